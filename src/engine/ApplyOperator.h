@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "AngleUnit.h"
+
+namespace quantaro {
+
+inline constexpr int kDomainErrorCode = 9;
+
+struct OperatorOutcome {
+    long double value = 0.0L;
+    int code = 0;  // 0 success, 9 domain error
+};
+
+// Applies the operator named name (upper case) to the left operand L and the
+// right operand R (0 for one-operand operators). A failing domain check
+// gives code 9 and replaces errorItem with the detail text; errorItem is
+// untouched otherwise. A name without an operator, "(" and ")" give 0 with
+// code 0. Arithmetic faults the checks do not catch throw FloatingPointFault.
+OperatorOutcome ApplyOperator(std::string_view name, long double left, long double right,
+                              AngleUnit angle, std::string& errorItem);
+
+// Conversions to a signed 32-bit integer; a value outside that range throws
+// FloatingPointFault (invalid operation).
+int TruncateToInteger(long double x);
+int RoundToInteger(long double x);  // ties to even
+
+}  // namespace quantaro

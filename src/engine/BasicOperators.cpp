@@ -1,0 +1,49 @@
+#include <array>
+
+#include "OperatorSupport.h"
+
+namespace quantaro {
+namespace {
+
+OperatorResult Assign(const OperatorArgs& a) {
+    return Value(a.left);
+}
+OperatorResult Add(const OperatorArgs& a) {
+    return Value(a.left + a.right);
+}
+OperatorResult Subtract(const OperatorArgs& a) {
+    return Value(a.left - a.right);
+}
+OperatorResult Multiply(const OperatorArgs& a) {
+    return Value(a.left * a.right);
+}
+
+OperatorResult Divide(const OperatorArgs& a) {
+    if (a.right == 0)
+        return DomainError("Divide by 0.");
+    return Value(a.left / a.right);
+}
+
+OperatorResult Reciprocal(const OperatorArgs& a) {
+    if (a.left == 0)
+        return DomainError("1 over 0.");
+    return Value(1.0L / a.left);
+}
+
+OperatorResult Negate(const OperatorArgs& a) {
+    return Value(-a.left);
+}
+
+constexpr std::array kBasicOperators{
+    OperatorEntry{"=", Assign},   OperatorEntry{"+", Add},    OperatorEntry{"-", Subtract},
+    OperatorEntry{"*", Multiply}, OperatorEntry{"/", Divide}, OperatorEntry{"1/", Reciprocal},
+    OperatorEntry{"NEG", Negate},
+};
+
+}  // namespace
+
+std::span<const OperatorEntry> BasicOperators() {
+    return kBasicOperators;
+}
+
+}  // namespace quantaro

@@ -1,0 +1,168 @@
+#include "Evaluator.h"
+
+#include "ApplyOperator.h"
+#include "EngineHost.h"
+#include "Messages.h"
+#include "Numbers.h"
+
+namespace quantaro {
+
+void Evaluator::reset() {
+    operands_.clear();
+    operators_.clear();
+    state_ = State::Scanning;
+    code_ = kSuccess;
+    openCount_ = 0;
+    closeCount_ = 0;
+    resultVariable_.reset();
+    lastResult_ = 0.0L;
+}
+
+int Evaluator::evaluate(const std::vector<std::string_view>& tokens) {
+    reset();
+    for (std::size_t k = tokens.size(); k-- > 0 && code_ == kSuccess;) {
+        const std::string_view token = tokens[k];
+        if (!classify(token)) {
+            code_ = kUnknownItem;
+            errorItem_ = token;
+            break;
+        }
+        if (token == "(") {
+            state_ = State::BracketUnwinding;
+            ++openCount_;
+        } else if (token == ")") {
+            ++closeCount_;
+        }
+        if (k == 0)
+            state_ = State::FinalUnwinding;
+        unwindBracket();
+        unwindFinal();
+        if (state_ == State::AssignmentCheck)
+            checkAssignment();
+    }
+    operands_.clear();
+    operators_.clear();
+    return code_;
+}
+
+// Pushes the token's operand, or its operator record while scanning. The
+// first token from the right that is neither a number nor a constant names
+// the result variable.
+bool Evaluator::classify(std::string_view token) {
+    if (const auto number = ParseNumber(token)) {
+        operands_.push_back(*number);
+        return true;
+    }
+    if (const Lookup constant = LookupName(token, tables_.constants); constant.found) {
+        operands_.push_back(constant.value);
+        return true;
+    }
+    if (!resultVariable_)
+        resultVariable_ = token;
+    if (const Lookup variable = LookupName(token, tables_.variables); variable.found) {
+        operands_.push_back(variable.value);
+        return true;
+    }
+    const Lookup op = LookupName(token, tables_.operators);
+    if (!op.found)
+        return false;
+    // A "(" switches to bracket unwinding and is never pushed; ")" is.
+    if (state_ == State::Scanning && token != "(") {
+        operators_.push_back({token, TruncateToInteger(op.value)});
+    }
+    return true;
+}
+
+std::optional<long double> Evaluator::popOperand() {
+    if (operands_.empty())
+        return std::nullopt;
+    const long double value = operands_.back();
+    operands_.pop_back();
+    return value;
+}
+
+std::optional<Evaluator::Popped> Evaluator::popOperatorWithOperands() {
+    if (operators_.empty())
+        return std::nullopt;
+    Popped popped{operators_.back()};
+    operators_.pop_back();
+    if (popped.op.operandCount >= 1) {
+        const auto left = popOperand();
+        popped.left = left.value_or(0.0L);
+        popped.operandMissing = !left;
+    }
+    if (popped.op.operandCount == 2) {
+        const auto right = popOperand();
+        popped.right = right.value_or(0.0L);
+        popped.operandMissing = popped.operandMissing || !right;
+    }
+    return popped;
+}
+
+void Evaluator::apply(const Popped& popped) {
+    const OperatorOutcome outcome = ApplyOperator(FoldToUpper(popped.op.text), popped.left,
+                                                  popped.right, host_.angleUnit(), errorItem_);
+    code_ = outcome.code;
+    lastResult_ = outcome.value;
+}
+
+// Applies the operators of a bracketed group; a missing operand counts as 0,
+// so an operator's own domain error wins over the missing operand.
+void Evaluator::unwindBracket() {
+    while (state_ == State::BracketUnwinding && code_ == kSuccess) {
+        const auto popped = popOperatorWithOperands();
+        if (!popped) {
+            code_ = kTooFewCloseBrackets;
+            return;
+        }
+        apply(*popped);
+        if (popped->operandMissing && code_ == kSuccess)
+            code_ = kTooFewOperands;
+        if (popped->op.text == ")") {
+            state_ = State::Scanning;
+        } else if (popped->op.operandCount > 0) {
+            operands_.push_back(lastResult_);
+        }
+    }
+}
+
+// After the first token: applies the remaining operators up to "=".
+void Evaluator::unwindFinal() {
+    while (state_ == State::FinalUnwinding && code_ == kSuccess) {
+        const auto popped = popOperatorWithOperands();
+        if (!popped) {
+            code_ = kMissingEquals;
+            return;
+        }
+        if (popped->operandMissing)
+            code_ = kTooFewOperands;
+        if (code_ == kSuccess)
+            apply(*popped);
+        // A domain error also discards the value the operator would have replaced.
+        if (code_ == kDomainError && !popOperand())
+            code_ = kTooFewOperands;
+        if (popped->op.text == "=") {
+            state_ = State::AssignmentCheck;
+        } else if (popped->op.operandCount > 0) {
+            operands_.push_back(lastResult_);
+        }
+    }
+}
+
+void Evaluator::checkAssignment() {
+    if (popOperand())
+        code_ = kTooManyOperands;
+    if (openCount_ > closeCount_)
+        code_ = kTooFewCloseBrackets;
+    if (closeCount_ > openCount_)
+        code_ = kTooManyCloseBrackets;
+    if (code_ != kSuccess)
+        return;
+    if (resultVariable_ && LookupName(*resultVariable_, tables_.variables).found) {
+        StoreResult(*resultVariable_, tables_.variables, lastResult_);
+    } else {
+        code_ = kResultNotVariable;
+    }
+}
+
+}  // namespace quantaro

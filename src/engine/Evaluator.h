@@ -1,0 +1,65 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "AngleUnit.h"
+#include "EngineTables.h"
+
+namespace quantaro {
+
+class EngineHost;
+
+// Evaluates the token list of one equation from its last token to its first
+// with an operand stack and an operator stack, so that operators apply
+// strictly left to right and brackets group. On success the value of "=" is
+// stored into the result variable.
+class Evaluator {
+  public:
+    Evaluator(const EngineTables& tables, const EngineHost& host, std::string& errorItem)
+        : tables_(tables), host_(host), errorItem_(errorItem) {}
+
+    // Returns the result code 0 to 9.
+    int evaluate(const std::vector<std::string_view>& tokens);
+
+  private:
+    enum class State { Scanning, FinalUnwinding, AssignmentCheck, BracketUnwinding };
+
+    struct OperatorRecord {
+        std::string_view text;  // as typed
+        int operandCount;
+    };
+
+    struct Popped {
+        OperatorRecord op;
+        long double left = 0.0L;
+        long double right = 0.0L;
+        bool operandMissing = false;
+    };
+
+    void reset();
+    bool classify(std::string_view token);  // false: unknown item
+    std::optional<Popped> popOperatorWithOperands();
+    void apply(const Popped& popped);
+    void unwindBracket();
+    void unwindFinal();
+    void checkAssignment();
+    std::optional<long double> popOperand();
+
+    EngineTables tables_;
+    const EngineHost& host_;
+    std::string& errorItem_;
+
+    std::vector<long double> operands_;
+    std::vector<OperatorRecord> operators_;
+    State state_ = State::Scanning;
+    int code_ = 0;
+    int openCount_ = 0;
+    int closeCount_ = 0;
+    std::optional<std::string_view> resultVariable_;
+    long double lastResult_ = 0.0L;
+};
+
+}  // namespace quantaro

@@ -1,0 +1,40 @@
+#include "FloatingPointFault.h"
+
+#include <cfenv>
+
+namespace quantaro {
+
+const char* FaultText(FaultKind kind) {
+    switch (kind) {
+        case FaultKind::Overflow:
+            return "Floating point overflow";
+        case FaultKind::InvalidOperation:
+            return "Invalid floating point operation";
+        case FaultKind::DivisionByZero:
+            return "Floating point division by zero";
+    }
+    return "Floating point fault";
+}
+
+FloatingPointFault::FloatingPointFault(FaultKind kind)
+    : std::runtime_error(FaultText(kind)), kind_(kind) {}
+
+void RaiseFault(FaultKind kind) {
+    throw FloatingPointFault(kind);
+}
+
+FaultFlagScope::FaultFlagScope() {
+    std::feclearexcept(FE_ALL_EXCEPT);
+}
+
+void FaultFlagScope::check() const {
+    const int raised = std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
+    if (raised & FE_INVALID)
+        RaiseFault(FaultKind::InvalidOperation);
+    if (raised & FE_DIVBYZERO)
+        RaiseFault(FaultKind::DivisionByZero);
+    if (raised & FE_OVERFLOW)
+        RaiseFault(FaultKind::Overflow);
+}
+
+}  // namespace quantaro

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quantaro {
+
+// The one rule for which text is a number: optional leading blanks, an
+// optional sign, digits with an optional "." and optional fraction digits, an
+// optional exponent "E"/"e" with optional sign and at least one digit. The
+// whole text must be consumed. Never depends on the C library's locale.
+//
+// Returns the value when the text is a number. A magnitude beyond the
+// extended range throws FloatingPointFault (overflow); one below it gives 0
+// or a subnormal value silently.
+std::optional<long double> ParseNumber(std::string_view text);
+
+// Whether ParseNumber would accept the text, without computing its value.
+bool IsNumberText(std::string_view text);
+
+// Length of the longest prefix of text that ParseNumber accepts, 0 when no
+// prefix is a number. Linear in the length of that prefix.
+std::size_t LongestNumberPrefix(std::string_view text);
+
+// The general text form of a number: at most 15 significant digits rounded
+// half away from zero, "." as decimal point, fixed notation for
+// 0.0001 <= |value| < 1E15, otherwise forms such as 1E15 or 1.5E-7.
+std::string FormatNumber(long double value);
+
+}  // namespace quantaro

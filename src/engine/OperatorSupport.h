@@ -1,0 +1,80 @@
+#pragma once
+
+// Shared by the files that implement the operators: the calling convention of
+// one operator and the helpers that build results and detail texts.
+
+#include <initializer_list>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "AngleUnit.h"
+#include "Numbers.h"
+
+namespace quantaro {
+
+struct OperatorArgs {
+    long double left;
+    long double right;
+    AngleUnit angle;
+};
+
+struct OperatorResult {
+    long double value = 0.0L;
+    std::optional<std::string> detail;  // set: a domain check failed (code 9)
+};
+
+using OperatorFunction = OperatorResult (*)(const OperatorArgs&);
+
+struct OperatorEntry {
+    std::string_view name;  // upper case, as ApplyOperator receives it
+    OperatorFunction apply;
+};
+
+inline OperatorResult Value(long double v) {
+    return OperatorResult{v, std::nullopt};
+}
+inline OperatorResult DomainError(std::string detail) {
+    return OperatorResult{0.0L, std::move(detail)};
+}
+
+// A detail text piece: a literal, or an operand written by FormatNumber.
+class DetailPiece {
+  public:
+    DetailPiece(const char* literal) : text_(literal) {}
+    DetailPiece(std::string_view literal) : text_(literal) {}
+    DetailPiece(long double operand) : text_(FormatNumber(operand)) {}
+    const std::string& text() const { return text_; }
+
+  private:
+    std::string text_;
+};
+
+// Joins the pieces in order, e.g. Detail({L, " ^ ", R, kCrLf, "Nonpositive power of 0."}).
+inline std::string Detail(std::initializer_list<DetailPiece> pieces) {
+    std::string text;
+    for (const DetailPiece& piece : pieces)
+        text += piece.text();
+    return text;
+}
+
+inline constexpr const char* kCrLf = "\r\n";
+inline constexpr const char* kLfCr = "\n\r";
+
+// Operator tables contributed by each group of operators.
+// Each returns a view of a static array.
+std::span<const OperatorEntry> BasicOperators();
+std::span<const OperatorEntry> PowerOperators();     // powers, roots, logs, counting
+std::span<const OperatorEntry> CircularOperators();  // circular and hyperbolic
+std::span<const OperatorEntry>
+IntegerAndLogicOperators();  // rounding, DIV, MOD, comparisons, Boolean
+
+// Shared by power and hyperbolic operators.
+long double PowerOf(long double base, long double exponent);
+long double IntegerPowerOf(long double base, int n);
+long double FactorialOf(long double x);
+long double Exp(long double x);  // e^x in extended precision
+
+}  // namespace quantaro

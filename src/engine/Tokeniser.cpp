@@ -1,0 +1,67 @@
+#include "Tokeniser.h"
+
+#include <algorithm>
+
+#include "Numbers.h"
+
+namespace quantaro {
+
+// Trying every prefix from the longest down would cost quadratic time on a
+// long word. Only a number, or a prefix no longer than the longest name in a
+// table, can be recognised, so the longest recognised prefix is the longer
+// of the longest number prefix and the longest name prefix.
+std::size_t Tokeniser::longestRecognisedPrefix(std::string_view text) const {
+    return std::max({LongestNumberPrefix(text), tables_.constants.longestNamePrefix(text),
+                     tables_.variables.longestNamePrefix(text),
+                     tables_.operators.longestNamePrefix(text)});
+}
+
+// Recognising a candidate reads its value: a number word, or the value cell
+// of the constant or variable it names. That read may raise the overflow
+// fault (1E5000), at the same point as trying the candidates in turn would.
+void Tokeniser::recognise(std::string_view candidate) const {
+    if (ParseNumber(candidate))
+        return;
+    if (LookupName(candidate, tables_.constants).found)
+        return;
+    if (LookupName(candidate, tables_.variables).found)
+        return;
+    LookupName(candidate, tables_.operators);
+}
+
+bool Tokeniser::splitWord(std::string_view word, std::vector<std::string_view>& tokens) const {
+    std::string_view rest = word;
+    while (!rest.empty()) {
+        const std::size_t length = longestRecognisedPrefix(rest);
+        if (length == 0)
+            return false;
+        const std::string_view token = rest.substr(0, length);
+        recognise(token);
+        tokens.push_back(token);
+        rest.remove_prefix(length);
+    }
+    return true;
+}
+
+bool Tokeniser::tokenise(std::string_view equation, std::vector<std::string_view>& tokens,
+                         std::string_view& failedWord) const {
+    std::size_t start = 0;
+    while (start < equation.size()) {
+        if (equation[start] == ' ') {
+            ++start;
+            continue;
+        }
+        std::size_t end = equation.find(' ', start);
+        if (end == std::string_view::npos)
+            end = equation.size();
+        const std::string_view word = equation.substr(start, end - start);
+        if (!splitWord(word, tokens)) {
+            failedWord = word;
+            return false;
+        }
+        start = end;
+    }
+    return true;
+}
+
+}  // namespace quantaro

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "EngineTables.h"
+
+namespace quantaro {
+
+// Splits equations into blank-separated words and each word into tokens,
+// each the longest remaining prefix that is a number or a name in the
+// constant, variable or operator table.
+class Tokeniser {
+  public:
+    explicit Tokeniser(const EngineTables& tables) : tables_(tables) {}
+
+    // Appends the tokens of the equation's words (views into equation).
+    // Returns false when a word cannot be split; failedWord is then that
+    // whole word and tokens holds those of the earlier words.
+    bool tokenise(std::string_view equation, std::vector<std::string_view>& tokens,
+                  std::string_view& failedWord) const;
+
+    bool splitWord(std::string_view word, std::vector<std::string_view>& tokens) const;
+
+  private:
+    std::size_t longestRecognisedPrefix(std::string_view text) const;
+    void recognise(std::string_view candidate) const;
+
+    EngineTables tables_;
+};
+
+}  // namespace quantaro

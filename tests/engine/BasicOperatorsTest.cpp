@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "ApplyOperator.h"
+#include "FloatingPointFault.h"
+
+namespace quantaro {
+namespace {
+
+OperatorOutcome Apply(const char* name, long double l, long double r, std::string& item) {
+    return ApplyOperator(name, l, r, AngleUnit::Degrees, item);
+}
+
+TEST(ApplyOperator, BasicArithmetic) {
+    std::string item = "untouched";
+    EXPECT_EQ(Apply("-", 7, 2, item).value, 5.0L);
+    EXPECT_EQ(Apply("/", 7, 2, item).value, 3.5L);
+    EXPECT_EQ(Apply("=", 4, 9, item).value, 4.0L);
+    EXPECT_EQ(Apply("NEG", 3, 0, item).value, -3.0L);
+    EXPECT_EQ(Apply("+", 0.1L, 0.2L, item).value, 0.1L + 0.2L);
+    EXPECT_EQ(Apply("*", 6, 7, item).value, 42.0L);
+    EXPECT_EQ(Apply("1/", 4, 0, item).value, 0.25L);
+    EXPECT_EQ(item, "untouched");
+}
+
+TEST(ApplyOperator, UnknownNamesAndBracketsGiveZero) {
+    std::string item = "untouched";
+    for (const char* name : {"(", ")", "FOO", "sin", ""}) {
+        const OperatorOutcome outcome = Apply(name, 5, 6, item);
+        EXPECT_EQ(outcome.value, 0.0L) << name;
+        EXPECT_EQ(outcome.code, 0) << name;
+    }
+    EXPECT_EQ(item, "untouched");
+}
+
+TEST(ApplyOperator, DivisionByZeroIsADomainError) {
+    std::string item;
+    EXPECT_EQ(Apply("/", 1, 0, item).code, 9);
+    EXPECT_EQ(item, "Divide by 0.");
+    EXPECT_EQ(Apply("1/", 0, 0, item).code, 9);
+    EXPECT_EQ(item, "1 over 0.");
+}
+
+TEST(ApplyOperator, ArithmeticBeyondTheRangeIsAFault) {
+    std::string item;
+    const long double max = std::numeric_limits<long double>::max();
+    const long double denormal = std::numeric_limits<long double>::denorm_min();
+    auto faultOf = [&](const char* name, long double l, long double r) {
+        try {
+            Apply(name, l, r, item);
+        } catch (const FloatingPointFault& fault) {
+            return std::string(fault.what());
+        }
+        return std::string("no fault");
+    };
+    EXPECT_EQ(faultOf("+", max, max), "Floating point overflow");
+    EXPECT_EQ(faultOf("*", max, 2), "Floating point overflow");
+    EXPECT_EQ(faultOf("/", max, 0.5L), "Floating point overflow");
+    EXPECT_EQ(faultOf("1/", denormal, 0), "Floating point overflow");
+    EXPECT_EQ(faultOf("*", denormal, denormal), "no fault");  // underflow passes silently
+}
+
+TEST(IntegerConversions, RoundTiesToEvenAndTruncateTowardZero) {
+    EXPECT_EQ(RoundToInteger(2.5L), 2);
+    EXPECT_EQ(RoundToInteger(3.5L), 4);
+    EXPECT_EQ(RoundToInteger(-3.5L), -4);
+    EXPECT_EQ(TruncateToInteger(-2.7L), -2);
+    EXPECT_EQ(TruncateToInteger(2147483647.9L), 2147483647);
+    EXPECT_EQ(TruncateToInteger(-2147483648.9L), -2147483647 - 1);
+    EXPECT_EQ(RoundToInteger(-2147483648.5L), -2147483647 - 1);
+    EXPECT_THROW(TruncateToInteger(2147483648.0L), FloatingPointFault);
+    EXPECT_THROW(RoundToInteger(2147483647.5L), FloatingPointFault);
+    EXPECT_THROW(RoundToInteger(-2147483649.0L), FloatingPointFault);
+}
+
+}  // namespace
+}  // namespace quantaro

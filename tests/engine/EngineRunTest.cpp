@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include "FloatingPointFault.h"
+#include "Messages.h"
+#include "TestHost.h"
+
+namespace quantaro {
+namespace {
+
+class EngineRunTest : public ::testing::Test {
+  protected:
+    testing::Worksheet sheet;
+
+    void SetUp() override {
+        sheet.constant(1, "PI", "3.14159265358979");
+        sheet.variable(1, "A", "10");
+        sheet.variable(2, "B", "4");
+        sheet.variable(3, "X", "old");
+        sheet.variable(4, "Y", "old");
+    }
+
+    // Runs a formula and returns the value text of X.
+    std::string x(const std::string& formula) {
+        EXPECT_EQ(sheet.run(formula), 0) << formula << ": " << sheet.lastMessage();
+        return sheet.valueOf("X");
+    }
+};
+
+TEST_F(EngineRunTest, EvaluatesStrictlyLeftToRight) {
+    EXPECT_EQ(x("A - B = X"), "6");
+    EXPECT_EQ(x("2 ^ 3 = X"), "8");
+    EXPECT_EQ(x("2 + 3 * 4 = X"), "20");
+    EXPECT_EQ(x("10 - 4 - 3 = X"), "3");
+    EXPECT_EQ(x("3 - NEG 2 = X"), "-1");
+    EXPECT_EQ(x("3 - ( NEG 2 ) = X"), "5");
+    EXPECT_EQ(x("3 - -2 = X"), "5");
+    EXPECT_EQ(x("A * ( B + 1 ) = X"), "50");
+    EXPECT_EQ(x("( A + B ) * 2 = X"), "28");
+    EXPECT_EQ(x("A+B=X"), "14");
+    EXPECT_EQ(x("2 * ( 3 + ( 4 - 1 ) * 2 ) = X"), "24");
+    EXPECT_EQ(x("1 / 3 = X"), "0.333333333333333");
+    EXPECT_EQ(x("a + b = x"), "14");  // names fold case
+}
+
+TEST_F(EngineRunTest, OneOperandOperatorsApplyToTheValueSoFar) {
+    EXPECT_EQ(x("2 + SIN 28 = X"), "0.5");  // sine of 30 degrees
+    EXPECT_EQ(x("SIN 30 + 2 = X"), "2.5");
+    EXPECT_EQ(x("30 SIN = X"), "0.5");
+    EXPECT_EQ(x("2 + ( SIN 30 ) = X"), "2.5");
+}
+
+TEST_F(EngineRunTest, ResultVariablesKeepEvolving) {
+    sheet.variable(5, "N", "0");
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(sheet.run("N + 1 = N"), 0);
+    EXPECT_EQ(sheet.valueOf("N"), "3");
+    EXPECT_EQ(x("A = X  X * 2 = Y  Y + X = X"), "30");
+}
+
+struct CodeCase {
+    const char* formula;
+    int code;
+    const char* message;
+};
+
+class EngineCodesTest : public EngineRunTest, public ::testing::WithParamInterface<CodeCase> {};
+
+TEST_P(EngineCodesTest, ReportsTheResultCode) {
+    const CodeCase& c = GetParam();
+    EXPECT_EQ(sheet.run(c.formula), c.code);
+    ASSERT_EQ(sheet.host.messages.size(), 1u);
+    EXPECT_EQ(sheet.host.messages[0].text, c.message);
+    EXPECT_EQ(sheet.host.messages[0].kind,
+              c.code == 8 ? MessageKind::Information : MessageKind::Error);
+    EXPECT_EQ(sheet.valueOf("X"), "old");  // nothing stored by a failing equation
+    EXPECT_TRUE(sheet.host.loopStopped);
+    EXPECT_FALSE(sheet.host.timerEnabled);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, EngineCodesTest,
+    ::testing::Values(
+        CodeCase{"A", 1, "Equation 1: Missing \"=\" sign"},
+        CodeCase{"A + B", 1, "Equation 1: Missing \"=\" sign"},
+        CodeCase{"A + B = 5", 2, "Equation 1: Item after \"=\" sign is not a variable"},
+        CodeCase{"A + B = PI", 2, "Equation 1: Item after \"=\" sign is not a variable"},
+        CodeCase{"A + B = Q", 3, "Equation 1: Unknown Item \"Q\""},
+        CodeCase{"A + 2Q = X", 3, "Equation 1: Unknown Item \"2Q\""},
+        CodeCase{"( A + B = X", 4, "Equation 1: Too few Close brackets"},
+        CodeCase{"A * ( B = X", 4, "Equation 1: Too few Close brackets"},
+        CodeCase{"A + B ) = X", 5, "Equation 1: Too many Close brackets"},
+        CodeCase{"= X", 6, "Equation 1: Too few operands"},
+        CodeCase{"1 / 0", 6, "Equation 1: Too few operands"},
+        CodeCase{"A B = X", 7, "Equation 1: Too many operands"},
+        CodeCase{"2X = X", 7, "Equation 1: Too many operands"}, CodeCase{"", 8, "Empty formula"},
+        CodeCase{"1 / 0 = X", 9, "Equation 1: Domain Error: Divide by 0."},
+        CodeCase{"A = Y\r\nB = Y\r\nA / 0 = X\r\nB = Y", 9,
+                 "Equation 3: Domain Error: Divide by 0."},
+        CodeCase{"A + ( 1 / 0 ) = X", 9, "Equation 1: Domain Error: Divide by 0."},
+        // Bracket unwinding applies the operator before testing the operand count.
+        CodeCase{"A + ( / ) = X", 9, "Equation 1: Domain Error: Divide by 0."},
+        CodeCase{"A + ( + ) = X", 6, "Equation 1: Too few operands"},
+        // A group opened by the first token needs no bracket unwinding.
+        CodeCase{"( / 0 ) = X", 6, "Equation 1: Too few operands"},
+        // An unbalanced bracket count replaces every earlier code.
+        CodeCase{"( A B = X", 4, "Equation 1: Too few Close brackets"}));
+
+TEST_F(EngineRunTest, AFailureStopsTheRunAfterEarlierResults) {
+    sheet.variable(5, "Z", "old");
+    EXPECT_EQ(sheet.run("1 = X\r\n2 = Y\r\nQ = X\r\n4 = Z\r\n5 = Z"), 3);
+    EXPECT_EQ(sheet.valueOf("X"), "1");
+    EXPECT_EQ(sheet.valueOf("Y"), "2");
+    EXPECT_EQ(sheet.valueOf("Z"), "old");
+    EXPECT_EQ(sheet.lastMessage(), "Equation 3: Unknown Item \"Q\"");
+}
+
+TEST_F(EngineRunTest, SelectionRunsOnlyTheChosenEquation) {
+    EXPECT_EQ(sheet.run("1 = X 2 = Y", 2), 0);
+    EXPECT_EQ(sheet.valueOf("X"), "old");
+    EXPECT_EQ(sheet.valueOf("Y"), "2");
+    EXPECT_EQ(sheet.run("1 = X Q = Y", 3), 0);  // fewer equations: nothing runs
+    EXPECT_EQ(sheet.valueOf("X"), "old");
+    EXPECT_EQ(sheet.run("Q = X 1 = Y 2 = Q", 2), 0);  // others are split, not tokenised
+    EXPECT_EQ(sheet.run("1 = X Q = Y 7 = Y", 2), 3);
+    EXPECT_EQ(sheet.lastMessage(), "Equation 2: Unknown Item \"Q\"");
+}
+
+TEST_F(EngineRunTest, BlankAndLineBreakFormulas) {
+    EXPECT_EQ(sheet.run("\r\n\r\n"), 0);
+    EXPECT_EQ(sheet.run("   "), 0);
+    EXPECT_EQ(sheet.run("A = X   "), 0);
+    EXPECT_TRUE(sheet.host.messages.empty());
+    // A result word on the next line starts equation 2.
+    EXPECT_EQ(sheet.run("A + B =\r\nY"), 6);
+    EXPECT_EQ(sheet.lastMessage(), "Equation 1: Too few operands");
+}
+
+TEST_F(EngineRunTest, EqualsInsideComparisonsDoesNotSplit) {
+    EXPECT_EQ(x("A <= B = X"), "0");
+    EXPECT_EQ(x("A == 10 = X"), "1");
+    EXPECT_EQ(x("A >= B = X"), "1");
+}
+
+TEST_F(EngineRunTest, NamesShadowInTableOrder) {
+    sheet.variable(5, "PI", "1");  // a constant of the same name wins
+    EXPECT_EQ(sheet.run("PI = PI"), 2);
+    sheet.variable(6, "SIN", "7");  // a variable named like an operator wins
+    EXPECT_EQ(x("SIN = X"), "7");
+    sheet.variable(7, "A", "99");  // the upper of two rows
+    EXPECT_EQ(x("A = X"), "10");
+    sheet.variable(100, "H", "5");  // the hidden slot takes part
+    EXPECT_EQ(sheet.run("H * 2 = H"), 0);
+    EXPECT_EQ(sheet.variables.value(100), "10");
+    sheet.variable(8, "E5", "3");  // a number word, never the variable
+    EXPECT_EQ(x("E5 = X"), "0");
+}
+
+TEST_F(EngineRunTest, CompletionPromptFollowsTheOption) {
+    EXPECT_EQ(sheet.run("A = X"), 0);
+    EXPECT_TRUE(sheet.host.prompts.empty());
+    EXPECT_TRUE(sheet.host.timerHistory.empty());  // the timer is left as it was
+
+    sheet.host.promptOption = true;
+    EXPECT_EQ(sheet.run("A = X"), 0);
+    ASSERT_EQ(sheet.host.prompts.size(), 1u);
+    EXPECT_EQ(sheet.host.prompts[0],
+              "Execution complete\r\nAnswers appear in the Variables table.\r\n"
+              "Answers may change if equations are executed again.");
+    EXPECT_EQ(sheet.host.timerHistory, (std::vector<bool>{false, true}));
+    EXPECT_EQ(sheet.host.answer, 1);
+
+    sheet.host.answerOk = false;  // Cancel switches prompting off
+    sheet.run("A = X");
+    EXPECT_EQ(sheet.host.answer, 2);
+    sheet.run("A = X");
+    EXPECT_EQ(sheet.host.prompts.size(), 2u);
+    EXPECT_TRUE(sheet.host.timerEnabled);  // enabled again even without a loop
+}
+
+TEST_F(EngineRunTest, AFaultEscapesWithNothingStored) {
+    sheet.variable(5, "BIG", "1E4000");
+    sheet.host.timerEnabled = true;
+    try {
+        sheet.run("1 = Y BIG * BIG = X");
+        FAIL() << "no fault";
+    } catch (const FloatingPointFault& fault) {
+        EXPECT_STREQ(fault.what(), "Floating point overflow");
+    }
+    EXPECT_EQ(sheet.valueOf("Y"), "1");
+    EXPECT_EQ(sheet.valueOf("X"), "old");
+    EXPECT_TRUE(sheet.host.messages.empty());
+    EXPECT_TRUE(sheet.host.timerEnabled);
+    EXPECT_FALSE(sheet.host.loopStopped);
+    EXPECT_THROW(sheet.run("1E5000 = X"), FloatingPointFault);
+    EXPECT_EQ(x("1E-5000 = X"), "0");
+}
+
+TEST_F(EngineRunTest, LargeFormulasRunInLinearTime) {
+    std::string formula;
+    for (int i = 0; i < 50000; ++i)
+        formula += "A + 1 = X\r\n";
+    EXPECT_EQ(x(formula), "11");
+    std::string longSum = "0";
+    for (int i = 0; i < 100000; ++i)
+        longSum += " + 1";
+    EXPECT_EQ(x(longSum + " = X"), "100000");
+    std::string nested = "1";
+    for (int i = 0; i < 20000; ++i)
+        nested = "( " + nested + " + 1 )";
+    EXPECT_EQ(x("0 + " + nested + " = X"), "20001");
+}
+
+}  // namespace
+}  // namespace quantaro

@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include "NameTable.h"
+#include "OperatorTable.h"
+
+namespace quantaro {
+namespace {
+
+TEST(OperatorTable, HoldsTheSixtySixOperatorsInOrder) {
+    const NameTable table = MakeOperatorTable();
+    EXPECT_EQ(table.rowCount(), 67);
+    EXPECT_EQ(table.name(0), "Operator");
+    EXPECT_EQ(table.value(0), "Operands");
+    EXPECT_EQ(table.name(1), "=");
+    EXPECT_EQ(table.name(11), "e^");
+    EXPECT_EQ(table.name(24), "nPr");
+    EXPECT_EQ(table.name(66), "XOR");
+    EXPECT_EQ(table.name(67), "");  // the hidden row stays empty
+
+    int counts[3] = {0, 0, 0};
+    for (const OperatorDefinition& op : OperatorDefinitions())
+        ++counts[op.operandCount];
+    EXPECT_EQ(OperatorDefinitions().size(), 66u);
+    EXPECT_EQ(counts[0], 2);
+    EXPECT_EQ(counts[1], 41);
+    EXPECT_EQ(counts[2], 23);
+}
+
+TEST(LookupName, FoldsAsciiCaseOnly) {
+    const NameTable operators = MakeOperatorTable();
+    const Lookup sin = LookupName("sin", operators);
+    EXPECT_TRUE(sin.found);
+    EXPECT_EQ(sin.value, 1.0L);
+    EXPECT_EQ(operators.findRow("E^"), 11);
+    EXPECT_EQ(operators.findRow("NCR"), 25);
+    EXPECT_EQ(operators.findRow("SIN "), 0);  // no trimming
+
+    NameTable constants = MakeConstantTable();
+    constants.setCell(NameColumn, 1, "\xc3\xa4");  // a non-ASCII letter is compared as is
+    EXPECT_EQ(constants.findRow("\xc3\x84"), 0);
+    EXPECT_EQ(constants.findRow("\xc3\xa4"), 1);
+}
+
+TEST(LookupName, NeverSearchesTheHeadingRow) {
+    NameTable variables = MakeVariableTable();
+    EXPECT_FALSE(LookupName("Variable", variables).found);
+    EXPECT_FALSE(LookupName("value", variables).found);
+    StoreResult("Variable", variables, 5);
+    EXPECT_EQ(variables.name(0), "Variable");
+    EXPECT_EQ(variables.value(0), "Value");
+    EXPECT_FALSE(LookupName("", variables).found);  // empty rows never match
+}
+
+TEST(LookupName, FindsTheUpperOfTwoRowsAndTheHiddenSlot) {
+    NameTable variables = MakeVariableTable();
+    variables.setCell(NameColumn, 3, "A");
+    variables.setCell(ValueColumn, 3, "1");
+    variables.setCell(NameColumn, 7, "a");
+    variables.setCell(ValueColumn, 7, "2");
+    variables.setCell(NameColumn, 100, "Hidden");
+    variables.setCell(ValueColumn, 100, "42");
+
+    EXPECT_EQ(LookupName("a", variables).value, 1.0L);
+    StoreResult("A", variables, 9);
+    EXPECT_EQ(variables.value(3), "9");
+    EXPECT_EQ(variables.value(7), "2");
+
+    EXPECT_EQ(LookupName("HIDDEN", variables).value, 42.0L);
+    StoreResult("hidden", variables, 0.5L);
+    EXPECT_EQ(variables.value(100), "0.5");
+}
+
+TEST(LookupName, ReadsValueCellsThatAreNotNumbersAsZero) {
+    NameTable variables = MakeVariableTable();
+    const char* values[] = {" 5", "5 ", "", "abc"};
+    const long double expected[] = {5, 0, 0, 0};
+    for (int i = 0; i < 4; ++i) {
+        variables.setCell(NameColumn, i + 1, "V" + std::to_string(i));
+        variables.setCell(ValueColumn, i + 1, values[i]);
+    }
+    for (int i = 0; i < 4; ++i) {
+        const Lookup lookup = LookupName("V" + std::to_string(i), variables);
+        EXPECT_TRUE(lookup.found);
+        EXPECT_EQ(lookup.value, expected[i]) << '"' << values[i] << '"';
+    }
+}
+
+TEST(StoreResult, WritesTheFifteenDigitTextAndLeavesOtherCells) {
+    NameTable variables = MakeVariableTable();
+    variables.setCell(NameColumn, 1, "X");
+    variables.setCell(UnitsColumn, 1, "m/s");
+    StoreResult("x", variables, 1.0L / 3);
+    EXPECT_EQ(variables.value(1), "0.333333333333333");
+    EXPECT_EQ(variables.cell(UnitsColumn, 1), "m/s");
+    EXPECT_EQ(LookupName("X", variables).value, 0.333333333333333L);
+    StoreResult("X", variables, 1E15L);
+    EXPECT_EQ(variables.value(1), "1E15");
+    EXPECT_EQ(LookupName("X", variables).value, 1E15L);
+    StoreResult("Y", variables, 2);  // no such row: nothing happens
+    EXPECT_EQ(variables.findRow("Y"), 0);
+}
+
+TEST(NameTable, LongestNamePrefixFoldsCase) {
+    NameTable constants = MakeConstantTable();
+    constants.setCell(NameColumn, 1, "PI");
+    constants.setCell(NameColumn, 2, "PIE");
+    EXPECT_EQ(constants.longestNamePrefix("pie2"), 3u);
+    EXPECT_EQ(constants.longestNamePrefix("pix"), 2u);
+    EXPECT_EQ(constants.longestNamePrefix("p"), 0u);
+}
+
+}  // namespace
+}  // namespace quantaro

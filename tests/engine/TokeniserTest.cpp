@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "EquationSplitter.h"
+#include "FloatingPointFault.h"
+#include "TestHost.h"
+#include "Tokeniser.h"
+
+namespace quantaro {
+namespace {
+
+std::vector<std::string> Split(const std::string& text) {
+    std::vector<std::string> pieces;
+    EquationSplitter splitter(text);
+    while (auto piece = splitter.next())
+        pieces.push_back(*piece);
+    return pieces;
+}
+
+using Pieces = std::vector<std::string>;
+
+TEST(EquationSplitter, EndsAnEquationAtEachTerminatingEquals) {
+    EXPECT_EQ(Split("A+B=X A-B=Y"), (Pieces{"A+B=X", " A-B=Y"}));
+    EXPECT_EQ(Split("A <= B = Y"), (Pieces{"A <= B = Y"}));
+    EXPECT_EQ(Split("A == B = Y"), (Pieces{"A == B = Y"}));
+    EXPECT_EQ(Split("A >= B = Y"), (Pieces{"A >= B = Y"}));
+    // An "=" right before "<" or ">", or after a blank, terminates.
+    EXPECT_EQ(Split("A =< B"), (Pieces{"A =<", " B"}));
+    EXPECT_EQ(Split("A < = B"), (Pieces{"A < = B"}));
+    // First and last characters never terminate.
+    EXPECT_EQ(Split("=A"), (Pieces{"=A"}));
+    EXPECT_EQ(Split("A+B="), (Pieces{"A+B="}));
+}
+
+TEST(EquationSplitter, DropsLineBreaks) {
+    EXPECT_EQ(Split("A +\r\nB = Y"), (Pieces{"A +B = Y"}));
+    // A result word on the next line starts the next equation.
+    EXPECT_EQ(Split("A+B=\r\nY"), (Pieces{"A+B=", "Y"}));
+    EXPECT_EQ(Split("A = X\r\nB = Y\r\n"), (Pieces{"A = X", "B = Y"}));
+    EXPECT_EQ(Split("\r\n\r\n"), Pieces{});
+    EXPECT_EQ(Split("A = X   "), (Pieces{"A = X", "   "}));
+    EXPECT_EQ(Split("   "), (Pieces{"   "}));
+    EXPECT_EQ(Split("no equals here"), (Pieces{"no equals here"}));
+}
+
+class TokeniserTest : public ::testing::Test {
+  protected:
+    testing::Worksheet sheet;
+
+    void SetUp() override {
+        sheet.constant(1, "PI", "3.14159265358979");
+        sheet.constant(2, "E", "2.71828182845905");
+        sheet.variable(1, "A", "10");
+        sheet.variable(2, "B", "4");
+        sheet.variable(3, "X");
+        sheet.variable(4, "Y");
+    }
+
+    Tokeniser tokeniser() {
+        return Tokeniser(EngineTables{sheet.operators, sheet.constants, sheet.variables});
+    }
+
+    // The tokens of one word, or {"FAIL"} when it cannot be split.
+    Pieces tokens(std::string_view word) {
+        std::vector<std::string_view> views;
+        if (!tokeniser().splitWord(word, views))
+            return {"FAIL"};
+        return Pieces(views.begin(), views.end());
+    }
+};
+
+TEST_F(TokeniserTest, PeelsTheLongestRecognisedPrefix) {
+    EXPECT_EQ(tokens("A+B=Y"), (Pieces{"A", "+", "B", "=", "Y"}));
+    EXPECT_EQ(tokens("SIN30"), (Pieces{"SIN", "30"}));
+    EXPECT_EQ(tokens("2X"), (Pieces{"2", "X"}));
+    EXPECT_EQ(tokens("A-5"), (Pieces{"A", "-5"}));
+    EXPECT_EQ(tokens("-B"), (Pieces{"-", "B"}));
+    EXPECT_EQ(tokens("2E3"), (Pieces{"2E3"}));
+    EXPECT_EQ(tokens("2E"), (Pieces{"2", "E"}));
+    EXPECT_EQ(tokens("LOG100"), (Pieces{"LOG10", "0"}));
+    EXPECT_EQ(tokens("5^2"), (Pieces{"5", "^2"}));
+    EXPECT_EQ(tokens("2^3"), (Pieces{"2^", "3"}));
+    EXPECT_EQ(tokens("4^2.5"), (Pieces{"4", "^2", ".5"}));
+    EXPECT_EQ(tokens("e^2"), (Pieces{"e^", "2"}));
+    EXPECT_EQ(tokens("E^2"), (Pieces{"E^", "2"}));
+    EXPECT_EQ(tokens("A==B"), (Pieces{"A", "==", "B"}));
+    EXPECT_EQ(tokens("(A+B)"), (Pieces{"(", "A", "+", "B", ")"}));
+    EXPECT_EQ(tokens("ncr"), (Pieces{"ncr"}));
+    EXPECT_EQ(tokens("2Q"), (Pieces{"FAIL"}));
+    EXPECT_EQ(tokens("Q"), (Pieces{"FAIL"}));
+}
+
+TEST_F(TokeniserTest, TokensDependOnTheTables) {
+    sheet.constants.clearDataRows();
+    EXPECT_EQ(tokens("2E"), (Pieces{"FAIL"}));
+    sheet.variable(5, "SIN3", "1");
+    EXPECT_EQ(tokens("SIN30"), (Pieces{"SIN3", "0"}));
+}
+
+TEST_F(TokeniserTest, AFailedWordIsReportedWhole) {
+    std::vector<std::string_view> views;
+    std::string_view failed;
+    EXPECT_FALSE(tokeniser().tokenise("A + 2Q = X ", views, failed));
+    EXPECT_EQ(failed, "2Q");
+    EXPECT_TRUE(tokeniser().tokenise("  A\t+ B  ", views, failed) == false);
+    EXPECT_EQ(failed, "A\t+");  // tabs belong to words
+}
+
+TEST_F(TokeniserTest, ReadingAConstantValueBeyondTheRangeIsAFault) {
+    sheet.constant(3, "HUGE", "1E5000");
+    std::vector<std::string_view> views;
+    EXPECT_THROW(tokeniser().splitWord("HUGE", views), FloatingPointFault);
+    EXPECT_THROW(tokeniser().splitWord("1E5000", views), FloatingPointFault);
+    // Only the chosen prefix is read: 1E5000 is not a prefix of 1E50000Q's tokens.
+    EXPECT_THROW(tokeniser().splitWord("1E50000Q", views), FloatingPointFault);
+}
+
+// Peeling stays linear in the word's length: a long pasted word splits or
+// fails promptly with the same result as peeling every prefix in turn.
+TEST_F(TokeniserTest, LongWordsSplitInLinearTime) {
+    const std::string unknown(100000, 'Q');
+    std::string sum;
+    for (int i = 0; i < 25000; ++i)
+        sum += "A+1-";
+    sum += "B";
+    EXPECT_EQ(tokens(unknown), (Pieces{"FAIL"}));
+    EXPECT_EQ(tokens("A" + unknown), (Pieces{"FAIL"}));
+    const Pieces sumTokens = tokens(sum);
+    ASSERT_EQ(sumTokens.size(), 75001u);
+    EXPECT_EQ(sumTokens[0], "A");
+    EXPECT_EQ(sumTokens[1], "+1");
+    EXPECT_EQ(sumTokens[2], "-");
+    EXPECT_EQ(sumTokens.back(), "B");
+    const std::string fraction = "0." + std::string(100000, '7');
+    EXPECT_EQ(tokens(fraction + "A"), (Pieces{fraction, "A"}));
+    // A hundred thousand digits is a number beyond the extended range.
+    std::vector<std::string_view> views;
+    EXPECT_THROW(tokeniser().splitWord(std::string(100000, '7') + "Q", views), FloatingPointFault);
+}
+
+}  // namespace
+}  // namespace quantaro
