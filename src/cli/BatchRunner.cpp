@@ -1,0 +1,238 @@
+#include "BatchRunner.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <optional>
+
+#include "Engine.h"
+#include "FloatingPointFault.h"
+#include "FormulaFile.h"
+#include "Messages.h"
+#include "NameTable.h"
+#include "TableFile.h"
+
+namespace quantaro {
+namespace {
+
+const char kUsage[] =
+    "Usage: quantaro-cli [--constants C.CON] [--variables V.VAR] [--equation N] [--passes K]\n"
+    "                    [--degrees | --radians] [--save-variables OUT.VAR]\n"
+    "                    (FORMULA.FOR | --formula-text TEXT)\n";
+
+// Thrown for a request that ends the run before the formula runs.
+struct BatchError {
+    int exitCode;
+    std::string message;
+};
+
+struct BatchOptions {
+    QString formulaFile;
+    std::optional<QString> formulaText;
+    QString constantsFile;
+    QString variablesFile;
+    QString saveVariablesFile;
+    int equation = 0;
+    int passes = 1;
+    std::optional<AngleUnit> angle;
+};
+
+// The engine's view of a batch run: no loop window, no prompt; the last
+// message is kept for the caller to print.
+class BatchHost : public EngineHost {
+  public:
+    BatchHost(std::string text, AngleUnit angle) : text_(std::move(text)), angle_(angle) {}
+
+    std::string formulaText() const override { return text_; }
+    AngleUnit angleUnit() const override { return angle_; }
+    bool promptOnEveryLoop() const override { return false; }
+    int promptAnswer() const override { return 1; }
+    void setPromptAnswer(int) override {}
+    void setLoopTimerEnabled(bool) override {}
+    void setLoopStopped() override {}
+    void showMessage(MessageKind, const std::string& text) override { message_ = text; }
+    bool confirmCompletion(const std::string&) override { return true; }
+
+    const std::string& message() const { return message_; }
+
+  private:
+    std::string text_;
+    AngleUnit angle_;
+    std::string message_;
+};
+
+[[noreturn]] void UsageError(const QString& why) {
+    throw BatchError{kExitUsage, "quantaro-cli: " + why.toStdString() + "\n" + kUsage};
+}
+
+int PositiveInteger(const QString& text, const char* option, int minimum) {
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < minimum) {
+        UsageError(QStringLiteral("%1 takes a whole number of at least %2, not '%3'")
+                       .arg(QLatin1String(option))
+                       .arg(minimum)
+                       .arg(text));
+    }
+    return value;
+}
+
+BatchOptions ParseOptions(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption constants("constants", "", "C.CON");
+    const QCommandLineOption variables("variables", "", "V.VAR");
+    const QCommandLineOption equation("equation", "", "N");
+    const QCommandLineOption passes("passes", "", "K");
+    const QCommandLineOption degrees("degrees");
+    const QCommandLineOption radians("radians");
+    const QCommandLineOption saveVariables("save-variables", "", "OUT.VAR");
+    const QCommandLineOption formulaText("formula-text", "", "TEXT");
+    parser.addOptions(
+        {constants, variables, equation, passes, degrees, radians, saveVariables, formulaText});
+    if (!parser.parse(QStringList{"quantaro-cli"} + arguments))
+        UsageError(parser.errorText());
+
+    BatchOptions options;
+    const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(formulaText) == !positional.isEmpty() || positional.size() > 1) {
+        UsageError("give one formula file or --formula-text");
+    }
+    if (parser.isSet(degrees) && parser.isSet(radians)) {
+        UsageError("--degrees and --radians exclude each other");
+    }
+    for (const QCommandLineOption* once :
+         {&constants, &variables, &equation, &passes, &saveVariables, &formulaText}) {
+        if (parser.values(*once).size() > 1)
+            UsageError("--" + once->names().first() + " given twice");
+    }
+    if (parser.isSet(formulaText))
+        options.formulaText = parser.value(formulaText);
+    if (!positional.isEmpty())
+        options.formulaFile = positional.first();
+    options.constantsFile = parser.value(constants);
+    options.variablesFile = parser.value(variables);
+    options.saveVariablesFile = parser.value(saveVariables);
+    if (parser.isSet(equation))
+        options.equation = PositiveInteger(parser.value(equation), "--equation", 0);
+    if (parser.isSet(passes))
+        options.passes = PositiveInteger(parser.value(passes), "--passes", 1);
+    if (parser.isSet(degrees))
+        options.angle = AngleUnit::Degrees;
+    if (parser.isSet(radians))
+        options.angle = AngleUnit::Radians;
+    return options;
+}
+
+// Open All derives the table files from the formula file's name.
+QString DerivedName(const QString& formulaFile, const char* extension) {
+    return formulaFile.chopped(std::min<qsizetype>(3, formulaFile.size())) +
+           QLatin1String(extension);
+}
+
+void LoadTable(const QString& path, NameTable& table, const char* missingWarning) {
+    const TableLoad load = LoadTableFile(path, table);
+    if (load.status == LoadStatus::Missing)
+        throw BatchError{kExitMissingFile, missingWarning};
+    if (load.status == LoadStatus::Failed) {
+        throw BatchError{kExitReadError, (path + ": " + load.errorText).toStdString()};
+    }
+}
+
+// A table named on the command line must exist; a derived one is optional.
+void LoadTables(const BatchOptions& options, NameTable& constants, NameTable& variables) {
+    if (!options.constantsFile.isEmpty()) {
+        LoadTable(options.constantsFile, constants, kMissingConstantFileWarning);
+    } else if (!options.formulaFile.isEmpty()) {
+        const QString derived = DerivedName(options.formulaFile, "CON");
+        if (QFileInfo::exists(derived))
+            LoadTable(derived, constants, kMissingConstantFileWarning);
+    }
+    if (!options.variablesFile.isEmpty()) {
+        LoadTable(options.variablesFile, variables, kMissingVariableFileWarning);
+    } else if (!options.formulaFile.isEmpty()) {
+        const QString derived = DerivedName(options.formulaFile, "VAR");
+        if (QFileInfo::exists(derived))
+            LoadTable(derived, variables, kMissingVariableFileWarning);
+    }
+}
+
+struct Formula {
+    std::string text;
+    AngleUnit angle;
+};
+
+Formula LoadFormula(const BatchOptions& options) {
+    if (options.formulaText) {
+        return {options.formulaText->toStdString(), options.angle.value_or(AngleUnit::Degrees)};
+    }
+    FormulaLoad load = LoadFormulaFile(options.formulaFile);
+    if (load.status == LoadStatus::Missing) {
+        throw BatchError{kExitMissingFile, kMissingFormulaFileWarning};
+    }
+    if (load.status == LoadStatus::Failed) {
+        throw BatchError{kExitReadError,
+                         (options.formulaFile + ": " + load.errorText).toStdString()};
+    }
+    return {std::move(load.text), options.angle.value_or(load.unit)};
+}
+
+void PrintVariables(const NameTable& variables, std::ostream& out) {
+    for (int row = 1; row <= variables.rowCount(); ++row) {
+        if (variables.name(row).empty())
+            continue;
+        out << variables.name(row) << " = " << variables.value(row) << ' '
+            << variables.cell(UnitsColumn, row) << '\n';
+    }
+}
+
+// Runs the passes; returns the exit code and leaves any message in err.
+int RunPasses(Engine& engine, const BatchHost& host, int equation, int passes, std::ostream& err) {
+    try {
+        for (int pass = 0; pass < passes; ++pass) {
+            engine.ExecuteEquations(equation);
+            if (engine.resultCode() != kSuccess) {
+                err << host.message() << '\n';
+                return engine.resultCode();
+            }
+        }
+    } catch (const FloatingPointFault& fault) {
+        err << fault.what() << '\n';
+        return kExitFault;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int RunBatch(const QStringList& arguments, std::ostream& out, std::ostream& err) {
+    try {
+        const BatchOptions options = ParseOptions(arguments);
+        const NameTable operators = MakeOperatorTable();
+        NameTable constants = MakeConstantTable();
+        NameTable variables = MakeVariableTable();
+        Formula formula = LoadFormula(options);
+        LoadTables(options, constants, variables);
+
+        BatchHost host(std::move(formula.text), formula.angle);
+        Engine engine(EngineTables{operators, constants, variables}, host);
+        const int exitCode = RunPasses(engine, host, options.equation, options.passes, err);
+        PrintVariables(variables, out);
+
+        if (!options.saveVariablesFile.isEmpty()) {
+            if (const auto error = SaveTableFile(options.saveVariablesFile, variables)) {
+                err << options.saveVariablesFile.toStdString() << ": " << error->toStdString()
+                    << '\n';
+                return exitCode != 0 ? exitCode : kExitCannotSave;
+            }
+        }
+        return exitCode;
+    } catch (const BatchError& error) {
+        err << error.message << (error.message.ends_with('\n') ? "" : "\n");
+        return error.exitCode;
+    } catch (const FloatingPointFault& fault) {  // a table value read while loading
+        err << fault.what() << '\n';
+        return kExitFault;
+    }
+}
+
+}  // namespace quantaro

@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <sstream>
+
+#include "BatchRunner.h"
+#include "TableFormat.h"
+
+namespace quantaro {
+namespace {
+
+class BatchRunnerTest : public ::testing::Test {
+  protected:
+    QTemporaryDir dir;
+    std::string out;
+    std::string err;
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    void write(const QString& name, const std::string& bytes) {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    }
+
+    std::string read(const QString& name) {
+        QFile file(path(name));
+        if (!file.open(QIODevice::ReadOnly))
+            return "<missing>";
+        return file.readAll().toStdString();
+    }
+
+    // A table file holding rows of name, value, units.
+    void writeTable(const QString& name, std::vector<std::array<std::string, 3>> rows) {
+        NameTable table = MakeVariableTable();
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            for (int column = 0; column < 3; ++column) {
+                table.setCell(column, static_cast<int>(i) + 1, rows[i][column]);
+            }
+        }
+        write(name, SerializeTableFile(table));
+    }
+
+    int run(QStringList arguments) {
+        std::ostringstream o, e;
+        const int code = RunBatch(arguments, o, e);
+        out = o.str();
+        err = e.str();
+        return code;
+    }
+};
+
+TEST_F(BatchRunnerTest, RunsFormulaTextAgainstAVariableFile) {
+    writeTable("x.VAR", {{"X", "", ""}});
+    EXPECT_EQ(run({"--formula-text", "2 + 3 * 4 = X", "--variables", path("x.VAR")}), 0);
+    EXPECT_EQ(out, "X = 20 \n");
+    EXPECT_EQ(err, "");
+
+    EXPECT_EQ(run({"--formula-text", "1 / 0 = X", "--variables", path("x.VAR")}), 9);
+    EXPECT_EQ(err, "Equation 1: Domain Error: Divide by 0.\n");
+    EXPECT_EQ(out, "X =  \n");
+}
+
+TEST_F(BatchRunnerTest, PrintsNamedRowsInOrderWithUnitsAfterAnError) {
+    writeTable("t.VAR", {{"A", "3", "m"}, {"", "", ""}, {"B", "", "kg m"}, {"C", "x", ""}});
+    EXPECT_EQ(run({"--formula-text", "A * 2 = B  Q = C", "--variables", path("t.VAR")}), 3);
+    EXPECT_EQ(out, "A = 3 m\nB = 6 kg m\nC = x \n");
+    EXPECT_EQ(err, "Equation 2: Unknown Item \"Q\"\n");
+}
+
+TEST_F(BatchRunnerTest, MessagesKeepTheirLineBreaks) {
+    writeTable("v.VAR", {{"X", "", ""}});
+    EXPECT_EQ(run({"--formula-text", "0 ^ 0 = X", "--variables", path("v.VAR")}), 9);
+    EXPECT_EQ(err, "Equation 1: Domain Error: 0 ^ 0\r\nNonpositive power of 0.\n");
+    EXPECT_EQ(run({"--formula-text", ""}), 8);
+    EXPECT_EQ(err, "Empty formula\n");
+}
+
+TEST_F(BatchRunnerTest, PassesRunInARowAndStopAtTheFirstError) {
+    writeTable("n.VAR", {{"N", "0", ""}, {"R", "", ""}});
+    EXPECT_EQ(run({"--formula-text", "N + 1 = N", "--passes", "5", "--variables", path("n.VAR")}),
+              0);
+    EXPECT_EQ(out, "N = 5 \nR =  \n");
+    EXPECT_EQ(run({"--formula-text", "N + 1 = N  1 / ( 3 - N ) = R", "--passes", "5", "--variables",
+                   path("n.VAR")}),
+              9);
+    EXPECT_EQ(out, "N = 3 \nR = 1 \n");  // the third pass fails after storing N
+}
+
+TEST_F(BatchRunnerTest, SelectsOneEquation) {
+    writeTable("s.VAR", {{"X", "1", ""}, {"Y", "1", ""}});
+    EXPECT_EQ(
+        run({"--formula-text", "5 = X 6 = Y", "--equation", "2", "--variables", path("s.VAR")}), 0);
+    EXPECT_EQ(out, "X = 1 \nY = 6 \n");
+}
+
+TEST_F(BatchRunnerTest, AFaultExitsWithTenAfterEarlierResults) {
+    writeTable("f.VAR", {{"X", "", ""}, {"Y", "", ""}});
+    EXPECT_EQ(run({"--formula-text", "1 = Y 1E5000 = X", "--variables", path("f.VAR")}), 10);
+    EXPECT_EQ(err, "Floating point overflow\n");
+    EXPECT_EQ(out, "X =  \nY = 1 \n");
+}
+
+TEST_F(BatchRunnerTest, DerivesTheTableFilesFromTheFormulaFile) {
+    write("work.FOR", "1SIN ( PI / 2 ) = X\r\n");
+    writeTable("work.CON", {{"PI", "3.14159265358979323846", ""}});
+    writeTable("work.VAR", {{"X", "", "rad"}});
+    EXPECT_EQ(run({path("work.FOR")}), 0);
+    EXPECT_EQ(out, "X = 1 rad\n");  // the file's angle byte selects radians
+    EXPECT_EQ(run({path("work.FOR"), "--degrees"}), 0);
+    EXPECT_EQ(out, "X = 0.0274121335920443 rad\n");
+
+    write("alone.FOR", "0PI = X\r\n");  // no derived files: empty tables
+    EXPECT_EQ(run({path("alone.FOR")}), 3);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(err, "Equation 1: Unknown Item \"PI\"\n");
+}
+
+TEST_F(BatchRunnerTest, FormulaTextIsInDegreesUnlessRadians) {
+    writeTable("a.VAR", {{"X", "", ""}});
+    EXPECT_EQ(run({"--formula-text", "ARCSIN 1 = X", "--variables", path("a.VAR")}), 0);
+    EXPECT_EQ(out, "X = 90 \n");
+    EXPECT_EQ(run({"--radians", "--formula-text", "ARCSIN 1 = X", "--variables", path("a.VAR")}),
+              0);
+    EXPECT_EQ(out, "X = 1.5707963267949 \n");
+}
+
+TEST_F(BatchRunnerTest, SavesTheResultingVariableTable) {
+    writeTable("in.VAR", {{"X", "", "m"}});
+    EXPECT_EQ(run({"--formula-text", "7 = X", "--variables", path("in.VAR"), "--save-variables",
+                   path("out.VAR")}),
+              0);
+    std::string expected = "X 7 m\r\n";
+    for (int i = 2; i <= 100; ++i)
+        expected += "  \r\n";
+    EXPECT_EQ(read("out.VAR"), expected);
+    EXPECT_EQ(run({"--formula-text", "7 = X", "--variables", path("in.VAR"), "--save-variables",
+                   path("no/such/dir/out.VAR")}),
+              73);
+    EXPECT_NE(err, "");
+}
+
+TEST_F(BatchRunnerTest, MissingFilesAndBadUsage) {
+    EXPECT_EQ(run({path("none.FOR")}), 66);
+    EXPECT_EQ(err, "The formula file does not exist \n");
+    EXPECT_EQ(run({"--formula-text", "1 = X", "--constants", path("none.CON")}), 66);
+    EXPECT_EQ(err, "The constant file does not exist \n");
+    EXPECT_EQ(run({"--formula-text", "1 = X", "--variables", path("none.VAR")}), 66);
+    EXPECT_EQ(err, "The variable file does not exist \n");
+
+    const QStringList bad[] = {
+        {},
+        {"a.FOR", "b.FOR"},
+        {"a.FOR", "--formula-text", "1 = X"},
+        {"--formula-text", "1 = X", "--degrees", "--radians"},
+        {"--formula-text", "1 = X", "--passes", "0"},
+        {"--formula-text", "1 = X", "--passes", "many"},
+        {"--formula-text", "1 = X", "--equation", "-1"},
+        {"--formula-text", "1 = X", "--bogus"},
+        {"--formula-text"},
+    };
+    for (const QStringList& arguments : bad) {
+        EXPECT_EQ(run(arguments), 64) << arguments.join(' ').toStdString();
+        EXPECT_NE(err.find("Usage: quantaro-cli"), std::string::npos);
+        EXPECT_EQ(out, "");
+    }
+}
+
+// Qt sets the C library's locale from the environment at start-up; the
+// program's number texts must be the same under a German locale.
+TEST_F(BatchRunnerTest, TheProgramIgnoresTheUsersLocale) {
+    writeTable("l.VAR", {{"X", "", ""}, {"Y", "1.5", ""}});
+    for (const char* locale : {"C", "de_DE.UTF-8"}) {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("LC_ALL", locale);
+        process.setProcessEnvironment(environment);
+        process.start(QUANTARO_CLI, {"--formula-text", "Y / 4 = X", "--variables", path("l.VAR")});
+        ASSERT_TRUE(process.waitForFinished(30000));
+        EXPECT_EQ(process.exitCode(), 0) << locale;
+        EXPECT_EQ(process.readAllStandardOutput().toStdString(), "X = 0.375 \nY = 1.5 \n")
+            << locale;
+        EXPECT_EQ(process.readAllStandardError().toStdString(), "") << locale;
+    }
+}
+
+}  // namespace
+}  // namespace quantaro

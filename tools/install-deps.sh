@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs what building and testing Quantaro needs on Debian 12, skipping
+# what is already there. Runs as root, or through sudo when it is available.
+set -euo pipefail
+
+packages=(
+    g++ cmake ninja-build pkg-config
+    qt6-base-dev qt6-base-dev-tools libgl-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    clang libclang-rt-14-dev
+    xvfb xauth locales
+)
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    as_root apt-get update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# Number texts must not follow the user's locale; the tests check that under
+# a German locale, which writes "," as the decimal point.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+    as_root sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    as_root locale-gen >/dev/null
+fi
