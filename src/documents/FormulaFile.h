@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "AngleUnit.h"
+#include "FileIo.h"
+
+namespace quantaro {
+
+inline constexpr char kMissingFormulaFileWarning[] = "The formula file does not exist ";
+
+struct FormulaLoad {
+    LoadStatus status = LoadStatus::Loaded;
+    AngleUnit unit = AngleUnit::Degrees;
+    std::string text;   // UTF-8
+    QString errorText;  // set when status is Failed
+};
+
+FormulaLoad LoadFormulaFile(const QString& path);
+
+// Returns the system's error text when the file could not be written.
+std::optional<QString> SaveFormulaFile(const QString& path, AngleUnit unit, std::string_view text);
+
+}  // namespace quantaro

@@ -1,0 +1,69 @@
+#include "TableFormat.h"
+
+#include <algorithm>
+
+#include "FileBytes.h"
+
+namespace quantaro {
+namespace {
+
+// Reads the content of a file front to back and never past its end.
+class ByteReader {
+  public:
+    explicit ByteReader(std::string_view bytes) : rest_(ContentBeforeEndMark(bytes)) {}
+
+    // The characters up to (not including) stop or the end; stop is not consumed.
+    std::string takeUntil(char stop) {
+        const std::string_view taken = rest_.substr(0, rest_.find(stop));
+        rest_.remove_prefix(taken.size());
+        return std::string(taken);
+    }
+
+    void skip(std::size_t count) { rest_.remove_prefix(std::min(count, rest_.size())); }
+
+  private:
+    std::string_view rest_;
+};
+
+std::string_view WithoutLeadingBlanks(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    return first == std::string_view::npos ? std::string_view{} : text.substr(first);
+}
+
+}  // namespace
+
+int ParseTableFile(std::string_view bytes, NameTable& table) {
+    ByteReader reader(bytes);
+    int usedRows = 0;
+    for (int row = 1; row <= kTableFileLines; ++row) {
+        std::string name = reader.takeUntil(' ');
+        reader.skip(1);
+        std::string value = reader.takeUntil(' ');
+        reader.skip(1);
+        std::string units = reader.takeUntil('\r');
+        reader.skip(2);
+
+        if (!value.empty()) {
+            usedRows = row;
+        }
+        table.setCell(NameColumn, row, std::move(name));
+        table.setCell(ValueColumn, row, std::move(value));
+        table.setCell(UnitsColumn, row, std::move(units));
+    }
+    return usedRows;
+}
+
+std::string SerializeTableFile(const NameTable& table) {
+    std::string bytes;
+    for (int row = 1; row <= kTableFileLines; ++row) {
+        bytes += table.cell(NameColumn, row);
+        bytes += ' ';
+        bytes += WithoutLeadingBlanks(table.cell(ValueColumn, row));
+        bytes += ' ';
+        bytes += table.cell(UnitsColumn, row);
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+}  // namespace quantaro

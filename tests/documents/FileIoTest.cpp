@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <string>
+
+#include "FileIo.h"
+#include "RawFiles.h"
+#include "TextEncoding.h"
+
+#if defined(__unix__)
+#include <sys/resource.h>
+
+#include <csignal>
+#endif
+
+namespace quantaro {
+namespace {
+
+using namespace std::string_literals;
+using testing::ReadRaw;
+using testing::WriteRaw;
+
+class FileIoTest : public ::testing::Test {
+  protected:
+    QString path(const QString& name) const { return dir_.filePath(name); }
+
+    QStringList entries() const {
+        return QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+
+    QTemporaryDir dir_;
+};
+
+TEST_F(FileIoTest, ReadsEveryByteOfAFile) {
+    const std::string bytes = "0A\0B\x1A\xFF\r\n"s;
+    WriteRaw(path("a.FOR"), bytes);
+    const FileReadResult read = ReadFileBytes(path("a.FOR"));
+    EXPECT_EQ(read.status, LoadStatus::Loaded);
+    EXPECT_EQ(read.bytes, bytes);
+    EXPECT_TRUE(read.errorText.isEmpty());
+}
+
+TEST_F(FileIoTest, TellsAMissingFileFromAFailure) {
+    const FileReadResult missing = ReadFileBytes(path("none.CON"));
+    EXPECT_EQ(missing.status, LoadStatus::Missing);
+    EXPECT_TRUE(missing.errorText.isEmpty());
+
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("folder.VAR"));
+    const FileReadResult failed = ReadFileBytes(path("folder.VAR"));
+    EXPECT_EQ(failed.status, LoadStatus::Failed);
+    EXPECT_FALSE(failed.errorText.isEmpty());
+}
+
+TEST_F(FileIoTest, WriteCreatesOrReplacesTheWholeFile) {
+    EXPECT_EQ(WriteFileAtomically(path("x.VAR"), "first content, rather long"), std::nullopt);
+    EXPECT_EQ(ReadRaw(path("x.VAR")), "first content, rather long");
+    EXPECT_EQ(WriteFileAtomically(path("x.VAR"), "new\0\x1A"s), std::nullopt);
+    EXPECT_EQ(ReadRaw(path("x.VAR")), "new\0\x1A"s);
+    EXPECT_EQ(WriteFileAtomically(path("x.VAR"), ""), std::nullopt);
+    EXPECT_EQ(ReadRaw(path("x.VAR")), "");
+    EXPECT_EQ(entries(), QStringList{"x.VAR"});
+}
+
+TEST_F(FileIoTest, FailedWriteReportsTheReasonAndCreatesNothing) {
+    const auto error = WriteFileAtomically(path("no-such-folder/x.FOR"), "0\r\n");
+    ASSERT_TRUE(error.has_value());
+    EXPECT_FALSE(error->isEmpty());
+    EXPECT_TRUE(entries().isEmpty());
+}
+
+TEST_F(FileIoTest, WriteOverADirectoryFailsAndLeavesItAlone) {
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("taken.CON"));
+    WriteRaw(path("taken.CON/inside"), "kept");
+    const auto error = WriteFileAtomically(path("taken.CON"), "  \r\n");
+    ASSERT_TRUE(error.has_value());
+    EXPECT_FALSE(error->isEmpty());
+    EXPECT_TRUE(QFileInfo(path("taken.CON")).isDir());
+    EXPECT_EQ(ReadRaw(path("taken.CON/inside")), "kept");
+}
+
+#if defined(__unix__)
+// Lowers the largest file size this process may write, so that a write fails
+// part way through even when running as root.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &previous_);
+        rlimit lowered = previous_;
+        lowered.rlim_cur = bytes;
+        active_ = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+    bool active() const { return active_; }
+
+  private:
+    rlimit previous_{};
+    void (*previousHandler_)(int) = nullptr;
+    bool active_ = false;
+};
+
+TEST_F(FileIoTest, WriteCutShortKeepsThePreviousFile) {
+    WriteRaw(path("old.VAR"), "previous content");
+    std::optional<QString> error;
+    {
+        FileSizeLimit limit(100);
+        ASSERT_TRUE(limit.active());
+        error = WriteFileAtomically(path("old.VAR"), std::string(5000, 'x'));
+    }
+    ASSERT_TRUE(error.has_value());
+    EXPECT_FALSE(error->isEmpty());
+    EXPECT_EQ(ReadRaw(path("old.VAR")), "previous content");
+    EXPECT_EQ(entries(), QStringList{"old.VAR"});
+}
+#endif
+
+TEST(TextEncodingTest, KeepsValidUtf8ByteForByte) {
+    std::string ascii;
+    for (int byte = 0; byte < 0x80; ++byte) {
+        ascii += static_cast<char>(byte);
+    }
+    EXPECT_EQ(DecodeFileText(ascii), ascii);
+    EXPECT_EQ(DecodeFileText(""), "");
+    const std::string utf8 =
+        "\xEF\xBB\xBF"
+        "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80\r\n";
+    EXPECT_EQ(DecodeFileText(utf8), utf8);
+}
+
+TEST(TextEncodingTest, ReadsAnythingElseAsLatin1) {
+    EXPECT_EQ(DecodeFileText("caf\xE9 \xB0"
+                             "C"),
+              "caf\xC3\xA9 \xC2\xB0"
+              "C");
+    EXPECT_EQ(DecodeFileText("\x80\xFF"), "\xC2\x80\xC3\xBF");
+    // One bad sequence turns the whole text to Latin-1, valid-looking pairs included.
+    EXPECT_EQ(DecodeFileText("\xC3\xA9\xE9"), "\xC3\x83\xC2\xA9\xC3\xA9");
+    EXPECT_EQ(DecodeFileText("ab\xC3"), "ab\xC3\x83");                      // cut-off sequence
+    EXPECT_EQ(DecodeFileText("\xC0\xAF"), "\xC3\x80\xC2\xAF");              // overlong form
+    EXPECT_EQ(DecodeFileText("\xED\xA0\x80"), "\xC3\xAD\xC2\xA0\xC2\x80");  // surrogate
+}
+
+}  // namespace
+}  // namespace quantaro
