@@ -89,8 +89,7 @@ BatchOptions ParseOptions(const QStringList& arguments) {
     const QCommandLineOption formulaText("formula-text", "", "TEXT");
     parser.addOptions(
         {constants, variables, equation, passes, degrees, radians, saveVariables, formulaText});
-    if (!parser.parse(QStringList{"quantaro-cli"} + arguments))
-        UsageError(parser.errorText());
+    if (!parser.parse(QStringList{"quantaro-cli"} + arguments)) UsageError(parser.errorText());
 
     BatchOptions options;
     const QStringList positional = parser.positionalArguments();
@@ -105,21 +104,16 @@ BatchOptions ParseOptions(const QStringList& arguments) {
         if (parser.values(*once).size() > 1)
             UsageError("--" + once->names().first() + " given twice");
     }
-    if (parser.isSet(formulaText))
-        options.formulaText = parser.value(formulaText);
-    if (!positional.isEmpty())
-        options.formulaFile = positional.first();
+    if (parser.isSet(formulaText)) options.formulaText = parser.value(formulaText);
+    if (!positional.isEmpty()) options.formulaFile = positional.first();
     options.constantsFile = parser.value(constants);
     options.variablesFile = parser.value(variables);
     options.saveVariablesFile = parser.value(saveVariables);
     if (parser.isSet(equation))
         options.equation = PositiveInteger(parser.value(equation), "--equation", 0);
-    if (parser.isSet(passes))
-        options.passes = PositiveInteger(parser.value(passes), "--passes", 1);
-    if (parser.isSet(degrees))
-        options.angle = AngleUnit::Degrees;
-    if (parser.isSet(radians))
-        options.angle = AngleUnit::Radians;
+    if (parser.isSet(passes)) options.passes = PositiveInteger(parser.value(passes), "--passes", 1);
+    if (parser.isSet(degrees)) options.angle = AngleUnit::Degrees;
+    if (parser.isSet(radians)) options.angle = AngleUnit::Radians;
     return options;
 }
 
@@ -131,8 +125,7 @@ QString DerivedName(const QString& formulaFile, const char* extension) {
 
 void LoadTable(const QString& path, NameTable& table, const char* missingWarning) {
     const TableLoad load = LoadTableFile(path, table);
-    if (load.status == LoadStatus::Missing)
-        throw BatchError{kExitMissingFile, missingWarning};
+    if (load.status == LoadStatus::Missing) throw BatchError{kExitMissingFile, missingWarning};
     if (load.status == LoadStatus::Failed) {
         throw BatchError{kExitReadError, (path + ": " + load.errorText).toStdString()};
     }
@@ -144,15 +137,13 @@ void LoadTables(const BatchOptions& options, NameTable& constants, NameTable& va
         LoadTable(options.constantsFile, constants, kMissingConstantFileWarning);
     } else if (!options.formulaFile.isEmpty()) {
         const QString derived = DerivedName(options.formulaFile, "CON");
-        if (QFileInfo::exists(derived))
-            LoadTable(derived, constants, kMissingConstantFileWarning);
+        if (QFileInfo::exists(derived)) LoadTable(derived, constants, kMissingConstantFileWarning);
     }
     if (!options.variablesFile.isEmpty()) {
         LoadTable(options.variablesFile, variables, kMissingVariableFileWarning);
     } else if (!options.formulaFile.isEmpty()) {
         const QString derived = DerivedName(options.formulaFile, "VAR");
-        if (QFileInfo::exists(derived))
-            LoadTable(derived, variables, kMissingVariableFileWarning);
+        if (QFileInfo::exists(derived)) LoadTable(derived, variables, kMissingVariableFileWarning);
     }
 }
 
@@ -178,8 +169,7 @@ Formula LoadFormula(const BatchOptions& options) {
 
 void PrintVariables(const NameTable& variables, std::ostream& out) {
     for (int row = 1; row <= variables.rowCount(); ++row) {
-        if (variables.name(row).empty())
-            continue;
+        if (variables.name(row).empty()) continue;
         out << variables.name(row) << " = " << variables.value(row) << ' '
             << variables.cell(UnitsColumn, row) << '\n';
     }

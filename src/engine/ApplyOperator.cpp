@@ -15,8 +15,7 @@ class OperatorDispatch {
     OperatorDispatch() {
         for (auto group : {BasicOperators(), PowerOperators(), CircularOperators(),
                            IntegerAndLogicOperators()}) {
-            for (const OperatorEntry& entry : group)
-                byName_.emplace(entry.name, entry.apply);
+            for (const OperatorEntry& entry : group) byName_.emplace(entry.name, entry.apply);
         }
     }
 
@@ -56,8 +55,7 @@ int RoundToInteger(long double x) {
 OperatorOutcome ApplyOperator(std::string_view name, long double left, long double right,
                               AngleUnit angle, std::string& errorItem) {
     const OperatorFunction apply = Dispatch().find(name);
-    if (apply == nullptr)
-        return {};
+    if (apply == nullptr) return {};
 
     const FaultFlagScope faults;
     OperatorResult result = apply(OperatorArgs{left, right, angle});

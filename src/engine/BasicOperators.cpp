@@ -19,14 +19,12 @@ OperatorResult Multiply(const OperatorArgs& a) {
 }
 
 OperatorResult Divide(const OperatorArgs& a) {
-    if (a.right == 0)
-        return DomainError("Divide by 0.");
+    if (a.right == 0) return DomainError("Divide by 0.");
     return Value(a.left / a.right);
 }
 
 OperatorResult Reciprocal(const OperatorArgs& a) {
-    if (a.left == 0)
-        return DomainError("1 over 0.");
+    if (a.left == 0) return DomainError("1 over 0.");
     return Value(1.0L / a.left);
 }
 

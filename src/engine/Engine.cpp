@@ -17,8 +17,7 @@ void Engine::ExecuteEquations(int selection) {
     EquationSplitter splitter(text);
     while (resultCode_ == kSuccess) {
         const auto equation = splitter.next();
-        if (!equation)
-            break;
+        if (!equation) break;
         ++equationNumber;
         if (selection == 0 || selection == equationNumber) {
             resultCode_ = TokeniseEquation(*equation);

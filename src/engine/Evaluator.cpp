@@ -33,12 +33,10 @@ int Evaluator::evaluate(const std::vector<std::string_view>& tokens) {
         } else if (token == ")") {
             ++closeCount_;
         }
-        if (k == 0)
-            state_ = State::FinalUnwinding;
+        if (k == 0) state_ = State::FinalUnwinding;
         unwindBracket();
         unwindFinal();
-        if (state_ == State::AssignmentCheck)
-            checkAssignment();
+        if (state_ == State::AssignmentCheck) checkAssignment();
     }
     operands_.clear();
     operators_.clear();
@@ -57,15 +55,13 @@ bool Evaluator::classify(std::string_view token) {
         operands_.push_back(constant.value);
         return true;
     }
-    if (!resultVariable_)
-        resultVariable_ = token;
+    if (!resultVariable_) resultVariable_ = token;
     if (const Lookup variable = LookupName(token, tables_.variables); variable.found) {
         operands_.push_back(variable.value);
         return true;
     }
     const Lookup op = LookupName(token, tables_.operators);
-    if (!op.found)
-        return false;
+    if (!op.found) return false;
     // A "(" switches to bracket unwinding and is never pushed; ")" is.
     if (state_ == State::Scanning && token != "(") {
         operators_.push_back({token, TruncateToInteger(op.value)});
@@ -74,16 +70,14 @@ bool Evaluator::classify(std::string_view token) {
 }
 
 std::optional<long double> Evaluator::popOperand() {
-    if (operands_.empty())
-        return std::nullopt;
+    if (operands_.empty()) return std::nullopt;
     const long double value = operands_.back();
     operands_.pop_back();
     return value;
 }
 
 std::optional<Evaluator::Popped> Evaluator::popOperatorWithOperands() {
-    if (operators_.empty())
-        return std::nullopt;
+    if (operators_.empty()) return std::nullopt;
     Popped popped{operators_.back()};
     operators_.pop_back();
     if (popped.op.operandCount >= 1) {
@@ -116,8 +110,7 @@ void Evaluator::unwindBracket() {
             return;
         }
         apply(*popped);
-        if (popped->operandMissing && code_ == kSuccess)
-            code_ = kTooFewOperands;
+        if (popped->operandMissing && code_ == kSuccess) code_ = kTooFewOperands;
         if (popped->op.text == ")") {
             state_ = State::Scanning;
         } else if (popped->op.operandCount > 0) {
@@ -134,13 +127,10 @@ void Evaluator::unwindFinal() {
             code_ = kMissingEquals;
             return;
         }
-        if (popped->operandMissing)
-            code_ = kTooFewOperands;
-        if (code_ == kSuccess)
-            apply(*popped);
+        if (popped->operandMissing) code_ = kTooFewOperands;
+        if (code_ == kSuccess) apply(*popped);
         // A domain error also discards the value the operator would have replaced.
-        if (code_ == kDomainError && !popOperand())
-            code_ = kTooFewOperands;
+        if (code_ == kDomainError && !popOperand()) code_ = kTooFewOperands;
         if (popped->op.text == "=") {
             state_ = State::AssignmentCheck;
         } else if (popped->op.operandCount > 0) {
@@ -150,14 +140,10 @@ void Evaluator::unwindFinal() {
 }
 
 void Evaluator::checkAssignment() {
-    if (popOperand())
-        code_ = kTooManyOperands;
-    if (openCount_ > closeCount_)
-        code_ = kTooFewCloseBrackets;
-    if (closeCount_ > openCount_)
-        code_ = kTooManyCloseBrackets;
-    if (code_ != kSuccess)
-        return;
+    if (popOperand()) code_ = kTooManyOperands;
+    if (openCount_ > closeCount_) code_ = kTooFewCloseBrackets;
+    if (closeCount_ > openCount_) code_ = kTooManyCloseBrackets;
+    if (code_ != kSuccess) return;
     if (resultVariable_ && LookupName(*resultVariable_, tables_.variables).found) {
         StoreResult(*resultVariable_, tables_.variables, lastResult_);
     } else {

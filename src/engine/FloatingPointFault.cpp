@@ -29,12 +29,9 @@ FaultFlagScope::FaultFlagScope() {
 
 void FaultFlagScope::check() const {
     const int raised = std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
-    if (raised & FE_INVALID)
-        RaiseFault(FaultKind::InvalidOperation);
-    if (raised & FE_DIVBYZERO)
-        RaiseFault(FaultKind::DivisionByZero);
-    if (raised & FE_OVERFLOW)
-        RaiseFault(FaultKind::Overflow);
+    if (raised & FE_INVALID) RaiseFault(FaultKind::InvalidOperation);
+    if (raised & FE_DIVBYZERO) RaiseFault(FaultKind::DivisionByZero);
+    if (raised & FE_OVERFLOW) RaiseFault(FaultKind::Overflow);
 }
 
 }  // namespace quantaro

@@ -1,6 +1,8 @@
 #include "NameTable.h"
 
+#include <algorithm>
 #include <cassert>
+#include <functional>
 
 #include "Numbers.h"
 #include "OperatorTable.h"
@@ -13,13 +15,21 @@ char FoldChar(char c) {
 }
 
 bool StartsWithFolded(std::string_view text, std::string_view prefix) {
-    if (prefix.size() > text.size())
-        return false;
+    if (prefix.size() > text.size()) return false;
     for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (FoldChar(text[i]) != FoldChar(prefix[i]))
-            return false;
+        if (FoldChar(text[i]) != FoldChar(prefix[i])) return false;
     }
     return true;
+}
+
+// FNV-1a over the folded characters.
+std::size_t FoldedHashOf(std::string_view name) {
+    std::size_t hash = 14695981039346656037ull;
+    for (char c : name) {
+        hash ^= static_cast<unsigned char>(FoldChar(c));
+        hash *= 1099511628211ull;
+    }
+    return hash;
 }
 
 NameTable MakeEntryTable(const char* heading) {
@@ -47,34 +57,59 @@ const std::string& NameTable::cell(int column, int row) const {
 }
 
 void NameTable::setCell(int column, int row, std::string text) {
+    if (column == NameColumn) nameIndexStale_ = true;
     cells_[index(column, row)] = std::move(text);
 }
 
+bool NameTable::operator==(const NameTable& other) const {
+    return rowCount_ == other.rowCount_ && columnCount_ == other.columnCount_ &&
+           cells_ == other.cells_;
+}
+
+std::size_t NameTable::FoldedHash::operator()(std::string_view name) const {
+    return FoldedHashOf(name);
+}
+
+bool NameTable::FoldedEqual::operator()(std::string_view a, std::string_view b) const {
+    return NamesEqual(a, b);
+}
+
+const NameTable::NameIndex& NameTable::nameIndex() const {
+    if (!nameIndexStale_) return nameIndex_;
+    nameIndex_.firstRow.clear();
+    nameIndex_.lengths.clear();
+    for (int row = rowCount_; row >= 1; --row) {  // upward, so the first row wins
+        const std::string& rowName = name(row);
+        if (rowName.empty()) continue;  // a free row never matches
+        nameIndex_.firstRow.insert_or_assign(rowName, row);
+        nameIndex_.lengths.push_back(rowName.size());
+    }
+    std::sort(nameIndex_.lengths.begin(), nameIndex_.lengths.end(), std::greater<>());
+    nameIndex_.lengths.erase(std::unique(nameIndex_.lengths.begin(), nameIndex_.lengths.end()),
+                             nameIndex_.lengths.end());
+    nameIndexStale_ = false;
+    return nameIndex_;
+}
+
 int NameTable::findRow(std::string_view name) const {
-    if (name.empty())
-        return 0;  // an empty row is free, never a match
-    for (int row = 1; row <= rowCount_; ++row) {
-        if (NamesEqual(this->name(row), name))
-            return row;
+    const auto& firstRow = nameIndex().firstRow;
+    const auto it = firstRow.find(name);
+    return it == firstRow.end() ? 0 : it->second;
+}
+
+std::size_t NameTable::longestNamePrefix(std::string_view text) const {
+    const NameIndex& names = nameIndex();
+    for (std::size_t length : names.lengths) {
+        if (length <= text.size() && names.firstRow.contains(text.substr(0, length))) {
+            return length;
+        }
     }
     return 0;
 }
 
-std::size_t NameTable::longestNamePrefix(std::string_view text) const {
-    std::size_t longest = 0;
-    for (int row = 1; row <= rowCount_; ++row) {
-        const std::string& candidate = name(row);
-        if (candidate.size() > longest && StartsWithFolded(text, candidate)) {
-            longest = candidate.size();
-        }
-    }
-    return longest;
-}
-
 void NameTable::clearDataRows() {
     for (int row = 1; row <= rowCount_; ++row) {
-        for (int column = 0; column < columnCount_; ++column)
-            setCell(column, row, {});
+        for (int column = 0; column < columnCount_; ++column) setCell(column, row, {});
     }
 }
 
@@ -84,8 +119,7 @@ bool NamesEqual(std::string_view a, std::string_view b) {
 
 std::string FoldToUpper(std::string_view text) {
     std::string folded(text);
-    for (char& c : folded)
-        c = FoldChar(c);
+    for (char& c : folded) c = FoldChar(c);
     return folded;
 }
 
@@ -111,8 +145,7 @@ NameTable MakeVariableTable() {
 
 Lookup LookupName(std::string_view name, const NameTable& table) {
     const int row = table.findRow(name);
-    if (row == 0)
-        return {};
+    if (row == 0) return {};
     return {true, ParseNumber(table.value(row)).value_or(0.0L)};
 }
 

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace quantaro {
@@ -35,14 +36,35 @@ class NameTable {
     // Empties every data row; the heading row is kept.
     void clearDataRows();
 
-    bool operator==(const NameTable&) const = default;
+    bool operator==(const NameTable& other) const;
 
   private:
+    // Names folded for hashing and comparing, so that lookups need no copy.
+    struct FoldedHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const;
+    };
+    struct FoldedEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+
+    // The first row of every name and the distinct name lengths, longest
+    // first. Rebuilt on the next search after a name cell has changed, so
+    // that a search costs a few hash probes instead of a scan of every row.
+    struct NameIndex {
+        std::unordered_map<std::string, int, FoldedHash, FoldedEqual> firstRow;
+        std::vector<std::size_t> lengths;
+    };
+
     std::size_t index(int column, int row) const;
+    const NameIndex& nameIndex() const;
 
     int rowCount_;
     int columnCount_;
     std::vector<std::string> cells_;
+    mutable NameIndex nameIndex_;
+    mutable bool nameIndexStale_ = true;
 };
 
 // Sizes of the three tables, heading row included.

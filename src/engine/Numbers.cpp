@@ -4,6 +4,7 @@
 #include <cfenv>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -42,30 +43,22 @@ NumberState Step(NumberState state, char c) {
     const bool exponent = c == 'E' || c == 'e';
     switch (state) {
         case S::Start:
-            if (c == ' ')
-                return S::Start;
-            if (sign)
-                return S::Sign;
+            if (c == ' ') return S::Start;
+            if (sign) return S::Sign;
             [[fallthrough]];
         case S::Sign:
         case S::IntegerDigits:
-            if (digit)
-                return S::IntegerDigits;
-            if (c == '.')
-                return S::Point;
-            if (exponent)
-                return S::E;
+            if (digit) return S::IntegerDigits;
+            if (c == '.') return S::Point;
+            if (exponent) return S::E;
             return S::Rejected;
         case S::Point:
         case S::FractionDigits:
-            if (digit)
-                return S::FractionDigits;
-            if (exponent)
-                return S::E;
+            if (digit) return S::FractionDigits;
+            if (exponent) return S::E;
             return S::Rejected;
         case S::E:
-            if (sign)
-                return S::ExponentSign;
+            if (sign) return S::ExponentSign;
             [[fallthrough]];
         case S::ExponentSign:
         case S::ExponentDigits:
@@ -81,36 +74,89 @@ locale_t CLocale() {
     return locale;
 }
 
-// Builds a canonical text "[-]digits[.digits]e<exp>" for strtold_l. The
-// mantissa digits are kept whole, so the conversion is exact to the last bit.
-long double ConvertNumber(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && text[i] == ' ')
-        ++i;
-    std::string canonical;
-    canonical.reserve(text.size() + 4);
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        if (text[i] == '-')
-            canonical += '-';
-        ++i;
+// The parts of a text that IsNumberText accepts.
+struct NumberParts {
+    bool negative = false;
+    std::string_view integerDigits;
+    std::string_view fractionDigits;
+    std::string_view exponent;  // after the "E": optional sign and digits; empty if none
+};
+
+NumberParts SplitNumber(std::string_view text) {
+    NumberParts parts;
+    std::size_t i = text.find_first_not_of(' ');
+    if (text[i] == '+' || text[i] == '-') parts.negative = text[i++] == '-';
+    const std::size_t integerStart = i;
+    while (i < text.size() && IsDigit(text[i])) ++i;
+    parts.integerDigits = text.substr(integerStart, i - integerStart);
+    if (i < text.size() && text[i] == '.') {
+        const std::size_t fractionStart = ++i;
+        while (i < text.size() && IsDigit(text[i])) ++i;
+        parts.fractionDigits = text.substr(fractionStart, i - fractionStart);
     }
-    bool anyDigit = false;
-    for (; i < text.size() && (IsDigit(text[i]) || text[i] == '.'); ++i) {
-        anyDigit = anyDigit || IsDigit(text[i]);
-        canonical += text[i];
+    if (i < text.size()) parts.exponent = text.substr(i + 1);
+    return parts;
+}
+
+// Digits that fit in 64 bits scaled by at most 10^27 convert with a single
+// correctly rounded multiplication or division: both operands are exact
+// extended values. Most numbers met in formulas and tables take this path.
+std::optional<long double> ConvertShortNumber(const NumberParts& parts) {
+    static constexpr long double kPowersOfTen[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,
+                                                   1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
+                                                   1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L,
+                                                   1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
+    constexpr int kMaxScale = 27;
+
+    std::uint64_t digits = 0;
+    int significant = 0;
+    for (std::string_view run : {parts.integerDigits, parts.fractionDigits}) {
+        for (char c : run) {
+            if (significant == 0 && c == '0') continue;
+            if (++significant > 19) return std::nullopt;
+            digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+        }
     }
-    // Mantissa without digits, such as "." or "E5", is the number 0.
-    if (!anyDigit)
-        return canonical.starts_with('-') ? -0.0L : 0.0L;
-    if (canonical.back() == '.')
-        canonical.pop_back();
-    if (i < text.size()) {
+    int exponent = 0;
+    if (!parts.exponent.empty()) {
+        const bool negative = parts.exponent[0] == '-';
+        const std::string_view exponentDigits =
+            parts.exponent.substr(IsDigit(parts.exponent[0]) ? 0 : 1);
+        if (exponentDigits.size() > 4) return std::nullopt;
+        for (char c : exponentDigits) exponent = exponent * 10 + (c - '0');
+        if (negative) exponent = -exponent;
+    }
+    const int scale = exponent - static_cast<int>(parts.fractionDigits.size());
+    if (scale < -kMaxScale || scale > kMaxScale) return std::nullopt;
+
+    long double value = static_cast<long double>(digits);
+    value = scale >= 0 ? value * kPowersOfTen[scale] : value / kPowersOfTen[-scale];
+    return parts.negative ? -value : value;
+}
+
+// Any other number goes through the C library's exact conversion, with the
+// decimal point of the "C" locale whatever the user's locale is.
+long double ConvertLongNumber(const NumberParts& parts) {
+    std::string canonical = parts.negative ? "-" : "";
+    canonical.append(parts.integerDigits);
+    canonical += '.';
+    canonical.append(parts.fractionDigits);
+    if (!parts.exponent.empty()) {
         canonical += 'e';
-        canonical.append(text.substr(i + 1));
+        canonical.append(parts.exponent);
     }
-    const long double value = strtold_l(canonical.c_str(), nullptr, CLocale());
-    if (std::isinf(value))
-        RaiseFault(FaultKind::Overflow);
+    return strtold_l(canonical.c_str(), nullptr, CLocale());
+}
+
+long double ConvertNumber(std::string_view text) {
+    const NumberParts parts = SplitNumber(text);
+    // A mantissa without digits, such as "." or "E5", is the number 0.
+    if (parts.integerDigits.empty() && parts.fractionDigits.empty()) {
+        return parts.negative ? -0.0L : 0.0L;
+    }
+    if (const auto value = ConvertShortNumber(parts)) return *value;
+    const long double value = ConvertLongNumber(parts);
+    if (std::isinf(value)) RaiseFault(FaultKind::Overflow);
     return value;
 }
 
@@ -133,8 +179,7 @@ DecimalDigits TruncatedDigits(long double magnitude) {
     DecimalDigits result;
     const char* p = buffer;
     for (; *p != 'e'; ++p) {
-        if (IsDigit(*p))
-            result.digits += *p;
+        if (IsDigit(*p)) result.digits += *p;
     }
     result.exponent = std::atoi(p + 1);
     return result;
@@ -147,10 +192,8 @@ std::size_t LongestNumberPrefix(std::string_view text) {
     std::size_t longest = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         state = Step(state, text[i]);
-        if (state == NumberState::Rejected)
-            break;
-        if (IsAccepting(state))
-            longest = i + 1;
+        if (state == NumberState::Rejected) break;
+        if (IsAccepting(state)) longest = i + 1;
     }
     return longest;
 }
@@ -159,25 +202,20 @@ bool IsNumberText(std::string_view text) {
     NumberState state = NumberState::Start;
     for (char c : text) {
         state = Step(state, c);
-        if (state == NumberState::Rejected)
-            return false;
+        if (state == NumberState::Rejected) return false;
     }
     return IsAccepting(state);
 }
 
 std::optional<long double> ParseNumber(std::string_view text) {
-    if (!IsNumberText(text))
-        return std::nullopt;
+    if (!IsNumberText(text)) return std::nullopt;
     return ConvertNumber(text);
 }
 
 std::string FormatNumber(long double value) {
-    if (std::isnan(value))
-        return "NAN";
-    if (std::isinf(value))
-        return "INF";
-    if (std::fpclassify(value) != FP_NORMAL)
-        return "0";  // zero and subnormals
+    if (std::isnan(value)) return "NAN";
+    if (std::isinf(value)) return "INF";
+    if (std::fpclassify(value) != FP_NORMAL) return "0";  // zero and subnormals
 
     DecimalDigits decimal = TruncatedDigits(std::fabs(value));
     // Fifteen significant digits, rounded half away from zero on the sixteenth.
@@ -185,8 +223,7 @@ std::string FormatNumber(long double value) {
     int exponent = decimal.exponent + 1;  // |value| = 0.d1d2... x 10^exponent
     if (decimal.digits[15] >= '5') {
         int i = 14;
-        while (i >= 0 && digits[i] == '9')
-            digits[i--] = '0';
+        while (i >= 0 && digits[i] == '9') digits[i--] = '0';
         if (i >= 0) {
             ++digits[i];
         } else {
@@ -195,18 +232,15 @@ std::string FormatNumber(long double value) {
             ++exponent;
         }
     }
-    while (digits.size() > 1 && digits.back() == '0')
-        digits.pop_back();
+    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
     const int n = static_cast<int>(digits.size());
 
     std::string text = value < 0 ? "-" : "";
     if (exponent >= -3 && exponent <= 15) {
         if (exponent > 0) {
             text += digits.substr(0, std::min(n, exponent));
-            if (n < exponent)
-                text.append(exponent - n, '0');
-            if (n > exponent)
-                text += "." + digits.substr(exponent);
+            if (n < exponent) text.append(exponent - n, '0');
+            if (n > exponent) text += "." + digits.substr(exponent);
         } else {
             text += "0.";
             text.append(-exponent, '0');
@@ -214,8 +248,7 @@ std::string FormatNumber(long double value) {
         }
     } else {
         text += digits[0];
-        if (n > 1)
-            text += "." + digits.substr(1);
+        if (n > 1) text += "." + digits.substr(1);
         text += "E" + std::to_string(exponent - 1);
     }
     return text;

@@ -55,8 +55,7 @@ class DetailPiece {
 // Joins the pieces in order, e.g. Detail({L, " ^ ", R, kCrLf, "Nonpositive power of 0."}).
 inline std::string Detail(std::initializer_list<DetailPiece> pieces) {
     std::string text;
-    for (const DetailPiece& piece : pieces)
-        text += piece.text();
+    for (const DetailPiece& piece : pieces) text += piece.text();
     return text;
 }
 

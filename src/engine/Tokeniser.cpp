@@ -20,12 +20,9 @@ std::size_t Tokeniser::longestRecognisedPrefix(std::string_view text) const {
 // of the constant or variable it names. That read may raise the overflow
 // fault (1E5000), at the same point as trying the candidates in turn would.
 void Tokeniser::recognise(std::string_view candidate) const {
-    if (ParseNumber(candidate))
-        return;
-    if (LookupName(candidate, tables_.constants).found)
-        return;
-    if (LookupName(candidate, tables_.variables).found)
-        return;
+    if (ParseNumber(candidate)) return;
+    if (LookupName(candidate, tables_.constants).found) return;
+    if (LookupName(candidate, tables_.variables).found) return;
     LookupName(candidate, tables_.operators);
 }
 
@@ -33,8 +30,7 @@ bool Tokeniser::splitWord(std::string_view word, std::vector<std::string_view>& 
     std::string_view rest = word;
     while (!rest.empty()) {
         const std::size_t length = longestRecognisedPrefix(rest);
-        if (length == 0)
-            return false;
+        if (length == 0) return false;
         const std::string_view token = rest.substr(0, length);
         recognise(token);
         tokens.push_back(token);
@@ -52,8 +48,7 @@ bool Tokeniser::tokenise(std::string_view equation, std::vector<std::string_view
             continue;
         }
         std::size_t end = equation.find(' ', start);
-        if (end == std::string_view::npos)
-            end = equation.size();
+        if (end == std::string_view::npos) end = equation.size();
         const std::string_view word = equation.substr(start, end - start);
         if (!splitWord(word, tokens)) {
             failedWord = word;

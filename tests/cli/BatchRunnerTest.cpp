@@ -28,8 +28,7 @@ class BatchRunnerTest : public ::testing::Test {
 
     std::string read(const QString& name) {
         QFile file(path(name));
-        if (!file.open(QIODevice::ReadOnly))
-            return "<missing>";
+        if (!file.open(QIODevice::ReadOnly)) return "<missing>";
         return file.readAll().toStdString();
     }
 
@@ -134,8 +133,7 @@ TEST_F(BatchRunnerTest, SavesTheResultingVariableTable) {
                    path("out.VAR")}),
               0);
     std::string expected = "X 7 m\r\n";
-    for (int i = 2; i <= 100; ++i)
-        expected += "  \r\n";
+    for (int i = 2; i <= 100; ++i) expected += "  \r\n";
     EXPECT_EQ(read("out.VAR"), expected);
     EXPECT_EQ(run({"--formula-text", "7 = X", "--variables", path("in.VAR"), "--save-variables",
                    path("no/such/dir/out.VAR")}),

@@ -51,8 +51,7 @@ TEST_F(EngineRunTest, OneOperandOperatorsApplyToTheValueSoFar) {
 
 TEST_F(EngineRunTest, ResultVariablesKeepEvolving) {
     sheet.variable(5, "N", "0");
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(sheet.run("N + 1 = N"), 0);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(sheet.run("N + 1 = N"), 0);
     EXPECT_EQ(sheet.valueOf("N"), "3");
     EXPECT_EQ(x("A = X  X * 2 = Y  Y + X = X"), "30");
 }
@@ -197,16 +196,13 @@ TEST_F(EngineRunTest, AFaultEscapesWithNothingStored) {
 
 TEST_F(EngineRunTest, LargeFormulasRunInLinearTime) {
     std::string formula;
-    for (int i = 0; i < 50000; ++i)
-        formula += "A + 1 = X\r\n";
+    for (int i = 0; i < 50000; ++i) formula += "A + 1 = X\r\n";
     EXPECT_EQ(x(formula), "11");
     std::string longSum = "0";
-    for (int i = 0; i < 100000; ++i)
-        longSum += " + 1";
+    for (int i = 0; i < 100000; ++i) longSum += " + 1";
     EXPECT_EQ(x(longSum + " = X"), "100000");
     std::string nested = "1";
-    for (int i = 0; i < 20000; ++i)
-        nested = "( " + nested + " + 1 )";
+    for (int i = 0; i < 20000; ++i) nested = "( " + nested + " + 1 )";
     EXPECT_EQ(x("0 + " + nested + " = X"), "20001");
 }
 

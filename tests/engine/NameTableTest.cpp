@@ -18,8 +18,7 @@ TEST(OperatorTable, HoldsTheSixtySixOperatorsInOrder) {
     EXPECT_EQ(table.name(67), "");  // the hidden row stays empty
 
     int counts[3] = {0, 0, 0};
-    for (const OperatorDefinition& op : OperatorDefinitions())
-        ++counts[op.operandCount];
+    for (const OperatorDefinition& op : OperatorDefinitions()) ++counts[op.operandCount];
     EXPECT_EQ(OperatorDefinitions().size(), 66u);
     EXPECT_EQ(counts[0], 2);
     EXPECT_EQ(counts[1], 41);

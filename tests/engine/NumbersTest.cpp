@@ -3,6 +3,8 @@
 #include <clocale>
 #include <cmath>
 #include <limits>
+#include <random>
+#include <string>
 
 #include "FloatingPointFault.h"
 #include "Numbers.h"
@@ -36,6 +38,23 @@ TEST(ParseNumber, ReadsTheExactExtendedValue) {
     EXPECT_EQ(*ParseNumber("0.1"), 0.1L);
     EXPECT_EQ(*ParseNumber("3.14159265358979323846"), 3.14159265358979323846L);
     EXPECT_EQ(*ParseNumber("1E4932"), 1E4932L);
+}
+
+// Short numbers are converted with one multiplication or division by an exact
+// power of ten; the result must be the correctly rounded value all the same.
+TEST(ParseNumber, AgreesWithTheExactConversionOnEveryPath) {
+    std::mt19937_64 random(20261207);
+    for (int i = 0; i < 20000; ++i) {
+        const int digits = 1 + static_cast<int>(random() % 21);
+        std::string mantissa;
+        for (int d = 0; d < digits; ++d) mantissa += static_cast<char>('0' + random() % 10);
+        const int point = static_cast<int>(random() % (digits + 1));
+        mantissa.insert(static_cast<std::size_t>(point), ".");
+        const int exponent = static_cast<int>(random() % 81) - 40;
+        const std::string text =
+            (random() % 2 ? "-" : "") + mantissa + "E" + std::to_string(exponent);
+        EXPECT_EQ(*ParseNumber(text), std::strtold(text.c_str(), nullptr)) << text;
+    }
 }
 
 TEST(ParseNumber, OverflowIsAFaultAndUnderflowIsZero) {
@@ -88,8 +107,7 @@ TEST(FormatNumber, WritesTheGeneralForm) {
         {std::numeric_limits<long double>::denorm_min(), "0"},
         {std::numeric_limits<long double>::min(), "3.36210314311209E-4932"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(FormatNumber(c.value), c.text);
+    for (const auto& c : cases) EXPECT_EQ(FormatNumber(c.value), c.text);
 }
 
 TEST(FormatNumber, RoundsHalfAwayFromZeroOnTheSixteenthDigit) {

@@ -14,8 +14,7 @@ namespace {
 std::vector<std::string> Split(const std::string& text) {
     std::vector<std::string> pieces;
     EquationSplitter splitter(text);
-    while (auto piece = splitter.next())
-        pieces.push_back(*piece);
+    while (auto piece = splitter.next()) pieces.push_back(*piece);
     return pieces;
 }
 
@@ -65,8 +64,7 @@ class TokeniserTest : public ::testing::Test {
     // The tokens of one word, or {"FAIL"} when it cannot be split.
     Pieces tokens(std::string_view word) {
         std::vector<std::string_view> views;
-        if (!tokeniser().splitWord(word, views))
-            return {"FAIL"};
+        if (!tokeniser().splitWord(word, views)) return {"FAIL"};
         return Pieces(views.begin(), views.end());
     }
 };
@@ -122,8 +120,7 @@ TEST_F(TokeniserTest, ReadingAConstantValueBeyondTheRangeIsAFault) {
 TEST_F(TokeniserTest, LongWordsSplitInLinearTime) {
     const std::string unknown(100000, 'Q');
     std::string sum;
-    for (int i = 0; i < 25000; ++i)
-        sum += "A+1-";
+    for (int i = 0; i < 25000; ++i) sum += "A+1-";
     sum += "B";
     EXPECT_EQ(tokens(unknown), (Pieces{"FAIL"}));
     EXPECT_EQ(tokens("A" + unknown), (Pieces{"FAIL"}));
