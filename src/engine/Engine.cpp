@@ -34,7 +34,7 @@ int Engine::TokeniseEquation(std::string_view equation) {
         errorItem_ = failedWord;
         return kUnknownItem;
     }
-    return Evaluator(tables_, host_, errorItem_).evaluate(tokens);
+    return Evaluator(tables_, host_, errorItem_).EvaluateTokens(tokens);
 }
 
 // The loop timer is switched off before every box, so that no loop tick can
@@ -43,15 +43,15 @@ void Engine::endRun(int equationNumber) {
     if (resultCode_ != kSuccess) {
         host_.setLoopTimerEnabled(false);
         host_.setLoopStopped();
-        reportResult(resultCode_, equationNumber);
+        ReportResult(resultCode_, equationNumber);
     } else if (host_.promptOnEveryLoop()) {
         host_.setLoopTimerEnabled(false);
-        reportResult(kSuccess, equationNumber);
+        ReportResult(kSuccess, equationNumber);
         host_.setLoopTimerEnabled(true);
     }
 }
 
-void Engine::reportResult(int code, int equationNumber) {
+void Engine::ReportResult(int code, int equationNumber) {
     if (code == kSuccess) {
         if (host_.promptOnEveryLoop() && host_.promptAnswer() == 1) {
             host_.setPromptAnswer(host_.confirmCompletion(kCompletionPrompt) ? 1 : 2);

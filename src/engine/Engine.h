@@ -29,7 +29,7 @@ class Engine {
 
   private:
     void endRun(int equationNumber);
-    void reportResult(int code, int equationNumber);
+    void ReportResult(int code, int equationNumber);
 
     EngineTables tables_;
     EngineHost& host_;

@@ -8,9 +8,9 @@
 namespace quantaro {
 
 void Evaluator::reset() {
-    operands_.clear();
-    operators_.clear();
-    state_ = State::Scanning;
+    operandStack_.clear();
+    operatorStack_.clear();
+    evalState_ = EvalState::Scanning;
     code_ = kSuccess;
     openCount_ = 0;
     closeCount_ = 0;
@@ -18,7 +18,7 @@ void Evaluator::reset() {
     lastResult_ = 0.0L;
 }
 
-int Evaluator::evaluate(const std::vector<std::string_view>& tokens) {
+int Evaluator::EvaluateTokens(const std::vector<std::string_view>& tokens) {
     reset();
     for (std::size_t k = tokens.size(); k-- > 0 && code_ == kSuccess;) {
         const std::string_view token = tokens[k];
@@ -28,18 +28,18 @@ int Evaluator::evaluate(const std::vector<std::string_view>& tokens) {
             break;
         }
         if (token == "(") {
-            state_ = State::BracketUnwinding;
+            evalState_ = EvalState::BracketUnwinding;
             ++openCount_;
         } else if (token == ")") {
             ++closeCount_;
         }
-        if (k == 0) state_ = State::FinalUnwinding;
+        if (k == 0) evalState_ = EvalState::FinalUnwinding;
         unwindBracket();
         unwindFinal();
-        if (state_ == State::AssignmentCheck) checkAssignment();
+        if (evalState_ == EvalState::AssignmentCheck) checkAssignment();
     }
-    operands_.clear();
-    operators_.clear();
+    operandStack_.clear();
+    operatorStack_.clear();
     return code_;
 }
 
@@ -48,45 +48,52 @@ int Evaluator::evaluate(const std::vector<std::string_view>& tokens) {
 // the result variable.
 bool Evaluator::classify(std::string_view token) {
     if (const auto number = ParseNumber(token)) {
-        operands_.push_back(*number);
+        PushOperand(*number);
         return true;
     }
     if (const Lookup constant = LookupName(token, tables_.constants); constant.found) {
-        operands_.push_back(constant.value);
+        PushOperand(constant.value);
         return true;
     }
     if (!resultVariable_) resultVariable_ = token;
     if (const Lookup variable = LookupName(token, tables_.variables); variable.found) {
-        operands_.push_back(variable.value);
+        PushOperand(variable.value);
         return true;
     }
     const Lookup op = LookupName(token, tables_.operators);
     if (!op.found) return false;
     // A "(" switches to bracket unwinding and is never pushed; ")" is.
-    if (state_ == State::Scanning && token != "(") {
-        operators_.push_back({token, TruncateToInteger(op.value)});
+    if (evalState_ == EvalState::Scanning && token != "(") {
+        PushOperator({token, TruncateToInteger(op.value)});
     }
     return true;
 }
 
-std::optional<long double> Evaluator::popOperand() {
-    if (operands_.empty()) return std::nullopt;
-    const long double value = operands_.back();
-    operands_.pop_back();
+std::optional<long double> Evaluator::PopOperand() {
+    if (operandStack_.empty()) return std::nullopt;
+    const long double value = operandStack_.back();
+    operandStack_.pop_back();
     return value;
 }
 
+std::optional<Evaluator::TOperatorStackRecord> Evaluator::PopOperator() {
+    if (operatorStack_.empty()) return std::nullopt;
+    const TOperatorStackRecord record = operatorStack_.back();
+    operatorStack_.pop_back();
+    return record;
+}
+
 std::optional<Evaluator::Popped> Evaluator::popOperatorWithOperands() {
-    if (operators_.empty()) return std::nullopt;
-    Popped popped{operators_.back()};
-    operators_.pop_back();
+    const auto record = PopOperator();
+    if (!record) return std::nullopt;
+    Popped popped{*record};
     if (popped.op.operandCount >= 1) {
-        const auto left = popOperand();
+        const auto left = PopOperand();
         popped.left = left.value_or(0.0L);
         popped.operandMissing = !left;
     }
     if (popped.op.operandCount == 2) {
-        const auto right = popOperand();
+        const auto right = PopOperand();
         popped.right = right.value_or(0.0L);
         popped.operandMissing = popped.operandMissing || !right;
     }
@@ -103,7 +110,7 @@ void Evaluator::apply(const Popped& popped) {
 // Applies the operators of a bracketed group; a missing operand counts as 0,
 // so an operator's own domain error wins over the missing operand.
 void Evaluator::unwindBracket() {
-    while (state_ == State::BracketUnwinding && code_ == kSuccess) {
+    while (evalState_ == EvalState::BracketUnwinding && code_ == kSuccess) {
         const auto popped = popOperatorWithOperands();
         if (!popped) {
             code_ = kTooFewCloseBrackets;
@@ -112,16 +119,16 @@ void Evaluator::unwindBracket() {
         apply(*popped);
         if (popped->operandMissing && code_ == kSuccess) code_ = kTooFewOperands;
         if (popped->op.text == ")") {
-            state_ = State::Scanning;
+            evalState_ = EvalState::Scanning;
         } else if (popped->op.operandCount > 0) {
-            operands_.push_back(lastResult_);
+            PushOperand(lastResult_);
         }
     }
 }
 
 // After the first token: applies the remaining operators up to "=".
 void Evaluator::unwindFinal() {
-    while (state_ == State::FinalUnwinding && code_ == kSuccess) {
+    while (evalState_ == EvalState::FinalUnwinding && code_ == kSuccess) {
         const auto popped = popOperatorWithOperands();
         if (!popped) {
             code_ = kMissingEquals;
@@ -130,17 +137,17 @@ void Evaluator::unwindFinal() {
         if (popped->operandMissing) code_ = kTooFewOperands;
         if (code_ == kSuccess) apply(*popped);
         // A domain error also discards the value the operator would have replaced.
-        if (code_ == kDomainError && !popOperand()) code_ = kTooFewOperands;
+        if (code_ == kDomainError && !PopOperand()) code_ = kTooFewOperands;
         if (popped->op.text == "=") {
-            state_ = State::AssignmentCheck;
+            evalState_ = EvalState::AssignmentCheck;
         } else if (popped->op.operandCount > 0) {
-            operands_.push_back(lastResult_);
+            PushOperand(lastResult_);
         }
     }
 }
 
 void Evaluator::checkAssignment() {
-    if (popOperand()) code_ = kTooManyOperands;
+    if (PopOperand()) code_ = kTooManyOperands;
     if (openCount_ > closeCount_) code_ = kTooFewCloseBrackets;
     if (closeCount_ > openCount_) code_ = kTooManyCloseBrackets;
     if (code_ != kSuccess) return;

@@ -22,18 +22,23 @@ class Evaluator {
         : tables_(tables), host_(host), errorItem_(errorItem) {}
 
     // Returns the result code 0 to 9.
-    int evaluate(const std::vector<std::string_view>& tokens);
+    int EvaluateTokens(const std::vector<std::string_view>& tokens);
 
   private:
-    enum class State { Scanning, FinalUnwinding, AssignmentCheck, BracketUnwinding };
+    enum class EvalState {
+        Scanning = 0,
+        FinalUnwinding = 1,
+        AssignmentCheck = 2,
+        BracketUnwinding = 3
+    };
 
-    struct OperatorRecord {
+    struct TOperatorStackRecord {
         std::string_view text;  // as typed
         int operandCount;
     };
 
     struct Popped {
-        OperatorRecord op;
+        TOperatorStackRecord op;
         long double left = 0.0L;
         long double right = 0.0L;
         bool operandMissing = false;
@@ -46,15 +51,18 @@ class Evaluator {
     void unwindBracket();
     void unwindFinal();
     void checkAssignment();
-    std::optional<long double> popOperand();
+    void PushOperand(long double value) { operandStack_.push_back(value); }
+    std::optional<long double> PopOperand();
+    void PushOperator(TOperatorStackRecord record) { operatorStack_.push_back(record); }
+    std::optional<TOperatorStackRecord> PopOperator();
 
     EngineTables tables_;
     const EngineHost& host_;
     std::string& errorItem_;
 
-    std::vector<long double> operands_;
-    std::vector<OperatorRecord> operators_;
-    State state_ = State::Scanning;
+    std::vector<long double> operandStack_;
+    std::vector<TOperatorStackRecord> operatorStack_;
+    EvalState evalState_ = EvalState::Scanning;
     int code_ = 0;
     int openCount_ = 0;
     int closeCount_ = 0;

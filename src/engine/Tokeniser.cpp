@@ -26,6 +26,10 @@ void Tokeniser::recognise(std::string_view candidate) const {
     LookupName(candidate, tables_.operators);
 }
 
+void AddToken(std::vector<std::string_view>& tokens, std::string_view text) {
+    tokens.push_back(text);
+}
+
 bool Tokeniser::splitWord(std::string_view word, std::vector<std::string_view>& tokens) const {
     std::string_view rest = word;
     while (!rest.empty()) {
@@ -33,7 +37,7 @@ bool Tokeniser::splitWord(std::string_view word, std::vector<std::string_view>& 
         if (length == 0) return false;
         const std::string_view token = rest.substr(0, length);
         recognise(token);
-        tokens.push_back(token);
+        AddToken(tokens, token);
         rest.remove_prefix(length);
     }
     return true;

@@ -10,6 +10,9 @@ namespace quantaro {
 // Splits equations into blank-separated words and each word into tokens,
 // each the longest remaining prefix that is a number or a name in the
 // constant, variable or operator table.
+// Appends one token text at the end of the list.
+void AddToken(std::vector<std::string_view>& tokens, std::string_view text);
+
 class Tokeniser {
   public:
     explicit Tokeniser(const EngineTables& tables) : tables_(tables) {}

@@ -110,3 +110,36 @@ TEST(NameTable, LongestNamePrefixFoldsCase) {
 
 }  // namespace
 }  // namespace quantaro
+
+namespace quantaro {
+namespace {
+
+// Searches must follow every edit of a name cell at once.
+TEST(NameTable, SearchesFollowRenamedAndEmptiedRows) {
+    NameTable variables = MakeVariableTable();
+    variables.setCell(NameColumn, 5, "Speed");
+    variables.setCell(ValueColumn, 5, "3");
+    EXPECT_EQ(variables.findRow("SPEED"), 5);
+
+    variables.setCell(NameColumn, 2, "speed");  // a higher row of the same name
+    EXPECT_EQ(variables.findRow("Speed"), 2);
+    variables.setCell(NameColumn, 2, "");
+    EXPECT_EQ(variables.findRow("Speed"), 5);
+    variables.setCell(NameColumn, 5, "Velocity");
+    EXPECT_EQ(variables.findRow("Speed"), 0);
+    EXPECT_EQ(variables.longestNamePrefix("Velocity2"), 8u);
+
+    NameTable copy = variables;
+    copy.setCell(NameColumn, 5, "V");
+    EXPECT_EQ(copy.findRow("Velocity"), 0);
+    EXPECT_EQ(variables.findRow("Velocity"), 5);
+    EXPECT_NE(copy, variables);
+
+    variables.clearDataRows();
+    EXPECT_EQ(variables.findRow("Velocity"), 0);
+    EXPECT_EQ(variables.longestNamePrefix("Velocity"), 0u);
+    EXPECT_EQ(variables, MakeVariableTable());
+}
+
+}  // namespace
+}  // namespace quantaro
