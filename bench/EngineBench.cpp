@@ -1,0 +1,59 @@
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <string>
+
+#include "Engine.h"
+#include "ReferenceWorksheet.h"
+
+namespace quantaro::bench {
+namespace {
+
+int CountEquations(const std::string& formula) {
+    return static_cast<int>(std::count(formula.begin(), formula.end(), '\n'));
+}
+
+// One Execute All Equations pass over the reference worksheet, as one tick
+// of the continuous loop performs it.
+void BM_ExecuteReferenceWorksheet(benchmark::State& state) {
+    ReferenceWorksheet sheet;
+    LoadReferenceWorksheet(sheet);
+    if (!sheet.ok) {
+        state.SkipWithError(sheet.error.c_str());
+        return;
+    }
+    Engine engine(EngineTables{sheet.operators, sheet.constants, sheet.variables}, sheet.host);
+    engine.ExecuteEquations(0);
+    if (engine.resultCode() != 0 || sheet.host.messageCount != 0) {
+        state.SkipWithError("the reference worksheet does not run cleanly");
+        return;
+    }
+    for (auto _ : state) {
+        engine.ExecuteEquations(0);
+        benchmark::DoNotOptimize(engine.resultCode());
+    }
+    if (engine.resultCode() != 0) state.SkipWithError("a pass failed");
+    state.SetItemsProcessed(state.iterations() * CountEquations(sheet.host.formula));
+    state.SetLabel("items = equations");
+}
+BENCHMARK(BM_ExecuteReferenceWorksheet);
+
+// Test One Equation on the longest equation of the worksheet (number 27).
+void BM_ExecuteOneEquation(benchmark::State& state) {
+    ReferenceWorksheet sheet;
+    LoadReferenceWorksheet(sheet);
+    if (!sheet.ok) {
+        state.SkipWithError(sheet.error.c_str());
+        return;
+    }
+    Engine engine(EngineTables{sheet.operators, sheet.constants, sheet.variables}, sheet.host);
+    for (auto _ : state) {
+        engine.ExecuteEquations(27);
+        benchmark::DoNotOptimize(engine.resultCode());
+    }
+    if (engine.resultCode() != 0) state.SkipWithError("the equation failed");
+}
+BENCHMARK(BM_ExecuteOneEquation);
+
+}  // namespace
+}  // namespace quantaro::bench

@@ -1,0 +1,87 @@
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "NameTable.h"
+#include "Tokeniser.h"
+
+namespace quantaro::bench {
+namespace {
+
+// Tables with a constant and a variable, enough for the words below to split.
+struct Tables {
+    NameTable operators = MakeOperatorTable();
+    NameTable constants = MakeConstantTable();
+    NameTable variables = MakeVariableTable();
+
+    Tables() {
+        constants.setCell(NameColumn, 1, "PI");
+        constants.setCell(ValueColumn, 1, "3.14159265358979");
+        variables.setCell(NameColumn, 1, "A");
+        variables.setCell(ValueColumn, 1, "10");
+    }
+    EngineTables engineTables() { return {operators, constants, variables}; }
+};
+
+// Tokenises one word; the result is checked so that a change in how the word
+// splits does not go unnoticed as a change in speed.
+void TokeniseWord(benchmark::State& state, const std::string& word, bool splits) {
+    Tables tables;
+    const Tokeniser tokeniser(tables.engineTables());
+    std::vector<std::string_view> tokens;
+    std::string_view failed;
+    for (auto _ : state) {
+        tokens.clear();
+        const bool ok = tokeniser.tokenise(word, tokens, failed);
+        benchmark::DoNotOptimize(tokens.data());
+        if (ok != splits) {
+            state.SkipWithError("the word split differently than expected");
+            return;
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(word.size()));
+    state.counters["tokens"] = static_cast<double>(tokens.size());
+}
+
+// A word with no recognised prefix at all.
+void BM_TokeniseUnknownLetters(benchmark::State& state) {
+    TokeniseWord(state, std::string(static_cast<std::size_t>(state.range(0)), 'Q'), false);
+}
+BENCHMARK(BM_TokeniseUnknownLetters)->Arg(1000)->Arg(100000);
+
+// A long number prefix that fails at the last character.
+void BM_TokeniseUnknownAfterDigits(benchmark::State& state) {
+    std::string word(static_cast<std::size_t>(state.range(0)) - 1, '0');
+    word += 'Q';
+    TokeniseWord(state, word, false);
+}
+BENCHMARK(BM_TokeniseUnknownAfterDigits)->Arg(1000)->Arg(100000);
+
+// A word that peels into many tokens and fails only at its last character.
+void BM_TokeniseUnknownAfterTokens(benchmark::State& state) {
+    std::string word;
+    while (word.size() + 4 < static_cast<std::size_t>(state.range(0))) word += "A+1-";
+    word += 'Q';
+    TokeniseWord(state, word, false);
+}
+BENCHMARK(BM_TokeniseUnknownAfterTokens)->Arg(1000)->Arg(100000);
+
+// A word that splits completely: A, +1, -, A, +1, -, ...
+void BM_TokeniseSplittingWord(benchmark::State& state) {
+    std::string word;
+    while (word.size() + 4 <= static_cast<std::size_t>(state.range(0))) word += "A+1-";
+    word += 'A';
+    TokeniseWord(state, word, true);
+}
+BENCHMARK(BM_TokeniseSplittingWord)->Arg(1000)->Arg(100000);
+
+// An ordinary equation written without blanks.
+void BM_TokeniseGluedEquation(benchmark::State& state) {
+    TokeniseWord(state, "(A+PI)*2^2ROOTSIN30+LOG100=A", true);
+}
+BENCHMARK(BM_TokeniseGluedEquation);
+
+}  // namespace
+}  // namespace quantaro::bench
