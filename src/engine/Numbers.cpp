@@ -185,6 +185,27 @@ DecimalDigits TruncatedDigits(long double magnitude) {
     return result;
 }
 
+// The digits of |value| to 15 significant digits, rounded half away from
+// zero on the sixteenth, without trailing zeros.
+DecimalDigits FifteenDigits(long double magnitude) {
+    DecimalDigits decimal = TruncatedDigits(magnitude);
+    const bool roundUp = decimal.digits[15] >= '5';
+    decimal.digits.resize(15);
+    if (roundUp) {
+        int i = 14;
+        while (i >= 0 && decimal.digits[i] == '9') decimal.digits[i--] = '0';
+        if (i >= 0) {
+            ++decimal.digits[i];
+        } else {  // 999... carries into a new leading digit
+            decimal.digits.insert(decimal.digits.begin(), '1');
+            decimal.digits.pop_back();
+            ++decimal.exponent;
+        }
+    }
+    while (decimal.digits.size() > 1 && decimal.digits.back() == '0') decimal.digits.pop_back();
+    return decimal;
+}
+
 }  // namespace
 
 std::size_t LongestNumberPrefix(std::string_view text) {
@@ -217,39 +238,22 @@ std::string FormatNumber(long double value) {
     if (std::isinf(value)) return "INF";
     if (std::fpclassify(value) != FP_NORMAL) return "0";  // zero and subnormals
 
-    DecimalDigits decimal = TruncatedDigits(std::fabs(value));
-    // Fifteen significant digits, rounded half away from zero on the sixteenth.
-    std::string digits = decimal.digits.substr(0, 15);
-    int exponent = decimal.exponent + 1;  // |value| = 0.d1d2... x 10^exponent
-    if (decimal.digits[15] >= '5') {
-        int i = 14;
-        while (i >= 0 && digits[i] == '9') digits[i--] = '0';
-        if (i >= 0) {
-            ++digits[i];
-        } else {
-            digits.insert(digits.begin(), '1');
-            digits.pop_back();
-            ++exponent;
-        }
-    }
-    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+    const DecimalDigits decimal = FifteenDigits(std::fabs(value));
+    const std::string& digits = decimal.digits;
     const int n = static_cast<int>(digits.size());
+    const int exponent = decimal.exponent + 1;  // |value| = 0.d1d2... x 10^exponent
 
     std::string text = value < 0 ? "-" : "";
-    if (exponent >= -3 && exponent <= 15) {
-        if (exponent > 0) {
-            text += digits.substr(0, std::min(n, exponent));
-            if (n < exponent) text.append(exponent - n, '0');
-            if (n > exponent) text += "." + digits.substr(exponent);
-        } else {
-            text += "0.";
-            text.append(-exponent, '0');
-            text += digits;
-        }
+    if (exponent > 0 && exponent <= 15) {
+        text.append(digits, 0, static_cast<std::size_t>(std::min(n, exponent)));
+        if (n < exponent) text.append(static_cast<std::size_t>(exponent - n), '0');
+        if (n > exponent) text.append(".").append(digits, static_cast<std::size_t>(exponent));
+    } else if (exponent <= 0 && exponent >= -3) {
+        text.append("0.").append(static_cast<std::size_t>(-exponent), '0').append(digits);
     } else {
         text += digits[0];
-        if (n > 1) text += "." + digits.substr(1);
-        text += "E" + std::to_string(exponent - 1);
+        if (n > 1) text.append(".").append(digits, 1);
+        text.append("E").append(std::to_string(exponent - 1));
     }
     return text;
 }

@@ -71,14 +71,15 @@ TEST(LookupName, FindsTheUpperOfTwoRowsAndTheHiddenSlot) {
 
 TEST(LookupName, ReadsValueCellsThatAreNotNumbersAsZero) {
     NameTable variables = MakeVariableTable();
+    const char* names[] = {"V0", "V1", "V2", "V3"};
     const char* values[] = {" 5", "5 ", "", "abc"};
     const long double expected[] = {5, 0, 0, 0};
     for (int i = 0; i < 4; ++i) {
-        variables.setCell(NameColumn, i + 1, "V" + std::to_string(i));
+        variables.setCell(NameColumn, i + 1, names[i]);
         variables.setCell(ValueColumn, i + 1, values[i]);
     }
     for (int i = 0; i < 4; ++i) {
-        const Lookup lookup = LookupName("V" + std::to_string(i), variables);
+        const Lookup lookup = LookupName(names[i], variables);
         EXPECT_TRUE(lookup.found);
         EXPECT_EQ(lookup.value, expected[i]) << '"' << values[i] << '"';
     }

@@ -49,7 +49,7 @@ TEST(ParseNumber, AgreesWithTheExactConversionOnEveryPath) {
         std::string mantissa;
         for (int d = 0; d < digits; ++d) mantissa += static_cast<char>('0' + random() % 10);
         const int point = static_cast<int>(random() % (digits + 1));
-        mantissa.insert(static_cast<std::size_t>(point), ".");
+        mantissa.insert(mantissa.begin() + point, '.');
         const int exponent = static_cast<int>(random() % 81) - 40;
         const std::string text =
             (random() % 2 ? "-" : "") + mantissa + "E" + std::to_string(exponent);
