@@ -52,6 +52,14 @@ int RoundToInteger(long double x) {
     return ToInt32(std::nearbyint(x));
 }
 
+bool IsWholeByTruncation(long double x) {
+    return x == TruncateToInteger(x);
+}
+
+bool IsWholeByRounding(long double x) {
+    return x == RoundToInteger(x);
+}
+
 OperatorOutcome ApplyOperator(std::string_view name, long double left, long double right,
                               AngleUnit angle, std::string& errorItem) {
     const OperatorFunction apply = Dispatch().find(name);

@@ -27,4 +27,9 @@ OperatorOutcome ApplyOperator(std::string_view name, long double left, long doub
 int TruncateToInteger(long double x);
 int RoundToInteger(long double x);  // ties to even
 
+// Whether x is whole as the named conversion decides it: x equals its
+// converted value. Outside the 32-bit range both raise the fault.
+bool IsWholeByTruncation(long double x);
+bool IsWholeByRounding(long double x);
+
 }  // namespace quantaro

@@ -49,12 +49,6 @@ long double Cosine(long double x) {
     return std::fabs(x) >= kTwoTo63 ? 0.0L : std::cos(x);
 }
 
-// Exact comparison on the rounded quotient; a quotient outside the 32-bit
-// range faults in the conversion.
-bool IsWhole(long double q) {
-    return q == static_cast<long double>(TruncateToInteger(q));
-}
-
 OperatorResult Sin(const OperatorArgs& a) {
     return Value(Sine(AngleOperand(a)));
 }
@@ -66,7 +60,8 @@ OperatorResult Tan(const OperatorArgs& a) {
     const long double x = AngleOperand(a);
     const long double shifted = x - kHalfPi;
     const long double q = shifted * kOneOverPi;
-    if (IsWhole(q)) return DomainError("TAN 90 or 270 degrees invalid (0.5Pi or 1.5Pi radians).");
+    if (IsWholeByTruncation(q))
+        return DomainError("TAN 90 or 270 degrees invalid (0.5Pi or 1.5Pi radians).");
     return Value(std::tan(x));
 }
 
@@ -85,7 +80,7 @@ OperatorResult Sec(const OperatorArgs& a) {
 OperatorResult Cot(const OperatorArgs& a) {
     const long double x = AngleOperand(a);
     const long double q = x * kOneOverTwoPi;
-    if (IsWhole(q)) return DomainError("COT 0 degrees invalid (0Pi radians).");
+    if (IsWholeByTruncation(q)) return DomainError("COT 0 degrees invalid (0Pi radians).");
     return Value(1.0L / std::tan(x));
 }
 

@@ -19,14 +19,6 @@ constexpr long double kFactorialLimit = 1754.0L;
 // The extended value nearest to one third.
 constexpr long double kOneThird = 1.0L / 3.0L;
 
-bool IsWholeByTruncation(long double x) {
-    return x == static_cast<long double>(TruncateToInteger(x));
-}
-
-bool IsWholeByRounding(long double x) {
-    return x == static_cast<long double>(RoundToInteger(x));
-}
-
 OperatorResult Square(const OperatorArgs& a) {
     return Value(PowerOf(a.left, 2.0L));
 }

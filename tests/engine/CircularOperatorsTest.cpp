@@ -6,26 +6,15 @@
 #include "ApplyOperator.h"
 #include "FloatingPointFault.h"
 #include "Numbers.h"
+#include "OperatorTesting.h"
 
 namespace quantaro {
 namespace {
 
+using testing::Shown;
+
 constexpr AngleUnit kDeg = AngleUnit::Degrees;
 constexpr AngleUnit kRad = AngleUnit::Radians;
-
-// What the user would see: the value as written by FormatNumber, the detail
-// text of a domain error, or the text of an arithmetic fault.
-std::string Shown(const char* name, long double l, AngleUnit unit) {
-    std::string item = "untouched";
-    try {
-        const OperatorOutcome outcome = ApplyOperator(name, l, 0, unit, item);
-        if (outcome.code == kDomainErrorCode) return item;
-        if (outcome.code != 0 || item != "untouched") return "unexpected outcome";
-        return FormatNumber(outcome.value);
-    } catch (const FloatingPointFault& fault) {
-        return fault.what();
-    }
-}
 
 long double ValueOf(const char* name, long double l, AngleUnit unit) {
     std::string item;
@@ -41,7 +30,7 @@ struct Case {
 
 void ExpectShown(std::initializer_list<Case> cases) {
     for (const Case& c : cases) {
-        EXPECT_EQ(Shown(c.name, c.l, c.unit), c.shown)
+        EXPECT_EQ(Shown(c.name, c.l, 0, c.unit), c.shown)
             << c.name << '(' << c.l << (c.unit == kDeg ? " deg)" : " rad)");
     }
 }
