@@ -13,15 +13,18 @@ int CountEquations(const std::string& formula) {
     return static_cast<int>(std::count(formula.begin(), formula.end(), '\n'));
 }
 
+// Loads the reference worksheet, or marks the benchmark as skipped.
+bool LoadOrSkip(ReferenceWorksheet& sheet, benchmark::State& state) {
+    LoadReferenceWorksheet(sheet);
+    if (!sheet.ok) state.SkipWithError(sheet.error.c_str());
+    return sheet.ok;
+}
+
 // One Execute All Equations pass over the reference worksheet, as one tick
 // of the continuous loop performs it.
 void BM_ExecuteReferenceWorksheet(benchmark::State& state) {
     ReferenceWorksheet sheet;
-    LoadReferenceWorksheet(sheet);
-    if (!sheet.ok) {
-        state.SkipWithError(sheet.error.c_str());
-        return;
-    }
+    if (!LoadOrSkip(sheet, state)) return;
     Engine engine(EngineTables{sheet.operators, sheet.constants, sheet.variables}, sheet.host);
     engine.ExecuteEquations(0);
     if (engine.resultCode() != 0 || sheet.host.messageCount != 0) {
@@ -41,11 +44,7 @@ BENCHMARK(BM_ExecuteReferenceWorksheet);
 // Test One Equation on the longest equation of the worksheet (number 27).
 void BM_ExecuteOneEquation(benchmark::State& state) {
     ReferenceWorksheet sheet;
-    LoadReferenceWorksheet(sheet);
-    if (!sheet.ok) {
-        state.SkipWithError(sheet.error.c_str());
-        return;
-    }
+    if (!LoadOrSkip(sheet, state)) return;
     Engine engine(EngineTables{sheet.operators, sheet.constants, sheet.variables}, sheet.host);
     for (auto _ : state) {
         engine.ExecuteEquations(27);

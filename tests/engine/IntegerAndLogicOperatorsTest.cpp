@@ -10,19 +10,9 @@
 namespace quantaro {
 namespace {
 
+using testing::ExpectShown;
+using testing::OperatorCase;
 using testing::Shown;
-
-struct Case {
-    const char* name;
-    long double l, r;
-    const char* shown;
-};
-
-void ExpectShown(std::initializer_list<Case> cases) {
-    for (const Case& c : cases) {
-        EXPECT_EQ(Shown(c.name, c.l, c.r), c.shown) << c.name << '(' << c.l << ", " << c.r << ')';
-    }
-}
 
 constexpr const char* kInvalid = "Invalid floating point operation";
 
@@ -84,10 +74,10 @@ TEST(BooleanOperators, TruthTablesAndOperandChecks) {
 }
 
 TEST(IntegerAndLogicOperators, IgnoreTheAngleUnit) {
-    const Case cases[] = {{"TRUNC", 7, 0, "7"}, {"ROUND", 3.5L, 0, "4"},
-                          {"FRAC", 7, 0, "0"},  {"DIV", 7, 2, "3"},
-                          {"==", 7, 7, "1"},    {"FRAC", 0.25L, 0, "0.25"}};
-    for (const Case& c : cases) {
+    const OperatorCase cases[] = {{"TRUNC", 7, 0, "7"}, {"ROUND", 3.5L, 0, "4"},
+                                  {"FRAC", 7, 0, "0"},  {"DIV", 7, 2, "3"},
+                                  {"==", 7, 7, "1"},    {"FRAC", 0.25L, 0, "0.25"}};
+    for (const OperatorCase& c : cases) {
         EXPECT_EQ(Shown(c.name, c.l, c.r, AngleUnit::Radians), c.shown) << c.name;
         EXPECT_EQ(Shown(c.name, c.l, c.r, AngleUnit::Degrees), c.shown) << c.name;
     }

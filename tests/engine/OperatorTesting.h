@@ -1,5 +1,8 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <initializer_list>
 #include <string>
 
 #include "ApplyOperator.h"
@@ -21,6 +24,19 @@ inline std::string Shown(const char* name, long double l, long double r,
         return FormatNumber(outcome.value);
     } catch (const FloatingPointFault& fault) {
         return fault.what();
+    }
+}
+
+struct OperatorCase {
+    const char* name;
+    long double l, r;
+    const char* shown;
+};
+
+// Checks what each case shows in degree mode.
+inline void ExpectShown(std::initializer_list<OperatorCase> cases) {
+    for (const OperatorCase& c : cases) {
+        EXPECT_EQ(Shown(c.name, c.l, c.r), c.shown) << c.name << '(' << c.l << ", " << c.r << ')';
     }
 }
 

@@ -11,18 +11,9 @@
 namespace quantaro {
 namespace {
 
+using testing::ExpectShown;
+using testing::OperatorCase;
 using testing::Shown;
-
-struct Case {
-    const char* name;
-    long double l, r;
-    const char* shown;
-};
-
-void ExpectShown(std::initializer_list<Case> cases) {
-    for (const Case& c : cases)
-        EXPECT_EQ(Shown(c.name, c.l, c.r), c.shown) << c.name << '(' << c.l << ", " << c.r << ')';
-}
 
 // clang-format off
 TEST(PowerOperators, Powers) {
