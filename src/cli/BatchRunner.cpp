@@ -64,7 +64,7 @@ class BatchHost : public EngineHost {
     throw BatchError{kExitUsage, "quantaro-cli: " + why.toStdString() + "\n" + kUsage};
 }
 
-int PositiveInteger(const QString& text, const char* option, int minimum) {
+int WholeNumberOption(const QString& text, const char* option, int minimum) {
     bool ok = false;
     const int value = text.toInt(&ok);
     if (!ok || value < minimum) {
@@ -110,8 +110,9 @@ BatchOptions ParseOptions(const QStringList& arguments) {
     options.variablesFile = parser.value(variables);
     options.saveVariablesFile = parser.value(saveVariables);
     if (parser.isSet(equation))
-        options.equation = PositiveInteger(parser.value(equation), "--equation", 0);
-    if (parser.isSet(passes)) options.passes = PositiveInteger(parser.value(passes), "--passes", 1);
+        options.equation = WholeNumberOption(parser.value(equation), "--equation", 0);
+    if (parser.isSet(passes))
+        options.passes = WholeNumberOption(parser.value(passes), "--passes", 1);
     if (parser.isSet(degrees)) options.angle = AngleUnit::Degrees;
     if (parser.isSet(radians)) options.angle = AngleUnit::Radians;
     return options;
