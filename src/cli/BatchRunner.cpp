@@ -1,7 +1,6 @@
 #include "BatchRunner.h"
 
 #include <QCommandLineParser>
-#include <QFileInfo>
 #include <optional>
 
 #include "Engine.h"
@@ -124,28 +123,27 @@ QString DerivedName(const QString& formulaFile, const char* extension) {
            QLatin1String(extension);
 }
 
-void LoadTable(const QString& path, NameTable& table, const char* missingWarning) {
+// A table named on the command line must exist; one derived from the formula
+// file's name is read when it exists and otherwise stays empty.
+void LoadTable(const QString& named, const QString& formulaFile, const char* extension,
+               NameTable& table, const char* missingWarning) {
+    const bool derived = named.isEmpty();
+    if (derived && formulaFile.isEmpty()) return;
+    const QString path = derived ? DerivedName(formulaFile, extension) : named;
     const TableLoad load = LoadTableFile(path, table);
-    if (load.status == LoadStatus::Missing) throw BatchError{kExitMissingFile, missingWarning};
+    if (load.status == LoadStatus::Missing && !derived) {
+        throw BatchError{kExitMissingFile, missingWarning};
+    }
     if (load.status == LoadStatus::Failed) {
         throw BatchError{kExitReadError, (path + ": " + load.errorText).toStdString()};
     }
 }
 
-// A table named on the command line must exist; a derived one is optional.
 void LoadTables(const BatchOptions& options, NameTable& constants, NameTable& variables) {
-    if (!options.constantsFile.isEmpty()) {
-        LoadTable(options.constantsFile, constants, kMissingConstantFileWarning);
-    } else if (!options.formulaFile.isEmpty()) {
-        const QString derived = DerivedName(options.formulaFile, "CON");
-        if (QFileInfo::exists(derived)) LoadTable(derived, constants, kMissingConstantFileWarning);
-    }
-    if (!options.variablesFile.isEmpty()) {
-        LoadTable(options.variablesFile, variables, kMissingVariableFileWarning);
-    } else if (!options.formulaFile.isEmpty()) {
-        const QString derived = DerivedName(options.formulaFile, "VAR");
-        if (QFileInfo::exists(derived)) LoadTable(derived, variables, kMissingVariableFileWarning);
-    }
+    LoadTable(options.constantsFile, options.formulaFile, "CON", constants,
+              kMissingConstantFileWarning);
+    LoadTable(options.variablesFile, options.formulaFile, "VAR", variables,
+              kMissingVariableFileWarning);
 }
 
 struct Formula {
