@@ -27,7 +27,7 @@ void BM_ExecuteReferenceWorksheet(benchmark::State& state) {
     if (!LoadOrSkip(sheet, state)) return;
     Engine engine(EngineTables{sheet.operators, sheet.constants, sheet.variables}, sheet.host);
     engine.ExecuteEquations(0);
-    if (engine.resultCode() != 0 || sheet.host.messageCount != 0) {
+    if (engine.resultCode() != 0 || sheet.host.messageCount() != 0) {
         state.SkipWithError("the reference worksheet does not run cleanly");
         return;
     }
@@ -36,7 +36,7 @@ void BM_ExecuteReferenceWorksheet(benchmark::State& state) {
         benchmark::DoNotOptimize(engine.resultCode());
     }
     if (engine.resultCode() != 0) state.SkipWithError("a pass failed");
-    state.SetItemsProcessed(state.iterations() * CountEquations(sheet.host.formula));
+    state.SetItemsProcessed(state.iterations() * CountEquations(sheet.host.formulaText()));
     state.SetLabel("items = equations");
 }
 BENCHMARK(BM_ExecuteReferenceWorksheet);

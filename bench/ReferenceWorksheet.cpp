@@ -28,8 +28,7 @@ void LoadReferenceWorksheet(ReferenceWorksheet& sheet) {
         sheet.error = ReferencePath("reference.FOR").toStdString() + ": cannot be read";
         return;
     }
-    sheet.host.formula = formula.text;
-    sheet.host.angle = formula.unit;
+    sheet.host.setFormula(formula.text, formula.unit);
     sheet.ok = LoadTable("reference.CON", sheet.constants, sheet.error) &&
                LoadTable("reference.VAR", sheet.variables, sheet.error);
 }

@@ -9,6 +9,7 @@
 #include "Messages.h"
 #include "NameTable.h"
 #include "TableFile.h"
+#include "UnattendedHost.h"
 
 namespace quantaro {
 namespace {
@@ -33,30 +34,6 @@ struct BatchOptions {
     int equation = 0;
     int passes = 1;
     std::optional<AngleUnit> angle;
-};
-
-// The engine's view of a batch run: no loop window, no prompt; the last
-// message is kept for the caller to print.
-class BatchHost : public EngineHost {
-  public:
-    BatchHost(std::string text, AngleUnit angle) : text_(std::move(text)), angle_(angle) {}
-
-    std::string formulaText() const override { return text_; }
-    AngleUnit angleUnit() const override { return angle_; }
-    bool promptOnEveryLoop() const override { return false; }
-    int promptAnswer() const override { return 1; }
-    void setPromptAnswer(int) override {}
-    void setLoopTimerEnabled(bool) override {}
-    void setLoopStopped() override {}
-    void showMessage(MessageKind, const std::string& text) override { message_ = text; }
-    bool confirmCompletion(const std::string&) override { return true; }
-
-    const std::string& message() const { return message_; }
-
-  private:
-    std::string text_;
-    AngleUnit angle_;
-    std::string message_;
 };
 
 [[noreturn]] void UsageError(const QString& why) {
@@ -175,12 +152,13 @@ void PrintVariables(const NameTable& variables, std::ostream& out) {
 }
 
 // Runs the passes; returns the exit code and leaves any message in err.
-int RunPasses(Engine& engine, const BatchHost& host, int equation, int passes, std::ostream& err) {
+int RunPasses(Engine& engine, const UnattendedHost& host, int equation, int passes,
+              std::ostream& err) {
     try {
         for (int pass = 0; pass < passes; ++pass) {
             engine.ExecuteEquations(equation);
             if (engine.resultCode() != kSuccess) {
-                err << host.message() << '\n';
+                err << host.lastMessage() << '\n';
                 return engine.resultCode();
             }
         }
@@ -202,7 +180,7 @@ int RunBatch(const QStringList& arguments, std::ostream& out, std::ostream& err)
         Formula formula = LoadFormula(options);
         LoadTables(options, constants, variables);
 
-        BatchHost host(std::move(formula.text), formula.angle);
+        UnattendedHost host(std::move(formula.text), formula.angle);
         Engine engine(EngineTables{operators, constants, variables}, host);
         const int exitCode = RunPasses(engine, host, options.equation, options.passes, err);
         PrintVariables(variables, out);
