@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
-    xvfb xauth locales
+    xvfb xauth locales fonts-dejavu-core
 )
 
 as_root() {

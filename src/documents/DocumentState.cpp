@@ -1,0 +1,57 @@
+#include "DocumentState.h"
+
+namespace quantaro {
+
+DocumentState::DocumentState(QObject* parent) : QObject(parent) {
+    fileNames_[slot(Document::Formula)] = QString::fromLatin1(kUntitledFormula);
+    fileNames_[slot(Document::Constants)] = QString::fromLatin1(kUntitledConstants);
+    fileNames_[slot(Document::Variables)] = QString::fromLatin1(kUntitledVariables);
+}
+
+const QString& DocumentState::fileName(Document document) const {
+    return fileNames_[slot(document)];
+}
+
+void DocumentState::setFileName(Document document, const QString& name) {
+    fileNames_[slot(document)] = name;
+}
+
+bool DocumentState::isChanged(Document document) const {
+    return changed_[slot(document)];
+}
+
+void DocumentState::setChanged(Document document, bool changed) {
+    changed_[slot(document)] = changed;
+}
+
+bool DocumentState::anyChanged() const {
+    return changed_[0] || changed_[1] || changed_[2];
+}
+
+int DocumentState::usedRows(Document table) const {
+    return usedRows_[slot(table)];
+}
+
+void DocumentState::setUsedRows(Document table, int rows) {
+    usedRows_[slot(table)] = rows;
+}
+
+QString DocumentState::caption() const {
+    return QStringLiteral("QUANTARO - %1 -- %2 -- %3")
+        .arg(FileNamePart(fileName(Document::Formula)), FileNamePart(fileName(Document::Constants)),
+             FileNamePart(fileName(Document::Variables)));
+}
+
+void DocumentState::rebuildCaption() {
+    emit captionChanged(caption());
+}
+
+QString FileNamePart(const QString& fileName) {
+    qsizetype cut = -1;
+    for (QChar separator : {QChar('/'), QChar('\\'), QChar(':')}) {
+        cut = std::max(cut, fileName.lastIndexOf(separator));
+    }
+    return fileName.mid(cut + 1);
+}
+
+}  // namespace quantaro

@@ -1,0 +1,46 @@
+#include "NameTableModel.h"
+
+namespace quantaro {
+
+NameTableModel::NameTableModel(NameTable& table, QObject* parent)
+    : QAbstractTableModel(parent), table_(table) {}
+
+int NameTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : table_.rowCount() - 1;
+}
+
+int NameTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : table_.columnCount();
+}
+
+QVariant NameTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || role != Qt::DisplayRole) return {};
+    return cellText(index.column(), tableRow(index.row()));
+}
+
+QVariant NameTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    if (section < 0 || section >= table_.columnCount()) return {};
+    return cellText(section, 0);
+}
+
+QString NameTableModel::cellText(int column, int row) const {
+    return QString::fromStdString(table_.cell(column, row));
+}
+
+void NameTableModel::setCellText(int column, int row, const QString& text) {
+    table_.setCell(column, row, text.toStdString());
+    if (row == 0) {
+        emit headerDataChanged(Qt::Horizontal, column, column);
+    } else if (row < table_.rowCount()) {
+        QModelIndex changed = index(gridRow(row), column);
+        emit dataChanged(changed, changed, {Qt::DisplayRole});
+    }
+}
+
+void NameTableModel::refresh() {
+    emit headerDataChanged(Qt::Horizontal, 0, table_.columnCount() - 1);
+    emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::DisplayRole});
+}
+
+}  // namespace quantaro

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QAbstractTableModel>
+
+#include "NameTable.h"
+
+namespace quantaro {
+
+// Shows a NameTable in a grid: the table's row 0 is the grid's heading and
+// the data rows 1 to rowCount() - 1 are the grid's rows, so the table's last
+// row, the hidden slot, is never shown. The table stays the data; the model
+// only reads it and reports changes.
+class NameTableModel : public QAbstractTableModel {
+    Q_OBJECT
+
+  public:
+    NameTableModel(NameTable& table, QObject* parent = nullptr);
+
+    NameTable& table() { return table_; }
+    const NameTable& table() const { return table_; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    // Table row of a grid row and back (grid row 0 is table row 1).
+    static int tableRow(int gridRow) { return gridRow + 1; }
+    static int gridRow(int tableRow) { return tableRow - 1; }
+
+    QString cellText(int column, int row) const;
+    // Writes one cell and redraws it.
+    void setCellText(int column, int row, const QString& text);
+    // Redraws the heading and every cell after the table was changed directly.
+    void refresh();
+
+  private:
+    NameTable& table_;
+};
+
+}  // namespace quantaro

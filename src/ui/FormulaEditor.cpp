@@ -1,0 +1,314 @@
+#include "FormulaEditor.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "ContextHelp.h"
+#include "DocumentState.h"
+
+namespace quantaro {
+namespace {
+
+constexpr int kEditMenuHelpContext = 11;
+
+// Keys with which the text editor would edit on its own, bypassing the
+// formula stacks; they reach the text only through the Edit menu.
+bool IsBuiltInEditingKey(const QKeyEvent* key) {
+    for (auto standard : {QKeySequence::Undo, QKeySequence::Redo, QKeySequence::Cut,
+                          QKeySequence::Copy, QKeySequence::Paste}) {
+        if (key->matches(standard)) return true;
+    }
+    return key->key() == Qt::Key_Delete && key->modifiers() == Qt::ControlModifier;
+}
+
+bool IsModifierKey(int key) {
+    return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt ||
+           key == Qt::Key_Meta || key == Qt::Key_AltGr;
+}
+
+QAction* MakeAction(QWidget* window, const QString& text, const QKeySequence& shortcut = {}) {
+    auto* action = new QAction(text, window);
+    action->setShortcut(shortcut);
+    action->setEnabled(false);
+    ContextHelp::setContext(action, kEditMenuHelpContext);
+    return action;
+}
+
+}  // namespace
+
+FormulaEditor::FormulaEditor(QPlainTextEdit* memo, QPushButton* buttonClear,
+                             DocumentState& documents, QWidget* window)
+    : QObject(window), memo_(memo), buttonClear_(buttonClear), documents_(documents) {
+    memo_->setUndoRedoEnabled(false);
+    memo_->setTabChangesFocus(true);
+    memo_->setAcceptDrops(false);  // a drop would change the text unrecorded
+    memo_->installEventFilter(this);
+    memo_->viewport()->installEventFilter(this);
+    createActions(window);
+
+    // The editor's own context menu would edit past the stacks; offer the
+    // Edit menu's commands instead.
+    memo_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(memo_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu menu;
+        menu.addActions({actions_.undo, actions_.redo});
+        menu.addSeparator();
+        menu.addActions(
+            {actions_.cut, actions_.copy, actions_.paste, actions_.del, actions_.selectAll});
+        menu.exec(memo_->mapToGlobal(at));
+    });
+}
+
+void FormulaEditor::createActions(QWidget* window) {
+    actions_.undo = MakeAction(window, tr("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    actions_.redo = MakeAction(window, tr("&Redo"));
+    actions_.cut = MakeAction(window, tr("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X));
+    actions_.copy = MakeAction(window, tr("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C));
+    actions_.paste = MakeAction(window, tr("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V));
+    actions_.del = MakeAction(window, tr("&Delete"), QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    actions_.selectAll = MakeAction(window, tr("&Select All"));
+
+    connectCommand(actions_.undo, &FormulaEditor::ButtonUndoClick);
+    connectCommand(actions_.redo, &FormulaEditor::ButtonRedoClick);
+    connectCommand(actions_.cut, &FormulaEditor::Cut1Click);
+    connectCommand(actions_.copy, &FormulaEditor::Copy1Click);
+    connectCommand(actions_.paste, &FormulaEditor::Paste1Click);
+    connectCommand(actions_.del, &FormulaEditor::ButtonDeleteClick);
+    connectCommand(actions_.selectAll, &FormulaEditor::SelectAll1Click);
+}
+
+void FormulaEditor::connectCommand(QAction* action, void (FormulaEditor::*command)()) {
+    connect(action, &QAction::triggered, this, [this, command] {
+        forgetModifierSteps();
+        (this->*command)();
+    });
+}
+
+void FormulaEditor::forgetModifierSteps() {
+    for (; modifierSteps_ > 0; --modifierSteps_) history_.undoStack.PopFormula();
+    for (int key : heldModifiers_) heldKeys_.removeOne(key);
+    heldModifiers_.clear();
+}
+
+void FormulaEditor::forgetHeldKeys() {
+    heldKeys_.clear();
+    heldModifiers_.clear();
+    modifierSteps_ = 0;
+}
+
+QString FormulaEditor::editorText() const {
+    QString text = memo_->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+void FormulaEditor::setEditorText(const QString& text) {
+    memo_->setPlainText(text);
+    memo_->moveCursor(QTextCursor::End);
+}
+
+QString FormulaEditor::formulaText() const {
+    QString text = editorText();
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return text;
+}
+
+void FormulaEditor::setFormulaText(const QString& text) {
+    QString editor = text;
+    editor.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    setEditorText(editor);
+}
+
+void FormulaEditor::reset() {
+    memo_->clear();
+    history_.reset();
+}
+
+void FormulaEditor::markChanged() {
+    documents_.setChanged(Document::Formula);
+}
+
+void FormulaEditor::SetEdit(bool enabled) {
+    for (QAction* action : {actions_.cut, actions_.copy, actions_.del, actions_.selectAll}) {
+        action->setEnabled(enabled);
+    }
+}
+
+void FormulaEditor::setEditByEmptiness() {
+    SetEdit(!memo_->document()->isEmpty());
+}
+
+void FormulaEditor::record(const std::function<void()>& change,
+                           const std::function<void()>& ownEnabling) {
+    markChanged();
+    history_.undoStack.PushFormula(editorText());
+    change();
+    history_.redoStack.PushFormula(editorText());
+    memo_->setFocus();
+    ++history_.undoCount;
+    actions_.undo->setEnabled(true);
+    ownEnabling();
+}
+
+void FormulaEditor::replaceSelection(const QString& text) {
+    QTextCursor cursor = memo_->textCursor();
+    cursor.insertText(text);
+    memo_->setTextCursor(cursor);
+}
+
+void FormulaEditor::InsertName(const QString& name) {
+    record([&] { replaceSelection(name + QLatin1Char(' ')); },
+           [&] {
+               buttonClear_->setEnabled(true);
+               SetEdit(true);
+           });
+}
+
+void FormulaEditor::ButtonNewLineClick() {
+    record([&] { replaceSelection(QStringLiteral(" \n")); }, [] {});
+}
+
+void FormulaEditor::ButtonClearClick() {
+    record([&] { memo_->clear(); },
+           [&] {
+               buttonClear_->setEnabled(false);
+               SetEdit(false);
+           });
+}
+
+void FormulaEditor::ButtonDeleteClick() {
+    record([&] { memo_->textCursor().removeSelectedText(); }, [&] { SetEdit(true); });
+}
+
+void FormulaEditor::Cut1Click() {
+    record([&] { memo_->cut(); },
+           [&] {
+               if (memo_->document()->isEmpty()) SetEdit(false);
+               actions_.paste->setEnabled(true);
+           });
+}
+
+void FormulaEditor::Paste1Click() {
+    record([&] { memo_->paste(); },
+           [&] {
+               if (!memo_->document()->isEmpty()) SetEdit(true);
+           });
+}
+
+void FormulaEditor::Copy1Click() {
+    memo_->copy();
+    memo_->setFocus();
+    actions_.paste->setEnabled(true);
+}
+
+void FormulaEditor::SelectAll1Click() {
+    memo_->selectAll();
+    memo_->setFocus();
+}
+
+void FormulaEditor::ButtonUndoClick() {
+    if (history_.undoCount > 0) {
+        markChanged();
+        history_.redoStack.PushFormula(editorText());
+        memo_->setFocus();
+        setEditorText(history_.undoStack.PopFormula());
+        --history_.undoCount;
+        ++history_.redoCount;
+        actions_.redo->setEnabled(true);
+        setEditByEmptiness();
+    }
+    if (history_.undoCount < 1) actions_.undo->setEnabled(false);
+}
+
+void FormulaEditor::ButtonRedoClick() {
+    if (history_.redoCount > 0) {
+        markChanged();
+        history_.undoStack.PushFormula(editorText());
+        memo_->setFocus();
+        setEditorText(history_.redoStack.PopFormula());
+        --history_.redoCount;
+        ++history_.undoCount;
+        actions_.undo->setEnabled(true);
+        setEditByEmptiness();
+    }
+    if (history_.redoCount < 1) actions_.redo->setEnabled(false);
+}
+
+void FormulaEditor::MemoFormulaKeyDown() {
+    history_.undoStack.PushFormula(editorText());
+    markChanged();
+}
+
+void FormulaEditor::MemoFormulaKeyUp() {
+    history_.redoStack.PushFormula(editorText());
+    ++history_.undoCount;
+    actions_.undo->setEnabled(true);
+}
+
+void FormulaEditor::MemoFormulaKeyPress() {
+    buttonClear_->setEnabled(true);
+    SetEdit(true);
+}
+
+bool FormulaEditor::keyFilter(QKeyEvent* key, bool pressed) {
+    const int code = key->key();
+    if (!pressed) {
+        // A held key repeats its press but comes up only once.
+        if (key->isAutoRepeat()) return false;
+        heldModifiers_.clear();
+        modifierSteps_ = 0;
+        if (heldKeys_.removeOne(code)) MemoFormulaKeyUp();
+        return false;
+    }
+    MemoFormulaKeyDown();
+    if (!heldKeys_.contains(code)) heldKeys_.append(code);
+    if (IsModifierKey(code)) {
+        if (!heldModifiers_.contains(code)) heldModifiers_.append(code);
+        ++modifierSteps_;
+    } else {
+        heldModifiers_.clear();
+        modifierSteps_ = 0;
+    }
+    if (IsBuiltInEditingKey(key)) return true;
+    if (!key->text().isEmpty()) MemoFormulaKeyPress();
+    return false;
+}
+
+bool FormulaEditor::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::ShortcutOverride:
+            // Let the Edit menu's shortcuts reach their actions rather than
+            // the text editor's built-in handling.
+            if (watched == memo_ && IsBuiltInEditingKey(static_cast<QKeyEvent*>(event))) {
+                event->ignore();
+                return true;
+            }
+            return false;
+        case QEvent::KeyPress:
+            return watched == memo_ && keyFilter(static_cast<QKeyEvent*>(event), true);
+        case QEvent::KeyRelease:
+            return watched == memo_ && keyFilter(static_cast<QKeyEvent*>(event), false);
+        case QEvent::FocusOut:
+            // Keys released elsewhere never come back up here.
+            if (watched == memo_ &&
+                static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+                forgetHeldKeys();
+            }
+            return false;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+            // The middle button would paste the X11 selection unrecorded.
+            return watched == memo_->viewport() &&
+                   static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton;
+        default:
+            return false;
+    }
+}
+
+}  // namespace quantaro

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+#include "FormulaStacks.h"
+
+class QAction;
+class QKeyEvent;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace quantaro {
+
+class DocumentState;
+
+// The commands of the Edit menu, in menu order.
+struct EditActions {
+    QAction* undo = nullptr;
+    QAction* redo = nullptr;
+    QAction* cut = nullptr;
+    QAction* copy = nullptr;
+    QAction* paste = nullptr;
+    QAction* del = nullptr;
+    QAction* selectAll = nullptr;
+};
+
+// Everything that changes the formula editor's text from the user interface:
+// typing, the insert commands, New Line, Clear Formula and the Edit menu.
+// The editor's own undo is switched off; Undo and Redo work only through the
+// two formula stacks, which hold whole texts and are filled one step per key
+// release and per command.
+class FormulaEditor : public QObject {
+    Q_OBJECT
+
+  public:
+    // memo is MemoFormula and buttonClear is ButtonClear; the edit actions are
+    // created as children of window, all disabled.
+    FormulaEditor(QPlainTextEdit* memo, QPushButton* buttonClear, DocumentState& documents,
+                  QWidget* window);
+
+    const EditActions& actions() const { return actions_; }
+    const FormulaHistory& history() const { return history_; }
+
+    // The whole text, lines separated by CR LF.
+    QString formulaText() const;
+    // Replaces the whole text without recording a step, as the file commands do.
+    void setFormulaText(const QString& text);
+    // Empties the editor and both stacks, as at start-up.
+    void reset();
+
+    // Recorded edits.
+    void InsertName(const QString& name);  // the name and one blank
+    void ButtonNewLineClick();
+    void ButtonClearClick();
+    void ButtonDeleteClick();
+    void Cut1Click();
+    void Paste1Click();
+    // Commands that change no text.
+    void Copy1Click();
+    void SelectAll1Click();
+
+    void ButtonUndoClick();
+    void ButtonRedoClick();
+
+    // Enables or disables Cut, Copy, Delete and Select All together.
+    void SetEdit(bool enabled);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void createActions(QWidget* window);
+    void record(const std::function<void()>& change, const std::function<void()>& ownEnabling);
+    void replaceSelection(const QString& text);
+    QString editorText() const;
+    void setEditorText(const QString& text);
+    void markChanged();
+    void setEditByEmptiness();
+
+    void connectCommand(QAction* action, void (FormulaEditor::*command)());
+    void forgetModifierSteps();
+    void forgetHeldKeys();
+    bool keyFilter(QKeyEvent* key, bool pressed);
+    void MemoFormulaKeyDown();
+    void MemoFormulaKeyUp();
+    void MemoFormulaKeyPress();
+
+    QPlainTextEdit* memo_;
+    QPushButton* buttonClear_;
+    DocumentState& documents_;
+    EditActions actions_;
+    FormulaHistory history_;
+
+    // Keys whose press the editor recorded and whose release it awaits: a
+    // release counts as a step only after its own press.
+    QList<int> heldKeys_;
+    // Modifier keys pressed since the last other key and the steps their
+    // presses pushed. When they turn out to be part of a menu shortcut, those
+    // steps are taken back, so that Ctrl+Z undoes the last edit rather than
+    // the press of Ctrl itself.
+    QList<int> heldModifiers_;
+    int modifierSteps_ = 0;
+};
+
+}  // namespace quantaro

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <vector>
+
+namespace quantaro {
+
+// The hints of one window: each registered widget (the window itself among
+// them) shows its hint as a tool tip only while hint display is on for it.
+class HintSet {
+  public:
+    // Registers a hint; shown at once when shownNow is true.
+    void add(QWidget* widget, const QString& hint, bool shownNow = false);
+    // Switches hint display on or off for every registered widget.
+    void setShown(bool shown);
+
+  private:
+    struct Entry {
+        QPointer<QWidget> widget;
+        QString hint;
+    };
+    std::vector<Entry> entries_;
+};
+
+// A window whose hints the main window's "Show &hints" switches.
+class HintTarget {
+  public:
+    virtual ~HintTarget() = default;
+    virtual void setHintsShown(bool shown) = 0;
+};
+
+}  // namespace quantaro

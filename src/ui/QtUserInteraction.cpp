@@ -1,0 +1,97 @@
+#include "QtUserInteraction.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace quantaro {
+namespace {
+
+QString TitleOf(BoxKind kind) {
+    switch (kind) {
+        case BoxKind::Warning:
+            return QStringLiteral("Warning");
+        case BoxKind::Error:
+            return QStringLiteral("Error");
+        case BoxKind::Information:
+            return QStringLiteral("Information");
+        case BoxKind::Confirmation:
+            return QStringLiteral("Confirm");
+    }
+    return {};
+}
+
+QMessageBox::Icon IconOf(BoxKind kind) {
+    switch (kind) {
+        case BoxKind::Warning:
+            return QMessageBox::Warning;
+        case BoxKind::Error:
+            return QMessageBox::Critical;
+        case BoxKind::Information:
+            return QMessageBox::Information;
+        case BoxKind::Confirmation:
+            return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons ButtonsOf(BoxButtons buttons) {
+    switch (buttons) {
+        case BoxButtons::Ok:
+            return QMessageBox::Ok;
+        case BoxButtons::YesNo:
+            return QMessageBox::Yes | QMessageBox::No;
+        case BoxButtons::YesNoCancel:
+            return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        case BoxButtons::OkCancel:
+            return QMessageBox::Ok | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+BoxAnswer AnswerOf(int button, BoxButtons buttons) {
+    switch (button) {
+        case QMessageBox::Ok:
+            return BoxAnswer::Ok;
+        case QMessageBox::Yes:
+            return BoxAnswer::Yes;
+        case QMessageBox::No:
+            return BoxAnswer::No;
+        case QMessageBox::Cancel:
+            return BoxAnswer::Cancel;
+        default:
+            break;
+    }
+    return buttons == BoxButtons::YesNo ? BoxAnswer::No : BoxAnswer::Cancel;
+}
+
+}  // namespace
+
+BoxAnswer QtUserInteraction::showBox(QWidget* owner, BoxKind kind, const QString& text,
+                                     BoxButtons buttons) {
+    QMessageBox box(IconOf(kind), TitleOf(kind), text, ButtonsOf(buttons), owner);
+    if (buttons == BoxButtons::YesNo) box.setEscapeButton(QMessageBox::No);
+    return AnswerOf(box.exec(), buttons);
+}
+
+void QtUserInteraction::showPlainBox(const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok);
+    box.exec();
+}
+
+void QtUserInteraction::beep() {
+    QApplication::beep();
+}
+
+void QtUserInteraction::showHelp(const QString& helpPath, int context) {
+    QDesktopServices::openUrl(HelpUrl(helpPath, context));
+}
+
+QUrl HelpUrl(const QString& helpPath, int context) {
+    QUrl url = QUrl::fromLocalFile(helpPath);
+    if (context != 0) url.setFragment(QStringLiteral("context-%1").arg(context));
+    return url;
+}
+
+}  // namespace quantaro

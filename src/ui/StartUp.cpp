@@ -1,0 +1,36 @@
+#include "StartUp.h"
+
+#include <QApplication>
+
+#include "ContextHelp.h"
+#include "TFormCalculator.h"
+#include "TFormConstants.h"
+#include "TFormHelpAbout.h"
+#include "TFormVariables.h"
+#include "WindowLayout.h"
+
+namespace quantaro {
+
+DesktopProgram::DesktopProgram(UserInteraction& interaction, const QString& startDirectory)
+    : mainWindow_(std::make_unique<TFormCalculator>(interaction, startDirectory)),
+      variableScreen_(std::make_unique<TFormVariables>(*mainWindow_, interaction)),
+      constantScreen_(std::make_unique<TFormConstants>(*mainWindow_, interaction)),
+      aboutBox_(std::make_unique<TFormHelpAbout>()),
+      helpKeys_(std::make_unique<HelpKeyFilter>(interaction, mainWindow_->helpPath())) {
+    mainWindow_->setEntryScreens(constantScreen_.get(), variableScreen_.get());
+    mainWindow_->setAboutBox(aboutBox_.get());
+    mainWindow_->addHintTarget(constantScreen_.get());
+    mainWindow_->addHintTarget(variableScreen_.get());
+    qApp->installEventFilter(helpKeys_.get());
+}
+
+DesktopProgram::~DesktopProgram() {
+    qApp->removeEventFilter(helpKeys_.get());
+}
+
+void DesktopProgram::show() {
+    mainWindow_->show();
+    CentreOnScreen(mainWindow_.get());
+}
+
+}  // namespace quantaro

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class QObject;
+
+namespace quantaro {
+
+class TFormCalculator;
+class TFormConstants;
+class TFormHelpAbout;
+class TFormVariables;
+class HelpKeyFilter;
+class UserInteraction;
+
+// The program's windows, created once at start-up, each completely before
+// the next, and kept for the whole run.
+class DesktopProgram {
+  public:
+    DesktopProgram(UserInteraction& interaction, const QString& startDirectory);
+    ~DesktopProgram();
+
+    // Shows the main window; closing it ends the program.
+    void show();
+
+    TFormCalculator& mainWindow() { return *mainWindow_; }
+    TFormVariables& variableScreen() { return *variableScreen_; }
+    TFormConstants& constantScreen() { return *constantScreen_; }
+    TFormHelpAbout& aboutBox() { return *aboutBox_; }
+
+  private:
+    std::unique_ptr<TFormCalculator> mainWindow_;
+    std::unique_ptr<TFormVariables> variableScreen_;
+    std::unique_ptr<TFormConstants> constantScreen_;
+    std::unique_ptr<TFormHelpAbout> aboutBox_;
+    std::unique_ptr<HelpKeyFilter> helpKeys_;
+};
+
+}  // namespace quantaro

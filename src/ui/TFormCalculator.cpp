@@ -1,0 +1,535 @@
+#include "TFormCalculator.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTimer>
+
+#include "ContextHelp.h"
+#include "FormulaEditor.h"
+#include "NameTableModel.h"
+#include "SettingsFile.h"
+#include "TFormHelpAbout.h"
+#include "UserInteraction.h"
+#include "VariableValueEditor.h"
+#include "WindowLayout.h"
+
+namespace quantaro {
+namespace {
+
+constexpr char kHelpFileName[] = "Quantaro.hlp";
+constexpr int kClientWidth = 633;
+constexpr int kClientHeight = 406;
+
+// Help context numbers of the main window's controls and menus.
+enum HelpContext {
+    kOperatorsHelp = 1,
+    kConstantsHelp = 2,
+    kVariablesHelp = 3,
+    kEditVariableHelp = 4,
+    kTransferHelp = 5,
+    kFormulaHelp = 6,
+    kClearHelp = 7,
+    kNewLineHelp = 8,
+    kAngleHelp = 9,
+    kFileHelp = 10,
+    kConstantScreenHelp = 12,
+    kVariableScreenHelp = 13,
+    kRunItemHelp = 14,
+    kRunMenuHelp = 15,
+    kHelpMenuHelp = 23,
+};
+
+QPushButton* MakeButton(const QString& caption, const char* name, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    return button;
+}
+
+QTableView* MakeGrid(NameTableModel* model, const char* name, QWidget* parent) {
+    auto* grid = new QTableView(parent);
+    grid->setObjectName(QLatin1String(name));
+    grid->setModel(model);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setCurrentIndex(model->index(0, 0));
+    return grid;
+}
+
+QAction* MakeAction(QMenu* menu, const QString& text, const char* name, int helpContext,
+                    const QKeySequence& shortcut = {}) {
+    QAction* action = menu->addAction(text);
+    action->setObjectName(QLatin1String(name));
+    action->setShortcut(shortcut);
+    ContextHelp::setContext(action, helpContext);
+    return action;
+}
+
+QAction* MakeCheckItem(QMenu* menu, const QString& text, const char* name) {
+    QAction* action = MakeAction(menu, text, name, 0);
+    action->setCheckable(true);
+    return action;
+}
+
+}  // namespace
+
+TFormCalculator::TFormCalculator(UserInteraction& interaction, const QString& startDirectory,
+                                 QWidget* parent)
+    : QMainWindow(parent),
+      interaction_(interaction),
+      startDirectory_(startDirectory),
+      operators_(MakeOperatorTable()),
+      constants_(MakeConstantTable()),
+      variables_(MakeVariableTable()) {
+    setObjectName(QStringLiteral("TFormCalculator"));
+    buildControls();
+    buildMenus();
+    registerHints();
+    setHelpContexts();
+    wireControls();
+    FormCreate();
+}
+
+TFormCalculator::~TFormCalculator() {
+    // The controls, their controllers and the models read the tables and the
+    // document state, which as members would otherwise die before them.
+    delete variableValueEditor_;
+    delete formulaEditor_;
+    delete centralWidget();
+    delete operatorModel_;
+    delete constantModel_;
+    delete variableModel_;
+}
+
+void TFormCalculator::FormCreate() {
+    settingsPath_ = SettingsFilePath(startDirectory_);
+    helpPath_ = QDir(startDirectory_).filePath(QLatin1String(kHelpFileName));
+    readSettings();
+    promptAnswer_ = 1;
+    for (Document document : {Document::Formula, Document::Constants, Document::Variables}) {
+        documents_.setChanged(document, false);
+    }
+    connect(&documents_, &DocumentState::captionChanged, this, &QWidget::setWindowTitle);
+    documents_.rebuildCaption();
+    formulaEditor_->reset();
+    refreshTables();
+}
+
+void TFormCalculator::readSettings() {
+    const SettingsLoad load = LoadSettingsFile(settingsPath_);
+    if (load.status == LoadStatus::Failed) interaction_.showError(nullptr, load.errorText);
+    RunOption1->setChecked(load.settings.promptOnEveryLoop);
+    RunOption2->setChecked(load.settings.showVariableTableAfterExecuting);
+    Showhints1->setChecked(load.settings.showHints);
+}
+
+void TFormCalculator::writeSettings() {
+    Settings settings;
+    settings.promptOnEveryLoop = RunOption1->isChecked();
+    settings.showVariableTableAfterExecuting = RunOption2->isChecked();
+    settings.showHints = Showhints1->isChecked();
+    if (auto failure = SaveSettingsFile(settingsPath_, settings)) {
+        interaction_.showError(this, *failure);
+    }
+}
+
+void TFormCalculator::buildControls() {
+    auto* client = new QWidget(this);
+    client->setFixedSize(kClientWidth, kClientHeight);
+    setCentralWidget(client);
+    setFont(CaptionFont());
+    buildGrids(client);
+    buildButtons(client);
+    buildFormulaEditor(client);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TFormCalculator::buildGrids(QWidget* client) {
+    operatorModel_ = new NameTableModel(operators_, this);
+    constantModel_ = new NameTableModel(constants_, this);
+    variableModel_ = new NameTableModel(variables_, this);
+
+    StringGridOperators = MakeGrid(operatorModel_, "StringGridOperators", client);
+    SetUpGrid(StringGridOperators, FixedPitchFont(19), {81, 66});
+    Place(StringGridOperators, 8, 8, 169, 249);
+
+    StringGridConstants = MakeGrid(constantModel_, "StringGridConstants", client);
+    SetUpGrid(StringGridConstants, FixedPitchFont(13), {93, 172, 113});
+    Place(StringGridConstants, 272, 8, 353, 121);
+
+    StringGridVariables = MakeGrid(variableModel_, "StringGridVariables", client);
+    SetUpGrid(StringGridVariables, FixedPitchFont(13), {93, 173, 113});
+    Place(StringGridVariables, 272, 136, 353, 121);
+
+    EditVariable = new QLineEdit(client);
+    EditVariable->setObjectName(QStringLiteral("EditVariable"));
+    QFont valueFont = CaptionFont();
+    valueFont.setPixelSize(16);
+    valueFont.setBold(true);
+    EditVariable->setFont(valueFont);
+    EditVariable->setToolTip(QStringLiteral("Type in the selected variable's new value"));
+    Place(EditVariable, 368, 136, 177, 28);
+}
+
+void TFormCalculator::buildButtons(QWidget* client) {
+    ButtonInsertOperator = MakeButton(tr("Insert &Operator"), "ButtonInsertOperator", client);
+    Place(ButtonInsertOperator, 184, 8, 83, 25);
+    ButtonInsertConstant = MakeButton(tr("Insert &Constant"), "ButtonInsertConstant", client);
+    Place(ButtonInsertConstant, 184, 32, 83, 25);
+    ButtonInsertVariable = MakeButton(tr("Insert &Variable"), "ButtonInsertVariable", client);
+    Place(ButtonInsertVariable, 184, 56, 83, 25);
+    ButtonTransfer = MakeButton(tr("Transfer Const"), "ButtonTransfer", client);
+    Place(ButtonTransfer, 184, 88, 83, 25);
+    ButtonClear = MakeButton(tr("C&lear Formula"), "ButtonClear", client);
+    ButtonClear->setEnabled(false);
+    Place(ButtonClear, 184, 120, 83, 25);
+    ButtonNewLine = MakeButton(tr("&New Line"), "ButtonNewLine", client);
+    Place(ButtonNewLine, 184, 152, 83, 25);
+
+    RadioGroupAngle = new QGroupBox(tr("Angle units"), client);
+    RadioGroupAngle->setObjectName(QStringLiteral("RadioGroupAngle"));
+    Place(RadioGroupAngle, 184, 184, 81, 73);
+    RadioButtonDegrees = new QRadioButton(tr("Degrees"), client);
+    RadioButtonDegrees->setObjectName(QStringLiteral("RadioButtonDegrees"));
+    RadioButtonDegrees->setChecked(true);
+    Place(RadioButtonDegrees, 192, 208, 65, 17);
+    RadioButtonRadians = new QRadioButton(tr("Radians"), client);
+    RadioButtonRadians->setObjectName(QStringLiteral("RadioButtonRadians"));
+    Place(RadioButtonRadians, 192, 232, 65, 17);
+}
+
+void TFormCalculator::buildFormulaEditor(QWidget* client) {
+    Label1 = new QLabel(tr("Enter Equations"), client);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    PlaceAt(Label1, 8, 264);
+
+    MemoFormula = new QPlainTextEdit(client);
+    MemoFormula->setObjectName(QStringLiteral("MemoFormula"));
+    MemoFormula->setFont(FixedPitchFont(13));
+    MemoFormula->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    MemoFormula->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Place(MemoFormula, 8, 280, 617, 121);
+
+    formulaEditor_ = new FormulaEditor(MemoFormula, ButtonClear, documents_, this);
+    variableValueEditor_ = new VariableValueEditor(
+        EditVariable, {StringGridConstants, *constantModel_, StringGridVariables, *variableModel_},
+        documents_, interaction_, this);
+
+    // The formula editor comes first in the tab order.
+    setTabOrder(MemoFormula, StringGridOperators);
+    setTabOrder(StringGridOperators, ButtonInsertOperator);
+    setTabOrder(ButtonInsertOperator, ButtonInsertConstant);
+    setTabOrder(ButtonInsertConstant, ButtonInsertVariable);
+    setTabOrder(ButtonInsertVariable, ButtonTransfer);
+    setTabOrder(ButtonTransfer, ButtonClear);
+    setTabOrder(ButtonClear, ButtonNewLine);
+    setTabOrder(ButtonNewLine, RadioButtonDegrees);
+    setTabOrder(RadioButtonDegrees, RadioButtonRadians);
+    setTabOrder(RadioButtonRadians, StringGridConstants);
+    setTabOrder(StringGridConstants, StringGridVariables);
+}
+
+void TFormCalculator::buildMenus() {
+    File1 = menuBar()->addMenu(tr("&File"));
+    File1->setObjectName(QStringLiteral("File1"));
+    ContextHelp::setContext(File1, kFileHelp);
+    MakeAction(File1, tr("&New"), "New1", kFileHelp);
+    MakeAction(File1, tr("&Open"), "Open1", kFileHelp);
+    Save1 = MakeAction(File1, tr("&Save"), "Save1", kFileHelp, QKeySequence(Qt::CTRL | Qt::Key_S));
+    MakeAction(File1, tr("Save &As"), "SaveAs1", kFileHelp);
+    File1->addSeparator();
+    MakeAction(File1, tr("&Print"), "Print1", kFileHelp);
+    File1->addSeparator();
+    QAction* exit = MakeAction(File1, tr("&Exit"), "Exit1", kFileHelp);
+    connect(exit, &QAction::triggered, this, &TFormCalculator::Exit1Click);
+
+    Edit1 = menuBar()->addMenu(tr("&Edit"));
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    const EditActions& edit = formulaEditor_->actions();
+    Edit1->addActions({edit.undo, edit.redo});
+    Edit1->addSeparator();
+    Edit1->addActions({edit.cut, edit.copy, edit.paste, edit.del, edit.selectAll});
+
+    QAction* constants = menuBar()->addAction(tr("&Constants"));
+    constants->setObjectName(QStringLiteral("Constants1"));
+    ContextHelp::setContext(constants, kConstantScreenHelp);
+    connect(constants, &QAction::triggered, this, &TFormCalculator::Constants1Click);
+    QAction* variables = menuBar()->addAction(tr("&Variables"));
+    variables->setObjectName(QStringLiteral("Variables1"));
+    ContextHelp::setContext(variables, kVariableScreenHelp);
+    connect(variables, &QAction::triggered, this, &TFormCalculator::Variables1Click);
+
+    Options1 = menuBar()->addMenu(tr("&Options"));
+    Options1->setObjectName(QStringLiteral("Options1"));
+    RunOption1 = MakeCheckItem(Options1, tr("&Prompt on every loop"), "RunOption1");
+    RunOption2 =
+        MakeCheckItem(Options1, tr("Show entire &variable table after executing"), "RunOption2");
+    Showhints1 = MakeCheckItem(Options1, tr("Show &hints"), "Showhints1");
+    connect(RunOption1, &QAction::triggered, this, &TFormCalculator::RunOption1Click);
+    connect(RunOption2, &QAction::triggered, this, &TFormCalculator::RunOption2Click);
+    connect(Showhints1, &QAction::triggered, this, &TFormCalculator::Showhints1Click);
+    connect(Options1, &QMenu::aboutToShow, this, &TFormCalculator::Options1Click);
+    connect(File1, &QMenu::aboutToShow, this, &TFormCalculator::File1Click);
+
+    Run1 = menuBar()->addMenu(tr("&Run"));
+    Run1->setObjectName(QStringLiteral("Run1"));
+    ContextHelp::setContext(Run1, kRunMenuHelp);
+    MakeAction(Run1, tr("Execute &All Equations"), "ExecuteAll1", kRunItemHelp, Qt::Key_F9);
+    MakeAction(Run1, tr("Test &One Equation"), "TestOne1", kRunItemHelp, Qt::Key_F8);
+    MakeAction(Run1, tr("&Continuous Loop"), "ContinuousLoop1", kRunItemHelp);
+
+    Help1 = menuBar()->addMenu(tr("&Help"));
+    Help1->setObjectName(QStringLiteral("Help1"));
+    ContextHelp::setContext(Help1, kHelpMenuHelp);
+    QAction* usingProgram = MakeAction(Help1, tr("&Using The Program"), "About1", kHelpMenuHelp);
+    QAction* about = MakeAction(Help1, tr("&About"), "About2", kHelpMenuHelp);
+    connect(usingProgram, &QAction::triggered, this, &TFormCalculator::About1Click);
+    connect(about, &QAction::triggered, this, &TFormCalculator::About2Click);
+}
+
+void TFormCalculator::registerHints() {
+    hints_.add(this, tr("Click \"Options\" menu to switch hints on or off"));
+    hints_.add(StringGridOperators, tr("Double click on the operator to place it in the formula"));
+    hints_.add(StringGridConstants, tr("Double click on the constant to place it in the formula"));
+    hints_.add(StringGridVariables, tr("Click on the variable to edit its value"));
+    hints_.add(MemoFormula,
+               tr("Enter equations terminated by \"=\" signs, followed by result variable"), true);
+    hints_.add(ButtonInsertOperator, tr("Inserts selected operator into formula"));
+    hints_.add(ButtonInsertConstant, tr("Inserts selected constant into the formula"));
+    hints_.add(ButtonInsertVariable, tr("Inserts selected variable into the formula"));
+    hints_.add(ButtonTransfer, tr("Sets selected variable to value of selected constant"));
+    hints_.add(ButtonClear, tr("Clears entire formula"));
+    hints_.add(ButtonNewLine, tr("Moves formula cursor to a new line"));
+    hints_.add(RadioGroupAngle, tr("180 degrees = Pi radians"));
+    hints_.add(RadioButtonDegrees, tr("Sets Trigonometric functions to degrees"));
+    hints_.add(RadioButtonRadians, tr("Sets Trigonometric functions to radians"));
+}
+
+void TFormCalculator::setHelpContexts() {
+    ContextHelp::setNamesHelpFile(this);
+    ContextHelp::setContext(StringGridOperators, kOperatorsHelp);
+    ContextHelp::setContext(ButtonInsertOperator, kOperatorsHelp);
+    ContextHelp::setContext(StringGridConstants, kConstantsHelp);
+    ContextHelp::setContext(ButtonInsertConstant, kConstantsHelp);
+    ContextHelp::setContext(StringGridVariables, kVariablesHelp);
+    ContextHelp::setContext(ButtonInsertVariable, kVariablesHelp);
+    ContextHelp::setContext(EditVariable, kEditVariableHelp);
+    ContextHelp::setContext(ButtonTransfer, kTransferHelp);
+    ContextHelp::setContext(MemoFormula, kFormulaHelp);
+    ContextHelp::setContext(ButtonClear, kClearHelp);
+    ContextHelp::setContext(ButtonNewLine, kNewLineHelp);
+    for (QWidget* angle :
+         {static_cast<QWidget*>(RadioGroupAngle), static_cast<QWidget*>(RadioButtonDegrees),
+          static_cast<QWidget*>(RadioButtonRadians)}) {
+        ContextHelp::setContext(angle, kAngleHelp);
+    }
+}
+
+void TFormCalculator::wireControls() {
+    connect(ButtonInsertOperator, &QPushButton::clicked, this,
+            &TFormCalculator::ButtonInsertOperatorClick);
+    connect(ButtonInsertConstant, &QPushButton::clicked, this,
+            &TFormCalculator::ButtonInsertConstantClick);
+    connect(ButtonInsertVariable, &QPushButton::clicked, this,
+            &TFormCalculator::ButtonInsertVariableClick);
+    connect(StringGridOperators, &QTableView::doubleClicked, this,
+            &TFormCalculator::ButtonInsertOperatorClick);
+    connect(StringGridConstants, &QTableView::doubleClicked, this,
+            &TFormCalculator::ButtonInsertConstantClick);
+    connect(StringGridVariables, &QTableView::doubleClicked, this,
+            &TFormCalculator::ButtonInsertVariableClick);
+    connect(ButtonNewLine, &QPushButton::clicked, formulaEditor_,
+            &FormulaEditor::ButtonNewLineClick);
+    connect(ButtonClear, &QPushButton::clicked, formulaEditor_, &FormulaEditor::ButtonClearClick);
+    connect(RadioButtonDegrees, &QRadioButton::clicked, this,
+            &TFormCalculator::RadioButtonDegreesClick);
+    connect(RadioButtonRadians, &QRadioButton::clicked, this,
+            &TFormCalculator::RadioButtonRadiansClick);
+
+    connect(ButtonTransfer, &QPushButton::clicked, variableValueEditor_,
+            &VariableValueEditor::ButtonTransferClick);
+    // A row of the variable grid is selected by a click, or by moving the
+    // selection with the keyboard.
+    connect(StringGridVariables, &QTableView::clicked, variableValueEditor_,
+            &VariableValueEditor::StringGridVariablesClick);
+    connect(StringGridVariables->selectionModel(), &QItemSelectionModel::currentRowChanged,
+            variableValueEditor_, &VariableValueEditor::StringGridVariablesClick);
+
+    TimerCreate = new QTimer(this);
+    TimerCreate->setObjectName(QStringLiteral("TimerCreate"));
+    TimerCreate->setSingleShot(true);
+    TimerCreate->setInterval(1000);
+    connect(TimerCreate, &QTimer::timeout, this, &TFormCalculator::TimerCreateTimer);
+}
+
+void TFormCalculator::setEntryScreens(QWidget* constants, QWidget* variables) {
+    constantScreen_ = constants;
+    variableScreen_ = variables;
+}
+
+void TFormCalculator::setAboutBox(TFormHelpAbout* about) {
+    aboutBox_ = about;
+}
+
+void TFormCalculator::addHintTarget(HintTarget* target) {
+    hintTargets_.push_back(target);
+}
+
+int TFormCalculator::constantUsedRows() const {
+    return documents_.usedRows(Document::Constants);
+}
+
+int TFormCalculator::variableUsedRows() const {
+    return documents_.usedRows(Document::Variables);
+}
+
+void TFormCalculator::copyFromEditor(const NameTable& grid, NameTable& table,
+                                     NameTableModel& model) {
+    for (int row = 1; row <= table.rowCount(); ++row) {
+        for (int column = 0; column < table.columnCount(); ++column) {
+            table.setCell(column, row, grid.cell(column, row));
+        }
+    }
+    model.refresh();
+}
+
+void TFormCalculator::LoadConstantsFromEditor(const NameTable& grid, int entryCount) {
+    documents_.setChanged(Document::Constants);
+    copyFromEditor(grid, constants_, *constantModel_);
+    documents_.setUsedRows(Document::Constants, entryCount);
+}
+
+void TFormCalculator::LoadVariablesFromEditor(const NameTable& grid, int entryCount) {
+    documents_.setChanged(Document::Variables);
+    copyFromEditor(grid, variables_, *variableModel_);
+    documents_.setUsedRows(Document::Variables, entryCount);
+}
+
+void TFormCalculator::refreshTables() {
+    operatorModel_->refresh();
+    constantModel_->refresh();
+    variableModel_->refresh();
+}
+
+QString TFormCalculator::formulaText() const {
+    return formulaEditor_->formulaText();
+}
+
+AngleUnit TFormCalculator::angleUnit() const {
+    return RadioButtonRadians->isChecked() ? AngleUnit::Radians : AngleUnit::Degrees;
+}
+
+void TFormCalculator::ShowHintsNow() {
+    hintSetting_ = Showhints1->isChecked();
+    hints_.setShown(hintSetting_);
+    for (HintTarget* target : hintTargets_) target->setHintsShown(hintSetting_);
+}
+
+void TFormCalculator::Showhints1Click() {
+    // The action has already toggled its own check mark.
+    ShowHintsNow();
+}
+
+void TFormCalculator::RunOption1Click() {}  // the action toggles its own check mark
+
+void TFormCalculator::RunOption2Click() {}  // the action toggles its own check mark
+
+void TFormCalculator::Options1Click() {
+    if (promptAnswer_ == 2) {
+        RunOption1->setChecked(false);
+        promptAnswer_ = 1;
+    }
+}
+
+void TFormCalculator::File1Click() {
+    Save1->setEnabled(documents_.anyChanged());
+}
+
+void TFormCalculator::RadioButtonDegreesClick() {
+    documents_.setChanged(Document::Formula);
+}
+
+void TFormCalculator::RadioButtonRadiansClick() {
+    documents_.setChanged(Document::Formula);
+}
+
+void TFormCalculator::Constants1Click() {
+    if (!constantScreen_) return;
+    constantScreen_->show();
+    constantScreen_->raise();
+    constantScreen_->activateWindow();
+}
+
+void TFormCalculator::Variables1Click() {
+    if (!variableScreen_) return;
+    variableScreen_->show();
+    variableScreen_->raise();
+    variableScreen_->activateWindow();
+}
+
+void TFormCalculator::About1Click() {
+    interaction_.showHelp(helpPath_, 0);
+}
+
+void TFormCalculator::About2Click() {
+    if (aboutBox_) aboutBox_->showBox();
+}
+
+void TFormCalculator::Exit1Click() {
+    close();
+}
+
+QString TFormCalculator::selectedName(const QTableView* grid) const {
+    const auto* model = static_cast<const NameTableModel*>(grid->model());
+    const QModelIndex current = grid->currentIndex();
+    return model->cellText(NameColumn,
+                           NameTableModel::tableRow(current.isValid() ? current.row() : 0));
+}
+
+void TFormCalculator::ButtonInsertOperatorClick() {
+    formulaEditor_->InsertName(selectedName(StringGridOperators));
+}
+
+void TFormCalculator::ButtonInsertConstantClick() {
+    formulaEditor_->InsertName(selectedName(StringGridConstants));
+}
+
+void TFormCalculator::ButtonInsertVariableClick() {
+    formulaEditor_->InsertName(selectedName(StringGridVariables));
+}
+
+void TFormCalculator::TimerCreateTimer() {
+    TimerCreate->stop();
+    ShowHintsNow();
+}
+
+bool TFormCalculator::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) TimerCreate->start();  // FormActivate
+    return QMainWindow::event(event);
+}
+
+bool TFormCalculator::FormCloseQuery() {
+    return true;
+}
+
+void TFormCalculator::closeEvent(QCloseEvent* event) {
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    writeSettings();
+    event->accept();
+    emit closed();
+}
+
+}  // namespace quantaro

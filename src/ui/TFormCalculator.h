@@ -1,0 +1,177 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+
+#include <vector>
+
+#include "AngleUnit.h"
+#include "DocumentState.h"
+#include "EntryScreenHost.h"
+#include "HintSet.h"
+#include "NameTable.h"
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QTableView;
+class QTimer;
+
+namespace quantaro {
+
+class FormulaEditor;
+class NameTableModel;
+class TFormHelpAbout;
+class UserInteraction;
+class VariableValueEditor;
+
+// The main window: the three name tables, the formula editor and the
+// buttons that feed it, the angle unit, the menus, options, hints and help.
+// It owns the tables, the document state and the run options for the
+// whole run.
+class TFormCalculator : public QMainWindow, public EntryScreenHost {
+    Q_OBJECT
+
+  public:
+    // Runs the start-up steps; startDirectory is the working directory at
+    // start-up, the home of the settings and help files.
+    TFormCalculator(UserInteraction& interaction, const QString& startDirectory,
+                    QWidget* parent = nullptr);
+    ~TFormCalculator() override;
+
+    // The windows that the Constants and Variables commands and the About
+    // item show, created after this one.
+    void setEntryScreens(QWidget* constants, QWidget* variables);
+    void setAboutBox(TFormHelpAbout* about);
+    // A window whose hints "Show &hints" switches.
+    void addHintTarget(HintTarget* target);
+
+    // EntryScreenHost
+    const NameTable& operatorTable() const override { return operators_; }
+    const NameTable& constantTable() const override { return constants_; }
+    const NameTable& variableTable() const override { return variables_; }
+    int constantUsedRows() const override;
+    int variableUsedRows() const override;
+    void LoadConstantsFromEditor(const NameTable& grid, int entryCount) override;
+    void LoadVariablesFromEditor(const NameTable& grid, int entryCount) override;
+
+    NameTable& constants() { return constants_; }
+    NameTable& variables() { return variables_; }
+    // Redraws the grids after the tables were written directly, as a run does.
+    void refreshTables();
+
+    DocumentState& documents() { return documents_; }
+    FormulaEditor& formulaEditor() { return *formulaEditor_; }
+    QString formulaText() const;
+    AngleUnit angleUnit() const;
+
+    int promptAnswer() const { return promptAnswer_; }
+    void setPromptAnswer(int answer) { promptAnswer_ = answer; }
+    bool hintSetting() const { return hintSetting_; }
+
+    const QString& settingsPath() const { return settingsPath_; }
+    const QString& helpPath() const { return helpPath_; }
+
+    // Handlers.
+    void ShowHintsNow();
+    void Showhints1Click();
+    void RunOption1Click();
+    void RunOption2Click();
+    void Options1Click();
+    void File1Click();
+    void RadioButtonDegreesClick();
+    void RadioButtonRadiansClick();
+    void Constants1Click();
+    void Variables1Click();
+    void About1Click();
+    void About2Click();
+    void Exit1Click();
+    void ButtonInsertOperatorClick();
+    void ButtonInsertConstantClick();
+    void ButtonInsertVariableClick();
+    void TimerCreateTimer();
+
+  signals:
+    // The window has closed for good; the program ends.
+    void closed();
+
+  protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void FormCreate();
+    void readSettings();
+    void writeSettings();
+    // Whether the window may close; asks about unsaved documents.
+    bool FormCloseQuery();
+
+    void buildControls();
+    void buildGrids(QWidget* client);
+    void buildButtons(QWidget* client);
+    void buildFormulaEditor(QWidget* client);
+    void buildMenus();
+    void registerHints();
+    void setHelpContexts();
+    void wireControls();
+    QString selectedName(const QTableView* grid) const;
+    void copyFromEditor(const NameTable& grid, NameTable& table, NameTableModel& model);
+
+    UserInteraction& interaction_;
+    QString startDirectory_;
+    QString settingsPath_;
+    QString helpPath_;
+
+    NameTable operators_;
+    NameTable constants_;
+    NameTable variables_;
+    DocumentState documents_;
+    int promptAnswer_ = 1;
+    bool hintSetting_ = false;
+
+    NameTableModel* operatorModel_ = nullptr;
+    NameTableModel* constantModel_ = nullptr;
+    NameTableModel* variableModel_ = nullptr;
+
+    QTableView* StringGridOperators = nullptr;
+    QTableView* StringGridConstants = nullptr;
+    QTableView* StringGridVariables = nullptr;
+    QPushButton* ButtonInsertOperator = nullptr;
+    QPushButton* ButtonInsertConstant = nullptr;
+    QPushButton* ButtonInsertVariable = nullptr;
+    QPushButton* ButtonTransfer = nullptr;
+    QPushButton* ButtonClear = nullptr;
+    QPushButton* ButtonNewLine = nullptr;
+    QGroupBox* RadioGroupAngle = nullptr;
+    QRadioButton* RadioButtonDegrees = nullptr;
+    QRadioButton* RadioButtonRadians = nullptr;
+    QLineEdit* EditVariable = nullptr;
+    QLabel* Label1 = nullptr;
+    QPlainTextEdit* MemoFormula = nullptr;
+
+    QMenu* File1 = nullptr;
+    QMenu* Edit1 = nullptr;
+    QMenu* Options1 = nullptr;
+    QMenu* Run1 = nullptr;
+    QMenu* Help1 = nullptr;
+    QAction* Save1 = nullptr;
+    QAction* RunOption1 = nullptr;
+    QAction* RunOption2 = nullptr;
+    QAction* Showhints1 = nullptr;
+    QTimer* TimerCreate = nullptr;
+
+    FormulaEditor* formulaEditor_ = nullptr;
+    VariableValueEditor* variableValueEditor_ = nullptr;
+    HintSet hints_;
+    std::vector<HintTarget*> hintTargets_;
+    QWidget* constantScreen_ = nullptr;
+    QWidget* variableScreen_ = nullptr;
+    TFormHelpAbout* aboutBox_ = nullptr;
+};
+
+}  // namespace quantaro

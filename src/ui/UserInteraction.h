@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace quantaro {
+
+// The four kinds of message box, each with its own title and icon.
+enum class BoxKind { Warning, Error, Information, Confirmation };
+enum class BoxButtons { Ok, YesNo, YesNoCancel, OkCancel };
+enum class BoxAnswer { Ok, Cancel, Yes, No };
+
+// Everything that leaves the program's own windows to ask or tell the user
+// something: message boxes, the beep and help requests. The desktop program
+// uses the Qt implementation; tests script the answers.
+class UserInteraction {
+  public:
+    virtual ~UserInteraction() = default;
+
+    // A modal box titled after its kind ("Warning", "Error", "Information",
+    // "Confirm"). Closing the box without a button answers Cancel, or No when
+    // the box has no Cancel button.
+    virtual BoxAnswer showBox(QWidget* owner, BoxKind kind, const QString& text,
+                              BoxButtons buttons) = 0;
+
+    // The platform's plain box with its own title and one OK button, not
+    // owned by any window.
+    virtual void showPlainBox(const QString& title, const QString& text) = 0;
+
+    // The system's default beep.
+    virtual void beep() = 0;
+
+    // Opens the help file at helpPath through the desktop's default handler;
+    // context 0 opens it at its start. Failures are left to the handler.
+    virtual void showHelp(const QString& helpPath, int context) = 0;
+
+    // Shorthands for the one-button boxes.
+    void showError(QWidget* owner, const QString& text) {
+        showBox(owner, BoxKind::Error, text, BoxButtons::Ok);
+    }
+    void showInformation(QWidget* owner, const QString& text) {
+        showBox(owner, BoxKind::Information, text, BoxButtons::Ok);
+    }
+    void showWarning(QWidget* owner, const QString& text) {
+        showBox(owner, BoxKind::Warning, text, BoxButtons::Ok);
+    }
+};
+
+}  // namespace quantaro

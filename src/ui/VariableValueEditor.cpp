@@ -1,0 +1,151 @@
+#include "VariableValueEditor.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTableView>
+
+#include "DocumentState.h"
+#include "NameTableModel.h"
+#include "Numbers.h"
+#include "UserInteraction.h"
+
+namespace quantaro {
+namespace {
+
+int SelectedTableRow(const QTableView* grid) {
+    QModelIndex current = grid->currentIndex();
+    return NameTableModel::tableRow(current.isValid() ? current.row() : 0);
+}
+
+bool IsNumber(const QString& text) {
+    return IsNumberText(text.toStdString());
+}
+
+}  // namespace
+
+VariableValueEditor::VariableValueEditor(QLineEdit* editVariable, Grids grids,
+                                         DocumentState& documents, UserInteraction& interaction,
+                                         QWidget* owner)
+    : QObject(owner),
+      edit_(editVariable),
+      grids_(grids),
+      documents_(documents),
+      interaction_(interaction),
+      owner_(owner) {
+    QPalette palette = edit_->palette();
+    palette.setColor(QPalette::Base, Qt::black);
+    edit_->setPalette(palette);
+    edit_->hide();
+    edit_->installEventFilter(this);
+    connect(edit_, &QLineEdit::textChanged, this, &VariableValueEditor::EditVariableChange);
+}
+
+int VariableValueEditor::selectedVariableRow() const {
+    return SelectedTableRow(grids_.variables);
+}
+
+int VariableValueEditor::selectedConstantRow() const {
+    return SelectedTableRow(grids_.constants);
+}
+
+void VariableValueEditor::setTextColour(int red, int green, int blue) {
+    QPalette palette = edit_->palette();
+    palette.setColor(QPalette::Text, QColor(red, green, blue));
+    edit_->setPalette(palette);
+}
+
+void VariableValueEditor::writeValue(const QString& text) {
+    grids_.variableModel.setCellText(ValueColumn, selectedVariableRow(), text);
+    documents_.setChanged(Document::Variables);
+}
+
+void VariableValueEditor::StringGridVariablesClick() {
+    const int row = selectedVariableRow();
+    if (grids_.variableModel.cellText(NameColumn, row).isEmpty()) return;
+    edit_->show();
+    const QString value = grids_.variableModel.cellText(ValueColumn, row);
+    if (edit_->text() != value) edit_->setText(value);
+    edit_->setFocus();
+    setTextColour(0, 0, 255);
+}
+
+void VariableValueEditor::EditVariableChange(const QString& text) {
+    if (IsNumber(text)) {
+        writeValue(text);
+        setTextColour(0, 255, 0);
+    } else {
+        setTextColour(255, 0, 0);
+    }
+}
+
+void VariableValueEditor::EditVariableExit() {
+    // Hiding the editor takes its focus away, which would commit again.
+    if (committing_ || edit_->isHidden()) return;
+    committing_ = true;
+    if (IsNumber(edit_->text())) {
+        writeValue(edit_->text());
+    } else {
+        interaction_.beep();
+    }
+    edit_->hide();
+    committing_ = false;
+}
+
+void VariableValueEditor::ButtonTransferClick() {
+    const int constantRow = selectedConstantRow();
+    const int variableRow = selectedVariableRow();
+    const NameTableModel& constants = grids_.constantModel;
+    const NameTableModel& variables = grids_.variableModel;
+    const QString constantName = constants.cellText(NameColumn, constantRow);
+    const QString variableName = variables.cellText(NameColumn, variableRow);
+    const QString constantValue = constants.cellText(ValueColumn, constantRow);
+
+    if (constantValue.isEmpty()) {
+        interaction_.showInformation(owner_, QStringLiteral("The selected constant is blank "));
+        return;
+    }
+    if (variables.cellText(ValueColumn, variableRow).isEmpty()) {
+        interaction_.showInformation(owner_, QStringLiteral("The selected variable is blank "));
+        return;
+    }
+    const bool unitsMatch = constants.cellText(UnitsColumn, constantRow) ==
+                            variables.cellText(UnitsColumn, variableRow);
+    const BoxAnswer answer =
+        unitsMatch ? interaction_.showBox(
+                         owner_, BoxKind::Confirmation,
+                         QStringLiteral("Transfer %1 to %2?").arg(constantName, variableName),
+                         BoxButtons::YesNo)
+                   : interaction_.showBox(
+                         owner_, BoxKind::Warning,
+                         QStringLiteral("The units do not match!  Transfer %1 to %2 anyway?")
+                             .arg(constantName, variableName),
+                         BoxButtons::YesNo);
+    if (answer != BoxAnswer::Yes) return;
+
+    grids_.variableModel.setCellText(ValueColumn, variableRow, constantValue);
+    if (edit_->text() != constantValue) edit_->setText(constantValue);
+    edit_->show();
+    documents_.setChanged(Document::Variables);
+}
+
+bool VariableValueEditor::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != edit_) return false;
+    if (event->type() == QEvent::FocusOut) {
+        // Opening a menu or switching to another application leaves the
+        // editor where it is.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
+            EditVariableExit();
+        }
+    } else if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            EditVariableExit();
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace quantaro

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QObject>
+
+class QLineEdit;
+class QTableView;
+class QWidget;
+
+namespace quantaro {
+
+class DocumentState;
+class NameTableModel;
+class UserInteraction;
+
+// The two shortcuts that change a variable's value without the variable
+// entry screen: the inline editor EditVariable over the variable grid, and
+// Transfer Const, which copies the selected constant's value into the
+// selected variable. Both write only the value column, always into the row
+// selected at the moment of the write.
+class VariableValueEditor : public QObject {
+    Q_OBJECT
+
+  public:
+    struct Grids {
+        QTableView* constants;
+        NameTableModel& constantModel;
+        QTableView* variables;
+        NameTableModel& variableModel;
+    };
+
+    VariableValueEditor(QLineEdit* editVariable, Grids grids, DocumentState& documents,
+                        UserInteraction& interaction, QWidget* owner);
+
+    void StringGridVariablesClick();
+    void EditVariableChange(const QString& text);
+    void EditVariableExit();
+    void ButtonTransferClick();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    int selectedVariableRow() const;
+    int selectedConstantRow() const;
+    void writeValue(const QString& text);
+    void setTextColour(int red, int green, int blue);
+
+    QLineEdit* edit_;
+    Grids grids_;
+    DocumentState& documents_;
+    UserInteraction& interaction_;
+    QWidget* owner_;
+    bool committing_ = false;
+};
+
+}  // namespace quantaro

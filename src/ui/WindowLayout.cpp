@@ -1,0 +1,57 @@
+#include "WindowLayout.h"
+
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QScreen>
+#include <QTableView>
+#include <QWidget>
+
+namespace quantaro {
+
+void Place(QWidget* control, int left, int top, int width, int height) {
+    control->setGeometry(left, top, width, height);
+}
+
+void PlaceAt(QWidget* control, int left, int top) {
+    control->adjustSize();
+    control->move(left, top);
+}
+
+QFont FixedPitchFont(int pixelHeight, bool bold) {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+    font.setPixelSize(pixelHeight);
+    font.setBold(bold);
+    return font;
+}
+
+QFont CaptionFont() {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setPixelSize(11);
+    return font;
+}
+
+void SetUpGrid(QTableView* grid, const QFont& font, std::initializer_list<int> columnWidths) {
+    grid->setFont(font);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->verticalHeader()->hide();
+    grid->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 4);
+    grid->horizontalHeader()->setHighlightSections(false);
+    grid->horizontalHeader()->setFont(font);
+    grid->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    grid->setWordWrap(false);
+    int column = 0;
+    for (int width : columnWidths) grid->setColumnWidth(column++, width);
+}
+
+void CentreOnScreen(QWidget* window) {
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
+}
+
+}  // namespace quantaro

@@ -1,0 +1,20 @@
+#include <QApplication>
+#include <QDir>
+
+#include "QtUserInteraction.h"
+#include "StartUp.h"
+#include "TFormCalculator.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quantaro"));
+    // The other windows may still be open; the program ends with the main window.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    quantaro::QtUserInteraction interaction;
+    quantaro::DesktopProgram program(interaction, QDir::currentPath());
+    QObject::connect(&program.mainWindow(), &quantaro::TFormCalculator::closed, &app,
+                     &QApplication::quit);
+    program.show();
+    return app.exec();
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QAction>
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "FormulaEditor.h"
+#include "NameTableModel.h"
+#include "ScriptedInteraction.h"
+#include "TFormCalculator.h"
+
+namespace quantaro::testing {
+
+// A main window started in an empty temporary directory, shown and active,
+// with every box answered by a script.
+class MainWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(startDir.isValid());
+        start();
+    }
+
+    void start() {
+        window = std::make_unique<TFormCalculator>(user, startDir.path());
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+
+    template <typename T>
+    T* child(const char* name) {
+        T* found = window->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QPlainTextEdit* memo() { return child<QPlainTextEdit>("MemoFormula"); }
+    QAction* action(const char* name) { return child<QAction>(name); }
+    QPushButton* button(const char* name) { return child<QPushButton>(name); }
+    QTableView* grid(const char* name) { return child<QTableView>(name); }
+    const FormulaHistory& history() { return window->formulaEditor().history(); }
+    const EditActions& edit() { return window->formulaEditor().actions(); }
+
+    QString editorText() { return memo()->toPlainText(); }
+
+    // Selects table row `row` (1 based) of a grid as the user would.
+    void selectRow(QTableView* view, int row) {
+        view->setCurrentIndex(view->model()->index(NameTableModel::gridRow(row), 0));
+    }
+
+    // Clicks table row `row` (1 based) of a grid.
+    void clickRow(QTableView* view, int row) {
+        const QModelIndex index = view->model()->index(NameTableModel::gridRow(row), 0);
+        view->scrollTo(index);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+    }
+
+    void focusEditor() {
+        memo()->setFocus();
+        QApplication::processEvents();
+    }
+
+    QTemporaryDir startDir;
+    ScriptedInteraction user;
+    std::unique_ptr<TFormCalculator> window;
+};
+
+}  // namespace quantaro::testing

@@ -1,0 +1,284 @@
+#include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QTimer>
+
+#include "ContextHelp.h"
+#include "MainWindowFixture.h"
+#include "TFormHelpAbout.h"
+
+namespace quantaro::testing {
+namespace {
+
+QString Header(QTableView* view, int column) {
+    return view->model()->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+}
+
+class SettingsTest : public MainWindowTest {
+  protected:
+    void SetUp() override { ASSERT_TRUE(startDir.isValid()); }
+
+    void writeSettings(const QByteArray& bytes) {
+        QFile file(startDir.filePath("Quantaro.cfg"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray readSettings() {
+        QFile file(startDir.filePath("Quantaro.cfg"));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return file.readAll();
+    }
+    std::array<bool, 3> options() {
+        return {action("RunOption1")->isChecked(), action("RunOption2")->isChecked(),
+                action("Showhints1")->isChecked()};
+    }
+};
+
+TEST_F(MainWindowTest, StartsWithUntitledDocumentsInTheCaption) {
+    EXPECT_EQ(window->windowTitle(), "QUANTARO - Untitled.FOR -- Untitled.CON -- Untitled.VAR");
+    EXPECT_FALSE(window->documents().anyChanged());
+    EXPECT_EQ(window->promptAnswer(), 1);
+    EXPECT_TRUE(child<QRadioButton>("RadioButtonDegrees")->isChecked());
+    EXPECT_EQ(window->angleUnit(), AngleUnit::Degrees);
+    EXPECT_TRUE(child<QLineEdit>("EditVariable")->isHidden());
+}
+
+TEST_F(MainWindowTest, GridsShowTheHeadingsAndEveryRowButTheHiddenSlot) {
+    QTableView* operators = grid("StringGridOperators");
+    EXPECT_EQ(Header(operators, 0), "Operator");
+    EXPECT_EQ(Header(operators, 1), "Operands");
+    EXPECT_EQ(operators->model()->rowCount(), 66);
+    EXPECT_EQ(operators->model()->index(0, 0).data().toString(), "=");
+    EXPECT_EQ(operators->model()->index(65, 0).data().toString(), "XOR");
+    EXPECT_EQ(operators->model()->index(65, 1).data().toString(), "2");
+
+    QTableView* constants = grid("StringGridConstants");
+    EXPECT_EQ(Header(constants, 0), "Constant");
+    EXPECT_EQ(Header(constants, 2), "Units");
+    EXPECT_EQ(constants->model()->rowCount(), 99);
+    QTableView* variables = grid("StringGridVariables");
+    EXPECT_EQ(Header(variables, 0), "Variable");
+    EXPECT_EQ(Header(variables, 1), "Value");
+    EXPECT_EQ(variables->model()->rowCount(), 99);
+}
+
+TEST_F(MainWindowTest, TheMenuBarHoldsItsMenusInOrderWithTheirShortcuts) {
+    QStringList titles;
+    for (QAction* item : window->menuBar()->actions()) titles << item->text();
+    EXPECT_EQ(titles, QStringList({"&File", "&Edit", "&Constants", "&Variables", "&Options", "&Run",
+                                   "&Help"}));
+    EXPECT_EQ(action("Save1")->shortcut(), QKeySequence("Ctrl+S"));
+    EXPECT_EQ(action("ExecuteAll1")->shortcut(), QKeySequence(Qt::Key_F9));
+    EXPECT_EQ(action("TestOne1")->shortcut(), QKeySequence(Qt::Key_F8));
+    EXPECT_EQ(edit().del->shortcut(), QKeySequence("Ctrl+Del"));
+    EXPECT_EQ(edit().redo->shortcut(), QKeySequence());
+}
+
+TEST_F(MainWindowTest, ClickingRadiansThenDegreesLeavesTheFormulaChanged) {
+    QTest::mouseClick(child<QRadioButton>("RadioButtonRadians"), Qt::LeftButton);
+    EXPECT_EQ(window->angleUnit(), AngleUnit::Radians);
+    QTest::mouseClick(child<QRadioButton>("RadioButtonDegrees"), Qt::LeftButton);
+    EXPECT_EQ(window->angleUnit(), AngleUnit::Degrees);
+    EXPECT_TRUE(window->documents().isChanged(Document::Formula));
+}
+
+TEST_F(MainWindowTest, SaveIsEnabledOnlyAsTheFileMenuLastFoundTheDocuments) {
+    EXPECT_TRUE(action("Save1")->isEnabled());  // before the menu first opens
+    window->File1Click();
+    EXPECT_FALSE(action("Save1")->isEnabled());
+    window->documents().setChanged(Document::Variables);
+    EXPECT_FALSE(action("Save1")->isEnabled());  // not until the menu opens again
+    window->File1Click();
+    EXPECT_TRUE(action("Save1")->isEnabled());
+}
+
+TEST_F(MainWindowTest, OpeningOptionsAfterACancelledPromptUnchecksPromptOnEveryLoop) {
+    action("RunOption1")->trigger();
+    EXPECT_TRUE(action("RunOption1")->isChecked());
+    window->Options1Click();
+    EXPECT_TRUE(action("RunOption1")->isChecked());  // PromptAnswer is still 1
+    window->setPromptAnswer(2);
+    window->Options1Click();
+    EXPECT_FALSE(action("RunOption1")->isChecked());
+    EXPECT_EQ(window->promptAnswer(), 1);
+}
+
+TEST_F(MainWindowTest, OnlyTheEditorShowsItsHintUntilHintsAreFirstApplied) {
+    EXPECT_FALSE(memo()->toolTip().isEmpty());
+    EXPECT_TRUE(grid("StringGridOperators")->toolTip().isEmpty());
+    EXPECT_TRUE(window->toolTip().isEmpty());
+
+    window->TimerCreateTimer();  // "Show hints" is unchecked
+    EXPECT_TRUE(memo()->toolTip().isEmpty());
+    EXPECT_EQ(child<QLineEdit>("EditVariable")->toolTip(),
+              "Type in the selected variable's new value");
+}
+
+TEST_F(MainWindowTest, ShowHintsSwitchesEveryHintOfTheWindow) {
+    action("Showhints1")->trigger();
+    EXPECT_TRUE(window->hintSetting());
+    EXPECT_EQ(window->toolTip(), "Click \"Options\" menu to switch hints on or off");
+    EXPECT_EQ(memo()->toolTip(),
+              "Enter equations terminated by \"=\" signs, followed by result variable");
+    EXPECT_EQ(child<QGroupBox>("RadioGroupAngle")->toolTip(), "180 degrees = Pi radians");
+    EXPECT_EQ(button("ButtonTransfer")->toolTip(),
+              "Sets selected variable to value of selected constant");
+    action("Showhints1")->trigger();
+    EXPECT_FALSE(window->hintSetting());
+    EXPECT_TRUE(button("ButtonTransfer")->toolTip().isEmpty());
+    EXPECT_FALSE(child<QLineEdit>("EditVariable")->toolTip().isEmpty());
+}
+
+TEST_F(MainWindowTest, ActivationStartsTheOneSecondHintTimer) {
+    auto* timer = window->findChild<QTimer*>("TimerCreate");
+    ASSERT_NE(timer, nullptr);
+    EXPECT_TRUE(timer->isActive());  // the window was activated at start
+    EXPECT_EQ(timer->interval(), 1000);
+    EXPECT_TRUE(timer->isSingleShot());
+    window->TimerCreateTimer();
+    EXPECT_FALSE(timer->isActive());
+}
+
+TEST_F(MainWindowTest, CopyBackFromAnEmptiedScreenEmptiesEveryRowOfTheMainTable) {
+    window->constants().setCell(NameColumn, 57, "far");
+    window->constants().setCell(ValueColumn, 100, "9");
+    NameTable emptied = MakeConstantTable();
+    window->LoadConstantsFromEditor(emptied, 0);
+    for (int row = 1; row <= 100; ++row) {
+        ASSERT_EQ(window->constants().name(row), "") << row;
+        ASSERT_EQ(window->constants().value(row), "") << row;
+    }
+    EXPECT_EQ(window->constants().name(0), "Constant");
+    EXPECT_TRUE(window->documents().isChanged(Document::Constants));
+    EXPECT_FALSE(window->documents().isChanged(Document::Variables));
+    EXPECT_EQ(window->constantUsedRows(), 0);
+}
+
+TEST_F(MainWindowTest, CopyBackWritesRowsIncludingTheHiddenSlotAndTheEntryCount) {
+    NameTable entered = MakeVariableTable();
+    entered.setCell(NameColumn, 1, "V");
+    entered.setCell(ValueColumn, 1, "1.5");
+    entered.setCell(UnitsColumn, 1, "kg m");
+    entered.setCell(NameColumn, 100, "Hidden");
+    window->LoadVariablesFromEditor(entered, 1);
+    EXPECT_EQ(window->variables().cell(UnitsColumn, 1), "kg m");
+    EXPECT_EQ(window->variables().name(100), "Hidden");
+    EXPECT_EQ(grid("StringGridVariables")->model()->index(0, 1).data().toString(), "1.5");
+    EXPECT_EQ(window->variableUsedRows(), 1);
+    EXPECT_TRUE(window->documents().isChanged(Document::Variables));
+}
+
+TEST_F(MainWindowTest, F1OpensHelpAtTheFocusedControlsContext) {
+    HelpKeyFilter helpKeys(user, window->helpPath());
+    qApp->installEventFilter(&helpKeys);
+    focusEditor();
+    QTest::keyClick(memo(), Qt::Key_F1);
+    grid("StringGridOperators")->setFocus();
+    QTest::keyClick(grid("StringGridOperators"), Qt::Key_F1);
+    child<QRadioButton>("RadioButtonRadians")->setFocus();
+    QTest::keyClick(child<QRadioButton>("RadioButtonRadians"), Qt::Key_F1);
+    qApp->removeEventFilter(&helpKeys);
+
+    ASSERT_EQ(user.helpRequests.size(), 3u);
+    EXPECT_EQ(user.helpRequests[0].context, 6);
+    EXPECT_EQ(user.helpRequests[1].context, 1);
+    EXPECT_EQ(user.helpRequests[2].context, 9);
+    EXPECT_EQ(user.helpRequests[0].path, window->helpPath());
+    EXPECT_EQ(editorText(), "");  // F1 is not typing
+}
+
+TEST_F(MainWindowTest, UsingTheProgramOpensTheHelpFileInTheStartUpDirectory) {
+    action("About1")->trigger();
+    ASSERT_EQ(user.helpRequests.size(), 1u);
+    EXPECT_EQ(user.helpRequests[0].path, QDir(startDir.path()).filePath("Quantaro.hlp"));
+    EXPECT_EQ(user.helpRequests[0].context, 0);
+    EXPECT_TRUE(user.boxes.empty());
+}
+
+TEST_F(MainWindowTest, MenuItemsCarryTheirHelpContexts) {
+    EXPECT_EQ(ContextHelp::contextForMenuItem(action("Save1"), nullptr), 10);
+    EXPECT_EQ(ContextHelp::contextForMenuItem(edit().paste, nullptr), 11);
+    EXPECT_EQ(ContextHelp::contextForMenuItem(action("Constants1"), nullptr), 12);
+    EXPECT_EQ(ContextHelp::contextForMenuItem(action("ExecuteAll1"), nullptr), 14);
+    EXPECT_EQ(ContextHelp::contextForMenuItem(action("About2"), nullptr), 23);
+    EXPECT_EQ(ContextHelp::contextForMenuItem(action("RunOption1"), nullptr), 0);
+    EXPECT_EQ(ContextHelp::contextForFocus(grid("StringGridVariables")), 3);
+    EXPECT_EQ(ContextHelp::contextForFocus(child<QLineEdit>("EditVariable")), 4);
+    EXPECT_EQ(ContextHelp::contextForFocus(window->centralWidget()), 0);
+}
+
+TEST_F(SettingsTest, TwoCharactersOneAndZeroCheckOnlyThePromptOption) {
+    writeSettings("10");
+    start();
+    EXPECT_EQ(options(), (std::array<bool, 3>{true, false, false}));
+}
+
+TEST_F(SettingsTest, ZeroOneOneChecksTheVariableTableAndHints) {
+    writeSettings("011");
+    start();
+    EXPECT_EQ(options(), (std::array<bool, 3>{false, true, true}));
+}
+
+TEST_F(SettingsTest, AnyOtherTextChecksNothing) {
+    writeSettings("TRUE");
+    start();
+    EXPECT_EQ(options(), (std::array<bool, 3>{false, false, false}));
+}
+
+TEST_F(SettingsTest, WithoutAFileEveryOptionStartsUncheckedAndNothingIsShown) {
+    start();
+    EXPECT_EQ(options(), (std::array<bool, 3>{false, false, false}));
+    EXPECT_TRUE(user.boxes.empty());
+}
+
+TEST_F(SettingsTest, OptionsSurviveARestart) {
+    start();
+    action("RunOption2")->trigger();
+    action("Showhints1")->trigger();
+    window->close();
+    EXPECT_EQ(readSettings(), "011");
+
+    window.reset();
+    start();
+    EXPECT_EQ(options(), (std::array<bool, 3>{false, true, true}));
+    action("RunOption2")->trigger();
+    action("RunOption1")->trigger();
+    window->close();
+    EXPECT_EQ(readSettings(), "101");
+}
+
+TEST_F(SettingsTest, TheSettingsPathStaysInTheStartUpDirectory) {
+    start();
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(QDir::tempPath());
+    window->close();
+    QDir::setCurrent(before);
+    EXPECT_EQ(readSettings(), "000");
+}
+
+TEST_F(MainWindowTest, TheAboutBoxShowsNameVersionAndPurposeWithFocusOnOk) {
+    TFormHelpAbout about;
+    window->setAboutBox(&about);
+    action("About2")->trigger();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&about));
+    EXPECT_EQ(about.windowTitle(), "About QUANTARO");
+    EXPECT_FALSE(about.isModal());
+    EXPECT_TRUE(about.okButton()->hasFocus());
+    QStringList texts;
+    for (QLabel* label : about.findChildren<QLabel*>()) texts << label->text();
+    EXPECT_TRUE(texts.contains("QUANTARO"));
+    EXPECT_TRUE(texts.contains("   Version 1.2   "));
+    EXPECT_TRUE(texts.contains("A multiple equation calculating engine"));
+    // The About box names no help file.
+    EXPECT_EQ(ContextHelp::contextForFocus(about.okButton()), 0);
+    about.okButton()->click();
+    EXPECT_TRUE(about.isHidden());
+}
+
+}  // namespace
+}  // namespace quantaro::testing

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QString>
+
+#include <deque>
+#include <vector>
+
+#include "UserInteraction.h"
+
+namespace quantaro::testing {
+
+// Records every box, beep and help request instead of showing it, and gives
+// the answers a test has queued (Ok, or Yes for a box without Ok, when the
+// queue is empty).
+class ScriptedInteraction : public UserInteraction {
+  public:
+    struct Box {
+        BoxKind kind;
+        QString text;
+        BoxButtons buttons;
+        QWidget* owner;
+    };
+    struct PlainBox {
+        QString title;
+        QString text;
+    };
+    struct HelpRequest {
+        QString path;
+        int context;
+    };
+
+    std::vector<Box> boxes;
+    std::vector<PlainBox> plainBoxes;
+    std::vector<HelpRequest> helpRequests;
+    int beeps = 0;
+    std::deque<BoxAnswer> answers;
+
+    BoxAnswer showBox(QWidget* owner, BoxKind kind, const QString& text,
+                      BoxButtons buttons) override {
+        boxes.push_back({kind, text, buttons, owner});
+        if (!answers.empty()) {
+            BoxAnswer answer = answers.front();
+            answers.pop_front();
+            return answer;
+        }
+        return buttons == BoxButtons::YesNo || buttons == BoxButtons::YesNoCancel ? BoxAnswer::Yes
+                                                                                  : BoxAnswer::Ok;
+    }
+    void showPlainBox(const QString& title, const QString& text) override {
+        plainBoxes.push_back({title, text});
+    }
+    void beep() override { ++beeps; }
+    void showHelp(const QString& path, int context) override {
+        helpRequests.push_back({path, context});
+    }
+
+    // The text of the only box shown since the last clear(), or "" when
+    // there was none or more than one.
+    QString onlyBoxText() const { return boxes.size() == 1 ? boxes.front().text : QString(); }
+    void clear() {
+        boxes.clear();
+        plainBoxes.clear();
+        helpRequests.clear();
+        beeps = 0;
+    }
+};
+
+}  // namespace quantaro::testing
