@@ -24,12 +24,16 @@ QFont FixedPitchFont(int pixelHeight, bool bold) {
     font.setFixedPitch(true);
     font.setPixelSize(pixelHeight);
     font.setBold(bold);
+    // Common fixed-pitch faces are wider than the classic system fonts the
+    // column widths were made for.
+    font.setStretch(72);
     return font;
 }
 
 QFont CaptionFont() {
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     font.setPixelSize(11);
+    font.setStretch(QFont::SemiCondensed);
     return font;
 }
 

@@ -54,6 +54,19 @@ TEST_F(VariableValueEditorTest, SelectingAVariableOpensTheEditorBlueWithItsValue
     EXPECT_TRUE(variablesChanged());
 }
 
+TEST_F(VariableValueEditorTest, MovingTheSelectionWithTheKeyboardOpensTheEditorOnTheNewRow) {
+    QTableView* variables = grid("StringGridVariables");
+    {
+        QSignalBlocker quiet(variables->selectionModel());
+        selectRow(variables, 2);
+    }
+    variables->setFocus();
+    QTest::keyClick(variables, Qt::Key_Down);
+    EXPECT_TRUE(editor()->isVisible());
+    EXPECT_EQ(editor()->text(), "7");
+    EXPECT_TRUE(editor()->hasFocus());
+}
+
 TEST_F(VariableValueEditorTest, TypingWritesEachNumberAndKeepsTheLastOneWhileTheTextIsNot) {
     selectVariable(1);
     editor()->clear();

@@ -1,0 +1,132 @@
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "Engine.h"
+#include "ScriptedInteraction.h"
+#include "StartUp.h"
+#include "TFormCalculator.h"
+#include "TFormConstants.h"
+#include "TFormHelpAbout.h"
+#include "TFormVariables.h"
+#include "UnattendedHost.h"
+
+namespace quantaro::testing {
+namespace {
+
+class DesktopProgramTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(startDir.isValid());
+        program = std::make_unique<DesktopProgram>(user, startDir.path());
+        program->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&program->mainWindow()));
+    }
+
+    // Brings a screen up through its menu command and makes it the window
+    // that receives the keys.
+    static void activate(QWidget& screen) {
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
+        if (QApplication::activeWindow() != &screen) QApplication::setActiveWindow(&screen);
+    }
+
+    static void enter(QLineEdit* edit, const char* text) {
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, QString::fromUtf8(text));
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+
+    QTemporaryDir startDir;
+    ScriptedInteraction user;
+    std::unique_ptr<DesktopProgram> program;
+};
+
+TEST_F(DesktopProgramTest, EntriesAcceptedOnTheScreensReachTheMainGridsAndTheEngine) {
+    TFormCalculator& main = program->mainWindow();
+    main.Constants1Click();
+    TFormConstants& constants = program->constantScreen();
+    activate(constants);
+    enter(constants.EditConstantName, "g");
+    enter(constants.EditConstantValue, "9.81");
+    enter(constants.EditConstantUnit, "m/s^2");  // ENTER here adds the entry
+    constants.ButtonOK->click();
+    EXPECT_TRUE(constants.isHidden());
+
+    main.Variables1Click();
+    TFormVariables& variables = program->variableScreen();
+    activate(variables);
+    enter(variables.EditVariableName, "t");
+    enter(variables.EditVariableValue, "2");
+    enter(variables.EditVariableUnit, "s");
+    enter(variables.EditVariableName, "fall");
+    enter(variables.EditVariableValue, "0");
+    enter(variables.EditVariableUnit, "m");
+    variables.ButtonOK->click();
+    ASSERT_TRUE(user.boxes.empty()) << user.boxes.front().text.toStdString();
+
+    EXPECT_EQ(main.constantTable().name(1), "g");
+    EXPECT_EQ(main.constantTable().cell(UnitsColumn, 1), "m/s^2");
+    EXPECT_EQ(main.variableTable().name(2), "fall");
+    EXPECT_EQ(main.constantUsedRows(), 1);
+    EXPECT_EQ(main.variableUsedRows(), 2);
+    EXPECT_TRUE(main.documents().isChanged(Document::Constants));
+    EXPECT_TRUE(main.documents().isChanged(Document::Variables));
+
+    // Left to right: ((t ^2) * g) / 2.
+    UnattendedHost host("t ^2 * g / 2 = fall", AngleUnit::Degrees);
+    Engine engine({main.operatorTable(), main.constants(), main.variables()}, host);
+    engine.ExecuteEquations(0);
+    EXPECT_EQ(engine.resultCode(), 0);
+    EXPECT_EQ(main.variableTable().value(2), "19.62");
+}
+
+TEST_F(DesktopProgramTest, ShowHintsSwitchesTheHintsOfWindowsThatAreNotOpen) {
+    TFormConstants& constants = program->constantScreen();
+    TFormVariables& variables = program->variableScreen();
+    EXPECT_TRUE(constants.isHidden());
+    EXPECT_TRUE(constants.EditConstantName->toolTip().isEmpty());
+
+    program->mainWindow().findChild<QAction*>("Showhints1")->trigger();
+    EXPECT_EQ(constants.toolTip(), "Press F1 for help");
+    EXPECT_EQ(constants.EditConstantUnit->toolTip(), "Units are optional.  Press ENTER");
+    EXPECT_EQ(variables.EditVariableUnit->toolTip(), "Units are optional, press ENTER");
+    EXPECT_EQ(variables.EditMode->toolTip(),
+              "You are either adding a new variable or changing one");
+
+    program->mainWindow().findChild<QAction*>("Showhints1")->trigger();
+    EXPECT_TRUE(variables.EditMode->toolTip().isEmpty());
+    EXPECT_TRUE(constants.toolTip().isEmpty());
+}
+
+TEST_F(DesktopProgramTest, TheAboutItemShowsTheAboutBoxWithoutMakingItModal) {
+    program->mainWindow().findChild<QAction*>("About2")->trigger();
+    EXPECT_TRUE(program->aboutBox().isVisible());
+    EXPECT_FALSE(program->aboutBox().isModal());
+}
+
+TEST_F(DesktopProgramTest, F1ReachesHelpFromTheEntryScreensButNotFromTheAboutBox) {
+    program->mainWindow().Constants1Click();
+    TFormConstants& constants = program->constantScreen();
+    activate(constants);
+    constants.ButtonConstantChange->setFocus();
+    QTest::keyClick(constants.ButtonConstantChange, Qt::Key_F1);
+    constants.EditConstantValue->setFocus();
+    QTest::keyClick(constants.EditConstantValue, Qt::Key_F1);
+
+    program->mainWindow().findChild<QAction*>("About2")->trigger();
+    activate(program->aboutBox());
+    program->aboutBox().okButton()->setFocus();
+    QTest::keyClick(program->aboutBox().okButton(), Qt::Key_F1);
+
+    ASSERT_EQ(user.helpRequests.size(), 2u);
+    EXPECT_EQ(user.helpRequests[0].context, 20);
+    EXPECT_EQ(user.helpRequests[1].context, 18);
+    EXPECT_EQ(user.helpRequests[1].path, program->mainWindow().helpPath());
+}
+
+}  // namespace
+}  // namespace quantaro::testing
