@@ -213,31 +213,28 @@ void FormulaEditor::SelectAll1Click() {
 }
 
 void FormulaEditor::ButtonUndoClick() {
-    if (history_.undoCount > 0) {
-        markChanged();
-        history_.redoStack.PushFormula(editorText());
-        memo_->setFocus();
-        setEditorText(history_.undoStack.PopFormula());
-        --history_.undoCount;
-        ++history_.redoCount;
-        actions_.redo->setEnabled(true);
-        setEditByEmptiness();
-    }
+    takeStep(history_.undoStack, history_.undoCount, history_.redoStack, history_.redoCount,
+             actions_.redo);
     if (history_.undoCount < 1) actions_.undo->setEnabled(false);
 }
 
 void FormulaEditor::ButtonRedoClick() {
-    if (history_.redoCount > 0) {
-        markChanged();
-        history_.undoStack.PushFormula(editorText());
-        memo_->setFocus();
-        setEditorText(history_.redoStack.PopFormula());
-        --history_.redoCount;
-        ++history_.undoCount;
-        actions_.undo->setEnabled(true);
-        setEditByEmptiness();
-    }
+    takeStep(history_.redoStack, history_.redoCount, history_.undoStack, history_.undoCount,
+             actions_.undo);
     if (history_.redoCount < 1) actions_.redo->setEnabled(false);
+}
+
+void FormulaEditor::takeStep(FormulaStack& from, int& fromCount, FormulaStack& to, int& toCount,
+                             QAction* backAction) {
+    if (fromCount <= 0) return;
+    markChanged();
+    to.PushFormula(editorText());
+    memo_->setFocus();
+    setEditorText(from.PopFormula());
+    --fromCount;
+    ++toCount;
+    backAction->setEnabled(true);
+    setEditByEmptiness();
 }
 
 void FormulaEditor::MemoFormulaKeyDown() {

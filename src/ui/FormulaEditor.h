@@ -79,6 +79,10 @@ class FormulaEditor : public QObject {
     void setEditorText(const QString& text);
     void markChanged();
     void setEditByEmptiness();
+    // One step of Undo or Redo: the current text goes onto the other stack
+    // and the top of `from` becomes the text; backAction can then go back.
+    void takeStep(FormulaStack& from, int& fromCount, FormulaStack& to, int& toCount,
+                  QAction* backAction);
 
     void connectCommand(QAction* action, void (FormulaEditor::*command)());
     void forgetModifierSteps();

@@ -81,6 +81,15 @@ QAction* MakeCheckItem(QMenu* menu, const QString& text, const char* name) {
     return action;
 }
 
+// Shows a window beside the main window and gives it the focus; one that is
+// already open only comes to the front.
+void ShowWithoutModality(QWidget* window) {
+    if (!window) return;
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 }  // namespace
 
 TFormCalculator::TFormCalculator(UserInteraction& interaction, const QString& startDirectory,
@@ -464,17 +473,11 @@ void TFormCalculator::RadioButtonRadiansClick() {
 }
 
 void TFormCalculator::Constants1Click() {
-    if (!constantScreen_) return;
-    constantScreen_->show();
-    constantScreen_->raise();
-    constantScreen_->activateWindow();
+    ShowWithoutModality(constantScreen_);
 }
 
 void TFormCalculator::Variables1Click() {
-    if (!variableScreen_) return;
-    variableScreen_->show();
-    variableScreen_->raise();
-    variableScreen_->activateWindow();
+    ShowWithoutModality(variableScreen_);
 }
 
 void TFormCalculator::About1Click() {
