@@ -132,6 +132,7 @@ void TFormCalculator::FormCreate() {
     documents_.rebuildCaption();
     formulaEditor_->reset();
     refreshTables();
+    MemoFormula->setFocus();
 }
 
 void TFormCalculator::readSettings() {
@@ -252,12 +253,12 @@ void TFormCalculator::buildMenus() {
     File1 = menuBar()->addMenu(tr("&File"));
     File1->setObjectName(QStringLiteral("File1"));
     ContextHelp::setContext(File1, kFileHelp);
-    MakeAction(File1, tr("&New"), "New1", kFileHelp);
-    MakeAction(File1, tr("&Open"), "Open1", kFileHelp);
+    MakeAction(File1, tr("&New"), "New1", kFileHelp)->setEnabled(false);
+    MakeAction(File1, tr("&Open"), "Open1", kFileHelp)->setEnabled(false);
     Save1 = MakeAction(File1, tr("&Save"), "Save1", kFileHelp, QKeySequence(Qt::CTRL | Qt::Key_S));
-    MakeAction(File1, tr("Save &As"), "SaveAs1", kFileHelp);
+    MakeAction(File1, tr("Save &As"), "SaveAs1", kFileHelp)->setEnabled(false);
     File1->addSeparator();
-    MakeAction(File1, tr("&Print"), "Print1", kFileHelp);
+    MakeAction(File1, tr("&Print"), "Print1", kFileHelp)->setEnabled(false);
     File1->addSeparator();
     QAction* exit = MakeAction(File1, tr("&Exit"), "Exit1", kFileHelp);
     connect(exit, &QAction::triggered, this, &TFormCalculator::Exit1Click);
@@ -293,9 +294,12 @@ void TFormCalculator::buildMenus() {
     Run1 = menuBar()->addMenu(tr("&Run"));
     Run1->setObjectName(QStringLiteral("Run1"));
     ContextHelp::setContext(Run1, kRunMenuHelp);
-    MakeAction(Run1, tr("Execute &All Equations"), "ExecuteAll1", kRunItemHelp, Qt::Key_F9);
-    MakeAction(Run1, tr("Test &One Equation"), "TestOne1", kRunItemHelp, Qt::Key_F8);
-    MakeAction(Run1, tr("&Continuous Loop"), "ContinuousLoop1", kRunItemHelp);
+    for (QAction* item :
+         {MakeAction(Run1, tr("Execute &All Equations"), "ExecuteAll1", kRunItemHelp, Qt::Key_F9),
+          MakeAction(Run1, tr("Test &One Equation"), "TestOne1", kRunItemHelp, Qt::Key_F8),
+          MakeAction(Run1, tr("&Continuous Loop"), "ContinuousLoop1", kRunItemHelp)}) {
+        item->setEnabled(false);
+    }
 
     Help1 = menuBar()->addMenu(tr("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));

@@ -46,6 +46,7 @@ TEST_F(MainWindowTest, StartsWithUntitledDocumentsInTheCaption) {
     EXPECT_TRUE(child<QRadioButton>("RadioButtonDegrees")->isChecked());
     EXPECT_EQ(window->angleUnit(), AngleUnit::Degrees);
     EXPECT_TRUE(child<QLineEdit>("EditVariable")->isHidden());
+    EXPECT_TRUE(memo()->hasFocus());
 }
 
 TEST_F(MainWindowTest, GridsShowTheHeadingsAndEveryRowButTheHiddenSlot) {
@@ -250,6 +251,20 @@ TEST_F(SettingsTest, OptionsSurviveARestart) {
     action("RunOption1")->trigger();
     window->close();
     EXPECT_EQ(readSettings(), "101");
+}
+
+TEST_F(SettingsTest, ASettingsFileThatCannotBeReadOrWrittenIsReportedAndTheWindowStillCloses) {
+    ASSERT_TRUE(QDir(startDir.path()).mkdir("Quantaro.cfg"));
+    start();
+    ASSERT_EQ(user.boxes.size(), 1u);
+    EXPECT_EQ(user.boxes[0].kind, BoxKind::Error);
+    EXPECT_FALSE(user.boxes[0].text.isEmpty());
+    EXPECT_EQ(options(), (std::array<bool, 3>{false, false, false}));
+
+    user.clear();
+    EXPECT_TRUE(window->close());
+    ASSERT_EQ(user.boxes.size(), 1u);
+    EXPECT_EQ(user.boxes[0].kind, BoxKind::Error);
 }
 
 TEST_F(SettingsTest, TheSettingsPathStaysInTheStartUpDirectory) {

@@ -1,0 +1,47 @@
+#include "DocumentState.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+namespace quantaro {
+namespace {
+
+TEST(DocumentStateTest, StartsUntitledAndUnchanged) {
+    DocumentState state;
+    EXPECT_EQ(state.caption(), "QUANTARO - Untitled.FOR -- Untitled.CON -- Untitled.VAR");
+    EXPECT_FALSE(state.anyChanged());
+    EXPECT_EQ(state.usedRows(Document::Constants), 0);
+}
+
+TEST(DocumentStateTest, TheCaptionShowsOnlyTheLastComponentOfEachName) {
+    DocumentState state;
+    state.setFileName(Document::Formula, "/home/ann/work/bridge.FOR");
+    state.setFileName(Document::Constants, "C:\\data\\steel.CON");
+    state.setFileName(Document::Variables, "A:beam.VAR");
+    EXPECT_EQ(state.caption(), "QUANTARO - bridge.FOR -- steel.CON -- beam.VAR");
+}
+
+TEST(DocumentStateTest, TheCaptionIsAnnouncedOnlyWhenRebuilt) {
+    DocumentState state;
+    QSignalSpy announced(&state, &DocumentState::captionChanged);
+    state.setFileName(Document::Formula, "/tmp/x.FOR");
+    EXPECT_EQ(announced.count(), 0);
+    state.rebuildCaption();
+    ASSERT_EQ(announced.count(), 1);
+    EXPECT_EQ(announced.at(0).at(0).toString(), "QUANTARO - x.FOR -- Untitled.CON -- Untitled.VAR");
+}
+
+TEST(DocumentStateTest, AnyChangedFollowsEachFlag) {
+    DocumentState state;
+    for (Document document : {Document::Formula, Document::Constants, Document::Variables}) {
+        state.setChanged(document);
+        EXPECT_TRUE(state.anyChanged());
+        EXPECT_TRUE(state.isChanged(document));
+        state.setChanged(document, false);
+        EXPECT_FALSE(state.anyChanged());
+    }
+}
+
+}  // namespace
+}  // namespace quantaro
