@@ -1,17 +1,19 @@
-#include <QApplication>
 #include <QDir>
+
+#include "GuardedApplication.h"
 
 #include "QtUserInteraction.h"
 #include "StartUp.h"
 #include "TFormCalculator.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    quantaro::GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quantaro"));
     // The other windows may still be open; the program ends with the main window.
     QApplication::setQuitOnLastWindowClosed(false);
 
     quantaro::QtUserInteraction interaction;
+    app.setInteraction(&interaction);
     quantaro::DesktopProgram program(interaction, QDir::currentPath());
     QObject::connect(&program.mainWindow(), &quantaro::TFormCalculator::closed, &app,
                      &QApplication::quit);

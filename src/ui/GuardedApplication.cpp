@@ -1,0 +1,26 @@
+#include "GuardedApplication.h"
+
+#include <exception>
+
+#include "UserInteraction.h"
+
+namespace quantaro {
+
+GuardedApplication::GuardedApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& failure) {
+        report(QString::fromUtf8(failure.what()));
+    } catch (...) {
+        report(QStringLiteral("Unexpected failure"));
+    }
+    return false;
+}
+
+void GuardedApplication::report(const QString& text) {
+    if (interaction_) interaction_->showError(activeWindow(), text);
+}
+
+}  // namespace quantaro
