@@ -113,6 +113,14 @@ void NameTable::clearDataRows() {
     }
 }
 
+void NameTable::copyDataRowsFrom(const NameTable& source) {
+    assert(source.rowCount_ == rowCount_ && source.columnCount_ == columnCount_);
+    const auto firstDataCell = static_cast<std::ptrdiff_t>(index(0, 1));
+    std::copy(source.cells_.begin() + firstDataCell, source.cells_.end(),
+              cells_.begin() + firstDataCell);
+    nameIndexStale_ = true;
+}
+
 bool NamesEqual(std::string_view a, std::string_view b) {
     return a.size() == b.size() && StartsWithFolded(a, b);
 }

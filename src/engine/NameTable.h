@@ -35,6 +35,9 @@ class NameTable {
 
     // Empties every data row; the heading row is kept.
     void clearDataRows();
+    // Copies every data row, hidden slot included, of a table of the same
+    // shape; the heading row is kept.
+    void copyDataRowsFrom(const NameTable& source);
 
     bool operator==(const NameTable& other) const;
 

@@ -47,10 +47,8 @@ EntryTableEditor::EntryTableEditor(EntryTexts texts)
 void EntryTableEditor::load(const NameTable& confirmed, int usedRows) {
     for (int column = 0; column < kEntryTableColumns; ++column) {
         table_.setCell(column, 0, texts_.heading[column]);
-        for (int row = 1; row <= kLastRow; ++row) {
-            table_.setCell(column, row, confirmed.cell(column, row));
-        }
     }
+    table_.copyDataRowsFrom(confirmed);
     entryCount_ = usedRows;
 }
 

@@ -406,25 +406,17 @@ int TFormCalculator::variableUsedRows() const {
     return documents_.usedRows(Document::Variables);
 }
 
-void TFormCalculator::copyFromEditor(const NameTable& grid, NameTable& table,
-                                     NameTableModel& model) {
-    for (int row = 1; row <= table.rowCount(); ++row) {
-        for (int column = 0; column < table.columnCount(); ++column) {
-            table.setCell(column, row, grid.cell(column, row));
-        }
-    }
-    model.refresh();
-}
-
 void TFormCalculator::LoadConstantsFromEditor(const NameTable& grid, int entryCount) {
     documents_.setChanged(Document::Constants);
-    copyFromEditor(grid, constants_, *constantModel_);
+    constants_.copyDataRowsFrom(grid);
+    constantModel_->refresh();
     documents_.setUsedRows(Document::Constants, entryCount);
 }
 
 void TFormCalculator::LoadVariablesFromEditor(const NameTable& grid, int entryCount) {
     documents_.setChanged(Document::Variables);
-    copyFromEditor(grid, variables_, *variableModel_);
+    variables_.copyDataRowsFrom(grid);
+    variableModel_->refresh();
     documents_.setUsedRows(Document::Variables, entryCount);
 }
 

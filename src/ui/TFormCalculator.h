@@ -120,7 +120,6 @@ class TFormCalculator : public QMainWindow, public EntryScreenHost {
     void setHelpContexts();
     void wireControls();
     QString selectedName(const QTableView* grid) const;
-    void copyFromEditor(const NameTable& grid, NameTable& table, NameTableModel& model);
 
     UserInteraction& interaction_;
     QString startDirectory_;

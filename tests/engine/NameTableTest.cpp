@@ -140,6 +140,15 @@ TEST(NameTable, SearchesFollowRenamedAndEmptiedRows) {
     EXPECT_EQ(variables.findRow("Velocity"), 0);
     EXPECT_EQ(variables.longestNamePrefix("Velocity"), 0u);
     EXPECT_EQ(variables, MakeVariableTable());
+
+    // Copying rows in from another table keeps the heading and is seen by
+    // searches at once, the hidden slot included.
+    copy.setCell(NameColumn, 0, "Other heading");
+    copy.setCell(NameColumn, 100, "Hidden");
+    variables.copyDataRowsFrom(copy);
+    EXPECT_EQ(variables.name(0), "Variable");
+    EXPECT_EQ(variables.findRow("V"), 5);
+    EXPECT_EQ(variables.findRow("Hidden"), 100);
 }
 
 }  // namespace

@@ -41,12 +41,12 @@ class FakeHost : public EntryScreenHost {
     int variableUsedRows() const override { return variableRows; }
 
     void LoadConstantsFromEditor(const NameTable& grid, int entryCount) override {
-        copyRows(grid, constants);
+        constants.copyDataRowsFrom(grid);
         constantRows = entryCount;
         ++constantLoads;
     }
     void LoadVariablesFromEditor(const NameTable& grid, int entryCount) override {
-        copyRows(grid, variables);
+        variables.copyDataRowsFrom(grid);
         variableRows = entryCount;
         ++variableLoads;
     }
@@ -61,15 +61,6 @@ class FakeHost : public EntryScreenHost {
     static void fill(NameTable& table, int count, const std::string& prefix) {
         for (int row = 1; row <= count; ++row) {
             setRow(table, row, prefix + std::to_string(row), std::to_string(row));
-        }
-    }
-
-  private:
-    static void copyRows(const NameTable& from, NameTable& to) {
-        for (int row = 1; row <= kEntryTableRows; ++row) {
-            for (int column = 0; column < kEntryTableColumns; ++column) {
-                to.setCell(column, row, from.cell(column, row));
-            }
         }
     }
 };
