@@ -155,8 +155,7 @@ void EntryScreen::setHintsShown(bool shown) {
 }
 
 int EntryScreen::selectedRow() const {
-    const QModelIndex current = grid_->currentIndex();
-    return current.isValid() ? NameTableModel::tableRow(current.row()) : 1;
+    return NameTableModel::selectedRow(grid_);
 }
 
 bool EntryScreen::ExistCheck(const QString& name, const NameTable& grid) {

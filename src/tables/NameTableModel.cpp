@@ -1,5 +1,7 @@
 #include "NameTableModel.h"
 
+#include <QAbstractItemView>
+
 namespace quantaro {
 
 NameTableModel::NameTableModel(NameTable& table, QObject* parent)
@@ -22,6 +24,11 @@ QVariant NameTableModel::headerData(int section, Qt::Orientation orientation, in
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
     if (section < 0 || section >= table_.columnCount()) return {};
     return cellText(section, 0);
+}
+
+int NameTableModel::selectedRow(const QAbstractItemView* grid) {
+    const QModelIndex current = grid->currentIndex();
+    return tableRow(current.isValid() ? current.row() : 0);
 }
 
 QString NameTableModel::cellText(int column, int row) const {

@@ -2,6 +2,8 @@
 
 #include <QAbstractTableModel>
 
+class QAbstractItemView;
+
 #include "NameTable.h"
 
 namespace quantaro {
@@ -27,6 +29,9 @@ class NameTableModel : public QAbstractTableModel {
     // Table row of a grid row and back (grid row 0 is table row 1).
     static int tableRow(int gridRow) { return gridRow + 1; }
     static int gridRow(int tableRow) { return tableRow - 1; }
+
+    // The table row of a grid's current cell; row 1 while it has none.
+    static int selectedRow(const QAbstractItemView* grid);
 
     QString cellText(int column, int row) const;
     // Writes one cell and redraws it.

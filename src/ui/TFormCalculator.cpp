@@ -490,9 +490,7 @@ void TFormCalculator::Exit1Click() {
 
 QString TFormCalculator::selectedName(const QTableView* grid) const {
     const auto* model = static_cast<const NameTableModel*>(grid->model());
-    const QModelIndex current = grid->currentIndex();
-    return model->cellText(NameColumn,
-                           NameTableModel::tableRow(current.isValid() ? current.row() : 0));
+    return model->cellText(NameColumn, NameTableModel::selectedRow(grid));
 }
 
 void TFormCalculator::ButtonInsertOperatorClick() {

@@ -13,11 +13,6 @@
 namespace quantaro {
 namespace {
 
-int SelectedTableRow(const QTableView* grid) {
-    QModelIndex current = grid->currentIndex();
-    return NameTableModel::tableRow(current.isValid() ? current.row() : 0);
-}
-
 bool IsNumber(const QString& text) {
     return IsNumberText(text.toStdString());
 }
@@ -42,11 +37,7 @@ VariableValueEditor::VariableValueEditor(QLineEdit* editVariable, Grids grids,
 }
 
 int VariableValueEditor::selectedVariableRow() const {
-    return SelectedTableRow(grids_.variables);
-}
-
-int VariableValueEditor::selectedConstantRow() const {
-    return SelectedTableRow(grids_.constants);
+    return NameTableModel::selectedRow(grids_.variables);
 }
 
 void VariableValueEditor::setTextColour(int red, int green, int blue) {
@@ -93,7 +84,7 @@ void VariableValueEditor::EditVariableExit() {
 }
 
 void VariableValueEditor::ButtonTransferClick() {
-    const int constantRow = selectedConstantRow();
+    const int constantRow = NameTableModel::selectedRow(grids_.constants);
     const int variableRow = selectedVariableRow();
     const NameTableModel& constants = grids_.constantModel;
     const NameTableModel& variables = grids_.variableModel;

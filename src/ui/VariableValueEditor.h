@@ -41,7 +41,6 @@ class VariableValueEditor : public QObject {
 
   private:
     int selectedVariableRow() const;
-    int selectedConstantRow() const;
     void writeValue(const QString& text);
     void setTextColour(int red, int green, int blue);
 
