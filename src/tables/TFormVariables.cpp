@@ -2,7 +2,6 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QPalette>
 #include <QPushButton>
 #include <QTableView>
 
@@ -28,12 +27,7 @@ QLineEdit* MakeEditMode(QWidget* parent) {
     edit->setObjectName(QStringLiteral("EditMode"));
     edit->setReadOnly(true);
     edit->setFont(FixedPitchFont(13));
-    QPalette colours = edit->palette();
-    for (QPalette::ColorRole role : {QPalette::Base, QPalette::Window}) {
-        colours.setColor(role, Qt::black);
-    }
-    colours.setColor(QPalette::Text, QColor(0, 255, 0));
-    edit->setPalette(colours);
+    SetSignalColours(edit, QColor(0, 255, 0));
     Place(edit, 496, 320, 121, 24);
     ContextHelp::setContext(edit, kVariablesHelp);
     return edit;
@@ -134,10 +128,7 @@ void TFormVariables::StringGridVariablesEntryDrawCell() {
 }
 
 void TFormVariables::EditModeChange() {
-    QPalette colours = EditMode->palette();
-    colours.setColor(QPalette::Text,
-                     EditMode->text() == kAdding ? QColor(0, 255, 0) : QColor(255, 0, 0));
-    EditMode->setPalette(colours);
+    SetTextColour(EditMode, EditMode->text() == kAdding ? QColor(0, 255, 0) : QColor(255, 0, 0));
 }
 
 void TFormVariables::EditVariableNameClick() {

@@ -9,6 +9,7 @@
 #include "NameTableModel.h"
 #include "Numbers.h"
 #include "UserInteraction.h"
+#include "WindowLayout.h"
 
 namespace quantaro {
 namespace {
@@ -28,9 +29,7 @@ VariableValueEditor::VariableValueEditor(QLineEdit* editVariable, Grids grids,
       documents_(documents),
       interaction_(interaction),
       owner_(owner) {
-    QPalette palette = edit_->palette();
-    palette.setColor(QPalette::Base, Qt::black);
-    edit_->setPalette(palette);
+    SetSignalColours(edit_, Qt::blue);
     edit_->hide();
     edit_->installEventFilter(this);
     connect(edit_, &QLineEdit::textChanged, this, &VariableValueEditor::EditVariableChange);
@@ -38,12 +37,6 @@ VariableValueEditor::VariableValueEditor(QLineEdit* editVariable, Grids grids,
 
 int VariableValueEditor::selectedVariableRow() const {
     return NameTableModel::selectedRow(grids_.variables);
-}
-
-void VariableValueEditor::setTextColour(int red, int green, int blue) {
-    QPalette palette = edit_->palette();
-    palette.setColor(QPalette::Text, QColor(red, green, blue));
-    edit_->setPalette(palette);
 }
 
 void VariableValueEditor::writeValue(const QString& text) {
@@ -58,15 +51,15 @@ void VariableValueEditor::StringGridVariablesClick() {
     const QString value = grids_.variableModel.cellText(ValueColumn, row);
     if (edit_->text() != value) edit_->setText(value);
     edit_->setFocus();
-    setTextColour(0, 0, 255);
+    SetTextColour(edit_, QColor(0, 0, 255));
 }
 
 void VariableValueEditor::EditVariableChange(const QString& text) {
     if (IsNumber(text)) {
         writeValue(text);
-        setTextColour(0, 255, 0);
+        SetTextColour(edit_, QColor(0, 255, 0));
     } else {
-        setTextColour(255, 0, 0);
+        SetTextColour(edit_, QColor(255, 0, 0));
     }
 }
 

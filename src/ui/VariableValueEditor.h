@@ -42,7 +42,6 @@ class VariableValueEditor : public QObject {
   private:
     int selectedVariableRow() const;
     void writeValue(const QString& text);
-    void setTextColour(int red, int green, int blue);
 
     QLineEdit* edit_;
     Grids grids_;

@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QPalette>
 #include <QScreen>
 #include <QTableView>
 #include <QWidget>
@@ -48,6 +49,20 @@ void SetUpGrid(QTableView* grid, const QFont& font, std::initializer_list<int> c
     grid->setWordWrap(false);
     int column = 0;
     for (int width : columnWidths) grid->setColumnWidth(column++, width);
+}
+
+void SetSignalColours(QWidget* edit, const QColor& textColour) {
+    QPalette colours = edit->palette();
+    colours.setColor(QPalette::Base, Qt::black);
+    colours.setColor(QPalette::Window, Qt::black);
+    colours.setColor(QPalette::Text, textColour);
+    edit->setPalette(colours);
+}
+
+void SetTextColour(QWidget* edit, const QColor& textColour) {
+    QPalette colours = edit->palette();
+    colours.setColor(QPalette::Text, textColour);
+    edit->setPalette(colours);
 }
 
 void CentreOnScreen(QWidget* window) {

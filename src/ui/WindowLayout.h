@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QFont>
 
 class QWidget;
@@ -22,6 +23,10 @@ QFont CaptionFont();
 // The look shared by every grid: heading row, no row numbers, no editing in
 // the cells, the given column widths and font.
 void SetUpGrid(QTableView* grid, const QFont& font, std::initializer_list<int> columnWidths);
+
+// An edit that shows its state by colour: black ground, text in textColour.
+void SetSignalColours(QWidget* edit, const QColor& textColour);
+void SetTextColour(QWidget* edit, const QColor& textColour);
 
 // Centres a top-level window on the screen it is shown on.
 void CentreOnScreen(QWidget* window);
