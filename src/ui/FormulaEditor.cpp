@@ -125,11 +125,6 @@ void FormulaEditor::setFormulaText(const QString& text) {
     setEditorText(editor);
 }
 
-void FormulaEditor::reset() {
-    memo_->clear();
-    history_.reset();
-}
-
 void FormulaEditor::markChanged() {
     documents_.setChanged(Document::Formula);
 }

@@ -48,8 +48,6 @@ class FormulaEditor : public QObject {
     QString formulaText() const;
     // Replaces the whole text without recording a step, as the file commands do.
     void setFormulaText(const QString& text);
-    // Empties the editor and both stacks, as at start-up.
-    void reset();
 
     // Recorded edits.
     void InsertName(const QString& name);  // the name and one blank

@@ -34,13 +34,6 @@ struct FormulaHistory {
     FormulaStack redoStack;
     int undoCount = 0;
     int redoCount = 0;
-
-    void reset() {
-        undoStack.InitFormulas();
-        redoStack.InitFormulas();
-        undoCount = 0;
-        redoCount = 0;
-    }
 };
 
 }  // namespace quantaro

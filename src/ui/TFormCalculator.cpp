@@ -96,7 +96,8 @@ TFormCalculator::TFormCalculator(UserInteraction& interaction, const QString& st
                                  QWidget* parent)
     : QMainWindow(parent),
       interaction_(interaction),
-      startDirectory_(startDirectory),
+      settingsPath_(SettingsFilePath(startDirectory)),
+      helpPath_(QDir(startDirectory).filePath(QLatin1String(kHelpFileName))),
       operators_(MakeOperatorTable()),
       constants_(MakeConstantTable()),
       variables_(MakeVariableTable()) {
@@ -120,18 +121,13 @@ TFormCalculator::~TFormCalculator() {
     delete variableModel_;
 }
 
+// The paths, PromptAnswer, the change flags, the empty editor and stacks, the
+// headings and the operator rows are already as start-up wants them once the
+// members and controls exist; what remains are the settings and the caption.
 void TFormCalculator::FormCreate() {
-    settingsPath_ = SettingsFilePath(startDirectory_);
-    helpPath_ = QDir(startDirectory_).filePath(QLatin1String(kHelpFileName));
     readSettings();
-    promptAnswer_ = 1;
-    for (Document document : {Document::Formula, Document::Constants, Document::Variables}) {
-        documents_.setChanged(document, false);
-    }
     connect(&documents_, &DocumentState::captionChanged, this, &QWidget::setWindowTitle);
     documents_.rebuildCaption();
-    formulaEditor_->reset();
-    refreshTables();
     MemoFormula->setFocus();
 }
 
@@ -285,8 +281,6 @@ void TFormCalculator::buildMenus() {
     RunOption2 =
         MakeCheckItem(Options1, tr("Show entire &variable table after executing"), "RunOption2");
     Showhints1 = MakeCheckItem(Options1, tr("Show &hints"), "Showhints1");
-    connect(RunOption1, &QAction::triggered, this, &TFormCalculator::RunOption1Click);
-    connect(RunOption2, &QAction::triggered, this, &TFormCalculator::RunOption2Click);
     connect(Showhints1, &QAction::triggered, this, &TFormCalculator::Showhints1Click);
     connect(Options1, &QMenu::aboutToShow, this, &TFormCalculator::Options1Click);
     connect(File1, &QMenu::aboutToShow, this, &TFormCalculator::File1Click);
@@ -444,10 +438,6 @@ void TFormCalculator::Showhints1Click() {
     // The action has already toggled its own check mark.
     ShowHintsNow();
 }
-
-void TFormCalculator::RunOption1Click() {}  // the action toggles its own check mark
-
-void TFormCalculator::RunOption2Click() {}  // the action toggles its own check mark
 
 void TFormCalculator::Options1Click() {
     if (promptAnswer_ == 2) {

@@ -80,8 +80,6 @@ class TFormCalculator : public QMainWindow, public EntryScreenHost {
     // Handlers.
     void ShowHintsNow();
     void Showhints1Click();
-    void RunOption1Click();
-    void RunOption2Click();
     void Options1Click();
     void File1Click();
     void RadioButtonDegreesClick();
@@ -122,7 +120,6 @@ class TFormCalculator : public QMainWindow, public EntryScreenHost {
     QString selectedName(const QTableView* grid) const;
 
     UserInteraction& interaction_;
-    QString startDirectory_;
     QString settingsPath_;
     QString helpPath_;
 
