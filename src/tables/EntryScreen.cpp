@@ -62,14 +62,8 @@ EntryScreen::EntryScreen(const Setup& setup, EntryScreenHost& host, UserInteract
 
     grid_ = new QTableView(this);
     grid_->setObjectName(setup.grid.objectName);
-    grid_->setModel(model_.get());
-    SetUpGrid(grid_, GridFont(),
+    SetUpGrid(grid_, model_.get(), QAbstractItemView::SelectItems, GridFont(),
               {setup.columnWidths[0], setup.columnWidths[1], setup.columnWidths[2]});
-    grid_->setSelectionBehavior(QAbstractItemView::SelectItems);
-    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-    // Tab leaves the grid for the next control rather than moving the cell.
-    grid_->setTabKeyNavigation(false);
-    grid_->setCurrentIndex(model_->index(0, 0));
     const QRect& g = setup.gridGeometry;
     Place(grid_, g.left(), g.top(), g.width(), g.height());
 
@@ -137,8 +131,6 @@ EntryScreen::EntryScreen(const Setup& setup, EntryScreenHost& host, UserInteract
         ContextHelp::setContext(widget, setup.helpContext);
     }
 
-    chainTabOrder({grid_, nameEdit_, valueEdit_, unitsEdit_, addButton(), insertButton(),
-                   changeButton(), removeButton(), okButton_, cancelButton_});
     CentreOnScreen(this);
 }
 
@@ -176,14 +168,6 @@ void EntryScreen::FormActivate() {
 void EntryScreen::focusAndSelect(QLineEdit* edit) {
     edit->setFocus(Qt::OtherFocusReason);
     edit->selectAll();
-}
-
-void EntryScreen::chainTabOrder(std::initializer_list<QWidget*> controls) {
-    QWidget* previous = nullptr;
-    for (QWidget* control : controls) {
-        if (previous) setTabOrder(previous, control);
-        previous = control;
-    }
 }
 
 EntryFields EntryScreen::fields() const {

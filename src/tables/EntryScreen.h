@@ -115,8 +115,6 @@ class EntryScreen : public QWidget, public HintTarget {
     // Focuses an edit with all its text selected, as the user expects after
     // being sent there.
     static void focusAndSelect(QLineEdit* edit);
-    // Sets the tab order to the given sequence.
-    static void chainTabOrder(std::initializer_list<QWidget*> controls);
 
     QTableView* grid() const { return grid_; }
     QLabel* label(int index) const { return labels_[index]; }

@@ -89,7 +89,7 @@ TFormConstants::TFormConstants(EntryScreenHost& host, UserInteraction& interacti
     connect(ButtonE, &QPushButton::clicked, this, [this] { ButtonEClick(); });
     hints().add(ButtonPi, QStringLiteral("Adds Pi to constant table"));
     hints().add(ButtonE, QStringLiteral("Adds e to constant table"));
-    chainTabOrder({StringGridConstantsEntry, EditConstantName, EditConstantValue, EditConstantUnit,
+    ChainTabOrder({StringGridConstantsEntry, EditConstantName, EditConstantValue, EditConstantUnit,
                    ButtonConstantAdd, ButtonInsertConstant, ButtonConstantChange,
                    ButtonConstantRemove, ButtonPi, ButtonE, ButtonOK, ButtonCancel});
 }

@@ -91,7 +91,7 @@ TFormVariables::TFormVariables(EntryScreenHost& host, UserInteraction& interacti
       ButtonCancel(cancelButton()) {
     connect(EditMode, &QLineEdit::textChanged, this, [this] { EditModeChange(); });
     hints().add(EditMode, QStringLiteral("You are either adding a new variable or changing one"));
-    chainTabOrder({StringGridVariablesEntry, EditVariableName, EditVariableValue, EditVariableUnit,
+    ChainTabOrder({StringGridVariablesEntry, EditVariableName, EditVariableValue, EditVariableUnit,
                    ButtonVariableAdd, ButtonInsertVariable, ButtonVariableChange,
                    ButtonVariableRemove, ButtonOK, ButtonCancel, EditMode});
     FormCreate();

@@ -56,13 +56,11 @@ QPushButton* MakeButton(const QString& caption, const char* name, QWidget* paren
     return button;
 }
 
-QTableView* MakeGrid(NameTableModel* model, const char* name, QWidget* parent) {
+QTableView* MakeGrid(NameTableModel* model, const char* name, const QFont& font,
+                     std::initializer_list<int> columnWidths, QWidget* parent) {
     auto* grid = new QTableView(parent);
     grid->setObjectName(QLatin1String(name));
-    grid->setModel(model);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->setCurrentIndex(model->index(0, 0));
+    SetUpGrid(grid, model, QAbstractItemView::SelectRows, font, columnWidths);
     return grid;
 }
 
@@ -165,16 +163,16 @@ void TFormCalculator::buildGrids(QWidget* client) {
     constantModel_ = new NameTableModel(constants_, this);
     variableModel_ = new NameTableModel(variables_, this);
 
-    StringGridOperators = MakeGrid(operatorModel_, "StringGridOperators", client);
-    SetUpGrid(StringGridOperators, FixedPitchFont(19), {81, 66});
+    StringGridOperators =
+        MakeGrid(operatorModel_, "StringGridOperators", FixedPitchFont(19), {81, 66}, client);
     Place(StringGridOperators, 8, 8, 169, 249);
 
-    StringGridConstants = MakeGrid(constantModel_, "StringGridConstants", client);
-    SetUpGrid(StringGridConstants, FixedPitchFont(13), {93, 172, 113});
+    StringGridConstants =
+        MakeGrid(constantModel_, "StringGridConstants", FixedPitchFont(13), {93, 172, 113}, client);
     Place(StringGridConstants, 272, 8, 353, 121);
 
-    StringGridVariables = MakeGrid(variableModel_, "StringGridVariables", client);
-    SetUpGrid(StringGridVariables, FixedPitchFont(13), {93, 173, 113});
+    StringGridVariables =
+        MakeGrid(variableModel_, "StringGridVariables", FixedPitchFont(13), {93, 173, 113}, client);
     Place(StringGridVariables, 272, 136, 353, 121);
 
     EditVariable = new QLineEdit(client);
@@ -232,17 +230,10 @@ void TFormCalculator::buildFormulaEditor(QWidget* client) {
         documents_, interaction_, this);
 
     // The formula editor comes first in the tab order.
-    setTabOrder(MemoFormula, StringGridOperators);
-    setTabOrder(StringGridOperators, ButtonInsertOperator);
-    setTabOrder(ButtonInsertOperator, ButtonInsertConstant);
-    setTabOrder(ButtonInsertConstant, ButtonInsertVariable);
-    setTabOrder(ButtonInsertVariable, ButtonTransfer);
-    setTabOrder(ButtonTransfer, ButtonClear);
-    setTabOrder(ButtonClear, ButtonNewLine);
-    setTabOrder(ButtonNewLine, RadioButtonDegrees);
-    setTabOrder(RadioButtonDegrees, RadioButtonRadians);
-    setTabOrder(RadioButtonRadians, StringGridConstants);
-    setTabOrder(StringGridConstants, StringGridVariables);
+    ChainTabOrder({MemoFormula, StringGridOperators, ButtonInsertOperator, ButtonInsertConstant,
+                   ButtonInsertVariable, ButtonTransfer, ButtonClear, ButtonNewLine,
+                   RadioButtonDegrees, RadioButtonRadians, StringGridConstants,
+                   StringGridVariables});
 }
 
 void TFormCalculator::buildMenus() {

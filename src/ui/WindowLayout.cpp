@@ -38,7 +38,14 @@ QFont CaptionFont() {
     return font;
 }
 
-void SetUpGrid(QTableView* grid, const QFont& font, std::initializer_list<int> columnWidths) {
+void SetUpGrid(QTableView* grid, QAbstractItemModel* model,
+               QAbstractItemView::SelectionBehavior selects, const QFont& font,
+               std::initializer_list<int> columnWidths) {
+    grid->setModel(model);
+    grid->setSelectionBehavior(selects);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setCurrentIndex(model->index(0, 0));
+    grid->setTabKeyNavigation(false);
     grid->setFont(font);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->verticalHeader()->hide();
@@ -49,6 +56,14 @@ void SetUpGrid(QTableView* grid, const QFont& font, std::initializer_list<int> c
     grid->setWordWrap(false);
     int column = 0;
     for (int width : columnWidths) grid->setColumnWidth(column++, width);
+}
+
+void ChainTabOrder(std::initializer_list<QWidget*> controls) {
+    QWidget* previous = nullptr;
+    for (QWidget* control : controls) {
+        if (previous) QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
 }
 
 void SetSignalColours(QWidget* edit, const QColor& textColour) {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QAbstractItemView>
 #include <QColor>
 #include <QFont>
 
 class QWidget;
+class QAbstractItemModel;
 class QTableView;
 
 namespace quantaro {
@@ -20,9 +22,15 @@ QFont FixedPitchFont(int pixelHeight, bool bold = false);
 // The proportional font of captions and labels.
 QFont CaptionFont();
 
-// The look shared by every grid: heading row, no row numbers, no editing in
-// the cells, the given column widths and font.
-void SetUpGrid(QTableView* grid, const QFont& font, std::initializer_list<int> columnWidths);
+// The look and behaviour shared by every grid: heading row, no row numbers,
+// no editing in the cells, one cell or row selected (the first at start),
+// Tab leaving the grid, the given font and column widths.
+void SetUpGrid(QTableView* grid, QAbstractItemModel* model,
+               QAbstractItemView::SelectionBehavior selects, const QFont& font,
+               std::initializer_list<int> columnWidths);
+
+// Sets the tab order of a window to the given sequence.
+void ChainTabOrder(std::initializer_list<QWidget*> controls);
 
 // An edit that shows its state by colour: black ground, text in textColour.
 void SetSignalColours(QWidget* edit, const QColor& textColour);

@@ -49,6 +49,17 @@ TEST_F(MainWindowTest, StartsWithUntitledDocumentsInTheCaption) {
     EXPECT_TRUE(memo()->hasFocus());
 }
 
+TEST_F(MainWindowTest, TabGoesFromTheEditorThroughTheGridsAndButtons) {
+    focusEditor();
+    QStringList visited;
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    EXPECT_EQ(visited, QStringList({"StringGridOperators", "ButtonInsertOperator",
+                                    "ButtonInsertConstant", "ButtonInsertVariable"}));
+}
+
 TEST_F(MainWindowTest, GridsShowTheHeadingsAndEveryRowButTheHiddenSlot) {
     QTableView* operators = grid("StringGridOperators");
     EXPECT_EQ(Header(operators, 0), "Operator");
