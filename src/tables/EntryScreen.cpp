@@ -64,8 +64,7 @@ EntryScreen::EntryScreen(const Setup& setup, EntryScreenHost& host, UserInteract
     grid_->setObjectName(setup.grid.objectName);
     SetUpGrid(grid_, model_.get(), QAbstractItemView::SelectItems, GridFont(),
               {setup.columnWidths[0], setup.columnWidths[1], setup.columnWidths[2]});
-    const QRect& g = setup.gridGeometry;
-    Place(grid_, g.left(), g.top(), g.width(), g.height());
+    grid_->setGeometry(setup.gridGeometry);
 
     std::array<QLineEdit*, 3> edits{};
     for (std::size_t i = 0; i < edits.size(); ++i) {
@@ -76,7 +75,7 @@ EntryScreen::EntryScreen(const Setup& setup, EntryScreenHost& host, UserInteract
         edits[i] = new QLineEdit(setup.edits[i].text, this);
         edits[i]->setObjectName(setup.edits[i].objectName);
         edits[i]->setFont(FixedPitchFont(13));
-        Place(edits[i], kControlLeft, kEditTops[i], kControlWidth, kEditHeight);
+        edits[i]->setGeometry(kControlLeft, kEditTops[i], kControlWidth, kEditHeight);
         edits[i]->installEventFilter(this);
         ContextHelp::setContext(edits[i], setup.editHelpContext);
     }
@@ -87,7 +86,7 @@ EntryScreen::EntryScreen(const Setup& setup, EntryScreenHost& host, UserInteract
     for (std::size_t i = 0; i < commands_.size(); ++i) {
         commands_[i] = new QPushButton(setup.commands[i].text, this);
         commands_[i]->setObjectName(setup.commands[i].objectName);
-        Place(commands_[i], kControlLeft, setup.commandTops[i], kControlWidth, kButtonHeight);
+        commands_[i]->setGeometry(kControlLeft, setup.commandTops[i], kControlWidth, kButtonHeight);
         ContextHelp::setContext(commands_[i], setup.helpContext);
     }
     ContextHelp::setContext(changeButton(), setup.changeHelpContext);
@@ -95,11 +94,11 @@ EntryScreen::EntryScreen(const Setup& setup, EntryScreenHost& host, UserInteract
     okButton_ = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton),
                                 QStringLiteral("&OK"), this);
     okButton_->setObjectName(QStringLiteral("ButtonOK"));
-    Place(okButton_, kControlLeft, kOkTop, kControlWidth, kButtonHeight);
+    okButton_->setGeometry(kControlLeft, kOkTop, kControlWidth, kButtonHeight);
     cancelButton_ = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton),
                                     QStringLiteral("&Cancel"), this);
     cancelButton_->setObjectName(QStringLiteral("ButtonCancel"));
-    Place(cancelButton_, kControlLeft, kCancelTop, kControlWidth, kButtonHeight);
+    cancelButton_->setGeometry(kControlLeft, kCancelTop, kControlWidth, kButtonHeight);
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, cancelButton_, &QPushButton::click);
 

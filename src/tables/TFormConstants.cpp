@@ -21,7 +21,7 @@ QPushButton* MakeKnownConstantButton(const QString& caption, const QString& obje
                                      QWidget* parent) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(objectName);
-    Place(button, left, 168, 49, 25);
+    button->setGeometry(left, 168, 49, 25);
     ContextHelp::setContext(button, kConstantsHelp);
     return button;
 }

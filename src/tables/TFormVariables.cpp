@@ -28,7 +28,7 @@ QLineEdit* MakeEditMode(QWidget* parent) {
     edit->setReadOnly(true);
     edit->setFont(FixedPitchFont(13));
     SetSignalColours(edit, QColor(0, 255, 0));
-    Place(edit, 496, 320, 121, 24);
+    edit->setGeometry(496, 320, 121, 24);
     ContextHelp::setContext(edit, kVariablesHelp);
     return edit;
 }

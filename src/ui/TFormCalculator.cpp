@@ -165,15 +165,15 @@ void TFormCalculator::buildGrids(QWidget* client) {
 
     StringGridOperators =
         MakeGrid(operatorModel_, "StringGridOperators", FixedPitchFont(19), {81, 66}, client);
-    Place(StringGridOperators, 8, 8, 169, 249);
+    StringGridOperators->setGeometry(8, 8, 169, 249);
 
     StringGridConstants =
         MakeGrid(constantModel_, "StringGridConstants", FixedPitchFont(13), {93, 172, 113}, client);
-    Place(StringGridConstants, 272, 8, 353, 121);
+    StringGridConstants->setGeometry(272, 8, 353, 121);
 
     StringGridVariables =
         MakeGrid(variableModel_, "StringGridVariables", FixedPitchFont(13), {93, 173, 113}, client);
-    Place(StringGridVariables, 272, 136, 353, 121);
+    StringGridVariables->setGeometry(272, 136, 353, 121);
 
     EditVariable = new QLineEdit(client);
     EditVariable->setObjectName(QStringLiteral("EditVariable"));
@@ -182,34 +182,34 @@ void TFormCalculator::buildGrids(QWidget* client) {
     valueFont.setBold(true);
     EditVariable->setFont(valueFont);
     EditVariable->setToolTip(QStringLiteral("Type in the selected variable's new value"));
-    Place(EditVariable, 368, 136, 177, 28);
+    EditVariable->setGeometry(368, 136, 177, 28);
 }
 
 void TFormCalculator::buildButtons(QWidget* client) {
     ButtonInsertOperator = MakeButton(tr("Insert &Operator"), "ButtonInsertOperator", client);
-    Place(ButtonInsertOperator, 184, 8, 83, 25);
+    ButtonInsertOperator->setGeometry(184, 8, 83, 25);
     ButtonInsertConstant = MakeButton(tr("Insert &Constant"), "ButtonInsertConstant", client);
-    Place(ButtonInsertConstant, 184, 32, 83, 25);
+    ButtonInsertConstant->setGeometry(184, 32, 83, 25);
     ButtonInsertVariable = MakeButton(tr("Insert &Variable"), "ButtonInsertVariable", client);
-    Place(ButtonInsertVariable, 184, 56, 83, 25);
+    ButtonInsertVariable->setGeometry(184, 56, 83, 25);
     ButtonTransfer = MakeButton(tr("Transfer Const"), "ButtonTransfer", client);
-    Place(ButtonTransfer, 184, 88, 83, 25);
+    ButtonTransfer->setGeometry(184, 88, 83, 25);
     ButtonClear = MakeButton(tr("C&lear Formula"), "ButtonClear", client);
     ButtonClear->setEnabled(false);
-    Place(ButtonClear, 184, 120, 83, 25);
+    ButtonClear->setGeometry(184, 120, 83, 25);
     ButtonNewLine = MakeButton(tr("&New Line"), "ButtonNewLine", client);
-    Place(ButtonNewLine, 184, 152, 83, 25);
+    ButtonNewLine->setGeometry(184, 152, 83, 25);
 
     RadioGroupAngle = new QGroupBox(tr("Angle units"), client);
     RadioGroupAngle->setObjectName(QStringLiteral("RadioGroupAngle"));
-    Place(RadioGroupAngle, 184, 184, 81, 73);
+    RadioGroupAngle->setGeometry(184, 184, 81, 73);
     RadioButtonDegrees = new QRadioButton(tr("Degrees"), client);
     RadioButtonDegrees->setObjectName(QStringLiteral("RadioButtonDegrees"));
     RadioButtonDegrees->setChecked(true);
-    Place(RadioButtonDegrees, 192, 208, 65, 17);
+    RadioButtonDegrees->setGeometry(192, 208, 65, 17);
     RadioButtonRadians = new QRadioButton(tr("Radians"), client);
     RadioButtonRadians->setObjectName(QStringLiteral("RadioButtonRadians"));
-    Place(RadioButtonRadians, 192, 232, 65, 17);
+    RadioButtonRadians->setGeometry(192, 232, 65, 17);
 }
 
 void TFormCalculator::buildFormulaEditor(QWidget* client) {
@@ -222,7 +222,7 @@ void TFormCalculator::buildFormulaEditor(QWidget* client) {
     MemoFormula->setFont(FixedPitchFont(13));
     MemoFormula->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     MemoFormula->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Place(MemoFormula, 8, 280, 617, 121);
+    MemoFormula->setGeometry(8, 280, 617, 121);
 
     formulaEditor_ = new FormulaEditor(MemoFormula, ButtonClear, documents_, this);
     variableValueEditor_ = new VariableValueEditor(

@@ -10,10 +10,6 @@
 
 namespace quantaro {
 
-void Place(QWidget* control, int left, int top, int width, int height) {
-    control->setGeometry(left, top, width, height);
-}
-
 void PlaceAt(QWidget* control, int left, int top) {
     control->adjustSize();
     control->move(left, top);

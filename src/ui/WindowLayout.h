@@ -10,8 +10,6 @@ class QTableView;
 
 namespace quantaro {
 
-// Places a control at its fixed position and size inside its window.
-void Place(QWidget* control, int left, int top, int width, int height);
 // Places a control at its position with the size its contents need.
 void PlaceAt(QWidget* control, int left, int top);
 
