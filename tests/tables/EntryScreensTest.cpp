@@ -17,6 +17,7 @@
 #include "ScriptedInteraction.h"
 #include "TFormConstants.h"
 #include "TFormVariables.h"
+#include "WidgetTesting.h"
 
 namespace quantaro {
 namespace {
@@ -71,18 +72,10 @@ QWidget* Focused() {
 
 void ShowActive(EntryScreen& screen) {
     screen.showScreen();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&screen));
-    // The offscreen platform keeps a hidden window as its focus window, so
-    // showing it again does not reactivate it for the widgets.
-    if (QApplication::activeWindow() != &screen) QApplication::setActiveWindow(&screen);
+    testing::MakeActive(screen);
 }
 
-// Clicks a cell of the grid; row is the table row (1 is the first entry).
-void ClickCell(QTableView* grid, int row, int column = 0) {
-    const QModelIndex index = grid->model()->index(row - 1, column);
-    grid->scrollTo(index);
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
-}
+using testing::ClickCell;
 
 void Retype(QLineEdit* edit, const QString& text) {
     edit->clear();

@@ -13,6 +13,7 @@
 #include "TFormHelpAbout.h"
 #include "TFormVariables.h"
 #include "UnattendedHost.h"
+#include "WidgetTesting.h"
 
 namespace quantaro::testing {
 namespace {
@@ -24,13 +25,6 @@ class DesktopProgramTest : public ::testing::Test {
         program = std::make_unique<DesktopProgram>(user, startDir.path());
         program->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&program->mainWindow()));
-    }
-
-    // Brings a screen up through its menu command and makes it the window
-    // that receives the keys.
-    static void activate(QWidget& screen) {
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
-        if (QApplication::activeWindow() != &screen) QApplication::setActiveWindow(&screen);
     }
 
     static void enter(QLineEdit* edit, const char* text) {
@@ -49,7 +43,7 @@ TEST_F(DesktopProgramTest, EntriesAcceptedOnTheScreensReachTheMainGridsAndTheEng
     TFormCalculator& main = program->mainWindow();
     main.Constants1Click();
     TFormConstants& constants = program->constantScreen();
-    activate(constants);
+    MakeActive(constants);
     enter(constants.EditConstantName, "g");
     enter(constants.EditConstantValue, "9.81");
     enter(constants.EditConstantUnit, "m/s^2");  // ENTER here adds the entry
@@ -58,7 +52,7 @@ TEST_F(DesktopProgramTest, EntriesAcceptedOnTheScreensReachTheMainGridsAndTheEng
 
     main.Variables1Click();
     TFormVariables& variables = program->variableScreen();
-    activate(variables);
+    MakeActive(variables);
     enter(variables.EditVariableName, "t");
     enter(variables.EditVariableValue, "2");
     enter(variables.EditVariableUnit, "s");
@@ -111,14 +105,14 @@ TEST_F(DesktopProgramTest, TheAboutItemShowsTheAboutBoxWithoutMakingItModal) {
 TEST_F(DesktopProgramTest, F1ReachesHelpFromTheEntryScreensButNotFromTheAboutBox) {
     program->mainWindow().Constants1Click();
     TFormConstants& constants = program->constantScreen();
-    activate(constants);
+    MakeActive(constants);
     constants.ButtonConstantChange->setFocus();
     QTest::keyClick(constants.ButtonConstantChange, Qt::Key_F1);
     constants.EditConstantValue->setFocus();
     QTest::keyClick(constants.EditConstantValue, Qt::Key_F1);
 
     program->mainWindow().findChild<QAction*>("About2")->trigger();
-    activate(program->aboutBox());
+    MakeActive(program->aboutBox());
     program->aboutBox().okButton()->setFocus();
     QTest::keyClick(program->aboutBox().okButton(), Qt::Key_F1);
 

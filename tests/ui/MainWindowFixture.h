@@ -16,6 +16,7 @@
 #include "NameTableModel.h"
 #include "ScriptedInteraction.h"
 #include "TFormCalculator.h"
+#include "WidgetTesting.h"
 
 namespace quantaro::testing {
 
@@ -53,13 +54,6 @@ class MainWindowTest : public ::testing::Test {
     // Selects table row `row` (1 based) of a grid as the user would.
     void selectRow(QTableView* view, int row) {
         view->setCurrentIndex(view->model()->index(NameTableModel::gridRow(row), 0));
-    }
-
-    // Clicks table row `row` (1 based) of a grid.
-    void clickRow(QTableView* view, int row) {
-        const QModelIndex index = view->model()->index(NameTableModel::gridRow(row), 0);
-        view->scrollTo(index);
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
     }
 
     void focusEditor() {

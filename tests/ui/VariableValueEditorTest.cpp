@@ -28,7 +28,7 @@ class VariableValueEditorTest : public MainWindowTest {
     QLineEdit* editor() { return child<QLineEdit>("EditVariable"); }
     QColor textColour() { return editor()->palette().color(QPalette::Text); }
     std::string variableValue(int row) { return window->variables().value(row); }
-    void selectVariable(int row) { clickRow(grid("StringGridVariables"), row); }
+    void selectVariable(int row) { ClickCell(grid("StringGridVariables"), row); }
     void selectConstant(int row) {
         grid("StringGridConstants")
             ->setCurrentIndex(
