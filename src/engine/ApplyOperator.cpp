@@ -1,6 +1,5 @@
 #include "ApplyOperator.h"
 
-#include <array>
 #include <cmath>
 #include <unordered_map>
 
@@ -71,7 +70,7 @@ OperatorOutcome ApplyOperator(std::string_view name, long double left, long doub
 
     if (result.detail) {
         errorItem = std::move(*result.detail);
-        return {0.0L, kDomainErrorCode};
+        return {0.0L, kDomainError};
     }
     return {result.value, 0};
 }

@@ -4,14 +4,13 @@
 #include <string_view>
 
 #include "AngleUnit.h"
+#include "Messages.h"
 
 namespace quantaro {
 
-inline constexpr int kDomainErrorCode = 9;
-
 struct OperatorOutcome {
     long double value = 0.0L;
-    int code = 0;  // 0 success, 9 domain error
+    int code = kSuccess;  // or kDomainError
 };
 
 // Applies the operator named name (upper case) to the left operand L and the

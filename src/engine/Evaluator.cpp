@@ -7,19 +7,7 @@
 
 namespace quantaro {
 
-void Evaluator::reset() {
-    operandStack_.clear();
-    operatorStack_.clear();
-    evalState_ = EvalState::Scanning;
-    code_ = kSuccess;
-    openCount_ = 0;
-    closeCount_ = 0;
-    resultVariable_.reset();
-    lastResult_ = 0.0L;
-}
-
 int Evaluator::EvaluateTokens(const std::vector<std::string_view>& tokens) {
-    reset();
     for (std::size_t k = tokens.size(); k-- > 0 && code_ == kSuccess;) {
         const std::string_view token = tokens[k];
         if (!classify(token)) {
@@ -38,8 +26,6 @@ int Evaluator::EvaluateTokens(const std::vector<std::string_view>& tokens) {
         unwindFinal();
         if (evalState_ == EvalState::AssignmentCheck) checkAssignment();
     }
-    operandStack_.clear();
-    operatorStack_.clear();
     return code_;
 }
 
@@ -151,9 +137,7 @@ void Evaluator::checkAssignment() {
     if (openCount_ > closeCount_) code_ = kTooFewCloseBrackets;
     if (closeCount_ > openCount_) code_ = kTooManyCloseBrackets;
     if (code_ != kSuccess) return;
-    if (resultVariable_ && LookupName(*resultVariable_, tables_.variables).found) {
-        StoreResult(*resultVariable_, tables_.variables, lastResult_);
-    } else {
+    if (!resultVariable_ || !StoreResult(*resultVariable_, tables_.variables, lastResult_)) {
         code_ = kResultNotVariable;
     }
 }

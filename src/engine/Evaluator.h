@@ -21,7 +21,7 @@ class Evaluator {
     Evaluator(const EngineTables& tables, const EngineHost& host, std::string& errorItem)
         : tables_(tables), host_(host), errorItem_(errorItem) {}
 
-    // Returns the result code 0 to 9.
+    // Returns the result code 0 to 9. An evaluator serves one equation.
     int EvaluateTokens(const std::vector<std::string_view>& tokens);
 
   private:
@@ -44,7 +44,6 @@ class Evaluator {
         bool operandMissing = false;
     };
 
-    void reset();
     bool classify(std::string_view token);  // false: unknown item
     std::optional<Popped> popOperatorWithOperands();
     void apply(const Popped& popped);

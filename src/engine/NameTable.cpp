@@ -157,10 +157,11 @@ Lookup LookupName(std::string_view name, const NameTable& table) {
     return {true, ParseNumber(table.value(row)).value_or(0.0L)};
 }
 
-void StoreResult(std::string_view name, NameTable& table, long double value) {
-    if (const int row = table.findRow(name); row != 0) {
-        table.setCell(ValueColumn, row, FormatNumber(value));
-    }
+bool StoreResult(std::string_view name, NameTable& table, long double value) {
+    const int row = table.findRow(name);
+    if (row == 0) return false;
+    table.setCell(ValueColumn, row, FormatNumber(value));
+    return true;
 }
 
 }  // namespace quantaro

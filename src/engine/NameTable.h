@@ -95,7 +95,7 @@ struct Lookup {
 Lookup LookupName(std::string_view name, const NameTable& table);
 
 // Writes FormatNumber(value) into the value cell of the first row named name;
-// does nothing when no row has that name.
-void StoreResult(std::string_view name, NameTable& table, long double value);
+// does nothing and returns false when no row has that name.
+bool StoreResult(std::string_view name, NameTable& table, long double value);
 
 }  // namespace quantaro

@@ -2,7 +2,6 @@
 
 #include <locale.h>
 #include <cfenv>
-#include <clocale>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>

@@ -70,7 +70,8 @@ std::span<const OperatorEntry> CircularOperators();  // circular and hyperbolic
 std::span<const OperatorEntry>
 IntegerAndLogicOperators();  // rounding, DIV, MOD, comparisons, Boolean
 
-// Shared by power and hyperbolic operators.
+// Powers and factorials, shared by the operators and their tests; e^x is
+// shared with the hyperbolic functions.
 long double PowerOf(long double base, long double exponent);
 long double IntegerPowerOf(long double base, int n);
 long double FactorialOf(long double x);

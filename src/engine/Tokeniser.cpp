@@ -19,11 +19,11 @@ std::size_t Tokeniser::longestRecognisedPrefix(std::string_view text) const {
 // Recognising a candidate reads its value: a number word, or the value cell
 // of the constant or variable it names. That read may raise the overflow
 // fault (1E5000), at the same point as trying the candidates in turn would.
+// An operator's value cell is its operand count, which cannot fault.
 void Tokeniser::recognise(std::string_view candidate) const {
     if (ParseNumber(candidate)) return;
     if (LookupName(candidate, tables_.constants).found) return;
-    if (LookupName(candidate, tables_.variables).found) return;
-    LookupName(candidate, tables_.operators);
+    LookupName(candidate, tables_.variables);
 }
 
 void AddToken(std::vector<std::string_view>& tokens, std::string_view text) {

@@ -109,12 +109,6 @@ TEST(NameTable, LongestNamePrefixFoldsCase) {
     EXPECT_EQ(constants.longestNamePrefix("p"), 0u);
 }
 
-}  // namespace
-}  // namespace quantaro
-
-namespace quantaro {
-namespace {
-
 // Searches must follow every edit of a name cell at once.
 TEST(NameTable, SearchesFollowRenamedAndEmptiedRows) {
     NameTable variables = MakeVariableTable();
