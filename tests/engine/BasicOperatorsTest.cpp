@@ -3,7 +3,7 @@
 #include <limits>
 
 #include "ApplyOperator.h"
-#include "FloatingPointFault.h"
+#include "OperatorTesting.h"
 
 namespace quantaro {
 namespace {
@@ -43,35 +43,14 @@ TEST(ApplyOperator, DivisionByZeroIsADomainError) {
 }
 
 TEST(ApplyOperator, ArithmeticBeyondTheRangeIsAFault) {
-    std::string item;
     const long double max = std::numeric_limits<long double>::max();
     const long double denormal = std::numeric_limits<long double>::denorm_min();
-    auto faultOf = [&](const char* name, long double l, long double r) {
-        try {
-            Apply(name, l, r, item);
-        } catch (const FloatingPointFault& fault) {
-            return std::string(fault.what());
-        }
-        return std::string("no fault");
-    };
-    EXPECT_EQ(faultOf("+", max, max), "Floating point overflow");
-    EXPECT_EQ(faultOf("*", max, 2), "Floating point overflow");
-    EXPECT_EQ(faultOf("/", max, 0.5L), "Floating point overflow");
-    EXPECT_EQ(faultOf("1/", denormal, 0), "Floating point overflow");
-    EXPECT_EQ(faultOf("*", denormal, denormal), "no fault");  // underflow passes silently
-}
-
-TEST(IntegerConversions, RoundTiesToEvenAndTruncateTowardZero) {
-    EXPECT_EQ(RoundToInteger(2.5L), 2);
-    EXPECT_EQ(RoundToInteger(3.5L), 4);
-    EXPECT_EQ(RoundToInteger(-3.5L), -4);
-    EXPECT_EQ(TruncateToInteger(-2.7L), -2);
-    EXPECT_EQ(TruncateToInteger(2147483647.9L), 2147483647);
-    EXPECT_EQ(TruncateToInteger(-2147483648.9L), -2147483647 - 1);
-    EXPECT_EQ(RoundToInteger(-2147483648.5L), -2147483647 - 1);
-    EXPECT_THROW(TruncateToInteger(2147483648.0L), FloatingPointFault);
-    EXPECT_THROW(RoundToInteger(2147483647.5L), FloatingPointFault);
-    EXPECT_THROW(RoundToInteger(-2147483649.0L), FloatingPointFault);
+    const char* overflow = "Floating point overflow";
+    quantaro::testing::ExpectShown({{"+", max, max, overflow},
+                                    {"*", max, 2, overflow},
+                                    {"/", max, 0.5L, overflow},
+                                    {"1/", denormal, 0, overflow},
+                                    {"*", denormal, denormal, "0"}});  // underflow passes silently
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 namespace quantaro {
 namespace {
 
+using testing::ExpectShown;
 using testing::Shown;
 
 constexpr AngleUnit kDeg = AngleUnit::Degrees;
@@ -21,30 +22,18 @@ long double ValueOf(const char* name, long double l, AngleUnit unit) {
     return ApplyOperator(name, l, 0, unit, item).value;
 }
 
-struct Case {
-    const char* name;
-    long double l;
-    AngleUnit unit;
-    const char* shown;
-};
-
-void ExpectShown(std::initializer_list<Case> cases) {
-    for (const Case& c : cases) {
-        EXPECT_EQ(Shown(c.name, c.l, 0, c.unit), c.shown)
-            << c.name << '(' << c.l << (c.unit == kDeg ? " deg)" : " rad)");
-    }
-}
-
 // clang-format off
 TEST(CircularOperators, FunctionsAndInversesInBothUnits) {
-    ExpectShown({{"SIN", 30, kDeg, "0.5"}, {"COS", 60, kDeg, "0.5"}, {"TAN", -45, kDeg, "-1"},
-                 {"COSEC", 30, kDeg, "2"}, {"SEC", 60, kDeg, "2"}, {"COT", 45, kDeg, "1"},
-                 {"SIN", 30, kRad, "-0.988031624092862"}, {"ARCSIN", 1, kDeg, "90"},
-                 {"ARCSIN", 1, kRad, "1.5707963267949"}, {"ARCSIN", 0.5L, kDeg, "30"},
-                 {"ARCCOS", 0.5L, kDeg, "60"}, {"ARCCOS", 0, kDeg, "90"}, {"ARCTAN", 1, kDeg, "45"},
-                 {"ARCTAN", 1, kRad, "0.785398163397448"}, {"ARCCOSEC", 2, kDeg, "30"},
-                 {"ARCSEC", 2, kDeg, "60"}, {"ARCCOT", -1, kDeg, "-45"},
-                 {"ARCCOT", 1, kDeg, "45"}});
+    ExpectShown({{"SIN", 30, 0, "0.5", kDeg}, {"COS", 60, 0, "0.5", kDeg},
+                 {"TAN", -45, 0, "-1", kDeg},
+                 {"COSEC", 30, 0, "2", kDeg}, {"SEC", 60, 0, "2", kDeg}, {"COT", 45, 0, "1", kDeg},
+                 {"SIN", 30, 0, "-0.988031624092862", kRad}, {"ARCSIN", 1, 0, "90", kDeg},
+                 {"ARCSIN", 1, 0, "1.5707963267949", kRad}, {"ARCSIN", 0.5L, 0, "30", kDeg},
+                 {"ARCCOS", 0.5L, 0, "60", kDeg}, {"ARCCOS", 0, 0, "90", kDeg},
+                 {"ARCTAN", 1, 0, "45", kDeg},
+                 {"ARCTAN", 1, 0, "0.785398163397448", kRad}, {"ARCCOSEC", 2, 0, "30", kDeg},
+                 {"ARCSEC", 2, 0, "60", kDeg}, {"ARCCOT", -1, 0, "-45", kDeg},
+                 {"ARCCOT", 1, 0, "45", kDeg}});
     // The converted right angle is not exactly pi/2, so nothing is exactly 0.
     const long double cos90 = ValueOf("COS", 90, kDeg);
     EXPECT_NE(cos90, 0.0L);
@@ -60,14 +49,16 @@ TEST(CircularOperators, GuardsCompareExactly) {
     const char* cot = "COT 0 degrees invalid (0Pi radians).";
     const char* cosec = "COSEC 0 or 180 degrees invalid (0Pi or 1Pi radians).";
     const char* invalid = "Invalid floating point operation";
-    ExpectShown({{"TAN", 90, kDeg, tan}, {"TAN", -90, kDeg, tan}, {"COT", 0, kDeg, cot},
-                 {"COT", 360, kDeg, cot}, {"COT", -360, kDeg, cot}, {"COSEC", 0, kDeg, cosec},
-                 {"COSEC", 1e19L, kRad, cosec},
-                 {"SEC", 1e19L, kRad, "SEC 90 or 270 degrees invalid (0.5Pi or 1.5Pi radians)."},
+    ExpectShown({{"TAN", 90, 0, tan, kDeg}, {"TAN", -90, 0, tan, kDeg}, {"COT", 0, 0, cot, kDeg},
+                 {"COT", 360, 0, cot, kDeg}, {"COT", -360, 0, cot, kDeg},
+                 {"COSEC", 0, 0, cosec, kDeg},
+                 {"COSEC", 1e19L, 0, cosec, kRad},
+                 {"SEC", 1e19L, 0, "SEC 90 or 270 degrees invalid (0.5Pi or 1.5Pi radians).", kRad},
                  // The guards' quotients leave the 32-bit range near 6.75e9 and 1.35e10.
-                 {"TAN", 6.7e9L, kRad, "4.56785284210109"}, {"TAN", 6.8e9L, kRad, invalid},
-                 {"COT", 1.34e10L, kRad, "-2.17446580196238"}, {"COT", 1.36e10L, kRad, invalid},
-                 {"TAN", 1e19L, kRad, invalid}});
+                 {"TAN", 6.7e9L, 0, "4.56785284210109", kRad}, {"TAN", 6.8e9L, 0, invalid, kRad},
+                 {"COT", 1.34e10L, 0, "-2.17446580196238", kRad},
+                 {"COT", 1.36e10L, 0, invalid, kRad},
+                 {"TAN", 1e19L, 0, invalid, kRad}});
 }
 // clang-format on
 
@@ -84,36 +75,40 @@ TEST(CircularOperators, SineAndCosineVanishFrom2To63) {
 
 // clang-format off
 TEST(CircularOperators, InverseDomainErrors) {
-    ExpectShown({{"ARCSIN", -0.5L, kDeg, "Invalid ARCSIN (-0.5)"},
-                 {"ARCSIN", -0.5L, kRad, "Invalid ARCSIN (-0.5)"},
-                 {"ARCSIN", 1.5L, kDeg, "Invalid ARCSIN (1.5)"},
-                 {"ARCCOS", 2, kDeg, "Invalid ARCCOS (2)"},
-                 {"ARCCOSEC", 0.5L, kDeg, "Invalid ARCCOSEC (0.5)"},
-                 {"ARCSEC", -3, kDeg, "Invalid ARCSEC (-3)"},
-                 {"ARCCOT", 0, kDeg, "Invalid ARCCOT (0)"},
-                 {"ARCCOSH", 0.5L, kRad, "Invalid ARCCOSH (0.5)"},
-                 {"ARCTANH", 1, kRad, "Invalid ARCTANH (1)"},
-                 {"ARCTANH", -1, kRad, "Invalid ARCTANH (-1)"},
-                 {"ARCCOSECH", 0, kRad, "Invalid ARCCOSECH (0)"},
-                 {"ARCSECH", 0, kRad, "Invalid ARCSECH (0)"},
-                 {"ARCSECH", 1.5L, kRad, "Invalid ARCSECH (1.5)"},
-                 {"ARCCOTH", 1, kRad, "Invalid ARCCOTH (1)"},
-                 {"ARCCOTH", -1, kRad, "Invalid ARCCOTH (-1)"}});
+    ExpectShown({{"ARCSIN", -0.5L, 0, "Invalid ARCSIN (-0.5)", kDeg},
+                 {"ARCSIN", -0.5L, 0, "Invalid ARCSIN (-0.5)", kRad},
+                 {"ARCSIN", 1.5L, 0, "Invalid ARCSIN (1.5)", kDeg},
+                 {"ARCCOS", 2, 0, "Invalid ARCCOS (2)", kDeg},
+                 {"ARCCOSEC", 0.5L, 0, "Invalid ARCCOSEC (0.5)", kDeg},
+                 {"ARCSEC", -3, 0, "Invalid ARCSEC (-3)", kDeg},
+                 {"ARCCOT", 0, 0, "Invalid ARCCOT (0)", kDeg},
+                 {"ARCCOSH", 0.5L, 0, "Invalid ARCCOSH (0.5)", kRad},
+                 {"ARCTANH", 1, 0, "Invalid ARCTANH (1)", kRad},
+                 {"ARCTANH", -1, 0, "Invalid ARCTANH (-1)", kRad},
+                 {"ARCCOSECH", 0, 0, "Invalid ARCCOSECH (0)", kRad},
+                 {"ARCSECH", 0, 0, "Invalid ARCSECH (0)", kRad},
+                 {"ARCSECH", 1.5L, 0, "Invalid ARCSECH (1.5)", kRad},
+                 {"ARCCOTH", 1, 0, "Invalid ARCCOTH (1)", kRad},
+                 {"ARCCOTH", -1, 0, "Invalid ARCCOTH (-1)", kRad}});
 }
 
 TEST(HyperbolicOperators, FunctionsAndInverses) {
-    ExpectShown({{"SINH", 1, kRad, "1.1752011936438"}, {"COSH", 1, kRad, "1.54308063481524"},
-                 {"TANH", 1, kRad, "0.761594155955765"}, {"COSECH", 1, kRad, "0.850918128239322"},
-                 {"SECH", 0, kRad, "1"}, {"COTH", 1, kRad, "1.31303528549933"},
-                 {"SINH", 1, kDeg, "0.0174541786295951"}, {"ARCSINH", 1, kRad, "0.881373587019543"},
-                 {"ARCSINH", 1e-30L, kRad, "1E-30"}, {"ARCSINH", -1e12L, kRad, "-28.3241682964885"},
-                 {"ARCCOSH", 1, kRad, "0"}, {"ARCCOSH", 2, kRad, "1.31695789692482"},
-                 {"ARCCOSH", 1e12L, kRad, "28.3241682964885"},
-                 {"ARCTANH", -0.5L, kRad, "-0.549306144334055"},
-                 {"ARCTANH", 1e-30L, kRad, "1E-30"}, {"ARCCOSECH", -1, kRad, "-0.881373587019543"},
-                 {"ARCSECH", 1, kRad, "0"}, {"ARCSECH", 0.5L, kRad, "1.31695789692482"},
-                 {"ARCCOTH", -2, kRad, "-0.549306144334055"},
-                 {"ARCTANH", 0.5L, kDeg, "31.4729237309454"}});
+    ExpectShown({{"SINH", 1, 0, "1.1752011936438", kRad}, {"COSH", 1, 0, "1.54308063481524", kRad},
+                 {"TANH", 1, 0, "0.761594155955765", kRad},
+                 {"COSECH", 1, 0, "0.850918128239322", kRad},
+                 {"SECH", 0, 0, "1", kRad}, {"COTH", 1, 0, "1.31303528549933", kRad},
+                 {"SINH", 1, 0, "0.0174541786295951", kDeg},
+                 {"ARCSINH", 1, 0, "0.881373587019543", kRad},
+                 {"ARCSINH", 1e-30L, 0, "1E-30", kRad},
+                 {"ARCSINH", -1e12L, 0, "-28.3241682964885", kRad},
+                 {"ARCCOSH", 1, 0, "0", kRad}, {"ARCCOSH", 2, 0, "1.31695789692482", kRad},
+                 {"ARCCOSH", 1e12L, 0, "28.3241682964885", kRad},
+                 {"ARCTANH", -0.5L, 0, "-0.549306144334055", kRad},
+                 {"ARCTANH", 1e-30L, 0, "1E-30", kRad},
+                 {"ARCCOSECH", -1, 0, "-0.881373587019543", kRad},
+                 {"ARCSECH", 1, 0, "0", kRad}, {"ARCSECH", 0.5L, 0, "1.31695789692482", kRad},
+                 {"ARCCOTH", -2, 0, "-0.549306144334055", kRad},
+                 {"ARCTANH", 0.5L, 0, "31.4729237309454", kDeg}});
     EXPECT_NEAR(static_cast<double>(ValueOf("ARCSINH", 0.0174541787L, kDeg)), 1.0, 1e-7);
 }
 
@@ -121,16 +116,19 @@ TEST(HyperbolicOperators, LimitsZeroAndFaults) {
     const char* overflow = "Floating point overflow";
     const char* byZero = "Floating point division by zero";
     // Beyond the limit tanh is 1 or -1 without forming e^x, which would overflow.
-    ExpectShown({{"TANH", 6000, kRad, "1"}, {"TANH", -6000, kRad, "-1"}, {"TANH", 12000, kRad, "1"},
-                 {"COTH", 12000, kRad, "1"}, {"COSECH", 0, kDeg, "Invalid COSECH 0 Degrees (0Pi)"},
-                 {"COTH", 0, kDeg, "Invalid COTH 0 dgrees (0Pi)"},
+    ExpectShown({{"TANH", 6000, 0, "1", kRad}, {"TANH", -6000, 0, "-1", kRad},
+                 {"TANH", 12000, 0, "1", kRad},
+                 {"COTH", 12000, 0, "1", kRad},
+                 {"COSECH", 0, 0, "Invalid COSECH 0 Degrees (0Pi)", kDeg},
+                 {"COTH", 0, 0, "Invalid COTH 0 dgrees (0Pi)", kDeg},
                  // e^x rounds to 1, so sinh and tanh lose all significance.
-                 {"SINH", 1e-21L, kRad, "0"}, {"TANH", 1e-21L, kRad, "0"},
-                 {"COSECH", 1e-21L, kRad, byZero}, {"COTH", -1e-21L, kRad, byZero},
-                 {"SINH", 11356, kRad, "3.52457289999283E4931"}, {"SINH", 11357, kRad, overflow},
-                 {"COSH", -11380, kRad, overflow}, {"SECH", 11357, kRad, overflow},
-                 {"COSECH", 11357, kRad, overflow}, {"COSH", 651000, kDeg, overflow},
-                 {"COSH", 650000, kDeg, "4.10753336529221E4926"}});
+                 {"SINH", 1e-21L, 0, "0", kRad}, {"TANH", 1e-21L, 0, "0", kRad},
+                 {"COSECH", 1e-21L, 0, byZero, kRad}, {"COTH", -1e-21L, 0, byZero, kRad},
+                 {"SINH", 11356, 0, "3.52457289999283E4931", kRad},
+                 {"SINH", 11357, 0, overflow, kRad},
+                 {"COSH", -11380, 0, overflow, kRad}, {"SECH", 11357, 0, overflow, kRad},
+                 {"COSECH", 11357, 0, overflow, kRad}, {"COSH", 651000, 0, overflow, kDeg},
+                 {"COSH", 650000, 0, "4.10753336529221E4926", kDeg}});
 }
 // clang-format on
 

@@ -23,6 +23,7 @@ TEST(RoundingOperators, TiesToEvenTowardZeroAndFraction) {
                  {"ROUND", -2147483648.5L, 0, "-2147483648"}, {"ROUND", 2147483647.5L, 0, kInvalid},
                  {"ROUND", 3e9L, 0, kInvalid}, {"TRUNC", -2.7L, 0, "-2"}, {"TRUNC", -3.9L, 0, "-3"},
                  {"TRUNC", -2147483648.9L, 0, "-2147483648"}, {"TRUNC", 2147483648.0L, 0, kInvalid},
+                 {"TRUNC", 2147483647.9L, 0, "2147483647"}, {"ROUND", -2147483649.0L, 0, kInvalid},
                  {"FRAC", -2.75L, 0, "-0.75"}, {"FRAC", 7, 0, "0"}, {"FRAC", 1e30L, 0, "0"},
                  {"FRAC", 1e4000L, 0, "0"}});
 }

@@ -31,12 +31,15 @@ struct OperatorCase {
     const char* name;
     long double l, r;
     const char* shown;
+    AngleUnit unit = AngleUnit::Degrees;
 };
 
-// Checks what each case shows in degree mode.
+// Checks what each case shows.
 inline void ExpectShown(std::initializer_list<OperatorCase> cases) {
     for (const OperatorCase& c : cases) {
-        EXPECT_EQ(Shown(c.name, c.l, c.r), c.shown) << c.name << '(' << c.l << ", " << c.r << ')';
+        EXPECT_EQ(Shown(c.name, c.l, c.r, c.unit), c.shown)
+            << c.name << '(' << c.l << ", " << c.r
+            << (c.unit == AngleUnit::Degrees ? " deg)" : " rad)");
     }
 }
 
