@@ -1,6 +1,5 @@
 #include "FormulaFile.h"
 
-#include "FileBytes.h"
 #include "FormulaFormat.h"
 #include "TextEncoding.h"
 
@@ -11,8 +10,10 @@ FormulaLoad LoadFormulaFile(const QString& path) {
     if (file.status != LoadStatus::Loaded) {
         return {file.status, AngleUnit::Degrees, {}, file.errorText};
     }
-    FormulaContent content = ParseFormulaFile(DecodeFileText(ContentBeforeEndMark(file.bytes)));
-    return {LoadStatus::Loaded, content.unit, std::move(content.text), {}};
+    // The angle unit is the file's first byte, whatever it is; only the text
+    // after it is decoded.
+    const FormulaContent content = ParseFormulaFile(file.bytes);
+    return {LoadStatus::Loaded, content.unit, DecodeFileText(content.text), {}};
 }
 
 std::optional<QString> SaveFormulaFile(const QString& path, AngleUnit unit, std::string_view text) {

@@ -59,6 +59,22 @@ TEST_F(DocumentFilesTest, FormulaTextIsReadAsUtf8OrLatin1) {
     // Bytes after the end-of-file mark are not read, so they cannot change the encoding.
     WriteRaw(path("marked.FOR"), "0caf\xC3\xA9\x1A\xFF\xFE");
     EXPECT_EQ(LoadFormulaFile(path("marked.FOR")).text, "caf\xC3\xA9");
+
+    // The angle byte is one byte of the file whatever it is; only the text
+    // after it is decoded.
+    WriteRaw(path("accent.FOR"),
+             "\xE9"
+             "A = B\r\n");
+    const FormulaLoad accent = LoadFormulaFile(path("accent.FOR"));
+    EXPECT_EQ(accent.unit, AngleUnit::Radians);
+    EXPECT_EQ(accent.text, "A = B\r\n");
+    WriteRaw(path("twobyte.FOR"),
+             "\xC3\xA9"
+             "A = B");
+    // The byte left after the angle byte is no UTF-8 on its own: Latin-1.
+    EXPECT_EQ(LoadFormulaFile(path("twobyte.FOR")).text,
+              "\xC2\xA9"
+              "A = B");
 }
 
 TEST_F(DocumentFilesTest, TableSavesAndLoadsThroughTheFile) {
