@@ -7,11 +7,10 @@
 namespace quantaro {
 
 FileReadResult ReadFileBytes(const QString& path) {
-    if (!QFileInfo::exists(path)) {
-        return {LoadStatus::Missing, {}, {}};
-    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
+        // Only a file that is there and still cannot be opened is a failure.
+        if (!QFileInfo::exists(path)) return {LoadStatus::Missing, {}, {}};
         return {LoadStatus::Failed, {}, file.errorString()};
     }
     const QByteArray data = file.readAll();
