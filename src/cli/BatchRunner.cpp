@@ -100,6 +100,18 @@ QString DerivedName(const QString& formulaFile, const char* extension) {
            QLatin1String(extension);
 }
 
+// Ends the run when a file could not be read; a missing file ends it only
+// when it must exist.
+void RequireLoaded(LoadStatus status, const QString& path, const QString& errorText,
+                   const char* missingWarning, bool mustExist = true) {
+    if (status == LoadStatus::Missing && mustExist) {
+        throw BatchError{kExitMissingFile, missingWarning};
+    }
+    if (status == LoadStatus::Failed) {
+        throw BatchError{kExitReadError, (path + ": " + errorText).toStdString()};
+    }
+}
+
 // A table named on the command line must exist; one derived from the formula
 // file's name is read when it exists and otherwise stays empty.
 void LoadTable(const QString& named, const QString& formulaFile, const char* extension,
@@ -108,12 +120,7 @@ void LoadTable(const QString& named, const QString& formulaFile, const char* ext
     if (derived && formulaFile.isEmpty()) return;
     const QString path = derived ? DerivedName(formulaFile, extension) : named;
     const TableLoad load = LoadTableFile(path, table);
-    if (load.status == LoadStatus::Missing && !derived) {
-        throw BatchError{kExitMissingFile, missingWarning};
-    }
-    if (load.status == LoadStatus::Failed) {
-        throw BatchError{kExitReadError, (path + ": " + load.errorText).toStdString()};
-    }
+    RequireLoaded(load.status, path, load.errorText, missingWarning, !derived);
 }
 
 void LoadTables(const BatchOptions& options, NameTable& constants, NameTable& variables) {
@@ -133,13 +140,7 @@ Formula LoadFormula(const BatchOptions& options) {
         return {options.formulaText->toStdString(), options.angle.value_or(AngleUnit::Degrees)};
     }
     FormulaLoad load = LoadFormulaFile(options.formulaFile);
-    if (load.status == LoadStatus::Missing) {
-        throw BatchError{kExitMissingFile, kMissingFormulaFileWarning};
-    }
-    if (load.status == LoadStatus::Failed) {
-        throw BatchError{kExitReadError,
-                         (options.formulaFile + ": " + load.errorText).toStdString()};
-    }
+    RequireLoaded(load.status, options.formulaFile, load.errorText, kMissingFormulaFileWarning);
     return {std::move(load.text), options.angle.value_or(load.unit)};
 }
 
@@ -196,9 +197,6 @@ int RunBatch(const QStringList& arguments, std::ostream& out, std::ostream& err)
     } catch (const BatchError& error) {
         err << error.message << (error.message.ends_with('\n') ? "" : "\n");
         return error.exitCode;
-    } catch (const FloatingPointFault& fault) {  // a table value read while loading
-        err << fault.what() << '\n';
-        return kExitFault;
     }
 }
 
