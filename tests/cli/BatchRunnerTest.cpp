@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
+#include <locale.h>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
+
 #include <sstream>
 
 #include "BatchRunner.h"
+#include "RawFiles.h"
 #include "TableFormat.h"
 
 namespace quantaro {
@@ -21,15 +23,7 @@ class BatchRunnerTest : public ::testing::Test {
     QString path(const QString& name) const { return dir.filePath(name); }
 
     void write(const QString& name, const std::string& bytes) {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    }
-
-    std::string read(const QString& name) {
-        QFile file(path(name));
-        if (!file.open(QIODevice::ReadOnly)) return "<missing>";
-        return file.readAll().toStdString();
+        testing::WriteRaw(path(name), bytes);
     }
 
     // A table file holding rows of name, value, units.
@@ -43,6 +37,11 @@ class BatchRunnerTest : public ::testing::Test {
         write(name, SerializeTableFile(table));
     }
 
+    // Runs formula text against the variable file `variables`.
+    int runText(const QString& text, const QString& variables, const QStringList& more = {}) {
+        return run(QStringList{"--formula-text", text, "--variables", path(variables)} + more);
+    }
+
     int run(QStringList arguments) {
         std::ostringstream o, e;
         const int code = RunBatch(arguments, o, e);
@@ -54,25 +53,25 @@ class BatchRunnerTest : public ::testing::Test {
 
 TEST_F(BatchRunnerTest, RunsFormulaTextAgainstAVariableFile) {
     writeTable("x.VAR", {{"X", "", ""}});
-    EXPECT_EQ(run({"--formula-text", "2 + 3 * 4 = X", "--variables", path("x.VAR")}), 0);
+    EXPECT_EQ(runText("2 + 3 * 4 = X", "x.VAR"), 0);
     EXPECT_EQ(out, "X = 20 \n");
     EXPECT_EQ(err, "");
 
-    EXPECT_EQ(run({"--formula-text", "1 / 0 = X", "--variables", path("x.VAR")}), 9);
+    EXPECT_EQ(runText("1 / 0 = X", "x.VAR"), 9);
     EXPECT_EQ(err, "Equation 1: Domain Error: Divide by 0.\n");
     EXPECT_EQ(out, "X =  \n");
 }
 
 TEST_F(BatchRunnerTest, PrintsNamedRowsInOrderWithUnitsAfterAnError) {
     writeTable("t.VAR", {{"A", "3", "m"}, {"", "", ""}, {"B", "", "kg m"}, {"C", "x", ""}});
-    EXPECT_EQ(run({"--formula-text", "A * 2 = B  Q = C", "--variables", path("t.VAR")}), 3);
+    EXPECT_EQ(runText("A * 2 = B  Q = C", "t.VAR"), 3);
     EXPECT_EQ(out, "A = 3 m\nB = 6 kg m\nC = x \n");
     EXPECT_EQ(err, "Equation 2: Unknown Item \"Q\"\n");
 }
 
 TEST_F(BatchRunnerTest, MessagesKeepTheirLineBreaks) {
     writeTable("v.VAR", {{"X", "", ""}});
-    EXPECT_EQ(run({"--formula-text", "0 ^ 0 = X", "--variables", path("v.VAR")}), 9);
+    EXPECT_EQ(runText("0 ^ 0 = X", "v.VAR"), 9);
     EXPECT_EQ(err, "Equation 1: Domain Error: 0 ^ 0\r\nNonpositive power of 0.\n");
     EXPECT_EQ(run({"--formula-text", ""}), 8);
     EXPECT_EQ(err, "Empty formula\n");
@@ -80,25 +79,21 @@ TEST_F(BatchRunnerTest, MessagesKeepTheirLineBreaks) {
 
 TEST_F(BatchRunnerTest, PassesRunInARowAndStopAtTheFirstError) {
     writeTable("n.VAR", {{"N", "0", ""}, {"R", "", ""}});
-    EXPECT_EQ(run({"--formula-text", "N + 1 = N", "--passes", "5", "--variables", path("n.VAR")}),
-              0);
+    EXPECT_EQ(runText("N + 1 = N", "n.VAR", {"--passes", "5"}), 0);
     EXPECT_EQ(out, "N = 5 \nR =  \n");
-    EXPECT_EQ(run({"--formula-text", "N + 1 = N  1 / ( 3 - N ) = R", "--passes", "5", "--variables",
-                   path("n.VAR")}),
-              9);
+    EXPECT_EQ(runText("N + 1 = N  1 / ( 3 - N ) = R", "n.VAR", {"--passes", "5"}), 9);
     EXPECT_EQ(out, "N = 3 \nR = 1 \n");  // the third pass fails after storing N
 }
 
 TEST_F(BatchRunnerTest, SelectsOneEquation) {
     writeTable("s.VAR", {{"X", "1", ""}, {"Y", "1", ""}});
-    EXPECT_EQ(
-        run({"--formula-text", "5 = X 6 = Y", "--equation", "2", "--variables", path("s.VAR")}), 0);
+    EXPECT_EQ(runText("5 = X 6 = Y", "s.VAR", {"--equation", "2"}), 0);
     EXPECT_EQ(out, "X = 1 \nY = 6 \n");
 }
 
 TEST_F(BatchRunnerTest, AFaultExitsWithTenAfterEarlierResults) {
     writeTable("f.VAR", {{"X", "", ""}, {"Y", "", ""}});
-    EXPECT_EQ(run({"--formula-text", "1 = Y 1E5000 = X", "--variables", path("f.VAR")}), 10);
+    EXPECT_EQ(runText("1 = Y 1E5000 = X", "f.VAR"), 10);
     EXPECT_EQ(err, "Floating point overflow\n");
     EXPECT_EQ(out, "X =  \nY = 1 \n");
 }
@@ -120,24 +115,19 @@ TEST_F(BatchRunnerTest, DerivesTheTableFilesFromTheFormulaFile) {
 
 TEST_F(BatchRunnerTest, FormulaTextIsInDegreesUnlessRadians) {
     writeTable("a.VAR", {{"X", "", ""}});
-    EXPECT_EQ(run({"--formula-text", "ARCSIN 1 = X", "--variables", path("a.VAR")}), 0);
+    EXPECT_EQ(runText("ARCSIN 1 = X", "a.VAR"), 0);
     EXPECT_EQ(out, "X = 90 \n");
-    EXPECT_EQ(run({"--radians", "--formula-text", "ARCSIN 1 = X", "--variables", path("a.VAR")}),
-              0);
+    EXPECT_EQ(runText("ARCSIN 1 = X", "a.VAR", {"--radians"}), 0);
     EXPECT_EQ(out, "X = 1.5707963267949 \n");
 }
 
 TEST_F(BatchRunnerTest, SavesTheResultingVariableTable) {
     writeTable("in.VAR", {{"X", "", "m"}});
-    EXPECT_EQ(run({"--formula-text", "7 = X", "--variables", path("in.VAR"), "--save-variables",
-                   path("out.VAR")}),
-              0);
+    EXPECT_EQ(runText("7 = X", "in.VAR", {"--save-variables", path("out.VAR")}), 0);
     std::string expected = "X 7 m\r\n";
     for (int i = 2; i <= 100; ++i) expected += "  \r\n";
-    EXPECT_EQ(read("out.VAR"), expected);
-    EXPECT_EQ(run({"--formula-text", "7 = X", "--variables", path("in.VAR"), "--save-variables",
-                   path("no/such/dir/out.VAR")}),
-              73);
+    EXPECT_EQ(testing::ReadRaw(path("out.VAR")), expected);
+    EXPECT_EQ(runText("7 = X", "in.VAR", {"--save-variables", path("no/such/dir/out.VAR")}), 73);
     EXPECT_NE(err, "");
 }
 
@@ -146,7 +136,7 @@ TEST_F(BatchRunnerTest, MissingFilesAndBadUsage) {
     EXPECT_EQ(err, "The formula file does not exist \n");
     EXPECT_EQ(run({"--formula-text", "1 = X", "--constants", path("none.CON")}), 66);
     EXPECT_EQ(err, "The constant file does not exist \n");
-    EXPECT_EQ(run({"--formula-text", "1 = X", "--variables", path("none.VAR")}), 66);
+    EXPECT_EQ(runText("1 = X", "none.VAR"), 66);
     EXPECT_EQ(err, "The variable file does not exist \n");
 
     const QStringList bad[] = {
@@ -171,6 +161,11 @@ TEST_F(BatchRunnerTest, MissingFilesAndBadUsage) {
 // program's number texts must be the same under a German locale.
 TEST_F(BatchRunnerTest, TheProgramIgnoresTheUsersLocale) {
     writeTable("l.VAR", {{"X", "", ""}, {"Y", "1.5", ""}});
+    // The German locale writes "," as the decimal point; without it the
+    // check below would pass for the wrong reason.
+    locale_t german = newlocale(LC_ALL_MASK, "de_DE.UTF-8", nullptr);
+    ASSERT_NE(german, nullptr) << "tools/install-deps.sh generates de_DE.UTF-8";
+    freelocale(german);
     for (const char* locale : {"C", "de_DE.UTF-8"}) {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
