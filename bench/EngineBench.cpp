@@ -16,8 +16,8 @@ int CountEquations(const std::string& formula) {
 // Loads the reference worksheet, or marks the benchmark as skipped.
 bool LoadOrSkip(ReferenceWorksheet& sheet, benchmark::State& state) {
     LoadReferenceWorksheet(sheet);
-    if (!sheet.ok) state.SkipWithError(sheet.error.c_str());
-    return sheet.ok;
+    if (!sheet.ok()) state.SkipWithError(sheet.error.c_str());
+    return sheet.ok();
 }
 
 // One Execute All Equations pass over the reference worksheet, as one tick

@@ -11,26 +11,29 @@ QString ReferencePath(const char* fileName) {
 
 namespace {
 
-bool LoadTable(const char* fileName, NameTable& table, std::string& error) {
-    const TableLoad load = LoadTableFile(ReferencePath(fileName), table);
-    if (load.status == LoadStatus::Loaded) return true;
-    error = ReferencePath(fileName).toStdString() + ": " +
-            (load.status == LoadStatus::Missing ? std::string("missing")
-                                                : load.errorText.toStdString());
-    return false;
+// Why a file could not be read, or "" when it was.
+std::string Failure(const QString& path, LoadStatus status, const QString& errorText) {
+    if (status == LoadStatus::Loaded) return {};
+    return path.toStdString() + ": " +
+           (status == LoadStatus::Missing ? std::string("missing") : errorText.toStdString());
+}
+
+std::string LoadTable(const char* fileName, NameTable& table) {
+    const QString path = ReferencePath(fileName);
+    const TableLoad load = LoadTableFile(path, table);
+    return Failure(path, load.status, load.errorText);
 }
 
 }  // namespace
 
 void LoadReferenceWorksheet(ReferenceWorksheet& sheet) {
-    const FormulaLoad formula = LoadFormulaFile(ReferencePath("reference.FOR"));
-    if (formula.status != LoadStatus::Loaded) {
-        sheet.error = ReferencePath("reference.FOR").toStdString() + ": cannot be read";
-        return;
-    }
+    const QString formulaPath = ReferencePath("reference.FOR");
+    const FormulaLoad formula = LoadFormulaFile(formulaPath);
+    sheet.error = Failure(formulaPath, formula.status, formula.errorText);
+    if (!sheet.ok()) return;
     sheet.host.setFormula(formula.text, formula.unit);
-    sheet.ok = LoadTable("reference.CON", sheet.constants, sheet.error) &&
-               LoadTable("reference.VAR", sheet.variables, sheet.error);
+    sheet.error = LoadTable("reference.CON", sheet.constants);
+    if (sheet.ok()) sheet.error = LoadTable("reference.VAR", sheet.variables);
 }
 
 }  // namespace quantaro::bench

@@ -12,15 +12,16 @@ namespace quantaro::bench {
 // The path of one of the reference worksheet's files, e.g. "reference.VAR".
 QString ReferencePath(const char* fileName);
 
-// The reference worksheet loaded from its three files. ok is false, with the
-// reason in error, when a file could not be read.
+// The reference worksheet loaded from its three files; error holds the reason
+// when a file could not be read.
 struct ReferenceWorksheet {
     NameTable operators = MakeOperatorTable();
     NameTable constants = MakeConstantTable();
     NameTable variables = MakeVariableTable();
     UnattendedHost host;
-    bool ok = false;
     std::string error;
+
+    bool ok() const { return error.empty(); }
 };
 
 void LoadReferenceWorksheet(ReferenceWorksheet& sheet);

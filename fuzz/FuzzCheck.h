@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
@@ -16,6 +17,13 @@
     } while (false)
 
 namespace quantaro::fuzz {
+
+// Whether a value is far enough from the ends of the extended range that
+// its 15-digit text reads back to a value of the same magnitude.
+inline bool WellInsideRange(long double value) {
+    const long double magnitude = std::fabs(value);
+    return magnitude == 0.0L || (magnitude > 1e-4900L && magnitude < 1e4900L);
+}
 
 // Prints a text with its control characters escaped, for failure reports.
 inline void PrintEscaped(const char* label, std::string_view text) {

@@ -17,14 +17,10 @@
 namespace {
 
 using quantaro::fuzz::PrintEscaped;
+using quantaro::fuzz::WellInsideRange;
 
 // Magnitudes well inside the normal extended range, where a 15-digit text
 // read back and written again must give the same text.
-bool WellInsideRange(long double value) {
-    const long double magnitude = std::fabs(value);
-    return magnitude == 0.0L || (magnitude > 1e-4900L && magnitude < 1e4900L);
-}
-
 // Reads a number text that is known to be accepted; a fault counts as a
 // failure only when the caller says the text must be in range.
 std::optional<long double> ParseAccepted(std::string_view text) {

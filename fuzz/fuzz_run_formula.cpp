@@ -2,7 +2,6 @@
 // fixed tables. The first byte chooses the angle unit, the selection and
 // whether "Prompt on every loop" is ticked; the rest is the formula text.
 
-#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -19,6 +18,7 @@
 namespace {
 
 using quantaro::fuzz::PrintEscaped;
+using quantaro::fuzz::WellInsideRange;
 
 class RecordingHost : public quantaro::EngineHost {
   public:
@@ -84,11 +84,6 @@ quantaro::NameTable MakeVariables() {
 
 // Magnitudes well inside the normal extended range, where a 15-digit text
 // read back and written again gives the same text.
-bool WellInsideRange(long double value) {
-    const long double magnitude = std::fabs(value);
-    return magnitude == 0.0L || (magnitude > 1e-4900L && magnitude < 1e4900L);
-}
-
 std::string WithoutLineBreaks(std::string_view text) {
     std::string joined;
     for (const char c : text) {
