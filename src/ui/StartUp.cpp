@@ -6,6 +6,8 @@
 #include "TFormCalculator.h"
 #include "TFormConstants.h"
 #include "TFormHelpAbout.h"
+#include "TFormLoopSelect.h"
+#include "TFormSelectEquation.h"
 #include "TFormVariables.h"
 #include "WindowLayout.h"
 
@@ -16,11 +18,18 @@ DesktopProgram::DesktopProgram(UserInteraction& interaction, const QString& star
       variableScreen_(std::make_unique<TFormVariables>(*mainWindow_, interaction)),
       constantScreen_(std::make_unique<TFormConstants>(*mainWindow_, interaction)),
       aboutBox_(std::make_unique<TFormHelpAbout>()),
+      selectEquation_(std::make_unique<TFormSelectEquation>()),
+      loopWindow_(std::make_unique<TFormLoopSelect>(mainWindow_->runControl(), interaction)),
       helpKeys_(std::make_unique<HelpKeyFilter>(interaction, mainWindow_->helpPath())) {
+    // The loop window shows as soon as it exists.
+    loopWindow_->show();
     mainWindow_->setEntryScreens(constantScreen_.get(), variableScreen_.get());
     mainWindow_->setAboutBox(aboutBox_.get());
+    mainWindow_->setRunWindows(selectEquation_.get(), loopWindow_.get());
     mainWindow_->addHintTarget(constantScreen_.get());
     mainWindow_->addHintTarget(variableScreen_.get());
+    mainWindow_->addHintTarget(loopWindow_.get());
+    mainWindow_->addHintTarget(selectEquation_.get());
     qApp->installEventFilter(helpKeys_.get());
 }
 
@@ -31,6 +40,7 @@ DesktopProgram::~DesktopProgram() {
 void DesktopProgram::show() {
     mainWindow_->show();
     CentreOnScreen(mainWindow_.get());
+    PlaceBeside(loopWindow_.get(), mainWindow_.get());
 }
 
 }  // namespace quantaro

@@ -11,6 +11,8 @@ namespace quantaro {
 class TFormCalculator;
 class TFormConstants;
 class TFormHelpAbout;
+class TFormLoopSelect;
+class TFormSelectEquation;
 class TFormVariables;
 class HelpKeyFilter;
 class UserInteraction;
@@ -22,19 +24,24 @@ class DesktopProgram {
     DesktopProgram(UserInteraction& interaction, const QString& startDirectory);
     ~DesktopProgram();
 
-    // Shows the main window; closing it ends the program.
+    // Shows the main window beside the loop window, which showed itself when
+    // it was created; closing the main window ends the program.
     void show();
 
     TFormCalculator& mainWindow() { return *mainWindow_; }
     TFormVariables& variableScreen() { return *variableScreen_; }
     TFormConstants& constantScreen() { return *constantScreen_; }
     TFormHelpAbout& aboutBox() { return *aboutBox_; }
+    TFormSelectEquation& selectEquation() { return *selectEquation_; }
+    TFormLoopSelect& loopWindow() { return *loopWindow_; }
 
   private:
     std::unique_ptr<TFormCalculator> mainWindow_;
     std::unique_ptr<TFormVariables> variableScreen_;
     std::unique_ptr<TFormConstants> constantScreen_;
     std::unique_ptr<TFormHelpAbout> aboutBox_;
+    std::unique_ptr<TFormSelectEquation> selectEquation_;
+    std::unique_ptr<TFormLoopSelect> loopWindow_;
     std::unique_ptr<HelpKeyFilter> helpKeys_;
 };
 

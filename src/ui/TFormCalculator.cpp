@@ -18,8 +18,10 @@
 #include "ContextHelp.h"
 #include "FormulaEditor.h"
 #include "NameTableModel.h"
+#include "RunControl.h"
 #include "SettingsFile.h"
 #include "TFormHelpAbout.h"
+#include "TFormLoopSelect.h"
 #include "UserInteraction.h"
 #include "VariableValueEditor.h"
 #include "WindowLayout.h"
@@ -98,7 +100,9 @@ TFormCalculator::TFormCalculator(UserInteraction& interaction, const QString& st
       helpPath_(QDir(startDirectory).filePath(QLatin1String(kHelpFileName))),
       operators_(MakeOperatorTable()),
       constants_(MakeConstantTable()),
-      variables_(MakeVariableTable()) {
+      variables_(MakeVariableTable()),
+      runControl_(std::make_unique<RunControl>(EngineTables{operators_, constants_, variables_},
+                                               *this, interaction)) {
     setObjectName(QStringLiteral("TFormCalculator"));
     buildControls();
     buildMenus();
@@ -279,12 +283,14 @@ void TFormCalculator::buildMenus() {
     Run1 = menuBar()->addMenu(tr("&Run"));
     Run1->setObjectName(QStringLiteral("Run1"));
     ContextHelp::setContext(Run1, kRunMenuHelp);
-    for (QAction* item :
-         {MakeAction(Run1, tr("Execute &All Equations"), "ExecuteAll1", kRunItemHelp, Qt::Key_F9),
-          MakeAction(Run1, tr("Test &One Equation"), "TestOne1", kRunItemHelp, Qt::Key_F8),
-          MakeAction(Run1, tr("&Continuous Loop"), "ContinuousLoop1", kRunItemHelp)}) {
-        item->setEnabled(false);
-    }
+    QAction* executeAll = MakeAction(Run1, tr("Execute &All Equations"), "ExecuteAllFormulas1",
+                                     kRunItemHelp, Qt::Key_F9);
+    QAction* testOne =
+        MakeAction(Run1, tr("Test &One Equation"), "TestOneEquation1", kRunItemHelp, Qt::Key_F8);
+    QAction* loop = MakeAction(Run1, tr("&Continuous Loop"), "ContinuousLoop1", kRunItemHelp);
+    connect(executeAll, &QAction::triggered, this, &TFormCalculator::ExecuteAllFormulas1Click);
+    connect(testOne, &QAction::triggered, this, &TFormCalculator::TestOneEquation1Click);
+    connect(loop, &QAction::triggered, this, &TFormCalculator::ContinuousLoop1Click);
 
     Help1 = menuBar()->addMenu(tr("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));
@@ -379,6 +385,10 @@ void TFormCalculator::setAboutBox(TFormHelpAbout* about) {
     aboutBox_ = about;
 }
 
+void TFormCalculator::setRunWindows(TFormSelectEquation* selectEquation, TFormLoopSelect* loop) {
+    runControl_->setRunWindows(selectEquation, loop, loop);
+}
+
 void TFormCalculator::addHintTarget(HintTarget* target) {
     hintTargets_.push_back(target);
 }
@@ -413,6 +423,30 @@ void TFormCalculator::refreshTables() {
 
 QString TFormCalculator::formulaText() const {
     return formulaEditor_->formulaText();
+}
+
+std::string TFormCalculator::runFormulaText() const {
+    return formulaText().toStdString();
+}
+
+bool TFormCalculator::promptOnEveryLoop() const {
+    return RunOption1->isChecked();
+}
+
+bool TFormCalculator::showVariablesAfterExecuting() const {
+    return RunOption2->isChecked();
+}
+
+void TFormCalculator::markVariablesChanged() {
+    documents_.setChanged(Document::Variables);
+}
+
+void TFormCalculator::showVariableValues() {
+    variableModel_->refresh();
+}
+
+void TFormCalculator::showVariableScreen() {
+    Variables1Click();
 }
 
 AngleUnit TFormCalculator::angleUnit() const {
@@ -489,6 +523,18 @@ void TFormCalculator::ButtonInsertVariableClick() {
 void TFormCalculator::TimerCreateTimer() {
     TimerCreate->stop();
     ShowHintsNow();
+}
+
+void TFormCalculator::ExecuteAllFormulas1Click() {
+    runControl_->ExecuteAllFormulas1Click();
+}
+
+void TFormCalculator::TestOneEquation1Click() {
+    runControl_->TestOneEquation1Click();
+}
+
+void TFormCalculator::ContinuousLoop1Click() {
+    runControl_->ContinuousLoop1Click();
 }
 
 bool TFormCalculator::event(QEvent* event) {

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <memory>
 #include <vector>
 
 #include "AngleUnit.h"
@@ -10,6 +11,7 @@
 #include "EntryScreenHost.h"
 #include "HintSet.h"
 #include "NameTable.h"
+#include "RunHost.h"
 
 class QAction;
 class QGroupBox;
@@ -26,7 +28,10 @@ namespace quantaro {
 
 class FormulaEditor;
 class NameTableModel;
+class RunControl;
 class TFormHelpAbout;
+class TFormLoopSelect;
+class TFormSelectEquation;
 class UserInteraction;
 class VariableValueEditor;
 
@@ -34,7 +39,7 @@ class VariableValueEditor;
 // buttons that feed it, the angle unit, the menus, options, hints and help.
 // It owns the tables, the document state and the run options for the
 // whole run.
-class TFormCalculator : public QMainWindow, public EntryScreenHost {
+class TFormCalculator : public QMainWindow, public EntryScreenHost, public RunHost {
     Q_OBJECT
 
   public:
@@ -48,6 +53,8 @@ class TFormCalculator : public QMainWindow, public EntryScreenHost {
     // item show, created after this one.
     void setEntryScreens(QWidget* constants, QWidget* variables);
     void setAboutBox(TFormHelpAbout* about);
+    // The windows of the Run menu, created last.
+    void setRunWindows(TFormSelectEquation* selectEquation, TFormLoopSelect* loop);
     // A window whose hints "Show &hints" switches.
     void addHintTarget(HintTarget* target);
 
@@ -68,10 +75,19 @@ class TFormCalculator : public QMainWindow, public EntryScreenHost {
     DocumentState& documents() { return documents_; }
     FormulaEditor& formulaEditor() { return *formulaEditor_; }
     QString formulaText() const;
-    AngleUnit angleUnit() const;
+    RunControl& runControl() { return *runControl_; }
 
-    int promptAnswer() const { return promptAnswer_; }
-    void setPromptAnswer(int answer) { promptAnswer_ = answer; }
+    // RunHost
+    std::string runFormulaText() const override;
+    AngleUnit angleUnit() const override;
+    bool promptOnEveryLoop() const override;
+    bool showVariablesAfterExecuting() const override;
+    int promptAnswer() const override { return promptAnswer_; }
+    void setPromptAnswer(int answer) override { promptAnswer_ = answer; }
+    void markVariablesChanged() override;
+    void showVariableValues() override;
+    void showVariableScreen() override;
+    QWidget* messageOwner() override { return this; }
     bool hintSetting() const { return hintSetting_; }
 
     const QString& settingsPath() const { return settingsPath_; }
@@ -93,6 +109,9 @@ class TFormCalculator : public QMainWindow, public EntryScreenHost {
     void ButtonInsertConstantClick();
     void ButtonInsertVariableClick();
     void TimerCreateTimer();
+    void ExecuteAllFormulas1Click();
+    void TestOneEquation1Click();
+    void ContinuousLoop1Click();
 
   signals:
     // The window has closed for good; the program ends.
@@ -161,6 +180,7 @@ class TFormCalculator : public QMainWindow, public EntryScreenHost {
     QAction* Showhints1 = nullptr;
     QTimer* TimerCreate = nullptr;
 
+    std::unique_ptr<RunControl> runControl_;
     FormulaEditor* formulaEditor_ = nullptr;
     VariableValueEditor* variableValueEditor_ = nullptr;
     HintSet hints_;

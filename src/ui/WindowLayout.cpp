@@ -1,5 +1,7 @@
 #include "WindowLayout.h"
 
+#include <algorithm>
+
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -82,6 +84,18 @@ void CentreOnScreen(QWidget* window) {
     QRect frame = window->frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());
+}
+
+void PlaceBeside(QWidget* window, const QWidget* anchor) {
+    const QScreen* screen = anchor->screen() ? anchor->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect available = screen->availableGeometry();
+    const QRect beside = anchor->frameGeometry();
+    const int width = window->frameGeometry().width();
+    int left = beside.right() + 1;
+    if (left + width > available.right() + 1) left = beside.left() - width;
+    left = std::max(left, available.left());
+    window->move(left, beside.top());
 }
 
 }  // namespace quantaro

@@ -37,4 +37,8 @@ void SetTextColour(QWidget* edit, const QColor& textColour);
 // Centres a top-level window on the screen it is shown on.
 void CentreOnScreen(QWidget* window);
 
+// Moves a top-level window beside another: to its right when it fits on the
+// screen, else to its left.
+void PlaceBeside(QWidget* window, const QWidget* anchor);
+
 }  // namespace quantaro

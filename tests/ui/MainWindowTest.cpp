@@ -85,8 +85,8 @@ TEST_F(MainWindowTest, TheMenuBarHoldsItsMenusInOrderWithTheirShortcuts) {
     EXPECT_EQ(titles, QStringList({"&File", "&Edit", "&Constants", "&Variables", "&Options", "&Run",
                                    "&Help"}));
     EXPECT_EQ(action("Save1")->shortcut(), QKeySequence("Ctrl+S"));
-    EXPECT_EQ(action("ExecuteAll1")->shortcut(), QKeySequence(Qt::Key_F9));
-    EXPECT_EQ(action("TestOne1")->shortcut(), QKeySequence(Qt::Key_F8));
+    EXPECT_EQ(action("ExecuteAllFormulas1")->shortcut(), QKeySequence(Qt::Key_F9));
+    EXPECT_EQ(action("TestOneEquation1")->shortcut(), QKeySequence(Qt::Key_F8));
     EXPECT_EQ(edit().del->shortcut(), QKeySequence("Ctrl+Del"));
     EXPECT_EQ(edit().redo->shortcut(), QKeySequence());
 }
@@ -216,7 +216,7 @@ TEST_F(MainWindowTest, MenuItemsCarryTheirHelpContexts) {
     EXPECT_EQ(ContextHelp::contextForMenuItem(action("Save1"), nullptr), 10);
     EXPECT_EQ(ContextHelp::contextForMenuItem(edit().paste, nullptr), 11);
     EXPECT_EQ(ContextHelp::contextForMenuItem(action("Constants1"), nullptr), 12);
-    EXPECT_EQ(ContextHelp::contextForMenuItem(action("ExecuteAll1"), nullptr), 14);
+    EXPECT_EQ(ContextHelp::contextForMenuItem(action("ExecuteAllFormulas1"), nullptr), 14);
     EXPECT_EQ(ContextHelp::contextForMenuItem(action("About2"), nullptr), 23);
     EXPECT_EQ(ContextHelp::contextForMenuItem(action("RunOption1"), nullptr), 0);
     EXPECT_EQ(ContextHelp::contextForFocus(grid("StringGridVariables")), 3);

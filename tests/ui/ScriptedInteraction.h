@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "UserInteraction.h"
@@ -34,10 +35,16 @@ class ScriptedInteraction : public UserInteraction {
     std::vector<HelpRequest> helpRequests;
     int beeps = 0;
     std::deque<BoxAnswer> answers;
+    // Called for every box while it is "open", before it is answered.
+    std::function<void(const Box&)> whileBoxOpen;
 
     BoxAnswer showBox(QWidget* owner, BoxKind kind, const QString& text,
                       BoxButtons buttons) override {
         boxes.push_back({kind, text, buttons, owner});
+        if (whileBoxOpen) {
+            const Box open = boxes.back();  // the hook may show boxes of its own
+            whileBoxOpen(open);
+        }
         if (!answers.empty()) {
             BoxAnswer answer = answers.front();
             answers.pop_front();

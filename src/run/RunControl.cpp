@@ -1,0 +1,85 @@
+#include "RunControl.h"
+
+#include <QString>
+#include <QWidget>
+
+#include "FloatingPointFault.h"
+#include "TFormSelectEquation.h"
+#include "UserInteraction.h"
+
+namespace quantaro {
+
+RunControl::RunControl(EngineTables tables, RunHost& host, UserInteraction& interaction)
+    : engine_(tables, *this), host_(host), interaction_(interaction) {}
+
+void RunControl::setRunWindows(TFormSelectEquation* selectEquation, QWidget* loopWindow,
+                               LoopSwitch* loop) {
+    selectEquation_ = selectEquation;
+    loopWindow_ = loopWindow;
+    loop_ = loop;
+}
+
+std::optional<std::string> RunControl::runOnce(int selection) {
+    std::optional<std::string> fault;
+    try {
+        engine_.ExecuteEquations(selection);
+    } catch (const FloatingPointFault& error) {
+        fault = error.what();
+    }
+    // Equations before a failing or faulting one have stored their results,
+    // so the table differs from its file in every case.
+    host_.markVariablesChanged();
+    return fault;
+}
+
+void RunControl::runCommand(int selection) {
+    const std::optional<std::string> fault = runOnce(selection);
+    host_.showVariableValues();
+    if (fault) interaction_.showError(host_.messageOwner(), QString::fromStdString(*fault));
+}
+
+void RunControl::ExecuteAllFormulas1Click() {
+    runCommand(0);
+    if (host_.showVariablesAfterExecuting()) host_.showVariableScreen();
+}
+
+void RunControl::TestOneEquation1Click() {
+    if (!selectEquation_ || !selectEquation_->choose()) return;
+    runCommand(selectEquation_->equationNumber());
+}
+
+void RunControl::ContinuousLoop1Click() {
+    if (loopWindow_) {
+        loopWindow_->show();
+        loopWindow_->raise();
+        loopWindow_->activateWindow();
+    }
+    host_.markVariablesChanged();
+}
+
+void RunControl::setLoopTimerEnabled(bool enabled) {
+    if (loop_) loop_->setTimerEnabled(enabled);
+}
+
+void RunControl::setLoopStopped() {
+    if (loop_) loop_->setLoopStopped();
+}
+
+void RunControl::showMessage(MessageKind kind, const std::string& text) {
+    ++boxesShown_;
+    // The values stored before the failing equation show behind the box.
+    host_.showVariableValues();
+    interaction_.showBox(host_.messageOwner(),
+                         kind == MessageKind::Error ? BoxKind::Error : BoxKind::Information,
+                         QString::fromStdString(text), BoxButtons::Ok);
+}
+
+bool RunControl::confirmCompletion(const std::string& text) {
+    ++boxesShown_;
+    host_.showVariableValues();
+    return interaction_.showBox(host_.messageOwner(), BoxKind::Information,
+                                QString::fromStdString(text),
+                                BoxButtons::OkCancel) == BoxAnswer::Ok;
+}
+
+}  // namespace quantaro

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "Engine.h"
+#include "EngineHost.h"
+#include "EngineTables.h"
+#include "RunHost.h"
+
+class QWidget;
+
+namespace quantaro {
+
+class TFormSelectEquation;
+class UserInteraction;
+
+// The run commands of the main window and the engine they drive. It is the
+// engine's host in the desktop program: the formula and options come from
+// the main window, boxes go through the user interaction, and the loop timer
+// and stop flag belong to the continuous loop window.
+class RunControl : public EngineHost {
+  public:
+    RunControl(EngineTables tables, RunHost& host, UserInteraction& interaction);
+
+    // The windows created after the main window.
+    void setRunWindows(TFormSelectEquation* selectEquation, QWidget* loopWindow, LoopSwitch* loop);
+
+    // Runs the engine once with an equation number (0 = all) and marks the
+    // variables changed, also when the run failed. A floating-point fault ends
+    // the run; its text is returned, nothing is shown.
+    std::optional<std::string> runOnce(int selection);
+
+    // Redraws the variable grid with the values runs have stored.
+    void showVariableValues() { host_.showVariableValues(); }
+
+    Engine& engine() { return engine_; }
+    // How many boxes runs have shown so far; the loop ends a batch of passes
+    // when a pass showed one.
+    int boxesShown() const { return boxesShown_; }
+
+    // Handlers of the "&Run" menu.
+    void ExecuteAllFormulas1Click();
+    void TestOneEquation1Click();
+    void ContinuousLoop1Click();
+
+    // EngineHost
+    std::string formulaText() const override { return host_.runFormulaText(); }
+    AngleUnit angleUnit() const override { return host_.angleUnit(); }
+    bool promptOnEveryLoop() const override { return host_.promptOnEveryLoop(); }
+    int promptAnswer() const override { return host_.promptAnswer(); }
+    void setPromptAnswer(int answer) override { host_.setPromptAnswer(answer); }
+    void setLoopTimerEnabled(bool enabled) override;
+    void setLoopStopped() override;
+    void showMessage(MessageKind kind, const std::string& text) override;
+    bool confirmCompletion(const std::string& text) override;
+
+  private:
+    // A menu command's run: a fault is shown in an error box, as the
+    // platform's default handler would.
+    void runCommand(int selection);
+
+    Engine engine_;
+    RunHost& host_;
+    UserInteraction& interaction_;
+    TFormSelectEquation* selectEquation_ = nullptr;
+    QWidget* loopWindow_ = nullptr;
+    LoopSwitch* loop_ = nullptr;
+    int boxesShown_ = 0;
+};
+
+}  // namespace quantaro

@@ -1,0 +1,314 @@
+#include "TFormLoopSelect.h"
+
+#include <QElapsedTimer>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "ContextHelp.h"
+#include "LoopNumbers.h"
+#include "RunControl.h"
+#include "UserInteraction.h"
+#include "WindowLayout.h"
+
+namespace quantaro {
+namespace {
+
+constexpr int kLoopHelp = 17;
+constexpr int kTimerIntervalMs = 1;
+// How long one tick runs passes before it returns to the event loop, so that
+// Stop, Cancel, redraws and edits are served between batches.
+constexpr qint64 kBatchMs = 10;
+
+constexpr char kBadLoopCount[] = "Number of loops must be a positive integer";
+
+QSpinBox* MakeSpinEdit(const char* name, int highest, QWidget* parent) {
+    auto* spin = new QSpinBox(parent);
+    spin->setObjectName(QLatin1String(name));
+    spin->setRange(0, highest);
+    spin->setMinimumWidth(64);
+    return spin;
+}
+
+QLineEdit* MakeEdit(const char* name, QWidget* parent) {
+    auto* edit = new QLineEdit(QStringLiteral("0"), parent);
+    edit->setObjectName(QLatin1String(name));
+    return edit;
+}
+
+QPushButton* MakeButton(const QString& caption, const char* name, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLabel* MakeLabel(const QString& text, const char* name, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    return label;
+}
+
+QString NotAnInteger(const QString& text) {
+    return QStringLiteral("'%1' is not a valid integer value").arg(text);
+}
+
+}  // namespace
+
+TFormLoopSelect::TFormLoopSelect(RunControl& run, UserInteraction& interaction, QWidget* parent)
+    : QWidget(parent, Qt::Window), run_(run), interaction_(interaction) {
+    setObjectName(QStringLiteral("TFormLoopSelect"));
+    setWindowTitle(QStringLiteral("Quantaro - Continuous loop"));
+    setFont(CaptionFont());
+    buildControls();
+    registerHints();
+    wireControls();
+    FormCreate();
+}
+
+void TFormLoopSelect::buildControls() {
+    auto* GroupBox1 = new QGroupBox(QStringLiteral("Set Number of loops"), this);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    SpinEdit1 = MakeSpinEdit("SpinEdit1", 999, GroupBox1);
+    SpinEdit2 = MakeSpinEdit("SpinEdit2", 999, GroupBox1);
+    QLabel* power = MakeLabel(QStringLiteral("X 10^"), "Label1", GroupBox1);
+    QFont bold = power->font();
+    bold.setBold(true);
+    power->setFont(bold);
+    auto* spins = new QGridLayout(GroupBox1);
+    spins->addWidget(MakeLabel(QStringLiteral("0 - 999"), "Label4", GroupBox1), 0, 0);
+    spins->addWidget(MakeLabel(QStringLiteral("0 - 999"), "Label5", GroupBox1), 0, 2);
+    spins->addWidget(SpinEdit1, 1, 0);
+    spins->addWidget(power, 1, 1, Qt::AlignCenter);
+    spins->addWidget(SpinEdit2, 1, 2);
+
+    EditLoops = MakeEdit("EditLoops", this);
+    EditCompleteLoops = MakeEdit("EditCompleteLoops", this);
+    EditCompleteLoops->setReadOnly(true);
+    SpinEditEquation = MakeSpinEdit("SpinEditEquation", 100, this);
+
+    ButtonStart = MakeButton(QStringLiteral("&Start loop"), "ButtonStart", this);
+    ButtonStop = MakeButton(QStringLiteral("S&top loop"), "ButtonStop", this);
+    ButtonReset = MakeButton(QStringLiteral("&Reset"), "ButtonReset", this);
+    ButtonStep = MakeButton(QStringLiteral("Single st&ep"), "ButtonStep", this);
+    BitBtnCancel = MakeButton(QStringLiteral("&Cancel"), "BitBtnCancel", this);
+    BitBtnCancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+
+    auto* counts = new QGridLayout;
+    counts->addWidget(MakeLabel(QStringLiteral("Number of loops to execute"), "Label2", this), 0,
+                      0);
+    counts->addWidget(EditLoops, 0, 1);
+    counts->addWidget(MakeLabel(QStringLiteral("Loops completed"), "Label3", this), 1, 0);
+    counts->addWidget(EditCompleteLoops, 1, 1);
+    auto* equation = new QHBoxLayout;
+    equation->addWidget(MakeLabel(QStringLiteral("Equation Number"), "Label8", this));
+    equation->addWidget(SpinEditEquation);
+    equation->addWidget(MakeLabel(QStringLiteral("0 = All Equations"), "Label9", this));
+    equation->addStretch();
+
+    auto* buttons = new QGridLayout;
+    buttons->addWidget(ButtonStart, 0, 0);
+    buttons->addWidget(ButtonStop, 0, 1);
+    buttons->addWidget(ButtonReset, 0, 2);
+    buttons->addWidget(ButtonStep, 1, 0);
+    buttons->addWidget(BitBtnCancel, 1, 2);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->addWidget(GroupBox1);
+    layout->addLayout(counts);
+    layout->addLayout(equation);
+    layout->addWidget(MakeLabel(QStringLiteral("Results may change if variables containing the "),
+                                "Label6", this));
+    layout->addWidget(MakeLabel(
+        QStringLiteral("results of equations are fed back into the equations."), "Label7", this));
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    ChainTabOrder({SpinEdit1, SpinEdit2, EditLoops, SpinEditEquation, ButtonStart, ButtonStop,
+                   ButtonReset, ButtonStep, BitBtnCancel});
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(kTimerIntervalMs);
+}
+
+void TFormLoopSelect::registerHints() {
+    hints_.add(this, QStringLiteral("Run all equations many times"));
+    hints_.add(SpinEdit1, QStringLiteral("Set number of loops to execute"));
+    hints_.add(SpinEdit2, QStringLiteral("Multiply by powers of 10"));
+    hints_.add(EditLoops, QStringLiteral("Contains value set by spin controls above"));
+    hints_.add(EditCompleteLoops, QStringLiteral("Progress monitor"));
+    hints_.add(SpinEditEquation, QStringLiteral("Click arrows to increase or decrease number"));
+    hints_.add(ButtonStart, QStringLiteral("Only works if more than 0 loops selected"));
+    hints_.add(ButtonStop, QStringLiteral("Interrupt execution"));
+    hints_.add(ButtonReset, QStringLiteral("Loops completed set to 0"));
+    hints_.add(ButtonStep, QStringLiteral("One loop only"));
+    hints_.add(BitBtnCancel, QStringLiteral("Return to main screen"));
+
+    // The window names no help file, so F1 opens no help here; the numbers
+    // are carried all the same.
+    for (QWidget* widget : std::initializer_list<QWidget*>{
+             this, ButtonStart, BitBtnCancel, ButtonStop, EditCompleteLoops, ButtonReset,
+             ButtonStep, EditLoops, SpinEdit1, SpinEdit2}) {
+        ContextHelp::setContext(widget, kLoopHelp);
+    }
+}
+
+void TFormLoopSelect::wireControls() {
+    connect(SpinEdit1, &QSpinBox::valueChanged, this, &TFormLoopSelect::SpinEdit1Change);
+    connect(SpinEdit2, &QSpinBox::valueChanged, this, &TFormLoopSelect::SpinEdit1Change);
+    connect(SpinEditEquation, &QSpinBox::valueChanged, this,
+            &TFormLoopSelect::SpinEditEquationChange);
+    connect(ButtonStart, &QPushButton::clicked, this, &TFormLoopSelect::ButtonStartClick);
+    connect(ButtonStop, &QPushButton::clicked, this, &TFormLoopSelect::ButtonStopClick);
+    connect(ButtonReset, &QPushButton::clicked, this, &TFormLoopSelect::ButtonResetClick);
+    connect(ButtonStep, &QPushButton::clicked, this, &TFormLoopSelect::ButtonStepClick);
+    connect(BitBtnCancel, &QPushButton::clicked, this, &TFormLoopSelect::BitBtnCancelClick);
+    connect(Timer1, &QTimer::timeout, this, &TFormLoopSelect::Timer1Timer);
+}
+
+void TFormLoopSelect::FormCreate() {
+    loopStopped_ = true;
+    loopCounter_ = 1;
+    loopEquation_ = 0;
+}
+
+void TFormLoopSelect::setTimerEnabled(bool enabled) {
+    if (enabled) {
+        if (!Timer1->isActive()) Timer1->start();
+    } else {
+        Timer1->stop();
+        timerSwitchedOff_ = true;
+    }
+}
+
+bool TFormLoopSelect::timerEnabled() const {
+    return Timer1->isActive();
+}
+
+void TFormLoopSelect::setHintsShown(bool shown) {
+    hints_.setShown(shown);
+}
+
+void TFormLoopSelect::SpinEdit1Change() {
+    EditLoops->setText(
+        QString::fromStdString(LoopCountText(SpinEdit1->value(), SpinEdit2->value())));
+}
+
+void TFormLoopSelect::ButtonStartClick() {
+    const std::optional<std::int32_t> loops = ReadInteger32(EditLoops->text().toStdString());
+    if (!loops) {
+        interaction_.showInformation(this, QString::fromLatin1(kBadLoopCount));
+        return;
+    }
+    if (*loops <= 0) return;
+    run_.engine().setResultCode(0);
+    loopStopped_ = false;
+    ButtonStop->setFocus();
+    setTimerEnabled(true);
+}
+
+void TFormLoopSelect::ButtonStopClick() {
+    loopStopped_ = true;
+}
+
+void TFormLoopSelect::ButtonResetClick() {
+    loopCounter_ = 1;
+    completedLoops_ = 0;
+    EditCompleteLoops->setText(QStringLiteral("0"));
+}
+
+void TFormLoopSelect::ButtonStepClick() {
+    setTimerEnabled(true);
+    const std::optional<std::string> fault = run_.runOnce(loopEquation_);
+    if (!fault) {
+        completedLoops_ = loopCounter_;
+        ++loopCounter_;
+    }
+    showCompletedLoops();
+    stopIdle();
+    // A step is a command of its own, so a fault is shown as the menu
+    // commands show it.
+    if (fault) interaction_.showError(this, QString::fromStdString(*fault));
+}
+
+void TFormLoopSelect::SpinEditEquationChange() {
+    loopEquation_ = SpinEditEquation->value();
+}
+
+void TFormLoopSelect::BitBtnCancelClick() {
+    stopIdle();
+    ButtonResetClick();
+    SpinEditEquation->setValue(0);
+    hide();
+}
+
+void TFormLoopSelect::Timer1Timer() {
+    QElapsedTimer batch;
+    batch.start();
+    timerSwitchedOff_ = false;
+    const int boxesBefore = run_.boxesShown();
+    const std::uint64_t engineRunsBefore = engineRuns_;
+    while (tickPass() && !timerSwitchedOff_ && run_.boxesShown() == boxesBefore &&
+           batch.elapsed() < kBatchMs) {
+    }
+    if (engineRuns_ != engineRunsBefore) showCompletedLoops();
+}
+
+bool TFormLoopSelect::tickPass() {
+    if (loopStopped_) return false;
+    if (run_.engine().resultCode() != 0) {
+        stopIdle();
+        return false;
+    }
+    // The limit is read again for every pass, so changing it changes the
+    // running loop.
+    const QString limitText = EditLoops->text();
+    const std::optional<std::int32_t> limit = ReadInteger32(limitText.toStdString());
+    if (!limit) {
+        // Reported once: the loop stops rather than meet the same text again.
+        stopIdle();
+        interaction_.showError(this, NotAnInteger(limitText));
+        return false;
+    }
+    if (*limit < loopCounter_) {
+        stopIdle();
+        loopCounter_ = 1;
+        return false;
+    }
+    if (!runPass()) {
+        stopIdle();
+        return false;
+    }
+    return true;
+}
+
+bool TFormLoopSelect::runPass() {
+    ++engineRuns_;
+    const std::optional<std::string> fault = run_.runOnce(loopEquation_);
+    if (fault) return false;
+    // A pass whose equation failed counts too; the engine has already
+    // stopped the loop.
+    completedLoops_ = loopCounter_;
+    ++loopCounter_;
+    return true;
+}
+
+void TFormLoopSelect::showCompletedLoops() {
+    EditCompleteLoops->setText(QString::number(completedLoops_));
+    run_.showVariableValues();
+}
+
+void TFormLoopSelect::stopIdle() {
+    setTimerEnabled(false);
+    loopStopped_ = true;
+}
+
+}  // namespace quantaro

@@ -1,0 +1,249 @@
+#include "RunProgramFixture.h"
+
+namespace quantaro::testing {
+namespace {
+
+class ContinuousLoopTest : public RunProgramTest {
+  protected:
+    void SetUp() override {
+        RunProgramTest::SetUp();
+        setVariable(1, "X", "0");
+        setVariable(2, "Y", "0");
+        setFormula("X + 1 = X");
+    }
+
+    void setSpins(int mantissa, int power) {
+        loopSpin("SpinEdit1")->setValue(mantissa);
+        loopSpin("SpinEdit2")->setValue(power);
+    }
+    void click(const char* button) { loopButton(button)->click(); }
+    // Clicks Stop while the box of pass `pass` is open.
+    void stopAtBox(std::size_t pass) {
+        user.whileBoxOpen = [this, pass](const ScriptedInteraction::Box&) {
+            if (user.boxes.size() == pass) click("ButtonStop");
+        };
+    }
+    // Waits until the loop is paused: stopped with its timer still on.
+    void waitUntilPaused() {
+        QElapsedTimer waited;
+        waited.start();
+        while (!loop().loopStopped() && waited.elapsed() < 20000) {
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        ASSERT_TRUE(loop().loopStopped());
+    }
+};
+
+TEST_F(ContinuousLoopTest, TheWindowShowsAtStartUpInItsInitialState) {
+    EXPECT_TRUE(loop().isVisible());
+    EXPECT_EQ(loop().windowTitle(), "Quantaro - Continuous loop");
+    EXPECT_TRUE(loop().loopStopped());
+    EXPECT_FALSE(loop().timerEnabled());
+    EXPECT_EQ(loop().loopCounter(), 1);
+    EXPECT_EQ(loopEdit("EditLoops")->text(), "0");
+    EXPECT_EQ(completedLoops(), "0");
+    EXPECT_TRUE(loopEdit("EditCompleteLoops")->isReadOnly());
+}
+
+TEST_F(ContinuousLoopTest, TheSpinEditsSetTheNumberOfLoopsInTheNumberForm) {
+    setSpins(5, 3);
+    EXPECT_EQ(loopEdit("EditLoops")->text(), "5000");
+    setSpins(1, 15);
+    EXPECT_EQ(loopEdit("EditLoops")->text(), "1E15");
+    setSpins(3, 9);
+    EXPECT_EQ(loopEdit("EditLoops")->text(), "3000000000");
+}
+
+TEST_F(ContinuousLoopTest, FiveLoopsRunFivePassesAndTheNextStartFiveMore) {
+    setSpins(5, 0);
+    EXPECT_EQ(loopEdit("EditLoops")->text(), "5");
+    runLoop();
+    EXPECT_EQ(value(1), "5");
+    EXPECT_EQ(completedLoops(), "5");
+    EXPECT_EQ(loop().loopCounter(), 1);
+    EXPECT_TRUE(variablesChanged());
+    EXPECT_TRUE(user.boxes.empty());
+
+    runLoop();
+    EXPECT_EQ(value(1), "10");
+    EXPECT_EQ(completedLoops(), "5");
+}
+
+TEST_F(ContinuousLoopTest, StopPausesTheLoopAndStartResumesAtTheNextPass) {
+    setOption("RunOption1", true);
+    stopAtBox(3);
+    setLoops("10");
+    click("ButtonStart");
+    waitUntilPaused();
+    EXPECT_EQ(value(1), "3");
+    EXPECT_EQ(completedLoops(), "3");
+    // Paused: the prompt switched the timer back on, but ticks do nothing.
+    EXPECT_TRUE(loop().timerEnabled());
+    QTest::qWait(20);
+    EXPECT_EQ(value(1), "3");
+
+    setOption("RunOption1", false);
+    runLoop();
+    EXPECT_EQ(value(1), "10");
+    EXPECT_EQ(completedLoops(), "10");
+}
+
+TEST_F(ContinuousLoopTest, ALimitLoweredBelowTheCounterEndsTheLoopAtTheFirstTick) {
+    setOption("RunOption1", true);
+    stopAtBox(30);
+    setLoops("100");
+    click("ButtonStart");
+    waitUntilPaused();
+    ASSERT_EQ(value(1), "30");
+    setOption("RunOption1", false);
+
+    setLoops("10");
+    runLoop();
+    EXPECT_EQ(value(1), "30");
+    EXPECT_EQ(loop().loopCounter(), 1);
+    runLoop();
+    EXPECT_EQ(value(1), "40");
+    EXPECT_EQ(completedLoops(), "10");
+}
+
+TEST_F(ContinuousLoopTest, StartRefusesANumberOfLoopsThatIsNotA32BitInteger) {
+    for (auto [mantissa, power] : {std::pair{1, 15}, std::pair{3, 9}}) {
+        user.clear();
+        setSpins(mantissa, power);
+        click("ButtonStart");
+        EXPECT_EQ(user.onlyBoxText(), "Number of loops must be a positive integer");
+        EXPECT_EQ(user.boxes[0].kind, BoxKind::Information);
+        EXPECT_TRUE(loop().loopStopped());
+        EXPECT_FALSE(loop().timerEnabled());
+    }
+    for (const char* text : {"", "abc", "12x"}) {
+        user.clear();
+        setLoops(text);
+        click("ButtonStart");
+        EXPECT_EQ(user.onlyBoxText(), "Number of loops must be a positive integer") << text;
+    }
+    EXPECT_EQ(value(1), "0");
+}
+
+TEST_F(ContinuousLoopTest, StartWithZeroOrANegativeNumberDoesNothing) {
+    for (const char* text : {"0", "-4"}) {
+        setLoops(text);
+        click("ButtonStart");
+        EXPECT_TRUE(loop().loopStopped());
+        EXPECT_FALSE(loop().timerEnabled());
+    }
+    EXPECT_TRUE(user.boxes.empty());
+    EXPECT_EQ(value(1), "0");
+}
+
+TEST_F(ContinuousLoopTest, AnEquationErrorStopsTheLoopOnceAndTheFailedPassCounts) {
+    setFormula("X + 1 = X\r\n1 / ( X - 7 ) = Y");
+    setLoops("10");
+    runLoop();
+    ASSERT_EQ(user.boxes.size(), 1u);
+    EXPECT_TRUE(user.boxes[0].text.startsWith("Equation 2: Domain Error: "));
+    EXPECT_EQ(value(1), "7");
+    EXPECT_EQ(completedLoops(), "7");
+
+    runLoop();
+    EXPECT_EQ(user.boxes.size(), 1u);
+    EXPECT_EQ(value(1), "10");
+    EXPECT_EQ(completedLoops(), "10");
+}
+
+TEST_F(ContinuousLoopTest, AFloatingPointFaultStopsTheLoopSilently) {
+    // X * 1E4931 first overflows when X reaches 12.
+    setFormula("X + 1 = X\r\nX * 1E4931 = Y");
+    setLoops("20");
+    runLoop();
+    EXPECT_TRUE(user.boxes.empty());
+    EXPECT_EQ(value(1), "12");
+    EXPECT_EQ(completedLoops(), "11");
+    EXPECT_TRUE(variablesChanged());
+}
+
+TEST_F(ContinuousLoopTest, ANumberOfLoopsEditedIntoTextIsReportedOnceAndStopsTheLoop) {
+    setOption("RunOption1", true);
+    user.whileBoxOpen = [this](const ScriptedInteraction::Box&) {
+        if (user.boxes.size() == 2) {
+            setLoops("ten");
+            setOption("RunOption1", false);
+        }
+    };
+    setLoops("10");
+    runLoop();
+    ASSERT_EQ(user.boxes.size(), 3u);
+    EXPECT_EQ(user.boxes[2].kind, BoxKind::Error);
+    EXPECT_EQ(user.boxes[2].text, "'ten' is not a valid integer value");
+    EXPECT_EQ(value(1), "2");
+    QTest::qWait(20);
+    EXPECT_EQ(user.boxes.size(), 3u);
+}
+
+TEST_F(ContinuousLoopTest, SingleStepsCountOneEachAndLeaveTheLoopIdle) {
+    for (const char* expected : {"1", "2", "3"}) {
+        click("ButtonStep");
+        EXPECT_EQ(completedLoops(), expected);
+        EXPECT_TRUE(loop().loopStopped());
+        EXPECT_FALSE(loop().timerEnabled());
+    }
+    EXPECT_EQ(value(1), "3");
+    // A step ignores the limit, and an error does not hold the counter back.
+    setFormula("X - 3 = X\r\nX = 1");
+    click("ButtonStep");
+    EXPECT_EQ(completedLoops(), "4");
+    EXPECT_EQ(user.onlyBoxText(), "Equation 2: Item after \"=\" sign is not a variable");
+}
+
+TEST_F(ContinuousLoopTest, ResetStartsTheCountAgain) {
+    click("ButtonStep");
+    click("ButtonStep");
+    click("ButtonReset");
+    EXPECT_EQ(completedLoops(), "0");
+    click("ButtonStep");
+    EXPECT_EQ(completedLoops(), "1");
+}
+
+TEST_F(ContinuousLoopTest, TheEquationNumberSelectsOneEquationForEveryPass) {
+    setFormula("X + 1 = X\r\nY + 1 = Y");
+    loopSpin("SpinEditEquation")->setValue(2);
+    EXPECT_EQ(loop().loopEquation(), 2);
+    setLoops("4");
+    runLoop();
+    EXPECT_EQ(value(1), "0");
+    EXPECT_EQ(value(2), "4");
+}
+
+TEST_F(ContinuousLoopTest, CancelHidesTheWindowAndResetsCountAndEquationButNotTheLoops) {
+    setSpins(7, 0);
+    loopSpin("SpinEditEquation")->setValue(1);
+    click("ButtonStep");
+    click("BitBtnCancel");
+    EXPECT_TRUE(loop().isHidden());
+    EXPECT_TRUE(loop().loopStopped());
+    EXPECT_FALSE(loop().timerEnabled());
+
+    action("ContinuousLoop1")->trigger();
+    EXPECT_TRUE(loop().isVisible());
+    EXPECT_EQ(completedLoops(), "0");
+    EXPECT_EQ(loopSpin("SpinEditEquation")->value(), 0);
+    EXPECT_EQ(loop().loopEquation(), 0);
+    EXPECT_EQ(loop().loopCounter(), 1);
+    EXPECT_EQ(loopEdit("EditLoops")->text(), "7");
+    EXPECT_EQ(loopSpin("SpinEdit1")->value(), 7);
+}
+
+TEST_F(ContinuousLoopTest, ALongLoopRunsToTheEndWithTheWindowServingEvents) {
+    setLoops("100000");
+    int progressShown = 0;
+    QObject::connect(loopEdit("EditCompleteLoops"), &QLineEdit::textChanged,
+                     [&progressShown] { ++progressShown; });
+    runLoop();
+    EXPECT_EQ(value(1), "100000");
+    EXPECT_EQ(completedLoops(), "100000");
+    // The count was shown along the way, not only at the end.
+    EXPECT_GT(progressShown, 1);
+}
+
+}  // namespace
+}  // namespace quantaro::testing

@@ -1,0 +1,199 @@
+#include <QTableView>
+#include <QTimer>
+
+#include "NameTableModel.h"
+#include "RunControl.h"
+#include "RunProgramFixture.h"
+
+namespace quantaro::testing {
+namespace {
+
+constexpr char kCompletion[] =
+    "Execution complete\r\nAnswers appear in the Variables table.\r\n"
+    "Answers may change if equations are executed again.";
+
+class RunCommandsTest : public RunProgramTest {
+  protected:
+    void SetUp() override {
+        RunProgramTest::SetUp();
+        setVariable(1, "A", "10");
+        setVariable(2, "B", "4");
+        setVariable(3, "X", "0");
+        setVariable(4, "Y", "0");
+    }
+
+    // Answers the Select Equation dialog once it is open: the number typed
+    // into its spin edit, then OK, Cancel or Escape.
+    enum class Close { Ok, Cancel, Escape };
+    void answerSelectEquation(int number, Close close) {
+        QTimer::singleShot(0, &main(), [this, number, close] {
+            auto* spin = child<QSpinBox>(selectEquation(), "SpinEditEquation");
+            if (number >= 0) spin->setValue(number);
+            if (close == Close::Escape) {
+                QTest::keyClick(&selectEquation(), Qt::Key_Escape);
+            } else {
+                child<QPushButton>(selectEquation(),
+                                   close == Close::Ok ? "ButtonOK" : "ButtonCancel")
+                    ->click();
+            }
+        });
+    }
+    int dialogNumber() { return selectEquation().equationNumber(); }
+};
+
+TEST_F(RunCommandsTest, ExecuteAllRunsEveryEquationAndMarksTheVariablesChanged) {
+    setFormula("A - B = X\r\n2 + 3 * 4 = Y");
+    QTest::keyClick(&main(), Qt::Key_F9);
+    EXPECT_EQ(value(3), "6");
+    EXPECT_EQ(value(4), "20");
+    EXPECT_TRUE(user.boxes.empty());
+    EXPECT_TRUE(variablesChanged());
+    EXPECT_TRUE(program->variableScreen().isHidden());
+}
+
+TEST_F(RunCommandsTest, ExecuteAllWithAnEmptyFormulaReportsItAndStillMarksTheVariables) {
+    action("ExecuteAllFormulas1")->trigger();
+    ASSERT_EQ(user.boxes.size(), 1u);
+    EXPECT_EQ(user.boxes[0].kind, BoxKind::Information);
+    EXPECT_EQ(user.boxes[0].text, "Empty formula");
+    EXPECT_TRUE(variablesChanged());
+}
+
+TEST_F(RunCommandsTest, AFailingEquationKeepsEarlierResultsAndStillShowsTheVariableScreen) {
+    setOption("RunOption2", true);
+    setFormula("A + 1 = X\r\nA / 0 = Y\r\nB = X");
+    action("ExecuteAllFormulas1")->trigger();
+    EXPECT_EQ(value(3), "11");
+    EXPECT_EQ(value(4), "0");
+    ASSERT_EQ(user.boxes.size(), 1u);
+    EXPECT_EQ(user.boxes[0].kind, BoxKind::Error);
+    EXPECT_TRUE(user.boxes[0].text.startsWith("Equation 2: Domain Error: "))
+        << user.boxes[0].text.toStdString();
+    EXPECT_TRUE(variablesChanged());
+    EXPECT_TRUE(program->variableScreen().isVisible());
+    // The grid shows the value the run stored.
+    QAbstractItemModel* grid = child<QTableView>(main(), "StringGridVariables")->model();
+    EXPECT_EQ(grid->index(NameTableModel::gridRow(3), ValueColumn).data().toString(), "11");
+}
+
+TEST_F(RunCommandsTest, AFloatingPointFaultIsShownAndKeepsWhatEarlierEquationsStored) {
+    setFormula("A + 1 = X\r\n1E4000 * 1E4000 = Y");
+    action("ExecuteAllFormulas1")->trigger();
+    EXPECT_EQ(value(3), "11");
+    EXPECT_EQ(value(4), "0");
+    ASSERT_EQ(user.boxes.size(), 1u);
+    EXPECT_EQ(user.boxes[0].kind, BoxKind::Error);
+    EXPECT_EQ(user.boxes[0].text, "Floating point overflow");
+    EXPECT_TRUE(variablesChanged());
+}
+
+TEST_F(RunCommandsTest, TestOneRunsTheChosenEquationAndKeepsTheNumberAfterOk) {
+    setFormula("A - B = X\r\nA + B = Y");
+    answerSelectEquation(2, Close::Ok);
+    QTest::keyClick(&main(), Qt::Key_F8);
+    EXPECT_EQ(value(3), "0");
+    EXPECT_EQ(value(4), "14");
+    EXPECT_TRUE(variablesChanged());
+    EXPECT_EQ(dialogNumber(), 2);
+}
+
+TEST_F(RunCommandsTest, TestOneWithZeroRunsAllButNeverShowsTheVariableScreen) {
+    setOption("RunOption2", true);
+    setFormula("A - B = X\r\nA + B = Y");
+    answerSelectEquation(0, Close::Ok);
+    action("TestOneEquation1")->trigger();
+    EXPECT_EQ(value(3), "6");
+    EXPECT_EQ(value(4), "14");
+    EXPECT_TRUE(program->variableScreen().isHidden());
+}
+
+TEST_F(RunCommandsTest, TestOneBeyondTheLastEquationChangesNothingButMayPrompt) {
+    setFormula("A - B = X");
+    answerSelectEquation(5, Close::Ok);
+    action("TestOneEquation1")->trigger();
+    EXPECT_EQ(value(3), "0");
+    EXPECT_TRUE(user.boxes.empty());
+
+    setOption("RunOption1", true);
+    answerSelectEquation(5, Close::Ok);
+    action("TestOneEquation1")->trigger();
+    EXPECT_EQ(user.onlyBoxText(), kCompletion);
+    EXPECT_EQ(user.boxes[0].buttons, BoxButtons::OkCancel);
+}
+
+TEST_F(RunCommandsTest, TestOneCancelledRunsNothingAndTheDialogStartsAtZeroNextTime) {
+    setFormula("A - B = X");
+    answerSelectEquation(1, Close::Cancel);
+    action("TestOneEquation1")->trigger();
+    EXPECT_EQ(value(3), "0");
+    EXPECT_FALSE(variablesChanged());
+    EXPECT_EQ(dialogNumber(), 0);
+
+    answerSelectEquation(1, Close::Escape);
+    action("TestOneEquation1")->trigger();
+    EXPECT_EQ(value(3), "0");
+    EXPECT_EQ(dialogNumber(), 0);
+}
+
+TEST_F(RunCommandsTest, CancellingThePromptSilencesItUntilTheOptionIsTickedAgain) {
+    setOption("RunOption1", true);
+    setFormula("A - B = X");
+    user.answers = {BoxAnswer::Cancel};
+    action("ExecuteAllFormulas1")->trigger();
+    EXPECT_EQ(user.onlyBoxText(), kCompletion);
+    EXPECT_EQ(main().promptAnswer(), 2);
+
+    // State 2, Options menu not yet opened: no prompt, option still ticked.
+    user.clear();
+    action("ExecuteAllFormulas1")->trigger();
+    EXPECT_TRUE(user.boxes.empty());
+    EXPECT_TRUE(action("RunOption1")->isChecked());
+
+    main().Options1Click();
+    EXPECT_FALSE(action("RunOption1")->isChecked());
+    EXPECT_EQ(main().promptAnswer(), 1);
+    action("ExecuteAllFormulas1")->trigger();
+    EXPECT_TRUE(user.boxes.empty());
+
+    action("RunOption1")->trigger();
+    EXPECT_TRUE(action("RunOption1")->isChecked());
+    action("ExecuteAllFormulas1")->trigger();
+    EXPECT_EQ(user.onlyBoxText(), kCompletion);
+}
+
+TEST_F(RunCommandsTest, ThePromptLeavesTheLoopTimerOnWithTheLoopStillStopped) {
+    setFormula("A - B = X");
+    action("ExecuteAllFormulas1")->trigger();
+    EXPECT_FALSE(loop().timerEnabled());
+
+    setOption("RunOption1", true);
+    action("ExecuteAllFormulas1")->trigger();
+    EXPECT_TRUE(loop().timerEnabled());
+    EXPECT_TRUE(loop().loopStopped());
+    // Its ticks do nothing while the loop is stopped.
+    QTest::qWait(20);
+    EXPECT_EQ(value(3), "6");
+    EXPECT_EQ(completedLoops(), "0");
+}
+
+TEST_F(RunCommandsTest, AnEngineErrorStopsTheLoopAndSwitchesItsTimerOff) {
+    setOption("RunOption1", true);
+    setFormula("A - B = X");
+    action("ExecuteAllFormulas1")->trigger();
+    ASSERT_TRUE(loop().timerEnabled());
+    setFormula("A - B");
+    action("ExecuteAllFormulas1")->trigger();
+    EXPECT_EQ(user.boxes.back().text, "Equation 1: Missing \"=\" sign");
+    EXPECT_FALSE(loop().timerEnabled());
+    EXPECT_TRUE(loop().loopStopped());
+}
+
+TEST_F(RunCommandsTest, ContinuousLoopShowsTheLoopWindowAndMarksTheVariables) {
+    loop().hide();
+    action("ContinuousLoop1")->trigger();
+    EXPECT_TRUE(loop().isVisible());
+    EXPECT_TRUE(variablesChanged());
+}
+
+}  // namespace
+}  // namespace quantaro::testing

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "FormulaEditor.h"
+#include "ScriptedInteraction.h"
+#include "StartUp.h"
+#include "TFormCalculator.h"
+#include "TFormLoopSelect.h"
+#include "TFormSelectEquation.h"
+#include "TFormVariables.h"
+
+namespace quantaro::testing {
+
+// The whole desktop program in an empty temporary directory, every box
+// answered by a script.
+class RunProgramTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(startDir.isValid());
+        program = std::make_unique<DesktopProgram>(user, startDir.path());
+        program->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&main()));
+    }
+
+    TFormCalculator& main() { return program->mainWindow(); }
+    TFormLoopSelect& loop() { return program->loopWindow(); }
+    TFormSelectEquation& selectEquation() { return program->selectEquation(); }
+
+    template <typename T>
+    static T* child(QWidget& window, const char* name) {
+        T* found = window.findChild<T*>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QAction* action(const char* name) { return child<QAction>(main(), name); }
+    QLineEdit* loopEdit(const char* name) { return child<QLineEdit>(loop(), name); }
+    QSpinBox* loopSpin(const char* name) { return child<QSpinBox>(loop(), name); }
+    QPushButton* loopButton(const char* name) { return child<QPushButton>(loop(), name); }
+
+    void setFormula(const char* text) {
+        main().formulaEditor().setFormulaText(QString::fromUtf8(text));
+    }
+    void setVariable(int row, const char* name, const char* value) {
+        main().variables().setCell(NameColumn, row, name);
+        main().variables().setCell(ValueColumn, row, value);
+        main().refreshTables();
+    }
+    std::string value(int row) { return main().variables().value(row); }
+    bool variablesChanged() { return main().documents().isChanged(Document::Variables); }
+    void setOption(const char* name, bool checked) { action(name)->setChecked(checked); }
+
+    QString completedLoops() { return loopEdit("EditCompleteLoops")->text(); }
+    void setLoops(const char* text) { loopEdit("EditLoops")->setText(QString::fromUtf8(text)); }
+
+    // Lets the loop's timer tick until the loop is idle again.
+    void waitUntilIdle() {
+        QElapsedTimer waited;
+        waited.start();
+        while ((!loop().loopStopped() || loop().timerEnabled()) && waited.elapsed() < 20000) {
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        ASSERT_TRUE(loop().loopStopped());
+        ASSERT_FALSE(loop().timerEnabled());
+    }
+
+    // Clicks Start and waits for the loop to end.
+    void runLoop() {
+        loopButton("ButtonStart")->click();
+        waitUntilIdle();
+    }
+
+    QTemporaryDir startDir;
+    ScriptedInteraction user;
+    std::unique_ptr<DesktopProgram> program;
+};
+
+}  // namespace quantaro::testing
