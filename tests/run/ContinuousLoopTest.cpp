@@ -1,4 +1,8 @@
+#include <QTimer>
+
+#include "FormulaFile.h"
 #include "RunProgramFixture.h"
+#include "TableFile.h"
 
 namespace quantaro::testing {
 namespace {
@@ -233,15 +237,26 @@ TEST_F(ContinuousLoopTest, CancelHidesTheWindowAndResetsCountAndEquationButNotTh
     EXPECT_EQ(loopSpin("SpinEdit1")->value(), 7);
 }
 
-TEST_F(ContinuousLoopTest, ALongLoopRunsToTheEndWithTheWindowServingEvents) {
-    setLoops("100000");
+TEST_F(ContinuousLoopTest, AHundredThousandPassesOfAnExampleRunToTheEndWhileEventsAreServed) {
+    const QString base = QStringLiteral(QUANTARO_EXAMPLES_DIR "/iteration");
+    const FormulaLoad formula = LoadFormulaFile(base + ".FOR");
+    ASSERT_EQ(formula.status, LoadStatus::Loaded);
+    setFormula(formula.text.c_str());
+    ASSERT_EQ(LoadTableFile(base + ".VAR", main().variables()).status, LoadStatus::Loaded);
+    ASSERT_EQ(main().variables().name(8), "PASS");
+
     int progressShown = 0;
     QObject::connect(loopEdit("EditCompleteLoops"), &QLineEdit::textChanged,
                      [&progressShown] { ++progressShown; });
+    bool servedWhileRunning = false;
+    QTimer::singleShot(50, &loop(), [&] { servedWhileRunning = !loop().loopStopped(); });
+    setLoops("100000");
     runLoop();
-    EXPECT_EQ(value(1), "100000");
+    EXPECT_EQ(value(8), "100000");
+    EXPECT_EQ(value(2), "1.4142135623731");
     EXPECT_EQ(completedLoops(), "100000");
-    // The count was shown along the way, not only at the end.
+    EXPECT_TRUE(user.boxes.empty());
+    EXPECT_TRUE(servedWhileRunning);
     EXPECT_GT(progressShown, 1);
 }
 

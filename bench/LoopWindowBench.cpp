@@ -1,0 +1,171 @@
+// The continuous loop window driven headless, as the user drives it: Start,
+// then the event loop runs until the loop ends or Stop is clicked.
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+
+#include "FormulaEditor.h"
+#include "FormulaFile.h"
+#include "StartUp.h"
+#include "TFormCalculator.h"
+#include "TFormLoopSelect.h"
+#include "TableFile.h"
+#include "UserInteraction.h"
+
+namespace quantaro::bench {
+namespace {
+
+// Counts the boxes instead of showing them; the loops here show none.
+class SilentInteraction : public UserInteraction {
+  public:
+    BoxAnswer showBox(QWidget*, BoxKind, const QString&, BoxButtons) override {
+        ++boxes;
+        return BoxAnswer::Ok;
+    }
+    void showPlainBox(const QString&, const QString&) override { ++boxes; }
+    void beep() override {}
+    void showHelp(const QString&, int) override {}
+    int boxes = 0;
+};
+
+// The desktop program with its loop window, in a temporary start directory.
+class LoopBench {
+  public:
+    LoopBench() : program_(interaction_, start_.path()) { program_.show(); }
+
+    TFormCalculator& main() { return program_.mainWindow(); }
+    TFormLoopSelect& loop() { return program_.loopWindow(); }
+    int boxes() const { return interaction_.boxes; }
+
+    template <typename T>
+    T* child(const char* name) {
+        return loop().findChild<T*>(QLatin1String(name));
+    }
+
+    void setFormula(const QString& text) { main().formulaEditor().setFormulaText(text); }
+    void setVariable(int row, const char* name, const char* value) {
+        main().variables().setCell(NameColumn, row, name);
+        main().variables().setCell(ValueColumn, row, value);
+    }
+    bool loadExample(const char* name) {
+        const QString base = QStringLiteral(QUANTARO_EXAMPLES_DIR "/") + QLatin1String(name);
+        const FormulaLoad formula = LoadFormulaFile(base + QStringLiteral(".FOR"));
+        if (formula.status != LoadStatus::Loaded) return false;
+        setFormula(QString::fromStdString(formula.text));
+        return LoadTableFile(base + QStringLiteral(".CON"), main().constants()).status ==
+                   LoadStatus::Loaded &&
+               LoadTableFile(base + QStringLiteral(".VAR"), main().variables()).status ==
+                   LoadStatus::Loaded;
+    }
+
+    void setLoops(qint64 loops) { child<QLineEdit>("EditLoops")->setText(QString::number(loops)); }
+    void click(const char* button) { child<QPushButton>(button)->click(); }
+
+    void runUntilIdle() {
+        while (!loop().loopStopped()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+
+  private:
+    QTemporaryDir start_;
+    SilentInteraction interaction_;
+    DesktopProgram program_;
+};
+
+// Passes per second of a whole loop started with the Start button, and how
+// often the progress display was refreshed while it ran.
+void RunWholeLoop(benchmark::State& state, LoopBench& bench, qint64 loops) {
+    qint64 passes = 0;
+    qint64 refreshes = 0;
+    double seconds = 0;
+    QObject::connect(bench.child<QLineEdit>("EditCompleteLoops"), &QLineEdit::textChanged,
+                     [&refreshes] { ++refreshes; });
+    for (auto _ : state) {
+        bench.setLoops(loops);
+        QElapsedTimer clock;
+        clock.start();
+        bench.click("ButtonStart");
+        bench.runUntilIdle();
+        seconds += clock.nsecsElapsed() / 1e9;
+        passes += loops;
+    }
+    if (bench.boxes() != 0) state.SkipWithError("the loop showed a box");
+    state.counters["passes_per_s"] = passes / seconds;
+    state.counters["refreshes_per_s"] = refreshes / seconds;
+}
+
+void BM_LoopWindow_OneEquation(benchmark::State& state) {
+    LoopBench bench;
+    bench.setVariable(1, "X", "0");
+    bench.setFormula(QStringLiteral("X + 1 = X"));
+    RunWholeLoop(state, bench, 1'000'000);
+}
+BENCHMARK(BM_LoopWindow_OneEquation)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+void BM_LoopWindow_IterationExample(benchmark::State& state) {
+    LoopBench bench;
+    if (!bench.loadExample("iteration")) {
+        state.SkipWithError("the iteration example could not be read");
+        return;
+    }
+    RunWholeLoop(state, bench, 100'000);
+}
+BENCHMARK(BM_LoopWindow_IterationExample)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+
+// How long a click on Stop waits for a running loop to hand back control:
+// the time between the moment a timer is due and the moment its handler
+// clicks Stop, with the loop running flat out.
+void BM_LoopWindow_StopLatency(benchmark::State& state) {
+    LoopBench bench;
+    bench.setVariable(1, "X", "0");
+    bench.setFormula(QStringLiteral("X + 1 = X"));
+    double worstMs = 0;
+    double totalMs = 0;
+    int stops = 0;
+    for (auto _ : state) {
+        bench.setLoops(2'000'000'000);
+        bench.click("ButtonStart");
+        QElapsedTimer clock;
+        clock.start();
+        constexpr int kStopAfterMs = 100;
+        QTimer::singleShot(kStopAfterMs, Qt::PreciseTimer, [&] {
+            const double lateMs = clock.nsecsElapsed() / 1e6 - kStopAfterMs;
+            bench.click("ButtonStop");
+            worstMs = std::max(worstMs, lateMs);
+            totalMs += lateMs;
+            ++stops;
+        });
+        bench.runUntilIdle();
+        bench.click("ButtonReset");
+    }
+    state.counters["stop_latency_ms_mean"] = totalMs / std::max(stops, 1);
+    state.counters["stop_latency_ms_worst"] = worstMs;
+}
+BENCHMARK(BM_LoopWindow_StopLatency)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
+
+}  // namespace
+}  // namespace quantaro::bench
+
+int main(int argc, char** argv) {
+    // Headless unless told otherwise.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
