@@ -36,6 +36,7 @@ class SilentInteraction : public UserInteraction {
     void showPlainBox(const QString&, const QString&) override { ++boxes; }
     void beep() override {}
     void showHelp(const QString&, int) override {}
+    bool choosePrinter(QWidget*, QPrinter&) override { return false; }
     int boxes = 0;
 };
 

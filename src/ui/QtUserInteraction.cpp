@@ -3,10 +3,15 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QUrl>
+
+#include "ContextHelp.h"
 
 namespace quantaro {
 namespace {
+
+constexpr int kPrintDialogHelp = 10;
 
 QString TitleOf(BoxKind kind) {
     switch (kind) {
@@ -92,6 +97,15 @@ QUrl HelpUrl(const QString& helpPath, int context) {
     QUrl url = QUrl::fromLocalFile(helpPath);
     if (context != 0) url.setFragment(QStringLiteral("context-%1").arg(context));
     return url;
+}
+
+bool QtUserInteraction::choosePrinter(QWidget* owner, QPrinter& printer) {
+    QPrintDialog dialog(&printer, owner);
+    ContextHelp::setNamesHelpFile(&dialog);
+    ContextHelp::setContext(&dialog, kPrintDialogHelp);
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
+                      QAbstractPrintDialog::PrintSelection);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 }  // namespace quantaro

@@ -14,6 +14,7 @@ class QtUserInteraction : public UserInteraction {
     void showPlainBox(const QString& title, const QString& text) override;
     void beep() override;
     void showHelp(const QString& helpPath, int context) override;
+    bool choosePrinter(QWidget* owner, QPrinter& printer) override;
 };
 
 // The address handed to the desktop for a help request: the help file, with

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QPrinter;
 class QWidget;
 
 namespace quantaro {
@@ -34,6 +35,11 @@ class UserInteraction {
     // Opens the help file at helpPath through the desktop's default handler;
     // context 0 opens it at its start. Failures are left to the handler.
     virtual void showHelp(const QString& helpPath, int context) = 0;
+
+    // The system's print dialog: printers, printing to a file, page range and
+    // selection. True when the user confirmed; the printer is then set up as
+    // chosen.
+    virtual bool choosePrinter(QWidget* owner, QPrinter& printer) = 0;
 
     // Shorthands for the one-button boxes.
     void showError(QWidget* owner, const QString& text) {

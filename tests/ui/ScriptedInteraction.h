@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPrinter>
 #include <QString>
 
 #include <deque>
@@ -33,6 +34,11 @@ class ScriptedInteraction : public UserInteraction {
     std::vector<Box> boxes;
     std::vector<PlainBox> plainBoxes;
     std::vector<HelpRequest> helpRequests;
+    int printDialogs = 0;
+    // The print dialog's answers, Cancel when none is queued. A confirmed
+    // dialog sends the printout to a PDF file at pdfFile.
+    std::deque<bool> printAnswers;
+    QString pdfFile;
     int beeps = 0;
     std::deque<BoxAnswer> answers;
     // Called for every box while it is "open", before it is answered.
@@ -57,6 +63,17 @@ class ScriptedInteraction : public UserInteraction {
         plainBoxes.push_back({title, text});
     }
     void beep() override { ++beeps; }
+    bool choosePrinter(QWidget*, QPrinter& printer) override {
+        ++printDialogs;
+        if (printAnswers.empty() || !printAnswers.front()) {
+            if (!printAnswers.empty()) printAnswers.pop_front();
+            return false;
+        }
+        printAnswers.pop_front();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdfFile);
+        return true;
+    }
     void showHelp(const QString& path, int context) override {
         helpRequests.push_back({path, context});
     }
@@ -68,6 +85,7 @@ class ScriptedInteraction : public UserInteraction {
         boxes.clear();
         plainBoxes.clear();
         helpRequests.clear();
+        printDialogs = 0;
         beeps = 0;
     }
 };
