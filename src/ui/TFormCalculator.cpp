@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -30,6 +31,8 @@ namespace {
 constexpr char kHelpFileName[] = "Quantaro.hlp";
 constexpr int kClientWidth = 633;
 constexpr int kClientHeight = 406;
+// Where the File menu's pop-up menus show, wherever the window is.
+constexpr QPoint kPopupPosition(100, 100);
 
 // Help context numbers of the main window's controls and menus.
 enum HelpContext {
@@ -79,6 +82,25 @@ QAction* MakeCheckItem(QMenu* menu, const QString& text, const char* name) {
     return action;
 }
 
+struct PopupItem {
+    QString caption;
+    const char* name;
+    void (DocumentCommands::*command)();
+};
+
+QMenu* MakePopupMenu(QWidget* window, DocumentCommands& commands, const char* name,
+                     std::initializer_list<PopupItem> items) {
+    auto* menu = new QMenu(window);
+    menu->setObjectName(QLatin1String(name));
+    ContextHelp::setContext(menu, kFileHelp);
+    for (const PopupItem& item : items) {
+        QAction* action = MakeAction(menu, item.caption, item.name, kFileHelp);
+        QObject::connect(action, &QAction::triggered, menu,
+                         [&commands, command = item.command] { (commands.*command)(); });
+    }
+    return menu;
+}
+
 // Shows a window beside the main window and gives it the focus; one that is
 // already open only comes to the front.
 void ShowWithoutModality(QWidget* window) {
@@ -98,7 +120,8 @@ TFormCalculator::TFormCalculator(UserInteraction& interaction, const QString& st
       helpPath_(QDir(startDirectory).filePath(QLatin1String(kHelpFileName))),
       operators_(MakeOperatorTable()),
       constants_(MakeConstantTable()),
-      variables_(MakeVariableTable()) {
+      variables_(MakeVariableTable()),
+      documentCommands_(*this, documents_, interaction, this) {
     setObjectName(QStringLiteral("TFormCalculator"));
     buildControls();
     buildMenus();
@@ -237,18 +260,7 @@ void TFormCalculator::buildFormulaEditor(QWidget* client) {
 }
 
 void TFormCalculator::buildMenus() {
-    File1 = menuBar()->addMenu(tr("&File"));
-    File1->setObjectName(QStringLiteral("File1"));
-    ContextHelp::setContext(File1, kFileHelp);
-    MakeAction(File1, tr("&New"), "New1", kFileHelp)->setEnabled(false);
-    MakeAction(File1, tr("&Open"), "Open1", kFileHelp)->setEnabled(false);
-    Save1 = MakeAction(File1, tr("&Save"), "Save1", kFileHelp, QKeySequence(Qt::CTRL | Qt::Key_S));
-    MakeAction(File1, tr("Save &As"), "SaveAs1", kFileHelp)->setEnabled(false);
-    File1->addSeparator();
-    MakeAction(File1, tr("&Print"), "Print1", kFileHelp)->setEnabled(false);
-    File1->addSeparator();
-    QAction* exit = MakeAction(File1, tr("&Exit"), "Exit1", kFileHelp);
-    connect(exit, &QAction::triggered, this, &TFormCalculator::Exit1Click);
+    buildFileMenu();
 
     Edit1 = menuBar()->addMenu(tr("&Edit"));
     Edit1->setObjectName(QStringLiteral("Edit1"));
@@ -274,7 +286,6 @@ void TFormCalculator::buildMenus() {
     Showhints1 = MakeCheckItem(Options1, tr("Show &hints"), "Showhints1");
     connect(Showhints1, &QAction::triggered, this, &TFormCalculator::Showhints1Click);
     connect(Options1, &QMenu::aboutToShow, this, &TFormCalculator::Options1Click);
-    connect(File1, &QMenu::aboutToShow, this, &TFormCalculator::File1Click);
 
     Run1 = menuBar()->addMenu(tr("&Run"));
     Run1->setObjectName(QStringLiteral("Run1"));
@@ -293,6 +304,49 @@ void TFormCalculator::buildMenus() {
     QAction* about = MakeAction(Help1, tr("&About"), "About2", kHelpMenuHelp);
     connect(usingProgram, &QAction::triggered, this, &TFormCalculator::About1Click);
     connect(about, &QAction::triggered, this, &TFormCalculator::About2Click);
+}
+
+void TFormCalculator::buildFileMenu() {
+    File1 = menuBar()->addMenu(tr("&File"));
+    File1->setObjectName(QStringLiteral("File1"));
+    ContextHelp::setContext(File1, kFileHelp);
+    connect(MakeAction(File1, tr("&New"), "New1", kFileHelp), &QAction::triggered, this,
+            &TFormCalculator::New1Click);
+    connect(MakeAction(File1, tr("&Open"), "Open1", kFileHelp), &QAction::triggered, this,
+            &TFormCalculator::Open1Click);
+    Save1 = MakeAction(File1, tr("&Save"), "Save1", kFileHelp, QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(Save1, &QAction::triggered, this, &TFormCalculator::Save1Click);
+    connect(MakeAction(File1, tr("Save &As"), "SaveAs1", kFileHelp), &QAction::triggered, this,
+            &TFormCalculator::SaveAs1Click);
+    File1->addSeparator();
+    MakeAction(File1, tr("&Print"), "Print1", kFileHelp)->setEnabled(false);
+    File1->addSeparator();
+    QAction* exit = MakeAction(File1, tr("&Exit"), "Exit1", kFileHelp);
+    connect(exit, &QAction::triggered, this, &TFormCalculator::Exit1Click);
+    connect(File1, &QMenu::aboutToShow, this, &TFormCalculator::File1Click);
+
+    using Commands = DocumentCommands;
+    PopupMenuNew = MakePopupMenu(
+        this, documentCommands_, "PopupMenuNew",
+        {{tr("New &All"), "NewAll1", &Commands::NewAll1Click},
+         {tr("New &Formula"), "NewFormula1", &Commands::NewFormula1Click},
+         {tr("New &Constant Table"), "NewConstantTable1", &Commands::NewConstantTable1Click},
+         {tr("New &VariableTable"), "NewVariableTable1", &Commands::NewVariableTable1Click}});
+    PopupMenuOpen = MakePopupMenu(this, documentCommands_, "PopupMenuOpen",
+                                  {{tr("Open &All"), "OpenAll1", &Commands::OpenAll1Click},
+                                   {tr("Open &Formula File Only"), "OpenFormulaFileOnly1",
+                                    &Commands::OpenFormulaFileOnly1Click},
+                                   {tr("Open &Constant File Only"), "OpenConstantFileOnly1",
+                                    &Commands::OpenConstantFileOnly1Click},
+                                   {tr("Open &Variable File Only"), "OpenVariableFileOnly1",
+                                    &Commands::OpenVariableFileOnly1Click}});
+    PopupMenuSave = MakePopupMenu(
+        this, documentCommands_, "PopupMenuSave",
+        {{tr("Save &All"), "SaveAll1", &Commands::SaveAll1Click},
+         {tr("Save &Formula File As"), "SaveFormulaFileAs1", &Commands::SaveFormulaFileAs1Click},
+         {tr("Save &Constant File As"), "SaveConstantFileAs1", &Commands::SaveConstantFileAs1Click},
+         {tr("Save &Variable File As"), "SaveVariableFileAs1",
+          &Commands::SaveVariableFileAs1Click}});
 }
 
 void TFormCalculator::registerHints() {
@@ -415,8 +469,36 @@ QString TFormCalculator::formulaText() const {
     return formulaEditor_->formulaText();
 }
 
+void TFormCalculator::setFormulaText(const QString& text) {
+    formulaEditor_->setFormulaText(text);
+}
+
 AngleUnit TFormCalculator::angleUnit() const {
     return RadioButtonRadians->isChecked() ? AngleUnit::Radians : AngleUnit::Degrees;
+}
+
+void TFormCalculator::selectAngleUnit(AngleUnit unit) {
+    QRadioButton* button = unit == AngleUnit::Radians ? RadioButtonRadians : RadioButtonDegrees;
+    // A click runs the button's click handler; selecting the button that is
+    // already selected is no click, and leaves the formula's flag alone.
+    if (!button->isChecked()) button->click();
+    button->setFocus();
+}
+
+NameTable& TFormCalculator::documentTable(Document table) {
+    return table == Document::Constants ? constants_ : variables_;
+}
+
+void TFormCalculator::refreshGrid(Document table) {
+    (table == Document::Constants ? constantModel_ : variableModel_)->refresh();
+}
+
+void TFormCalculator::enableClearFormula() {
+    ButtonClear->setEnabled(true);
+}
+
+void TFormCalculator::SetEdit(bool enabled) {
+    formulaEditor_->SetEdit(enabled);
 }
 
 void TFormCalculator::ShowHintsNow() {
@@ -439,6 +521,28 @@ void TFormCalculator::Options1Click() {
 
 void TFormCalculator::File1Click() {
     Save1->setEnabled(documents_.anyChanged());
+}
+
+void TFormCalculator::New1Click() {
+    PopUp(PopupMenuNew);
+}
+
+void TFormCalculator::Open1Click() {
+    PopUp(PopupMenuOpen);
+}
+
+void TFormCalculator::Save1Click() {
+    documentCommands_.Save1Click();
+}
+
+void TFormCalculator::SaveAs1Click() {
+    PopUp(PopupMenuSave);
+}
+
+void TFormCalculator::PopUp(QMenu* menu) {
+    // Not exec(): the item chosen runs its command from the event loop, and
+    // nothing waits here for the menu to close.
+    menu->popup(kPopupPosition);
 }
 
 void TFormCalculator::RadioButtonDegreesClick() {
@@ -497,7 +601,7 @@ bool TFormCalculator::event(QEvent* event) {
 }
 
 bool TFormCalculator::FormCloseQuery() {
-    return true;
+    return documentCommands_.FormCloseQuery();
 }
 
 void TFormCalculator::closeEvent(QCloseEvent* event) {

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "AngleUnit.h"
+#include "DocumentCommands.h"
+#include "DocumentCommandsHost.h"
 #include "DocumentState.h"
 #include "EntryScreenHost.h"
 #include "HintSet.h"
@@ -34,7 +36,7 @@ class VariableValueEditor;
 // buttons that feed it, the angle unit, the menus, options, hints and help.
 // It owns the tables, the document state and the run options for the
 // whole run.
-class TFormCalculator : public QMainWindow, public EntryScreenHost {
+class TFormCalculator : public QMainWindow, public EntryScreenHost, public DocumentCommandsHost {
     Q_OBJECT
 
   public:
@@ -66,9 +68,19 @@ class TFormCalculator : public QMainWindow, public EntryScreenHost {
     void refreshTables();
 
     DocumentState& documents() { return documents_; }
+    DocumentCommands& documentCommands() { return documentCommands_; }
     FormulaEditor& formulaEditor() { return *formulaEditor_; }
-    QString formulaText() const;
-    AngleUnit angleUnit() const;
+
+    // DocumentCommandsHost
+    QString formulaText() const override;
+    void setFormulaText(const QString& text) override;
+    AngleUnit angleUnit() const override;
+    void selectAngleUnit(AngleUnit unit) override;
+    NameTable& documentTable(Document table) override;
+    void refreshGrid(Document table) override;
+    void enableClearFormula() override;
+    void SetEdit(bool enabled) override;
+    void popUpSaveMenu() override { SaveAs1Click(); }
 
     int promptAnswer() const { return promptAnswer_; }
     void setPromptAnswer(int answer) { promptAnswer_ = answer; }
@@ -82,6 +94,10 @@ class TFormCalculator : public QMainWindow, public EntryScreenHost {
     void Showhints1Click();
     void Options1Click();
     void File1Click();
+    void New1Click();
+    void Open1Click();
+    void Save1Click();
+    void SaveAs1Click();
     void RadioButtonDegreesClick();
     void RadioButtonRadiansClick();
     void Constants1Click();
@@ -108,12 +124,15 @@ class TFormCalculator : public QMainWindow, public EntryScreenHost {
     void writeSettings();
     // Whether the window may close; asks about unsaved documents.
     bool FormCloseQuery();
+    // Shows one of the File menu's pop-up menus at its fixed screen place.
+    void PopUp(QMenu* menu);
 
     void buildControls();
     void buildGrids(QWidget* client);
     void buildButtons(QWidget* client);
     void buildFormulaEditor(QWidget* client);
     void buildMenus();
+    void buildFileMenu();
     void registerHints();
     void setHelpContexts();
     void wireControls();
@@ -127,6 +146,7 @@ class TFormCalculator : public QMainWindow, public EntryScreenHost {
     NameTable constants_;
     NameTable variables_;
     DocumentState documents_;
+    DocumentCommands documentCommands_;
     int promptAnswer_ = 1;
     bool hintSetting_ = false;
 
@@ -151,6 +171,9 @@ class TFormCalculator : public QMainWindow, public EntryScreenHost {
     QPlainTextEdit* MemoFormula = nullptr;
 
     QMenu* File1 = nullptr;
+    QMenu* PopupMenuNew = nullptr;
+    QMenu* PopupMenuOpen = nullptr;
+    QMenu* PopupMenuSave = nullptr;
     QMenu* Edit1 = nullptr;
     QMenu* Options1 = nullptr;
     QMenu* Run1 = nullptr;
