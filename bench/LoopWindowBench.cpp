@@ -21,24 +21,10 @@
 #include "TFormCalculator.h"
 #include "TFormLoopSelect.h"
 #include "TableFile.h"
-#include "UserInteraction.h"
+#include "ScriptedInteraction.h"
 
 namespace quantaro::bench {
 namespace {
-
-// Counts the boxes instead of showing them; the loops here show none.
-class SilentInteraction : public UserInteraction {
-  public:
-    BoxAnswer showBox(QWidget*, BoxKind, const QString&, BoxButtons) override {
-        ++boxes;
-        return BoxAnswer::Ok;
-    }
-    void showPlainBox(const QString&, const QString&) override { ++boxes; }
-    void beep() override {}
-    void showHelp(const QString&, int) override {}
-    bool choosePrinter(QWidget*, QPrinter&) override { return false; }
-    int boxes = 0;
-};
 
 // The desktop program with its loop window, in a temporary start directory.
 class LoopBench {
@@ -47,7 +33,7 @@ class LoopBench {
 
     TFormCalculator& main() { return program_.mainWindow(); }
     TFormLoopSelect& loop() { return program_.loopWindow(); }
-    int boxes() const { return interaction_.boxes; }
+    std::size_t boxes() const { return interaction_.boxes.size(); }
 
     template <typename T>
     T* child(const char* name) {
@@ -79,7 +65,7 @@ class LoopBench {
 
   private:
     QTemporaryDir start_;
-    SilentInteraction interaction_;
+    testing::ScriptedInteraction interaction_;  // the loops here show no box
     DesktopProgram program_;
 };
 

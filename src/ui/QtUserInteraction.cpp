@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QUrl>
@@ -71,6 +74,32 @@ BoxAnswer AnswerOf(int button, BoxButtons buttons) {
     return buttons == BoxButtons::YesNo ? BoxAnswer::No : BoxAnswer::Cancel;
 }
 
+// Qt's own dialog rather than the desktop's: a native open dialog accepts
+// only files that exist, so it could not offer to create one, and F1 would
+// not reach the help file from it.
+QString RunFileDialog(UserInteraction& user, QWidget* owner, const FileDialogOptions& options,
+                      QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(owner, options.title);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(options.filter);
+    dialog.setDefaultSuffix(options.defaultSuffix);
+    ContextHelp::setNamesHelpFile(&dialog, options.helpContext != 0);
+    ContextHelp::setContext(&dialog, options.helpContext);
+    if (!options.initialName.isEmpty()) dialog.selectFile(options.initialName);
+    const bool offerToCreate = mode == QFileDialog::AcceptOpen;
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted) return {};
+        const QStringList chosen = dialog.selectedFiles();
+        if (chosen.isEmpty()) return {};
+        if (CheckChosenFile(user, &dialog, chosen.front(), offerToCreate) == ChosenFile::Accept) {
+            return chosen.front();
+        }
+        dialog.selectFile(chosen.front());
+    }
+}
+
 }  // namespace
 
 BoxAnswer QtUserInteraction::showBox(QWidget* owner, BoxKind kind, const QString& text,
@@ -83,6 +112,31 @@ BoxAnswer QtUserInteraction::showBox(QWidget* owner, BoxKind kind, const QString
 void QtUserInteraction::showPlainBox(const QString& title, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok);
     box.exec();
+}
+
+QString QtUserInteraction::chooseFileToOpen(QWidget* owner, const FileDialogOptions& options) {
+    return RunFileDialog(*this, owner, options, QFileDialog::AcceptOpen);
+}
+
+QString QtUserInteraction::chooseFileToSave(QWidget* owner, const FileDialogOptions& options) {
+    // The dialog itself asks before an existing file is replaced.
+    return RunFileDialog(*this, owner, options, QFileDialog::AcceptSave);
+}
+
+ChosenFile CheckChosenFile(UserInteraction& user, QWidget* owner, const QString& path,
+                           bool offerToCreate) {
+    const QFileInfo file(path);
+    if (!file.dir().exists()) {
+        user.showWarning(owner, QStringLiteral("The folder %1 does not exist.")
+                                    .arg(QDir::toNativeSeparators(file.absolutePath())));
+        return ChosenFile::Retry;
+    }
+    if (!offerToCreate || file.exists()) return ChosenFile::Accept;
+    const BoxAnswer create = user.showBox(
+        owner, BoxKind::Confirmation,
+        QStringLiteral("%1 does not exist. Create it?").arg(QDir::toNativeSeparators(path)),
+        BoxButtons::YesNo);
+    return create == BoxAnswer::Yes ? ChosenFile::Accept : ChosenFile::Retry;
 }
 
 void QtUserInteraction::beep() {

@@ -6,16 +6,27 @@
 
 namespace quantaro {
 
-// Message boxes, beep and help through Qt and the desktop.
+// Message boxes, file dialogs, beep and help through Qt and the desktop.
 class QtUserInteraction : public UserInteraction {
   public:
     BoxAnswer showBox(QWidget* owner, BoxKind kind, const QString& text,
                       BoxButtons buttons) override;
     void showPlainBox(const QString& title, const QString& text) override;
+    QString chooseFileToOpen(QWidget* owner, const FileDialogOptions& options) override;
+    QString chooseFileToSave(QWidget* owner, const FileDialogOptions& options) override;
     void beep() override;
     void showHelp(const QString& helpPath, int context) override;
     bool choosePrinter(QWidget* owner, QPrinter& printer) override;
 };
+
+enum class ChosenFile { Accept, Retry };
+
+// Whether a file dialog may close with path: its folder must exist and, when
+// offerToCreate is set, a file that does not exist is taken only once the
+// user agrees to create it. Otherwise the dialog stays open. The boxes go
+// through user.
+ChosenFile CheckChosenFile(UserInteraction& user, QWidget* owner, const QString& path,
+                           bool offerToCreate);
 
 // The address handed to the desktop for a help request: the help file, with
 // the context number as its fragment when it is not 0.

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -18,6 +19,7 @@
 #include "ContextHelp.h"
 #include "FormulaEditor.h"
 #include "NameTableModel.h"
+#include "PrintCommands.h"
 #include "RunControl.h"
 #include "SettingsFile.h"
 #include "TFormHelpAbout.h"
@@ -32,6 +34,8 @@ namespace {
 constexpr char kHelpFileName[] = "Quantaro.hlp";
 constexpr int kClientWidth = 633;
 constexpr int kClientHeight = 406;
+// Where the File menu's pop-up menus show, wherever the window is.
+constexpr QPoint kPopupPosition(100, 100);
 
 // Help context numbers of the main window's controls and menus.
 enum HelpContext {
@@ -81,6 +85,28 @@ QAction* MakeCheckItem(QMenu* menu, const QString& text, const char* name) {
     return action;
 }
 
+template <typename Commands>
+struct PopupItem {
+    QString caption;
+    const char* name;
+    void (Commands::*command)();
+};
+
+// A pop-up menu of the File menu whose items run commands of one object.
+template <typename Commands>
+QMenu* MakePopupMenu(QWidget* window, Commands& commands, const char* name,
+                     std::initializer_list<PopupItem<Commands>> items) {
+    auto* menu = new QMenu(window);
+    menu->setObjectName(QLatin1String(name));
+    ContextHelp::setContext(menu, kFileHelp);
+    for (const PopupItem<Commands>& item : items) {
+        QAction* action = MakeAction(menu, item.caption, item.name, kFileHelp);
+        QObject::connect(action, &QAction::triggered, menu,
+                         [&commands, command = item.command] { (commands.*command)(); });
+    }
+    return menu;
+}
+
 // Shows a window beside the main window and gives it the focus; one that is
 // already open only comes to the front.
 void ShowWithoutModality(QWidget* window) {
@@ -101,8 +127,13 @@ TFormCalculator::TFormCalculator(UserInteraction& interaction, const QString& st
       operators_(MakeOperatorTable()),
       constants_(MakeConstantTable()),
       variables_(MakeVariableTable()),
+      documentCommands_(*this, documents_, interaction, this),
       runControl_(std::make_unique<RunControl>(EngineTables{operators_, constants_, variables_},
-                                               *this, interaction)) {
+                                               *this, interaction)),
+      printCommands_(std::make_unique<PrintCommands>(
+          PrintCommands::Sources{documents_, [this] { return formulaText(); }, constants_,
+                                 variables_},
+          interaction, this)) {
     setObjectName(QStringLiteral("TFormCalculator"));
     buildControls();
     buildMenus();
@@ -241,18 +272,7 @@ void TFormCalculator::buildFormulaEditor(QWidget* client) {
 }
 
 void TFormCalculator::buildMenus() {
-    File1 = menuBar()->addMenu(tr("&File"));
-    File1->setObjectName(QStringLiteral("File1"));
-    ContextHelp::setContext(File1, kFileHelp);
-    MakeAction(File1, tr("&New"), "New1", kFileHelp)->setEnabled(false);
-    MakeAction(File1, tr("&Open"), "Open1", kFileHelp)->setEnabled(false);
-    Save1 = MakeAction(File1, tr("&Save"), "Save1", kFileHelp, QKeySequence(Qt::CTRL | Qt::Key_S));
-    MakeAction(File1, tr("Save &As"), "SaveAs1", kFileHelp)->setEnabled(false);
-    File1->addSeparator();
-    MakeAction(File1, tr("&Print"), "Print1", kFileHelp)->setEnabled(false);
-    File1->addSeparator();
-    QAction* exit = MakeAction(File1, tr("&Exit"), "Exit1", kFileHelp);
-    connect(exit, &QAction::triggered, this, &TFormCalculator::Exit1Click);
+    buildFileMenu();
 
     Edit1 = menuBar()->addMenu(tr("&Edit"));
     Edit1->setObjectName(QStringLiteral("Edit1"));
@@ -278,7 +298,6 @@ void TFormCalculator::buildMenus() {
     Showhints1 = MakeCheckItem(Options1, tr("Show &hints"), "Showhints1");
     connect(Showhints1, &QAction::triggered, this, &TFormCalculator::Showhints1Click);
     connect(Options1, &QMenu::aboutToShow, this, &TFormCalculator::Options1Click);
-    connect(File1, &QMenu::aboutToShow, this, &TFormCalculator::File1Click);
 
     Run1 = menuBar()->addMenu(tr("&Run"));
     Run1->setObjectName(QStringLiteral("Run1"));
@@ -299,6 +318,58 @@ void TFormCalculator::buildMenus() {
     QAction* about = MakeAction(Help1, tr("&About"), "About2", kHelpMenuHelp);
     connect(usingProgram, &QAction::triggered, this, &TFormCalculator::About1Click);
     connect(about, &QAction::triggered, this, &TFormCalculator::About2Click);
+}
+
+void TFormCalculator::buildFileMenu() {
+    File1 = menuBar()->addMenu(tr("&File"));
+    File1->setObjectName(QStringLiteral("File1"));
+    ContextHelp::setContext(File1, kFileHelp);
+    connect(MakeAction(File1, tr("&New"), "New1", kFileHelp), &QAction::triggered, this,
+            &TFormCalculator::New1Click);
+    connect(MakeAction(File1, tr("&Open"), "Open1", kFileHelp), &QAction::triggered, this,
+            &TFormCalculator::Open1Click);
+    Save1 = MakeAction(File1, tr("&Save"), "Save1", kFileHelp, QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(Save1, &QAction::triggered, this, &TFormCalculator::Save1Click);
+    connect(MakeAction(File1, tr("Save &As"), "SaveAs1", kFileHelp), &QAction::triggered, this,
+            &TFormCalculator::SaveAs1Click);
+    File1->addSeparator();
+    connect(MakeAction(File1, tr("&Print"), "Print1", kFileHelp), &QAction::triggered, this,
+            &TFormCalculator::Print1Click);
+    File1->addSeparator();
+    QAction* exit = MakeAction(File1, tr("&Exit"), "Exit1", kFileHelp);
+    connect(exit, &QAction::triggered, this, &TFormCalculator::Exit1Click);
+    connect(File1, &QMenu::aboutToShow, this, &TFormCalculator::File1Click);
+
+    using Commands = DocumentCommands;
+    PopupMenuNew = MakePopupMenu(
+        this, documentCommands_, "PopupMenuNew",
+        {{tr("New &All"), "NewAll1", &Commands::NewAll1Click},
+         {tr("New &Formula"), "NewFormula1", &Commands::NewFormula1Click},
+         {tr("New &Constant Table"), "NewConstantTable1", &Commands::NewConstantTable1Click},
+         {tr("New &VariableTable"), "NewVariableTable1", &Commands::NewVariableTable1Click}});
+    PopupMenuOpen = MakePopupMenu(this, documentCommands_, "PopupMenuOpen",
+                                  {{tr("Open &All"), "OpenAll1", &Commands::OpenAll1Click},
+                                   {tr("Open &Formula File Only"), "OpenFormulaFileOnly1",
+                                    &Commands::OpenFormulaFileOnly1Click},
+                                   {tr("Open &Constant File Only"), "OpenConstantFileOnly1",
+                                    &Commands::OpenConstantFileOnly1Click},
+                                   {tr("Open &Variable File Only"), "OpenVariableFileOnly1",
+                                    &Commands::OpenVariableFileOnly1Click}});
+    PopupMenuSave = MakePopupMenu(
+        this, documentCommands_, "PopupMenuSave",
+        {{tr("Save &All"), "SaveAll1", &Commands::SaveAll1Click},
+         {tr("Save &Formula File As"), "SaveFormulaFileAs1", &Commands::SaveFormulaFileAs1Click},
+         {tr("Save &Constant File As"), "SaveConstantFileAs1", &Commands::SaveConstantFileAs1Click},
+         {tr("Save &Variable File As"), "SaveVariableFileAs1",
+          &Commands::SaveVariableFileAs1Click}});
+    PopupMenuPrint = MakePopupMenu<PrintCommands>(
+        this, *printCommands_, "PopupMenuPrint",
+        {{tr("Print &All"), "PrintAll1", &PrintCommands::PrintAll1Click},
+         {tr("Print &Formula Only"), "PrintFormulaOnly1", &PrintCommands::PrintFormulaOnly1Click},
+         {tr("Print &Constants Only"), "PrintConstantsOnly1",
+          &PrintCommands::PrintConstantsOnly1Click},
+         {tr("Print &Variables Only"), "PrintVariablesOnly1",
+          &PrintCommands::PrintVariablesOnly1Click}});
 }
 
 void TFormCalculator::registerHints() {
@@ -425,6 +496,10 @@ QString TFormCalculator::formulaText() const {
     return formulaEditor_->formulaText();
 }
 
+void TFormCalculator::setFormulaText(const QString& text) {
+    formulaEditor_->setFormulaText(text);
+}
+
 std::string TFormCalculator::runFormulaText() const {
     return formulaText().toStdString();
 }
@@ -453,6 +528,30 @@ AngleUnit TFormCalculator::angleUnit() const {
     return RadioButtonRadians->isChecked() ? AngleUnit::Radians : AngleUnit::Degrees;
 }
 
+void TFormCalculator::selectAngleUnit(AngleUnit unit) {
+    QRadioButton* button = unit == AngleUnit::Radians ? RadioButtonRadians : RadioButtonDegrees;
+    // A click runs the button's click handler; selecting the button that is
+    // already selected is no click, and leaves the formula's flag alone.
+    if (!button->isChecked()) button->click();
+    button->setFocus();
+}
+
+NameTable& TFormCalculator::documentTable(Document table) {
+    return table == Document::Constants ? constants_ : variables_;
+}
+
+void TFormCalculator::refreshGrid(Document table) {
+    (table == Document::Constants ? constantModel_ : variableModel_)->refresh();
+}
+
+void TFormCalculator::enableClearFormula() {
+    ButtonClear->setEnabled(true);
+}
+
+void TFormCalculator::SetEdit(bool enabled) {
+    formulaEditor_->SetEdit(enabled);
+}
+
 void TFormCalculator::ShowHintsNow() {
     hintSetting_ = Showhints1->isChecked();
     hints_.setShown(hintSetting_);
@@ -473,6 +572,32 @@ void TFormCalculator::Options1Click() {
 
 void TFormCalculator::File1Click() {
     Save1->setEnabled(documents_.anyChanged());
+}
+
+void TFormCalculator::New1Click() {
+    PopUp(PopupMenuNew);
+}
+
+void TFormCalculator::Open1Click() {
+    PopUp(PopupMenuOpen);
+}
+
+void TFormCalculator::Save1Click() {
+    documentCommands_.Save1Click();
+}
+
+void TFormCalculator::SaveAs1Click() {
+    PopUp(PopupMenuSave);
+}
+
+void TFormCalculator::Print1Click() {
+    PopUp(PopupMenuPrint);
+}
+
+void TFormCalculator::PopUp(QMenu* menu) {
+    // Not exec(): the item chosen runs its command from the event loop, and
+    // nothing waits here for the menu to close.
+    menu->popup(kPopupPosition);
 }
 
 void TFormCalculator::RadioButtonDegreesClick() {
@@ -543,7 +668,7 @@ bool TFormCalculator::event(QEvent* event) {
 }
 
 bool TFormCalculator::FormCloseQuery() {
-    return true;
+    return documentCommands_.FormCloseQuery();
 }
 
 void TFormCalculator::closeEvent(QCloseEvent* event) {

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "AngleUnit.h"
+#include "DocumentCommands.h"
+#include "DocumentCommandsHost.h"
 #include "DocumentState.h"
 #include "EntryScreenHost.h"
 #include "HintSet.h"
@@ -28,6 +30,7 @@ namespace quantaro {
 
 class FormulaEditor;
 class NameTableModel;
+class PrintCommands;
 class RunControl;
 class TFormHelpAbout;
 class TFormLoopSelect;
@@ -39,7 +42,10 @@ class VariableValueEditor;
 // buttons that feed it, the angle unit, the menus, options, hints and help.
 // It owns the tables, the document state and the run options for the
 // whole run.
-class TFormCalculator : public QMainWindow, public EntryScreenHost, public RunHost {
+class TFormCalculator : public QMainWindow,
+                        public EntryScreenHost,
+                        public DocumentCommandsHost,
+                        public RunHost {
     Q_OBJECT
 
   public:
@@ -73,13 +79,24 @@ class TFormCalculator : public QMainWindow, public EntryScreenHost, public RunHo
     void refreshTables();
 
     DocumentState& documents() { return documents_; }
+    DocumentCommands& documentCommands() { return documentCommands_; }
+    PrintCommands& printCommands() { return *printCommands_; }
     FormulaEditor& formulaEditor() { return *formulaEditor_; }
-    QString formulaText() const;
     RunControl& runControl() { return *runControl_; }
+
+    // DocumentCommandsHost and RunHost
+    QString formulaText() const override;
+    void setFormulaText(const QString& text) override;
+    AngleUnit angleUnit() const override;
+    void selectAngleUnit(AngleUnit unit) override;
+    NameTable& documentTable(Document table) override;
+    void refreshGrid(Document table) override;
+    void enableClearFormula() override;
+    void SetEdit(bool enabled) override;
+    void popUpSaveMenu() override { SaveAs1Click(); }
 
     // RunHost
     std::string runFormulaText() const override;
-    AngleUnit angleUnit() const override;
     bool promptOnEveryLoop() const override;
     bool showVariablesAfterExecuting() const override;
     int promptAnswer() const override { return promptAnswer_; }
@@ -98,6 +115,11 @@ class TFormCalculator : public QMainWindow, public EntryScreenHost, public RunHo
     void Showhints1Click();
     void Options1Click();
     void File1Click();
+    void New1Click();
+    void Open1Click();
+    void Save1Click();
+    void SaveAs1Click();
+    void Print1Click();
     void RadioButtonDegreesClick();
     void RadioButtonRadiansClick();
     void Constants1Click();
@@ -127,12 +149,15 @@ class TFormCalculator : public QMainWindow, public EntryScreenHost, public RunHo
     void writeSettings();
     // Whether the window may close; asks about unsaved documents.
     bool FormCloseQuery();
+    // Shows one of the File menu's pop-up menus at its fixed screen place.
+    void PopUp(QMenu* menu);
 
     void buildControls();
     void buildGrids(QWidget* client);
     void buildButtons(QWidget* client);
     void buildFormulaEditor(QWidget* client);
     void buildMenus();
+    void buildFileMenu();
     void registerHints();
     void setHelpContexts();
     void wireControls();
@@ -146,6 +171,7 @@ class TFormCalculator : public QMainWindow, public EntryScreenHost, public RunHo
     NameTable constants_;
     NameTable variables_;
     DocumentState documents_;
+    DocumentCommands documentCommands_;
     int promptAnswer_ = 1;
     bool hintSetting_ = false;
 
@@ -170,6 +196,10 @@ class TFormCalculator : public QMainWindow, public EntryScreenHost, public RunHo
     QPlainTextEdit* MemoFormula = nullptr;
 
     QMenu* File1 = nullptr;
+    QMenu* PopupMenuNew = nullptr;
+    QMenu* PopupMenuOpen = nullptr;
+    QMenu* PopupMenuSave = nullptr;
+    QMenu* PopupMenuPrint = nullptr;
     QMenu* Edit1 = nullptr;
     QMenu* Options1 = nullptr;
     QMenu* Run1 = nullptr;
@@ -181,6 +211,7 @@ class TFormCalculator : public QMainWindow, public EntryScreenHost, public RunHo
     QTimer* TimerCreate = nullptr;
 
     std::unique_ptr<RunControl> runControl_;
+    std::unique_ptr<PrintCommands> printCommands_;
     FormulaEditor* formulaEditor_ = nullptr;
     VariableValueEditor* variableValueEditor_ = nullptr;
     HintSet hints_;

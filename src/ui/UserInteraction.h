@@ -12,9 +12,21 @@ enum class BoxKind { Warning, Error, Information, Confirmation };
 enum class BoxButtons { Ok, YesNo, YesNoCancel, OkCancel };
 enum class BoxAnswer { Ok, Cancel, Yes, No };
 
+// What a file dialog shows: its title, one file type in Qt's filter form
+// ("Formula File (*.FOR *.for)"), the extension added to a name typed
+// without one, and the file name it starts with (save dialog only; empty
+// for none). helpContext is the number F1 opens help at while it is shown.
+struct FileDialogOptions {
+    QString title;
+    QString filter;
+    QString defaultSuffix;
+    QString initialName;
+    int helpContext = 0;
+};
+
 // Everything that leaves the program's own windows to ask or tell the user
-// something: message boxes, the beep and help requests. The desktop program
-// uses the Qt implementation; tests script the answers.
+// something: message boxes, file dialogs, the beep and help requests. The
+// desktop program uses the Qt implementation; tests script the answers.
 class UserInteraction {
   public:
     virtual ~UserInteraction() = default;
@@ -28,6 +40,17 @@ class UserInteraction {
     // The platform's plain box with its own title and one OK button, not
     // owned by any window.
     virtual void showPlainBox(const QString& title, const QString& text) = 0;
+
+    // The open dialog: returns the chosen path, or "" when the user cancels.
+    // The folder must exist; a file that does not exist is returned only
+    // after the user has agreed to create it (the dialog itself creates
+    // nothing).
+    virtual QString chooseFileToOpen(QWidget* owner, const FileDialogOptions& options) = 0;
+
+    // The save dialog: returns the chosen path, or "" when the user cancels.
+    // The folder must exist, and the user is asked before an existing file
+    // is chosen for replacing.
+    virtual QString chooseFileToSave(QWidget* owner, const FileDialogOptions& options) = 0;
 
     // The system's default beep.
     virtual void beep() = 0;

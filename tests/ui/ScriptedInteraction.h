@@ -2,6 +2,7 @@
 
 #include <QPrinter>
 #include <QString>
+#include <QStringList>
 
 #include <deque>
 #include <functional>
@@ -11,9 +12,10 @@
 
 namespace quantaro::testing {
 
-// Records every box, beep and help request instead of showing it, and gives
-// the answers a test has queued (Ok, or Yes for a box without Ok, when the
-// queue is empty).
+// Records every box, file dialog, beep and help request instead of showing
+// it, and gives the answers a test has queued (Ok, or Yes for a box without
+// Ok, when the queue is empty; a file dialog with no queued path is
+// cancelled).
 class ScriptedInteraction : public UserInteraction {
   public:
     struct Box {
@@ -30,6 +32,12 @@ class ScriptedInteraction : public UserInteraction {
         QString path;
         int context;
     };
+    enum class Dialog { Open, Save };
+    struct FileRequest {
+        Dialog dialog;
+        FileDialogOptions options;
+        QWidget* owner;
+    };
 
     std::vector<Box> boxes;
     std::vector<PlainBox> plainBoxes;
@@ -43,6 +51,9 @@ class ScriptedInteraction : public UserInteraction {
     std::deque<BoxAnswer> answers;
     // Called for every box while it is "open", before it is answered.
     std::function<void(const Box&)> whileBoxOpen;
+    std::vector<FileRequest> fileRequests;
+    // The paths the file dialogs return in turn; "" cancels.
+    std::deque<QString> chosenFiles;
 
     BoxAnswer showBox(QWidget* owner, BoxKind kind, const QString& text,
                       BoxButtons buttons) override {
@@ -61,6 +72,12 @@ class ScriptedInteraction : public UserInteraction {
     }
     void showPlainBox(const QString& title, const QString& text) override {
         plainBoxes.push_back({title, text});
+    }
+    QString chooseFileToOpen(QWidget* owner, const FileDialogOptions& options) override {
+        return choose(Dialog::Open, owner, options);
+    }
+    QString chooseFileToSave(QWidget* owner, const FileDialogOptions& options) override {
+        return choose(Dialog::Save, owner, options);
     }
     void beep() override { ++beeps; }
     bool choosePrinter(QWidget*, QPrinter& printer) override {
@@ -81,12 +98,28 @@ class ScriptedInteraction : public UserInteraction {
     // The text of the only box shown since the last clear(), or "" when
     // there was none or more than one.
     QString onlyBoxText() const { return boxes.size() == 1 ? boxes.front().text : QString(); }
+    // The texts of every box shown since the last clear(), in order.
+    QStringList boxTexts() const {
+        QStringList texts;
+        for (const Box& box : boxes) texts << box.text;
+        return texts;
+    }
     void clear() {
         boxes.clear();
         plainBoxes.clear();
         helpRequests.clear();
         printDialogs = 0;
+        fileRequests.clear();
         beeps = 0;
+    }
+
+  private:
+    QString choose(Dialog dialog, QWidget* owner, const FileDialogOptions& options) {
+        fileRequests.push_back({dialog, options, owner});
+        if (chosenFiles.empty()) return {};
+        QString path = chosenFiles.front();
+        chosenFiles.pop_front();
+        return path;
     }
 };
 

@@ -1,0 +1,279 @@
+#include "DocumentCommands.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <optional>
+
+#include "DocumentCommandsHost.h"
+#include "FormulaFile.h"
+#include "TableFile.h"
+#include "UserInteraction.h"
+
+namespace quantaro {
+namespace {
+
+constexpr int kFileHelpContext = 10;
+constexpr Document kAllDocuments[] = {Document::Formula, Document::Constants, Document::Variables};
+
+// What the commands need to know of each kind of document file. The filters
+// name both cases of the extension, as the files may come from a system that
+// ignores case.
+struct FileType {
+    const char* filter;
+    const char* extension;
+    const char* untitledName;
+    const char* missingWarning;
+};
+
+const FileType& TypeOf(Document document) {
+    static const FileType types[] = {
+        {"Formula File (*.FOR *.for)", "FOR", kUntitledFormula, kMissingFormulaFileWarning},
+        {"Constant File (*.CON *.con)", "CON", kUntitledConstants, kMissingConstantFileWarning},
+        {"Variable File (*.VAR *.var)", "VAR", kUntitledVariables, kMissingVariableFileWarning},
+    };
+    return types[static_cast<int>(document)];
+}
+
+FileDialogOptions DialogOptions(Document document, const char* title, const QString& initialName) {
+    const FileType& type = TypeOf(document);
+    return {QString::fromLatin1(title), QString::fromLatin1(type.filter),
+            QString::fromLatin1(type.extension), initialName, kFileHelpContext};
+}
+
+}  // namespace
+
+DocumentCommands::DocumentCommands(DocumentCommandsHost& host, DocumentState& documents,
+                                   UserInteraction& interaction, QWidget* owner)
+    : host_(host), documents_(documents), interaction_(interaction), owner_(owner) {}
+
+void DocumentCommands::OpenFormulaFile(const QString& name) {
+    host_.setFormulaText({});
+    documents_.setFileName(Document::Formula, name);
+    const FormulaLoad load = LoadFormulaFile(name);
+    if (!loadSucceeded(Document::Formula, load.status, load.errorText)) return;
+    host_.selectAngleUnit(load.unit);
+    host_.setFormulaText(QString::fromStdString(load.text));
+    documents_.rebuildCaption();
+    host_.enableClearFormula();
+    host_.SetEdit(true);
+}
+
+void DocumentCommands::OpenConstantFile(const QString& name) {
+    openTable(Document::Constants, name);
+}
+
+void DocumentCommands::OpenVariableFile(const QString& name) {
+    openTable(Document::Variables, name);
+}
+
+void DocumentCommands::openTable(Document table, const QString& name) {
+    documents_.setUsedRows(table, 0);
+    documents_.setFileName(table, name);
+    // A load that does not succeed leaves the rows as they were.
+    const TableLoad load = LoadTableFile(name, host_.documentTable(table));
+    if (!loadSucceeded(table, load.status, load.errorText)) return;
+    documents_.setUsedRows(table, load.usedRows);
+    host_.refreshGrid(table);
+    documents_.rebuildCaption();
+    host_.SetEdit(true);
+}
+
+void DocumentCommands::open(Document document, const QString& name) {
+    if (document == Document::Formula) {
+        OpenFormulaFile(name);
+    } else {
+        openTable(document, name);
+    }
+}
+
+bool DocumentCommands::loadSucceeded(Document document, LoadStatus status,
+                                     const QString& errorText) {
+    switch (status) {
+        case LoadStatus::Loaded:
+            return true;
+        case LoadStatus::Missing:
+            interaction_.showWarning(owner_, QString::fromLatin1(TypeOf(document).missingWarning));
+            break;
+        case LoadStatus::Failed:
+            interaction_.showError(owner_, errorText);
+            break;
+    }
+    return false;
+}
+
+bool DocumentCommands::SaveFormulaFile(const QString& name) {
+    return save(Document::Formula, name);
+}
+
+bool DocumentCommands::SaveConstantFile(const QString& name) {
+    return save(Document::Constants, name);
+}
+
+bool DocumentCommands::SaveVariableFile(const QString& name) {
+    return save(Document::Variables, name);
+}
+
+bool DocumentCommands::save(Document document, const QString& name) {
+    const std::optional<QString> failure =
+        document == Document::Formula
+            ? quantaro::SaveFormulaFile(name, host_.angleUnit(), host_.formulaText().toStdString())
+            : SaveTableFile(name, host_.documentTable(document));
+    if (failure) {
+        interaction_.showError(owner_, *failure);
+        return false;
+    }
+    documents_.setChanged(document, false);
+    return true;
+}
+
+bool DocumentCommands::askToSave(Document document) {
+    if (!documents_.isChanged(document)) return true;
+    const QString& name = documents_.fileName(document);
+    switch (interaction_.showBox(owner_, BoxKind::Confirmation, SaveChangesText(name),
+                                 BoxButtons::YesNoCancel)) {
+        case BoxAnswer::Yes:
+            return save(document, name);
+        case BoxAnswer::No:
+            documents_.setChanged(document, false);
+            return true;
+        case BoxAnswer::Ok:
+        case BoxAnswer::Cancel:
+            break;
+    }
+    return false;
+}
+
+void DocumentCommands::newDocument(Document document) {
+    if (!askToSave(document)) return;
+    documents_.setFileName(document, QString::fromLatin1(TypeOf(document).untitledName));
+    documents_.rebuildCaption();
+    if (document == Document::Formula) {
+        // The angle unit, the undo history and the edit commands stay as they are.
+        host_.setFormulaText({});
+        return;
+    }
+    documents_.setUsedRows(document, 0);
+    host_.documentTable(document).clearDataRows();
+    host_.refreshGrid(document);
+}
+
+void DocumentCommands::NewAll1Click() {
+    for (Document document : kAllDocuments) newDocument(document);
+}
+
+void DocumentCommands::NewFormula1Click() {
+    newDocument(Document::Formula);
+}
+
+void DocumentCommands::NewConstantTable1Click() {
+    newDocument(Document::Constants);
+}
+
+void DocumentCommands::NewVariableTable1Click() {
+    newDocument(Document::Variables);
+}
+
+void DocumentCommands::OpenAll1Click() {
+    for (Document document : kAllDocuments) {
+        if (!askToSave(document)) return;
+    }
+    const QString path =
+        interaction_.chooseFileToOpen(owner_, DialogOptions(Document::Formula, "Open File", {}));
+    if (path.isEmpty()) return;
+    documents_.setFileName(Document::Formula, path);
+    documents_.setFileName(Document::Constants, DerivedFileName(path, QStringLiteral("CON")));
+    documents_.setFileName(Document::Variables, DerivedFileName(path, QStringLiteral("VAR")));
+    // Each reader reports its own missing or unreadable file; the others
+    // still load.
+    for (Document document : kAllDocuments) open(document, documents_.fileName(document));
+    documents_.rebuildCaption();
+    host_.SetEdit(true);
+}
+
+void DocumentCommands::openOnly(Document document) {
+    const QString path =
+        interaction_.chooseFileToOpen(owner_, DialogOptions(document, "Open File", {}));
+    if (path.isEmpty()) return;
+    documents_.setFileName(document, path);
+    // The dialog may return a file the user chose to create; it is only named.
+    if (QFileInfo::exists(path)) open(document, path);
+}
+
+void DocumentCommands::OpenFormulaFileOnly1Click() {
+    openOnly(Document::Formula);
+}
+
+void DocumentCommands::OpenConstantFileOnly1Click() {
+    openOnly(Document::Constants);
+}
+
+void DocumentCommands::OpenVariableFileOnly1Click() {
+    openOnly(Document::Variables);
+}
+
+void DocumentCommands::Save1Click() {
+    // Case-sensitive on purpose: a formula saved as "untitled.for" has a name.
+    if (documents_.fileName(Document::Formula) == QLatin1String(kUntitledFormula)) {
+        host_.popUpSaveMenu();
+        return;
+    }
+    for (Document document : kAllDocuments) {
+        if (!save(document, documents_.fileName(document))) return;
+    }
+}
+
+void DocumentCommands::SaveAll1Click() {
+    const QString path = interaction_.chooseFileToSave(
+        owner_,
+        DialogOptions(Document::Formula, "Save File", documents_.fileName(Document::Formula)));
+    if (path.isEmpty()) return;
+    documents_.setFileName(Document::Formula, path);
+    documents_.setFileName(Document::Constants, DerivedFileName(path, QStringLiteral("CON")));
+    documents_.setFileName(Document::Variables, DerivedFileName(path, QStringLiteral("VAR")));
+    // A failed write ends the writing; the documents not written keep their
+    // flags, so that closing still asks about them. The caption follows the
+    // names either way.
+    for (Document document : kAllDocuments) {
+        if (!save(document, documents_.fileName(document))) break;
+    }
+    documents_.rebuildCaption();
+}
+
+void DocumentCommands::saveAs(Document document) {
+    const QString path = interaction_.chooseFileToSave(
+        owner_, DialogOptions(document, "Save File", documents_.fileName(document)));
+    if (path.isEmpty()) return;
+    documents_.setFileName(document, path);
+    save(document, path);
+    documents_.rebuildCaption();
+}
+
+void DocumentCommands::SaveFormulaFileAs1Click() {
+    saveAs(Document::Formula);
+}
+
+void DocumentCommands::SaveConstantFileAs1Click() {
+    saveAs(Document::Constants);
+}
+
+void DocumentCommands::SaveVariableFileAs1Click() {
+    saveAs(Document::Variables);
+}
+
+bool DocumentCommands::FormCloseQuery() {
+    for (Document document : kAllDocuments) {
+        if (!askToSave(document)) return false;
+    }
+    return true;
+}
+
+QString SaveChangesText(const QString& fileName) {
+    return QStringLiteral("Save Changes to ") + FileNamePart(fileName) + QStringLiteral(" ?");
+}
+
+QString DerivedFileName(const QString& path, const QString& extension) {
+    return path.left(std::max<qsizetype>(path.size() - 3, 0)) + extension;
+}
+
+}  // namespace quantaro

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QString>
+
+#include "DocumentState.h"
+#include "FileIo.h"
+
+class QWidget;
+
+namespace quantaro {
+
+class DocumentCommandsHost;
+class UserInteraction;
+
+// The commands of the File menu and its pop-up menus, the Save Changes
+// prompt, the close check, and the readers and writers as the main window
+// uses them. A failed read or write is reported in an error box and ends the
+// command at that step.
+class DocumentCommands {
+  public:
+    // owner is the window that owns the boxes and dialogs.
+    DocumentCommands(DocumentCommandsHost& host, DocumentState& documents,
+                     UserInteraction& interaction, QWidget* owner);
+
+    // Readers. Each records name as its document's file name before it looks
+    // for the file, so a missing file leaves that name in place, with a
+    // warning and without a new caption.
+    void OpenFormulaFile(const QString& name);
+    void OpenConstantFile(const QString& name);
+    void OpenVariableFile(const QString& name);
+
+    // Writers. A document's changed flag is cleared only once its file is
+    // completely written; false when the write failed.
+    bool SaveFormulaFile(const QString& name);
+    bool SaveConstantFile(const QString& name);
+    bool SaveVariableFile(const QString& name);
+
+    // PopupMenuNew.
+    void NewAll1Click();
+    void NewFormula1Click();
+    void NewConstantTable1Click();
+    void NewVariableTable1Click();
+
+    // PopupMenuOpen.
+    void OpenAll1Click();
+    void OpenFormulaFileOnly1Click();
+    void OpenConstantFileOnly1Click();
+    void OpenVariableFileOnly1Click();
+
+    // "&Save": pops up the Save As menu while the formula is untitled,
+    // otherwise writes all three documents under their current names.
+    void Save1Click();
+
+    // PopupMenuSave.
+    void SaveAll1Click();
+    void SaveFormulaFileAs1Click();
+    void SaveConstantFileAs1Click();
+    void SaveVariableFileAs1Click();
+
+    // Whether the main window may close: asks about each changed document,
+    // formula first; a Cancel, or a Yes whose write fails, refuses.
+    bool FormCloseQuery();
+
+  private:
+    void open(Document document, const QString& name);
+    void openTable(Document table, const QString& name);
+    // True when the file was read; otherwise shows the missing-file warning
+    // or the system's error.
+    bool loadSucceeded(Document document, LoadStatus status, const QString& errorText);
+    bool save(Document document, const QString& name);
+    void newDocument(Document document);
+    void openOnly(Document document);
+    void saveAs(Document document);
+    // The Save Changes prompt for a changed document. False when the command
+    // must stop: the user cancelled, or the file could not be written.
+    bool askToSave(Document document);
+
+    DocumentCommandsHost& host_;
+    DocumentState& documents_;
+    UserInteraction& interaction_;
+    QWidget* owner_;
+};
+
+// The Save Changes prompt's text for a document of that file name.
+QString SaveChangesText(const QString& fileName);
+
+// path with its last three characters, whatever they are, replaced by
+// extension: how Open All and Save All name the table files after the
+// formula file.
+QString DerivedFileName(const QString& path, const QString& extension);
+
+}  // namespace quantaro

@@ -1,0 +1,283 @@
+#include <QDir>
+#include <QMenu>
+#include <QRadioButton>
+
+#include "ContextHelp.h"
+#include "DocumentCommands.h"
+#include "MainWindowFixture.h"
+#include "QtUserInteraction.h"
+#include "RawFiles.h"
+
+namespace quantaro::testing {
+namespace {
+
+const std::string kEmptyTableFile = [] {
+    std::string bytes;
+    for (int row = 1; row <= 100; ++row) bytes += "  \r\n";
+    return bytes;
+}();
+
+NameTable OneRowTable(NameTable table, int row, const char* name, const char* value) {
+    table.setCell(NameColumn, row, name);
+    table.setCell(ValueColumn, row, value);
+    table.setCell(UnitsColumn, row, "kg m");
+    return table;
+}
+
+// A main window whose working directory, where untitled documents are
+// written, is its start-up directory.
+class DocumentCommandsTest : public MainWindowTest {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(startDir.isValid());
+        previousDir = QDir::currentPath();
+        ASSERT_TRUE(QDir::setCurrent(startDir.path()));
+        start();
+    }
+    void TearDown() override { QDir::setCurrent(previousDir); }
+
+    QString file(const char* name) { return startDir.filePath(QLatin1String(name)); }
+    QStringList filesWritten() { return QDir(startDir.path()).entryList(QDir::Files); }
+    DocumentState& documents() { return window->documents(); }
+    DocumentCommands& commands() { return window->documentCommands(); }
+
+    void typeFormula(const char* text) {
+        focusEditor();
+        QTest::keyClicks(memo(), QLatin1String(text));
+    }
+    void changeAllDocuments() {
+        typeFormula("A = X");
+        window->LoadConstantsFromEditor(OneRowTable(MakeConstantTable(), 1, "g", "9.81"), 1);
+        window->LoadVariablesFromEditor(OneRowTable(MakeVariableTable(), 2, "t", "2"), 2);
+    }
+
+    QString previousDir;
+};
+
+TEST_F(DocumentCommandsTest, FileMenuItemsAndCtrlSPopUpTheirMenusAtOneHundredOneHundred) {
+    focusEditor();
+    QTest::keyClick(memo(), Qt::Key_S, Qt::ControlModifier);  // the formula is untitled
+    ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+    EXPECT_EQ(QApplication::activePopupWidget()->objectName(), "PopupMenuSave");
+    QApplication::activePopupWidget()->hide();
+
+    const std::pair<const char*, QStringList> popups[] = {
+        {"New1", {"New &All", "New &Formula", "New &Constant Table", "New &VariableTable"}},
+        {"Open1",
+         {"Open &All", "Open &Formula File Only", "Open &Constant File Only",
+          "Open &Variable File Only"}},
+        {"SaveAs1",
+         {"Save &All", "Save &Formula File As", "Save &Constant File As",
+          "Save &Variable File As"}},
+        {"Print1",
+         {"Print &All", "Print &Formula Only", "Print &Constants Only", "Print &Variables Only"}},
+    };
+    for (const auto& [item, captions] : popups) {
+        action(item)->trigger();
+        QMenu* shown = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(shown, nullptr) << item;
+        EXPECT_EQ(shown->pos(), QPoint(100, 100));
+        QStringList texts;
+        for (QAction* entry : shown->actions()) {
+            texts << entry->text();
+            EXPECT_EQ(ContextHelp::contextForMenuItem(entry, shown), 10);
+        }
+        EXPECT_EQ(texts, captions);
+        shown->hide();
+    }
+    EXPECT_TRUE(filesWritten().isEmpty());
+}
+
+TEST_F(DocumentCommandsTest, ClosingWithNoChangesAsksNothingAndWritesOnlyTheSettings) {
+    action("Exit1")->trigger();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(user.boxes.empty());
+    EXPECT_EQ(filesWritten(), QStringList{"Quantaro.cfg"});
+}
+
+TEST_F(DocumentCommandsTest, ClosingWithOnlyTheVariablesChangedAsksOnce) {
+    window->LoadVariablesFromEditor(MakeVariableTable(), 0);
+    user.answers = {BoxAnswer::No};
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(user.boxTexts(), QStringList{"Save Changes to Untitled.VAR ?"});
+    EXPECT_EQ(user.boxes[0].buttons, BoxButtons::YesNoCancel);
+    EXPECT_EQ(filesWritten(), QStringList{"Quantaro.cfg"});
+}
+
+TEST_F(DocumentCommandsTest, CancelAtTheConstantsPromptKeepsTheWindowOpenAndTheFormulaSaved) {
+    changeAllDocuments();
+    user.answers = {BoxAnswer::Yes, BoxAnswer::Cancel};
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(user.boxTexts(),
+              QStringList({"Save Changes to Untitled.FOR ?", "Save Changes to Untitled.CON ?"}));
+    EXPECT_EQ(ReadRaw(file("Untitled.FOR")), "0A = X\r\n");
+    EXPECT_FALSE(documents().isChanged(Document::Formula));
+    EXPECT_TRUE(documents().isChanged(Document::Constants));
+    EXPECT_EQ(filesWritten(), QStringList{"Untitled.FOR"});  // no settings yet
+}
+
+TEST_F(DocumentCommandsTest, SaveAfterSaveFormulaFileAsWritesItAndTheUntitledTables) {
+    ASSERT_TRUE(QDir(startDir.path()).mkdir("A"));
+    typeFormula("Y * 2 = X");
+    user.chosenFiles = {file("A/X.FOR")};
+    action("SaveFormulaFileAs1")->trigger();
+    const FileDialogOptions& dialog = user.fileRequests.at(0).options;
+    EXPECT_EQ(QStringList({dialog.title, dialog.filter, dialog.defaultSuffix, dialog.initialName}),
+              QStringList({"Save File", "Formula File (*.FOR *.for)", "FOR", "Untitled.FOR"}));
+    EXPECT_EQ(window->windowTitle(), "QUANTARO - X.FOR -- Untitled.CON -- Untitled.VAR");
+    EXPECT_FALSE(documents().isChanged(Document::Formula));
+
+    action("Save1")->trigger();
+    EXPECT_EQ(ReadRaw(file("A/X.FOR")), "0Y * 2 = X\r\n");
+    EXPECT_EQ(ReadRaw(file("Untitled.CON")), kEmptyTableFile);
+    EXPECT_EQ(ReadRaw(file("Untitled.VAR")), kEmptyTableFile);
+    EXPECT_TRUE(user.boxes.empty());
+}
+
+TEST_F(DocumentCommandsTest, OpenAllWithTheConstantFileMissingLoadsTheOtherTwo) {
+    WriteRaw(file("X.FOR"), "1B = Y\r\n");
+    WriteRaw(file("X.VAR"), "t 2 s\r\n" + kEmptyTableFile.substr(4));
+    window->constants().setCell(NameColumn, 1, "kept");
+    user.chosenFiles = {file("X.FOR")};
+    action("OpenAll1")->trigger();
+    EXPECT_EQ(user.fileRequests.at(0).options.title, "Open File");
+    EXPECT_EQ(user.onlyBoxText(), "The constant file does not exist ");
+    EXPECT_EQ(window->windowTitle(), "QUANTARO - X.FOR -- X.CON -- X.VAR");
+    EXPECT_EQ(window->formulaText(), "B = Y\r\n");
+    EXPECT_EQ(window->angleUnit(), AngleUnit::Radians);
+    EXPECT_EQ(window->constants().name(1), "kept");
+    EXPECT_EQ(window->variableUsedRows(), 1);
+    EXPECT_EQ(grid("StringGridVariables")->model()->index(0, 2).data().toString(), "s");
+}
+
+TEST_F(DocumentCommandsTest, TheFormulaReaderSelectsTheUnitAsAClickWouldOrReportsAFailure) {
+    WriteRaw(file("D.FOR"), "0");
+    WriteRaw(file("R.FOR"), "x1");
+    commands().OpenFormulaFile(file("D.FOR"));
+    EXPECT_FALSE(documents().isChanged(Document::Formula));  // the unit did not change
+    EXPECT_TRUE(child<QRadioButton>("RadioButtonDegrees")->hasFocus());
+    EXPECT_TRUE(button("ButtonClear")->isEnabled());
+    EXPECT_TRUE(edit().selectAll->isEnabled());
+    commands().OpenFormulaFile(file("R.FOR"));
+    EXPECT_TRUE(child<QRadioButton>("RadioButtonRadians")->hasFocus());
+    EXPECT_TRUE(documents().isChanged(Document::Formula));
+    EXPECT_EQ(editorText(), "1");
+    EXPECT_EQ(history().undoCount, 0);
+
+    ASSERT_TRUE(QDir(startDir.path()).mkdir("Dir.FOR"));  // exists, cannot be read
+    const QString caption = window->windowTitle();
+    commands().OpenFormulaFile(file("none.FOR"));
+    commands().OpenFormulaFile(file("Dir.FOR"));
+    ASSERT_EQ(user.boxes.size(), 2u);
+    EXPECT_EQ(user.boxes[0].text, "The formula file does not exist ");
+    EXPECT_EQ(user.boxes[0].kind, BoxKind::Warning);
+    EXPECT_EQ(user.boxes[1].kind, BoxKind::Error);
+    EXPECT_EQ(editorText(), "");
+    EXPECT_EQ(window->windowTitle(), caption);
+}
+
+TEST_F(DocumentCommandsTest, OpenOnlyAsksNothingAndLoadsOnlyAFileThatExists) {
+    WriteRaw(file("Y.FOR"), "0B = Y\r\n");
+    typeFormula("A = X");
+    window->constants().setCell(NameColumn, 1, "kept");
+    user.chosenFiles = {file("Y.FOR"), file("New.CON")};
+    action("OpenFormulaFileOnly1")->trigger();
+    action("OpenConstantFileOnly1")->trigger();
+    EXPECT_TRUE(user.boxes.empty());
+    EXPECT_EQ(window->formulaText(), "B = Y\r\n");
+    EXPECT_TRUE(documents().isChanged(Document::Formula));
+    EXPECT_EQ(documents().fileName(Document::Constants), file("New.CON"));
+    EXPECT_EQ(window->constants().name(1), "kept");
+}
+
+TEST_F(DocumentCommandsTest, NewAllPromptsForEachChangedDocumentFormulaFirst) {
+    changeAllDocuments();
+    user.answers = {BoxAnswer::No, BoxAnswer::Cancel, BoxAnswer::Yes};
+    action("NewAll1")->trigger();
+    EXPECT_EQ(user.boxTexts(),
+              QStringList({"Save Changes to Untitled.FOR ?", "Save Changes to Untitled.CON ?",
+                           "Save Changes to Untitled.VAR ?"}));
+    EXPECT_EQ(editorText(), "");
+    EXPECT_EQ(window->constants().name(1), "g");  // Cancel skips only the constants
+    EXPECT_TRUE(documents().isChanged(Document::Constants));
+    EXPECT_EQ(window->variables().name(2), "");
+    EXPECT_EQ(ReadRaw(file("Untitled.VAR")).substr(4, 12), "t 2 kg m\r\n  ");
+    EXPECT_EQ(filesWritten(), QStringList{"Untitled.VAR"});
+}
+
+TEST_F(DocumentCommandsTest, OpenAllCancelledAtAPromptShowsNoDialog) {
+    window->LoadConstantsFromEditor(MakeConstantTable(), 0);
+    user.answers = {BoxAnswer::Cancel};
+    action("OpenAll1")->trigger();
+    EXPECT_TRUE(user.fileRequests.empty());
+    EXPECT_TRUE(documents().isChanged(Document::Constants));
+}
+
+TEST_F(DocumentCommandsTest, AFailedWriteIsReportedAndLeavesTheFlagSet) {
+    typeFormula("A = X");
+    user.chosenFiles = {file("missing/X.FOR")};
+    action("SaveFormulaFileAs1")->trigger();
+    EXPECT_EQ(user.boxes.at(0).kind, BoxKind::Error);
+    EXPECT_TRUE(documents().isChanged(Document::Formula));
+
+    // Save All stops at the constant file, which cannot replace a folder.
+    user.clear();
+    ASSERT_TRUE(QDir(startDir.path()).mkdir("B.CON"));
+    window->LoadConstantsFromEditor(MakeConstantTable(), 0);
+    window->LoadVariablesFromEditor(MakeVariableTable(), 0);
+    user.chosenFiles = {file("B.FOR")};
+    action("SaveAll1")->trigger();
+    EXPECT_EQ(user.boxes.size(), 1u);
+    EXPECT_EQ(ReadRaw(file("B.FOR")), "0A = X\r\n");
+    EXPECT_TRUE(QFileInfo(file("B.CON")).isDir());
+    EXPECT_FALSE(QFileInfo::exists(file("B.VAR")));
+    EXPECT_FALSE(documents().isChanged(Document::Formula));
+    EXPECT_TRUE(documents().isChanged(Document::Constants));
+    EXPECT_TRUE(documents().isChanged(Document::Variables));
+    EXPECT_EQ(window->windowTitle(), "QUANTARO - B.FOR -- B.CON -- B.VAR");
+
+    // Closing asks again, and a Yes that cannot write keeps the window open.
+    user.clear();
+    user.answers = {BoxAnswer::Yes};
+    EXPECT_FALSE(window->close());
+    ASSERT_EQ(user.boxes.size(), 2u);
+    EXPECT_EQ(user.boxes[0].text, "Save Changes to B.CON ?");
+    EXPECT_EQ(user.boxes[1].kind, BoxKind::Error);
+}
+
+TEST_F(DocumentCommandsTest, SaveAllThenOpenAllInAFreshWindowRestoresEveryDocument) {
+    changeAllDocuments();
+    window->constants().setCell(NameColumn, 100, "hidden");
+    child<QRadioButton>("RadioButtonRadians")->click();
+    user.chosenFiles = {file("Beam.FOR")};
+    action("SaveAll1")->trigger();
+    EXPECT_FALSE(documents().anyChanged());
+    EXPECT_EQ(window->windowTitle(), "QUANTARO - Beam.FOR -- Beam.CON -- Beam.VAR");
+
+    TFormCalculator fresh(user, startDir.path());
+    user.chosenFiles = {file("Beam.FOR")};
+    fresh.documentCommands().OpenAll1Click();
+    EXPECT_EQ(fresh.formulaText(), "A = X\r\n");
+    EXPECT_EQ(fresh.angleUnit(), AngleUnit::Radians);
+    EXPECT_TRUE(fresh.constants() == window->constants());
+    EXPECT_TRUE(fresh.variables() == window->variables());
+    EXPECT_EQ(fresh.constantUsedRows(), 1);
+    EXPECT_EQ(fresh.variableUsedRows(), 2);
+}
+
+TEST(ChosenFileTest, TheOpenDialogOffersToCreateAMissingFileInAnExistingFolder) {
+    QTemporaryDir dir;
+    ScriptedInteraction user;
+    WriteRaw(dir.filePath("There.FOR"), "0");
+    EXPECT_EQ(CheckChosenFile(user, nullptr, dir.filePath("There.FOR"), true), ChosenFile::Accept);
+    EXPECT_TRUE(user.boxes.empty());
+    user.answers = {BoxAnswer::No, BoxAnswer::Yes};
+    EXPECT_EQ(CheckChosenFile(user, nullptr, dir.filePath("New.FOR"), true), ChosenFile::Retry);
+    EXPECT_EQ(CheckChosenFile(user, nullptr, dir.filePath("New.FOR"), true), ChosenFile::Accept);
+    EXPECT_EQ(CheckChosenFile(user, nullptr, dir.filePath("no/New.FOR"), false), ChosenFile::Retry);
+    EXPECT_EQ(user.boxes.at(2).kind, BoxKind::Warning);
+}
+
+}  // namespace
+}  // namespace quantaro::testing
