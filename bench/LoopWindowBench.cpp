@@ -17,11 +17,11 @@
 
 #include "FormulaEditor.h"
 #include "FormulaFile.h"
+#include "ScriptedInteraction.h"
 #include "StartUp.h"
 #include "TFormCalculator.h"
 #include "TFormLoopSelect.h"
 #include "TableFile.h"
-#include "ScriptedInteraction.h"
 
 namespace quantaro::bench {
 namespace {

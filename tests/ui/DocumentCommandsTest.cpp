@@ -279,5 +279,21 @@ TEST(ChosenFileTest, TheOpenDialogOffersToCreateAMissingFileInAnExistingFolder) 
     EXPECT_EQ(user.boxes.at(2).kind, BoxKind::Warning);
 }
 
+TEST_F(DocumentCommandsTest, PrintAllFromItsPopUpPrintsNothingOnCancelAndThreeDocumentsOnOk) {
+    changeAllDocuments();
+    user.pdfFile = file("listing.pdf");
+    user.printAnswers = {false};
+    action("PrintAll1")->trigger();
+    EXPECT_EQ(user.printDialogs, 1);
+    EXPECT_TRUE(filesWritten().isEmpty());
+
+    user.printAnswers = {true};
+    action("PrintAll1")->trigger();
+    EXPECT_EQ(user.printDialogs, 2);
+    EXPECT_EQ(filesWritten(), QStringList({"listing-CONSTANTS.pdf", "listing-FORMULA.pdf",
+                                           "listing-VARIABLES.pdf"}));
+    EXPECT_TRUE(user.boxes.empty());
+}
+
 }  // namespace
 }  // namespace quantaro::testing
