@@ -185,7 +185,6 @@ void TFormLoopSelect::setTimerEnabled(bool enabled) {
         if (!Timer1->isActive()) Timer1->start();
     } else {
         Timer1->stop();
-        timerSwitchedOff_ = true;
     }
 }
 
@@ -253,10 +252,11 @@ void TFormLoopSelect::BitBtnCancelClick() {
 void TFormLoopSelect::Timer1Timer() {
     QElapsedTimer batch;
     batch.start();
-    timerSwitchedOff_ = false;
     const int boxesBefore = run_.boxesShown();
     const std::uint64_t engineRunsBefore = engineRuns_;
-    while (tickPass() && !timerSwitchedOff_ && run_.boxesShown() == boxesBefore &&
+    // A pass whose run showed a box ends the batch: the box's own event loop
+    // has served the events already, and the user may have changed anything.
+    while (tickPass() && Timer1->isActive() && run_.boxesShown() == boxesBefore &&
            batch.elapsed() < kBatchMs) {
     }
     if (engineRuns_ != engineRunsBefore) showCompletedLoops();

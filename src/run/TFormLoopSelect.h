@@ -78,8 +78,6 @@ class TFormLoopSelect : public QWidget, public HintTarget, public LoopSwitch {
     std::int64_t completedLoops_ = 0;
     // Passes run by ticks, counted or not; a batch that ran one shows progress.
     std::uint64_t engineRuns_ = 0;
-    // Set when a run switches the timer off during a batch.
-    bool timerSwitchedOff_ = false;
 
     QSpinBox* SpinEdit1 = nullptr;
     QSpinBox* SpinEdit2 = nullptr;

@@ -237,7 +237,7 @@ TEST_F(ContinuousLoopTest, CancelHidesTheWindowAndResetsCountAndEquationButNotTh
     EXPECT_EQ(loopSpin("SpinEdit1")->value(), 7);
 }
 
-TEST_F(ContinuousLoopTest, AHundredThousandPassesOfAnExampleRunToTheEndWhileEventsAreServed) {
+TEST_F(ContinuousLoopTest, ALongLoopOfAnExampleRunsToTheEndWhileEventsAreServed) {
     const QString base = QStringLiteral(QUANTARO_EXAMPLES_DIR "/iteration");
     const FormulaLoad formula = LoadFormulaFile(base + ".FOR");
     ASSERT_EQ(formula.status, LoadStatus::Loaded);
@@ -250,11 +250,11 @@ TEST_F(ContinuousLoopTest, AHundredThousandPassesOfAnExampleRunToTheEndWhileEven
                      [&progressShown] { ++progressShown; });
     bool servedWhileRunning = false;
     QTimer::singleShot(50, &loop(), [&] { servedWhileRunning = !loop().loopStopped(); });
-    setLoops("100000");
+    setLoops("20000");
     runLoop();
-    EXPECT_EQ(value(8), "100000");
+    EXPECT_EQ(value(8), "20000");
     EXPECT_EQ(value(2), "1.4142135623731");
-    EXPECT_EQ(completedLoops(), "100000");
+    EXPECT_EQ(completedLoops(), "20000");
     EXPECT_TRUE(user.boxes.empty());
     EXPECT_TRUE(servedWhileRunning);
     EXPECT_GT(progressShown, 1);

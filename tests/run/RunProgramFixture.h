@@ -65,11 +65,12 @@ class RunProgramTest : public ::testing::Test {
     QString completedLoops() { return loopEdit("EditCompleteLoops")->text(); }
     void setLoops(const char* text) { loopEdit("EditLoops")->setText(QString::fromUtf8(text)); }
 
-    // Lets the loop's timer tick until the loop is idle again.
+    // Lets the loop's timer tick until the loop is idle again; generous, for
+    // the sanitizer build.
     void waitUntilIdle() {
         QElapsedTimer waited;
         waited.start();
-        while ((!loop().loopStopped() || loop().timerEnabled()) && waited.elapsed() < 20000) {
+        while ((!loop().loopStopped() || loop().timerEnabled()) && waited.elapsed() < 120000) {
             QApplication::processEvents(QEventLoop::AllEvents, 5);
         }
         ASSERT_TRUE(loop().loopStopped());
