@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <optional>
 
+#include "DocumentState.h"
 #include "Engine.h"
 #include "FloatingPointFault.h"
 #include "FormulaFile.h"
@@ -94,12 +95,6 @@ BatchOptions ParseOptions(const QStringList& arguments) {
     return options;
 }
 
-// Open All derives the table files from the formula file's name.
-QString DerivedName(const QString& formulaFile, const char* extension) {
-    return formulaFile.chopped(std::min<qsizetype>(3, formulaFile.size())) +
-           QLatin1String(extension);
-}
-
 // Ends the run when a file could not be read; a missing file ends it only
 // when it must exist.
 void RequireLoaded(LoadStatus status, const QString& path, const QString& errorText,
@@ -118,7 +113,7 @@ void LoadTable(const QString& named, const QString& formulaFile, const char* ext
                NameTable& table, const char* missingWarning) {
     const bool derived = named.isEmpty();
     if (derived && formulaFile.isEmpty()) return;
-    const QString path = derived ? DerivedName(formulaFile, extension) : named;
+    const QString path = derived ? DerivedFileName(formulaFile, QLatin1String(extension)) : named;
     const TableLoad load = LoadTableFile(path, table);
     RequireLoaded(load.status, path, load.errorText, missingWarning, !derived);
 }

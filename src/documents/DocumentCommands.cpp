@@ -2,7 +2,6 @@
 
 #include <QFileInfo>
 
-#include <algorithm>
 #include <optional>
 
 #include "DocumentCommandsHost.h"
@@ -181,9 +180,7 @@ void DocumentCommands::OpenAll1Click() {
     const QString path =
         interaction_.chooseFileToOpen(owner_, DialogOptions(Document::Formula, "Open File", {}));
     if (path.isEmpty()) return;
-    documents_.setFileName(Document::Formula, path);
-    documents_.setFileName(Document::Constants, DerivedFileName(path, QStringLiteral("CON")));
-    documents_.setFileName(Document::Variables, DerivedFileName(path, QStringLiteral("VAR")));
+    documents_.nameAllAfter(path);
     // Each reader reports its own missing or unreadable file; the others
     // still load.
     for (Document document : kAllDocuments) open(document, documents_.fileName(document));
@@ -228,9 +225,7 @@ void DocumentCommands::SaveAll1Click() {
         owner_,
         DialogOptions(Document::Formula, "Save File", documents_.fileName(Document::Formula)));
     if (path.isEmpty()) return;
-    documents_.setFileName(Document::Formula, path);
-    documents_.setFileName(Document::Constants, DerivedFileName(path, QStringLiteral("CON")));
-    documents_.setFileName(Document::Variables, DerivedFileName(path, QStringLiteral("VAR")));
+    documents_.nameAllAfter(path);
     // A failed write ends the writing; the documents not written keep their
     // flags, so that closing still asks about them. The caption follows the
     // names either way.
@@ -270,10 +265,6 @@ bool DocumentCommands::FormCloseQuery() {
 
 QString SaveChangesText(const QString& fileName) {
     return QStringLiteral("Save Changes to ") + FileNamePart(fileName) + QStringLiteral(" ?");
-}
-
-QString DerivedFileName(const QString& path, const QString& extension) {
-    return path.left(std::max<qsizetype>(path.size() - 3, 0)) + extension;
 }
 
 }  // namespace quantaro

@@ -84,9 +84,4 @@ class DocumentCommands {
 // The Save Changes prompt's text for a document of that file name.
 QString SaveChangesText(const QString& fileName);
 
-// path with its last three characters, whatever they are, replaced by
-// extension: how Open All and Save All name the table files after the
-// formula file.
-QString DerivedFileName(const QString& path, const QString& extension);
-
 }  // namespace quantaro

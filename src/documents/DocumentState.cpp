@@ -1,5 +1,7 @@
 #include "DocumentState.h"
 
+#include <algorithm>
+
 namespace quantaro {
 
 DocumentState::DocumentState(QObject* parent) : QObject(parent) {
@@ -14,6 +16,12 @@ const QString& DocumentState::fileName(Document document) const {
 
 void DocumentState::setFileName(Document document, const QString& name) {
     fileNames_[slot(document)] = name;
+}
+
+void DocumentState::nameAllAfter(const QString& formulaPath) {
+    setFileName(Document::Formula, formulaPath);
+    setFileName(Document::Constants, DerivedFileName(formulaPath, QStringLiteral("CON")));
+    setFileName(Document::Variables, DerivedFileName(formulaPath, QStringLiteral("VAR")));
 }
 
 bool DocumentState::isChanged(Document document) const {
@@ -52,6 +60,10 @@ QString FileNamePart(const QString& fileName) {
         cut = std::max(cut, fileName.lastIndexOf(separator));
     }
     return fileName.mid(cut + 1);
+}
+
+QString DerivedFileName(const QString& path, const QString& extension) {
+    return path.chopped(std::min<qsizetype>(3, path.size())) + extension;
 }
 
 }  // namespace quantaro

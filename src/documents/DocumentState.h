@@ -23,6 +23,8 @@ class DocumentState : public QObject {
 
     const QString& fileName(Document document) const;
     void setFileName(Document document, const QString& name);
+    // Names the formula formulaPath and the tables after it (".CON", ".VAR").
+    void nameAllAfter(const QString& formulaPath);
 
     bool isChanged(Document document) const;
     void setChanged(Document document, bool changed = true);
@@ -50,5 +52,9 @@ class DocumentState : public QObject {
 
 // The last component of a file name: the text after its last "/", "\" or ":".
 QString FileNamePart(const QString& fileName);
+
+// path with its last three characters, whatever they are, replaced by
+// extension: how the table files are named after a formula file.
+QString DerivedFileName(const QString& path, const QString& extension);
 
 }  // namespace quantaro
