@@ -6,6 +6,7 @@
 #include "FloatingPointFault.h"
 #include "TFormSelectEquation.h"
 #include "UserInteraction.h"
+#include "WindowLayout.h"
 
 namespace quantaro {
 
@@ -49,11 +50,7 @@ void RunControl::TestOneEquation1Click() {
 }
 
 void RunControl::ContinuousLoop1Click() {
-    if (loopWindow_) {
-        loopWindow_->show();
-        loopWindow_->raise();
-        loopWindow_->activateWindow();
-    }
+    ShowWithoutModality(loopWindow_);
     host_.markVariablesChanged();
 }
 

@@ -42,19 +42,6 @@ QLineEdit* MakeEdit(const char* name, QWidget* parent) {
     return edit;
 }
 
-QPushButton* MakeButton(const QString& caption, const char* name, QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setAutoDefault(false);
-    return button;
-}
-
-QLabel* MakeLabel(const QString& text, const char* name, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    return label;
-}
-
 QString NotAnInteger(const QString& text) {
     return QStringLiteral("'%1' is not a valid integer value").arg(text);
 }

@@ -16,12 +16,6 @@ namespace {
 constexpr int kSelectEquationHelp = 16;
 constexpr int kHighestEquation = 100;
 
-QLabel* MakeLabel(const QString& text, const char* name, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    return label;
-}
-
 }  // namespace
 
 TFormSelectEquation::TFormSelectEquation(QWidget* parent) : QDialog(parent) {

@@ -56,12 +56,6 @@ enum HelpContext {
     kHelpMenuHelp = 23,
 };
 
-QPushButton* MakeButton(const QString& caption, const char* name, QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    return button;
-}
-
 QTableView* MakeGrid(NameTableModel* model, const char* name, const QFont& font,
                      std::initializer_list<int> columnWidths, QWidget* parent) {
     auto* grid = new QTableView(parent);
@@ -105,15 +99,6 @@ QMenu* MakePopupMenu(QWidget* window, Commands& commands, const char* name,
                          [&commands, command = item.command] { (commands.*command)(); });
     }
     return menu;
-}
-
-// Shows a window beside the main window and gives it the focus; one that is
-// already open only comes to the front.
-void ShowWithoutModality(QWidget* window) {
-    if (!window) return;
-    window->show();
-    window->raise();
-    window->activateWindow();
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPalette>
+#include <QPushButton>
 #include <QScreen>
 #include <QTableView>
 #include <QWidget>
@@ -96,6 +98,25 @@ void PlaceBeside(QWidget* window, const QWidget* anchor) {
     if (left + width > available.right() + 1) left = beside.left() - width;
     left = std::max(left, available.left());
     window->move(left, beside.top());
+}
+
+QPushButton* MakeButton(const QString& caption, const char* name, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    return button;
+}
+
+QLabel* MakeLabel(const QString& text, const char* name, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    return label;
+}
+
+void ShowWithoutModality(QWidget* window) {
+    if (!window) return;
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 }  // namespace quantaro

@@ -4,11 +4,22 @@
 #include <QColor>
 #include <QFont>
 
+class QLabel;
+class QPushButton;
+class QString;
 class QWidget;
 class QAbstractItemModel;
 class QTableView;
 
 namespace quantaro {
+
+// A button or label with its caption and object name.
+QPushButton* MakeButton(const QString& caption, const char* name, QWidget* parent);
+QLabel* MakeLabel(const QString& text, const char* name, QWidget* parent);
+
+// Shows a window that is not modal and gives it the focus; one that is
+// already open only comes to the front. Does nothing without a window.
+void ShowWithoutModality(QWidget* window);
 
 // Places a control at its position with the size its contents need.
 void PlaceAt(QWidget* control, int left, int top);
