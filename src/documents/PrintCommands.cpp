@@ -8,28 +8,13 @@
 #include "UserInteraction.h"
 
 namespace quantaro {
-namespace {
-
-QString KindOf(Document printout) {
-    switch (printout) {
-        case Document::Formula:
-            return QStringLiteral("FORMULA");
-        case Document::Constants:
-            return QStringLiteral("CONSTANTS");
-        case Document::Variables:
-            return QStringLiteral("VARIABLES");
-    }
-    return {};
-}
-
-}  // namespace
 
 QString PrintoutFileName(const QString& chosen, Document printout) {
     const QFileInfo file(chosen);
     const QString suffix = file.suffix();
     QString stem = chosen;
     if (!suffix.isEmpty()) stem.chop(suffix.size() + 1);
-    const QString name = stem + QLatin1Char('-') + KindOf(printout);
+    const QString name = stem + QLatin1Char('-') + PrintoutKind(printout);
     return suffix.isEmpty() ? name : name + QLatin1Char('.') + suffix;
 }
 

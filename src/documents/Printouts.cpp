@@ -10,8 +10,20 @@ void WriteHeading(PrintChannel& channel, QStringView heading, const QString& fil
 
 }  // namespace
 
+QString PrintoutKind(Document document) {
+    switch (document) {
+        case Document::Formula:
+            return QStringLiteral("FORMULA");
+        case Document::Constants:
+            return QStringLiteral("CONSTANTS");
+        case Document::Variables:
+            return QStringLiteral("VARIABLES");
+    }
+    return {};
+}
+
 void PrintFormula(PrintChannel& channel, const QString& fileName, const QString& formulaText) {
-    WriteHeading(channel, u"FORMULA", fileName);
+    WriteHeading(channel, PrintoutKind(Document::Formula), fileName);
     channel.writeLine(formulaText);
 }
 
@@ -26,11 +38,11 @@ void PrintTable(PrintChannel& channel, QStringView heading, const QString& fileN
 }
 
 void PrintConstants(PrintChannel& channel, const QString& fileName, const NameTable& constants) {
-    PrintTable(channel, u"CONSTANTS", fileName, constants);
+    PrintTable(channel, PrintoutKind(Document::Constants), fileName, constants);
 }
 
 void PrintVariables(PrintChannel& channel, const QString& fileName, const NameTable& variables) {
-    PrintTable(channel, u"VARIABLES", fileName, variables);
+    PrintTable(channel, PrintoutKind(Document::Variables), fileName, variables);
 }
 
 }  // namespace quantaro

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringView>
 
+#include "DocumentState.h"
 #include "NameTable.h"
 #include "PrintChannel.h"
 
@@ -11,6 +12,10 @@ namespace quantaro {
 // The listings the program prints, each written to its own channel: a heading
 // line with the document's kind and file name as held, an empty line, then the
 // document.
+
+// The word that heads a document's printout: "FORMULA", "CONSTANTS" or
+// "VARIABLES".
+QString PrintoutKind(Document document);
 
 // formulaText is the editor's text, lines separated by CR LF.
 void PrintFormula(PrintChannel& channel, const QString& fileName, const QString& formulaText);
