@@ -6,45 +6,22 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTemporaryDir>
-#include <QTest>
-
-#include <gtest/gtest.h>
-
-#include <memory>
 #include <string>
 
+#include "DesktopProgramFixture.h"
 #include "FormulaEditor.h"
-#include "ScriptedInteraction.h"
-#include "StartUp.h"
-#include "TFormCalculator.h"
 #include "TFormLoopSelect.h"
 #include "TFormSelectEquation.h"
 #include "TFormVariables.h"
 
 namespace quantaro::testing {
 
-// The whole desktop program in an empty temporary directory, every box
-// answered by a script.
-class RunProgramTest : public ::testing::Test {
+// The desktop program with helpers for the run commands and the loop window.
+class RunProgramTest : public DesktopProgramFixture {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(startDir.isValid());
-        program = std::make_unique<DesktopProgram>(user, startDir.path());
-        program->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&main()));
-    }
-
-    TFormCalculator& main() { return program->mainWindow(); }
     TFormLoopSelect& loop() { return program->loopWindow(); }
     TFormSelectEquation& selectEquation() { return program->selectEquation(); }
 
-    template <typename T>
-    static T* child(QWidget& window, const char* name) {
-        T* found = window.findChild<T*>(QLatin1String(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
     QAction* action(const char* name) { return child<QAction>(main(), name); }
     QLineEdit* loopEdit(const char* name) { return child<QLineEdit>(loop(), name); }
     QSpinBox* loopSpin(const char* name) { return child<QSpinBox>(loop(), name); }
@@ -82,10 +59,6 @@ class RunProgramTest : public ::testing::Test {
         loopButton("ButtonStart")->click();
         waitUntilIdle();
     }
-
-    QTemporaryDir startDir;
-    ScriptedInteraction user;
-    std::unique_ptr<DesktopProgram> program;
 };
 
 }  // namespace quantaro::testing

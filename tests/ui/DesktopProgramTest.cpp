@@ -1,13 +1,11 @@
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include "DesktopProgramFixture.h"
 #include "Engine.h"
-#include "ScriptedInteraction.h"
-#include "StartUp.h"
 #include "TFormCalculator.h"
 #include "TFormConstants.h"
 #include "TFormHelpAbout.h"
@@ -18,25 +16,14 @@
 namespace quantaro::testing {
 namespace {
 
-class DesktopProgramTest : public ::testing::Test {
+class DesktopProgramTest : public DesktopProgramFixture {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(startDir.isValid());
-        program = std::make_unique<DesktopProgram>(user, startDir.path());
-        program->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&program->mainWindow()));
-    }
-
     static void enter(QLineEdit* edit, const char* text) {
         edit->setFocus();
         edit->selectAll();
         QTest::keyClicks(edit, QString::fromUtf8(text));
         QTest::keyClick(edit, Qt::Key_Return);
     }
-
-    QTemporaryDir startDir;
-    ScriptedInteraction user;
-    std::unique_ptr<DesktopProgram> program;
 };
 
 TEST_F(DesktopProgramTest, EntriesAcceptedOnTheScreensReachTheMainGridsAndTheEngine) {

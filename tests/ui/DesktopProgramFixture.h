@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "ScriptedInteraction.h"
+#include "StartUp.h"
+#include "TFormCalculator.h"
+
+namespace quantaro::testing {
+
+// The whole desktop program started in an empty temporary directory, its
+// main window shown, every box answered by a script.
+class DesktopProgramFixture : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(startDir.isValid());
+        program = std::make_unique<DesktopProgram>(user, startDir.path());
+        program->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&program->mainWindow()));
+    }
+
+    TFormCalculator& main() { return program->mainWindow(); }
+
+    template <typename T>
+    static T* child(QWidget& window, const char* name) {
+        T* found = window.findChild<T*>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    QTemporaryDir startDir;
+    ScriptedInteraction user;
+    std::unique_ptr<DesktopProgram> program;
+};
+
+}  // namespace quantaro::testing
