@@ -292,9 +292,10 @@ void TFormCalculator::buildMenus() {
     QAction* testOne =
         MakeAction(Run1, tr("Test &One Equation"), "TestOneEquation1", kRunItemHelp, Qt::Key_F8);
     QAction* loop = MakeAction(Run1, tr("&Continuous Loop"), "ContinuousLoop1", kRunItemHelp);
-    connect(executeAll, &QAction::triggered, this, &TFormCalculator::ExecuteAllFormulas1Click);
-    connect(testOne, &QAction::triggered, this, &TFormCalculator::TestOneEquation1Click);
-    connect(loop, &QAction::triggered, this, &TFormCalculator::ContinuousLoop1Click);
+    RunControl* run = runControl_.get();
+    connect(executeAll, &QAction::triggered, this, [run] { run->ExecuteAllFormulas1Click(); });
+    connect(testOne, &QAction::triggered, this, [run] { run->TestOneEquation1Click(); });
+    connect(loop, &QAction::triggered, this, [run] { run->ContinuousLoop1Click(); });
 
     Help1 = menuBar()->addMenu(tr("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));
@@ -633,18 +634,6 @@ void TFormCalculator::ButtonInsertVariableClick() {
 void TFormCalculator::TimerCreateTimer() {
     TimerCreate->stop();
     ShowHintsNow();
-}
-
-void TFormCalculator::ExecuteAllFormulas1Click() {
-    runControl_->ExecuteAllFormulas1Click();
-}
-
-void TFormCalculator::TestOneEquation1Click() {
-    runControl_->TestOneEquation1Click();
-}
-
-void TFormCalculator::ContinuousLoop1Click() {
-    runControl_->ContinuousLoop1Click();
 }
 
 bool TFormCalculator::event(QEvent* event) {

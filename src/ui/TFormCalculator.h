@@ -131,9 +131,6 @@ class TFormCalculator : public QMainWindow,
     void ButtonInsertConstantClick();
     void ButtonInsertVariableClick();
     void TimerCreateTimer();
-    void ExecuteAllFormulas1Click();
-    void TestOneEquation1Click();
-    void ContinuousLoop1Click();
 
   signals:
     // The window has closed for good; the program ends.
