@@ -41,8 +41,8 @@ int ContextHelp::contextForMenuItem(const QAction* item, const QObject* menu) {
     return contextOf(menu);
 }
 
-HelpKeyFilter::HelpKeyFilter(UserInteraction& interaction, QString helpPath, QObject* parent)
-    : QObject(parent), interaction_(interaction), helpPath_(std::move(helpPath)) {}
+HelpKeyFilter::HelpKeyFilter(UserInteraction& interaction, HelpFiles help, QObject* parent)
+    : QObject(parent), interaction_(interaction), help_(std::move(help)) {}
 
 bool HelpKeyFilter::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return false;
@@ -59,7 +59,7 @@ bool HelpKeyFilter::eventFilter(QObject* watched, QEvent* event) {
     } else {
         return false;
     }
-    if (context != 0) interaction_.showHelp(helpPath_, context);
+    if (context != 0) help_.open(interaction_, context);
     return true;
 }
 

@@ -5,6 +5,8 @@
 
 #include <functional>
 
+#include "HelpFiles.h"
+
 class QAction;
 class QWidget;
 
@@ -37,14 +39,14 @@ int contextForMenuItem(const QAction* item, const QObject* menu);
 // Application-wide event filter that turns F1 into a help request.
 class HelpKeyFilter : public QObject {
   public:
-    HelpKeyFilter(UserInteraction& interaction, QString helpPath, QObject* parent = nullptr);
+    HelpKeyFilter(UserInteraction& interaction, HelpFiles help, QObject* parent = nullptr);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     UserInteraction& interaction_;
-    QString helpPath_;
+    HelpFiles help_;
 };
 
 }  // namespace quantaro

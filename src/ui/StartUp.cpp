@@ -13,14 +13,15 @@
 
 namespace quantaro {
 
-DesktopProgram::DesktopProgram(UserInteraction& interaction, const QString& startDirectory)
-    : mainWindow_(std::make_unique<TFormCalculator>(interaction, startDirectory)),
+DesktopProgram::DesktopProgram(UserInteraction& interaction, const QString& startDirectory,
+                               const QString& guideDirectory)
+    : mainWindow_(std::make_unique<TFormCalculator>(interaction, startDirectory, guideDirectory)),
       variableScreen_(std::make_unique<TFormVariables>(*mainWindow_, interaction)),
       constantScreen_(std::make_unique<TFormConstants>(*mainWindow_, interaction)),
       aboutBox_(std::make_unique<TFormHelpAbout>()),
       selectEquation_(std::make_unique<TFormSelectEquation>()),
       loopWindow_(std::make_unique<TFormLoopSelect>(mainWindow_->runControl(), interaction)),
-      helpKeys_(std::make_unique<HelpKeyFilter>(interaction, mainWindow_->helpPath())) {
+      helpKeys_(std::make_unique<HelpKeyFilter>(interaction, mainWindow_->helpFiles())) {
     // The loop window shows as soon as it exists.
     loopWindow_->show();
     mainWindow_->setEntryScreens(constantScreen_.get(), variableScreen_.get());

@@ -21,7 +21,10 @@ class UserInteraction;
 // the next, and kept for the whole run.
 class DesktopProgram {
   public:
-    DesktopProgram(UserInteraction& interaction, const QString& startDirectory);
+    // guideDirectory: the installed user guide, help's fallback when the
+    // start directory holds no help file.
+    DesktopProgram(UserInteraction& interaction, const QString& startDirectory,
+                   const QString& guideDirectory = QString());
     ~DesktopProgram();
 
     // Shows the main window beside the loop window, which showed itself when

@@ -104,11 +104,11 @@ QMenu* MakePopupMenu(QWidget* window, Commands& commands, const char* name,
 }  // namespace
 
 TFormCalculator::TFormCalculator(UserInteraction& interaction, const QString& startDirectory,
-                                 QWidget* parent)
+                                 const QString& guideDirectory, QWidget* parent)
     : QMainWindow(parent),
       interaction_(interaction),
       settingsPath_(SettingsFilePath(startDirectory)),
-      helpPath_(QDir(startDirectory).filePath(QLatin1String(kHelpFileName))),
+      help_(QDir(startDirectory).filePath(QLatin1String(kHelpFileName)), guideDirectory),
       operators_(MakeOperatorTable()),
       constants_(MakeConstantTable()),
       variables_(MakeVariableTable()),
@@ -603,7 +603,7 @@ void TFormCalculator::Variables1Click() {
 }
 
 void TFormCalculator::About1Click() {
-    interaction_.showHelp(helpPath_, 0);
+    help_.open(interaction_, 0);
 }
 
 void TFormCalculator::About2Click() {

@@ -11,6 +11,7 @@
 #include "DocumentCommandsHost.h"
 #include "DocumentState.h"
 #include "EntryScreenHost.h"
+#include "HelpFiles.h"
 #include "HintSet.h"
 #include "NameTable.h"
 #include "RunHost.h"
@@ -50,9 +51,10 @@ class TFormCalculator : public QMainWindow,
 
   public:
     // Runs the start-up steps; startDirectory is the working directory at
-    // start-up, the home of the settings and help files.
+    // start-up, the home of the settings and help files. Help falls back to
+    // the user guide in guideDirectory when there is no help file.
     TFormCalculator(UserInteraction& interaction, const QString& startDirectory,
-                    QWidget* parent = nullptr);
+                    const QString& guideDirectory = QString(), QWidget* parent = nullptr);
     ~TFormCalculator() override;
 
     // The windows that the Constants and Variables commands and the About
@@ -108,7 +110,8 @@ class TFormCalculator : public QMainWindow,
     bool hintSetting() const { return hintSetting_; }
 
     const QString& settingsPath() const { return settingsPath_; }
-    const QString& helpPath() const { return helpPath_; }
+    const QString& helpPath() const { return help_.helpPath(); }
+    const HelpFiles& helpFiles() const { return help_; }
 
     // Handlers.
     void ShowHintsNow();
@@ -162,7 +165,7 @@ class TFormCalculator : public QMainWindow,
 
     UserInteraction& interaction_;
     QString settingsPath_;
-    QString helpPath_;
+    HelpFiles help_;
 
     NameTable operators_;
     NameTable constants_;

@@ -1,7 +1,7 @@
 #include <QDir>
 
 #include "GuardedApplication.h"
-
+#include "HelpFiles.h"
 #include "QtUserInteraction.h"
 #include "StartUp.h"
 #include "TFormCalculator.h"
@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
 
     quantaro::QtUserInteraction interaction;
     app.setInteraction(&interaction);
-    quantaro::DesktopProgram program(interaction, QDir::currentPath());
+    quantaro::DesktopProgram program(interaction, QDir::currentPath(), quantaro::LocateUserGuide());
     QObject::connect(&program.mainWindow(), &quantaro::TFormCalculator::closed, &app,
                      &QApplication::quit);
     program.show();

@@ -14,12 +14,13 @@
 namespace quantaro::testing {
 
 // The whole desktop program started in an empty temporary directory, its
-// main window shown, every box answered by a script.
+// main window shown, every box answered by a script. A derived fixture may
+// name a user guide for help to fall back on.
 class DesktopProgramFixture : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(startDir.isValid());
-        program = std::make_unique<DesktopProgram>(user, startDir.path());
+        program = std::make_unique<DesktopProgram>(user, startDir.path(), guideDirectory);
         program->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&program->mainWindow()));
     }
@@ -34,6 +35,7 @@ class DesktopProgramFixture : public ::testing::Test {
     }
 
     QTemporaryDir startDir;
+    QString guideDirectory;
     ScriptedInteraction user;
     std::unique_ptr<DesktopProgram> program;
 };

@@ -186,7 +186,7 @@ TEST_F(MainWindowTest, CopyBackWritesRowsIncludingTheHiddenSlotAndTheEntryCount)
 }
 
 TEST_F(MainWindowTest, F1OpensHelpAtTheFocusedControlsContext) {
-    HelpKeyFilter helpKeys(user, window->helpPath());
+    HelpKeyFilter helpKeys(user, window->helpFiles());
     qApp->installEventFilter(&helpKeys);
     focusEditor();
     QTest::keyClick(memo(), Qt::Key_F1);
