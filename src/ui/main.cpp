@@ -1,4 +1,5 @@
 #include <QDir>
+#include <QIcon>
 
 #include "GuardedApplication.h"
 #include "HelpFiles.h"
@@ -9,6 +10,10 @@
 int main(int argc, char** argv) {
     quantaro::GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quantaro"));
+    // The desktop matches the windows to the menu entry and its icon by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quantaro.Quantaro"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.quantaro.Quantaro"),
+                                                 QIcon(QStringLiteral(":/icons/quantaro.png"))));
     // The other windows may still be open; the program ends with the main window.
     QApplication::setQuitOnLastWindowClosed(false);
 
