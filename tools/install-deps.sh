@@ -9,7 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     xvfb xauth locales fonts-dejavu-core
-    appstream desktop-file-utils
+    dpkg-dev file appstream desktop-file-utils
 )
 
 as_root() {

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Builds the Debian package and checks its dependencies and contents.
+# Exits 77 (skipped) where the Debian packaging tools are missing.
+set -euo pipefail
+build_dir=$1
+for tool in cpack dpkg-deb dpkg-shlibdeps; do
+    command -v "$tool" >/dev/null || { echo "no $tool: skipped"; exit 77; }
+done
+
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+cpack -G DEB --config "$build_dir/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1 ||
+    { cat "$out/cpack.log"; fail "cpack"; }
+packages=("$out"/quantaro_*.deb)
+[ -f "${packages[0]}" ] || fail "no quantaro_*.deb was made"
+package=${packages[0]}
+
+depends=$(dpkg-deb -f "$package" Depends)
+for needed in libqt6widgets6 libqt6printsupport6 libqt6gui6 libqt6core6 qt6-qpa-plugins; do
+    grep -q "\b$needed\b" <<<"$depends" || fail "Depends lacks $needed: $depends"
+done
+
+# Each line of the long description starts with one blank, and nothing else.
+if dpkg-deb -f "$package" Description | tail -n +2 | grep -qv '^ [^ ;]'; then
+    fail "the long description is malformed: $(dpkg-deb -f "$package" Description)"
+fi
+
+contents=$(dpkg-deb -c "$package")
+for file in ./usr/bin/quantaro ./usr/bin/quantaro-cli \
+        ./usr/share/applications/org.quantaro.Quantaro.desktop \
+        ./usr/share/metainfo/org.quantaro.Quantaro.metainfo.xml \
+        ./usr/share/icons/hicolor/scalable/apps/org.quantaro.Quantaro.svg \
+        ./usr/share/quantaro/guide/index.html ./usr/share/quantaro/examples/iteration.FOR; do
+    grep -q " $file\$" <<<"$contents" || fail "the package lacks $file"
+done
+echo "$(basename "$package"): Depends: $depends"
