@@ -11,8 +11,8 @@ int main(int argc, char** argv) {
     quantaro::GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quantaro"));
     // The desktop matches the windows to the menu entry and its icon by this name.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.quantaro.Quantaro"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.quantaro.Quantaro"),
+    QGuiApplication::setDesktopFileName(QStringLiteral(QUANTARO_APP_ID));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(QUANTARO_APP_ID),
                                                  QIcon(QStringLiteral(":/icons/quantaro.png"))));
     // The other windows may still be open; the program ends with the main window.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -4,7 +4,8 @@
 # description, the icons, the guide and the example worksheets.
 set -euo pipefail
 build_dir=$1
-app_id=org.quantaro.Quantaro
+app_id=$2
+source "$(dirname "$0")/installed_files.sh"
 
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
@@ -12,12 +13,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cmake --install "$build_dir" --prefix "$prefix" >/dev/null
 
-for file in bin/quantaro bin/quantaro-cli \
-        share/applications/$app_id.desktop share/metainfo/$app_id.metainfo.xml \
-        share/icons/hicolor/scalable/apps/$app_id.svg share/icons/hicolor/48x48/apps/$app_id.png \
-        share/quantaro/guide/index.html share/quantaro/guide/context-6.html \
-        share/quantaro/examples/engineering.FOR share/quantaro/examples/engineering.CON \
-        share/quantaro/examples/engineering.VAR; do
+for file in "${installed_files[@]}"; do
     [ -s "$prefix/$file" ] || fail "$file is not installed"
 done
 [ -x "$prefix/bin/quantaro" ] || fail "bin/quantaro is not executable"

@@ -3,6 +3,8 @@
 # Exits 77 (skipped) where the Debian packaging tools are missing.
 set -euo pipefail
 build_dir=$1
+app_id=$2
+source "$(dirname "$0")/installed_files.sh"
 for tool in cpack dpkg-deb dpkg-shlibdeps; do
     command -v "$tool" >/dev/null || { echo "no $tool: skipped"; exit 77; }
 done
@@ -28,11 +30,7 @@ if dpkg-deb -f "$package" Description | tail -n +2 | grep -qv '^ [^ ;]'; then
 fi
 
 contents=$(dpkg-deb -c "$package")
-for file in ./usr/bin/quantaro ./usr/bin/quantaro-cli \
-        ./usr/share/applications/org.quantaro.Quantaro.desktop \
-        ./usr/share/metainfo/org.quantaro.Quantaro.metainfo.xml \
-        ./usr/share/icons/hicolor/scalable/apps/org.quantaro.Quantaro.svg \
-        ./usr/share/quantaro/guide/index.html ./usr/share/quantaro/examples/iteration.FOR; do
-    grep -q " $file\$" <<<"$contents" || fail "the package lacks $file"
+for file in "${installed_files[@]}"; do
+    grep -q " ./usr/$file\$" <<<"$contents" || fail "the package lacks $file"
 done
 echo "$(basename "$package"): Depends: $depends"

@@ -1,0 +1,10 @@
+# The files an installation holds, relative to its prefix, for the install
+# and package checks; app_id names the desktop entry, metainfo and icons.
+installed_files=(
+    bin/quantaro bin/quantaro-cli
+    share/applications/$app_id.desktop share/metainfo/$app_id.metainfo.xml
+    share/icons/hicolor/scalable/apps/$app_id.svg share/icons/hicolor/48x48/apps/$app_id.png
+    share/quantaro/guide/index.html share/quantaro/guide/context-6.html
+    share/quantaro/examples/engineering.FOR share/quantaro/examples/engineering.CON
+    share/quantaro/examples/engineering.VAR share/quantaro/examples/iteration.FOR
+)
