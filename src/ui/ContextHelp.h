@@ -3,8 +3,6 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
-
 #include "HelpFiles.h"
 
 class QAction;
