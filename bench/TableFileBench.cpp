@@ -14,7 +14,7 @@ namespace quantaro::bench {
 namespace {
 
 std::string ReferenceVariableBytes(benchmark::State& state) {
-    const FileReadResult read = ReadFileBytes(ReferencePath("reference.VAR"));
+    const FileReadResult read = ReadDocumentFile(ReferencePath("reference.VAR"));
     if (read.status != LoadStatus::Loaded) state.SkipWithError("reference.VAR cannot be read");
     return read.bytes;
 }

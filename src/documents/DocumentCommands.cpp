@@ -1,7 +1,5 @@
 #include "DocumentCommands.h"
 
-#include <QFileInfo>
-
 #include <optional>
 
 #include "DocumentCommandsHost.h"
@@ -194,7 +192,7 @@ void DocumentCommands::openOnly(Document document) {
     if (path.isEmpty()) return;
     documents_.setFileName(document, path);
     // The dialog may return a file the user chose to create; it is only named.
-    if (QFileInfo::exists(path)) open(document, path);
+    if (FileExists(path)) open(document, path);
 }
 
 void DocumentCommands::OpenFormulaFileOnly1Click() {

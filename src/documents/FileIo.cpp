@@ -1,33 +1,150 @@
 #include "FileIo.h"
 
+#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 
-namespace quantaro {
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-FileReadResult ReadFileBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        // Only a file that is there and still cannot be opened is a failure.
-        if (!QFileInfo::exists(path)) return {LoadStatus::Missing, {}, {}};
-        return {LoadStatus::Failed, {}, file.errorString()};
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+
+namespace quantaro {
+namespace {
+
+QString Shown(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+QString NotRegularText(const QString& path) {
+    return QStringLiteral("%1 is not a regular file").arg(Shown(path));
+}
+
+FileReadResult Refused(QString text) {
+    return {LoadStatus::Failed, {}, std::move(text)};
+}
+
+FileReadResult CannotRead(const QString& path, int error) {
+    if (error == ENOENT) return {LoadStatus::Missing, {}, {}};
+    return Refused(
+        QStringLiteral("%1 cannot be read: %2").arg(Shown(path), qt_error_string(error)));
+}
+
+// Sizes in whole megabytes of a million bytes; the limit is a round number
+// of binary megabytes.
+FileReadResult TooLarge(const QString& path, qint64 size, std::size_t limit) {
+    const auto megabytes = static_cast<qint64>(std::llround(static_cast<double>(size) / 1e6));
+    return Refused(QStringLiteral("%1 is too large to open (%2 MB; the limit is %3 MB)")
+                       .arg(Shown(path))
+                       .arg(megabytes)
+                       .arg(limit / (1024 * 1024)));
+}
+
+// Closes the descriptor it holds when it goes.
+class FileDescriptor {
+  public:
+    explicit FileDescriptor(int descriptor) : descriptor_(descriptor) {}
+    ~FileDescriptor() {
+        if (descriptor_ >= 0) ::close(descriptor_);
     }
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        return {LoadStatus::Failed, {}, file.errorString()};
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int get() const { return descriptor_; }
+
+  private:
+    int descriptor_;
+};
+
+// read(2), resumed after a signal.
+ssize_t ReadSome(int descriptor, char* into, std::size_t count) {
+    ssize_t got = 0;
+    do {
+        got = ::read(descriptor, into, count);
+    } while (got < 0 && errno == EINTR);
+    return got;
+}
+
+enum class Oversize { Refuse, Truncate };
+
+// Reads at most `limit` bytes. The buffer starts at the size the system
+// reports, so reading a file costs its size once; it grows only for a file
+// that grows while it is read (or reports no size, as /proc does).
+FileReadResult ReadRegularFile(const QString& path, std::size_t limit, Oversize oversize) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info {};
+    // Looked at before opening, so that opening cannot touch a device.
+    if (::stat(name.constData(), &info) != 0) return CannotRead(path, errno);
+    if (!S_ISREG(info.st_mode)) return Refused(NotRegularText(path));
+
+    FileDescriptor file(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (file.get() < 0) return CannotRead(path, errno);
+    // The path may have been replaced between the two looks.
+    if (::fstat(file.get(), &info) != 0) return CannotRead(path, errno);
+    if (!S_ISREG(info.st_mode)) return Refused(NotRegularText(path));
+    const auto reported = static_cast<std::size_t>(std::max<off_t>(info.st_size, 0));
+    if (oversize == Oversize::Refuse && reported > limit) {
+        return TooLarge(path, info.st_size, limit);
     }
-    return {LoadStatus::Loaded,
-            std::string(data.constData(), static_cast<std::size_t>(data.size())),
-            {}};
+
+    std::string bytes(std::min(reported, limit), '\0');
+    std::size_t filled = 0;
+    for (;;) {
+        if (filled == bytes.size()) {
+            if (filled == limit && oversize == Oversize::Truncate) break;
+            // Looks for more with one byte before growing the buffer, since
+            // most files end exactly where the system said.
+            char next = 0;
+            const ssize_t more = ReadSome(file.get(), &next, 1);
+            if (more < 0) return CannotRead(path, errno);
+            if (more == 0) break;
+            if (filled == limit) {
+                return TooLarge(path, std::max<qint64>(info.st_size, qint64(limit) + 1), limit);
+            }
+            bytes.resize(std::min(limit, std::max<std::size_t>(2 * filled, 4096)));
+            bytes[filled++] = next;
+            continue;
+        }
+        const ssize_t got = ReadSome(file.get(), bytes.data() + filled, bytes.size() - filled);
+        if (got < 0) return CannotRead(path, errno);
+        if (got == 0) break;
+        filled += static_cast<std::size_t>(got);
+    }
+    bytes.resize(filled);
+    return {LoadStatus::Loaded, std::move(bytes), {}};
+}
+
+}  // namespace
+
+FileReadResult ReadDocumentFile(const QString& path, std::size_t limit) {
+    return ReadRegularFile(path, limit, Oversize::Refuse);
+}
+
+FileReadResult ReadFileStart(const QString& path, std::size_t count) {
+    return ReadRegularFile(path, count, Oversize::Truncate);
+}
+
+bool FileExists(const QString& path) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 || errno != ENOENT;
 }
 
 std::optional<QString> WriteFileAtomically(const QString& path, std::string_view bytes) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        return NotRegularText(path);
+    }
+    const auto failure = [&path](const QString& reason) {
+        return QStringLiteral("%1 cannot be written: %2").arg(Shown(path), reason);
+    };
     QSaveFile file(path);
     // Unbuffered, so that every write reaches the system and a short write is
     // seen here; a buffered write that fails on flush would still be committed.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        return file.errorString();
+        return failure(file.errorString());
     }
     const char* next = bytes.data();
     auto remaining = static_cast<qint64>(bytes.size());
@@ -38,13 +155,13 @@ std::optional<QString> WriteFileAtomically(const QString& path, std::string_view
         if (written <= 0) {
             const QString error = file.errorString();
             file.cancelWriting();
-            return error;
+            return failure(error);
         }
         next += written;
         remaining -= written;
     }
     if (!file.commit()) {
-        return file.errorString();
+        return failure(file.errorString());
     }
     return std::nullopt;
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,22 +12,38 @@ namespace quantaro {
 enum class LoadStatus {
     Loaded,   // the file was read
     Missing,  // no file of that name exists
-    Failed,   // the system refused to open or read it; see errorText
+    Failed,   // the file is there but was not read; see errorText
 };
 
 struct FileReadResult {
     LoadStatus status = LoadStatus::Loaded;
     std::string bytes;
-    QString errorText;
+    QString errorText;  // names the file and the reason
 };
 
-// The whole content of the file at path.
-FileReadResult ReadFileBytes(const QString& path);
+// The largest formula, constant or variable file the program opens.
+inline constexpr std::size_t kDocumentFileLimit = std::size_t{16} * 1024 * 1024;
+
+// The whole content of a document file. Only a regular file (after following
+// symbolic links) is read; it is opened without blocking, so a FIFO or a
+// device is refused instead of waited on, and a file larger than limit is
+// refused before any of it is read.
+FileReadResult ReadDocumentFile(const QString& path, std::size_t limit = kDocumentFileLimit);
+
+// The first `count` bytes of a regular file (fewer if it is shorter); the
+// rest is never read, whatever its size.
+FileReadResult ReadFileStart(const QString& path, std::size_t count);
+
+// False only when nothing at all is found at path; a path the system refuses
+// to look at (a symbolic link loop, a folder the user may not search) exists.
+bool FileExists(const QString& path);
 
 // Replaces the file at path by bytes in one step: the new content is written
 // beside it and renamed over it only when completely written, so a failed or
-// interrupted write leaves the previous file as it was. Returns the system's
-// error text on failure.
+// interrupted write leaves the previous file as it was. A symbolic link to a
+// regular file is written through; anything else that is not a regular file
+// (a device, a FIFO, a socket, a folder) is refused and left untouched.
+// Returns a text naming the file and the reason on failure.
 std::optional<QString> WriteFileAtomically(const QString& path, std::string_view bytes);
 
 }  // namespace quantaro

@@ -3,17 +3,19 @@
 #include "FormulaFormat.h"
 #include "TextEncoding.h"
 
+#include <utility>
+
 namespace quantaro {
 
 FormulaLoad LoadFormulaFile(const QString& path) {
-    const FileReadResult file = ReadFileBytes(path);
+    FileReadResult file = ReadDocumentFile(path);
     if (file.status != LoadStatus::Loaded) {
         return {file.status, AngleUnit::Degrees, {}, file.errorText};
     }
     // The angle unit is the file's first byte, whatever it is; only the text
-    // after it is decoded.
-    const FormulaContent content = ParseFormulaFile(file.bytes);
-    return {LoadStatus::Loaded, content.unit, DecodeFileText(content.text), {}};
+    // after it is decoded. The bytes move from step to step, never copied.
+    FormulaContent content = ParseFormulaFile(std::move(file.bytes));
+    return {LoadStatus::Loaded, content.unit, DecodeFileText(std::move(content.text)), {}};
 }
 
 std::optional<QString> SaveFormulaFile(const QString& path, AngleUnit unit, std::string_view text) {

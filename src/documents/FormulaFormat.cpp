@@ -2,15 +2,18 @@
 
 #include "FileBytes.h"
 
+#include <utility>
+
 namespace quantaro {
 
-FormulaContent ParseFormulaFile(std::string_view bytes) {
-    const std::string_view content = ContentBeforeEndMark(bytes);
-    if (content.empty()) {
+FormulaContent ParseFormulaFile(std::string bytes) {
+    bytes.resize(ContentBeforeEndMark(bytes).size());
+    if (bytes.empty()) {
         return {AngleUnit::Degrees, {}};
     }
-    const AngleUnit unit = content.front() == '0' ? AngleUnit::Degrees : AngleUnit::Radians;
-    return {unit, std::string(content.substr(1))};
+    const AngleUnit unit = bytes.front() == '0' ? AngleUnit::Degrees : AngleUnit::Radians;
+    bytes.erase(0, 1);
+    return {unit, std::move(bytes)};
 }
 
 std::string SerializeFormulaFile(AngleUnit unit, std::string_view text) {

@@ -19,7 +19,8 @@ struct FormulaContent {
 // An empty file is degrees with no text. A first byte "0" means degrees, any
 // other byte radians; everything after it, up to the end-of-file mark, is the
 // text, so the closing CR LF written by SerializeFormulaFile stays on the text.
-FormulaContent ParseFormulaFile(std::string_view bytes);
+// The text is cut out of bytes in place.
+FormulaContent ParseFormulaFile(std::string bytes);
 
 std::string SerializeFormulaFile(AngleUnit unit, std::string_view text);
 

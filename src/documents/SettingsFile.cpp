@@ -10,7 +10,8 @@ QString SettingsFilePath(const QString& startDirectory) {
 }
 
 SettingsLoad LoadSettingsFile(const QString& path) {
-    const FileReadResult file = ReadFileBytes(path);
+    // Only the bytes of the three options are read, whatever else the file holds.
+    const FileReadResult file = ReadFileStart(path, SerializeSettingsFile(Settings{}).size());
     if (file.status != LoadStatus::Loaded) {
         return {file.status, Settings{}, file.errorText};
     }

@@ -7,11 +7,15 @@
 namespace quantaro {
 
 TableLoad LoadTableFile(const QString& path, NameTable& table) {
-    const FileReadResult file = ReadFileBytes(path);
+    const FileReadResult file = ReadDocumentFile(path);
     if (file.status != LoadStatus::Loaded) {
         return {file.status, 0, file.errorText};
     }
-    const int usedRows = ParseTableFile(DecodeFileText(ContentBeforeEndMark(file.bytes)), table);
+    // The whole content decides the character set; the cells are then
+    // decoded one by one, so that no decoded copy of the file is made.
+    const std::string_view content = ContentBeforeEndMark(file.bytes);
+    const int usedRows =
+        ParseTableFile(content, table, IsValidUtf8(content) ? nullptr : &Latin1ToUtf8);
     return {LoadStatus::Loaded, usedRows, {}};
 }
 

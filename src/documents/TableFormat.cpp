@@ -10,19 +10,22 @@ namespace {
 // Reads the content of a file front to back and never past its end.
 class ByteReader {
   public:
-    explicit ByteReader(std::string_view bytes) : rest_(ContentBeforeEndMark(bytes)) {}
+    ByteReader(std::string_view bytes, CellDecoder decode)
+        : rest_(ContentBeforeEndMark(bytes)), decode_(decode) {}
 
-    // The characters up to (not including) stop or the end; stop is not consumed.
+    // The characters up to (not including) stop or the end, decoded; stop is
+    // not consumed.
     std::string takeUntil(char stop) {
         const std::string_view taken = rest_.substr(0, rest_.find(stop));
         rest_.remove_prefix(taken.size());
-        return std::string(taken);
+        return decode_ ? decode_(taken) : std::string(taken);
     }
 
     void skip(std::size_t count) { rest_.remove_prefix(std::min(count, rest_.size())); }
 
   private:
     std::string_view rest_;
+    CellDecoder decode_;
 };
 
 std::string_view WithoutLeadingBlanks(std::string_view text) {
@@ -32,8 +35,8 @@ std::string_view WithoutLeadingBlanks(std::string_view text) {
 
 }  // namespace
 
-int ParseTableFile(std::string_view bytes, NameTable& table) {
-    ByteReader reader(bytes);
+int ParseTableFile(std::string_view bytes, NameTable& table, CellDecoder decode) {
+    ByteReader reader(bytes, decode);
     int usedRows = 0;
     for (int row = 1; row <= kTableFileLines; ++row) {
         std::string name = reader.takeUntil(' ');

@@ -18,8 +18,10 @@ inline constexpr int kTableFileLines = kEntryTableRows;
 // Reading stops at the end of the bytes or at the end-of-file mark: a row cut
 // off there keeps what was read of it and every later row is emptied. Lines
 // after the last row are ignored.
+// Each cell's bytes pass through decode, when given, on their way into the table.
 // Returns the used-row count: the highest row whose value is not empty, 0 if none.
-int ParseTableFile(std::string_view bytes, NameTable& table);
+using CellDecoder = std::string (*)(std::string_view);
+int ParseTableFile(std::string_view bytes, NameTable& table, CellDecoder decode = nullptr);
 
 // Writes data rows 1 to kTableFileLines as name, space, value, space, units,
 // CR LF. Leading blanks of a value are dropped, because a blank inside the value
