@@ -1,10 +1,14 @@
 #include "BatchRunner.h"
 
 #include <QCommandLineParser>
+
+#include <cerrno>
+#include <cstring>
 #include <optional>
 
 #include "DocumentState.h"
 #include "Engine.h"
+#include "EquationSplitter.h"
 #include "FloatingPointFault.h"
 #include "FormulaFile.h"
 #include "Messages.h"
@@ -97,13 +101,13 @@ BatchOptions ParseOptions(const QStringList& arguments) {
 
 // Ends the run when a file could not be read; a missing file ends it only
 // when it must exist.
-void RequireLoaded(LoadStatus status, const QString& path, const QString& errorText,
-                   const char* missingWarning, bool mustExist = true) {
+void RequireLoaded(LoadStatus status, const QString& errorText, const char* missingWarning,
+                   bool mustExist = true) {
     if (status == LoadStatus::Missing && mustExist) {
         throw BatchError{kExitMissingFile, missingWarning};
     }
     if (status == LoadStatus::Failed) {
-        throw BatchError{kExitReadError, (path + ": " + errorText).toStdString()};
+        throw BatchError{kExitIoError, errorText.toStdString()};
     }
 }
 
@@ -115,7 +119,7 @@ void LoadTable(const QString& named, const QString& formulaFile, const char* ext
     if (derived && formulaFile.isEmpty()) return;
     const QString path = derived ? DerivedFileName(formulaFile, QLatin1String(extension)) : named;
     const TableLoad load = LoadTableFile(path, table);
-    RequireLoaded(load.status, path, load.errorText, missingWarning, !derived);
+    RequireLoaded(load.status, load.errorText, missingWarning, !derived);
 }
 
 void LoadTables(const BatchOptions& options, NameTable& constants, NameTable& variables) {
@@ -135,8 +139,18 @@ Formula LoadFormula(const BatchOptions& options) {
         return {options.formulaText->toStdString(), options.angle.value_or(AngleUnit::Degrees)};
     }
     FormulaLoad load = LoadFormulaFile(options.formulaFile);
-    RequireLoaded(load.status, options.formulaFile, load.errorText, kMissingFormulaFileWarning);
+    RequireLoaded(load.status, load.errorText, kMissingFormulaFileWarning);
     return {std::move(load.text), options.angle.value_or(load.unit)};
+}
+
+// A selection past the last equation would run nothing and report success.
+void RequireEquation(int selection, std::string_view formula) {
+    if (selection == 0) return;
+    const int count = CountEquations(formula);
+    if (selection <= count) return;
+    throw BatchError{kExitUsage, "Equation " + std::to_string(selection) +
+                                     " does not exist: the formula has " + std::to_string(count) +
+                                     (count == 1 ? " equation" : " equations")};
 }
 
 void PrintVariables(const NameTable& variables, std::ostream& out) {
@@ -147,11 +161,24 @@ void PrintVariables(const NameTable& variables, std::ostream& out) {
     }
 }
 
-// Runs the passes; returns the exit code and leaves any message in err.
+int StopSignal(PendingStop pendingStop) {
+    return pendingStop ? pendingStop() : 0;
+}
+
+int Stopped(int signal, int passesRun, int passes, std::ostream& err) {
+    err << "quantaro-cli: stopped after pass " << passesRun << " of " << passes << " ("
+        << strsignal(signal) << ")\n";
+    return kExitSignalBase + signal;
+}
+
+// Runs the passes; returns the exit code and leaves any message in err. A
+// stop is looked for before each pass and after the last.
 int RunPasses(Engine& engine, const UnattendedHost& host, int equation, int passes,
-              std::ostream& err) {
+              PendingStop pendingStop, std::ostream& err) {
     try {
         for (int pass = 0; pass < passes; ++pass) {
+            if (const int signal = StopSignal(pendingStop))
+                return Stopped(signal, pass, passes, err);
             engine.ExecuteEquations(equation);
             if (engine.resultCode() != kSuccess) {
                 err << host.lastMessage() << '\n';
@@ -162,29 +189,49 @@ int RunPasses(Engine& engine, const UnattendedHost& host, int equation, int pass
         err << fault.what() << '\n';
         return kExitFault;
     }
+    if (const int signal = StopSignal(pendingStop)) return Stopped(signal, passes, passes, err);
     return 0;
 }
 
-}  // namespace
+// The results are worth nothing if they did not reach their reader.
+bool Written(std::ostream& stream) {
+    errno = 0;
+    stream.flush();
+    return static_cast<bool>(stream);
+}
 
-int RunBatch(const QStringList& arguments, std::ostream& out, std::ostream& err) {
+int CheckOutput(int exitCode, std::ostream& out, std::ostream& err) {
+    if (!Written(out)) {
+        const int error = errno;
+        err << "quantaro-cli: the results could not be written"
+            << (error != 0 ? std::string(": ") + std::strerror(error) : std::string()) << '\n';
+        Written(err);
+        return kExitIoError;
+    }
+    return Written(err) ? exitCode : kExitIoError;
+}
+
+int Run(const QStringList& arguments, std::ostream& out, std::ostream& err,
+        PendingStop pendingStop) {
     try {
         const BatchOptions options = ParseOptions(arguments);
         const NameTable operators = MakeOperatorTable();
         NameTable constants = MakeConstantTable();
         NameTable variables = MakeVariableTable();
         Formula formula = LoadFormula(options);
+        RequireEquation(options.equation, formula.text);
         LoadTables(options, constants, variables);
 
         UnattendedHost host(std::move(formula.text), formula.angle);
         Engine engine(EngineTables{operators, constants, variables}, host);
-        const int exitCode = RunPasses(engine, host, options.equation, options.passes, err);
+        const int exitCode =
+            RunPasses(engine, host, options.equation, options.passes, pendingStop, err);
         PrintVariables(variables, out);
+        if (exitCode > kExitSignalBase) return exitCode;  // a stopped run saves nothing
 
         if (!options.saveVariablesFile.isEmpty()) {
             if (const auto error = SaveTableFile(options.saveVariablesFile, variables)) {
-                err << options.saveVariablesFile.toStdString() << ": " << error->toStdString()
-                    << '\n';
+                err << error->toStdString() << '\n';
                 return exitCode != 0 ? exitCode : kExitCannotSave;
             }
         }
@@ -193,6 +240,13 @@ int RunBatch(const QStringList& arguments, std::ostream& out, std::ostream& err)
         err << error.message << (error.message.ends_with('\n') ? "" : "\n");
         return error.exitCode;
     }
+}
+
+}  // namespace
+
+int RunBatch(const QStringList& arguments, std::ostream& out, std::ostream& err,
+             PendingStop pendingStop) {
+    return CheckOutput(Run(arguments, out, err, pendingStop), out, err);
 }
 
 }  // namespace quantaro

@@ -10,11 +10,20 @@ inline constexpr int kExitFault = 10;
 inline constexpr int kExitUsage = 64;
 inline constexpr int kExitMissingFile = 66;
 inline constexpr int kExitCannotSave = 73;
-inline constexpr int kExitReadError = 74;
+// A file that is there could not be read, or the output could not be written.
+inline constexpr int kExitIoError = 74;
+// A run stopped by a signal exits with 128 and the signal's number.
+inline constexpr int kExitSignalBase = 128;
+
+// The signal that has asked the run to stop, 0 while none has.
+using PendingStop = int (*)();
 
 // Runs quantaro-cli with the given arguments (without the program name):
 // loads the documents, runs the formula, prints the variable table to out
-// and any message to err. Returns the process exit code.
-int RunBatch(const QStringList& arguments, std::ostream& out, std::ostream& err);
+// and any message to err. A stop asked for between passes ends the run after
+// the pass under way, as an error would, without saving. Returns the process
+// exit code.
+int RunBatch(const QStringList& arguments, std::ostream& out, std::ostream& err,
+             PendingStop pendingStop = nullptr);
 
 }  // namespace quantaro

@@ -33,4 +33,11 @@ std::optional<std::string> EquationSplitter::next() {
     return std::nullopt;
 }
 
+int CountEquations(std::string_view text) {
+    EquationSplitter splitter(text);
+    int count = 0;
+    while (splitter.next()) ++count;
+    return count;
+}
+
 }  // namespace quantaro

@@ -24,4 +24,7 @@ class EquationSplitter {
     std::size_t position_ = 0;
 };
 
+// How many equations the formula text holds, as the splitter cuts them.
+int CountEquations(std::string_view text);
+
 }  // namespace quantaro
