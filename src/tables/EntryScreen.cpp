@@ -68,8 +68,7 @@ EntryScreen::EntryScreen(const Setup& setup, EntryScreenHost& host, UserInteract
 
     std::array<QLineEdit*, 3> edits{};
     for (std::size_t i = 0; i < edits.size(); ++i) {
-        labels_[i] = new QLabel(setup.labels[i], this);
-        labels_[i]->setObjectName(QStringLiteral("Label%1").arg(i + 1));
+        labels_[i] = MakeLabel(setup.labels[i], QStringLiteral("Label%1").arg(i + 1), this);
         PlaceAt(labels_[i], kControlLeft, kLabelTops[i]);
 
         edits[i] = new QLineEdit(setup.edits[i].text, this);

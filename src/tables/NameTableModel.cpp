@@ -4,6 +4,15 @@
 
 namespace quantaro {
 
+QString ShownCellText(std::string_view cell) {
+    if (cell.size() <= kShownCellBytes)
+        return QString::fromUtf8(cell.data(), qsizetype(cell.size()));
+    std::size_t cut = kShownCellBytes;
+    while (cut > 0 && (static_cast<unsigned char>(cell[cut]) & 0xC0) == 0x80)
+        --cut;  // whole characters
+    return QString::fromUtf8(cell.data(), qsizetype(cut)) + QChar(0x2026);
+}
+
 NameTableModel::NameTableModel(NameTable& table, QObject* parent)
     : QAbstractTableModel(parent), table_(table) {}
 
@@ -17,7 +26,7 @@ int NameTableModel::columnCount(const QModelIndex& parent) const {
 
 QVariant NameTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || role != Qt::DisplayRole) return {};
-    return cellText(index.column(), tableRow(index.row()));
+    return ShownCellText(table_.cell(index.column(), tableRow(index.row())));
 }
 
 QVariant NameTableModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -43,4 +43,10 @@ class NameTableModel : public QAbstractTableModel {
     NameTable& table_;
 };
 
+// What a grid shows of a cell: a grid lays out the whole text of every cell
+// it draws, so a cell of megabytes would take seconds to draw each time. A
+// longer cell shows its start and "…"; the table keeps every byte.
+inline constexpr std::size_t kShownCellBytes = 1000;
+QString ShownCellText(std::string_view cell);
+
 }  // namespace quantaro

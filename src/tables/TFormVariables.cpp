@@ -16,8 +16,7 @@ const QString kAdding = QStringLiteral("ADDING");
 const QString kChanging = QStringLiteral("CHANGING");
 
 QLabel* MakeEditModeLabel(QWidget* parent) {
-    auto* label = new QLabel(QStringLiteral("Edit Mode"), parent);
-    label->setObjectName(QStringLiteral("Label4"));
+    QLabel* label = MakeLabel(QStringLiteral("Edit Mode"), "Label4", parent);
     PlaceAt(label, 496, 304);
     return label;
 }

@@ -1,6 +1,7 @@
 #include "GuardedApplication.h"
 
 #include <exception>
+#include <new>
 
 #include "UserInteraction.h"
 
@@ -11,6 +12,8 @@ GuardedApplication::GuardedApplication(int& argc, char** argv) : QApplication(ar
 bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
+    } catch (const std::bad_alloc&) {
+        report(QStringLiteral("There is not enough memory to complete the command."));
     } catch (const std::exception& failure) {
         report(QString::fromUtf8(failure.what()));
     } catch (...) {

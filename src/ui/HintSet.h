@@ -25,6 +25,10 @@ class HintSet {
     std::vector<Entry> entries_;
 };
 
+// A tool tip that shows text as it is: Qt takes a tool tip that looks like
+// markup for markup, and has no switch to say otherwise.
+QString ToolTipText(const QString& text);
+
 // A window whose hints the main window's "Show &hints" switches.
 class HintTarget {
   public:

@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include "ContextHelp.h"
+#include "FileIo.h"
 
 namespace quantaro {
 namespace {
@@ -100,18 +101,38 @@ QString RunFileDialog(UserInteraction& user, QWidget* owner, const FileDialogOpt
     }
 }
 
+// Texts in boxes come from files and formulas as often as from the program:
+// they are shown character for character, never read as markup.
+void SetBoxText(QMessageBox& box, const QString& text) {
+    box.setTextFormat(Qt::PlainText);
+    box.setText(TextForBox(text));
+}
+
 }  // namespace
 
 BoxAnswer QtUserInteraction::showBox(QWidget* owner, BoxKind kind, const QString& text,
                                      BoxButtons buttons) {
-    QMessageBox box(IconOf(kind), TitleOf(kind), text, ButtonsOf(buttons), owner);
+    QMessageBox box(IconOf(kind), TitleOf(kind), QString(), ButtonsOf(buttons), owner);
+    SetBoxText(box, text);
     if (buttons == BoxButtons::YesNo) box.setEscapeButton(QMessageBox::No);
     return AnswerOf(box.exec(), buttons);
 }
 
 void QtUserInteraction::showPlainBox(const QString& title, const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::NoIcon, title, QString(), QMessageBox::Ok);
+    SetBoxText(box, text);
     box.exec();
+}
+
+QString TextForBox(const QString& text) {
+    if (text.size() <= kBoxTextLimit) return text;
+    const qsizetype half = kBoxTextLimit / 2;
+    QString start = text.left(half);
+    QString end = text.right(half);
+    // Neither piece may keep half of a character that is cut in two.
+    if (start.back().isHighSurrogate()) start.chop(1);
+    if (end.front().isLowSurrogate()) end.remove(0, 1);
+    return start + QChar(0x2026) + end;
 }
 
 QString QtUserInteraction::chooseFileToOpen(QWidget* owner, const FileDialogOptions& options) {
@@ -131,7 +152,7 @@ ChosenFile CheckChosenFile(UserInteraction& user, QWidget* owner, const QString&
                                     .arg(QDir::toNativeSeparators(file.absolutePath())));
         return ChosenFile::Retry;
     }
-    if (!offerToCreate || file.exists()) return ChosenFile::Accept;
+    if (!offerToCreate || FileExists(path)) return ChosenFile::Accept;
     const BoxAnswer create = user.showBox(
         owner, BoxKind::Confirmation,
         QStringLiteral("%1 does not exist. Create it?").arg(QDir::toNativeSeparators(path)),

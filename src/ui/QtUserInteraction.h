@@ -28,6 +28,12 @@ enum class ChosenFile { Accept, Retry };
 ChosenFile CheckChosenFile(UserInteraction& user, QWidget* owner, const QString& path,
                            bool offerToCreate);
 
+// A box lays out its whole text before it shows, which takes seconds for a
+// text of a megabyte. A text longer than this shows only its start and its
+// end, with "…" between.
+inline constexpr qsizetype kBoxTextLimit = 4000;
+QString TextForBox(const QString& text);
+
 // The address handed to the desktop for a help request: the help file, with
 // the context number as its fragment when it is not 0.
 QUrl HelpUrl(const QString& helpPath, int context);

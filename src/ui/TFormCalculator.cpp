@@ -144,7 +144,8 @@ TFormCalculator::~TFormCalculator() {
 // members and controls exist; what remains are the settings and the caption.
 void TFormCalculator::FormCreate() {
     readSettings();
-    connect(&documents_, &DocumentState::captionChanged, this, &QWidget::setWindowTitle);
+    connect(&documents_, &DocumentState::captionChanged, this,
+            [this](const QString& caption) { setWindowTitle(PlainWindowTitle(caption)); });
     documents_.rebuildCaption();
     MemoFormula->setFocus();
 }
@@ -233,15 +234,21 @@ void TFormCalculator::buildButtons(QWidget* client) {
 }
 
 void TFormCalculator::buildFormulaEditor(QWidget* client) {
-    Label1 = new QLabel(tr("Enter Equations"), client);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1 = MakeLabel(tr("Enter Equations"), "Label1", client);
     PlaceAt(Label1, 8, 264);
 
     MemoFormula = new QPlainTextEdit(client);
     MemoFormula->setObjectName(QStringLiteral("MemoFormula"));
-    MemoFormula->setFont(FixedPitchFont(13));
+    // Qt lays out a line in full whenever it draws any of it, so a line of
+    // megabytes left unwrapped would take a second for every blink of the
+    // caret. Wrapped lines are drawn piece by piece. Formulas need no
+    // shaping of their text, which also halves the cost of laying it out.
+    QFont formulaFont = FixedPitchFont(13);
+    formulaFont.setStyleStrategy(QFont::PreferNoShaping);
+    MemoFormula->setFont(formulaFont);
     MemoFormula->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    MemoFormula->setLineWrapMode(QPlainTextEdit::NoWrap);
+    MemoFormula->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    MemoFormula->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     MemoFormula->setGeometry(8, 280, 617, 121);
 
     formulaEditor_ = new FormulaEditor(MemoFormula, ButtonClear, documents_, this);

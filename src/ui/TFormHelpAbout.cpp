@@ -13,7 +13,7 @@ namespace {
 constexpr int kAboutHelpContext = 23;
 
 QLabel* CentredLabel(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
+    QLabel* label = MakeLabel(text, "", parent);
     label->setAlignment(Qt::AlignCenter);
     return label;
 }

@@ -47,8 +47,13 @@ void VariableValueEditor::writeValue(const QString& text) {
 void VariableValueEditor::StringGridVariablesClick() {
     const int row = selectedVariableRow();
     if (grids_.variableModel.cellText(NameColumn, row).isEmpty()) return;
-    edit_->show();
     const QString value = grids_.variableModel.cellText(ValueColumn, row);
+    // The editor would cut a longer value short and store what is left.
+    if (value.size() > edit_->maxLength()) {
+        interaction_.beep();
+        return;
+    }
+    edit_->show();
     if (edit_->text() != value) edit_->setText(value);
     edit_->setFocus();
     SetTextColour(edit_, QColor(0, 0, 255));

@@ -106,10 +106,17 @@ QPushButton* MakeButton(const QString& caption, const char* name, QWidget* paren
     return button;
 }
 
-QLabel* MakeLabel(const QString& text, const char* name, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
+QLabel* MakeLabel(const QString& text, const QString& name, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
+    label->setObjectName(name);
     return label;
+}
+
+QString PlainWindowTitle(const QString& title) {
+    QString shown = title;
+    return shown.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
 }
 
 void ShowWithoutModality(QWidget* window) {

@@ -15,7 +15,12 @@ namespace quantaro {
 
 // A button or label with its caption and object name.
 QPushButton* MakeButton(const QString& caption, const char* name, QWidget* parent);
-QLabel* MakeLabel(const QString& text, const char* name, QWidget* parent);
+// A label that shows its text as plain characters, never as markup.
+QLabel* MakeLabel(const QString& text, const QString& name, QWidget* parent);
+
+// A window title that shows title as it is: Qt would take "[*]" in it for
+// the placeholder of the modified mark.
+QString PlainWindowTitle(const QString& title);
 
 // Shows a window that is not modal and gives it the focus; one that is
 // already open only comes to the front. Does nothing without a window.

@@ -1,4 +1,6 @@
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -11,6 +13,10 @@
 #include "ContextHelp.h"
 #include "MainWindowFixture.h"
 #include "TFormHelpAbout.h"
+
+#include <sys/stat.h>
+
+#include <functional>
 
 namespace quantaro::testing {
 namespace {
@@ -77,6 +83,21 @@ TEST_F(MainWindowTest, GridsShowTheHeadingsAndEveryRowButTheHiddenSlot) {
     EXPECT_EQ(Header(variables, 0), "Variable");
     EXPECT_EQ(Header(variables, 1), "Value");
     EXPECT_EQ(variables->model()->rowCount(), 99);
+}
+
+TEST_F(MainWindowTest, AGridShowsOnlyTheStartOfAVeryLongCellInWholeCharacters) {
+    const std::string accent = "\xC3\xA9";  // two bytes, the second past the cut
+    const std::string cells[] = {std::string(1000, '1'), std::string(999, '1') + accent + "2",
+                                 std::string(20'000'000, '3')};
+    const QString shown[] = {QString(1000, '1'), QString(999, '1') + QChar(0x2026),
+                             QString(1000, '3') + QChar(0x2026)};
+    for (int i = 0; i < 3; ++i) window->variables().setCell(UnitsColumn, i + 1, cells[i]);
+    window->refreshTables();
+    const QAbstractItemModel* model = grid("StringGridVariables")->model();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(model->index(i, UnitsColumn).data().toString(), shown[i]) << i;
+    }
+    EXPECT_EQ(window->variables().cell(UnitsColumn, 3).size(), 20'000'000u);
 }
 
 TEST_F(MainWindowTest, TheMenuBarHoldsItsMenusInOrderWithTheirShortcuts) {
@@ -264,18 +285,28 @@ TEST_F(SettingsTest, OptionsSurviveARestart) {
     EXPECT_EQ(readSettings(), "101");
 }
 
-TEST_F(SettingsTest, ASettingsFileThatCannotBeReadOrWrittenIsReportedAndTheWindowStillCloses) {
-    ASSERT_TRUE(QDir(startDir.path()).mkdir("Quantaro.cfg"));
-    start();
-    ASSERT_EQ(user.boxes.size(), 1u);
-    EXPECT_EQ(user.boxes[0].kind, BoxKind::Error);
-    EXPECT_FALSE(user.boxes[0].text.isEmpty());
-    EXPECT_EQ(options(), (std::array<bool, 3>{false, false, false}));
+TEST_F(SettingsTest, ASettingsFileThatIsNoFileIsReportedLeftAloneAndTheWindowStillCloses) {
+    const QString path = startDir.filePath("Quantaro.cfg");
+    const std::function<bool()> makeNodes[] = {
+        [&] { return QDir(startDir.path()).mkdir("Quantaro.cfg"); },
+        [&] { return mkfifo(QFile::encodeName(path).constData(), 0600) == 0; },  // no waiting
+    };
+    for (const auto& makeNode : makeNodes) {
+        ASSERT_TRUE(makeNode());
+        start();
+        EXPECT_EQ(user.boxTexts(), QStringList{path + " is not a regular file"});
+        EXPECT_EQ(user.boxes.at(0).kind, BoxKind::Error);
+        EXPECT_EQ(options(), (std::array<bool, 3>{false, false, false}));
 
-    user.clear();
-    EXPECT_TRUE(window->close());
-    ASSERT_EQ(user.boxes.size(), 1u);
-    EXPECT_EQ(user.boxes[0].kind, BoxKind::Error);
+        user.clear();
+        EXPECT_TRUE(window->close());
+        EXPECT_EQ(user.boxTexts(), QStringList{path + " is not a regular file"});
+        EXPECT_FALSE(QFileInfo(path).isFile());
+
+        window.reset();
+        user.clear();
+        ASSERT_TRUE(QFile::remove(path) || QDir(startDir.path()).rmdir("Quantaro.cfg"));
+    }
 }
 
 TEST_F(SettingsTest, TheSettingsPathStaysInTheStartUpDirectory) {

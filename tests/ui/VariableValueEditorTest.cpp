@@ -54,6 +54,17 @@ TEST_F(VariableValueEditorTest, SelectingAVariableOpensTheEditorBlueWithItsValue
     EXPECT_TRUE(variablesChanged());
 }
 
+TEST_F(VariableValueEditorTest, AValueLongerThanTheEditorHoldsIsNotOpenedForEditing) {
+    const std::string digits(static_cast<std::size_t>(editor()->maxLength()) + 1, '1');
+    setRow(window->variables(), 4, "L", digits.c_str(), "");
+    window->refreshTables();
+    selectVariable(4);
+    EXPECT_TRUE(editor()->isHidden());
+    EXPECT_GT(user.beeps, 0);
+    EXPECT_EQ(variableValue(4), digits);
+    EXPECT_FALSE(variablesChanged());
+}
+
 TEST_F(VariableValueEditorTest, MovingTheSelectionWithTheKeyboardOpensTheEditorOnTheNewRow) {
     QTableView* variables = grid("StringGridVariables");
     {
