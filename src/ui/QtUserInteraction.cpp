@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QUrl>
@@ -101,11 +102,52 @@ QString RunFileDialog(UserInteraction& user, QWidget* owner, const FileDialogOpt
     }
 }
 
+QString StartAndEnd(const QString& text) {
+    if (text.size() <= kBoxTextLimit) return text;
+    const qsizetype half = kBoxTextLimit / 2;
+    QString start = text.left(half);
+    QString end = text.right(half);
+    // Neither piece may keep half of a character that is cut in two.
+    if (start.back().isHighSurrogate()) start.chop(1);
+    if (end.front().isLowSurrogate()) end.remove(0, 1);
+    return start + kBoxEllipsis + end;
+}
+
+// A plain-text label wraps only where a line may break, so a word wider than
+// the box would run off its edge. A zero-width space every few characters of
+// a long word lets it wrap without changing what is shown.
+QString BreakableWords(const QString& text) {
+    constexpr int kRun = 16;
+    QString breakable;
+    breakable.reserve(text.size() + text.size() / kRun);
+    int run = 0;
+    for (const QChar c : text) {
+        if (c.isSpace()) {
+            run = 0;
+        } else if (run >= kRun && !c.isLowSurrogate()) {
+            breakable += kBoxWordBreak;
+            run = 0;
+        }
+        breakable += c;
+        ++run;
+    }
+    return breakable;
+}
+
 // Texts in boxes come from files and formulas as often as from the program:
 // they are shown character for character, never read as markup.
 void SetBoxText(QMessageBox& box, const QString& text) {
     box.setTextFormat(Qt::PlainText);
     box.setText(TextForBox(text));
+    // A box keeps its text narrow; a long text is given the width of a
+    // wide box instead, so that it stays short enough to show its buttons.
+    constexpr qsizetype kLongText = 400;
+    constexpr int kWideBox = 760;
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (text.size() > kLongText && grid) {
+        grid->addItem(new QSpacerItem(kWideBox, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
 }
 
 }  // namespace
@@ -125,14 +167,7 @@ void QtUserInteraction::showPlainBox(const QString& title, const QString& text) 
 }
 
 QString TextForBox(const QString& text) {
-    if (text.size() <= kBoxTextLimit) return text;
-    const qsizetype half = kBoxTextLimit / 2;
-    QString start = text.left(half);
-    QString end = text.right(half);
-    // Neither piece may keep half of a character that is cut in two.
-    if (start.back().isHighSurrogate()) start.chop(1);
-    if (end.front().isLowSurrogate()) end.remove(0, 1);
-    return start + QChar(0x2026) + end;
+    return BreakableWords(StartAndEnd(text));
 }
 
 QString QtUserInteraction::chooseFileToOpen(QWidget* owner, const FileDialogOptions& options) {

@@ -28,10 +28,13 @@ enum class ChosenFile { Accept, Retry };
 ChosenFile CheckChosenFile(UserInteraction& user, QWidget* owner, const QString& path,
                            bool offerToCreate);
 
-// A box lays out its whole text before it shows, which takes seconds for a
-// text of a megabyte. A text longer than this shows only its start and its
-// end, with "…" between.
-inline constexpr qsizetype kBoxTextLimit = 4000;
+// The text a message box shows for text. A box lays out its whole text
+// before it shows, which takes seconds for a text of a megabyte: a text
+// longer than kBoxTextLimit shows only its start and its end, with "…"
+// between. Long words carry invisible break points so that they wrap.
+inline constexpr qsizetype kBoxTextLimit = 2000;
+inline constexpr QChar kBoxEllipsis{0x2026};
+inline constexpr QChar kBoxWordBreak{0x200B};
 QString TextForBox(const QString& text);
 
 // The address handed to the desktop for a help request: the help file, with

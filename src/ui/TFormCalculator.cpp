@@ -241,14 +241,17 @@ void TFormCalculator::buildFormulaEditor(QWidget* client) {
     MemoFormula->setObjectName(QStringLiteral("MemoFormula"));
     // Qt lays out a line in full whenever it draws any of it, so a line of
     // megabytes left unwrapped would take a second for every blink of the
-    // caret. Wrapped lines are drawn piece by piece. Formulas need no
-    // shaping of their text, which also halves the cost of laying it out.
+    // caret; wrapped lines are drawn piece by piece. Lines wrap only at
+    // blanks, which separate words in a formula: breaking inside a word
+    // would look like a blank, and costs time in the square of the word's
+    // length. Formulas need no shaping of their text, which also halves the
+    // cost of laying it out.
     QFont formulaFont = FixedPitchFont(13);
     formulaFont.setStyleStrategy(QFont::PreferNoShaping);
     MemoFormula->setFont(formulaFont);
     MemoFormula->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     MemoFormula->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    MemoFormula->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    MemoFormula->setWordWrapMode(QTextOption::WordWrap);
     MemoFormula->setGeometry(8, 280, 617, 121);
 
     formulaEditor_ = new FormulaEditor(MemoFormula, ButtonClear, documents_, this);
