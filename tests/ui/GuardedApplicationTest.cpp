@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <new>
 #include <stdexcept>
 
 #include "FloatingPointFault.h"
@@ -60,9 +61,11 @@ TEST_F(GuardedApplicationTest, AFloatingPointFaultEndsTheHandlerWithItsTextInAnE
 
 TEST_F(GuardedApplicationTest, AnyOtherFailureShowsItsTextInsteadOfLeavingTheEventLoop) {
     deliver([] { throw std::runtime_error("Disk full"); });
-    ASSERT_EQ(user.boxes.size(), 1u);
+    deliver([] { throw std::bad_alloc(); });  // whose own text says nothing to a user
+    ASSERT_EQ(user.boxes.size(), 2u);
     EXPECT_EQ(user.boxes[0].kind, BoxKind::Error);
-    EXPECT_EQ(user.boxes[0].text, "Disk full");
+    EXPECT_EQ(user.boxTexts(),
+              (QStringList{"Disk full", "There is not enough memory to complete the command."}));
 }
 
 TEST_F(GuardedApplicationTest, AHandlerThatSucceedsShowsNothing) {
