@@ -51,12 +51,6 @@ TEST_F(RunCommandsTest, ExecuteAllRunsEveryEquationAndMarksTheVariablesChanged) 
     EXPECT_TRUE(program->variableScreen().isHidden());
 }
 
-TEST_F(RunCommandsTest, AWordThatLooksLikeMarkupIsReportedAsItStands) {
-    setFormula("<b>Q</b> = X");
-    QTest::keyClick(&main(), Qt::Key_F9);
-    EXPECT_EQ(user.onlyBoxText(), "Equation 1: Unknown Item \"<b>Q</b>\"");
-}
-
 TEST_F(RunCommandsTest, ExecuteAllWithAnEmptyFormulaReportsItAndStillMarksTheVariables) {
     action("ExecuteAllFormulas1")->trigger();
     ASSERT_EQ(user.boxes.size(), 1u);

@@ -8,8 +8,6 @@
 #include "QtUserInteraction.h"
 #include "RawFiles.h"
 
-#include <sys/stat.h>
-
 namespace quantaro::testing {
 namespace {
 
@@ -191,22 +189,6 @@ TEST_F(DocumentCommandsTest, OpenOnlyAsksNothingAndLoadsOnlyAFileThatExists) {
     EXPECT_TRUE(documents().isChanged(Document::Formula));
     EXPECT_EQ(documents().fileName(Document::Constants), file("New.CON"));
     EXPECT_EQ(window->constants().name(1), "kept");
-}
-
-TEST_F(DocumentCommandsTest, AFifoIsNeitherWaitedOnNorReplaced) {
-    ASSERT_EQ(mkfifo(QFile::encodeName(file("P.VAR")).constData(), 0600), 0);
-    window->variables().setCell(NameColumn, 1, "kept");
-    user.chosenFiles = {file("P.VAR"), file("P.VAR")};
-    action("OpenVariableFileOnly1")->trigger();
-    EXPECT_EQ(user.boxTexts(), QStringList{file("P.VAR") + " is not a regular file"});
-    EXPECT_EQ(window->variables().name(1), "kept");
-
-    user.clear();
-    window->LoadVariablesFromEditor(window->variables(), 1);
-    action("SaveVariableFileAs1")->trigger();
-    EXPECT_EQ(user.boxTexts(), QStringList{file("P.VAR") + " is not a regular file"});
-    EXPECT_TRUE(documents().isChanged(Document::Variables));
-    EXPECT_TRUE(QFileInfo(file("P.VAR")).exists() && !QFileInfo(file("P.VAR")).isFile());
 }
 
 TEST_F(DocumentCommandsTest, NewAllPromptsForEachChangedDocumentFormulaFirst) {

@@ -57,12 +57,10 @@ TEST_F(VariableValueEditorTest, SelectingAVariableOpensTheEditorBlueWithItsValue
 TEST_F(VariableValueEditorTest, AValueLongerThanTheEditorHoldsIsNotOpenedForEditing) {
     const std::string digits(static_cast<std::size_t>(editor()->maxLength()) + 1, '1');
     setRow(window->variables(), 4, "L", digits.c_str(), "");
-    window->refreshTables();
     selectVariable(4);
     EXPECT_TRUE(editor()->isHidden());
     EXPECT_GT(user.beeps, 0);
-    EXPECT_EQ(variableValue(4), digits);
-    EXPECT_FALSE(variablesChanged());
+    EXPECT_EQ(variableValue(4), digits);  // not cut short
 }
 
 TEST_F(VariableValueEditorTest, MovingTheSelectionWithTheKeyboardOpensTheEditorOnTheNewRow) {
