@@ -27,7 +27,9 @@ FileReadResult Refused(QString text) {
     return {LoadStatus::Failed, {}, std::move(text)};
 }
 
-FileReadResult CannotRead(const QString& path, int error) {
+// What opening or reading the file failing with error means: missing, or
+// refused with the system's reason.
+FileReadResult ReadFailure(const QString& path, int error) {
     if (error == ENOENT) return {LoadStatus::Missing, {}, {}};
     return Refused(
         QStringLiteral("%1 cannot be read: %2").arg(Shown(path), qt_error_string(error)));
@@ -70,46 +72,29 @@ ssize_t ReadSome(int descriptor, char* into, std::size_t count) {
 
 enum class Oversize { Refuse, Truncate };
 
-// Reads at most `limit` bytes. The buffer starts at the size the system
-// reports, so reading a file costs its size once; it grows only for a file
-// that grows while it is read (or reports no size, as /proc does).
+// Reads at most `limit` bytes, into a buffer of the size the system reports,
+// so that reading a file costs its size once. A file that grows while it is
+// read is taken as long as it was when it was opened.
 FileReadResult ReadRegularFile(const QString& path, std::size_t limit, Oversize oversize) {
     const QByteArray name = QFile::encodeName(path);
     struct stat info {};
     // Looked at before opening, so that opening cannot touch a device.
-    if (::stat(name.constData(), &info) != 0) return CannotRead(path, errno);
+    if (::stat(name.constData(), &info) != 0) return ReadFailure(path, errno);
     if (!S_ISREG(info.st_mode)) return Refused(NotRegularText(path));
 
     FileDescriptor file(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (file.get() < 0) return CannotRead(path, errno);
+    if (file.get() < 0) return ReadFailure(path, errno);
     // The path may have been replaced between the two looks.
-    if (::fstat(file.get(), &info) != 0) return CannotRead(path, errno);
+    if (::fstat(file.get(), &info) != 0) return ReadFailure(path, errno);
     if (!S_ISREG(info.st_mode)) return Refused(NotRegularText(path));
-    const auto reported = static_cast<std::size_t>(std::max<off_t>(info.st_size, 0));
-    if (oversize == Oversize::Refuse && reported > limit) {
-        return TooLarge(path, info.st_size, limit);
-    }
+    const auto size = static_cast<std::size_t>(std::max<off_t>(info.st_size, 0));
+    if (oversize == Oversize::Refuse && size > limit) return TooLarge(path, info.st_size, limit);
 
-    std::string bytes(std::min(reported, limit), '\0');
+    std::string bytes(std::min(size, limit), '\0');
     std::size_t filled = 0;
-    for (;;) {
-        if (filled == bytes.size()) {
-            if (filled == limit && oversize == Oversize::Truncate) break;
-            // Looks for more with one byte before growing the buffer, since
-            // most files end exactly where the system said.
-            char next = 0;
-            const ssize_t more = ReadSome(file.get(), &next, 1);
-            if (more < 0) return CannotRead(path, errno);
-            if (more == 0) break;
-            if (filled == limit) {
-                return TooLarge(path, std::max<qint64>(info.st_size, qint64(limit) + 1), limit);
-            }
-            bytes.resize(std::min(limit, std::max<std::size_t>(2 * filled, 4096)));
-            bytes[filled++] = next;
-            continue;
-        }
+    while (filled < bytes.size()) {
         const ssize_t got = ReadSome(file.get(), bytes.data() + filled, bytes.size() - filled);
-        if (got < 0) return CannotRead(path, errno);
+        if (got < 0) return ReadFailure(path, errno);
         if (got == 0) break;
         filled += static_cast<std::size_t>(got);
     }
