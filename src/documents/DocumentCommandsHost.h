@@ -27,7 +27,8 @@ class DocumentCommandsHost {
 
     // The constant table (Document::Constants) or the variable table.
     virtual NameTable& documentTable(Document table) = 0;
-    // Shows the table's rows again after they were written directly.
+    // Shows the table's rows again after a load or New replaced them; an
+    // editor still open on the old rows is closed.
     virtual void refreshGrid(Document table) = 0;
 
     // Enables Clear Formula.

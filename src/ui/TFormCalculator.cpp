@@ -478,6 +478,7 @@ void TFormCalculator::LoadConstantsFromEditor(const NameTable& grid, int entryCo
 void TFormCalculator::LoadVariablesFromEditor(const NameTable& grid, int entryCount) {
     documents_.setChanged(Document::Variables);
     variables_.copyDataRowsFrom(grid);
+    variableValueEditor_->dismiss();
     variableModel_->refresh();
     documents_.setUsedRows(Document::Variables, entryCount);
 }
@@ -537,6 +538,7 @@ NameTable& TFormCalculator::documentTable(Document table) {
 }
 
 void TFormCalculator::refreshGrid(Document table) {
+    if (table == Document::Variables) variableValueEditor_->dismiss();
     (table == Document::Constants ? constantModel_ : variableModel_)->refresh();
 }
 

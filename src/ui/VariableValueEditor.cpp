@@ -118,6 +118,14 @@ void VariableValueEditor::ButtonTransferClick() {
     documents_.setChanged(Document::Variables);
 }
 
+void VariableValueEditor::dismiss() {
+    if (edit_->isHidden()) return;
+    // Hiding takes the focus away, which must not commit.
+    committing_ = true;
+    edit_->hide();
+    committing_ = false;
+}
+
 bool VariableValueEditor::eventFilter(QObject* watched, QEvent* event) {
     if (watched != edit_) return false;
     if (event->type() == QEvent::FocusOut) {

@@ -36,6 +36,10 @@ class VariableValueEditor : public QObject {
     void EditVariableExit();
     void ButtonTransferClick();
 
+    // Closes the editor without writing: the rows it was opened on have been
+    // replaced, so what it shows belongs to no row of the table any more.
+    void dismiss();
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

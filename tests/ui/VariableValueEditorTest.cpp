@@ -1,6 +1,11 @@
 #include <QLineEdit>
 
+#include <functional>
+#include <utility>
+#include <vector>
+
 #include "MainWindowFixture.h"
+#include "RawFiles.h"
 
 namespace quantaro::testing {
 namespace {
@@ -185,6 +190,34 @@ TEST_F(VariableValueEditorTest, TransferWithMatchingUnitsConfirmsAndCopiesTheTex
     EXPECT_EQ(editor()->text(), " 1.50");
     EXPECT_FALSE(editor()->hasFocus());
     EXPECT_TRUE(variablesChanged());
+}
+
+TEST_F(VariableValueEditorTest, ReplacingTheVariableTableClosesTheEditorWithoutWriting) {
+    const QString file = startDir.filePath(QStringLiteral("Other.VAR"));
+    WriteRaw(file, "V 5 s\r\n");
+    NameTable entries = MakeVariableTable();
+    entries.setCell(NameColumn, 1, "E");
+    entries.setCell(ValueColumn, 1, "6");
+    const std::vector<std::pair<const char*, std::function<void()>>> replacements = {
+        {"New", [&] { window->documentCommands().NewVariableTable1Click(); }},
+        {"Open", [&] { window->documentCommands().OpenVariableFile(file); }},
+        {"entry OK", [&] { window->LoadVariablesFromEditor(entries, 1); }},
+    };
+    for (const auto& [name, replace] : replacements) {
+        SetUp();
+        selectConstant(1);
+        selectVariable(1);
+        user.answers = {BoxAnswer::Yes, BoxAnswer::No};  // transfer, then keep no changes
+        button("ButtonTransfer")->click();
+        ASSERT_TRUE(editor()->isVisible()) << name;
+        replace();
+        EXPECT_TRUE(editor()->isHidden()) << name;
+        const std::string replaced = variableValue(1);
+        memo()->setFocus();
+        QApplication::processEvents();
+        EXPECT_EQ(variableValue(1), replaced) << name;
+        EXPECT_NE(replaced, "9.81") << name;
+    }
 }
 
 }  // namespace
