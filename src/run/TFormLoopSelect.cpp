@@ -1,5 +1,6 @@
 #include "TFormLoopSelect.h"
 
+#include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -234,6 +235,11 @@ void TFormLoopSelect::BitBtnCancelClick() {
     ButtonResetClick();
     SpinEditEquation->setValue(0);
     hide();
+}
+
+void TFormLoopSelect::closeEvent(QCloseEvent* event) {
+    BitBtnCancelClick();
+    event->accept();
 }
 
 void TFormLoopSelect::Timer1Timer() {

@@ -54,6 +54,11 @@ class TFormLoopSelect : public QWidget, public HintTarget, public LoopSwitch {
     void BitBtnCancelClick();
     void Timer1Timer();
 
+  protected:
+    // The title bar's close button does what Cancel does, so that no loop
+    // goes on running unseen.
+    void closeEvent(QCloseEvent* event) override;
+
   private:
     void buildControls();
     void registerHints();
