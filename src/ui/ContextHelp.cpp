@@ -59,7 +59,7 @@ bool HelpKeyFilter::eventFilter(QObject* watched, QEvent* event) {
     } else {
         return false;
     }
-    if (context != 0) help_.open(interaction_, context);
+    if (context != 0) help_.open(interaction_, context, QApplication::activeWindow());
     return true;
 }
 

@@ -22,18 +22,20 @@ bool HoldsGuide(const QString& directory) {
 HelpFiles::HelpFiles(QString helpPath, QString guideDirectory)
     : helpPath_(std::move(helpPath)), guideDirectory_(std::move(guideDirectory)) {}
 
-void HelpFiles::open(UserInteraction& user, int context) const {
-    if (QFileInfo(helpPath_).isFile() || !HoldsGuide(guideDirectory_)) {
-        user.showHelp(helpPath_, context);
-        return;
-    }
+void HelpFiles::open(UserInteraction& user, int context, QWidget* owner) const {
+    const Request request = requestFor(context);
+    if (user.showHelp(request.path, request.context)) return;
+    user.showInformation(owner, QStringLiteral("No program on this desktop opens help. The help "
+                                               "is in this file, which you can open by hand:\n%1")
+                                    .arg(QDir::toNativeSeparators(request.path)));
+}
+
+HelpFiles::Request HelpFiles::requestFor(int context) const {
+    if (QFileInfo(helpPath_).isFile() || !HoldsGuide(guideDirectory_)) return {helpPath_, context};
     const QDir guide(guideDirectory_);
     const QString contextPage = guide.filePath(QStringLiteral("context-%1.html").arg(context));
-    if (context != 0 && QFileInfo(contextPage).isFile()) {
-        user.showHelp(contextPage, 0);
-    } else {
-        user.showHelp(guide.filePath(kGuideStartPage), context);
-    }
+    if (context != 0 && QFileInfo(contextPage).isFile()) return {contextPage, 0};
+    return {guide.filePath(kGuideStartPage), context};
 }
 
 QString LocateUserGuide() {

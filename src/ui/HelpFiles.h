@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QWidget;
+
 namespace quantaro {
 
 class UserInteraction;
@@ -19,10 +21,17 @@ class HelpFiles {
 
     const QString& helpPath() const { return helpPath_; }
 
-    // Opens help at context, or at its beginning for 0.
-    void open(UserInteraction& user, int context) const;
+    // Opens help at context, or at its beginning for 0. When the desktop
+    // cannot open it, a box over owner names the file to open by hand.
+    void open(UserInteraction& user, int context, QWidget* owner = nullptr) const;
 
   private:
+    struct Request {
+        QString path;
+        int context;
+    };
+    Request requestFor(int context) const;
+
     QString helpPath_;
     QString guideDirectory_;
 };

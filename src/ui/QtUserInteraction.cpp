@@ -199,8 +199,8 @@ void QtUserInteraction::beep() {
     QApplication::beep();
 }
 
-void QtUserInteraction::showHelp(const QString& helpPath, int context) {
-    QDesktopServices::openUrl(HelpUrl(helpPath, context));
+bool QtUserInteraction::showHelp(const QString& helpPath, int context) {
+    return QDesktopServices::openUrl(HelpUrl(helpPath, context));
 }
 
 QUrl HelpUrl(const QString& helpPath, int context) {

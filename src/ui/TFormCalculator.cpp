@@ -615,7 +615,7 @@ void TFormCalculator::Variables1Click() {
 }
 
 void TFormCalculator::About1Click() {
-    help_.open(interaction_, 0);
+    help_.open(interaction_, 0, this);
 }
 
 void TFormCalculator::About2Click() {

@@ -56,8 +56,9 @@ class UserInteraction {
     virtual void beep() = 0;
 
     // Opens the help file at helpPath through the desktop's default handler;
-    // context 0 opens it at its start. Failures are left to the handler.
-    virtual void showHelp(const QString& helpPath, int context) = 0;
+    // context 0 opens it at its start. False when the desktop has no handler
+    // to take the request; failures after that are left to the handler.
+    virtual bool showHelp(const QString& helpPath, int context) = 0;
 
     // The system's print dialog: printers, printing to a file, page range and
     // selection. True when the user confirmed; the printer is then set up as

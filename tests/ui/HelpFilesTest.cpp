@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
+#include <utility>
+#include <vector>
 
 #include "ContextHelp.h"
 #include "DesktopProgramFixture.h"
@@ -94,6 +97,21 @@ TEST_F(HelpFilesTest, AHelpFileInTheStartDirectoryTakesPrecedenceOverTheGuide) {
     EXPECT_EQ(user.helpRequests[0].context, 6);
     EXPECT_EQ(user.helpRequests[1].path, main().helpPath());
     EXPECT_EQ(user.helpRequests[1].context, 0);
+}
+
+TEST_F(HelpFilesTest, WhenTheDesktopCannotOpenHelpABoxNamesTheFileToOpenByHand) {
+    user.desktopOpensHelp = false;
+    const std::vector<std::pair<std::function<void()>, QString>> requests = {
+        {[this] { pressF1OnTheEditor(); }, guidePage("context-6.html")},
+        {[this] { chooseUsingTheProgram(); }, guidePage("index.html")},
+    };
+    for (const auto& [request, file] : requests) {
+        user.clear();
+        request();
+        ASSERT_EQ(user.boxes.size(), 1u) << file.toStdString();
+        EXPECT_EQ(user.boxes[0].kind, BoxKind::Information);
+        EXPECT_TRUE(user.boxes[0].text.endsWith(QLatin1Char('\n') + file)) << file.toStdString();
+    }
 }
 
 TEST_F(HelpFilesTest, EveryHelpContextOfTheProgramLeadsToOneSectionOfTheGuide) {

@@ -42,6 +42,8 @@ class ScriptedInteraction : public UserInteraction {
     std::vector<Box> boxes;
     std::vector<PlainBox> plainBoxes;
     std::vector<HelpRequest> helpRequests;
+    // Whether the desktop has a program that takes help requests.
+    bool desktopOpensHelp = true;
     int printDialogs = 0;
     // The print dialog's answers, Cancel when none is queued. A confirmed
     // dialog sends the printout to a PDF file at pdfFile.
@@ -91,8 +93,9 @@ class ScriptedInteraction : public UserInteraction {
         printer.setOutputFileName(pdfFile);
         return true;
     }
-    void showHelp(const QString& path, int context) override {
+    bool showHelp(const QString& path, int context) override {
         helpRequests.push_back({path, context});
+        return desktopOpensHelp;
     }
 
     // The text of the only box shown since the last clear(), or "" when
