@@ -56,6 +56,22 @@ void SetUpGrid(QTableView* grid, QAbstractItemModel* model,
     grid->setWordWrap(false);
     int column = 0;
     for (int width : columnWidths) grid->setColumnWidth(column++, width);
+    FitHeadingFont(grid->horizontalHeader());
+}
+
+void FitHeadingFont(QHeaderView* header) {
+    constexpr int kSmallestPixelSize = 8;
+    QFont font = header->font();
+    const auto allFit = [header] {
+        for (int section = 0; section < header->count(); ++section) {
+            if (header->sectionSizeHint(section) > header->sectionSize(section)) return false;
+        }
+        return true;
+    };
+    while (!allFit() && font.pixelSize() > kSmallestPixelSize) {
+        font.setPixelSize(font.pixelSize() - 1);
+        header->setFont(font);
+    }
 }
 
 void ChainTabOrder(std::initializer_list<QWidget*> controls) {

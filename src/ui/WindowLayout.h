@@ -9,6 +9,7 @@ class QPushButton;
 class QString;
 class QWidget;
 class QAbstractItemModel;
+class QHeaderView;
 class QTableView;
 
 namespace quantaro {
@@ -42,6 +43,10 @@ QFont CaptionFont();
 void SetUpGrid(QTableView* grid, QAbstractItemModel* model,
                QAbstractItemView::SelectionBehavior selects, const QFont& font,
                std::initializer_list<int> columnWidths);
+
+// Makes a header's font small enough for every heading to read in full in
+// its column, as the columns' widths are fixed.
+void FitHeadingFont(QHeaderView* header);
 
 // Sets the tab order of a window to the given sequence.
 void ChainTabOrder(std::initializer_list<QWidget*> controls);

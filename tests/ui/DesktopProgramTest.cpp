@@ -1,5 +1,7 @@
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -25,6 +27,20 @@ class DesktopProgramTest : public DesktopProgramFixture {
         QTest::keyClick(edit, Qt::Key_Return);
     }
 };
+
+TEST_F(DesktopProgramTest, EveryGridHeadingReadsInFullInItsColumn) {
+    for (QWidget* window : {static_cast<QWidget*>(&program->mainWindow()),
+                            static_cast<QWidget*>(&program->constantScreen()),
+                            static_cast<QWidget*>(&program->variableScreen())}) {
+        for (const QTableView* grid : window->findChildren<QTableView*>()) {
+            const QHeaderView* header = grid->horizontalHeader();
+            for (int column = 0; column < header->count(); ++column) {
+                EXPECT_LE(header->sectionSizeHint(column), header->sectionSize(column))
+                    << grid->objectName().toStdString() << " column " << column;
+            }
+        }
+    }
+}
 
 TEST_F(DesktopProgramTest, EntriesAcceptedOnTheScreensReachTheMainGridsAndTheEngine) {
     TFormCalculator& main = program->mainWindow();
