@@ -113,20 +113,23 @@ void RequireLoaded(LoadStatus status, const QString& errorText, const char* miss
 
 // A table named on the command line must exist; one derived from the formula
 // file's name is read when it exists and otherwise stays empty.
-void LoadTable(const QString& named, const QString& formulaFile, const char* extension,
-               NameTable& table, const char* missingWarning) {
+// Returns the character set the table was read in, to save it in again.
+FileEncoding LoadTable(const QString& named, const QString& formulaFile, const char* extension,
+                       NameTable& table, const char* missingWarning) {
     const bool derived = named.isEmpty();
-    if (derived && formulaFile.isEmpty()) return;
+    if (derived && formulaFile.isEmpty()) return FileEncoding::Utf8;
     const QString path = derived ? DerivedFileName(formulaFile, QLatin1String(extension)) : named;
     const TableLoad load = LoadTableFile(path, table);
     RequireLoaded(load.status, load.errorText, missingWarning, !derived);
+    return load.encoding;
 }
 
-void LoadTables(const BatchOptions& options, NameTable& constants, NameTable& variables) {
+// Returns the character set of the variable file.
+FileEncoding LoadTables(const BatchOptions& options, NameTable& constants, NameTable& variables) {
     LoadTable(options.constantsFile, options.formulaFile, "CON", constants,
               kMissingConstantFileWarning);
-    LoadTable(options.variablesFile, options.formulaFile, "VAR", variables,
-              kMissingVariableFileWarning);
+    return LoadTable(options.variablesFile, options.formulaFile, "VAR", variables,
+                     kMissingVariableFileWarning);
 }
 
 struct Formula {
@@ -220,7 +223,7 @@ int Run(const QStringList& arguments, std::ostream& out, std::ostream& err,
         NameTable variables = MakeVariableTable();
         Formula formula = LoadFormula(options);
         RequireEquation(options.equation, formula.text);
-        LoadTables(options, constants, variables);
+        const FileEncoding variablesEncoding = LoadTables(options, constants, variables);
 
         UnattendedHost host(std::move(formula.text), formula.angle);
         Engine engine(EngineTables{operators, constants, variables}, host);
@@ -230,7 +233,8 @@ int Run(const QStringList& arguments, std::ostream& out, std::ostream& err,
         if (exitCode > kExitSignalBase) return exitCode;  // a stopped run saves nothing
 
         if (!options.saveVariablesFile.isEmpty()) {
-            if (const auto error = SaveTableFile(options.saveVariablesFile, variables)) {
+            if (const auto error =
+                    SaveTableFile(options.saveVariablesFile, variables, variablesEncoding)) {
                 err << error->toStdString() << '\n';
                 return exitCode != 0 ? exitCode : kExitCannotSave;
             }

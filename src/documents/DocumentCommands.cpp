@@ -49,6 +49,7 @@ void DocumentCommands::OpenFormulaFile(const QString& name) {
     documents_.setFileName(Document::Formula, name);
     const FormulaLoad load = LoadFormulaFile(name);
     if (!loadSucceeded(Document::Formula, load.status, load.errorText)) return;
+    documents_.setEncoding(Document::Formula, load.encoding);
     host_.selectAngleUnit(load.unit);
     host_.setFormulaText(QString::fromStdString(load.text));
     documents_.rebuildCaption();
@@ -71,6 +72,7 @@ void DocumentCommands::openTable(Document table, const QString& name) {
     const TableLoad load = LoadTableFile(name, host_.documentTable(table));
     if (!loadSucceeded(table, load.status, load.errorText)) return;
     documents_.setUsedRows(table, load.usedRows);
+    documents_.setEncoding(table, load.encoding);
     host_.refreshGrid(table);
     documents_.rebuildCaption();
     host_.SetEdit(true);
@@ -114,8 +116,9 @@ bool DocumentCommands::SaveVariableFile(const QString& name) {
 bool DocumentCommands::save(Document document, const QString& name) {
     const std::optional<QString> failure =
         document == Document::Formula
-            ? quantaro::SaveFormulaFile(name, host_.angleUnit(), host_.formulaText().toStdString())
-            : SaveTableFile(name, host_.documentTable(document));
+            ? quantaro::SaveFormulaFile(name, host_.angleUnit(), host_.formulaText().toStdString(),
+                                        documents_.encoding(document))
+            : SaveTableFile(name, host_.documentTable(document), documents_.encoding(document));
     if (failure) {
         interaction_.showError(owner_, *failure);
         return false;
@@ -144,6 +147,7 @@ bool DocumentCommands::askToSave(Document document) {
 void DocumentCommands::newDocument(Document document) {
     if (!askToSave(document)) return;
     documents_.setFileName(document, QString::fromLatin1(TypeOf(document).untitledName));
+    documents_.setEncoding(document, FileEncoding::Utf8);
     documents_.rebuildCaption();
     if (document == Document::Formula) {
         // The angle unit, the undo history and the edit commands stay as they are.

@@ -44,6 +44,14 @@ void DocumentState::setUsedRows(Document table, int rows) {
     usedRows_[slot(table)] = rows;
 }
 
+FileEncoding DocumentState::encoding(Document document) const {
+    return encodings_[slot(document)];
+}
+
+void DocumentState::setEncoding(Document document, FileEncoding encoding) {
+    encodings_[slot(document)] = encoding;
+}
+
 QString DocumentState::caption() const {
     return QStringLiteral("QUANTARO - %1 -- %2 -- %3")
         .arg(FileNamePart(fileName(Document::Formula)), FileNamePart(fileName(Document::Constants)),

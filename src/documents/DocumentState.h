@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include "TextEncoding.h"
+
 namespace quantaro {
 
 enum class Document { Formula, Constants, Variables };
@@ -35,6 +37,10 @@ class DocumentState : public QObject {
     int usedRows(Document table) const;
     void setUsedRows(Document table, int rows);
 
+    // The character set of the document's file, in which it is saved again.
+    FileEncoding encoding(Document document) const;
+    void setEncoding(Document document, FileEncoding encoding);
+
     // "QUANTARO - " and the three file-name parts, separated by " -- ".
     QString caption() const;
     void rebuildCaption();
@@ -48,6 +54,7 @@ class DocumentState : public QObject {
     QString fileNames_[3];
     bool changed_[3] = {false, false, false};
     int usedRows_[3] = {0, 0, 0};
+    FileEncoding encodings_[3] = {FileEncoding::Utf8, FileEncoding::Utf8, FileEncoding::Utf8};
 };
 
 // The last component of a file name: the text after its last "/", "\" or ":".

@@ -1,7 +1,6 @@
 #include "FormulaFile.h"
 
 #include "FormulaFormat.h"
-#include "TextEncoding.h"
 
 #include <utility>
 
@@ -15,11 +14,15 @@ FormulaLoad LoadFormulaFile(const QString& path) {
     // The angle unit is the file's first byte, whatever it is; only the text
     // after it is decoded. The bytes move from step to step, never copied.
     FormulaContent content = ParseFormulaFile(std::move(file.bytes));
-    return {LoadStatus::Loaded, content.unit, DecodeFileText(std::move(content.text)), {}};
+    const FileEncoding encoding = EncodingOf(content.text);
+    std::string text =
+        encoding == FileEncoding::Latin1 ? Latin1ToUtf8(content.text) : std::move(content.text);
+    return {LoadStatus::Loaded, content.unit, std::move(text), {}, encoding};
 }
 
-std::optional<QString> SaveFormulaFile(const QString& path, AngleUnit unit, std::string_view text) {
-    return WriteFileAtomically(path, SerializeFormulaFile(unit, text));
+std::optional<QString> SaveFormulaFile(const QString& path, AngleUnit unit, std::string_view text,
+                                       FileEncoding encoding) {
+    return WriteFileAtomically(path, EncodeFileText(SerializeFormulaFile(unit, text), encoding));
 }
 
 }  // namespace quantaro

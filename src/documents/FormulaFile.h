@@ -8,6 +8,7 @@
 
 #include "AngleUnit.h"
 #include "FileIo.h"
+#include "TextEncoding.h"
 
 namespace quantaro {
 
@@ -18,11 +19,13 @@ struct FormulaLoad {
     AngleUnit unit = AngleUnit::Degrees;
     std::string text;   // UTF-8
     QString errorText;  // set when status is Failed
+    FileEncoding encoding = FileEncoding::Utf8;
 };
 
 FormulaLoad LoadFormulaFile(const QString& path);
 
 // Returns the system's error text when the file could not be written.
-std::optional<QString> SaveFormulaFile(const QString& path, AngleUnit unit, std::string_view text);
+std::optional<QString> SaveFormulaFile(const QString& path, AngleUnit unit, std::string_view text,
+                                       FileEncoding encoding = FileEncoding::Utf8);
 
 }  // namespace quantaro

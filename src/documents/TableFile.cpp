@@ -2,7 +2,6 @@
 
 #include "FileBytes.h"
 #include "TableFormat.h"
-#include "TextEncoding.h"
 
 namespace quantaro {
 
@@ -14,13 +13,15 @@ TableLoad LoadTableFile(const QString& path, NameTable& table) {
     // The whole content decides the character set; the cells are then
     // decoded one by one, so that no decoded copy of the file is made.
     const std::string_view content = ContentBeforeEndMark(file.bytes);
+    const FileEncoding encoding = EncodingOf(content);
     const int usedRows =
-        ParseTableFile(content, table, IsValidUtf8(content) ? nullptr : &Latin1ToUtf8);
-    return {LoadStatus::Loaded, usedRows, {}};
+        ParseTableFile(content, table, encoding == FileEncoding::Latin1 ? &Latin1ToUtf8 : nullptr);
+    return {LoadStatus::Loaded, usedRows, {}, encoding};
 }
 
-std::optional<QString> SaveTableFile(const QString& path, const NameTable& table) {
-    return WriteFileAtomically(path, SerializeTableFile(table));
+std::optional<QString> SaveTableFile(const QString& path, const NameTable& table,
+                                     FileEncoding encoding) {
+    return WriteFileAtomically(path, EncodeFileText(SerializeTableFile(table), encoding));
 }
 
 }  // namespace quantaro

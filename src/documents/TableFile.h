@@ -6,6 +6,7 @@
 
 #include "FileIo.h"
 #include "NameTable.h"
+#include "TextEncoding.h"
 
 namespace quantaro {
 
@@ -16,6 +17,7 @@ struct TableLoad {
     LoadStatus status = LoadStatus::Loaded;
     int usedRows = 0;   // highest row with a value, 0 if none or nothing was loaded
     QString errorText;  // set when status is Failed
+    FileEncoding encoding = FileEncoding::Utf8;
 };
 
 // Loads a constant or variable file into data rows 1 to 100 of table. When
@@ -23,6 +25,7 @@ struct TableLoad {
 TableLoad LoadTableFile(const QString& path, NameTable& table);
 
 // Returns the system's error text when the file could not be written.
-std::optional<QString> SaveTableFile(const QString& path, const NameTable& table);
+std::optional<QString> SaveTableFile(const QString& path, const NameTable& table,
+                                     FileEncoding encoding = FileEncoding::Utf8);
 
 }  // namespace quantaro

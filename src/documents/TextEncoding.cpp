@@ -3,11 +3,17 @@
 #include <QByteArrayView>
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 namespace quantaro {
 
 bool IsValidUtf8(std::string_view bytes) {
     return QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())).isValidUtf8();
+}
+
+FileEncoding EncodingOf(std::string_view bytes) {
+    return IsValidUtf8(bytes) ? FileEncoding::Utf8 : FileEncoding::Latin1;
 }
 
 // Written out rather than through QString, whose UTF-16 copy would double
@@ -29,8 +35,38 @@ std::string Latin1ToUtf8(std::string_view bytes) {
 }
 
 std::string DecodeFileText(std::string bytes) {
-    if (IsValidUtf8(bytes)) return bytes;
+    if (EncodingOf(bytes) == FileEncoding::Utf8) return bytes;
     return Latin1ToUtf8(bytes);
+}
+
+namespace {
+
+// Characters up to U+00FF take one or two bytes in UTF-8, the two-byte ones
+// led by 0xC2 or 0xC3.
+std::optional<std::string> Utf8ToLatin1(std::string_view utf8) {
+    std::string bytes;
+    bytes.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto code = static_cast<unsigned char>(utf8[i]);
+        if (code < 0x80) {
+            bytes += utf8[i];
+            continue;
+        }
+        if ((code != 0xC2 && code != 0xC3) || i + 1 == utf8.size()) return std::nullopt;
+        const auto next = static_cast<unsigned char>(utf8[++i]);
+        if ((next & 0xC0) != 0x80) return std::nullopt;
+        bytes += static_cast<char>(((code & 0x03) << 6) | (next & 0x3F));
+    }
+    return bytes;
+}
+
+}  // namespace
+
+std::string EncodeFileText(std::string utf8, FileEncoding encoding) {
+    if (encoding == FileEncoding::Latin1) {
+        if (std::optional<std::string> latin1 = Utf8ToLatin1(utf8)) return std::move(*latin1);
+    }
+    return utf8;
 }
 
 }  // namespace quantaro

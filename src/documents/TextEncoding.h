@@ -9,6 +9,12 @@ namespace quantaro {
 // elsewhere, read as Latin-1 so that no byte is lost. The program holds UTF-8.
 bool IsValidUtf8(std::string_view bytes);
 
+// The character set a document file was read in, remembered so that the
+// file is written back in it.
+enum class FileEncoding { Utf8, Latin1 };
+
+FileEncoding EncodingOf(std::string_view bytes);
+
 // Each byte as the Latin-1 character of that code, in UTF-8.
 std::string Latin1ToUtf8(std::string_view bytes);
 
@@ -16,5 +22,10 @@ std::string Latin1ToUtf8(std::string_view bytes);
 // UTF-8 is kept byte for byte (so ASCII files are unchanged, and the bytes
 // are moved, not copied); anything else is taken as Latin-1.
 std::string DecodeFileText(std::string bytes);
+
+// The bytes to write for UTF-8 text: Latin-1 when that is asked for and
+// every character has a Latin-1 code, so that a file from elsewhere keeps
+// its bytes; otherwise the UTF-8 text itself.
+std::string EncodeFileText(std::string utf8, FileEncoding encoding);
 
 }  // namespace quantaro

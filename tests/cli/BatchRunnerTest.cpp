@@ -134,6 +134,9 @@ TEST_F(BatchRunnerTest, SavesTheResultingVariableTable) {
     std::string expected = "X 7 m\r\n";
     for (int i = 2; i <= 100; ++i) expected += "  \r\n";
     EXPECT_EQ(testing::ReadRaw(path("out.VAR")), expected);
+    writeTable("latin1.VAR", {{"X", "", "\xB5m"}});  // read as Latin-1, so saved in it
+    EXPECT_EQ(runText("7 = X", "latin1.VAR", {"--save-variables", path("out.VAR")}), 0);
+    EXPECT_EQ(testing::ReadRaw(path("out.VAR")).substr(0, 8), "X 7 \xB5m\r\n");
     EXPECT_EQ(runText("7 = X", "in.VAR", {"--save-variables", path("no/such/dir/out.VAR")}), 73);
     EXPECT_NE(err, "");
 }
