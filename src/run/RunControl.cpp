@@ -50,6 +50,8 @@ void RunControl::TestOneEquation1Click() {
 }
 
 void RunControl::ContinuousLoop1Click() {
+    // A window opened again goes beside the main window wherever that is now.
+    if (loopWindow_ && loopWindow_->isHidden()) PlaceBeside(loopWindow_, host_.messageOwner());
     ShowWithoutModality(loopWindow_);
     host_.markVariablesChanged();
 }

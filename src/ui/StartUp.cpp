@@ -39,8 +39,9 @@ DesktopProgram::~DesktopProgram() {
 }
 
 void DesktopProgram::show() {
+    const bool restored = mainWindow_->restorePlacement();
     mainWindow_->show();
-    CentreOnScreen(mainWindow_.get());
+    if (!restored) CentreOnScreen(mainWindow_.get(), loopWindow_.get());
     PlaceBeside(loopWindow_.get(), mainWindow_.get());
 }
 

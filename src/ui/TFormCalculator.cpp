@@ -18,6 +18,7 @@
 
 #include "ContextHelp.h"
 #include "FormulaEditor.h"
+#include "MainWindowLayout.h"
 #include "NameTableModel.h"
 #include "PrintCommands.h"
 #include "RunControl.h"
@@ -32,8 +33,6 @@ namespace quantaro {
 namespace {
 
 constexpr char kHelpFileName[] = "Quantaro.hlp";
-constexpr int kClientWidth = 633;
-constexpr int kClientHeight = 406;
 // Where the File menu's pop-up menus show, wherever the window is.
 constexpr QPoint kPopupPosition(100, 100);
 
@@ -170,13 +169,13 @@ void TFormCalculator::writeSettings() {
 
 void TFormCalculator::buildControls() {
     auto* client = new QWidget(this);
-    client->setFixedSize(kClientWidth, kClientHeight);
     setCentralWidget(client);
     setFont(CaptionFont());
     buildGrids(client);
     buildButtons(client);
     buildFormulaEditor(client);
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    new MainWindowLayout(client, {StringGridOperators, StringGridConstants, StringGridVariables,
+                                  EditVariable, Label1, MemoFormula});
 }
 
 void TFormCalculator::buildGrids(QWidget* client) {
@@ -186,15 +185,12 @@ void TFormCalculator::buildGrids(QWidget* client) {
 
     StringGridOperators =
         MakeGrid(operatorModel_, "StringGridOperators", FixedPitchFont(19), {81, 66}, client);
-    StringGridOperators->setGeometry(8, 8, 169, 249);
 
     StringGridConstants =
         MakeGrid(constantModel_, "StringGridConstants", FixedPitchFont(13), {93, 172, 113}, client);
-    StringGridConstants->setGeometry(272, 8, 353, 121);
 
     StringGridVariables =
         MakeGrid(variableModel_, "StringGridVariables", FixedPitchFont(13), {93, 173, 113}, client);
-    StringGridVariables->setGeometry(272, 136, 353, 121);
 
     EditVariable = new QLineEdit(client);
     EditVariable->setObjectName(QStringLiteral("EditVariable"));
@@ -203,7 +199,6 @@ void TFormCalculator::buildGrids(QWidget* client) {
     valueFont.setBold(true);
     EditVariable->setFont(valueFont);
     EditVariable->setToolTip(QStringLiteral("Type in the selected variable's new value"));
-    EditVariable->setGeometry(368, 136, 177, 28);
 }
 
 void TFormCalculator::buildButtons(QWidget* client) {
@@ -235,7 +230,7 @@ void TFormCalculator::buildButtons(QWidget* client) {
 
 void TFormCalculator::buildFormulaEditor(QWidget* client) {
     Label1 = MakeLabel(tr("Enter Equations"), "Label1", client);
-    PlaceAt(Label1, 8, 264);
+    Label1->adjustSize();
 
     MemoFormula = new QPlainTextEdit(client);
     MemoFormula->setObjectName(QStringLiteral("MemoFormula"));
@@ -252,7 +247,6 @@ void TFormCalculator::buildFormulaEditor(QWidget* client) {
     MemoFormula->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     MemoFormula->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     MemoFormula->setWordWrapMode(QTextOption::WordWrap);
-    MemoFormula->setGeometry(8, 280, 617, 121);
 
     formulaEditor_ = new FormulaEditor(MemoFormula, ButtonClear, documents_, this);
     variableValueEditor_ = new VariableValueEditor(
@@ -454,6 +448,10 @@ void TFormCalculator::setAboutBox(TFormHelpAbout* about) {
 
 void TFormCalculator::setRunWindows(TFormSelectEquation* selectEquation, TFormLoopSelect* loop) {
     runControl_->setRunWindows(selectEquation, loop, loop);
+}
+
+bool TFormCalculator::restorePlacement() {
+    return RestoreWindowPlacement(this, objectName());
 }
 
 void TFormCalculator::addHintTarget(HintTarget* target) {
@@ -663,6 +661,7 @@ void TFormCalculator::closeEvent(QCloseEvent* event) {
         return;
     }
     writeSettings();
+    SaveWindowPlacement(this, objectName());
     event->accept();
     emit closed();
 }

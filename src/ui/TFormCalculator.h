@@ -65,6 +65,9 @@ class TFormCalculator : public QMainWindow,
     void setRunWindows(TFormSelectEquation* selectEquation, TFormLoopSelect* loop);
     // A window whose hints "Show &hints" switches.
     void addHintTarget(HintTarget* target);
+    // Gives the window the size and place it had when it last closed; false
+    // when none was kept.
+    bool restorePlacement();
 
     // EntryScreenHost
     const NameTable& operatorTable() const override { return operators_; }

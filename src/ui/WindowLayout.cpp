@@ -1,6 +1,7 @@
 #include "WindowLayout.h"
 
 #include <algorithm>
+#include <limits>
 
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -9,6 +10,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QTableView>
 #include <QWidget>
 
@@ -96,24 +98,85 @@ void SetTextColour(QWidget* edit, const QColor& textColour) {
     edit->setPalette(colours);
 }
 
-void CentreOnScreen(QWidget* window) {
+void CentreOnScreen(QWidget* window, const QWidget* companion) {
     const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen) return;
-    QRect frame = window->frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window->move(frame.topLeft());
+    const QSize beside = companion ? companion->frameGeometry().size() : QSize();
+    window->move(
+        CentredCorner(window->frameGeometry().size(), beside, screen->availableGeometry()));
+}
+
+QPoint CentredCorner(QSize size, QSize companion, const QRect& available) {
+    QRect frame(QPoint(), size);
+    frame.moveCenter(available.center());
+    const int pairWidth = size.width() + companion.width();
+    if (!companion.isEmpty() && pairWidth <= available.width()) {
+        frame.moveLeft(available.left() + (available.width() - pairWidth) / 2);
+    }
+    return frame.topLeft();
+}
+
+namespace {
+
+int OverlapArea(const QRect& a, const QRect& b) {
+    const QRect common = a.intersected(b);
+    return common.isEmpty() ? 0 : common.width() * common.height();
+}
+
+// The top-left corner that keeps a frame of this size inside the screen area.
+QPoint KeptOnScreen(QPoint corner, QSize size, const QRect& available) {
+    corner.setX(
+        std::max(available.left(), std::min(corner.x(), available.right() + 1 - size.width())));
+    corner.setY(
+        std::max(available.top(), std::min(corner.y(), available.bottom() + 1 - size.height())));
+    return corner;
+}
+
+QSettings UserSettings() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quantaro"),
+                     QStringLiteral("Quantaro"));
+}
+
+QString PlacementKey(const QString& name) {
+    return name + QStringLiteral("/geometry");
+}
+
+}  // namespace
+
+QPoint PlaceBeside(QSize size, const QRect& beside, const QRect& available) {
+    const QPoint candidates[] = {
+        {beside.right() + 1, beside.top()},
+        {beside.left() - size.width(), beside.top()},
+        {beside.left(), beside.bottom() + 1},
+        {beside.left(), beside.top() - size.height()},
+    };
+    QPoint best;
+    int leastCovered = std::numeric_limits<int>::max();
+    for (const QPoint& candidate : candidates) {
+        const QPoint corner = KeptOnScreen(candidate, size, available);
+        const int covered = OverlapArea(QRect(corner, size), beside);
+        if (covered < leastCovered) {
+            best = corner;
+            leastCovered = covered;
+        }
+    }
+    return best;
 }
 
 void PlaceBeside(QWidget* window, const QWidget* anchor) {
     const QScreen* screen = anchor->screen() ? anchor->screen() : QGuiApplication::primaryScreen();
     if (!screen) return;
-    const QRect available = screen->availableGeometry();
-    const QRect beside = anchor->frameGeometry();
-    const int width = window->frameGeometry().width();
-    int left = beside.right() + 1;
-    if (left + width > available.right() + 1) left = beside.left() - width;
-    left = std::max(left, available.left());
-    window->move(left, beside.top());
+    window->move(PlaceBeside(window->frameGeometry().size(), anchor->frameGeometry(),
+                             screen->availableGeometry()));
+}
+
+bool RestoreWindowPlacement(QWidget* window, const QString& name) {
+    const QByteArray kept = UserSettings().value(PlacementKey(name)).toByteArray();
+    return !kept.isEmpty() && window->restoreGeometry(kept);
+}
+
+void SaveWindowPlacement(const QWidget* window, const QString& name) {
+    UserSettings().setValue(PlacementKey(name), window->saveGeometry());
 }
 
 QPushButton* MakeButton(const QString& caption, const char* name, QWidget* parent) {

@@ -3,6 +3,9 @@
 #include <QAbstractItemView>
 #include <QColor>
 #include <QFont>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 
 class QLabel;
 class QPushButton;
@@ -55,11 +58,26 @@ void ChainTabOrder(std::initializer_list<QWidget*> controls);
 void SetSignalColours(QWidget* edit, const QColor& textColour);
 void SetTextColour(QWidget* edit, const QColor& textColour);
 
-// Centres a top-level window on the screen it is shown on.
-void CentreOnScreen(QWidget* window);
+// Centres a top-level window on the screen it is shown on. With a companion
+// that is to go on its right, the two are centred together where the screen
+// is wide enough for both.
+void CentreOnScreen(QWidget* window, const QWidget* companion = nullptr);
+// The top-left corner of a centred window frame of this size; companion is
+// empty for none.
+QPoint CentredCorner(QSize size, QSize companion, const QRect& available);
 
-// Moves a top-level window beside another: to its right when it fits on the
-// screen, else to its left.
+// Moves a top-level window beside another, on the side where it covers the
+// least of it (none where the screen allows): right, left, below or above,
+// in that order of preference, kept on the screen.
 void PlaceBeside(QWidget* window, const QWidget* anchor);
+// The top-left corner for a window frame of this size beside the frame
+// `beside`, within the screen area `available`.
+QPoint PlaceBeside(QSize size, const QRect& beside, const QRect& available);
+
+// Where a top-level window was and how large, kept under name in the user's
+// configuration folder between runs. Restoring returns false when nothing
+// was kept.
+bool RestoreWindowPlacement(QWidget* window, const QString& name);
+void SaveWindowPlacement(const QWidget* window, const QString& name);
 
 }  // namespace quantaro

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+class QTableView;
+class QWidget;
+
+namespace quantaro {
+
+// Where the main window's controls that follow its size go, for a size of
+// its client area. At the smallest size every control keeps its classic
+// place; beyond it, the operator grid grows in height, the constant and
+// variable grids and the formula editor grow in width and height (the extra
+// width going to the value and units columns), and the inline value editor
+// stays over the top of the variable grid's value column. The buttons and
+// the angle units keep their size and place beside the operator grid.
+struct MainWindowGeometry {
+    static constexpr QSize kSmallestClient{633, 406};
+
+    QRect operators;
+    QRect constants;
+    QRect variables;
+    QRect editVariable;
+    QPoint label;
+    QRect formula;
+    int constantValueWidth = 0;
+    int variableValueWidth = 0;
+    int unitsWidth = 0;
+
+    static MainWindowGeometry forClient(QSize client);
+};
+
+// Places the controls again whenever the client area changes size.
+class MainWindowLayout : public QObject {
+  public:
+    struct Controls {
+        QTableView* operators;
+        QTableView* constants;
+        QTableView* variables;
+        QWidget* editVariable;
+        QWidget* label;
+        QWidget* formula;
+    };
+
+    MainWindowLayout(QWidget* client, const Controls& controls);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void place(QSize client);
+
+    QWidget* client_;
+    Controls controls_;
+};
+
+}  // namespace quantaro
