@@ -176,22 +176,5 @@ TEST(TextEncodingTest, ReadsAnythingElseAsLatin1) {
     EXPECT_EQ(DecodeFileText("\xED\xA0\x80"), "\xC3\xAD\xC2\xA0\xC2\x80");  // surrogate
 }
 
-TEST(TextEncodingTest, WritesLatin1OnlyWhenAskedAndEveryCharacterFits) {
-    const std::string fits =
-        "\xC2\xB0"
-        "C \xC2\xB5m \xC3\xBF\r\n";
-    const std::string euro = "\xC2\xB0 \xE2\x82\xAC";
-    EXPECT_EQ(EncodeFileText(fits, FileEncoding::Latin1),
-              "\xB0"
-              "C \xB5m \xFF\r\n");
-    EXPECT_EQ(EncodeFileText(fits, FileEncoding::Utf8), fits);
-    EXPECT_EQ(EncodeFileText(euro, FileEncoding::Latin1), euro);
-    EXPECT_EQ(EncodeFileText("\xC3", FileEncoding::Latin1), "\xC3");  // cut off: left as it is
-    for (int code = 0; code < 0x100; ++code) {
-        const std::string latin1(1, static_cast<char>(code));
-        EXPECT_EQ(EncodeFileText(Latin1ToUtf8(latin1), FileEncoding::Latin1), latin1) << code;
-    }
-}
-
 }  // namespace
 }  // namespace quantaro

@@ -29,9 +29,7 @@ class DesktopProgramTest : public DesktopProgramFixture {
 };
 
 TEST_F(DesktopProgramTest, EveryGridHeadingReadsInFullInItsColumn) {
-    for (QWidget* window : {static_cast<QWidget*>(&program->mainWindow()),
-                            static_cast<QWidget*>(&program->constantScreen()),
-                            static_cast<QWidget*>(&program->variableScreen())}) {
+    for (QWidget* window : {static_cast<QWidget*>(&main()), program->constantScreen().window()}) {
         for (const QTableView* grid : window->findChildren<QTableView*>()) {
             const QHeaderView* header = grid->horizontalHeader();
             for (int column = 0; column < header->count(); ++column) {

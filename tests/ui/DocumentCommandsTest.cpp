@@ -152,13 +152,11 @@ TEST_F(DocumentCommandsTest, OpenAllWithTheConstantFileMissingLoadsTheOtherTwo) 
 }
 
 TEST_F(DocumentCommandsTest, FilesReadAsLatin1AreSavedInLatin1WhileEveryCharacterFits) {
-    const std::string formula = "0A * 2 = \xB5X\r\n";  // the writer ends the text with CR LF
     const std::string table =
         "T 20 \xB0"
-        "C\r\n"
-        "m 3 \xB5g\r\n" +
-        kEmptyTableFile.substr(8);
-    WriteRaw(file("L.FOR"), formula.substr(0, formula.size() - 2));
+        "C\r\n" +
+        kEmptyTableFile.substr(4);
+    WriteRaw(file("L.FOR"), "0\xB5X = Y");  // the writer adds CR LF
     WriteRaw(file("L.CON"), table);
     WriteRaw(file("L.VAR"), table);
     user.chosenFiles = {file("L.FOR")};
@@ -166,23 +164,13 @@ TEST_F(DocumentCommandsTest, FilesReadAsLatin1AreSavedInLatin1WhileEveryCharacte
     ASSERT_EQ(window->variables().cell(UnitsColumn, 1),
               "\xC2\xB0"
               "C");
-    EXPECT_TRUE(commands().SaveFormulaFile(file("L.FOR")));
-    EXPECT_TRUE(commands().SaveConstantFile(file("L.CON")));
-    EXPECT_TRUE(commands().SaveVariableFile(file("L.VAR")));
-    EXPECT_EQ(ReadRaw(file("L.FOR")), formula);
+    window->variables().setCell(UnitsColumn, 2, "\xE2\x82\xAC");  // no Latin-1 code
+    window->Save1Click();
+    EXPECT_EQ(ReadRaw(file("L.FOR")), "0\xB5X = Y\r\n");
     EXPECT_EQ(ReadRaw(file("L.CON")), table);
-    EXPECT_EQ(ReadRaw(file("L.VAR")), table);
-
-    // A character without a Latin-1 code turns the file to UTF-8; New forgets Latin-1.
-    window->variables().setCell(UnitsColumn, 2, "\xE2\x82\xAC");
-    EXPECT_TRUE(commands().SaveVariableFile(file("L.VAR")));
-    EXPECT_EQ(ReadRaw(file("L.VAR")).substr(0, 19),
+    EXPECT_EQ(ReadRaw(file("L.VAR")).substr(0, 17),
               "T 20 \xC2\xB0"
-              "C\r\nm 3 \xE2\x82\xAC\r\n");
-    commands().NewConstantTable1Click();
-    window->constants().setCell(UnitsColumn, 1, "\xC2\xB0");
-    EXPECT_TRUE(commands().SaveConstantFile(file("L.CON")));
-    EXPECT_EQ(ReadRaw(file("L.CON")).substr(0, 6), "  \xC2\xB0\r\n");
+              "C\r\n  \xE2\x82\xAC\r\n");
 }
 
 TEST_F(DocumentCommandsTest, TheFormulaReaderSelectsTheUnitAsAClickWouldOrReportsAFailure) {

@@ -56,92 +56,51 @@ TEST_F(MainWindowTest, StartsWithUntitledDocumentsInTheCaption) {
     EXPECT_TRUE(memo()->hasFocus());
 }
 
-class MainWindowLayoutTest : public MainWindowTest {
-  protected:
-    QWidget* control(const char* name) { return child<QWidget>(name); }
-    QRect at(const char* name) { return control(name)->geometry(); }
-    // The value column of the variable grid, in the window's client area.
-    std::pair<int, int> valueColumnSpan() {
-        QTableView* variables = grid("StringGridVariables");
-        const int left =
-            variables->viewport()
-                ->mapTo(window->centralWidget(), QPoint(variables->columnViewportPosition(1), 0))
-                .x();
-        return {left, left + variables->columnWidth(1)};
-    }
-    void expectEditVariableOverTheValueColumn() {
-        const auto [left, right] = valueColumnSpan();
-        const QRect edit = at("EditVariable");
-        EXPECT_NEAR(edit.left(), left, 3);
-        EXPECT_NEAR(edit.right(), right, 5);
-        EXPECT_EQ(edit.top(), at("StringGridVariables").top());
-    }
-};
-
-TEST_F(MainWindowLayoutTest, StartsAtTheClassicLayoutWhichIsAlsoTheSmallestSize) {
+// Checks the classic places, then a larger window, its inline editor over
+// the value column, the smallest size and the size kept for the next start.
+TEST_F(MainWindowTest, TheWindowGrowsFromTheClassicLayoutAndKeepsItsSize) {
+    const auto at = [this](const char* name) { return child<QWidget>(name)->geometry(); };
     const std::vector<std::pair<const char*, QRect>> classic = {
-        {"StringGridOperators", {8, 8, 169, 249}},   {"ButtonInsertOperator", {184, 8, 83, 25}},
-        {"ButtonInsertConstant", {184, 32, 83, 25}}, {"ButtonInsertVariable", {184, 56, 83, 25}},
-        {"ButtonTransfer", {184, 88, 83, 25}},       {"ButtonClear", {184, 120, 83, 25}},
-        {"ButtonNewLine", {184, 152, 83, 25}},       {"RadioGroupAngle", {184, 184, 81, 73}},
-        {"RadioButtonDegrees", {192, 208, 65, 17}},  {"RadioButtonRadians", {192, 232, 65, 17}},
-        {"StringGridConstants", {272, 8, 353, 121}}, {"StringGridVariables", {272, 136, 353, 121}},
-        {"EditVariable", {368, 136, 177, 28}},       {"MemoFormula", {8, 280, 617, 121}},
+        {"StringGridOperators", {8, 8, 169, 249}},     {"ButtonInsertOperator", {184, 8, 83, 25}},
+        {"ButtonNewLine", {184, 152, 83, 25}},         {"RadioGroupAngle", {184, 184, 81, 73}},
+        {"RadioButtonRadians", {192, 232, 65, 17}},    {"StringGridConstants", {272, 8, 353, 121}},
+        {"StringGridVariables", {272, 136, 353, 121}}, {"EditVariable", {368, 136, 177, 28}},
+        {"MemoFormula", {8, 280, 617, 121}},
     };
-    for (const QSize asked : {QSize(0, 0), QSize(300, 200)}) {
-        if (!asked.isEmpty()) window->resize(asked);
-        QApplication::processEvents();
-        EXPECT_EQ(window->centralWidget()->size(), QSize(633, 406));
-        for (const auto& [name, place] : classic) EXPECT_EQ(at(name), place) << name;
-        EXPECT_EQ(at("Label1").topLeft(), QPoint(8, 264));
-    }
-    expectEditVariableOverTheValueColumn();
-}
-
-TEST_F(MainWindowLayoutTest, ALargerWindowGrowsTheGridsAndTheEditorAndIsRememberedOnClosing) {
-    const QRect buttons = at("ButtonTransfer");
-    const QRect angle = at("RadioGroupAngle");
+    for (const auto& [name, place] : classic) EXPECT_EQ(at(name), place) << name;
     window->resize(window->size() + QSize(400, 300));
     QApplication::processEvents();
-    EXPECT_EQ(at("StringGridOperators").size(), QSize(169, 249 + 150));
-    EXPECT_EQ(at("StringGridConstants").size(), QSize(353 + 400, 121 + 75));
-    EXPECT_EQ(at("StringGridVariables").size(), QSize(353 + 400, 121 + 75));
-    EXPECT_EQ(at("MemoFormula").size(), QSize(617 + 400, 121 + 150));
-    EXPECT_EQ(at("MemoFormula").bottom() + 6, window->centralWidget()->height());
-    EXPECT_EQ(grid("StringGridVariables")->columnWidth(0), 93);
-    EXPECT_EQ(at("ButtonTransfer"), buttons);
-    EXPECT_EQ(at("RadioGroupAngle"), angle);
-    expectEditVariableOverTheValueColumn();
+    for (const auto& [name, place] :
+         std::vector<std::pair<const char*, QRect>>{{"StringGridOperators", {8, 8, 169, 399}},
+                                                    {"ButtonNewLine", {184, 152, 83, 25}},
+                                                    {"StringGridVariables", {272, 211, 753, 196}},
+                                                    {"MemoFormula", {8, 430, 1017, 271}}}) {
+        EXPECT_EQ(at(name), place) << name;
+    }
+    QTableView* variables = grid("StringGridVariables");
+    const QPoint value = variables->viewport()->mapTo(
+        window->centralWidget(), QPoint(variables->columnViewportPosition(1), 0));
+    EXPECT_NEAR(at("EditVariable").left(), value.x(), 3);
+    EXPECT_NEAR(at("EditVariable").right(), value.x() + variables->columnWidth(1), 5);
+    EXPECT_EQ(at("EditVariable").top(), 211);
 
-    const QSize larger = window->size();
+    const QSize kept = window->size();
     ASSERT_TRUE(window->close());
     start();
     EXPECT_TRUE(window->restorePlacement());
-    EXPECT_EQ(window->size(), larger);
+    EXPECT_EQ(window->size(), kept);
+    window->resize(300, 200);
+    EXPECT_EQ(window->centralWidget()->size(), QSize(633, 406));
 }
 
-TEST(PlaceBesideTest, TakesTheSideThatCoversTheLeastOfTheWindowOnTheScreen) {
-    struct Case {
-        QRect screen;
-        QRect main;
-        QPoint expected;
-    };
+TEST(PlaceBesideTest, TakesTheSideThatCoversTheLeastOrCentresBothWhereTheyFit) {
     const QSize loop(300, 250);
-    const std::vector<Case> cases = {
-        {{0, 0, 1280, 900}, {319, 200, 641, 480}, {960, 200}},  // room on the right
-        {{0, 0, 1280, 900}, {600, 200, 641, 480}, {300, 200}},  // room on the left only
-        {{0, 0, 1024, 768}, {191, 144, 641, 480}, {724, 144}},  // right covers the least
-        {{0, 0, 1024, 768}, {191, 0, 641, 480}, {191, 480}},    // below covers nothing
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(PlaceBeside(loop, c.main, c.screen), c.expected)
-            << c.main.x() << "," << c.main.y() << " on " << c.screen.width();
-    }
-    // At start-up the two are centred together where the screen is wide enough.
-    const QSize main(641, 480);
-    EXPECT_EQ(CentredCorner(main, loop, {0, 0, 1024, 768}), QPoint(41, 144));
-    EXPECT_EQ(CentredCorner(main, loop, {0, 0, 900, 768}), QPoint(129, 144));
-    EXPECT_EQ(CentredCorner(main, {}, {0, 0, 1024, 768}), QPoint(191, 144));
+    const QRect wide(0, 0, 1280, 900), small(0, 0, 1024, 768);
+    EXPECT_EQ(PlaceBeside(loop, {319, 200, 641, 480}, wide), QPoint(960, 200));   // right
+    EXPECT_EQ(PlaceBeside(loop, {600, 200, 641, 480}, wide), QPoint(300, 200));   // left
+    EXPECT_EQ(PlaceBeside(loop, {191, 144, 641, 480}, small), QPoint(724, 144));  // least covered
+    EXPECT_EQ(CentredCorner({641, 480}, loop, small), QPoint(41, 144));
+    EXPECT_EQ(CentredCorner({641, 480}, loop, {0, 0, 900, 768}), QPoint(129, 144));
 }
 
 TEST_F(MainWindowTest, TabGoesFromTheEditorThroughTheGridsAndButtons) {

@@ -1,7 +1,6 @@
 #include <QLineEdit>
 
 #include <functional>
-#include <utility>
 #include <vector>
 
 #include "MainWindowFixture.h"
@@ -195,28 +194,23 @@ TEST_F(VariableValueEditorTest, TransferWithMatchingUnitsConfirmsAndCopiesTheTex
 TEST_F(VariableValueEditorTest, ReplacingTheVariableTableClosesTheEditorWithoutWriting) {
     const QString file = startDir.filePath(QStringLiteral("Other.VAR"));
     WriteRaw(file, "V 5 s\r\n");
-    NameTable entries = MakeVariableTable();
-    entries.setCell(NameColumn, 1, "E");
-    entries.setCell(ValueColumn, 1, "6");
-    const std::vector<std::pair<const char*, std::function<void()>>> replacements = {
-        {"New", [&] { window->documentCommands().NewVariableTable1Click(); }},
-        {"Open", [&] { window->documentCommands().OpenVariableFile(file); }},
-        {"entry OK", [&] { window->LoadVariablesFromEditor(entries, 1); }},
+    const std::vector<std::function<void()>> replacements = {
+        [&] { window->documentCommands().NewVariableTable1Click(); },
+        [&] { window->documentCommands().OpenVariableFile(file); },
+        [&] { window->LoadVariablesFromEditor(MakeVariableTable(), 0); },
     };
-    for (const auto& [name, replace] : replacements) {
-        SetUp();
+    for (const auto& replace : replacements) {
         selectConstant(1);
         selectVariable(1);
-        user.answers = {BoxAnswer::Yes, BoxAnswer::No};  // transfer, then keep no changes
+        user.answers = {BoxAnswer::Yes, BoxAnswer::No};  // transfer g; do not save
         button("ButtonTransfer")->click();
-        ASSERT_TRUE(editor()->isVisible()) << name;
         replace();
-        EXPECT_TRUE(editor()->isHidden()) << name;
-        const std::string replaced = variableValue(1);
+        EXPECT_TRUE(editor()->isHidden());
         memo()->setFocus();
         QApplication::processEvents();
-        EXPECT_EQ(variableValue(1), replaced) << name;
-        EXPECT_NE(replaced, "9.81") << name;
+        EXPECT_NE(variableValue(1), "9.81");
+        setRow(window->variables(), 1, "X", "2", "m");
+        window->refreshTables();
     }
 }
 
