@@ -1,6 +1,7 @@
 #include <QDir>
 #include <QIcon>
 
+#include "AccessibilityBridgeGuard.h"
 #include "GuardedApplication.h"
 #include "HelpFiles.h"
 #include "QtUserInteraction.h"
@@ -9,6 +10,7 @@
 
 int main(int argc, char** argv) {
     quantaro::GuardedApplication app(argc, argv);
+    quantaro::GuardAccessibilityBridge();
     QApplication::setApplicationName(QStringLiteral("Quantaro"));
     // The desktop matches the windows to the menu entry and its icon by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral(QUANTARO_APP_ID));
