@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     xvfb xauth locales fonts-dejavu-core
+    dbus-daemon libglib2.0-bin at-spi2-core
     dpkg-dev file appstream desktop-file-utils
 )
 
