@@ -15,9 +15,11 @@ FormulaLoad LoadFormulaFile(const QString& path) {
     // after it is decoded. The bytes move from step to step, never copied.
     FormulaContent content = ParseFormulaFile(std::move(file.bytes));
     const FileEncoding encoding = EncodingOf(content.text);
-    std::string text =
-        encoding == FileEncoding::Latin1 ? Latin1ToUtf8(content.text) : std::move(content.text);
-    return {LoadStatus::Loaded, content.unit, std::move(text), {}, encoding};
+    return {LoadStatus::Loaded,
+            content.unit,
+            DecodeFileText(std::move(content.text), encoding),
+            {},
+            encoding};
 }
 
 std::optional<QString> SaveFormulaFile(const QString& path, AngleUnit unit, std::string_view text,

@@ -8,12 +8,9 @@
 
 namespace quantaro {
 
-bool IsValidUtf8(std::string_view bytes) {
-    return QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())).isValidUtf8();
-}
-
 FileEncoding EncodingOf(std::string_view bytes) {
-    return IsValidUtf8(bytes) ? FileEncoding::Utf8 : FileEncoding::Latin1;
+    const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return view.isValidUtf8() ? FileEncoding::Utf8 : FileEncoding::Latin1;
 }
 
 // Written out rather than through QString, whose UTF-16 copy would double
@@ -34,9 +31,14 @@ std::string Latin1ToUtf8(std::string_view bytes) {
     return text;
 }
 
-std::string DecodeFileText(std::string bytes) {
-    if (EncodingOf(bytes) == FileEncoding::Utf8) return bytes;
+std::string DecodeFileText(std::string bytes, FileEncoding encoding) {
+    if (encoding == FileEncoding::Utf8) return bytes;
     return Latin1ToUtf8(bytes);
+}
+
+std::string DecodeFileText(std::string bytes) {
+    const FileEncoding encoding = EncodingOf(bytes);
+    return DecodeFileText(std::move(bytes), encoding);
 }
 
 namespace {

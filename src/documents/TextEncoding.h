@@ -7,20 +7,21 @@ namespace quantaro {
 
 // Document files hold UTF-8, or bytes of a single-byte character set from
 // elsewhere, read as Latin-1 so that no byte is lost. The program holds UTF-8.
-bool IsValidUtf8(std::string_view bytes);
-
-// The character set a document file was read in, remembered so that the
-// file is written back in it.
+// The character set a file was read in is remembered, so that the file is
+// written back in it.
 enum class FileEncoding { Utf8, Latin1 };
 
+// UTF-8 for bytes that are valid UTF-8, Latin-1 for anything else.
 FileEncoding EncodingOf(std::string_view bytes);
 
 // Each byte as the Latin-1 character of that code, in UTF-8.
 std::string Latin1ToUtf8(std::string_view bytes);
 
-// Turns the bytes of a document file into the text the program holds: valid
-// UTF-8 is kept byte for byte (so ASCII files are unchanged, and the bytes
-// are moved, not copied); anything else is taken as Latin-1.
+// Turns the bytes of a document file read in encoding into the text the
+// program holds: UTF-8 is kept byte for byte (so ASCII files are unchanged,
+// and the bytes are moved, not copied); Latin-1 is converted.
+std::string DecodeFileText(std::string bytes, FileEncoding encoding);
+// The same, in the encoding the bytes themselves show.
 std::string DecodeFileText(std::string bytes);
 
 // The bytes to write for UTF-8 text: Latin-1 when that is asked for and
