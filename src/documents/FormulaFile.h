@@ -24,7 +24,7 @@ struct FormulaLoad {
 
 FormulaLoad LoadFormulaFile(const QString& path);
 
-// Returns the system's error text when the file could not be written.
+// Returns a text naming the file and the reason when it could not be written.
 std::optional<QString> SaveFormulaFile(const QString& path, AngleUnit unit, std::string_view text,
                                        FileEncoding encoding = FileEncoding::Utf8);
 

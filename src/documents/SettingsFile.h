@@ -22,7 +22,7 @@ struct SettingsLoad {
 
 SettingsLoad LoadSettingsFile(const QString& path);
 
-// Returns the system's error text when the file could not be written.
+// Returns a text naming the file and the reason when it could not be written.
 std::optional<QString> SaveSettingsFile(const QString& path, const Settings& settings);
 
 }  // namespace quantaro

@@ -24,7 +24,7 @@ struct TableLoad {
 // the file is missing or cannot be read the table is left untouched.
 TableLoad LoadTableFile(const QString& path, NameTable& table);
 
-// Returns the system's error text when the file could not be written.
+// Returns a text naming the file and the reason when it could not be written.
 std::optional<QString> SaveTableFile(const QString& path, const NameTable& table,
                                      FileEncoding encoding = FileEncoding::Utf8);
 
