@@ -30,14 +30,26 @@ MainWindowGeometry MainWindowGeometry::forClient(QSize client) {
     geometry.editVariable = QRect(368, geometry.variables.top(), 177 + valueExtra, 28);
     geometry.label = QPoint(8, 264 + gridsExtra);
     geometry.formula = QRect(8, 280 + gridsExtra, 617 + extraWidth, 121 + extraHeight - gridsExtra);
-    geometry.constantValueWidth = 172 + valueExtra;
-    geometry.variableValueWidth = 173 + valueExtra;
-    geometry.unitsWidth = 113 + extraWidth / 3;
+    geometry.valueExtra = valueExtra;
+    geometry.unitsExtra = extraWidth - valueExtra;
     return geometry;
 }
 
+void MainWindowLayout::Columns::widen(const MainWindowGeometry& geometry) const {
+    grid->setColumnWidth(kValueColumn, valueWidth + geometry.valueExtra);
+    grid->setColumnWidth(kUnitsColumn, unitsWidth + geometry.unitsExtra);
+}
+
+// The columns' widths as the grids were made are their widths at the
+// smallest size.
 MainWindowLayout::MainWindowLayout(QWidget* client, const Controls& controls)
-    : QObject(client), client_(client), controls_(controls) {
+    : QObject(client),
+      client_(client),
+      controls_(controls),
+      constantColumns_{controls.constants, controls.constants->columnWidth(kValueColumn),
+                       controls.constants->columnWidth(kUnitsColumn)},
+      variableColumns_{controls.variables, controls.variables->columnWidth(kValueColumn),
+                       controls.variables->columnWidth(kUnitsColumn)} {
     client->setMinimumSize(MainWindowGeometry::kSmallestClient);
     client->installEventFilter(this);
     place(client->size());
@@ -52,11 +64,9 @@ void MainWindowLayout::place(QSize client) {
     const MainWindowGeometry geometry = MainWindowGeometry::forClient(client);
     controls_.operators->setGeometry(geometry.operators);
     controls_.constants->setGeometry(geometry.constants);
-    controls_.constants->setColumnWidth(kValueColumn, geometry.constantValueWidth);
-    controls_.constants->setColumnWidth(kUnitsColumn, geometry.unitsWidth);
+    constantColumns_.widen(geometry);
     controls_.variables->setGeometry(geometry.variables);
-    controls_.variables->setColumnWidth(kValueColumn, geometry.variableValueWidth);
-    controls_.variables->setColumnWidth(kUnitsColumn, geometry.unitsWidth);
+    variableColumns_.widen(geometry);
     controls_.editVariable->setGeometry(geometry.editVariable);
     controls_.label->move(geometry.label);
     controls_.formula->setGeometry(geometry.formula);

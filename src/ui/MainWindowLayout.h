@@ -26,9 +26,9 @@ struct MainWindowGeometry {
     QRect editVariable;
     QPoint label;
     QRect formula;
-    int constantValueWidth = 0;
-    int variableValueWidth = 0;
-    int unitsWidth = 0;
+    // What the value and units columns gain over their widths at the smallest size.
+    int valueExtra = 0;
+    int unitsExtra = 0;
 
     static MainWindowGeometry forClient(QSize client);
 };
@@ -51,10 +51,21 @@ class MainWindowLayout : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // A grid's value and units columns as wide as at the smallest size plus
+    // what the geometry adds.
+    struct Columns {
+        QTableView* grid;
+        int valueWidth;
+        int unitsWidth;
+        void widen(const MainWindowGeometry& geometry) const;
+    };
+
     void place(QSize client);
 
     QWidget* client_;
     Controls controls_;
+    Columns constantColumns_;
+    Columns variableColumns_;
 };
 
 }  // namespace quantaro
