@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "Engine.h"
 #include "ReferenceWorksheet.h"
+#include "engine/Engine.h"
 
 namespace quantaro::bench {
 namespace {

@@ -15,13 +15,13 @@
 #include <cstdlib>
 #include <memory>
 
-#include "FormulaEditor.h"
-#include "FormulaFile.h"
 #include "ScriptedInteraction.h"
-#include "StartUp.h"
-#include "TFormCalculator.h"
-#include "TFormLoopSelect.h"
-#include "TableFile.h"
+#include "documents/FormulaFile.h"
+#include "documents/TableFile.h"
+#include "run/TFormLoopSelect.h"
+#include "ui/FormulaEditor.h"
+#include "ui/StartUp.h"
+#include "ui/TFormCalculator.h"
 
 namespace quantaro::bench {
 namespace {

@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "Numbers.h"
+#include "engine/Numbers.h"
 
 namespace quantaro::bench {
 namespace {

@@ -1,7 +1,7 @@
 #include "ReferenceWorksheet.h"
 
-#include "FormulaFile.h"
-#include "TableFile.h"
+#include "documents/FormulaFile.h"
+#include "documents/TableFile.h"
 
 namespace quantaro::bench {
 

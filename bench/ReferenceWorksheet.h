@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "NameTable.h"
-#include "UnattendedHost.h"
+#include "engine/NameTable.h"
+#include "engine/UnattendedHost.h"
 
 namespace quantaro::bench {
 

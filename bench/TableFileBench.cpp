@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "FileIo.h"
-#include "NameTable.h"
 #include "ReferenceWorksheet.h"
-#include "TableFile.h"
-#include "TableFormat.h"
+#include "documents/FileIo.h"
+#include "documents/TableFile.h"
+#include "documents/TableFormat.h"
+#include "engine/NameTable.h"
 
 namespace quantaro::bench {
 namespace {

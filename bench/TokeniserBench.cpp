@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
-#include "NameTable.h"
-#include "Tokeniser.h"
+#include "engine/NameTable.h"
+#include "engine/Tokeniser.h"
 
 namespace quantaro::bench {
 namespace {

@@ -10,9 +10,9 @@
 #include <string>
 #include <string_view>
 
-#include "FloatingPointFault.h"
 #include "FuzzCheck.h"
-#include "Numbers.h"
+#include "engine/FloatingPointFault.h"
+#include "engine/Numbers.h"
 
 namespace {
 

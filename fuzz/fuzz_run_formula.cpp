@@ -8,12 +8,12 @@
 #include <string_view>
 #include <vector>
 
-#include "Engine.h"
-#include "FloatingPointFault.h"
 #include "FuzzCheck.h"
-#include "Messages.h"
-#include "NameTable.h"
-#include "Numbers.h"
+#include "engine/Engine.h"
+#include "engine/FloatingPointFault.h"
+#include "engine/Messages.h"
+#include "engine/NameTable.h"
+#include "engine/Numbers.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "FileBytes.h"
 #include "FuzzCheck.h"
-#include "NameTable.h"
-#include "TableFormat.h"
+#include "documents/FileBytes.h"
+#include "documents/TableFormat.h"
+#include "engine/NameTable.h"
 
 namespace {
 

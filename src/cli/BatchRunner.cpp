@@ -1,4 +1,4 @@
-#include "BatchRunner.h"
+#include "cli/BatchRunner.h"
 
 #include <QCommandLineParser>
 
@@ -6,15 +6,15 @@
 #include <cstring>
 #include <optional>
 
-#include "DocumentState.h"
-#include "Engine.h"
-#include "EquationSplitter.h"
-#include "FloatingPointFault.h"
-#include "FormulaFile.h"
-#include "Messages.h"
-#include "NameTable.h"
-#include "TableFile.h"
-#include "UnattendedHost.h"
+#include "documents/DocumentState.h"
+#include "documents/FormulaFile.h"
+#include "documents/TableFile.h"
+#include "engine/Engine.h"
+#include "engine/EquationSplitter.h"
+#include "engine/FloatingPointFault.h"
+#include "engine/Messages.h"
+#include "engine/NameTable.h"
+#include "engine/UnattendedHost.h"
 
 namespace quantaro {
 namespace {

@@ -3,7 +3,7 @@
 #include <csignal>
 #include <iostream>
 
-#include "BatchRunner.h"
+#include "cli/BatchRunner.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QString>
 
-#include "TextEncoding.h"
+#include "documents/TextEncoding.h"
 
 namespace quantaro {
 

@@ -1,4 +1,4 @@
-#include "FileBytes.h"
+#include "documents/FileBytes.h"
 
 namespace quantaro {
 

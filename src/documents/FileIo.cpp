@@ -1,4 +1,4 @@
-#include "FileIo.h"
+#include "documents/FileIo.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "FormulaFile.h"
+#include "documents/FormulaFile.h"
 
-#include "FormulaFormat.h"
+#include "documents/FormulaFormat.h"
 
 #include <utility>
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "AngleUnit.h"
-#include "FileIo.h"
-#include "TextEncoding.h"
+#include "documents/FileIo.h"
+#include "documents/TextEncoding.h"
+#include "engine/AngleUnit.h"
 
 namespace quantaro {
 

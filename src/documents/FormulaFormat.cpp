@@ -1,6 +1,6 @@
-#include "FormulaFormat.h"
+#include "documents/FormulaFormat.h"
 
-#include "FileBytes.h"
+#include "documents/FileBytes.h"
 
 #include <utility>
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "AngleUnit.h"
+#include "engine/AngleUnit.h"
 
 namespace quantaro {
 

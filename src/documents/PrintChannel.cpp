@@ -1,4 +1,4 @@
-#include "PrintChannel.h"
+#include "documents/PrintChannel.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringView>
 
-#include "PrintSurface.h"
+#include "documents/PrintSurface.h"
 
 namespace quantaro {
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <optional>
 
-#include "PrintChannel.h"
+#include "documents/PrintChannel.h"
 
 class QPrinter;
 

@@ -3,9 +3,9 @@
 #include <QString>
 #include <QStringView>
 
-#include "DocumentState.h"
-#include "NameTable.h"
-#include "PrintChannel.h"
+#include "documents/DocumentState.h"
+#include "documents/PrintChannel.h"
+#include "engine/NameTable.h"
 
 namespace quantaro {
 

@@ -1,4 +1,4 @@
-#include "SettingsFile.h"
+#include "documents/SettingsFile.h"
 
 #include <QDir>
 

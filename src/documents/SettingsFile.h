@@ -4,8 +4,8 @@
 
 #include <optional>
 
-#include "FileIo.h"
-#include "SettingsFormat.h"
+#include "documents/FileIo.h"
+#include "documents/SettingsFormat.h"
 
 namespace quantaro {
 

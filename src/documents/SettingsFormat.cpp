@@ -1,6 +1,6 @@
-#include "SettingsFormat.h"
+#include "documents/SettingsFormat.h"
 
-#include "FileBytes.h"
+#include "documents/FileBytes.h"
 
 namespace quantaro {
 namespace {

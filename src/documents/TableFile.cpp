@@ -1,7 +1,7 @@
-#include "TableFile.h"
+#include "documents/TableFile.h"
 
-#include "FileBytes.h"
-#include "TableFormat.h"
+#include "documents/FileBytes.h"
+#include "documents/TableFormat.h"
 
 namespace quantaro {
 

@@ -4,9 +4,9 @@
 
 #include <optional>
 
-#include "FileIo.h"
-#include "NameTable.h"
-#include "TextEncoding.h"
+#include "documents/FileIo.h"
+#include "documents/TextEncoding.h"
+#include "engine/NameTable.h"
 
 namespace quantaro {
 

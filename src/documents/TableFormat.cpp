@@ -1,8 +1,8 @@
-#include "TableFormat.h"
+#include "documents/TableFormat.h"
 
 #include <algorithm>
 
-#include "FileBytes.h"
+#include "documents/FileBytes.h"
 
 namespace quantaro {
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "NameTable.h"
+#include "engine/NameTable.h"
 
 namespace quantaro {
 

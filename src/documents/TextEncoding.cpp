@@ -1,4 +1,4 @@
-#include "TextEncoding.h"
+#include "documents/TextEncoding.h"
 
 #include <QByteArrayView>
 

@@ -1,10 +1,10 @@
-#include "ApplyOperator.h"
+#include "engine/ApplyOperator.h"
 
 #include <cmath>
 #include <unordered_map>
 
-#include "FloatingPointFault.h"
-#include "OperatorSupport.h"
+#include "engine/FloatingPointFault.h"
+#include "engine/OperatorSupport.h"
 
 namespace quantaro {
 namespace {

@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "AngleUnit.h"
-#include "Messages.h"
+#include "engine/AngleUnit.h"
+#include "engine/Messages.h"
 
 namespace quantaro {
 

@@ -1,6 +1,6 @@
 #include <array>
 
-#include "OperatorSupport.h"
+#include "engine/OperatorSupport.h"
 
 namespace quantaro {
 namespace {

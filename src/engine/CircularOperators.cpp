@@ -5,8 +5,8 @@
 #include <array>
 #include <cmath>
 
-#include "ApplyOperator.h"
-#include "OperatorSupport.h"
+#include "engine/ApplyOperator.h"
+#include "engine/OperatorSupport.h"
 
 namespace quantaro {
 namespace {

@@ -1,11 +1,11 @@
-#include "Engine.h"
+#include "engine/Engine.h"
 
 #include <vector>
 
-#include "EquationSplitter.h"
-#include "Evaluator.h"
-#include "Messages.h"
-#include "Tokeniser.h"
+#include "engine/EquationSplitter.h"
+#include "engine/Evaluator.h"
+#include "engine/Messages.h"
+#include "engine/Tokeniser.h"
 
 namespace quantaro {
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "EngineHost.h"
-#include "EngineTables.h"
+#include "engine/EngineHost.h"
+#include "engine/EngineTables.h"
 
 namespace quantaro {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "AngleUnit.h"
+#include "engine/AngleUnit.h"
 
 namespace quantaro {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NameTable.h"
+#include "engine/NameTable.h"
 
 namespace quantaro {
 

@@ -1,4 +1,4 @@
-#include "EquationSplitter.h"
+#include "engine/EquationSplitter.h"
 
 namespace quantaro {
 

@@ -1,9 +1,9 @@
-#include "Evaluator.h"
+#include "engine/Evaluator.h"
 
-#include "ApplyOperator.h"
-#include "EngineHost.h"
-#include "Messages.h"
-#include "Numbers.h"
+#include "engine/ApplyOperator.h"
+#include "engine/EngineHost.h"
+#include "engine/Messages.h"
+#include "engine/Numbers.h"
 
 namespace quantaro {
 

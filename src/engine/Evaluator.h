@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "AngleUnit.h"
-#include "EngineTables.h"
+#include "engine/AngleUnit.h"
+#include "engine/EngineTables.h"
 
 namespace quantaro {
 

@@ -1,4 +1,4 @@
-#include "FloatingPointFault.h"
+#include "engine/FloatingPointFault.h"
 
 #include <cfenv>
 

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <string_view>
 
-#include "ApplyOperator.h"
-#include "OperatorSupport.h"
+#include "engine/ApplyOperator.h"
+#include "engine/OperatorSupport.h"
 
 namespace quantaro {
 namespace {

@@ -1,4 +1,4 @@
-#include "Messages.h"
+#include "engine/Messages.h"
 
 namespace quantaro {
 

@@ -1,11 +1,11 @@
-#include "NameTable.h"
+#include "engine/NameTable.h"
 
 #include <algorithm>
 #include <cassert>
 #include <functional>
 
-#include "Numbers.h"
-#include "OperatorTable.h"
+#include "engine/Numbers.h"
+#include "engine/OperatorTable.h"
 
 namespace quantaro {
 namespace {

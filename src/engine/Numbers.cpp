@@ -1,4 +1,4 @@
-#include "Numbers.h"
+#include "engine/Numbers.h"
 
 #include <locale.h>
 #include <cfenv>
@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "FloatingPointFault.h"
+#include "engine/FloatingPointFault.h"
 
 namespace quantaro {
 namespace {

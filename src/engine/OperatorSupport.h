@@ -10,8 +10,8 @@
 #include <string_view>
 #include <utility>
 
-#include "AngleUnit.h"
-#include "Numbers.h"
+#include "engine/AngleUnit.h"
+#include "engine/Numbers.h"
 
 namespace quantaro {
 

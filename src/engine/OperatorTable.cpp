@@ -1,4 +1,4 @@
-#include "OperatorTable.h"
+#include "engine/OperatorTable.h"
 
 #include <array>
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <utility>
 
-#include "ApplyOperator.h"
-#include "OperatorSupport.h"
+#include "engine/ApplyOperator.h"
+#include "engine/OperatorSupport.h"
 
 namespace quantaro {
 namespace {

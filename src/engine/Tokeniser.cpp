@@ -1,8 +1,8 @@
-#include "Tokeniser.h"
+#include "engine/Tokeniser.h"
 
 #include <algorithm>
 
-#include "Numbers.h"
+#include "engine/Numbers.h"
 
 namespace quantaro {
 

@@ -3,7 +3,7 @@
 #include <string_view>
 #include <vector>
 
-#include "EngineTables.h"
+#include "engine/EngineTables.h"
 
 namespace quantaro {
 

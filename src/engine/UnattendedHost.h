@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-#include "EngineHost.h"
+#include "engine/EngineHost.h"
 
 namespace quantaro {
 

@@ -1,9 +1,9 @@
-#include "LoopNumbers.h"
+#include "run/LoopNumbers.h"
 
 #include <cmath>
 #include <limits>
 
-#include "Numbers.h"
+#include "engine/Numbers.h"
 
 namespace quantaro {
 namespace {

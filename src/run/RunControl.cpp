@@ -1,12 +1,12 @@
-#include "RunControl.h"
+#include "run/RunControl.h"
 
 #include <QString>
 #include <QWidget>
 
-#include "FloatingPointFault.h"
-#include "TFormSelectEquation.h"
-#include "UserInteraction.h"
-#include "WindowLayout.h"
+#include "engine/FloatingPointFault.h"
+#include "interaction/UserInteraction.h"
+#include "interaction/WindowLayout.h"
+#include "run/TFormSelectEquation.h"
 
 namespace quantaro {
 

@@ -3,10 +3,10 @@
 #include <optional>
 #include <string>
 
-#include "Engine.h"
-#include "EngineHost.h"
-#include "EngineTables.h"
-#include "RunHost.h"
+#include "engine/Engine.h"
+#include "engine/EngineHost.h"
+#include "engine/EngineTables.h"
+#include "run/RunHost.h"
 
 class QWidget;
 

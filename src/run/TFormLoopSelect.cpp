@@ -1,4 +1,4 @@
-#include "TFormLoopSelect.h"
+#include "run/TFormLoopSelect.h"
 
 #include <QCloseEvent>
 #include <QElapsedTimer>
@@ -12,11 +12,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "ContextHelp.h"
-#include "LoopNumbers.h"
-#include "RunControl.h"
-#include "UserInteraction.h"
-#include "WindowLayout.h"
+#include "interaction/ContextHelp.h"
+#include "interaction/UserInteraction.h"
+#include "interaction/WindowLayout.h"
+#include "run/LoopNumbers.h"
+#include "run/RunControl.h"
 
 namespace quantaro {
 namespace {

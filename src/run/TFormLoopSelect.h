@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "HintSet.h"
-#include "RunHost.h"
+#include "interaction/HintSet.h"
+#include "run/RunHost.h"
 
 class QLineEdit;
 class QPushButton;

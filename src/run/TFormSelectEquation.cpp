@@ -1,4 +1,4 @@
-#include "TFormSelectEquation.h"
+#include "run/TFormSelectEquation.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -7,8 +7,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "ContextHelp.h"
-#include "WindowLayout.h"
+#include "interaction/ContextHelp.h"
+#include "interaction/WindowLayout.h"
 
 namespace quantaro {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "HintSet.h"
+#include "interaction/HintSet.h"
 
 class QPushButton;
 class QSpinBox;

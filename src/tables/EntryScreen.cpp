@@ -1,4 +1,4 @@
-#include "EntryScreen.h"
+#include "tables/EntryScreen.h"
 
 #include <QEvent>
 #include <QItemSelectionModel>
@@ -11,10 +11,10 @@
 #include <QStyle>
 #include <QTableView>
 
-#include "ContextHelp.h"
-#include "NameTableModel.h"
-#include "UserInteraction.h"
-#include "WindowLayout.h"
+#include "interaction/ContextHelp.h"
+#include "interaction/UserInteraction.h"
+#include "interaction/WindowLayout.h"
+#include "tables/NameTableModel.h"
 
 namespace quantaro {
 namespace {

@@ -7,9 +7,9 @@
 #include <array>
 #include <memory>
 
-#include "EntryScreenHost.h"
-#include "EntryTableEditor.h"
-#include "HintSet.h"
+#include "interaction/HintSet.h"
+#include "tables/EntryScreenHost.h"
+#include "tables/EntryTableEditor.h"
 
 class QKeyEvent;
 class QLabel;

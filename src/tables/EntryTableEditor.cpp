@@ -1,9 +1,9 @@
-#include "EntryTableEditor.h"
+#include "tables/EntryTableEditor.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "Numbers.h"
+#include "engine/Numbers.h"
 
 namespace quantaro {
 namespace {

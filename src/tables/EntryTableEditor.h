@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "NameTable.h"
+#include "engine/NameTable.h"
 
 namespace quantaro {
 

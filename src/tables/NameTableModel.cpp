@@ -1,4 +1,4 @@
-#include "NameTableModel.h"
+#include "tables/NameTableModel.h"
 
 #include <QAbstractItemView>
 

@@ -4,7 +4,7 @@
 
 class QAbstractItemView;
 
-#include "NameTable.h"
+#include "engine/NameTable.h"
 
 namespace quantaro {
 

@@ -1,4 +1,4 @@
-#include "TFormConstants.h"
+#include "tables/TFormConstants.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -8,9 +8,9 @@
 #include <cmath>
 #include <numbers>
 
-#include "ContextHelp.h"
-#include "Numbers.h"
-#include "WindowLayout.h"
+#include "engine/Numbers.h"
+#include "interaction/ContextHelp.h"
+#include "interaction/WindowLayout.h"
 
 namespace quantaro {
 namespace {

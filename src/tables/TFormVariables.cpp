@@ -1,12 +1,12 @@
-#include "TFormVariables.h"
+#include "tables/TFormVariables.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 
-#include "ContextHelp.h"
-#include "WindowLayout.h"
+#include "interaction/ContextHelp.h"
+#include "interaction/WindowLayout.h"
 
 namespace quantaro {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "EntryScreen.h"
+#include "tables/EntryScreen.h"
 
 namespace quantaro {
 

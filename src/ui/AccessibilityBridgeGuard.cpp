@@ -1,4 +1,4 @@
-#include "AccessibilityBridgeGuard.h"
+#include "ui/AccessibilityBridgeGuard.h"
 
 #include <QAccessible>
 #include <QCoreApplication>

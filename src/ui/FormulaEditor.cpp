@@ -1,4 +1,4 @@
-#include "FormulaEditor.h"
+#include "ui/FormulaEditor.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -9,8 +9,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include "ContextHelp.h"
-#include "DocumentState.h"
+#include "documents/DocumentState.h"
+#include "interaction/ContextHelp.h"
 
 namespace quantaro {
 namespace {

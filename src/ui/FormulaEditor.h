@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "FormulaStacks.h"
+#include "ui/FormulaStacks.h"
 
 class QAction;
 class QKeyEvent;

@@ -1,4 +1,4 @@
-#include "FormulaStacks.h"
+#include "ui/FormulaStacks.h"
 
 #include <algorithm>
 

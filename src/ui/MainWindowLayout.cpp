@@ -1,4 +1,4 @@
-#include "MainWindowLayout.h"
+#include "ui/MainWindowLayout.h"
 
 #include <QEvent>
 #include <QTableView>

@@ -1,15 +1,15 @@
-#include "StartUp.h"
+#include "ui/StartUp.h"
 
 #include <QApplication>
 
-#include "ContextHelp.h"
-#include "TFormCalculator.h"
-#include "TFormConstants.h"
-#include "TFormHelpAbout.h"
-#include "TFormLoopSelect.h"
-#include "TFormSelectEquation.h"
-#include "TFormVariables.h"
-#include "WindowLayout.h"
+#include "interaction/ContextHelp.h"
+#include "interaction/WindowLayout.h"
+#include "run/TFormLoopSelect.h"
+#include "run/TFormSelectEquation.h"
+#include "tables/TFormConstants.h"
+#include "tables/TFormVariables.h"
+#include "ui/TFormCalculator.h"
+#include "ui/TFormHelpAbout.h"
 
 namespace quantaro {
 

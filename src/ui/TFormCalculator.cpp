@@ -1,4 +1,4 @@
-#include "TFormCalculator.h"
+#include "ui/TFormCalculator.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -16,18 +16,18 @@
 #include <QTableView>
 #include <QTimer>
 
-#include "ContextHelp.h"
-#include "FormulaEditor.h"
-#include "MainWindowLayout.h"
-#include "NameTableModel.h"
-#include "PrintCommands.h"
-#include "RunControl.h"
-#include "SettingsFile.h"
-#include "TFormHelpAbout.h"
-#include "TFormLoopSelect.h"
-#include "UserInteraction.h"
-#include "VariableValueEditor.h"
-#include "WindowLayout.h"
+#include "commands/PrintCommands.h"
+#include "documents/SettingsFile.h"
+#include "interaction/ContextHelp.h"
+#include "interaction/UserInteraction.h"
+#include "interaction/WindowLayout.h"
+#include "run/RunControl.h"
+#include "run/TFormLoopSelect.h"
+#include "tables/NameTableModel.h"
+#include "ui/FormulaEditor.h"
+#include "ui/MainWindowLayout.h"
+#include "ui/TFormHelpAbout.h"
+#include "ui/VariableValueEditor.h"
 
 namespace quantaro {
 namespace {

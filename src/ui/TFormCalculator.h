@@ -6,15 +6,15 @@
 #include <memory>
 #include <vector>
 
-#include "AngleUnit.h"
-#include "DocumentCommands.h"
-#include "DocumentCommandsHost.h"
-#include "DocumentState.h"
-#include "EntryScreenHost.h"
-#include "HelpFiles.h"
-#include "HintSet.h"
-#include "NameTable.h"
-#include "RunHost.h"
+#include "commands/DocumentCommands.h"
+#include "commands/DocumentCommandsHost.h"
+#include "documents/DocumentState.h"
+#include "engine/AngleUnit.h"
+#include "engine/NameTable.h"
+#include "interaction/HelpFiles.h"
+#include "interaction/HintSet.h"
+#include "run/RunHost.h"
+#include "tables/EntryScreenHost.h"
 
 class QAction;
 class QGroupBox;

@@ -1,11 +1,11 @@
-#include "TFormHelpAbout.h"
+#include "ui/TFormHelpAbout.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ContextHelp.h"
-#include "WindowLayout.h"
+#include "interaction/ContextHelp.h"
+#include "interaction/WindowLayout.h"
 
 namespace quantaro {
 namespace {

@@ -1,15 +1,15 @@
-#include "VariableValueEditor.h"
+#include "ui/VariableValueEditor.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTableView>
 
-#include "DocumentState.h"
-#include "NameTableModel.h"
-#include "Numbers.h"
-#include "UserInteraction.h"
-#include "WindowLayout.h"
+#include "documents/DocumentState.h"
+#include "engine/Numbers.h"
+#include "interaction/UserInteraction.h"
+#include "interaction/WindowLayout.h"
+#include "tables/NameTableModel.h"
 
 namespace quantaro {
 namespace {

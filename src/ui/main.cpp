@@ -1,12 +1,12 @@
 #include <QDir>
 #include <QIcon>
 
-#include "AccessibilityBridgeGuard.h"
-#include "GuardedApplication.h"
-#include "HelpFiles.h"
-#include "QtUserInteraction.h"
-#include "StartUp.h"
-#include "TFormCalculator.h"
+#include "interaction/GuardedApplication.h"
+#include "interaction/HelpFiles.h"
+#include "interaction/QtUserInteraction.h"
+#include "ui/AccessibilityBridgeGuard.h"
+#include "ui/StartUp.h"
+#include "ui/TFormCalculator.h"
 
 int main(int argc, char** argv) {
     quantaro::GuardedApplication app(argc, argv);

@@ -14,9 +14,9 @@
 
 #include <sstream>
 
-#include "BatchRunner.h"
 #include "RawFiles.h"
-#include "TableFormat.h"
+#include "cli/BatchRunner.h"
+#include "documents/TableFormat.h"
 
 namespace quantaro {
 namespace {

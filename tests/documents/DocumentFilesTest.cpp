@@ -6,10 +6,10 @@
 
 #include <string>
 
-#include "FormulaFile.h"
 #include "RawFiles.h"
-#include "SettingsFile.h"
-#include "TableFile.h"
+#include "documents/FormulaFile.h"
+#include "documents/SettingsFile.h"
+#include "documents/TableFile.h"
 
 namespace quantaro {
 namespace {

@@ -1,4 +1,4 @@
-#include "DocumentState.h"
+#include "documents/DocumentState.h"
 
 #include <QSignalSpy>
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "PrintSurface.h"
+#include "documents/PrintSurface.h"
 
 namespace quantaro::testing {
 

@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "FileIo.h"
 #include "RawFiles.h"
-#include "TextEncoding.h"
+#include "documents/FileIo.h"
+#include "documents/TextEncoding.h"
 
 #include <sys/resource.h>
 #include <sys/stat.h>

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "FormulaFormat.h"
+#include "documents/FormulaFormat.h"
 
 namespace quantaro {
 namespace {

@@ -1,4 +1,4 @@
-#include "PrintDocument.h"
+#include "documents/PrintDocument.h"
 
 #include <QPrinter>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "Printouts.h"
+#include "documents/Printouts.h"
 
 #include <gtest/gtest.h>
 

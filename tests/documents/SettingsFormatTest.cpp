@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "SettingsFormat.h"
+#include "documents/SettingsFormat.h"
 
 namespace quantaro {
 namespace {

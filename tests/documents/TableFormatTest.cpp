@@ -3,7 +3,7 @@
 #include <array>
 #include <string>
 
-#include "TableFormat.h"
+#include "documents/TableFormat.h"
 
 namespace quantaro {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "ApplyOperator.h"
 #include "OperatorTesting.h"
+#include "engine/ApplyOperator.h"
 
 namespace quantaro {
 namespace {

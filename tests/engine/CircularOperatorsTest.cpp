@@ -3,10 +3,10 @@
 #include <cmath>
 #include <string>
 
-#include "ApplyOperator.h"
-#include "FloatingPointFault.h"
-#include "Numbers.h"
 #include "OperatorTesting.h"
+#include "engine/ApplyOperator.h"
+#include "engine/FloatingPointFault.h"
+#include "engine/Numbers.h"
 
 namespace quantaro {
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "FloatingPointFault.h"
-#include "Messages.h"
 #include "TestHost.h"
+#include "engine/FloatingPointFault.h"
+#include "engine/Messages.h"
 
 namespace quantaro {
 namespace {

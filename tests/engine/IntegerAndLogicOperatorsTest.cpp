@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "ApplyOperator.h"
-#include "FloatingPointFault.h"
-#include "Numbers.h"
 #include "OperatorTesting.h"
+#include "engine/ApplyOperator.h"
+#include "engine/FloatingPointFault.h"
+#include "engine/Numbers.h"
 
 namespace quantaro {
 namespace {

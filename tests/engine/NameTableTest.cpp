@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "NameTable.h"
-#include "OperatorTable.h"
+#include "engine/NameTable.h"
+#include "engine/OperatorTable.h"
 
 namespace quantaro {
 namespace {

@@ -6,8 +6,8 @@
 #include <random>
 #include <string>
 
-#include "FloatingPointFault.h"
-#include "Numbers.h"
+#include "engine/FloatingPointFault.h"
+#include "engine/Numbers.h"
 
 namespace quantaro {
 namespace {

@@ -5,9 +5,9 @@
 #include <initializer_list>
 #include <string>
 
-#include "ApplyOperator.h"
-#include "FloatingPointFault.h"
-#include "Numbers.h"
+#include "engine/ApplyOperator.h"
+#include "engine/FloatingPointFault.h"
+#include "engine/Numbers.h"
 
 namespace quantaro::testing {
 

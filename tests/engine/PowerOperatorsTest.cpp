@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "ApplyOperator.h"
-#include "FloatingPointFault.h"
-#include "Numbers.h"
-#include "OperatorSupport.h"
 #include "OperatorTesting.h"
+#include "engine/ApplyOperator.h"
+#include "engine/FloatingPointFault.h"
+#include "engine/Numbers.h"
+#include "engine/OperatorSupport.h"
 
 namespace quantaro {
 namespace {

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "Engine.h"
-#include "EngineHost.h"
-#include "NameTable.h"
+#include "engine/Engine.h"
+#include "engine/EngineHost.h"
+#include "engine/NameTable.h"
 
 namespace quantaro::testing {
 

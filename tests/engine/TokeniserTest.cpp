@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "EquationSplitter.h"
-#include "FloatingPointFault.h"
 #include "TestHost.h"
-#include "Tokeniser.h"
+#include "engine/EquationSplitter.h"
+#include "engine/FloatingPointFault.h"
+#include "engine/Tokeniser.h"
 
 namespace quantaro {
 namespace {

@@ -1,8 +1,8 @@
 #include <QTimer>
 
-#include "FormulaFile.h"
 #include "RunProgramFixture.h"
-#include "TableFile.h"
+#include "documents/FormulaFile.h"
+#include "documents/TableFile.h"
 
 namespace quantaro::testing {
 namespace {

@@ -4,7 +4,7 @@
 #include <limits>
 #include <optional>
 
-#include "LoopNumbers.h"
+#include "run/LoopNumbers.h"
 
 namespace quantaro {
 namespace {

@@ -1,9 +1,9 @@
 #include <QTableView>
 #include <QTimer>
 
-#include "NameTableModel.h"
-#include "RunControl.h"
 #include "RunProgramFixture.h"
+#include "run/RunControl.h"
+#include "tables/NameTableModel.h"
 
 namespace quantaro::testing {
 namespace {

@@ -9,10 +9,10 @@
 #include <string>
 
 #include "DesktopProgramFixture.h"
-#include "FormulaEditor.h"
-#include "TFormLoopSelect.h"
-#include "TFormSelectEquation.h"
-#include "TFormVariables.h"
+#include "run/TFormLoopSelect.h"
+#include "run/TFormSelectEquation.h"
+#include "tables/TFormVariables.h"
+#include "ui/FormulaEditor.h"
 
 namespace quantaro::testing {
 

@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "ContextHelp.h"
-#include "EntryScreenHost.h"
-#include "NameTable.h"
 #include "ScriptedInteraction.h"
-#include "TFormConstants.h"
-#include "TFormVariables.h"
 #include "WidgetTesting.h"
+#include "engine/NameTable.h"
+#include "interaction/ContextHelp.h"
+#include "tables/EntryScreenHost.h"
+#include "tables/TFormConstants.h"
+#include "tables/TFormVariables.h"
 
 namespace quantaro {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "EntryTableEditor.h"
-#include "NameTable.h"
+#include "engine/NameTable.h"
+#include "tables/EntryTableEditor.h"
 
 namespace quantaro {
 namespace {

@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "ScriptedInteraction.h"
-#include "StartUp.h"
-#include "TFormCalculator.h"
+#include "ui/StartUp.h"
+#include "ui/TFormCalculator.h"
 
 namespace quantaro::testing {
 

@@ -7,13 +7,13 @@
 #include <gtest/gtest.h>
 
 #include "DesktopProgramFixture.h"
-#include "Engine.h"
-#include "TFormCalculator.h"
-#include "TFormConstants.h"
-#include "TFormHelpAbout.h"
-#include "TFormVariables.h"
-#include "UnattendedHost.h"
 #include "WidgetTesting.h"
+#include "engine/Engine.h"
+#include "engine/UnattendedHost.h"
+#include "tables/TFormConstants.h"
+#include "tables/TFormVariables.h"
+#include "ui/TFormCalculator.h"
+#include "ui/TFormHelpAbout.h"
 
 namespace quantaro::testing {
 namespace {

@@ -2,11 +2,11 @@
 #include <QMenu>
 #include <QRadioButton>
 
-#include "ContextHelp.h"
-#include "DocumentCommands.h"
 #include "MainWindowFixture.h"
-#include "QtUserInteraction.h"
 #include "RawFiles.h"
+#include "commands/DocumentCommands.h"
+#include "interaction/ContextHelp.h"
+#include "interaction/QtUserInteraction.h"
 
 namespace quantaro::testing {
 namespace {

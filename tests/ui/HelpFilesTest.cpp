@@ -11,15 +11,15 @@
 
 #include <set>
 
-#include "ContextHelp.h"
 #include "DesktopProgramFixture.h"
-#include "HelpFiles.h"
-#include "TFormConstants.h"
-#include "TFormHelpAbout.h"
-#include "TFormLoopSelect.h"
-#include "TFormSelectEquation.h"
-#include "TFormVariables.h"
 #include "WidgetTesting.h"
+#include "interaction/ContextHelp.h"
+#include "interaction/HelpFiles.h"
+#include "run/TFormLoopSelect.h"
+#include "run/TFormSelectEquation.h"
+#include "tables/TFormConstants.h"
+#include "tables/TFormVariables.h"
+#include "ui/TFormHelpAbout.h"
 
 namespace quantaro::testing {
 namespace {

@@ -12,11 +12,11 @@
 
 #include <memory>
 
-#include "FormulaEditor.h"
-#include "NameTableModel.h"
 #include "ScriptedInteraction.h"
-#include "TFormCalculator.h"
 #include "WidgetTesting.h"
+#include "tables/NameTableModel.h"
+#include "ui/FormulaEditor.h"
+#include "ui/TFormCalculator.h"
 
 namespace quantaro::testing {
 

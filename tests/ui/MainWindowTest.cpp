@@ -12,10 +12,10 @@
 #include <utility>
 #include <vector>
 
-#include "ContextHelp.h"
 #include "MainWindowFixture.h"
-#include "TFormHelpAbout.h"
-#include "WindowLayout.h"
+#include "interaction/ContextHelp.h"
+#include "interaction/WindowLayout.h"
+#include "ui/TFormHelpAbout.h"
 
 #include <sys/stat.h>
 

@@ -2,9 +2,9 @@
 
 #include <QString>
 
-#include "AngleUnit.h"
-#include "DocumentState.h"
-#include "NameTable.h"
+#include "documents/DocumentState.h"
+#include "engine/AngleUnit.h"
+#include "engine/NameTable.h"
 
 namespace quantaro {
 

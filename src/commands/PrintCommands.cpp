@@ -1,11 +1,11 @@
-#include "PrintCommands.h"
+#include "commands/PrintCommands.h"
 
 #include <QFileInfo>
 #include <QPrinter>
 
-#include "PrintDocument.h"
-#include "Printouts.h"
-#include "UserInteraction.h"
+#include "documents/PrintDocument.h"
+#include "documents/Printouts.h"
+#include "interaction/UserInteraction.h"
 
 namespace quantaro {
 

@@ -1,4 +1,4 @@
-#include "GuardedApplication.h"
+#include "interaction/GuardedApplication.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -9,8 +9,8 @@
 #include <new>
 #include <stdexcept>
 
-#include "FloatingPointFault.h"
 #include "ScriptedInteraction.h"
+#include "engine/FloatingPointFault.h"
 
 namespace quantaro::testing {
 namespace {

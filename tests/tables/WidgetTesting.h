@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "NameTableModel.h"
+#include "tables/NameTableModel.h"
 
 namespace quantaro::testing {
 

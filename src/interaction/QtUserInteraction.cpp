@@ -1,4 +1,4 @@
-#include "QtUserInteraction.h"
+#include "interaction/QtUserInteraction.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -10,8 +10,8 @@
 #include <QPrintDialog>
 #include <QUrl>
 
-#include "ContextHelp.h"
-#include "FileIo.h"
+#include "documents/FileIo.h"
+#include "interaction/ContextHelp.h"
 
 namespace quantaro {
 namespace {

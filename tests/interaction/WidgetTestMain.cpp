@@ -1,6 +1,6 @@
 // Runs GoogleTest inside a QApplication on the offscreen platform, so that the
 // real windows can be created and driven without a display.
-#include "GuardedApplication.h"
+#include "interaction/GuardedApplication.h"
 
 #include <QTemporaryDir>
 

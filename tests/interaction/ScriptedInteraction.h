@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "UserInteraction.h"
+#include "interaction/UserInteraction.h"
 
 namespace quantaro::testing {
 

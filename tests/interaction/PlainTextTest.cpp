@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "QtUserInteraction.h"
+#include "interaction/QtUserInteraction.h"
 
 namespace quantaro {
 namespace {

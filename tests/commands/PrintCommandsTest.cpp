@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include "DocumentState.h"
-#include "NameTable.h"
-#include "PrintCommands.h"
-#include "PrintDocument.h"
 #include "ScriptedInteraction.h"
+#include "commands/PrintCommands.h"
+#include "documents/DocumentState.h"
+#include "documents/PrintDocument.h"
+#include "engine/NameTable.h"
 
 namespace quantaro::testing {
 namespace {

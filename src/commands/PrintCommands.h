@@ -6,8 +6,8 @@
 #include <initializer_list>
 #include <memory>
 
-#include "DocumentState.h"
-#include "NameTable.h"
+#include "documents/DocumentState.h"
+#include "engine/NameTable.h"
 
 class QPrinter;
 class QWidget;

@@ -1,4 +1,4 @@
-#include "ContextHelp.h"
+#include "interaction/ContextHelp.h"
 
 #include <QAction>
 #include <QApplication>
@@ -6,7 +6,7 @@
 #include <QMenu>
 #include <QWidget>
 
-#include "UserInteraction.h"
+#include "interaction/UserInteraction.h"
 
 namespace quantaro {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-#include "DocumentState.h"
-#include "FileIo.h"
+#include "documents/DocumentState.h"
+#include "documents/FileIo.h"
 
 class QWidget;
 

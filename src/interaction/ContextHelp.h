@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QString>
 
-#include "HelpFiles.h"
+#include "interaction/HelpFiles.h"
 
 class QAction;
 class QWidget;

@@ -1,11 +1,11 @@
-#include "HelpFiles.h"
+#include "interaction/HelpFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include "UserInteraction.h"
+#include "interaction/UserInteraction.h"
 
 namespace quantaro {
 namespace {

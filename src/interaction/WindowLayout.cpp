@@ -1,4 +1,4 @@
-#include "WindowLayout.h"
+#include "interaction/WindowLayout.h"
 
 #include <algorithm>
 #include <limits>

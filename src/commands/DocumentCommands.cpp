@@ -1,11 +1,11 @@
-#include "DocumentCommands.h"
+#include "commands/DocumentCommands.h"
 
 #include <optional>
 
-#include "DocumentCommandsHost.h"
-#include "FormulaFile.h"
-#include "TableFile.h"
-#include "UserInteraction.h"
+#include "commands/DocumentCommandsHost.h"
+#include "documents/FormulaFile.h"
+#include "documents/TableFile.h"
+#include "interaction/UserInteraction.h"
 
 namespace quantaro {
 namespace {

@@ -1,4 +1,4 @@
-#include "HintSet.h"
+#include "interaction/HintSet.h"
 
 #include <QTextDocument>
 

@@ -2,7 +2,7 @@
 
 #include <QUrl>
 
-#include "UserInteraction.h"
+#include "interaction/UserInteraction.h"
 
 namespace quantaro {
 

@@ -1,9 +1,9 @@
-#include "GuardedApplication.h"
+#include "interaction/GuardedApplication.h"
 
 #include <exception>
 #include <new>
 
-#include "UserInteraction.h"
+#include "interaction/UserInteraction.h"
 
 namespace quantaro {
 
