@@ -25,18 +25,18 @@ bool LoadOrSkip(ReferenceWorksheet& sheet, benchmark::State& state) {
 void BM_ExecuteReferenceWorksheet(benchmark::State& state) {
     ReferenceWorksheet sheet;
     if (!LoadOrSkip(sheet, state)) return;
-    Engine engine(EngineTables{sheet.operators, sheet.constants, sheet.variables}, sheet.host);
-    engine.ExecuteEquations(0);
-    if (engine.resultCode() != 0 || sheet.host.messageCount() != 0) {
+    Engine engine(sheet);
+    if (!engine.ExecuteEquations(0).succeeded()) {
         state.SkipWithError("the reference worksheet does not run cleanly");
         return;
     }
+    RunOutcome outcome;
     for (auto _ : state) {
-        engine.ExecuteEquations(0);
-        benchmark::DoNotOptimize(engine.resultCode());
+        outcome = engine.ExecuteEquations(0);
+        benchmark::DoNotOptimize(outcome.code);
     }
-    if (engine.resultCode() != 0) state.SkipWithError("a pass failed");
-    state.SetItemsProcessed(state.iterations() * CountEquations(sheet.host.formulaText()));
+    if (!outcome.succeeded()) state.SkipWithError("a pass failed");
+    state.SetItemsProcessed(state.iterations() * CountEquations(sheet.formula));
     state.SetLabel("items = equations");
 }
 BENCHMARK(BM_ExecuteReferenceWorksheet);
@@ -45,12 +45,13 @@ BENCHMARK(BM_ExecuteReferenceWorksheet);
 void BM_ExecuteOneEquation(benchmark::State& state) {
     ReferenceWorksheet sheet;
     if (!LoadOrSkip(sheet, state)) return;
-    Engine engine(EngineTables{sheet.operators, sheet.constants, sheet.variables}, sheet.host);
+    Engine engine(sheet);
+    RunOutcome outcome;
     for (auto _ : state) {
-        engine.ExecuteEquations(27);
-        benchmark::DoNotOptimize(engine.resultCode());
+        outcome = engine.ExecuteEquations(27);
+        benchmark::DoNotOptimize(outcome.code);
     }
-    if (engine.resultCode() != 0) state.SkipWithError("the equation failed");
+    if (!outcome.succeeded()) state.SkipWithError("the equation failed");
 }
 BENCHMARK(BM_ExecuteOneEquation);
 

@@ -4,8 +4,7 @@
 
 #include <string>
 
-#include "engine/NameTable.h"
-#include "engine/UnattendedHost.h"
+#include "engine/Worksheet.h"
 
 namespace quantaro::bench {
 
@@ -14,11 +13,7 @@ QString ReferencePath(const char* fileName);
 
 // The reference worksheet loaded from its three files; error holds the reason
 // when a file could not be read.
-struct ReferenceWorksheet {
-    NameTable operators = MakeOperatorTable();
-    NameTable constants = MakeConstantTable();
-    NameTable variables = MakeVariableTable();
-    UnattendedHost host;
+struct ReferenceWorksheet : Worksheet {
     std::string error;
 
     bool ok() const { return error.empty(); }

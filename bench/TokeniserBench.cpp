@@ -4,32 +4,27 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/NameTable.h"
 #include "engine/Tokeniser.h"
+#include "engine/Worksheet.h"
 
 namespace quantaro::bench {
 namespace {
 
 // Tables with a constant and a variable, enough for the words below to split.
-struct Tables {
-    NameTable operators = MakeOperatorTable();
-    NameTable constants = MakeConstantTable();
-    NameTable variables = MakeVariableTable();
-
+struct Tables : Worksheet {
     Tables() {
         constants.setCell(NameColumn, 1, "PI");
         constants.setCell(ValueColumn, 1, "3.14159265358979");
         variables.setCell(NameColumn, 1, "A");
         variables.setCell(ValueColumn, 1, "10");
     }
-    EngineTables engineTables() { return {operators, constants, variables}; }
 };
 
 // Tokenises one word; the result is checked so that a change in how the word
 // splits does not go unnoticed as a change in speed.
 void TokeniseWord(benchmark::State& state, const std::string& word, bool splits) {
     Tables tables;
-    const Tokeniser tokeniser(tables.engineTables());
+    const Tokeniser tokeniser(tables.tables());
     std::vector<std::string_view> tokens;
     std::string_view failed;
     for (auto _ : state) {

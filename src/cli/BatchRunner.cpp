@@ -14,7 +14,7 @@
 #include "engine/FloatingPointFault.h"
 #include "engine/Messages.h"
 #include "engine/NameTable.h"
-#include "engine/UnattendedHost.h"
+#include "engine/Worksheet.h"
 
 namespace quantaro {
 namespace {
@@ -125,25 +125,23 @@ FileEncoding LoadTable(const QString& named, const QString& formulaFile, const c
 }
 
 // Returns the character set of the variable file.
-FileEncoding LoadTables(const BatchOptions& options, NameTable& constants, NameTable& variables) {
-    LoadTable(options.constantsFile, options.formulaFile, "CON", constants,
+FileEncoding LoadTables(const BatchOptions& options, Worksheet& sheet) {
+    LoadTable(options.constantsFile, options.formulaFile, "CON", sheet.constants,
               kMissingConstantFileWarning);
-    return LoadTable(options.variablesFile, options.formulaFile, "VAR", variables,
+    return LoadTable(options.variablesFile, options.formulaFile, "VAR", sheet.variables,
                      kMissingVariableFileWarning);
 }
 
-struct Formula {
-    std::string text;
-    AngleUnit angle;
-};
-
-Formula LoadFormula(const BatchOptions& options) {
+void LoadFormula(const BatchOptions& options, Worksheet& sheet) {
     if (options.formulaText) {
-        return {options.formulaText->toStdString(), options.angle.value_or(AngleUnit::Degrees)};
+        sheet.formula = options.formulaText->toStdString();
+        sheet.angle = options.angle.value_or(AngleUnit::Degrees);
+        return;
     }
     FormulaLoad load = LoadFormulaFile(options.formulaFile);
     RequireLoaded(load.status, load.errorText, kMissingFormulaFileWarning);
-    return {std::move(load.text), options.angle.value_or(load.unit)};
+    sheet.formula = std::move(load.text);
+    sheet.angle = options.angle.value_or(load.unit);
 }
 
 // A selection past the last equation would run nothing and report success.
@@ -176,16 +174,17 @@ int Stopped(int signal, int passesRun, int passes, std::ostream& err) {
 
 // Runs the passes; returns the exit code and leaves any message in err. A
 // stop is looked for before each pass and after the last.
-int RunPasses(Engine& engine, const UnattendedHost& host, int equation, int passes,
-              PendingStop pendingStop, std::ostream& err) {
+int RunPasses(Worksheet& sheet, int equation, int passes, PendingStop pendingStop,
+              std::ostream& err) {
+    Engine engine(sheet);
     try {
         for (int pass = 0; pass < passes; ++pass) {
             if (const int signal = StopSignal(pendingStop))
                 return Stopped(signal, pass, passes, err);
-            engine.ExecuteEquations(equation);
-            if (engine.resultCode() != kSuccess) {
-                err << host.lastMessage() << '\n';
-                return engine.resultCode();
+            const RunOutcome outcome = engine.ExecuteEquations(equation);
+            if (!outcome.succeeded()) {
+                err << outcome.message << '\n';
+                return static_cast<int>(outcome.code);
             }
         }
     } catch (const FloatingPointFault& fault) {
@@ -218,23 +217,18 @@ int Run(const QStringList& arguments, std::ostream& out, std::ostream& err,
         PendingStop pendingStop) {
     try {
         const BatchOptions options = ParseOptions(arguments);
-        const NameTable operators = MakeOperatorTable();
-        NameTable constants = MakeConstantTable();
-        NameTable variables = MakeVariableTable();
-        Formula formula = LoadFormula(options);
-        RequireEquation(options.equation, formula.text);
-        const FileEncoding variablesEncoding = LoadTables(options, constants, variables);
+        Worksheet sheet;
+        LoadFormula(options, sheet);
+        RequireEquation(options.equation, sheet.formula);
+        const FileEncoding variablesEncoding = LoadTables(options, sheet);
 
-        UnattendedHost host(std::move(formula.text), formula.angle);
-        Engine engine(EngineTables{operators, constants, variables}, host);
-        const int exitCode =
-            RunPasses(engine, host, options.equation, options.passes, pendingStop, err);
-        PrintVariables(variables, out);
+        const int exitCode = RunPasses(sheet, options.equation, options.passes, pendingStop, err);
+        PrintVariables(sheet.variables, out);
         if (exitCode > kExitSignalBase) return exitCode;  // a stopped run saves nothing
 
         if (!options.saveVariablesFile.isEmpty()) {
             if (const auto error =
-                    SaveTableFile(options.saveVariablesFile, variables, variablesEncoding)) {
+                    SaveTableFile(options.saveVariablesFile, sheet.variables, variablesEncoding)) {
                 err << error->toStdString() << '\n';
                 return exitCode != 0 ? exitCode : kExitCannotSave;
             }

@@ -70,9 +70,9 @@ OperatorOutcome ApplyOperator(std::string_view name, long double left, long doub
 
     if (result.detail) {
         errorItem = std::move(*result.detail);
-        return {0.0L, kDomainError};
+        return {0.0L, ResultCode::DomainError};
     }
-    return {result.value, 0};
+    return {result.value, ResultCode::Success};
 }
 
 }  // namespace quantaro

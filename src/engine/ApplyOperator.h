@@ -10,7 +10,7 @@ namespace quantaro {
 
 struct OperatorOutcome {
     long double value = 0.0L;
-    int code = kSuccess;  // or kDomainError
+    ResultCode code = ResultCode::Success;  // or DomainError
 };
 
 // Applies the operator named name (upper case) to the left operand L and the

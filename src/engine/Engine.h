@@ -3,38 +3,40 @@
 #include <string>
 #include <string_view>
 
-#include "engine/EngineHost.h"
-#include "engine/EngineTables.h"
+#include "engine/Messages.h"
+#include "engine/Worksheet.h"
 
 namespace quantaro {
 
-// The engine entry: runs the equations of the host's formula text against
-// the tables and reports the outcome through the host. Not re-entrant.
+// What a run came to. The engine shows nothing; its callers decide how to
+// tell the user.
+struct RunOutcome {
+    ResultCode code = ResultCode::Success;
+    // The failing equation; after success, the number of equations found.
+    int equationNumber = 0;
+    // The word that could not be read, or the detail of a domain error.
+    std::string errorItem;
+    // The text for the user, empty after success.
+    std::string message;
+
+    bool succeeded() const { return code == ResultCode::Success; }
+};
+
+// Runs the equations of a worksheet's formula against its tables.
 class Engine {
   public:
-    Engine(EngineTables tables, EngineHost& host) : tables_(tables), host_(host) {}
+    explicit Engine(Worksheet& sheet) : sheet_(sheet) {}
 
-    // Runs every equation (selection 0) or only the selection-th. Stops at
-    // the first failing equation and reports it. A floating-point fault
-    // escapes as FloatingPointFault, with nothing stored for that equation.
-    void ExecuteEquations(int selection);
-
-    // Tokenises and evaluates one equation; returns its result code.
-    int TokeniseEquation(std::string_view equation);
-
-    // The last run's code; the loop window sets it back to 0 when it starts.
-    int resultCode() const { return resultCode_; }
-    void setResultCode(int code) { resultCode_ = code; }
-    const std::string& errorItem() const { return errorItem_; }
+    // Runs every equation (selection 0) or only the selection-th, and stops
+    // at the first failing equation. A floating-point fault escapes as
+    // FloatingPointFault, with nothing stored for that equation.
+    RunOutcome ExecuteEquations(int selection);
 
   private:
-    void endRun(int equationNumber);
-    void ReportResult(int code, int equationNumber);
+    // Tokenises and evaluates one equation.
+    ResultCode TokeniseEquation(std::string_view equation, std::string& errorItem);
 
-    EngineTables tables_;
-    EngineHost& host_;
-    int resultCode_ = 0;
-    std::string errorItem_;
+    Worksheet& sheet_;
 };
 
 }  // namespace quantaro

@@ -1,17 +1,15 @@
 #include "engine/Evaluator.h"
 
 #include "engine/ApplyOperator.h"
-#include "engine/EngineHost.h"
-#include "engine/Messages.h"
 #include "engine/Numbers.h"
 
 namespace quantaro {
 
-int Evaluator::EvaluateTokens(const std::vector<std::string_view>& tokens) {
-    for (std::size_t k = tokens.size(); k-- > 0 && code_ == kSuccess;) {
+ResultCode Evaluator::EvaluateTokens(const std::vector<std::string_view>& tokens) {
+    for (std::size_t k = tokens.size(); k-- > 0 && code_ == ResultCode::Success;) {
         const std::string_view token = tokens[k];
         if (!classify(token)) {
-            code_ = kUnknownItem;
+            code_ = ResultCode::UnknownItem;
             errorItem_ = token;
             break;
         }
@@ -87,8 +85,8 @@ std::optional<Evaluator::Popped> Evaluator::popOperatorWithOperands() {
 }
 
 void Evaluator::apply(const Popped& popped) {
-    const OperatorOutcome outcome = ApplyOperator(FoldToUpper(popped.op.text), popped.left,
-                                                  popped.right, host_.angleUnit(), errorItem_);
+    const OperatorOutcome outcome =
+        ApplyOperator(FoldToUpper(popped.op.text), popped.left, popped.right, angle_, errorItem_);
     code_ = outcome.code;
     lastResult_ = outcome.value;
 }
@@ -96,14 +94,15 @@ void Evaluator::apply(const Popped& popped) {
 // Applies the operators of a bracketed group; a missing operand counts as 0,
 // so an operator's own domain error wins over the missing operand.
 void Evaluator::unwindBracket() {
-    while (evalState_ == EvalState::BracketUnwinding && code_ == kSuccess) {
+    while (evalState_ == EvalState::BracketUnwinding && code_ == ResultCode::Success) {
         const auto popped = popOperatorWithOperands();
         if (!popped) {
-            code_ = kTooFewCloseBrackets;
+            code_ = ResultCode::TooFewCloseBrackets;
             return;
         }
         apply(*popped);
-        if (popped->operandMissing && code_ == kSuccess) code_ = kTooFewOperands;
+        if (popped->operandMissing && code_ == ResultCode::Success)
+            code_ = ResultCode::TooFewOperands;
         if (popped->op.text == ")") {
             evalState_ = EvalState::Scanning;
         } else if (popped->op.operandCount > 0) {
@@ -114,16 +113,16 @@ void Evaluator::unwindBracket() {
 
 // After the first token: applies the remaining operators up to "=".
 void Evaluator::unwindFinal() {
-    while (evalState_ == EvalState::FinalUnwinding && code_ == kSuccess) {
+    while (evalState_ == EvalState::FinalUnwinding && code_ == ResultCode::Success) {
         const auto popped = popOperatorWithOperands();
         if (!popped) {
-            code_ = kMissingEquals;
+            code_ = ResultCode::MissingEquals;
             return;
         }
-        if (popped->operandMissing) code_ = kTooFewOperands;
-        if (code_ == kSuccess) apply(*popped);
+        if (popped->operandMissing) code_ = ResultCode::TooFewOperands;
+        if (code_ == ResultCode::Success) apply(*popped);
         // A domain error also discards the value the operator would have replaced.
-        if (code_ == kDomainError && !PopOperand()) code_ = kTooFewOperands;
+        if (code_ == ResultCode::DomainError && !PopOperand()) code_ = ResultCode::TooFewOperands;
         if (popped->op.text == "=") {
             evalState_ = EvalState::AssignmentCheck;
         } else if (popped->op.operandCount > 0) {
@@ -133,12 +132,12 @@ void Evaluator::unwindFinal() {
 }
 
 void Evaluator::checkAssignment() {
-    if (PopOperand()) code_ = kTooManyOperands;
-    if (openCount_ > closeCount_) code_ = kTooFewCloseBrackets;
-    if (closeCount_ > openCount_) code_ = kTooManyCloseBrackets;
-    if (code_ != kSuccess) return;
+    if (PopOperand()) code_ = ResultCode::TooManyOperands;
+    if (openCount_ > closeCount_) code_ = ResultCode::TooFewCloseBrackets;
+    if (closeCount_ > openCount_) code_ = ResultCode::TooManyCloseBrackets;
+    if (code_ != ResultCode::Success) return;
     if (!resultVariable_ || !StoreResult(*resultVariable_, tables_.variables, lastResult_)) {
-        code_ = kResultNotVariable;
+        code_ = ResultCode::ResultNotVariable;
     }
 }
 

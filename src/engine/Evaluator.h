@@ -7,10 +7,9 @@
 
 #include "engine/AngleUnit.h"
 #include "engine/EngineTables.h"
+#include "engine/Messages.h"
 
 namespace quantaro {
-
-class EngineHost;
 
 // Evaluates the token list of one equation from its last token to its first
 // with an operand stack and an operator stack, so that operators apply
@@ -18,11 +17,11 @@ class EngineHost;
 // stored into the result variable.
 class Evaluator {
   public:
-    Evaluator(const EngineTables& tables, const EngineHost& host, std::string& errorItem)
-        : tables_(tables), host_(host), errorItem_(errorItem) {}
+    Evaluator(const EngineTables& tables, AngleUnit angle, std::string& errorItem)
+        : tables_(tables), angle_(angle), errorItem_(errorItem) {}
 
-    // Returns the result code 0 to 9. An evaluator serves one equation.
-    int EvaluateTokens(const std::vector<std::string_view>& tokens);
+    // An evaluator serves one equation.
+    ResultCode EvaluateTokens(const std::vector<std::string_view>& tokens);
 
   private:
     enum class EvalState {
@@ -56,13 +55,13 @@ class Evaluator {
     std::optional<TOperatorStackRecord> PopOperator();
 
     EngineTables tables_;
-    const EngineHost& host_;
+    AngleUnit angle_;
     std::string& errorItem_;
 
     std::vector<long double> operandStack_;
     std::vector<TOperatorStackRecord> operatorStack_;
     EvalState evalState_ = EvalState::Scanning;
-    int code_ = 0;
+    ResultCode code_ = ResultCode::Success;
     int openCount_ = 0;
     int closeCount_ = 0;
     std::optional<std::string_view> resultVariable_;

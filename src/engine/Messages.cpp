@@ -2,30 +2,31 @@
 
 namespace quantaro {
 
-std::string ResultMessage(int code, int equationNumber, std::string_view errorItem) {
+std::string ResultMessage(ResultCode code, int equationNumber, std::string_view errorItem) {
     const std::string prefix = "Equation " + std::to_string(equationNumber) + ": ";
     switch (code) {
-        case kMissingEquals:
+        case ResultCode::MissingEquals:
             return prefix + "Missing \"=\" sign";
-        case kResultNotVariable:
+        case ResultCode::ResultNotVariable:
             return prefix + "Item after \"=\" sign is not a variable";
-        case kUnknownItem:
+        case ResultCode::UnknownItem:
             return prefix + "Unknown Item \"" + std::string(errorItem) + "\"";
-        case kTooFewCloseBrackets:
+        case ResultCode::TooFewCloseBrackets:
             return prefix + "Too few Close brackets";
-        case kTooManyCloseBrackets:
+        case ResultCode::TooManyCloseBrackets:
             return prefix + "Too many Close brackets";
-        case kTooFewOperands:
+        case ResultCode::TooFewOperands:
             return prefix + "Too few operands";
-        case kTooManyOperands:
+        case ResultCode::TooManyOperands:
             return prefix + "Too many operands";
-        case kEmptyFormula:
+        case ResultCode::EmptyFormula:
             return "Empty formula";
-        case kDomainError:
+        case ResultCode::DomainError:
             return prefix + "Domain Error: " + std::string(errorItem);
-        default:
+        case ResultCode::Success:
             return {};
     }
+    return {};
 }
 
 }  // namespace quantaro

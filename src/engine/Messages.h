@@ -5,26 +5,22 @@
 
 namespace quantaro {
 
-// Result codes of a run.
-enum ResultCode {
-    kSuccess = 0,
-    kMissingEquals = 1,
-    kResultNotVariable = 2,
-    kUnknownItem = 3,
-    kTooFewCloseBrackets = 4,
-    kTooManyCloseBrackets = 5,
-    kTooFewOperands = 6,
-    kTooManyOperands = 7,
-    kEmptyFormula = 8,
-    kDomainError = 9,
+// Result codes of a run; the numbers are also quantaro-cli's exit codes.
+enum class ResultCode {
+    Success = 0,
+    MissingEquals = 1,
+    ResultNotVariable = 2,
+    UnknownItem = 3,
+    TooFewCloseBrackets = 4,
+    TooManyCloseBrackets = 5,
+    TooFewOperands = 6,
+    TooManyOperands = 7,
+    EmptyFormula = 8,
+    DomainError = 9,
 };
 
-inline constexpr const char* kCompletionPrompt =
-    "Execution complete\r\nAnswers appear in the Variables table.\r\n"
-    "Answers may change if equations are executed again.";
-
 // The text shown for a failed run: "Equation N: " and the code's message,
-// or "Empty formula" for code 8. Empty for code 0 and unknown codes.
-std::string ResultMessage(int code, int equationNumber, std::string_view errorItem);
+// or "Empty formula" for code 8. Empty for success.
+std::string ResultMessage(ResultCode code, int equationNumber, std::string_view errorItem);
 
 }  // namespace quantaro

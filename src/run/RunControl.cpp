@@ -10,8 +10,8 @@
 
 namespace quantaro {
 
-RunControl::RunControl(EngineTables tables, RunHost& host, UserInteraction& interaction)
-    : engine_(tables, *this), host_(host), interaction_(interaction) {}
+RunControl::RunControl(Worksheet& sheet, RunHost& host, UserInteraction& interaction)
+    : sheet_(sheet), engine_(sheet), host_(host), interaction_(interaction) {}
 
 void RunControl::setRunWindows(TFormSelectEquation* selectEquation, QWidget* loopWindow,
                                LoopSwitch* loop) {
@@ -21,9 +21,14 @@ void RunControl::setRunWindows(TFormSelectEquation* selectEquation, QWidget* loo
 }
 
 std::optional<std::string> RunControl::runOnce(int selection) {
+    sheet_.formula = host_.runFormulaText();
+    sheet_.angle = host_.angleUnit();
+    lastRunFailed_ = false;
     std::optional<std::string> fault;
     try {
-        engine_.ExecuteEquations(selection);
+        const RunOutcome outcome = engine_.ExecuteEquations(selection);
+        lastRunFailed_ = !outcome.succeeded();
+        ReportOutcome(outcome, *this);
     } catch (const FloatingPointFault& error) {
         fault = error.what();
     }

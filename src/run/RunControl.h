@@ -4,8 +4,8 @@
 #include <string>
 
 #include "engine/Engine.h"
-#include "engine/EngineHost.h"
-#include "engine/EngineTables.h"
+#include "engine/Worksheet.h"
+#include "run/OutcomeReport.h"
 #include "run/RunHost.h"
 
 class QWidget;
@@ -15,26 +15,30 @@ namespace quantaro {
 class TFormSelectEquation;
 class UserInteraction;
 
-// The run commands of the main window and the engine they drive. It is the
-// engine's host in the desktop program: the formula and options come from
-// the main window, boxes go through the user interaction, and the loop timer
-// and stop flag belong to the continuous loop window.
-class RunControl : public EngineHost {
+// The run commands of the main window and the engine they drive. Before each
+// run the worksheet takes the formula and angle unit from the main window;
+// after it the outcome is reported: boxes go through the user interaction,
+// and the loop timer and stop flag belong to the continuous loop window.
+class RunControl : public RunFeedback {
   public:
-    RunControl(EngineTables tables, RunHost& host, UserInteraction& interaction);
+    RunControl(Worksheet& sheet, RunHost& host, UserInteraction& interaction);
 
     // The windows created after the main window.
     void setRunWindows(TFormSelectEquation* selectEquation, QWidget* loopWindow, LoopSwitch* loop);
 
-    // Runs the engine once with an equation number (0 = all) and marks the
-    // variables changed, also when the run failed. A floating-point fault ends
-    // the run; its text is returned, nothing is shown.
+    // Runs the engine once with an equation number (0 = all), reports the
+    // outcome and marks the variables changed, also when the run failed. A
+    // floating-point fault ends the run; its text is returned, nothing is
+    // shown.
     std::optional<std::string> runOnce(int selection);
 
     // Redraws the variable grid with the values runs have stored.
     void showVariableValues() { host_.showVariableValues(); }
 
-    Engine& engine() { return engine_; }
+    // Whether the last run ended with an error; the loop stops on it. A run
+    // ended by a floating-point fault does not count as one.
+    bool lastRunFailed() const { return lastRunFailed_; }
+    void clearLastRunResult() { lastRunFailed_ = false; }
     // How many boxes runs have shown so far; the loop ends a batch of passes
     // when a pass showed one.
     int boxesShown() const { return boxesShown_; }
@@ -44,9 +48,7 @@ class RunControl : public EngineHost {
     void TestOneEquation1Click();
     void ContinuousLoop1Click();
 
-    // EngineHost
-    std::string formulaText() const override { return host_.runFormulaText(); }
-    AngleUnit angleUnit() const override { return host_.angleUnit(); }
+    // RunFeedback
     bool promptOnEveryLoop() const override { return host_.promptOnEveryLoop(); }
     int promptAnswer() const override { return host_.promptAnswer(); }
     void setPromptAnswer(int answer) override { host_.setPromptAnswer(answer); }
@@ -60,6 +62,7 @@ class RunControl : public EngineHost {
     // platform's default handler would.
     void runCommand(int selection);
 
+    Worksheet& sheet_;
     Engine engine_;
     RunHost& host_;
     UserInteraction& interaction_;
@@ -67,6 +70,7 @@ class RunControl : public EngineHost {
     QWidget* loopWindow_ = nullptr;
     LoopSwitch* loop_ = nullptr;
     int boxesShown_ = 0;
+    bool lastRunFailed_ = false;
 };
 
 }  // namespace quantaro

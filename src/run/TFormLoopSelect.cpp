@@ -196,7 +196,7 @@ void TFormLoopSelect::ButtonStartClick() {
         return;
     }
     if (*loops <= 0) return;
-    run_.engine().setResultCode(0);
+    run_.clearLastRunResult();
     loopStopped_ = false;
     ButtonStop->setFocus();
     setTimerEnabled(true);
@@ -257,7 +257,7 @@ void TFormLoopSelect::Timer1Timer() {
 
 bool TFormLoopSelect::tickPass() {
     if (loopStopped_) return false;
-    if (run_.engine().resultCode() != 0) {
+    if (run_.lastRunFailed()) {
         stopIdle();
         return false;
     }

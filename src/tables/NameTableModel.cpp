@@ -14,6 +14,9 @@ QString ShownCellText(std::string_view cell) {
 }
 
 NameTableModel::NameTableModel(NameTable& table, QObject* parent)
+    : QAbstractTableModel(parent), table_(table), writable_(&table) {}
+
+NameTableModel::NameTableModel(const NameTable& table, QObject* parent)
     : QAbstractTableModel(parent), table_(table) {}
 
 int NameTableModel::rowCount(const QModelIndex& parent) const {
@@ -45,7 +48,8 @@ QString NameTableModel::cellText(int column, int row) const {
 }
 
 void NameTableModel::setCellText(int column, int row, const QString& text) {
-    table_.setCell(column, row, text.toStdString());
+    if (!writable_) return;
+    writable_->setCell(column, row, text.toStdString());
     if (row == 0) {
         emit headerDataChanged(Qt::Horizontal, column, column);
     } else if (row < table_.rowCount()) {

@@ -16,9 +16,11 @@ class NameTableModel : public QAbstractTableModel {
     Q_OBJECT
 
   public:
-    NameTableModel(NameTable& table, QObject* parent = nullptr);
+    // A grid whose cells setCellText may write.
+    explicit NameTableModel(NameTable& table, QObject* parent = nullptr);
+    // A grid that only shows its table, as the operator grid does.
+    explicit NameTableModel(const NameTable& table, QObject* parent = nullptr);
 
-    NameTable& table() { return table_; }
     const NameTable& table() const { return table_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -34,13 +36,15 @@ class NameTableModel : public QAbstractTableModel {
     static int selectedRow(const QAbstractItemView* grid);
 
     QString cellText(int column, int row) const;
-    // Writes one cell and redraws it.
+    // Writes one cell and redraws it; a grid that only shows its table
+    // ignores the write.
     void setCellText(int column, int row, const QString& text);
     // Redraws the heading and every cell after the table was changed directly.
     void refresh();
 
   private:
-    NameTable& table_;
+    const NameTable& table_;
+    NameTable* writable_ = nullptr;
 };
 
 // What a grid shows of a cell: a grid lays out the whole text of every cell

@@ -44,7 +44,7 @@ QAction* MakeAction(QWidget* window, const QString& text, const QKeySequence& sh
 
 FormulaEditor::FormulaEditor(QPlainTextEdit* memo, QPushButton* buttonClear,
                              DocumentState& documents, QWidget* window)
-    : QObject(window), memo_(memo), buttonClear_(buttonClear), documents_(documents) {
+    : memo_(memo), buttonClear_(buttonClear), documents_(documents) {
     memo_->setUndoRedoEnabled(false);
     memo_->setTabChangesFocus(true);
     memo_->setAcceptDrops(false);  // a drop would change the text unrecorded

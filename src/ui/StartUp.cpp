@@ -15,7 +15,8 @@ namespace quantaro {
 
 DesktopProgram::DesktopProgram(UserInteraction& interaction, const QString& startDirectory,
                                const QString& guideDirectory)
-    : mainWindow_(std::make_unique<TFormCalculator>(interaction, startDirectory, guideDirectory)),
+    : mainWindow_(std::make_unique<TFormCalculator>(worksheet_, interaction, startDirectory,
+                                                    guideDirectory)),
       variableScreen_(std::make_unique<TFormVariables>(*mainWindow_, interaction)),
       constantScreen_(std::make_unique<TFormConstants>(*mainWindow_, interaction)),
       aboutBox_(std::make_unique<TFormHelpAbout>()),

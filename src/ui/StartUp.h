@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "engine/Worksheet.h"
+
 class QObject;
 
 namespace quantaro {
@@ -17,8 +19,9 @@ class TFormVariables;
 class HelpKeyFilter;
 class UserInteraction;
 
-// The program's windows, created once at start-up, each completely before
-// the next, and kept for the whole run.
+// The program's worksheet and windows, created once at start-up, each
+// window completely before the next, and kept for the whole run. The
+// worksheet comes first, so that it outlives every window that shows it.
 class DesktopProgram {
   public:
     // guideDirectory: the installed user guide, help's fallback when the
@@ -31,6 +34,7 @@ class DesktopProgram {
     // it was created; closing the main window ends the program.
     void show();
 
+    Worksheet& worksheet() { return worksheet_; }
     TFormCalculator& mainWindow() { return *mainWindow_; }
     TFormVariables& variableScreen() { return *variableScreen_; }
     TFormConstants& constantScreen() { return *constantScreen_; }
@@ -39,6 +43,7 @@ class DesktopProgram {
     TFormLoopSelect& loopWindow() { return *loopWindow_; }
 
   private:
+    Worksheet worksheet_;
     std::unique_ptr<TFormCalculator> mainWindow_;
     std::unique_ptr<TFormVariables> variableScreen_;
     std::unique_ptr<TFormConstants> constantScreen_;

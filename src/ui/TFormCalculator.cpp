@@ -102,21 +102,19 @@ QMenu* MakePopupMenu(QWidget* window, Commands& commands, const char* name,
 
 }  // namespace
 
-TFormCalculator::TFormCalculator(UserInteraction& interaction, const QString& startDirectory,
-                                 const QString& guideDirectory, QWidget* parent)
+TFormCalculator::TFormCalculator(Worksheet& sheet, UserInteraction& interaction,
+                                 const QString& startDirectory, const QString& guideDirectory,
+                                 QWidget* parent)
     : QMainWindow(parent),
       interaction_(interaction),
       settingsPath_(SettingsFilePath(startDirectory)),
       help_(QDir(startDirectory).filePath(QLatin1String(kHelpFileName)), guideDirectory),
-      operators_(MakeOperatorTable()),
-      constants_(MakeConstantTable()),
-      variables_(MakeVariableTable()),
+      sheet_(sheet),
       documentCommands_(*this, documents_, interaction, this),
-      runControl_(std::make_unique<RunControl>(EngineTables{operators_, constants_, variables_},
-                                               *this, interaction)),
+      runControl_(std::make_unique<RunControl>(sheet, *this, interaction)),
       printCommands_(std::make_unique<PrintCommands>(
-          PrintCommands::Sources{documents_, [this] { return formulaText(); }, constants_,
-                                 variables_},
+          PrintCommands::Sources{documents_, [this] { return formulaText(); }, sheet.constants,
+                                 sheet.variables},
           interaction, this)) {
     setObjectName(QStringLiteral("TFormCalculator"));
     buildControls();
@@ -127,16 +125,7 @@ TFormCalculator::TFormCalculator(UserInteraction& interaction, const QString& st
     FormCreate();
 }
 
-TFormCalculator::~TFormCalculator() {
-    // The controls, their controllers and the models read the tables and the
-    // document state, which as members would otherwise die before them.
-    delete variableValueEditor_;
-    delete formulaEditor_;
-    delete centralWidget();
-    delete operatorModel_;
-    delete constantModel_;
-    delete variableModel_;
-}
+TFormCalculator::~TFormCalculator() = default;
 
 // The paths, PromptAnswer, the change flags, the empty editor and stacks, the
 // headings and the operator rows are already as start-up wants them once the
@@ -179,9 +168,9 @@ void TFormCalculator::buildControls() {
 }
 
 void TFormCalculator::buildGrids(QWidget* client) {
-    operatorModel_ = new NameTableModel(operators_, this);
-    constantModel_ = new NameTableModel(constants_, this);
-    variableModel_ = new NameTableModel(variables_, this);
+    operatorModel_ = new NameTableModel(*sheet_.operators, this);
+    constantModel_ = new NameTableModel(sheet_.constants, this);
+    variableModel_ = new NameTableModel(sheet_.variables, this);
 
     StringGridOperators =
         MakeGrid(operatorModel_, "StringGridOperators", FixedPitchFont(19), {81, 66}, client);
@@ -248,9 +237,11 @@ void TFormCalculator::buildFormulaEditor(QWidget* client) {
     MemoFormula->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     MemoFormula->setWordWrapMode(QTextOption::WordWrap);
 
-    formulaEditor_ = new FormulaEditor(MemoFormula, ButtonClear, documents_, this);
-    variableValueEditor_ = new VariableValueEditor(
-        EditVariable, {StringGridConstants, *constantModel_, StringGridVariables, *variableModel_},
+    formulaEditor_ = std::make_unique<FormulaEditor>(MemoFormula, ButtonClear, documents_, this);
+    variableValueEditor_ = std::make_unique<VariableValueEditor>(
+        EditVariable,
+        VariableValueEditor::Grids{StringGridConstants, *constantModel_, StringGridVariables,
+                                   *variableModel_},
         documents_, interaction_, this);
 
     // The formula editor comes first in the tab order.
@@ -413,22 +404,23 @@ void TFormCalculator::wireControls() {
             &TFormCalculator::ButtonInsertConstantClick);
     connect(StringGridVariables, &QTableView::doubleClicked, this,
             &TFormCalculator::ButtonInsertVariableClick);
-    connect(ButtonNewLine, &QPushButton::clicked, formulaEditor_,
+    connect(ButtonNewLine, &QPushButton::clicked, formulaEditor_.get(),
             &FormulaEditor::ButtonNewLineClick);
-    connect(ButtonClear, &QPushButton::clicked, formulaEditor_, &FormulaEditor::ButtonClearClick);
+    connect(ButtonClear, &QPushButton::clicked, formulaEditor_.get(),
+            &FormulaEditor::ButtonClearClick);
     connect(RadioButtonDegrees, &QRadioButton::clicked, this,
             &TFormCalculator::RadioButtonDegreesClick);
     connect(RadioButtonRadians, &QRadioButton::clicked, this,
             &TFormCalculator::RadioButtonRadiansClick);
 
-    connect(ButtonTransfer, &QPushButton::clicked, variableValueEditor_,
+    connect(ButtonTransfer, &QPushButton::clicked, variableValueEditor_.get(),
             &VariableValueEditor::ButtonTransferClick);
     // A row of the variable grid is selected by a click, or by moving the
     // selection with the keyboard.
-    connect(StringGridVariables, &QTableView::clicked, variableValueEditor_,
+    connect(StringGridVariables, &QTableView::clicked, variableValueEditor_.get(),
             &VariableValueEditor::StringGridVariablesClick);
     connect(StringGridVariables->selectionModel(), &QItemSelectionModel::currentRowChanged,
-            variableValueEditor_, &VariableValueEditor::StringGridVariablesClick);
+            variableValueEditor_.get(), &VariableValueEditor::StringGridVariablesClick);
 
     TimerCreate = new QTimer(this);
     TimerCreate->setObjectName(QStringLiteral("TimerCreate"));
@@ -468,14 +460,14 @@ int TFormCalculator::variableUsedRows() const {
 
 void TFormCalculator::LoadConstantsFromEditor(const NameTable& grid, int entryCount) {
     documents_.setChanged(Document::Constants);
-    constants_.copyDataRowsFrom(grid);
+    sheet_.constants.copyDataRowsFrom(grid);
     constantModel_->refresh();
     documents_.setUsedRows(Document::Constants, entryCount);
 }
 
 void TFormCalculator::LoadVariablesFromEditor(const NameTable& grid, int entryCount) {
     documents_.setChanged(Document::Variables);
-    variables_.copyDataRowsFrom(grid);
+    sheet_.variables.copyDataRowsFrom(grid);
     variableValueEditor_->dismiss();
     variableModel_->refresh();
     documents_.setUsedRows(Document::Variables, entryCount);
@@ -532,7 +524,7 @@ void TFormCalculator::selectAngleUnit(AngleUnit unit) {
 }
 
 NameTable& TFormCalculator::documentTable(Document table) {
-    return table == Document::Constants ? constants_ : variables_;
+    return table == Document::Constants ? sheet_.constants : sheet_.variables;
 }
 
 void TFormCalculator::refreshGrid(Document table) {

@@ -11,6 +11,7 @@
 #include "documents/DocumentState.h"
 #include "engine/AngleUnit.h"
 #include "engine/NameTable.h"
+#include "engine/Worksheet.h"
 #include "interaction/HelpFiles.h"
 #include "interaction/HintSet.h"
 #include "run/RunHost.h"
@@ -41,8 +42,8 @@ class VariableValueEditor;
 
 // The main window: the three name tables, the formula editor and the
 // buttons that feed it, the angle unit, the menus, options, hints and help.
-// It owns the tables, the document state and the run options for the
-// whole run.
+// It shows and edits the worksheet it is given, which outlives it, and owns
+// the document state and the run options for the whole run.
 class TFormCalculator : public QMainWindow,
                         public EntryScreenHost,
                         public DocumentCommandsHost,
@@ -53,7 +54,7 @@ class TFormCalculator : public QMainWindow,
     // Runs the start-up steps; startDirectory is the working directory at
     // start-up, the home of the settings and help files. Help falls back to
     // the user guide in guideDirectory when there is no help file.
-    TFormCalculator(UserInteraction& interaction, const QString& startDirectory,
+    TFormCalculator(Worksheet& sheet, UserInteraction& interaction, const QString& startDirectory,
                     const QString& guideDirectory = QString(), QWidget* parent = nullptr);
     ~TFormCalculator() override;
 
@@ -70,16 +71,16 @@ class TFormCalculator : public QMainWindow,
     bool restorePlacement();
 
     // EntryScreenHost
-    const NameTable& operatorTable() const override { return operators_; }
-    const NameTable& constantTable() const override { return constants_; }
-    const NameTable& variableTable() const override { return variables_; }
+    const NameTable& operatorTable() const override { return *sheet_.operators; }
+    const NameTable& constantTable() const override { return sheet_.constants; }
+    const NameTable& variableTable() const override { return sheet_.variables; }
     int constantUsedRows() const override;
     int variableUsedRows() const override;
     void LoadConstantsFromEditor(const NameTable& grid, int entryCount) override;
     void LoadVariablesFromEditor(const NameTable& grid, int entryCount) override;
 
-    NameTable& constants() { return constants_; }
-    NameTable& variables() { return variables_; }
+    NameTable& constants() { return sheet_.constants; }
+    NameTable& variables() { return sheet_.variables; }
     // Redraws the grids after the tables were written directly, as a run does.
     void refreshTables();
 
@@ -170,9 +171,7 @@ class TFormCalculator : public QMainWindow,
     QString settingsPath_;
     HelpFiles help_;
 
-    NameTable operators_;
-    NameTable constants_;
-    NameTable variables_;
+    Worksheet& sheet_;
     DocumentState documents_;
     DocumentCommands documentCommands_;
     int promptAnswer_ = 1;
@@ -215,8 +214,9 @@ class TFormCalculator : public QMainWindow,
 
     std::unique_ptr<RunControl> runControl_;
     std::unique_ptr<PrintCommands> printCommands_;
-    FormulaEditor* formulaEditor_ = nullptr;
-    VariableValueEditor* variableValueEditor_ = nullptr;
+    // Destroyed before the controls they watch.
+    std::unique_ptr<FormulaEditor> formulaEditor_;
+    std::unique_ptr<VariableValueEditor> variableValueEditor_;
     HintSet hints_;
     std::vector<HintTarget*> hintTargets_;
     QWidget* constantScreen_ = nullptr;

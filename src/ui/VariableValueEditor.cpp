@@ -23,8 +23,7 @@ bool IsNumber(const QString& text) {
 VariableValueEditor::VariableValueEditor(QLineEdit* editVariable, Grids grids,
                                          DocumentState& documents, UserInteraction& interaction,
                                          QWidget* owner)
-    : QObject(owner),
-      edit_(editVariable),
+    : edit_(editVariable),
       grids_(grids),
       documents_(documents),
       interaction_(interaction),

@@ -29,16 +29,16 @@ TEST(ApplyOperator, UnknownNamesAndBracketsGiveZero) {
     for (const char* name : {"(", ")", "FOO", "sin", ""}) {
         const OperatorOutcome outcome = Apply(name, 5, 6, item);
         EXPECT_EQ(outcome.value, 0.0L) << name;
-        EXPECT_EQ(outcome.code, 0) << name;
+        EXPECT_EQ(outcome.code, ResultCode::Success) << name;
     }
     EXPECT_EQ(item, "untouched");
 }
 
 TEST(ApplyOperator, DivisionByZeroIsADomainError) {
     std::string item;
-    EXPECT_EQ(Apply("/", 1, 0, item).code, 9);
+    EXPECT_EQ(Apply("/", 1, 0, item).code, ResultCode::DomainError);
     EXPECT_EQ(item, "Divide by 0.");
-    EXPECT_EQ(Apply("1/", 0, 0, item).code, 9);
+    EXPECT_EQ(Apply("1/", 0, 0, item).code, ResultCode::DomainError);
     EXPECT_EQ(item, "1 over 0.");
 }
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "TestHost.h"
+#include "TestSheet.h"
 #include "engine/FloatingPointFault.h"
 #include "engine/Messages.h"
 
@@ -9,7 +9,7 @@ namespace {
 
 class EngineRunTest : public ::testing::Test {
   protected:
-    testing::Worksheet sheet;
+    testing::TestSheet sheet;
 
     void SetUp() override {
         sheet.constant(1, "PI", "3.14159265358979");
@@ -67,13 +67,8 @@ class EngineCodesTest : public EngineRunTest, public ::testing::WithParamInterfa
 TEST_P(EngineCodesTest, ReportsTheResultCode) {
     const CodeCase& c = GetParam();
     EXPECT_EQ(sheet.run(c.formula), c.code);
-    ASSERT_EQ(sheet.host.messages.size(), 1u);
-    EXPECT_EQ(sheet.host.messages[0].text, c.message);
-    EXPECT_EQ(sheet.host.messages[0].kind,
-              c.code == 8 ? MessageKind::Information : MessageKind::Error);
+    EXPECT_EQ(sheet.outcome.message, c.message);
     EXPECT_EQ(sheet.valueOf("X"), "old");  // nothing stored by a failing equation
-    EXPECT_TRUE(sheet.host.loopStopped);
-    EXPECT_FALSE(sheet.host.timerEnabled);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -111,6 +106,10 @@ TEST_F(EngineRunTest, AFailureStopsTheRunAfterEarlierResults) {
     EXPECT_EQ(sheet.valueOf("Y"), "2");
     EXPECT_EQ(sheet.valueOf("Z"), "old");
     EXPECT_EQ(sheet.lastMessage(), "Equation 3: Unknown Item \"Q\"");
+    EXPECT_EQ(sheet.outcome.equationNumber, 3);
+    EXPECT_EQ(sheet.outcome.errorItem, "Q");
+    EXPECT_EQ(sheet.run("1 / 0 = X"), 9);
+    EXPECT_EQ(sheet.outcome.errorItem, "Divide by 0.");
 }
 
 TEST_F(EngineRunTest, SelectionRunsOnlyTheChosenEquation) {
@@ -128,7 +127,7 @@ TEST_F(EngineRunTest, BlankAndLineBreakFormulas) {
     EXPECT_EQ(sheet.run("\r\n\r\n"), 0);
     EXPECT_EQ(sheet.run("   "), 0);
     EXPECT_EQ(sheet.run("A = X   "), 0);
-    EXPECT_TRUE(sheet.host.messages.empty());
+    EXPECT_EQ(sheet.lastMessage(), "");
     // A result word on the next line starts equation 2.
     EXPECT_EQ(sheet.run("A + B =\r\nY"), 6);
     EXPECT_EQ(sheet.lastMessage(), "Equation 1: Too few operands");
@@ -154,31 +153,8 @@ TEST_F(EngineRunTest, NamesShadowInTableOrder) {
     EXPECT_EQ(x("E5 = X"), "0");
 }
 
-TEST_F(EngineRunTest, CompletionPromptFollowsTheOption) {
-    EXPECT_EQ(sheet.run("A = X"), 0);
-    EXPECT_TRUE(sheet.host.prompts.empty());
-    EXPECT_TRUE(sheet.host.timerHistory.empty());  // the timer is left as it was
-
-    sheet.host.promptOption = true;
-    EXPECT_EQ(sheet.run("A = X"), 0);
-    ASSERT_EQ(sheet.host.prompts.size(), 1u);
-    EXPECT_EQ(sheet.host.prompts[0],
-              "Execution complete\r\nAnswers appear in the Variables table.\r\n"
-              "Answers may change if equations are executed again.");
-    EXPECT_EQ(sheet.host.timerHistory, (std::vector<bool>{false, true}));
-    EXPECT_EQ(sheet.host.answer, 1);
-
-    sheet.host.answerOk = false;  // Cancel switches prompting off
-    sheet.run("A = X");
-    EXPECT_EQ(sheet.host.answer, 2);
-    sheet.run("A = X");
-    EXPECT_EQ(sheet.host.prompts.size(), 2u);
-    EXPECT_TRUE(sheet.host.timerEnabled);  // enabled again even without a loop
-}
-
 TEST_F(EngineRunTest, AFaultEscapesWithNothingStored) {
     sheet.variable(5, "BIG", "1E4000");
-    sheet.host.timerEnabled = true;
     try {
         sheet.run("1 = Y BIG * BIG = X");
         FAIL() << "no fault";
@@ -187,9 +163,6 @@ TEST_F(EngineRunTest, AFaultEscapesWithNothingStored) {
     }
     EXPECT_EQ(sheet.valueOf("Y"), "1");
     EXPECT_EQ(sheet.valueOf("X"), "old");
-    EXPECT_TRUE(sheet.host.messages.empty());
-    EXPECT_TRUE(sheet.host.timerEnabled);
-    EXPECT_FALSE(sheet.host.loopStopped);
     EXPECT_THROW(sheet.run("1E5000 = X"), FloatingPointFault);
     EXPECT_EQ(x("1E-5000 = X"), "0");
 }

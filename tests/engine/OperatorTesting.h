@@ -19,8 +19,8 @@ inline std::string Shown(const char* name, long double l, long double r,
     std::string item = "untouched";
     try {
         const OperatorOutcome outcome = ApplyOperator(name, l, r, unit, item);
-        if (outcome.code == kDomainError) return item;
-        if (outcome.code != 0 || item != "untouched") return "unexpected outcome";
+        if (outcome.code == ResultCode::DomainError) return item;
+        if (outcome.code != ResultCode::Success || item != "untouched") return "unexpected outcome";
         return FormatNumber(outcome.value);
     } catch (const FloatingPointFault& fault) {
         return fault.what();

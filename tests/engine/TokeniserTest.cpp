@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "TestHost.h"
+#include "TestSheet.h"
 #include "engine/EquationSplitter.h"
 #include "engine/FloatingPointFault.h"
 #include "engine/Tokeniser.h"
@@ -46,7 +46,7 @@ TEST(EquationSplitter, DropsLineBreaks) {
 
 class TokeniserTest : public ::testing::Test {
   protected:
-    testing::Worksheet sheet;
+    testing::TestSheet sheet;
 
     void SetUp() override {
         sheet.constant(1, "PI", "3.14159265358979");
@@ -57,9 +57,7 @@ class TokeniserTest : public ::testing::Test {
         sheet.variable(4, "Y");
     }
 
-    Tokeniser tokeniser() {
-        return Tokeniser(EngineTables{sheet.operators, sheet.constants, sheet.variables});
-    }
+    Tokeniser tokeniser() { return Tokeniser(sheet.tables()); }
 
     // The tokens of one word, or {"FAIL"} when it cannot be split.
     Pieces tokens(std::string_view word) {

@@ -9,7 +9,6 @@
 #include "DesktopProgramFixture.h"
 #include "WidgetTesting.h"
 #include "engine/Engine.h"
-#include "engine/UnattendedHost.h"
 #include "tables/TFormConstants.h"
 #include "tables/TFormVariables.h"
 #include "ui/TFormCalculator.h"
@@ -72,10 +71,9 @@ TEST_F(DesktopProgramTest, EntriesAcceptedOnTheScreensReachTheMainGridsAndTheEng
     EXPECT_TRUE(main.documents().isChanged(Document::Variables));
 
     // Left to right: ((t ^2) * g) / 2.
-    UnattendedHost host("t ^2 * g / 2 = fall", AngleUnit::Degrees);
-    Engine engine({main.operatorTable(), main.constants(), main.variables()}, host);
-    engine.ExecuteEquations(0);
-    EXPECT_EQ(engine.resultCode(), 0);
+    Worksheet& sheet = program->worksheet();
+    sheet.formula = "t ^2 * g / 2 = fall";
+    EXPECT_TRUE(Engine(sheet).ExecuteEquations(0).succeeded());
     EXPECT_EQ(main.variableTable().value(2), "19.62");
 }
 

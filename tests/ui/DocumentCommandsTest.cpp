@@ -277,7 +277,8 @@ TEST_F(DocumentCommandsTest, SaveAllThenOpenAllInAFreshWindowRestoresEveryDocume
     EXPECT_FALSE(documents().anyChanged());
     EXPECT_EQ(window->windowTitle(), "QUANTARO - Beam.FOR -- Beam.CON -- Beam.VAR");
 
-    TFormCalculator fresh(user, startDir.path());
+    Worksheet freshSheet;
+    TFormCalculator fresh(freshSheet, user, startDir.path());
     user.chosenFiles = {file("Beam.FOR")};
     fresh.documentCommands().OpenAll1Click();
     EXPECT_EQ(fresh.formulaText(), "A = X\r\n");

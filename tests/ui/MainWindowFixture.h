@@ -30,7 +30,10 @@ class MainWindowTest : public ::testing::Test {
     }
 
     void start() {
-        window = std::make_unique<TFormCalculator>(user, startDir.path());
+        // A fresh worksheet, as a program started again has.
+        window.reset();
+        sheet = std::make_unique<Worksheet>();
+        window = std::make_unique<TFormCalculator>(*sheet, user, startDir.path());
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -63,6 +66,7 @@ class MainWindowTest : public ::testing::Test {
 
     QTemporaryDir startDir;
     ScriptedInteraction user;
+    std::unique_ptr<Worksheet> sheet;
     std::unique_ptr<TFormCalculator> window;
 };
 

@@ -1,0 +1,37 @@
+#include "run/OutcomeReport.h"
+
+namespace quantaro {
+namespace {
+
+void ReportFailure(const RunOutcome& outcome, RunFeedback& feedback) {
+    feedback.setLoopTimerEnabled(false);
+    feedback.setLoopStopped();
+    if (!outcome.message.empty()) {
+        feedback.showMessage(outcome.code == ResultCode::EmptyFormula ? MessageKind::Information
+                                                                      : MessageKind::Error,
+                             outcome.message);
+    }
+    // Off again: the box's modal loop may have served a Start.
+    feedback.setLoopTimerEnabled(false);
+}
+
+// Cancel on the prompt switches it off until the option is ticked again.
+void AskCompletion(RunFeedback& feedback) {
+    feedback.setLoopTimerEnabled(false);
+    if (feedback.promptAnswer() == 1) {
+        feedback.setPromptAnswer(feedback.confirmCompletion(kCompletionPrompt) ? 1 : 2);
+    }
+    feedback.setLoopTimerEnabled(true);
+}
+
+}  // namespace
+
+void ReportOutcome(const RunOutcome& outcome, RunFeedback& feedback) {
+    if (!outcome.succeeded()) {
+        ReportFailure(outcome, feedback);
+    } else if (feedback.promptOnEveryLoop()) {
+        AskCompletion(feedback);
+    }
+}
+
+}  // namespace quantaro

@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "run/OutcomeReport.h"
+
+namespace quantaro {
+namespace {
+
+// Records every step of a report in the order it happens.
+class RecordingFeedback : public RunFeedback {
+  public:
+    bool promptOption = false;
+    int answer = 1;
+    bool answerOk = true;
+    std::vector<std::string> steps;
+
+    bool promptOnEveryLoop() const override { return promptOption; }
+    int promptAnswer() const override { return answer; }
+    void setPromptAnswer(int a) override { answer = a; }
+    void setLoopTimerEnabled(bool enabled) override {
+        steps.push_back(enabled ? "timer on" : "timer off");
+    }
+    void setLoopStopped() override { steps.push_back("stopped"); }
+    void showMessage(MessageKind kind, const std::string& text) override {
+        steps.push_back((kind == MessageKind::Error ? "error: " : "information: ") + text);
+    }
+    bool confirmCompletion(const std::string& text) override {
+        steps.push_back("prompt: " + text);
+        return answerOk;
+    }
+};
+
+RunOutcome Failed(ResultCode code, const char* message) {
+    return RunOutcome{code, 1, "", message};
+}
+
+TEST(ReportOutcome, AFailureStopsTheLoopBeforeItsBoxAndKeepsTheTimerOff) {
+    const std::vector<std::string> stopped{"timer off", "stopped"};
+    struct Case {
+        RunOutcome outcome;
+        std::string box;
+    };
+    for (const Case& c :
+         {Case{Failed(ResultCode::UnknownItem, "Equation 1: Unknown Item \"Q\""),
+               "error: Equation 1: Unknown Item \"Q\""},
+          Case{Failed(ResultCode::EmptyFormula, "Empty formula"), "information: Empty formula"}}) {
+        RecordingFeedback feedback;
+        feedback.promptOption = true;  // no prompt after a failure
+        ReportOutcome(c.outcome, feedback);
+        EXPECT_EQ(feedback.steps,
+                  (std::vector<std::string>{"timer off", "stopped", c.box, "timer off"}));
+    }
+}
+
+TEST(ReportOutcome, SuccessAsksTheCompletionPromptOnlyWhileTheOptionAndAnswerAllow) {
+    RecordingFeedback feedback;
+    ReportOutcome(RunOutcome{}, feedback);
+    EXPECT_TRUE(feedback.steps.empty());  // the timer is left as it was
+
+    feedback.promptOption = true;
+    ReportOutcome(RunOutcome{}, feedback);
+    EXPECT_EQ(feedback.steps,
+              (std::vector<std::string>{"timer off", std::string("prompt: ") + kCompletionPrompt,
+                                        "timer on"}));
+    EXPECT_EQ(feedback.answer, 1);
+
+    feedback.answerOk = false;  // Cancel switches prompting off
+    ReportOutcome(RunOutcome{}, feedback);
+    EXPECT_EQ(feedback.answer, 2);
+    feedback.steps.clear();
+    ReportOutcome(RunOutcome{}, feedback);
+    // Enabled again even without a loop.
+    EXPECT_EQ(feedback.steps, (std::vector<std::string>{"timer off", "timer on"}));
+}
+
+}  // namespace
+}  // namespace quantaro
