@@ -1,9 +1,10 @@
 #include <array>
 
 #include "engine/OperatorSupport.h"
+#include "engine/Operators.h"
 
 namespace quantaro {
-namespace {
+namespace operators {
 
 OperatorResult Assign(const OperatorArgs& a) {
     return Value(a.left);
@@ -32,10 +33,15 @@ OperatorResult Negate(const OperatorArgs& a) {
     return Value(-a.left);
 }
 
+}  // namespace operators
+
+namespace {
+
 constexpr std::array kBasicOperators{
-    OperatorEntry{"=", Assign},   OperatorEntry{"+", Add},    OperatorEntry{"-", Subtract},
-    OperatorEntry{"*", Multiply}, OperatorEntry{"/", Divide}, OperatorEntry{"1/", Reciprocal},
-    OperatorEntry{"NEG", Negate},
+    OperatorEntry{"=", operators::Assign},   OperatorEntry{"+", operators::Add},
+    OperatorEntry{"-", operators::Subtract}, OperatorEntry{"*", operators::Multiply},
+    OperatorEntry{"/", operators::Divide},   OperatorEntry{"1/", operators::Reciprocal},
+    OperatorEntry{"NEG", operators::Negate},
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "engine/ApplyOperator.h"
 #include "engine/OperatorSupport.h"
+#include "engine/Operators.h"
 
 namespace quantaro {
 namespace {
@@ -49,6 +50,70 @@ long double Cosine(long double x) {
     return std::fabs(x) >= kTwoTo63 ? 0.0L : std::cos(x);
 }
 
+// For 0 <= y <= 1.
+long double ArcSine(long double y) {
+    return std::atan2(y, std::sqrt(1.0L - y * y));
+}
+long double ArcCosine(long double y) {
+    return std::atan2(std::sqrt(1.0L - y * y), y);
+}
+
+// The hyperbolic functions build on h = e^x / 2, so that sinh x = h - 1/(4h)
+// and cosh x = h + 1/(4h). Near 0 these lose all significance.
+long double HalfExp(long double x) {
+    return Exp(x) * 0.5L;
+}
+
+long double HyperbolicSine(long double x) {
+    const long double h = HalfExp(x);
+    return h - 0.25L / h;
+}
+
+long double HyperbolicCosine(long double x) {
+    const long double h = HalfExp(x);
+    return h + 0.25L / h;
+}
+
+long double HyperbolicTangent(long double x) {
+    if (x > kTanhLimit) return 1.0L;
+    if (x < -kTanhLimit) return -1.0L;
+    const long double e = Exp(x);
+    const long double s = e * e;
+    return (s - 1.0L) / (s + 1.0L);
+}
+
+long double AreaSine(long double y) {
+    if (y == 0) return 0.0L;
+    const long double a = std::fabs(y);
+    long double result;
+    if (a > 1e10L) {
+        result = std::log(a) + kLn2;
+    } else {
+        const long double square = a * a;
+        result = std::log1p(a + square / (std::sqrt(square + 1.0L) + 1.0L));
+    }
+    return y < 0 ? -result : result;
+}
+
+// For y >= 1.
+long double AreaCosine(long double y) {
+    if (y == 1) return 0.0L;
+    if (y > 1e10L) return std::log(y) + kLn2;
+    return std::log(y + std::sqrt((y - 1.0L) * (y + 1.0L)));
+}
+
+// For |y| < 1.
+long double AreaTangent(long double y) {
+    if (y == 0) return 0.0L;
+    const long double a = std::fabs(y);
+    const long double result = 0.5L * std::log1p(2.0L * a / (1.0L - a));
+    return y < 0 ? -result : result;
+}
+
+}  // namespace
+
+namespace operators {
+
 OperatorResult Sin(const OperatorArgs& a) {
     return Value(Sine(AngleOperand(a)));
 }
@@ -84,14 +149,6 @@ OperatorResult Cot(const OperatorArgs& a) {
     return Value(1.0L / std::tan(x));
 }
 
-// For 0 <= y <= 1.
-long double ArcSine(long double y) {
-    return std::atan2(y, std::sqrt(1.0L - y * y));
-}
-long double ArcCosine(long double y) {
-    return std::atan2(std::sqrt(1.0L - y * y), y);
-}
-
 OperatorResult ArcSin(const OperatorArgs& a) {
     if (a.left < 0 || a.left > 1) return DomainError(Detail({"Invalid ARCSIN (", a.left, ")"}));
     return AngleResult(a, ArcSine(a.left));
@@ -121,30 +178,6 @@ OperatorResult ArcCot(const OperatorArgs& a) {
     return AngleResult(a, std::atan(1.0L / a.left));
 }
 
-// The hyperbolic functions build on h = e^x / 2, so that sinh x = h - 1/(4h)
-// and cosh x = h + 1/(4h). Near 0 these lose all significance.
-long double HalfExp(long double x) {
-    return Exp(x) * 0.5L;
-}
-
-long double HyperbolicSine(long double x) {
-    const long double h = HalfExp(x);
-    return h - 0.25L / h;
-}
-
-long double HyperbolicCosine(long double x) {
-    const long double h = HalfExp(x);
-    return h + 0.25L / h;
-}
-
-long double HyperbolicTangent(long double x) {
-    if (x > kTanhLimit) return 1.0L;
-    if (x < -kTanhLimit) return -1.0L;
-    const long double e = Exp(x);
-    const long double s = e * e;
-    return (s - 1.0L) / (s + 1.0L);
-}
-
 OperatorResult Sinh(const OperatorArgs& a) {
     return Value(HyperbolicSine(AngleOperand(a)));
 }
@@ -169,34 +202,6 @@ OperatorResult Coth(const OperatorArgs& a) {
     const long double x = AngleOperand(a);
     if (x == 0) return DomainError("Invalid COTH 0 dgrees (0Pi)");
     return Value(1.0L / HyperbolicTangent(x));
-}
-
-long double AreaSine(long double y) {
-    if (y == 0) return 0.0L;
-    const long double a = std::fabs(y);
-    long double result;
-    if (a > 1e10L) {
-        result = std::log(a) + kLn2;
-    } else {
-        const long double square = a * a;
-        result = std::log1p(a + square / (std::sqrt(square + 1.0L) + 1.0L));
-    }
-    return y < 0 ? -result : result;
-}
-
-// For y >= 1.
-long double AreaCosine(long double y) {
-    if (y == 1) return 0.0L;
-    if (y > 1e10L) return std::log(y) + kLn2;
-    return std::log(y + std::sqrt((y - 1.0L) * (y + 1.0L)));
-}
-
-// For |y| < 1.
-long double AreaTangent(long double y) {
-    if (y == 0) return 0.0L;
-    const long double a = std::fabs(y);
-    const long double result = 0.5L * std::log1p(2.0L * a / (1.0L - a));
-    return y < 0 ? -result : result;
 }
 
 OperatorResult ArcSinh(const OperatorArgs& a) {
@@ -232,19 +237,23 @@ OperatorResult ArcCoth(const OperatorArgs& a) {
     return AngleResult(a, AreaTangent(1.0L / a.left));
 }
 
+}  // namespace operators
+
+namespace {
+
 constexpr std::array kCircularOperators{
-    OperatorEntry{"SIN", Sin},         OperatorEntry{"COS", Cos},
-    OperatorEntry{"TAN", Tan},         OperatorEntry{"COSEC", Cosec},
-    OperatorEntry{"SEC", Sec},         OperatorEntry{"COT", Cot},
-    OperatorEntry{"ARCSIN", ArcSin},   OperatorEntry{"ARCCOS", ArcCos},
-    OperatorEntry{"ARCTAN", ArcTan},   OperatorEntry{"ARCCOSEC", ArcCosec},
-    OperatorEntry{"ARCSEC", ArcSec},   OperatorEntry{"ARCCOT", ArcCot},
-    OperatorEntry{"SINH", Sinh},       OperatorEntry{"COSH", Cosh},
-    OperatorEntry{"TANH", Tanh},       OperatorEntry{"COSECH", Cosech},
-    OperatorEntry{"SECH", Sech},       OperatorEntry{"COTH", Coth},
-    OperatorEntry{"ARCSINH", ArcSinh}, OperatorEntry{"ARCCOSH", ArcCosh},
-    OperatorEntry{"ARCTANH", ArcTanh}, OperatorEntry{"ARCCOSECH", ArcCosech},
-    OperatorEntry{"ARCSECH", ArcSech}, OperatorEntry{"ARCCOTH", ArcCoth},
+    OperatorEntry{"SIN", operators::Sin},         OperatorEntry{"COS", operators::Cos},
+    OperatorEntry{"TAN", operators::Tan},         OperatorEntry{"COSEC", operators::Cosec},
+    OperatorEntry{"SEC", operators::Sec},         OperatorEntry{"COT", operators::Cot},
+    OperatorEntry{"ARCSIN", operators::ArcSin},   OperatorEntry{"ARCCOS", operators::ArcCos},
+    OperatorEntry{"ARCTAN", operators::ArcTan},   OperatorEntry{"ARCCOSEC", operators::ArcCosec},
+    OperatorEntry{"ARCSEC", operators::ArcSec},   OperatorEntry{"ARCCOT", operators::ArcCot},
+    OperatorEntry{"SINH", operators::Sinh},       OperatorEntry{"COSH", operators::Cosh},
+    OperatorEntry{"TANH", operators::Tanh},       OperatorEntry{"COSECH", operators::Cosech},
+    OperatorEntry{"SECH", operators::Sech},       OperatorEntry{"COTH", operators::Coth},
+    OperatorEntry{"ARCSINH", operators::ArcSinh}, OperatorEntry{"ARCCOSH", operators::ArcCosh},
+    OperatorEntry{"ARCTANH", operators::ArcTanh}, OperatorEntry{"ARCCOSECH", operators::ArcCosech},
+    OperatorEntry{"ARCSECH", operators::ArcSech}, OperatorEntry{"ARCCOTH", operators::ArcCoth},
 };
 
 }  // namespace

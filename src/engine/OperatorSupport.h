@@ -1,7 +1,7 @@
 #pragma once
 
-// Shared by the files that implement the operators: the calling convention of
-// one operator and the helpers that build results and detail texts.
+// Shared by the files that implement the operators: the helpers that build
+// results and detail texts.
 
 #include <initializer_list>
 #include <optional>
@@ -10,23 +10,10 @@
 #include <string_view>
 #include <utility>
 
-#include "engine/AngleUnit.h"
 #include "engine/Numbers.h"
+#include "engine/OperatorFunction.h"
 
 namespace quantaro {
-
-struct OperatorArgs {
-    long double left;
-    long double right;
-    AngleUnit angle;
-};
-
-struct OperatorResult {
-    long double value = 0.0L;
-    std::optional<std::string> detail;  // set: a domain check failed (code 9)
-};
-
-using OperatorFunction = OperatorResult (*)(const OperatorArgs&);
 
 struct OperatorEntry {
     std::string_view name;  // upper case, as ApplyOperator receives it
