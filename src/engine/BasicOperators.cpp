@@ -1,10 +1,8 @@
-#include <array>
 
 #include "engine/OperatorSupport.h"
 #include "engine/Operators.h"
 
-namespace quantaro {
-namespace operators {
+namespace quantaro::operators {
 
 OperatorResult Assign(const OperatorArgs& a) {
     return Value(a.left);
@@ -33,21 +31,4 @@ OperatorResult Negate(const OperatorArgs& a) {
     return Value(-a.left);
 }
 
-}  // namespace operators
-
-namespace {
-
-constexpr std::array kBasicOperators{
-    OperatorEntry{"=", operators::Assign},   OperatorEntry{"+", operators::Add},
-    OperatorEntry{"-", operators::Subtract}, OperatorEntry{"*", operators::Multiply},
-    OperatorEntry{"/", operators::Divide},   OperatorEntry{"1/", operators::Reciprocal},
-    OperatorEntry{"NEG", operators::Negate},
-};
-
-}  // namespace
-
-std::span<const OperatorEntry> BasicOperators() {
-    return kBasicOperators;
-}
-
-}  // namespace quantaro
+}  // namespace quantaro::operators

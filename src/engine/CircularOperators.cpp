@@ -2,7 +2,6 @@
 // read their operand as an angle in the current unit; the inverses return an
 // angle in that unit.
 
-#include <array>
 #include <cmath>
 
 #include "engine/ApplyOperator.h"
@@ -238,28 +237,4 @@ OperatorResult ArcCoth(const OperatorArgs& a) {
 }
 
 }  // namespace operators
-
-namespace {
-
-constexpr std::array kCircularOperators{
-    OperatorEntry{"SIN", operators::Sin},         OperatorEntry{"COS", operators::Cos},
-    OperatorEntry{"TAN", operators::Tan},         OperatorEntry{"COSEC", operators::Cosec},
-    OperatorEntry{"SEC", operators::Sec},         OperatorEntry{"COT", operators::Cot},
-    OperatorEntry{"ARCSIN", operators::ArcSin},   OperatorEntry{"ARCCOS", operators::ArcCos},
-    OperatorEntry{"ARCTAN", operators::ArcTan},   OperatorEntry{"ARCCOSEC", operators::ArcCosec},
-    OperatorEntry{"ARCSEC", operators::ArcSec},   OperatorEntry{"ARCCOT", operators::ArcCot},
-    OperatorEntry{"SINH", operators::Sinh},       OperatorEntry{"COSH", operators::Cosh},
-    OperatorEntry{"TANH", operators::Tanh},       OperatorEntry{"COSECH", operators::Cosech},
-    OperatorEntry{"SECH", operators::Sech},       OperatorEntry{"COTH", operators::Coth},
-    OperatorEntry{"ARCSINH", operators::ArcSinh}, OperatorEntry{"ARCCOSH", operators::ArcCosh},
-    OperatorEntry{"ARCTANH", operators::ArcTanh}, OperatorEntry{"ARCCOSECH", operators::ArcCosech},
-    OperatorEntry{"ARCSECH", operators::ArcSech}, OperatorEntry{"ARCCOTH", operators::ArcCoth},
-};
-
-}  // namespace
-
-std::span<const OperatorEntry> CircularOperators() {
-    return kCircularOperators;
-}
-
 }  // namespace quantaro

@@ -1,6 +1,5 @@
 // Rounding, 32-bit integer division, comparisons and the Boolean operators.
 
-#include <array>
 #include <climits>
 #include <cmath>
 #include <string_view>
@@ -127,33 +126,4 @@ OperatorResult Not(const OperatorArgs& a) {
 }
 
 }  // namespace operators
-
-namespace {
-
-constexpr std::array kIntegerAndLogicOperators{
-    OperatorEntry{"ROUND", operators::Round},
-    OperatorEntry{"TRUNC", operators::Trunc},
-    OperatorEntry{"FRAC", operators::Frac},
-    OperatorEntry{"DIV", operators::Div},
-    OperatorEntry{"MOD", operators::Mod},
-    OperatorEntry{"==", operators::Equal},
-    OperatorEntry{"<>", operators::NotEqual},
-    OperatorEntry{"<", operators::Less},
-    OperatorEntry{">", operators::Greater},
-    OperatorEntry{"<=", operators::LessOrEqual},
-    OperatorEntry{">=", operators::GreaterOrEqual},
-    OperatorEntry{"AND", operators::And},
-    OperatorEntry{"OR", operators::Or},
-    OperatorEntry{"NOT", operators::Not},
-    OperatorEntry{"NAND", operators::Nand},
-    OperatorEntry{"NOR", operators::Nor},
-    OperatorEntry{"XOR", operators::Xor},
-};
-
-}  // namespace
-
-std::span<const OperatorEntry> IntegerAndLogicOperators() {
-    return kIntegerAndLogicOperators;
-}
-
 }  // namespace quantaro

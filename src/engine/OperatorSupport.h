@@ -5,7 +5,6 @@
 
 #include <initializer_list>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -14,11 +13,6 @@
 #include "engine/OperatorFunction.h"
 
 namespace quantaro {
-
-struct OperatorEntry {
-    std::string_view name;  // upper case, as ApplyOperator receives it
-    OperatorFunction apply;
-};
 
 inline OperatorResult Value(long double v) {
     return OperatorResult{v, std::nullopt};
@@ -48,14 +42,6 @@ inline std::string Detail(std::initializer_list<DetailPiece> pieces) {
 
 inline constexpr const char* kCrLf = "\r\n";
 inline constexpr const char* kLfCr = "\n\r";
-
-// Operator tables contributed by each group of operators.
-// Each returns a view of a static array.
-std::span<const OperatorEntry> BasicOperators();
-std::span<const OperatorEntry> PowerOperators();     // powers, roots, logs, counting
-std::span<const OperatorEntry> CircularOperators();  // circular and hyperbolic
-std::span<const OperatorEntry>
-IntegerAndLogicOperators();  // rounding, DIV, MOD, comparisons, Boolean
 
 // Powers and factorials, shared by the operators and their tests; e^x is
 // shared with the hyperbolic functions.

@@ -1,7 +1,6 @@
 // Powers, roots, logarithms, factorials and the counting operators, with the
 // power and factorial routines the hyperbolic functions share.
 
-#include <array>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -167,25 +166,6 @@ OperatorResult Combinations(const OperatorArgs& a) {
 }
 
 }  // namespace operators
-
-namespace {
-
-constexpr std::array kPowerOperators{
-    OperatorEntry{"^2", operators::Square},        OperatorEntry{"^3", operators::Cube},
-    OperatorEntry{"E^", operators::ExpOf},         OperatorEntry{"2^", operators::TwoToThe},
-    OperatorEntry{"10^", operators::TenToThe},     OperatorEntry{"^", operators::Power},
-    OperatorEntry{"2ROOT", operators::SquareRoot}, OperatorEntry{"3ROOT", operators::CubeRoot},
-    OperatorEntry{"ROOT", operators::Root},        OperatorEntry{"LN", operators::NaturalLog},
-    OperatorEntry{"LOG2", operators::BinaryLog},   OperatorEntry{"LOG10", operators::DecimalLog},
-    OperatorEntry{"LOG", operators::LogToBase},    OperatorEntry{"!", operators::Factorial},
-    OperatorEntry{"NPR", operators::Permutations}, OperatorEntry{"NCR", operators::Combinations},
-};
-
-}  // namespace
-
-std::span<const OperatorEntry> PowerOperators() {
-    return kPowerOperators;
-}
 
 long double Exp(long double x) {
     return std::exp(x);
