@@ -1,36 +1,12 @@
 #include "engine/ApplyOperator.h"
 
 #include <cmath>
-#include <unordered_map>
 
 #include "engine/FloatingPointFault.h"
-#include "engine/OperatorSupport.h"
+#include "engine/OperatorRegistry.h"
 
 namespace quantaro {
 namespace {
-
-class OperatorDispatch {
-  public:
-    OperatorDispatch() {
-        for (auto group : {BasicOperators(), PowerOperators(), CircularOperators(),
-                           IntegerAndLogicOperators()}) {
-            for (const OperatorEntry& entry : group) byName_.emplace(entry.name, entry.apply);
-        }
-    }
-
-    OperatorFunction find(std::string_view name) const {
-        const auto it = byName_.find(name);
-        return it == byName_.end() ? nullptr : it->second;
-    }
-
-  private:
-    std::unordered_map<std::string_view, OperatorFunction> byName_;
-};
-
-const OperatorDispatch& Dispatch() {
-    static const OperatorDispatch dispatch;
-    return dispatch;
-}
 
 // x87-style conversion: the rounded value must fit in a signed 32-bit integer.
 int ToInt32(long double rounded) {
@@ -61,7 +37,7 @@ bool IsWholeByRounding(long double x) {
 
 OperatorOutcome ApplyOperator(std::string_view name, long double left, long double right,
                               AngleUnit angle, std::string& errorItem) {
-    const OperatorFunction apply = Dispatch().find(name);
+    const OperatorFunction apply = FindOperator(name);
     if (apply == nullptr) return {};
 
     const FaultFlagScope faults;

@@ -1,9 +1,8 @@
-#include <array>
 
 #include "engine/OperatorSupport.h"
+#include "engine/Operators.h"
 
-namespace quantaro {
-namespace {
+namespace quantaro::operators {
 
 OperatorResult Assign(const OperatorArgs& a) {
     return Value(a.left);
@@ -32,16 +31,4 @@ OperatorResult Negate(const OperatorArgs& a) {
     return Value(-a.left);
 }
 
-constexpr std::array kBasicOperators{
-    OperatorEntry{"=", Assign},   OperatorEntry{"+", Add},    OperatorEntry{"-", Subtract},
-    OperatorEntry{"*", Multiply}, OperatorEntry{"/", Divide}, OperatorEntry{"1/", Reciprocal},
-    OperatorEntry{"NEG", Negate},
-};
-
-}  // namespace
-
-std::span<const OperatorEntry> BasicOperators() {
-    return kBasicOperators;
-}
-
-}  // namespace quantaro
+}  // namespace quantaro::operators

@@ -2,11 +2,11 @@
 // read their operand as an angle in the current unit; the inverses return an
 // angle in that unit.
 
-#include <array>
 #include <cmath>
 
 #include "engine/ApplyOperator.h"
 #include "engine/OperatorSupport.h"
+#include "engine/Operators.h"
 
 namespace quantaro {
 namespace {
@@ -49,6 +49,70 @@ long double Cosine(long double x) {
     return std::fabs(x) >= kTwoTo63 ? 0.0L : std::cos(x);
 }
 
+// For 0 <= y <= 1.
+long double ArcSine(long double y) {
+    return std::atan2(y, std::sqrt(1.0L - y * y));
+}
+long double ArcCosine(long double y) {
+    return std::atan2(std::sqrt(1.0L - y * y), y);
+}
+
+// The hyperbolic functions build on h = e^x / 2, so that sinh x = h - 1/(4h)
+// and cosh x = h + 1/(4h). Near 0 these lose all significance.
+long double HalfExp(long double x) {
+    return Exp(x) * 0.5L;
+}
+
+long double HyperbolicSine(long double x) {
+    const long double h = HalfExp(x);
+    return h - 0.25L / h;
+}
+
+long double HyperbolicCosine(long double x) {
+    const long double h = HalfExp(x);
+    return h + 0.25L / h;
+}
+
+long double HyperbolicTangent(long double x) {
+    if (x > kTanhLimit) return 1.0L;
+    if (x < -kTanhLimit) return -1.0L;
+    const long double e = Exp(x);
+    const long double s = e * e;
+    return (s - 1.0L) / (s + 1.0L);
+}
+
+long double AreaSine(long double y) {
+    if (y == 0) return 0.0L;
+    const long double a = std::fabs(y);
+    long double result;
+    if (a > 1e10L) {
+        result = std::log(a) + kLn2;
+    } else {
+        const long double square = a * a;
+        result = std::log1p(a + square / (std::sqrt(square + 1.0L) + 1.0L));
+    }
+    return y < 0 ? -result : result;
+}
+
+// For y >= 1.
+long double AreaCosine(long double y) {
+    if (y == 1) return 0.0L;
+    if (y > 1e10L) return std::log(y) + kLn2;
+    return std::log(y + std::sqrt((y - 1.0L) * (y + 1.0L)));
+}
+
+// For |y| < 1.
+long double AreaTangent(long double y) {
+    if (y == 0) return 0.0L;
+    const long double a = std::fabs(y);
+    const long double result = 0.5L * std::log1p(2.0L * a / (1.0L - a));
+    return y < 0 ? -result : result;
+}
+
+}  // namespace
+
+namespace operators {
+
 OperatorResult Sin(const OperatorArgs& a) {
     return Value(Sine(AngleOperand(a)));
 }
@@ -84,14 +148,6 @@ OperatorResult Cot(const OperatorArgs& a) {
     return Value(1.0L / std::tan(x));
 }
 
-// For 0 <= y <= 1.
-long double ArcSine(long double y) {
-    return std::atan2(y, std::sqrt(1.0L - y * y));
-}
-long double ArcCosine(long double y) {
-    return std::atan2(std::sqrt(1.0L - y * y), y);
-}
-
 OperatorResult ArcSin(const OperatorArgs& a) {
     if (a.left < 0 || a.left > 1) return DomainError(Detail({"Invalid ARCSIN (", a.left, ")"}));
     return AngleResult(a, ArcSine(a.left));
@@ -121,30 +177,6 @@ OperatorResult ArcCot(const OperatorArgs& a) {
     return AngleResult(a, std::atan(1.0L / a.left));
 }
 
-// The hyperbolic functions build on h = e^x / 2, so that sinh x = h - 1/(4h)
-// and cosh x = h + 1/(4h). Near 0 these lose all significance.
-long double HalfExp(long double x) {
-    return Exp(x) * 0.5L;
-}
-
-long double HyperbolicSine(long double x) {
-    const long double h = HalfExp(x);
-    return h - 0.25L / h;
-}
-
-long double HyperbolicCosine(long double x) {
-    const long double h = HalfExp(x);
-    return h + 0.25L / h;
-}
-
-long double HyperbolicTangent(long double x) {
-    if (x > kTanhLimit) return 1.0L;
-    if (x < -kTanhLimit) return -1.0L;
-    const long double e = Exp(x);
-    const long double s = e * e;
-    return (s - 1.0L) / (s + 1.0L);
-}
-
 OperatorResult Sinh(const OperatorArgs& a) {
     return Value(HyperbolicSine(AngleOperand(a)));
 }
@@ -169,34 +201,6 @@ OperatorResult Coth(const OperatorArgs& a) {
     const long double x = AngleOperand(a);
     if (x == 0) return DomainError("Invalid COTH 0 dgrees (0Pi)");
     return Value(1.0L / HyperbolicTangent(x));
-}
-
-long double AreaSine(long double y) {
-    if (y == 0) return 0.0L;
-    const long double a = std::fabs(y);
-    long double result;
-    if (a > 1e10L) {
-        result = std::log(a) + kLn2;
-    } else {
-        const long double square = a * a;
-        result = std::log1p(a + square / (std::sqrt(square + 1.0L) + 1.0L));
-    }
-    return y < 0 ? -result : result;
-}
-
-// For y >= 1.
-long double AreaCosine(long double y) {
-    if (y == 1) return 0.0L;
-    if (y > 1e10L) return std::log(y) + kLn2;
-    return std::log(y + std::sqrt((y - 1.0L) * (y + 1.0L)));
-}
-
-// For |y| < 1.
-long double AreaTangent(long double y) {
-    if (y == 0) return 0.0L;
-    const long double a = std::fabs(y);
-    const long double result = 0.5L * std::log1p(2.0L * a / (1.0L - a));
-    return y < 0 ? -result : result;
 }
 
 OperatorResult ArcSinh(const OperatorArgs& a) {
@@ -232,25 +236,5 @@ OperatorResult ArcCoth(const OperatorArgs& a) {
     return AngleResult(a, AreaTangent(1.0L / a.left));
 }
 
-constexpr std::array kCircularOperators{
-    OperatorEntry{"SIN", Sin},         OperatorEntry{"COS", Cos},
-    OperatorEntry{"TAN", Tan},         OperatorEntry{"COSEC", Cosec},
-    OperatorEntry{"SEC", Sec},         OperatorEntry{"COT", Cot},
-    OperatorEntry{"ARCSIN", ArcSin},   OperatorEntry{"ARCCOS", ArcCos},
-    OperatorEntry{"ARCTAN", ArcTan},   OperatorEntry{"ARCCOSEC", ArcCosec},
-    OperatorEntry{"ARCSEC", ArcSec},   OperatorEntry{"ARCCOT", ArcCot},
-    OperatorEntry{"SINH", Sinh},       OperatorEntry{"COSH", Cosh},
-    OperatorEntry{"TANH", Tanh},       OperatorEntry{"COSECH", Cosech},
-    OperatorEntry{"SECH", Sech},       OperatorEntry{"COTH", Coth},
-    OperatorEntry{"ARCSINH", ArcSinh}, OperatorEntry{"ARCCOSH", ArcCosh},
-    OperatorEntry{"ARCTANH", ArcTanh}, OperatorEntry{"ARCCOSECH", ArcCosech},
-    OperatorEntry{"ARCSECH", ArcSech}, OperatorEntry{"ARCCOTH", ArcCoth},
-};
-
-}  // namespace
-
-std::span<const OperatorEntry> CircularOperators() {
-    return kCircularOperators;
-}
-
+}  // namespace operators
 }  // namespace quantaro

@@ -1,25 +1,15 @@
 // Rounding, 32-bit integer division, comparisons and the Boolean operators.
 
-#include <array>
 #include <climits>
 #include <cmath>
 #include <string_view>
 
 #include "engine/ApplyOperator.h"
 #include "engine/OperatorSupport.h"
+#include "engine/Operators.h"
 
 namespace quantaro {
 namespace {
-
-OperatorResult Round(const OperatorArgs& a) {
-    return Value(RoundToInteger(a.left));
-}
-OperatorResult Trunc(const OperatorArgs& a) {
-    return Value(TruncateToInteger(a.left));
-}
-OperatorResult Frac(const OperatorArgs& a) {
-    return Value(a.left - std::trunc(a.left));
-}
 
 enum class Division { Quotient, Remainder };
 
@@ -39,34 +29,8 @@ OperatorResult IntegerDivide(const OperatorArgs& a, Division kind) {
     return Value(kind == Division::Quotient ? left / right : left % right);
 }
 
-OperatorResult Div(const OperatorArgs& a) {
-    return IntegerDivide(a, Division::Quotient);
-}
-OperatorResult Mod(const OperatorArgs& a) {
-    return IntegerDivide(a, Division::Remainder);
-}
-
 OperatorResult Truth(bool holds) {
     return Value(holds ? 1.0L : 0.0L);
-}
-
-OperatorResult Equal(const OperatorArgs& a) {
-    return Truth(a.left == a.right);
-}
-OperatorResult NotEqual(const OperatorArgs& a) {
-    return Truth(a.left != a.right);
-}
-OperatorResult Less(const OperatorArgs& a) {
-    return Truth(a.left < a.right);
-}
-OperatorResult Greater(const OperatorArgs& a) {
-    return Truth(a.left > a.right);
-}
-OperatorResult LessOrEqual(const OperatorArgs& a) {
-    return Truth(a.left <= a.right);
-}
-OperatorResult GreaterOrEqual(const OperatorArgs& a) {
-    return Truth(a.left >= a.right);
 }
 
 bool IsBoolean(long double x) {
@@ -98,6 +62,46 @@ bool Differ(bool l, bool r) {
     return l != r;
 }
 
+}  // namespace
+
+namespace operators {
+
+OperatorResult Round(const OperatorArgs& a) {
+    return Value(RoundToInteger(a.left));
+}
+OperatorResult Trunc(const OperatorArgs& a) {
+    return Value(TruncateToInteger(a.left));
+}
+OperatorResult Frac(const OperatorArgs& a) {
+    return Value(a.left - std::trunc(a.left));
+}
+
+OperatorResult Div(const OperatorArgs& a) {
+    return IntegerDivide(a, Division::Quotient);
+}
+OperatorResult Mod(const OperatorArgs& a) {
+    return IntegerDivide(a, Division::Remainder);
+}
+
+OperatorResult Equal(const OperatorArgs& a) {
+    return Truth(a.left == a.right);
+}
+OperatorResult NotEqual(const OperatorArgs& a) {
+    return Truth(a.left != a.right);
+}
+OperatorResult Less(const OperatorArgs& a) {
+    return Truth(a.left < a.right);
+}
+OperatorResult Greater(const OperatorArgs& a) {
+    return Truth(a.left > a.right);
+}
+OperatorResult LessOrEqual(const OperatorArgs& a) {
+    return Truth(a.left <= a.right);
+}
+OperatorResult GreaterOrEqual(const OperatorArgs& a) {
+    return Truth(a.left >= a.right);
+}
+
 OperatorResult And(const OperatorArgs& a) {
     return Binary<BothTrue>(a, " AND ");
 }
@@ -121,30 +125,5 @@ OperatorResult Not(const OperatorArgs& a) {
     return Truth(a.left == 0);
 }
 
-constexpr std::array kIntegerAndLogicOperators{
-    OperatorEntry{"ROUND", Round},
-    OperatorEntry{"TRUNC", Trunc},
-    OperatorEntry{"FRAC", Frac},
-    OperatorEntry{"DIV", Div},
-    OperatorEntry{"MOD", Mod},
-    OperatorEntry{"==", Equal},
-    OperatorEntry{"<>", NotEqual},
-    OperatorEntry{"<", Less},
-    OperatorEntry{">", Greater},
-    OperatorEntry{"<=", LessOrEqual},
-    OperatorEntry{">=", GreaterOrEqual},
-    OperatorEntry{"AND", And},
-    OperatorEntry{"OR", Or},
-    OperatorEntry{"NOT", Not},
-    OperatorEntry{"NAND", Nand},
-    OperatorEntry{"NOR", Nor},
-    OperatorEntry{"XOR", Xor},
-};
-
-}  // namespace
-
-std::span<const OperatorEntry> IntegerAndLogicOperators() {
-    return kIntegerAndLogicOperators;
-}
-
+}  // namespace operators
 }  // namespace quantaro

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "engine/Numbers.h"
-#include "engine/OperatorTable.h"
+#include "engine/OperatorRegistry.h"
 
 namespace quantaro {
 namespace {
@@ -137,7 +137,7 @@ NameTable MakeOperatorTable() {
     table.setCell(ValueColumn, 0, "Operands");
     int row = 1;
     for (const OperatorDefinition& op : OperatorDefinitions()) {
-        table.setCell(NameColumn, row, std::string(op.text));
+        table.setCell(NameColumn, row, std::string(op.name));
         table.setCell(ValueColumn, row, std::to_string(op.operandCount));
         ++row;
     }

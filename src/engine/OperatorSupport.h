@@ -1,37 +1,18 @@
 #pragma once
 
-// Shared by the files that implement the operators: the calling convention of
-// one operator and the helpers that build results and detail texts.
+// Shared by the files that implement the operators: the helpers that build
+// results and detail texts.
 
 #include <initializer_list>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
 
-#include "engine/AngleUnit.h"
 #include "engine/Numbers.h"
+#include "engine/OperatorFunction.h"
 
 namespace quantaro {
-
-struct OperatorArgs {
-    long double left;
-    long double right;
-    AngleUnit angle;
-};
-
-struct OperatorResult {
-    long double value = 0.0L;
-    std::optional<std::string> detail;  // set: a domain check failed (code 9)
-};
-
-using OperatorFunction = OperatorResult (*)(const OperatorArgs&);
-
-struct OperatorEntry {
-    std::string_view name;  // upper case, as ApplyOperator receives it
-    OperatorFunction apply;
-};
 
 inline OperatorResult Value(long double v) {
     return OperatorResult{v, std::nullopt};
@@ -61,14 +42,6 @@ inline std::string Detail(std::initializer_list<DetailPiece> pieces) {
 
 inline constexpr const char* kCrLf = "\r\n";
 inline constexpr const char* kLfCr = "\n\r";
-
-// Operator tables contributed by each group of operators.
-// Each returns a view of a static array.
-std::span<const OperatorEntry> BasicOperators();
-std::span<const OperatorEntry> PowerOperators();     // powers, roots, logs, counting
-std::span<const OperatorEntry> CircularOperators();  // circular and hyperbolic
-std::span<const OperatorEntry>
-IntegerAndLogicOperators();  // rounding, DIV, MOD, comparisons, Boolean
 
 // Powers and factorials, shared by the operators and their tests; e^x is
 // shared with the hyperbolic functions.

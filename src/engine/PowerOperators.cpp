@@ -1,7 +1,6 @@
 // Powers, roots, logarithms, factorials and the counting operators, with the
 // power and factorial routines the hyperbolic functions share.
 
-#include <array>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -9,6 +8,7 @@
 
 #include "engine/ApplyOperator.h"
 #include "engine/OperatorSupport.h"
+#include "engine/Operators.h"
 
 namespace quantaro {
 namespace {
@@ -18,6 +18,43 @@ constexpr long double kFactorialLimit = 1754.0L;
 
 // The extended value nearest to one third.
 constexpr long double kOneThird = 1.0L / 3.0L;
+
+// The texts of the checks nPr and nCr share.
+struct CountingTexts {
+    const char* name;  // between the operands, with its blanks
+    const char* negative;
+    const char* tooGreat;
+    const char* nonInteger;
+};
+
+constexpr CountingTexts kPermutationTexts{" nPr ", "Permutation of negative number.",
+                                          "First operand too great for permutation.",
+                                          "Permutation of non-integer."};
+constexpr CountingTexts kCombinationTexts{" nCr ", "Combination of negative number.",
+                                          "First operand too great for combination.",
+                                          "Combination of non-integer."};
+
+// The first failing check of nPr or nCr, as its detail text.
+std::optional<std::string> CountingCheck(const OperatorArgs& a, const CountingTexts& texts) {
+    const long double n = a.left;
+    const long double r = a.right;
+    const char* failure = nullptr;
+    if (n < 0 || r < 0) {
+        failure = texts.negative;
+    } else if (n > kFactorialLimit) {
+        failure = texts.tooGreat;
+    } else if (n < r) {
+        failure = "Second operand exceeds first.";
+    } else if (!IsWholeByRounding(n) || !IsWholeByRounding(r)) {
+        failure = texts.nonInteger;
+    }
+    if (failure == nullptr) return std::nullopt;
+    return Detail({n, texts.name, r, kCrLf, failure});
+}
+
+}  // namespace
+
+namespace operators {
 
 OperatorResult Square(const OperatorArgs& a) {
     return Value(PowerOf(a.left, 2.0L));
@@ -118,39 +155,6 @@ OperatorResult Factorial(const OperatorArgs& a) {
     return Value(FactorialOf(x));
 }
 
-// The texts of the checks nPr and nCr share.
-struct CountingTexts {
-    const char* name;  // between the operands, with its blanks
-    const char* negative;
-    const char* tooGreat;
-    const char* nonInteger;
-};
-
-constexpr CountingTexts kPermutationTexts{" nPr ", "Permutation of negative number.",
-                                          "First operand too great for permutation.",
-                                          "Permutation of non-integer."};
-constexpr CountingTexts kCombinationTexts{" nCr ", "Combination of negative number.",
-                                          "First operand too great for combination.",
-                                          "Combination of non-integer."};
-
-// The first failing check of nPr or nCr, as its detail text.
-std::optional<std::string> CountingCheck(const OperatorArgs& a, const CountingTexts& texts) {
-    const long double n = a.left;
-    const long double r = a.right;
-    const char* failure = nullptr;
-    if (n < 0 || r < 0) {
-        failure = texts.negative;
-    } else if (n > kFactorialLimit) {
-        failure = texts.tooGreat;
-    } else if (n < r) {
-        failure = "Second operand exceeds first.";
-    } else if (!IsWholeByRounding(n) || !IsWholeByRounding(r)) {
-        failure = texts.nonInteger;
-    }
-    if (failure == nullptr) return std::nullopt;
-    return Detail({n, texts.name, r, kCrLf, failure});
-}
-
 OperatorResult Permutations(const OperatorArgs& a) {
     if (auto detail = CountingCheck(a, kPermutationTexts)) return DomainError(std::move(*detail));
     return Value(FactorialOf(a.left) / FactorialOf(a.left - a.right));
@@ -161,22 +165,7 @@ OperatorResult Combinations(const OperatorArgs& a) {
     return Value(FactorialOf(a.left) / (FactorialOf(a.right) * FactorialOf(a.left - a.right)));
 }
 
-constexpr std::array kPowerOperators{
-    OperatorEntry{"^2", Square},        OperatorEntry{"^3", Cube},
-    OperatorEntry{"E^", ExpOf},         OperatorEntry{"2^", TwoToThe},
-    OperatorEntry{"10^", TenToThe},     OperatorEntry{"^", Power},
-    OperatorEntry{"2ROOT", SquareRoot}, OperatorEntry{"3ROOT", CubeRoot},
-    OperatorEntry{"ROOT", Root},        OperatorEntry{"LN", NaturalLog},
-    OperatorEntry{"LOG2", BinaryLog},   OperatorEntry{"LOG10", DecimalLog},
-    OperatorEntry{"LOG", LogToBase},    OperatorEntry{"!", Factorial},
-    OperatorEntry{"NPR", Permutations}, OperatorEntry{"NCR", Combinations},
-};
-
-}  // namespace
-
-std::span<const OperatorEntry> PowerOperators() {
-    return kPowerOperators;
-}
+}  // namespace operators
 
 long double Exp(long double x) {
     return std::exp(x);

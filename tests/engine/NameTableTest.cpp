@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/NameTable.h"
-#include "engine/OperatorTable.h"
+#include "engine/OperatorRegistry.h"
 
 namespace quantaro {
 namespace {
