@@ -5,6 +5,7 @@
 
 #include "engine/Engine.h"
 #include "engine/Worksheet.h"
+#include "run/LoopRunner.h"
 #include "run/OutcomeReport.h"
 #include "run/RunHost.h"
 
@@ -19,7 +20,7 @@ class UserInteraction;
 // run the worksheet takes the formula and angle unit from the main window;
 // after it the outcome is reported: boxes go through the user interaction,
 // and the loop timer and stop flag belong to the continuous loop window.
-class RunControl : public RunFeedback {
+class RunControl : public RunFeedback, public LoopPasses {
   public:
     RunControl(Worksheet& sheet, RunHost& host, UserInteraction& interaction);
 
@@ -35,13 +36,15 @@ class RunControl : public RunFeedback {
     // Redraws the variable grid with the values runs have stored.
     void showVariableValues() { host_.showVariableValues(); }
 
+    // LoopPasses: the continuous loop's passes are runs like the commands'.
+    std::optional<std::string> runPass(int equation) override { return runOnce(equation); }
     // Whether the last run ended with an error; the loop stops on it. A run
     // ended by a floating-point fault does not count as one.
-    bool lastRunFailed() const { return lastRunFailed_; }
-    void clearLastRunResult() { lastRunFailed_ = false; }
+    bool lastRunFailed() const override { return lastRunFailed_; }
+    void clearLastRunResult() override { lastRunFailed_ = false; }
     // How many boxes runs have shown so far; the loop ends a batch of passes
     // when a pass showed one.
-    int boxesShown() const { return boxesShown_; }
+    int boxesShown() const override { return boxesShown_; }
 
     // Handlers of the "&Run" menu.
     void ExecuteAllFormulas1Click();

@@ -36,12 +36,4 @@ class RunHost {
     virtual QWidget* messageOwner() = 0;
 };
 
-// The continuous loop's timer and stop flag, which every run may switch.
-class LoopSwitch {
-  public:
-    virtual ~LoopSwitch() = default;
-    virtual void setTimerEnabled(bool enabled) = 0;
-    virtual void setLoopStopped() = 0;
-};
-
 }  // namespace quantaro

@@ -1,7 +1,6 @@
 #include "run/TFormLoopSelect.h"
 
 #include <QCloseEvent>
-#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -23,9 +22,6 @@ namespace {
 
 constexpr int kLoopHelp = 17;
 constexpr int kTimerIntervalMs = 1;
-// How long one tick runs passes before it returns to the event loop, so that
-// Stop, Cancel, redraws and edits are served between batches.
-constexpr qint64 kBatchMs = 10;
 
 constexpr char kBadLoopCount[] = "Number of loops must be a positive integer";
 
@@ -43,14 +39,10 @@ QLineEdit* MakeEdit(const char* name, QWidget* parent) {
     return edit;
 }
 
-QString NotAnInteger(const QString& text) {
-    return QStringLiteral("'%1' is not a valid integer value").arg(text);
-}
-
 }  // namespace
 
 TFormLoopSelect::TFormLoopSelect(RunControl& run, UserInteraction& interaction, QWidget* parent)
-    : QWidget(parent, Qt::Window), run_(run), interaction_(interaction) {
+    : QWidget(parent, Qt::Window), run_(run), interaction_(interaction), runner_(run, *this) {
     setObjectName(QStringLiteral("TFormLoopSelect"));
     setWindowTitle(QStringLiteral("Quantaro - Continuous loop"));
     setFont(CaptionFont());
@@ -152,6 +144,7 @@ void TFormLoopSelect::registerHints() {
 void TFormLoopSelect::wireControls() {
     connect(SpinEdit1, &QSpinBox::valueChanged, this, &TFormLoopSelect::SpinEdit1Change);
     connect(SpinEdit2, &QSpinBox::valueChanged, this, &TFormLoopSelect::SpinEdit1Change);
+    connect(EditLoops, &QLineEdit::textChanged, this, &TFormLoopSelect::EditLoopsChange);
     connect(SpinEditEquation, &QSpinBox::valueChanged, this,
             &TFormLoopSelect::SpinEditEquationChange);
     connect(ButtonStart, &QPushButton::clicked, this, &TFormLoopSelect::ButtonStartClick);
@@ -162,21 +155,21 @@ void TFormLoopSelect::wireControls() {
     connect(Timer1, &QTimer::timeout, this, &TFormLoopSelect::Timer1Timer);
 }
 
+// The runner starts idle; it takes the controls' first values.
 void TFormLoopSelect::FormCreate() {
-    loopStopped_ = true;
-    loopCounter_ = 1;
-    loopEquation_ = 0;
+    EditLoopsChange();
+    SpinEditEquationChange();
 }
 
-void TFormLoopSelect::setTimerEnabled(bool enabled) {
-    if (enabled) {
-        if (!Timer1->isActive()) Timer1->start();
-    } else {
+void TFormLoopSelect::setActive(bool active) {
+    if (!active) {
         Timer1->stop();
+    } else if (!Timer1->isActive()) {
+        Timer1->start();
     }
 }
 
-bool TFormLoopSelect::timerEnabled() const {
+bool TFormLoopSelect::active() const {
     return Timer1->isActive();
 }
 
@@ -189,50 +182,47 @@ void TFormLoopSelect::SpinEdit1Change() {
         QString::fromStdString(LoopCountText(SpinEdit1->value(), SpinEdit2->value())));
 }
 
+void TFormLoopSelect::EditLoopsChange() {
+    runner_.setLimitText(EditLoops->text().toStdString());
+}
+
 void TFormLoopSelect::ButtonStartClick() {
-    const std::optional<std::int32_t> loops = ReadInteger32(EditLoops->text().toStdString());
-    if (!loops) {
-        interaction_.showInformation(this, QString::fromLatin1(kBadLoopCount));
-        return;
+    switch (runner_.start()) {
+        case LoopStart::Started:
+            ButtonStop->setFocus();
+            break;
+        case LoopStart::LimitNotAnInteger:
+            interaction_.showInformation(this, QString::fromLatin1(kBadLoopCount));
+            break;
+        case LoopStart::NothingToRun:
+            break;
     }
-    if (*loops <= 0) return;
-    run_.clearLastRunResult();
-    loopStopped_ = false;
-    ButtonStop->setFocus();
-    setTimerEnabled(true);
 }
 
 void TFormLoopSelect::ButtonStopClick() {
-    loopStopped_ = true;
+    runner_.stop();
 }
 
 void TFormLoopSelect::ButtonResetClick() {
-    loopCounter_ = 1;
-    completedLoops_ = 0;
-    EditCompleteLoops->setText(QStringLiteral("0"));
+    runner_.reset();
+    showCompletedCount();
 }
 
 void TFormLoopSelect::ButtonStepClick() {
-    setTimerEnabled(true);
-    const std::optional<std::string> fault = run_.runOnce(loopEquation_);
-    if (!fault) {
-        completedLoops_ = loopCounter_;
-        ++loopCounter_;
-    }
-    showCompletedLoops();
-    stopIdle();
+    const LoopReport report = runner_.step();
+    showProgress();
     // A step is a command of its own, so a fault is shown as the menu
     // commands show it.
-    if (fault) interaction_.showError(this, QString::fromStdString(*fault));
+    if (report.error) showError(*report.error);
 }
 
 void TFormLoopSelect::SpinEditEquationChange() {
-    loopEquation_ = SpinEditEquation->value();
+    runner_.selectEquation(SpinEditEquation->value());
 }
 
 void TFormLoopSelect::BitBtnCancelClick() {
-    stopIdle();
-    ButtonResetClick();
+    runner_.cancel();
+    showCompletedCount();
     SpinEditEquation->setValue(0);
     hide();
 }
@@ -243,65 +233,23 @@ void TFormLoopSelect::closeEvent(QCloseEvent* event) {
 }
 
 void TFormLoopSelect::Timer1Timer() {
-    QElapsedTimer batch;
-    batch.start();
-    const int boxesBefore = run_.boxesShown();
-    const std::uint64_t engineRunsBefore = engineRuns_;
-    // A pass whose run showed a box ends the batch: the box's own event loop
-    // has served the events already, and the user may have changed anything.
-    while (tickPass() && Timer1->isActive() && run_.boxesShown() == boxesBefore &&
-           batch.elapsed() < kBatchMs) {
-    }
-    if (engineRuns_ != engineRunsBefore) showCompletedLoops();
+    const LoopReport report = runner_.tick();
+    // The error ended the batch, so its box comes before the batch's progress.
+    if (report.error) showError(*report.error);
+    if (report.showProgress) showProgress();
 }
 
-bool TFormLoopSelect::tickPass() {
-    if (loopStopped_) return false;
-    if (run_.lastRunFailed()) {
-        stopIdle();
-        return false;
-    }
-    // The limit is read again for every pass, so changing it changes the
-    // running loop.
-    const QString limitText = EditLoops->text();
-    const std::optional<std::int32_t> limit = ReadInteger32(limitText.toStdString());
-    if (!limit) {
-        // Reported once: the loop stops rather than meet the same text again.
-        stopIdle();
-        interaction_.showError(this, NotAnInteger(limitText));
-        return false;
-    }
-    if (*limit < loopCounter_) {
-        stopIdle();
-        loopCounter_ = 1;
-        return false;
-    }
-    if (!runPass()) {
-        stopIdle();
-        return false;
-    }
-    return true;
+void TFormLoopSelect::showCompletedCount() {
+    EditCompleteLoops->setText(QString::number(runner_.completedLoops()));
 }
 
-bool TFormLoopSelect::runPass() {
-    ++engineRuns_;
-    const std::optional<std::string> fault = run_.runOnce(loopEquation_);
-    if (fault) return false;
-    // A pass whose equation failed counts too; the engine has already
-    // stopped the loop.
-    completedLoops_ = loopCounter_;
-    ++loopCounter_;
-    return true;
-}
-
-void TFormLoopSelect::showCompletedLoops() {
-    EditCompleteLoops->setText(QString::number(completedLoops_));
+void TFormLoopSelect::showProgress() {
+    showCompletedCount();
     run_.showVariableValues();
 }
 
-void TFormLoopSelect::stopIdle() {
-    setTimerEnabled(false);
-    loopStopped_ = true;
+void TFormLoopSelect::showError(const std::string& text) {
+    interaction_.showError(this, QString::fromStdString(text));
 }
 
 }  // namespace quantaro

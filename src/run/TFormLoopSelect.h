@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "interaction/HintSet.h"
-#include "run/RunHost.h"
+#include "run/LoopRunner.h"
 
 class QLineEdit;
 class QPushButton;
@@ -17,35 +17,30 @@ namespace quantaro {
 class RunControl;
 class UserInteraction;
 
-// The continuous loop window: runs the formula pass after pass, up to a number
-// of loops set as a mantissa times a power of ten, with start, stop, reset,
-// single step and a progress display.
-//
-// States: idle (stopped, timer off), running (not stopped, timer on) and
-// paused (stopped, timer on: ticks do nothing until Start). Each tick runs
-// passes back to back for up to a few milliseconds, so that the loop is not
-// held to one pass per timer interval; a pass that stops the loop or shows a
-// box ends the tick's batch.
-class TFormLoopSelect : public QWidget, public HintTarget, public LoopSwitch {
+// The continuous loop window: the controls of a LoopRunner, which runs the
+// formula pass after pass up to a number of loops set as a mantissa times a
+// power of ten, with start, stop, reset, single step and a progress display.
+// The window's timer drives the runner.
+class TFormLoopSelect : public QWidget, public HintTarget, private LoopTimer {
     Q_OBJECT
 
   public:
     TFormLoopSelect(RunControl& run, UserInteraction& interaction, QWidget* parent = nullptr);
 
-    // LoopSwitch
-    void setTimerEnabled(bool enabled) override;
-    void setLoopStopped() override { loopStopped_ = true; }
+    // What runs switch: the loop's timer and stop flag.
+    LoopSwitch& loopSwitch() { return runner_; }
 
     void setHintsShown(bool shown) override;
 
-    bool loopStopped() const { return loopStopped_; }
-    bool timerEnabled() const;
-    std::int64_t loopCounter() const { return loopCounter_; }
-    std::int32_t loopEquation() const { return loopEquation_; }
+    bool loopStopped() const { return runner_.stopped(); }
+    bool timerEnabled() const { return runner_.timerEnabled(); }
+    std::int64_t loopCounter() const { return runner_.counter(); }
+    std::int32_t loopEquation() const { return runner_.equation(); }
 
     // Handlers.
     void FormCreate();
     void SpinEdit1Change();
+    void EditLoopsChange();
     void ButtonStartClick();
     void ButtonStopClick();
     void ButtonResetClick();
@@ -64,25 +59,18 @@ class TFormLoopSelect : public QWidget, public HintTarget, public LoopSwitch {
     void registerHints();
     void wireControls();
 
-    // One pass of a tick; false when the batch must end.
-    bool tickPass();
-    // Runs the engine once and counts the pass; false on a floating-point fault.
-    bool runPass();
-    void showCompletedLoops();
-    void stopIdle();
+    // LoopTimer: Timer1.
+    void setActive(bool active) override;
+    bool active() const override;
+
+    // The completed loops alone, and with the variables' values after passes.
+    void showCompletedCount();
+    void showProgress();
+    void showError(const std::string& text);
 
     RunControl& run_;
     UserInteraction& interaction_;
-
-    // Wider than the 32-bit limit, so that the pass after the highest limit
-    // still ends the loop.
-    std::int64_t loopCounter_ = 1;
-    bool loopStopped_ = true;
-    std::int32_t loopEquation_ = 0;
-    // The pass last counted, shown when the batch ends.
-    std::int64_t completedLoops_ = 0;
-    // Passes run by ticks, counted or not; a batch that ran one shows progress.
-    std::uint64_t engineRuns_ = 0;
+    LoopRunner runner_;
 
     QSpinBox* SpinEdit1 = nullptr;
     QSpinBox* SpinEdit2 = nullptr;

@@ -439,7 +439,7 @@ void TFormCalculator::setAboutBox(TFormHelpAbout* about) {
 }
 
 void TFormCalculator::setRunWindows(TFormSelectEquation* selectEquation, TFormLoopSelect* loop) {
-    runControl_->setRunWindows(selectEquation, loop, loop);
+    runControl_->setRunWindows(selectEquation, loop, &loop->loopSwitch());
 }
 
 bool TFormCalculator::restorePlacement() {

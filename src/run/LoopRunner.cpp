@@ -1,0 +1,102 @@
+#include "run/LoopRunner.h"
+
+#include <chrono>
+
+#include "run/LoopNumbers.h"
+
+namespace quantaro {
+namespace {
+
+// How long one tick runs passes before it returns to the event loop, so that
+// Stop, Cancel, redraws and edits are served between batches.
+constexpr std::chrono::milliseconds kBatch{10};
+
+std::string NotAnInteger(const std::string& text) {
+    return "'" + text + "' is not a valid integer value";
+}
+
+}  // namespace
+
+LoopStart LoopRunner::start() {
+    const std::optional<std::int32_t> loops = ReadInteger32(limitText_);
+    if (!loops) return LoopStart::LimitNotAnInteger;
+    if (*loops <= 0) return LoopStart::NothingToRun;
+    passes_.clearLastRunResult();
+    stopped_ = false;
+    setTimerEnabled(true);
+    return LoopStart::Started;
+}
+
+void LoopRunner::reset() {
+    counter_ = 1;
+    completedLoops_ = 0;
+}
+
+LoopReport LoopRunner::step() {
+    setTimerEnabled(true);
+    LoopReport report{.showProgress = true, .error = passes_.runPass(equation_)};
+    if (!report.error) countPass();
+    stopIdle();
+    return report;
+}
+
+void LoopRunner::cancel() {
+    stopIdle();
+    reset();
+    equation_ = 0;
+}
+
+LoopReport LoopRunner::tick() {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point batchStart = Clock::now();
+    const int boxesBefore = passes_.boxesShown();
+    LoopReport report;
+    // A pass whose run showed a box ends the batch: the box's own event loop
+    // has served the events already, and the user may have changed anything.
+    while (tickPass(report) && timer_.active() && passes_.boxesShown() == boxesBefore &&
+           Clock::now() - batchStart < kBatch) {
+    }
+    return report;
+}
+
+bool LoopRunner::tickPass(LoopReport& report) {
+    if (stopped_) return false;
+    if (passes_.lastRunFailed()) {
+        stopIdle();
+        return false;
+    }
+    const std::optional<std::int32_t> limit = ReadInteger32(limitText_);
+    if (!limit) {
+        // Reported once: the loop stops rather than meet the same text again.
+        stopIdle();
+        report.error = NotAnInteger(limitText_);
+        return false;
+    }
+    if (*limit < counter_) {
+        stopIdle();
+        counter_ = 1;
+        return false;
+    }
+    report.showProgress = true;
+    if (passes_.runPass(equation_)) {
+        // A fault ends the loop without counting the pass, and silently.
+        stopIdle();
+        return false;
+    }
+    // A pass whose equation failed counts too; the run has already stopped
+    // the loop.
+    countPass();
+    return true;
+}
+
+void LoopRunner::countPass() {
+    completedLoops_ = counter_;
+    ++counter_;
+}
+
+void LoopRunner::stopIdle() {
+    setTimerEnabled(false);
+    stopped_ = true;
+}
+
+}  // namespace quantaro
