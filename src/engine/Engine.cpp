@@ -20,7 +20,10 @@ RunOutcome Engine::ExecuteEquations(int selection) {
             outcome.code = TokeniseEquation(*equation, outcome.errorItem);
         }
     }
-    outcome.message = ResultMessage(outcome.code, outcome.equationNumber, outcome.errorItem);
+    // Runs in a loop mostly succeed; only a failure needs its text.
+    if (!outcome.succeeded()) {
+        outcome.message = ResultMessage(outcome.code, outcome.equationNumber, outcome.errorItem);
+    }
     return outcome;
 }
 
