@@ -6,11 +6,9 @@ namespace {
 void ReportFailure(const RunOutcome& outcome, RunFeedback& feedback) {
     feedback.setLoopTimerEnabled(false);
     feedback.setLoopStopped();
-    if (!outcome.message.empty()) {
-        feedback.showMessage(outcome.code == ResultCode::EmptyFormula ? MessageKind::Information
-                                                                      : MessageKind::Error,
-                             outcome.message);
-    }
+    feedback.showMessage(
+        outcome.code == ResultCode::EmptyFormula ? MessageKind::Information : MessageKind::Error,
+        outcome.message);
     // Off again: the box's modal loop may have served a Start.
     feedback.setLoopTimerEnabled(false);
 }

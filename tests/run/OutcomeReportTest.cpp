@@ -37,7 +37,6 @@ RunOutcome Failed(ResultCode code, const char* message) {
 }
 
 TEST(ReportOutcome, AFailureStopsTheLoopBeforeItsBoxAndKeepsTheTimerOff) {
-    const std::vector<std::string> stopped{"timer off", "stopped"};
     struct Case {
         RunOutcome outcome;
         std::string box;
