@@ -20,7 +20,7 @@ void RunControl::setRunWindows(TFormSelectEquation* selectEquation, QWidget* loo
     loop_ = loop;
 }
 
-std::optional<std::string> RunControl::runOnce(int selection) {
+std::optional<std::string> RunControl::runPass(int selection) {
     sheet_.formula = host_.runFormulaText();
     sheet_.angle = host_.angleUnit();
     lastRunFailed_ = false;
@@ -39,7 +39,7 @@ std::optional<std::string> RunControl::runOnce(int selection) {
 }
 
 void RunControl::runCommand(int selection) {
-    const std::optional<std::string> fault = runOnce(selection);
+    const std::optional<std::string> fault = runPass(selection);
     host_.showVariableValues();
     if (fault) interaction_.showError(host_.messageOwner(), QString::fromStdString(*fault));
 }

@@ -27,17 +27,15 @@ class RunControl : public RunFeedback, public LoopPasses {
     // The windows created after the main window.
     void setRunWindows(TFormSelectEquation* selectEquation, QWidget* loopWindow, LoopSwitch* loop);
 
-    // Runs the engine once with an equation number (0 = all), reports the
-    // outcome and marks the variables changed, also when the run failed. A
-    // floating-point fault ends the run; its text is returned, nothing is
-    // shown.
-    std::optional<std::string> runOnce(int selection);
+    // LoopPasses. Runs the engine once with an equation number (0 = all),
+    // reports the outcome and marks the variables changed, also when the run
+    // failed. A floating-point fault ends the run; its text is returned,
+    // nothing is shown. The loop's passes and the menu commands run alike.
+    std::optional<std::string> runPass(int selection) override;
 
     // Redraws the variable grid with the values runs have stored.
     void showVariableValues() { host_.showVariableValues(); }
 
-    // LoopPasses: the continuous loop's passes are runs like the commands'.
-    std::optional<std::string> runPass(int equation) override { return runOnce(equation); }
     // Whether the last run ended with an error; the loop stops on it. A run
     // ended by a floating-point fault does not count as one.
     bool lastRunFailed() const override { return lastRunFailed_; }
