@@ -36,7 +36,7 @@ void BM_ExecuteReferenceWorksheet(benchmark::State& state) {
         benchmark::DoNotOptimize(outcome.code);
     }
     if (!outcome.succeeded()) state.SkipWithError("a pass failed");
-    state.SetItemsProcessed(state.iterations() * CountEquations(sheet.formula));
+    state.SetItemsProcessed(state.iterations() * CountEquations(sheet.formula()));
     state.SetLabel("items = equations");
 }
 BENCHMARK(BM_ExecuteReferenceWorksheet);

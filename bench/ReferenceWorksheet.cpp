@@ -31,7 +31,7 @@ void LoadReferenceWorksheet(ReferenceWorksheet& sheet) {
     const FormulaLoad formula = LoadFormulaFile(formulaPath);
     sheet.error = Failure(formulaPath, formula.status, formula.errorText);
     if (!sheet.ok()) return;
-    sheet.formula = formula.text;
+    sheet.setFormula(formula.text);
     sheet.angle = formula.unit;
     sheet.error = LoadTable("reference.CON", sheet.constants);
     if (sheet.ok()) sheet.error = LoadTable("reference.VAR", sheet.variables);

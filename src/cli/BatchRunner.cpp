@@ -134,13 +134,13 @@ FileEncoding LoadTables(const BatchOptions& options, Worksheet& sheet) {
 
 void LoadFormula(const BatchOptions& options, Worksheet& sheet) {
     if (options.formulaText) {
-        sheet.formula = options.formulaText->toStdString();
+        sheet.setFormula(options.formulaText->toStdString());
         sheet.angle = options.angle.value_or(AngleUnit::Degrees);
         return;
     }
     FormulaLoad load = LoadFormulaFile(options.formulaFile);
     RequireLoaded(load.status, load.errorText, kMissingFormulaFileWarning);
-    sheet.formula = std::move(load.text);
+    sheet.setFormula(std::move(load.text));
     sheet.angle = options.angle.value_or(load.unit);
 }
 
@@ -219,7 +219,7 @@ int Run(const QStringList& arguments, std::ostream& out, std::ostream& err,
         const BatchOptions options = ParseOptions(arguments);
         Worksheet sheet;
         LoadFormula(options, sheet);
-        RequireEquation(options.equation, sheet.formula);
+        RequireEquation(options.equation, sheet.formula());
         const FileEncoding variablesEncoding = LoadTables(options, sheet);
 
         const int exitCode = RunPasses(sheet, options.equation, options.passes, pendingStop, err);

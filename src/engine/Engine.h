@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/Messages.h"
 #include "engine/Worksheet.h"
@@ -22,10 +25,24 @@ struct RunOutcome {
     bool succeeded() const { return code == ResultCode::Success; }
 };
 
+class EquationProgram;
+
+// How an engine runs an equation. Both give the same outcome and tables.
+enum class EngineMode {
+    // Compiles the formula once and runs its programs until the formula or a
+    // name in the tables changes; the fast way for repeated runs.
+    Compiled,
+    // Tokenises and evaluates every equation afresh on every run.
+    Interpreted,
+};
+
 // Runs the equations of a worksheet's formula against its tables.
 class Engine {
   public:
-    explicit Engine(Worksheet& sheet) : sheet_(sheet) {}
+    explicit Engine(Worksheet& sheet, EngineMode mode = EngineMode::Compiled);
+    ~Engine();
+    Engine(const Engine&) = delete;
+    Engine& operator=(const Engine&) = delete;
 
     // Runs every equation (selection 0) or only the selection-th, and stops
     // at the first failing equation. A floating-point fault escapes as
@@ -33,10 +50,28 @@ class Engine {
     RunOutcome ExecuteEquations(int selection);
 
   private:
+    // The formula's programs, compiled again when the formula or the names
+    // of a table have changed since they were compiled.
+    std::vector<EquationProgram>& programs();
+    ResultCode runProgram(EquationProgram& program, std::string& errorItem);
+    RunOutcome interpretEquations(int selection);
     // Tokenises and evaluates one equation.
     ResultCode TokeniseEquation(std::string_view equation, std::string& errorItem);
 
+    // What the programs were compiled from.
+    struct Stamps {
+        std::uint64_t formula = 0;
+        std::uint64_t constantNames = 0;
+        std::uint64_t variableNames = 0;
+        const NameTable* operators = nullptr;
+        bool operator==(const Stamps&) const = default;
+    };
+    Stamps currentStamps() const;
+
     Worksheet& sheet_;
+    EngineMode mode_;
+    std::vector<EquationProgram> programs_;
+    Stamps compiledFrom_;
 };
 
 }  // namespace quantaro

@@ -23,15 +23,24 @@ void RaiseFault(FaultKind kind) {
     throw FloatingPointFault(kind);
 }
 
-FaultFlagScope::FaultFlagScope() {
+void ClearFaultFlags() {
     std::feclearexcept(FE_ALL_EXCEPT);
 }
 
-void FaultFlagScope::check() const {
+void CheckFaultFlags() {
     const int raised = std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
+    if (raised == 0) return;
     if (raised & FE_INVALID) RaiseFault(FaultKind::InvalidOperation);
     if (raised & FE_DIVBYZERO) RaiseFault(FaultKind::DivisionByZero);
-    if (raised & FE_OVERFLOW) RaiseFault(FaultKind::Overflow);
+    RaiseFault(FaultKind::Overflow);
+}
+
+FaultFlagScope::FaultFlagScope() {
+    ClearFaultFlags();
+}
+
+void FaultFlagScope::check() const {
+    CheckFaultFlags();
 }
 
 }  // namespace quantaro

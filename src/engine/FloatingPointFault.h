@@ -23,6 +23,13 @@ const char* FaultText(FaultKind kind);
 
 [[noreturn]] void RaiseFault(FaultKind kind);
 
+// The sticky flags: cleared once, then tested after each computation, so
+// that a fault is found at the computation that raised it.
+void ClearFaultFlags();
+// Throws when overflow, an invalid operation or a division by zero has been
+// raised since the flags were last cleared.
+void CheckFaultFlags();
+
 // Clears the sticky fault flags on construction; check() throws when a
 // computation since then raised overflow, an invalid operation or a division
 // by zero. Underflow and inexact results pass silently.

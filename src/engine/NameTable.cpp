@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cfenv>
 #include <functional>
 
+#include "engine/FloatingPointFault.h"
+#include "engine/NumberRounding.h"
 #include "engine/Numbers.h"
 #include "engine/OperatorRegistry.h"
+#include "engine/Stamp.h"
 
 namespace quantaro {
 namespace {
@@ -45,7 +49,9 @@ NameTable MakeEntryTable(const char* heading) {
 NameTable::NameTable(int rowCount, int columnCount)
     : rowCount_(rowCount),
       columnCount_(columnCount),
-      cells_(static_cast<std::size_t>((rowCount + 1) * columnCount)) {}
+      cells_(static_cast<std::size_t>((rowCount + 1) * columnCount)),
+      numbers_(static_cast<std::size_t>(rowCount + 1)),
+      namesStamp_(NextStamp()) {}
 
 std::size_t NameTable::index(int column, int row) const {
     assert(column >= 0 && column < columnCount_ && row >= 0 && row <= rowCount_);
@@ -53,17 +59,68 @@ std::size_t NameTable::index(int column, int row) const {
 }
 
 const std::string& NameTable::cell(int column, int row) const {
-    return cells_[index(column, row)];
+    const std::size_t at = index(column, row);
+    if (column == ValueColumn && numbers_[static_cast<std::size_t>(row)].textPending) {
+        writePendingText(row);
+    }
+    return cells_[at];
 }
 
 void NameTable::setCell(int column, int row, std::string text) {
-    if (column == NameColumn) nameIndexStale_ = true;
-    cells_[index(column, row)] = std::move(text);
+    const std::size_t at = index(column, row);
+    if (column == NameColumn) namesChanged();
+    if (column == ValueColumn) numbers_[static_cast<std::size_t>(row)] = {};
+    cells_[at] = std::move(text);
+}
+
+void NameTable::namesChanged() {
+    nameIndexStale_ = true;
+    namesStamp_ = NextStamp();
+}
+
+// Reading a text leaves the floating-point flags as they were: a run tests
+// them after each operator, and only an operator may raise one.
+long double NameTable::readNumber(int row) const {
+    CachedNumber& cached = numbers_[static_cast<std::size_t>(row)];
+    if (!cached.known) {
+        std::fexcept_t flags;
+        std::fegetexceptflag(&flags, FE_ALL_EXCEPT);
+        try {
+            cached.value = ParseNumber(cells_[index(ValueColumn, row)]).value_or(0.0L);
+        } catch (const FloatingPointFault&) {
+            cached.faults = true;
+        }
+        std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
+        cached.known = true;
+    }
+    if (cached.faults) RaiseFault(FaultKind::Overflow);
+    return cached.value;
+}
+
+void NameTable::setResult(int row, long double value) {
+    index(ValueColumn, row);  // checks the row
+    const TextRoundTrip readBack = RoundThroughText(value);
+    numbers_[static_cast<std::size_t>(row)] = {readBack.value, value, true, readBack.overflows,
+                                               true};
+}
+
+void NameTable::writePendingText(int row) const {
+    CachedNumber& cached = numbers_[static_cast<std::size_t>(row)];
+    cells_[index(ValueColumn, row)] = FormatNumber(cached.result);
+    cached.textPending = false;
+}
+
+void NameTable::writeAllPendingTexts() const {
+    for (int row = 0; row <= rowCount_; ++row) {
+        if (numbers_[static_cast<std::size_t>(row)].textPending) writePendingText(row);
+    }
 }
 
 bool NameTable::operator==(const NameTable& other) const {
-    return rowCount_ == other.rowCount_ && columnCount_ == other.columnCount_ &&
-           cells_ == other.cells_;
+    if (rowCount_ != other.rowCount_ || columnCount_ != other.columnCount_) return false;
+    writeAllPendingTexts();
+    other.writeAllPendingTexts();
+    return cells_ == other.cells_;
 }
 
 std::size_t NameTable::FoldedHash::operator()(std::string_view name) const {
@@ -118,7 +175,8 @@ void NameTable::copyDataRowsFrom(const NameTable& source) {
     const auto firstDataCell = static_cast<std::ptrdiff_t>(index(0, 1));
     std::copy(source.cells_.begin() + firstDataCell, source.cells_.end(),
               cells_.begin() + firstDataCell);
-    nameIndexStale_ = true;
+    std::copy(source.numbers_.begin() + 1, source.numbers_.end(), numbers_.begin() + 1);
+    namesChanged();
 }
 
 bool NamesEqual(std::string_view a, std::string_view b) {
@@ -154,13 +212,13 @@ NameTable MakeVariableTable() {
 Lookup LookupName(std::string_view name, const NameTable& table) {
     const int row = table.findRow(name);
     if (row == 0) return {};
-    return {true, ParseNumber(table.value(row)).value_or(0.0L)};
+    return {true, table.number(row)};
 }
 
 bool StoreResult(std::string_view name, NameTable& table, long double value) {
     const int row = table.findRow(name);
     if (row == 0) return false;
-    table.setCell(ValueColumn, row, FormatNumber(value));
+    table.setResult(row, value);
     return true;
 }
 

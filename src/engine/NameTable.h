@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -21,11 +22,26 @@ class NameTable {
     int rowCount() const { return rowCount_; }
     int columnCount() const { return columnCount_; }
 
+    // A stored result's text is written here, the first time it is read.
     const std::string& cell(int column, int row) const;
     void setCell(int column, int row, std::string text);
 
     const std::string& name(int row) const { return cell(NameColumn, row); }
     const std::string& value(int row) const { return cell(ValueColumn, row); }
+
+    // The value cell read as ParseNumber reads it, 0 when it holds no number.
+    // Throws FloatingPointFault when the text overflows. The number is kept
+    // until the cell changes, so a run reads each text once.
+    long double number(int row) const;
+
+    // Stores a result: the number becomes what reading back its text would
+    // give, and the text, FormatNumber(value), is written when first read.
+    void setResult(int row, long double value);
+
+    // Changes with every change that may touch a name cell, and is never the
+    // same for two different sets of names, so that whatever was worked out
+    // from the names can tell whether it still holds.
+    std::uint64_t namesStamp() const { return namesStamp_; }
 
     // The first data row whose name equals name with ASCII case folding, or 0.
     int findRow(std::string_view name) const;
@@ -60,12 +76,27 @@ class NameTable {
         std::vector<std::size_t> lengths;
     };
 
+    // What is known of a row's value cell besides its text.
+    struct CachedNumber {
+        long double value = 0.0L;   // the number the text reads as
+        long double result = 0.0L;  // a stored result whose text is not written yet
+        bool known = false;         // value (or faults) is up to date with the cell
+        bool faults = false;        // reading the cell raises the overflow fault
+        bool textPending = false;   // the cell's text is still to be made from result
+    };
+
     std::size_t index(int column, int row) const;
     const NameIndex& nameIndex() const;
+    long double readNumber(int row) const;
+    void writePendingText(int row) const;
+    void writeAllPendingTexts() const;
+    void namesChanged();
 
     int rowCount_;
     int columnCount_;
-    std::vector<std::string> cells_;
+    mutable std::vector<std::string> cells_;
+    mutable std::vector<CachedNumber> numbers_;
+    std::uint64_t namesStamp_ = 0;
     mutable NameIndex nameIndex_;
     mutable bool nameIndexStale_ = true;
 };
@@ -90,11 +121,17 @@ struct Lookup {
     long double value = 0.0L;
 };
 
+inline long double NameTable::number(int row) const {
+    const CachedNumber& cached = numbers_[static_cast<std::size_t>(row)];
+    if (cached.known && !cached.faults) return cached.value;
+    return readNumber(row);
+}
+
 // Searches data rows 1 to rowCount() for name; the value is the parsed value
 // cell, 0 when that cell is not a number.
 Lookup LookupName(std::string_view name, const NameTable& table);
 
-// Writes FormatNumber(value) into the value cell of the first row named name;
+// Stores value as the result of the first row named name (see setResult);
 // does nothing and returns false when no row has that name.
 bool StoreResult(std::string_view name, NameTable& table, long double value);
 

@@ -30,14 +30,26 @@ void AddToken(std::vector<std::string_view>& tokens, std::string_view text) {
     tokens.push_back(text);
 }
 
+void Tokeniser::recogniseFrom(const std::vector<std::string_view>& tokens,
+                              std::size_t first) const {
+    for (std::size_t k = first; k < tokens.size(); ++k) recognise(tokens[k]);
+}
+
+// Cutting reads no value, so reading the tokens after cutting them makes the
+// same reads, and raises the same fault, as reading each as it is cut.
 bool Tokeniser::splitWord(std::string_view word, std::vector<std::string_view>& tokens) const {
+    const std::size_t first = tokens.size();
+    const bool whole = cutWord(word, tokens);
+    recogniseFrom(tokens, first);
+    return whole;
+}
+
+bool Tokeniser::cutWord(std::string_view word, std::vector<std::string_view>& tokens) const {
     std::string_view rest = word;
     while (!rest.empty()) {
         const std::size_t length = longestRecognisedPrefix(rest);
         if (length == 0) return false;
-        const std::string_view token = rest.substr(0, length);
-        recognise(token);
-        AddToken(tokens, token);
+        AddToken(tokens, rest.substr(0, length));
         rest.remove_prefix(length);
     }
     return true;
@@ -45,6 +57,14 @@ bool Tokeniser::splitWord(std::string_view word, std::vector<std::string_view>& 
 
 bool Tokeniser::tokenise(std::string_view equation, std::vector<std::string_view>& tokens,
                          std::string_view& failedWord) const {
+    const std::size_t first = tokens.size();
+    const bool whole = cut(equation, tokens, failedWord);
+    recogniseFrom(tokens, first);
+    return whole;
+}
+
+bool Tokeniser::cut(std::string_view equation, std::vector<std::string_view>& tokens,
+                    std::string_view& failedWord) const {
     std::size_t start = 0;
     while (start < equation.size()) {
         if (equation[start] == ' ') {
@@ -54,7 +74,7 @@ bool Tokeniser::tokenise(std::string_view equation, std::vector<std::string_view
         std::size_t end = equation.find(' ', start);
         if (end == std::string_view::npos) end = equation.size();
         const std::string_view word = equation.substr(start, end - start);
-        if (!splitWord(word, tokens)) {
+        if (!cutWord(word, tokens)) {
             failedWord = word;
             return false;
         }

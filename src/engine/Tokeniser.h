@@ -20,14 +20,23 @@ class Tokeniser {
     // Appends the tokens of the equation's words (views into equation).
     // Returns false when a word cannot be split; failedWord is then that
     // whole word and tokens holds those of the earlier words.
+    // Recognising a token reads its value, which may raise the overflow
+    // fault, as each token is cut in turn.
     bool tokenise(std::string_view equation, std::vector<std::string_view>& tokens,
                   std::string_view& failedWord) const;
+
+    // Cuts the tokens as tokenise does, without reading any value; the reads
+    // tokenise would make are those of the tokens cut, in order.
+    bool cut(std::string_view equation, std::vector<std::string_view>& tokens,
+             std::string_view& failedWord) const;
 
     bool splitWord(std::string_view word, std::vector<std::string_view>& tokens) const;
 
   private:
+    bool cutWord(std::string_view word, std::vector<std::string_view>& tokens) const;
     std::size_t longestRecognisedPrefix(std::string_view text) const;
-    void recognise(std::string_view candidate) const;
+    void recognise(std::string_view token) const;
+    void recogniseFrom(const std::vector<std::string_view>& tokens, std::size_t first) const;
 
     EngineTables tables_;
 };

@@ -8,4 +8,9 @@ std::shared_ptr<const NameTable> SharedOperatorTable() {
     return table;
 }
 
+void Worksheet::setFormula(std::string text) {
+    formula_ = std::move(text);
+    formulaStamp_ = NextStamp();
+}
+
 }  // namespace quantaro

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
 #include "engine/AngleUnit.h"
 #include "engine/EngineTables.h"
 #include "engine/NameTable.h"
+#include "engine/Stamp.h"
 
 namespace quantaro {
 
@@ -19,11 +21,19 @@ struct Worksheet {
     std::shared_ptr<const NameTable> operators = SharedOperatorTable();
     NameTable constants = MakeConstantTable();
     NameTable variables = MakeVariableTable();
-    // Lines separated by CR LF, in UTF-8.
-    std::string formula;
     AngleUnit angle = AngleUnit::Degrees;
 
     EngineTables tables() { return {*operators, constants, variables}; }
+
+    // Lines separated by CR LF, in UTF-8.
+    const std::string& formula() const { return formula_; }
+    void setFormula(std::string text);
+    // Changes whenever the formula is set; see NextStamp.
+    std::uint64_t formulaStamp() const { return formulaStamp_; }
+
+  private:
+    std::string formula_;
+    std::uint64_t formulaStamp_ = NextStamp();
 };
 
 }  // namespace quantaro

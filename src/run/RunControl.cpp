@@ -21,7 +21,7 @@ void RunControl::setRunWindows(TFormSelectEquation* selectEquation, QWidget* loo
 }
 
 std::optional<std::string> RunControl::runPass(int selection) {
-    sheet_.formula = host_.runFormulaText();
+    sheet_.setFormula(host_.runFormulaText());
     sheet_.angle = host_.angleUnit();
     lastRunFailed_ = false;
     std::optional<std::string> fault;

@@ -25,7 +25,7 @@ struct TestSheet : Worksheet {
     }
     // Runs the formula and returns the run's code as a number.
     int run(const std::string& text, int selection = 0) {
-        formula = text;
+        setFormula(text);
         outcome = engine.ExecuteEquations(selection);
         return static_cast<int>(outcome.code);
     }

@@ -72,7 +72,7 @@ TEST_F(DesktopProgramTest, EntriesAcceptedOnTheScreensReachTheMainGridsAndTheEng
 
     // Left to right: ((t ^2) * g) / 2.
     Worksheet& sheet = program->worksheet();
-    sheet.formula = "t ^2 * g / 2 = fall";
+    sheet.setFormula("t ^2 * g / 2 = fall");
     EXPECT_TRUE(Engine(sheet).ExecuteEquations(0).succeeded());
     EXPECT_EQ(main.variableTable().value(2), "19.62");
 }

@@ -1,0 +1,120 @@
+#include "engine/EquationProgram.h"
+
+#include <algorithm>
+
+#include "engine/EvaluationMachine.h"
+#include "engine/FloatingPointFault.h"
+#include "engine/Numbers.h"
+#include "engine/OperatorRegistry.h"
+#include "engine/Tokeniser.h"
+
+namespace quantaro {
+
+// The evaluation machine's backend while compiling: an operand is a slot,
+// and applying an operator appends a step that writes a new slot.
+class EquationProgram::Recorder {
+  public:
+    using Operand = Slot;
+
+    explicit Recorder(EquationProgram& program) : program_(program) {}
+
+    Operand literal(long double value) { return newSlot(value); }
+    Operand read(const NameTable& table, int row) { return program_.slotOf(table, row); }
+    Operand zero() { return 0; }
+
+    // A bracket has no function and gives 0, as applying it does.
+    ResultCode apply(std::string_view name, Operand left, Operand right, Operand& result) {
+        const OperatorFunction function = FindOperator(FoldToUpper(name));
+        if (function == nullptr) {
+            result = zero();
+            return ResultCode::Success;
+        }
+        result = newSlot(0.0L);
+        program_.steps_.push_back({function, left, right, result});
+        return ResultCode::Success;
+    }
+
+    void store(int variableRow, Operand value) {
+        program_.resultRow_ = variableRow;
+        program_.resultSlot_ = value;
+    }
+
+  private:
+    Operand newSlot(long double value) {
+        program_.slots_.push_back(value);
+        return static_cast<Operand>(program_.slots_.size() - 1);
+    }
+
+    EquationProgram& program_;
+};
+
+EquationProgram::EquationProgram(std::string equation, const EngineTables& tables)
+    : text_(std::move(equation)), slots_{0.0L} {
+    std::vector<std::string_view> tokens;
+    std::string_view failedWord;
+    const bool whole = Tokeniser(tables).cut(text_, tokens, failedWord);
+    if (!recordReads(tokens, tables)) return;
+    if (!whole) {
+        code_ = ResultCode::UnknownItem;
+        errorItem_ = failedWord;
+        return;
+    }
+    Recorder recorder(*this);
+    code_ = EvaluationMachine<Recorder>(tables, recorder, errorItem_).EvaluateTokens(tokens);
+}
+
+// The reads the tokeniser makes, each row once: within one equation a row
+// reads the same until the result is stored, and any read that overflows
+// ends the run with the same fault. False when a number word overflows, so
+// that the equation always faults.
+bool EquationProgram::recordReads(const std::vector<std::string_view>& tokens,
+                                  const EngineTables& tables) {
+    for (const std::string_view token : tokens) {
+        if (IsNumberText(token)) {
+            try {
+                ParseNumber(token);
+            } catch (const FloatingPointFault&) {
+                numberWordFaults_ = true;
+                reads_.clear();
+                return false;
+            }
+        } else if (const int constant = tables.constants.findRow(token)) {
+            slotOf(tables.constants, constant);
+        } else if (const int variable = tables.variables.findRow(token)) {
+            slotOf(tables.variables, variable);
+        }
+    }
+    return true;
+}
+
+EquationProgram::Slot EquationProgram::slotOf(const NameTable& table, int row) {
+    const auto read = std::find_if(reads_.begin(), reads_.end(), [&](const Read& r) {
+        return r.table == &table && r.row == row;
+    });
+    if (read != reads_.end()) return read->slot;
+    slots_.push_back(0.0L);
+    const auto slot = static_cast<Slot>(slots_.size() - 1);
+    reads_.push_back({&table, row, slot});
+    return slot;
+}
+
+std::optional<ResultCode> EquationProgram::run(NameTable& variables, AngleUnit angle,
+                                               std::string& errorItem) {
+    if (numberWordFaults_) RaiseFault(FaultKind::Overflow);
+    long double* const slots = slots_.data();
+    for (const Read& read : reads_) slots[read.slot] = read.table->number(read.row);
+    for (const Step& step : steps_) {
+        const OperatorResult result = step.apply({slots[step.left], slots[step.right], angle});
+        CheckFaultFlags();
+        if (result.detail) return std::nullopt;
+        slots[step.result] = result.value;
+    }
+    if (code_ != ResultCode::Success) {
+        errorItem = errorItem_;
+        return code_;
+    }
+    variables.setResult(resultRow_, slots[resultSlot_]);
+    return ResultCode::Success;
+}
+
+}  // namespace quantaro

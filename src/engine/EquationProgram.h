@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/AngleUnit.h"
+#include "engine/EngineTables.h"
+#include "engine/Messages.h"
+#include "engine/OperatorFunction.h"
+
+namespace quantaro {
+
+// One equation made ready to run many times. Compiling cuts it into tokens
+// and drives the evaluation machine once, recording instead of computing:
+// the values its tokeniser reads, then each operator the machine applies, on
+// numbered slots, and how the equation ends. Everything but the values and
+// the domain checks follows from the text and the names in the tables, so a
+// program holds until either changes.
+class EquationProgram {
+  public:
+    EquationProgram(std::string equation, const EngineTables& tables);
+
+    // The equation as the splitter cut it, for messages and for evaluating it
+    // afresh.
+    const std::string& text() const { return text_; }
+
+    // Runs the program on the current values. Raises the fault a read or an
+    // operator raises; the fault flags must have been cleared before the
+    // run's first operator. Returns nothing when an operator's domain check
+    // failed: the program has then stored nothing, and only evaluating the
+    // equation afresh gives the exact outcome.
+    std::optional<ResultCode> run(NameTable& variables, AngleUnit angle, std::string& errorItem);
+
+  private:
+    using Slot = std::uint32_t;
+
+    // A constant or variable row the tokeniser reads, loaded into a slot.
+    struct Read {
+        const NameTable* table;
+        int row;
+        Slot slot;
+    };
+    struct Step {
+        OperatorFunction apply;
+        Slot left;
+        Slot right;
+        Slot result;
+    };
+    class Recorder;
+
+    bool recordReads(const std::vector<std::string_view>& tokens, const EngineTables& tables);
+    Slot slotOf(const NameTable& table, int row);
+
+    std::string text_;
+    bool numberWordFaults_ = false;  // reading one of its number words overflows
+    std::vector<Read> reads_;
+    std::vector<Step> steps_;
+    std::vector<long double> slots_;  // slot 0 holds 0, then numbers, reads, results
+    // How the equation ends when no operator fails.
+    ResultCode code_ = ResultCode::Success;
+    std::string errorItem_;
+    int resultRow_ = 0;
+    Slot resultSlot_ = 0;
+};
+
+}  // namespace quantaro
