@@ -17,10 +17,14 @@ std::string NotAnInteger(const std::string& text) {
 
 }  // namespace
 
+void LoopRunner::setLimitText(std::string text) {
+    limitText_ = std::move(text);
+    limit_ = ReadInteger32(limitText_);
+}
+
 LoopStart LoopRunner::start() {
-    const std::optional<std::int32_t> loops = ReadInteger32(limitText_);
-    if (!loops) return LoopStart::LimitNotAnInteger;
-    if (*loops <= 0) return LoopStart::NothingToRun;
+    if (!limit_) return LoopStart::LimitNotAnInteger;
+    if (*limit_ <= 0) return LoopStart::NothingToRun;
     passes_.clearLastRunResult();
     stopped_ = false;
     setTimerEnabled(true);
@@ -65,7 +69,7 @@ bool LoopRunner::tickPass(LoopReport& report) {
         stopIdle();
         return false;
     }
-    const std::optional<std::int32_t> limit = ReadInteger32(limitText_);
+    const std::optional<std::int32_t> limit = limit_;
     if (!limit) {
         // Reported once: the loop stops rather than meet the same text again.
         stopIdle();

@@ -71,7 +71,8 @@ class LoopRunner : public LoopSwitch {
 
     // The number of loops as the user typed it; it is read again for every
     // pass, so changing it changes the running loop.
-    void setLimitText(std::string text) { limitText_ = std::move(text); }
+    // The limit is read here, once per change of its text, not on every pass.
+    void setLimitText(std::string text);
     void selectEquation(std::int32_t equation) { equation_ = equation; }
 
     LoopStart start();
@@ -96,6 +97,7 @@ class LoopRunner : public LoopSwitch {
     LoopPasses& passes_;
     LoopTimer& timer_;
     std::string limitText_ = "0";
+    std::optional<std::int32_t> limit_ = 0;  // limitText_ read as an integer
     // Wider than the 32-bit limit, so that the pass after the highest limit
     // still ends the loop.
     std::int64_t counter_ = 1;

@@ -21,7 +21,11 @@ void RunControl::setRunWindows(TFormSelectEquation* selectEquation, QWidget* loo
 }
 
 std::optional<std::string> RunControl::runPass(int selection) {
-    sheet_.setFormula(host_.runFormulaText());
+    // Setting the formula compiles it again: set it only when it has changed.
+    if (const std::uint64_t revision = host_.formulaRevision(); revision != formulaRevision_) {
+        sheet_.setFormula(host_.runFormulaText());
+        formulaRevision_ = revision;
+    }
     sheet_.angle = host_.angleUnit();
     lastRunFailed_ = false;
     std::optional<std::string> fault;

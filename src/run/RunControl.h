@@ -71,6 +71,7 @@ class RunControl : public RunFeedback, public LoopPasses {
     QWidget* loopWindow_ = nullptr;
     LoopSwitch* loop_ = nullptr;
     int boxesShown_ = 0;
+    std::optional<std::uint64_t> formulaRevision_;  // of the formula the worksheet holds
     bool lastRunFailed_ = false;
 };
 

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "engine/AngleUnit.h"
+#include "engine/Stamp.h"
 
 class QWidget;
 
@@ -17,6 +19,9 @@ class RunHost {
 
     // The formula editor's whole text, lines separated by CR LF, in UTF-8.
     virtual std::string runFormulaText() const = 0;
+    // Changes whenever the formula text changes, so that a run takes the text
+    // only then; a host that cannot tell gives a new value every time.
+    virtual std::uint64_t formulaRevision() const { return NextStamp(); }
     virtual AngleUnit angleUnit() const = 0;
 
     // "&Prompt on every loop" and "Show entire &variable table after executing".

@@ -46,6 +46,7 @@ FormulaEditor::FormulaEditor(QPlainTextEdit* memo, QPushButton* buttonClear,
                              DocumentState& documents, QWidget* window)
     : memo_(memo), buttonClear_(buttonClear), documents_(documents) {
     memo_->setUndoRedoEnabled(false);
+    connect(memo_->document(), &QTextDocument::contentsChanged, this, [this] { ++revision_; });
     memo_->setTabChangesFocus(true);
     memo_->setAcceptDrops(false);  // a drop would change the text unrecorded
     memo_->installEventFilter(this);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include <QObject>
 #include <QString>
 
@@ -48,6 +50,8 @@ class FormulaEditor : public QObject {
     QString formulaText() const;
     // Replaces the whole text without recording a step, as the file commands do.
     void setFormulaText(const QString& text);
+    // Changes whenever the text changes, however it was changed.
+    std::uint64_t revision() const { return revision_; }
 
     // Recorded edits.
     void InsertName(const QString& name);  // the name and one blank
@@ -91,6 +95,7 @@ class FormulaEditor : public QObject {
     void MemoFormulaKeyPress();
 
     QPlainTextEdit* memo_;
+    std::uint64_t revision_ = 0;
     QPushButton* buttonClear_;
     DocumentState& documents_;
     EditActions actions_;

@@ -491,6 +491,10 @@ std::string TFormCalculator::runFormulaText() const {
     return formulaText().toStdString();
 }
 
+std::uint64_t TFormCalculator::formulaRevision() const {
+    return formulaEditor_->revision();
+}
+
 bool TFormCalculator::promptOnEveryLoop() const {
     return RunOption1->isChecked();
 }

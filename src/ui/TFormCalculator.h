@@ -103,6 +103,7 @@ class TFormCalculator : public QMainWindow,
 
     // RunHost
     std::string runFormulaText() const override;
+    std::uint64_t formulaRevision() const override;
     bool promptOnEveryLoop() const override;
     bool showVariablesAfterExecuting() const override;
     int promptAnswer() const override { return promptAnswer_; }
