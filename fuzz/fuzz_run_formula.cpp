@@ -1,6 +1,9 @@
 // A whole run of ExecuteEquations over arbitrary formula text against small
-// fixed tables. The first byte chooses the angle unit (bit 0) and the
-// selection (bits 2 and 3); the rest is the formula text.
+// fixed tables. The first byte chooses the angle unit (bit 0), the
+// selection (bits 2 and 3) and edits between later passes (bits 4 and 5);
+// the rest is the formula text. Further passes check that the compiled
+// engine, keeping its programs and the tables' numbers, gives what an
+// engine evaluating afresh from the tables' texts gives.
 
 #include <cstddef>
 #include <cstdint>
@@ -66,11 +69,68 @@ std::string WithoutLineBreaks(std::string_view text) {
 }
 
 void Fail(const quantaro::Worksheet& sheet, const quantaro::RunOutcome& outcome, const char* what) {
-    PrintEscaped("formula", sheet.formula);
+    PrintEscaped("formula", sheet.formula());
     PrintEscaped("error item", outcome.errorItem);
     PrintEscaped("message", outcome.message);
     std::fprintf(stderr, "result code %d\n", static_cast<int>(outcome.code));
     FUZZ_CHECK(false, what);
+}
+
+// A run's outcome in full: a fault's text or the code, number, item and text.
+std::string Describe(const quantaro::RunOutcome& outcome) {
+    return std::to_string(static_cast<int>(outcome.code)) + " " +
+           std::to_string(outcome.equationNumber) + " [" + outcome.errorItem + "] " +
+           outcome.message;
+}
+
+std::string Describe(quantaro::Engine& engine, int selection) {
+    try {
+        return Describe(engine.ExecuteEquations(selection));
+    } catch (const quantaro::FloatingPointFault& fault) {
+        return fault.what();
+    }
+}
+
+// A copy of the table made from its texts, so that it knows no number.
+quantaro::NameTable FromTexts(const quantaro::NameTable& table) {
+    quantaro::NameTable copy(table.rowCount(), table.columnCount());
+    for (int row = 0; row <= table.rowCount(); ++row) {
+        for (int column = 0; column < table.columnCount(); ++column) {
+            copy.setCell(column, row, table.cell(column, row));
+        }
+    }
+    return copy;
+}
+
+// The same edit to both worksheets: a value cell, a name cell.
+void Edit(quantaro::Worksheet& sheet, int pass, std::uint8_t options) {
+    if (pass == 1 && (options & 0x10)) sheet.variables.setCell(quantaro::ValueColumn, 2, "7.5");
+    if (pass == 2 && (options & 0x20)) sheet.variables.setCell(quantaro::NameColumn, 9, "Z");
+}
+
+// The first pass has run on sheet; it and three more passes must give what
+// a fresh worksheet gives: the compiled engine keeps its programs and
+// numbers, while the other evaluates afresh from the texts of its tables, as
+// every pass was evaluated before programs and numbers were kept.
+void ComparePasses(quantaro::Worksheet& sheet, quantaro::Engine& engine, quantaro::Worksheet& fresh,
+                   int selection, std::uint8_t options, const std::string& firstPass) {
+    for (int pass = 0; pass < 4; ++pass) {
+        if (pass > 0) {
+            Edit(sheet, pass, options);
+            Edit(fresh, pass, options);
+        }
+        fresh.constants = FromTexts(fresh.constants);
+        fresh.variables = FromTexts(fresh.variables);
+        quantaro::Engine interpreter(fresh, quantaro::EngineMode::Interpreted);
+        const std::string expected = Describe(interpreter, selection);
+        const std::string got = pass == 0 ? firstPass : Describe(engine, selection);
+        if (got != expected || !(sheet.variables == fresh.variables)) {
+            PrintEscaped("formula", sheet.formula());
+            PrintEscaped("compiled", got);
+            PrintEscaped("fresh", expected);
+            FUZZ_CHECK(false, "a compiled run and a fresh run differ");
+        }
+    }
 }
 
 }  // namespace
@@ -87,19 +147,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     sheet.variables = initialVariables;
     sheet.angle = (options & 1) ? quantaro::AngleUnit::Radians : quantaro::AngleUnit::Degrees;
     const int selection = (options >> 2) & 3;
-    sheet.formula.assign(reinterpret_cast<const char*>(data + 1), size - 1);
+    sheet.setFormula(std::string(reinterpret_cast<const char*>(data + 1), size - 1));
+    quantaro::Worksheet fresh = sheet;
+    quantaro::Engine engine(sheet);
 
     quantaro::RunOutcome outcome;
     bool faulted = false;
+    std::string firstPass;
     try {
-        outcome = quantaro::Engine(sheet).ExecuteEquations(selection);
-    } catch (const quantaro::FloatingPointFault&) {
+        outcome = engine.ExecuteEquations(selection);
+        firstPass = Describe(outcome);
+    } catch (const quantaro::FloatingPointFault& fault) {
         faulted = true;
+        firstPass = fault.what();
     }
 
     const int code = static_cast<int>(outcome.code);
     if (code < 0 || code > 9) Fail(sheet, outcome, "result code outside 0 to 9");
-    if ((outcome.code == ResultCode::EmptyFormula) != (!faulted && sheet.formula.empty())) {
+    if ((outcome.code == ResultCode::EmptyFormula) != (!faulted && sheet.formula().empty())) {
         Fail(sheet, outcome, "code 8 must mean exactly an empty formula");
     }
 
@@ -129,6 +194,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Fail(sheet, outcome, "a result went to a row that lookups never find");
         }
     }
+    ComparePasses(sheet, engine, fresh, selection, options, firstPass);
     if (faulted) return 0;
 
     const std::string& message = outcome.message;
@@ -152,7 +218,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Fail(sheet, outcome, "the unknown item is not one word");
         }
         // Line breaks are dropped from equations, so a word may span lines.
-        if (WithoutLineBreaks(sheet.formula).find(item) == std::string::npos) {
+        if (WithoutLineBreaks(sheet.formula()).find(item) == std::string::npos) {
             Fail(sheet, outcome, "the unknown item does not occur in the formula");
         }
         if (!message.ends_with("Unknown Item \"" + item + "\""))

@@ -113,7 +113,8 @@ std::optional<ResultCode> EquationProgram::run(NameTable& variables, AngleUnit a
         errorItem = errorItem_;
         return code_;
     }
-    variables.setResult(resultRow_, slots[resultSlot_]);
+    // An equation of blanks alone succeeds and stores nothing.
+    if (resultRow_ != 0) variables.setResult(resultRow_, slots[resultSlot_]);
     return ResultCode::Success;
 }
 

@@ -61,7 +61,7 @@ class EquationProgram {
     // How the equation ends when no operator fails.
     ResultCode code_ = ResultCode::Success;
     std::string errorItem_;
-    int resultRow_ = 0;
+    int resultRow_ = 0;  // 0: the machine stored nothing
     Slot resultSlot_ = 0;
 };
 
