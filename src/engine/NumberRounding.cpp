@@ -216,8 +216,8 @@ std::optional<FifteenDigits> RoundToFifteenDigits(std::uint64_t m, int q) {
         const PowerOfTen& power = PowerOfTenEntry(k);
         // m * 2^q * 10^k = (Z + m*t) * 2^(q + FloorLog2Pow10(k) - 127), Z = m * T
         // of 192 bits; top = floor(Z / 2^64), so the scaled value lies in
-        // [top, top + 2 + 2^-50) * 2^-shift, exactly at top when t = 0 and
-        // the low bits of Z are left out.
+        // [top, top + 3) * 2^-shift, and when t = 0 it is below halfway
+        // exactly when top is.
         const Uint128 low = Uint128{m} * power.low;
         const Uint128 top = Uint128{m} * power.high + (low >> 64);
         const int shift = 127 - 64 - q - FloorLog2Pow10(k);  // about 75 to 82
@@ -280,13 +280,15 @@ std::optional<ReadBack> ToNearestExtended(const FifteenDigits& decimal, bool neg
         return std::nullopt;
     }
     const int biasedExponent = binaryExponent + 63 + kExponentBias;
+    // Never for a finite x: the largest text, 1.18973149535723E4932, is below
+    // the largest extended value.
     if (biasedExponent >= kSpecialExponent) return ReadBack{0.0L, true};
     if (biasedExponent < 1) return std::nullopt;
     return ReadBack{ValueOf({significand, biasedExponent, negative}), false};
 }
 
-// The text path with the caller's fault flags as they were: the overflow of
-// reading a text, for one, must not be left raised.
+// The text path with the caller's fault flags as they were, whatever the C
+// library's conversions raise on the way.
 TextRoundTrip RoundThroughTextKeepingFlags(long double x) {
     constexpr int kFaultFlags = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
     std::fexcept_t saved{};
