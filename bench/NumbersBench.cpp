@@ -1,8 +1,12 @@
 #include <benchmark/benchmark.h>
 
 #include <array>
+#include <cmath>
+#include <random>
 #include <string_view>
+#include <vector>
 
+#include "engine/NumberRounding.h"
 #include "engine/Numbers.h"
 
 namespace quantaro::bench {
@@ -38,6 +42,51 @@ void BM_FormatNumber(benchmark::State& state) {
     state.SetLabel(FormatNumber(value));
 }
 BENCHMARK(BM_FormatNumber)->DenseRange(0, kValues.size() - 1);
+
+// The value a result keeps through its text, computed with and without the
+// text, for the same results.
+void BM_RoundThroughText(benchmark::State& state) {
+    const long double value = kValues[static_cast<std::size_t>(state.range(0))];
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(RoundThroughText(value));
+    }
+    state.SetLabel(FormatNumber(value));
+}
+BENCHMARK(BM_RoundThroughText)->DenseRange(0, kValues.size() - 1);
+
+void BM_RoundThroughTextSlowly(benchmark::State& state) {
+    const long double value = kValues[static_cast<std::size_t>(state.range(0))];
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(RoundThroughTextSlowly(value));
+    }
+    state.SetLabel(FormatNumber(value));
+}
+BENCHMARK(BM_RoundThroughTextSlowly)->DenseRange(0, kValues.size() - 1);
+
+// Quotients of random numbers of 1E-20 to 1E20, so that the branches are not
+// learned; one item is one value.
+std::vector<long double> ComputedResults() {
+    std::mt19937_64 random(7);
+    std::vector<long double> values(4096);
+    for (long double& value : values) {
+        const auto numerator = static_cast<long double>(random() % 1000000);
+        const auto denominator = static_cast<long double>(1 + random() % 999);
+        value = std::ldexp(numerator / denominator, static_cast<int>(random() % 133) - 66);
+    }
+    return values;
+}
+
+template <TextRoundTrip (*Round)(long double)>
+void BM_RoundComputedResults(benchmark::State& state) {
+    const std::vector<long double> values = ComputedResults();
+    for (auto _ : state) {
+        for (long double value : values) benchmark::DoNotOptimize(Round(value));
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(values.size()));
+}
+BENCHMARK(BM_RoundComputedResults<RoundThroughText>)->Name("BM_RoundThroughText/computed");
+BENCHMARK(BM_RoundComputedResults<RoundThroughTextSlowly>)
+    ->Name("BM_RoundThroughTextSlowly/computed");
 
 }  // namespace
 }  // namespace quantaro::bench

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 
 #include "engine/FloatingPointFault.h"
 
@@ -98,15 +99,9 @@ NumberParts SplitNumber(std::string_view text) {
 }
 
 // Digits that fit in 64 bits scaled by at most 10^27 convert with a single
-// correctly rounded multiplication or division: both operands are exact
-// extended values. Most numbers met in formulas and tables take this path.
+// correctly rounded multiplication or division (ScaleByExactPowerOfTen). Most
+// numbers met in formulas and tables take this path.
 std::optional<long double> ConvertShortNumber(const NumberParts& parts) {
-    static constexpr long double kPowersOfTen[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,
-                                                   1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
-                                                   1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L,
-                                                   1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
-    constexpr int kMaxScale = 27;
-
     std::uint64_t digits = 0;
     int significant = 0;
     for (std::string_view run : {parts.integerDigits, parts.fractionDigits}) {
@@ -126,10 +121,9 @@ std::optional<long double> ConvertShortNumber(const NumberParts& parts) {
         if (negative) exponent = -exponent;
     }
     const int scale = exponent - static_cast<int>(parts.fractionDigits.size());
-    if (scale < -kMaxScale || scale > kMaxScale) return std::nullopt;
+    if (scale < -kMaxExactPowerOfTen || scale > kMaxExactPowerOfTen) return std::nullopt;
 
-    long double value = static_cast<long double>(digits);
-    value = scale >= 0 ? value * kPowersOfTen[scale] : value / kPowersOfTen[-scale];
+    const long double value = ScaleByExactPowerOfTen(digits, scale);
     return parts.negative ? -value : value;
 }
 
@@ -206,6 +200,18 @@ DecimalDigits FifteenDigits(long double magnitude) {
 }
 
 }  // namespace
+
+// Both operands are exact extended values: the digits have at most 64 bits
+// and 5^27 < 2^64.
+long double ScaleByExactPowerOfTen(std::uint64_t digits, int scale) {
+    static constexpr long double kPowersOfTen[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,
+                                                   1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
+                                                   1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L,
+                                                   1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
+    static_assert(std::size(kPowersOfTen) == kMaxExactPowerOfTen + 1);
+    const long double value = static_cast<long double>(digits);
+    return scale >= 0 ? value * kPowersOfTen[scale] : value / kPowersOfTen[-scale];
+}
 
 std::size_t LongestNumberPrefix(std::string_view text) {
     NumberState state = NumberState::Start;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +24,15 @@ bool IsNumberText(std::string_view text);
 // Length of the longest prefix of text that ParseNumber accepts, 0 when no
 // prefix is a number. Linear in the length of that prefix.
 std::size_t LongestNumberPrefix(std::string_view text);
+
+// The largest scale for which ScaleByExactPowerOfTen applies: 10^27 is the
+// largest power of ten that is an exact extended value.
+inline constexpr int kMaxExactPowerOfTen = 27;
+
+// digits x 10^scale, correctly rounded in the current rounding mode, by the
+// one multiplication or division through which ParseNumber reads texts of at
+// most 19 significant digits and such a scale. |scale| <= kMaxExactPowerOfTen.
+long double ScaleByExactPowerOfTen(std::uint64_t digits, int scale);
 
 // The general text form of a number: at most 15 significant digits rounded
 // half away from zero, "." as decimal point, fixed notation for
