@@ -7,6 +7,9 @@ here="$(cd "$(dirname "$0")" && pwd)"
 cli="${1:-$here/../../build/bin/quantaro-cli}"
 passes="${2:-20000}"
 runs="${3:-11}"
+# The interpreter itself, not a wrapper such as a pyenv shim, whose own start
+# would be counted against the script.
+python="${PYTHON:-/usr/bin/python3}"
 
 seconds() {  # best wall time of one command over $runs runs
     local best=""
@@ -23,7 +26,7 @@ seconds() {  # best wall time of one command over $runs runs
 best_cli=""; best_py=""
 for _ in 1 2 3; do  # interleave the two, so both see the same machine load
     c=$(runs=$runs seconds "$cli" "$here/projectile.FOR" --passes "$passes")
-    p=$(runs=$runs seconds python3 "$here/projectile.py" "$passes")
+    p=$(runs=$runs seconds "$python" "$here/projectile.py" "$passes")
     best_cli=$(awk -v a="$c" -v b="$best_cli" 'BEGIN { print (b == "" || a < b) ? a : b }')
     best_py=$(awk -v a="$p" -v b="$best_py" 'BEGIN { print (b == "" || a < b) ? a : b }')
 done

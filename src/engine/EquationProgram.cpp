@@ -6,6 +6,7 @@
 #include "engine/FloatingPointFault.h"
 #include "engine/Numbers.h"
 #include "engine/OperatorRegistry.h"
+#include "engine/Operators.h"
 #include "engine/Tokeniser.h"
 
 namespace quantaro {
@@ -22,11 +23,16 @@ class EquationProgram::Recorder {
     Operand read(const NameTable& table, int row) { return program_.slotOf(table, row); }
     Operand zero() { return 0; }
 
-    // A bracket has no function and gives 0, as applying it does.
+    // A bracket has no function and gives 0, as applying it does; "=" gives
+    // its left operand unchanged, so its result is that operand's slot.
     ResultCode apply(std::string_view name, Operand left, Operand right, Operand& result) {
         const OperatorFunction function = FindOperator(FoldToUpper(name));
         if (function == nullptr) {
             result = zero();
+            return ResultCode::Success;
+        }
+        if (function == &operators::Assign) {
+            result = left;
             return ResultCode::Success;
         }
         result = newSlot(0.0L);

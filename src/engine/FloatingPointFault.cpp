@@ -23,20 +23,15 @@ void RaiseFault(FaultKind kind) {
     throw FloatingPointFault(kind);
 }
 
-void ClearFaultFlags() {
-    std::feclearexcept(FE_ALL_EXCEPT);
-}
-
-void CheckFaultFlags() {
+void RaiseRaisedFault() {
     const int raised = std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
-    if (raised == 0) return;
     if (raised & FE_INVALID) RaiseFault(FaultKind::InvalidOperation);
     if (raised & FE_DIVBYZERO) RaiseFault(FaultKind::DivisionByZero);
     RaiseFault(FaultKind::Overflow);
 }
 
 FaultFlagScope::FaultFlagScope() {
-    ClearFaultFlags();
+    std::feclearexcept(FE_ALL_EXCEPT);
 }
 
 void FaultFlagScope::check() const {
