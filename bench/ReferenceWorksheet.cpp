@@ -18,23 +18,24 @@ std::string Failure(const QString& path, LoadStatus status, const QString& error
            (status == LoadStatus::Missing ? std::string("missing") : errorText.toStdString());
 }
 
-std::string LoadTable(const char* fileName, NameTable& table) {
-    const QString path = ReferencePath(fileName);
+std::string LoadTable(const std::string& fileName, NameTable& table) {
+    const QString path = ReferencePath(fileName.c_str());
     const TableLoad load = LoadTableFile(path, table);
     return Failure(path, load.status, load.errorText);
 }
 
 }  // namespace
 
-void LoadReferenceWorksheet(ReferenceWorksheet& sheet) {
-    const QString formulaPath = ReferencePath("reference.FOR");
+void LoadReferenceWorksheet(ReferenceWorksheet& sheet, const char* base) {
+    const std::string name(base);
+    const QString formulaPath = ReferencePath((name + ".FOR").c_str());
     const FormulaLoad formula = LoadFormulaFile(formulaPath);
     sheet.error = Failure(formulaPath, formula.status, formula.errorText);
     if (!sheet.ok()) return;
     sheet.setFormula(formula.text);
     sheet.angle = formula.unit;
-    sheet.error = LoadTable("reference.CON", sheet.constants);
-    if (sheet.ok()) sheet.error = LoadTable("reference.VAR", sheet.variables);
+    sheet.error = LoadTable(name + ".CON", sheet.constants);
+    if (sheet.ok()) sheet.error = LoadTable(name + ".VAR", sheet.variables);
 }
 
 }  // namespace quantaro::bench

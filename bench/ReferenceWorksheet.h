@@ -19,6 +19,8 @@ struct ReferenceWorksheet : Worksheet {
     bool ok() const { return error.empty(); }
 };
 
-void LoadReferenceWorksheet(ReferenceWorksheet& sheet);
+// Loads reference.FOR, .CON and .VAR, or the worksheet whose three files
+// share the given base path under bench/, such as "projectile/projectile".
+void LoadReferenceWorksheet(ReferenceWorksheet& sheet, const char* base = "reference");
 
 }  // namespace quantaro::bench
