@@ -24,15 +24,6 @@ const char* FaultText(FaultKind kind);
 
 [[noreturn]] void RaiseFault(FaultKind kind);
 
-// The sticky flags: cleared once, then tested after each computation, so
-// that a fault is found at the computation that raised it. Only the three
-// fault flags are tested, so the flags are cleared only when one of those
-// is raised: a clear costs many times what a test does.
-inline void ClearFaultFlags();
-// Throws when overflow, an invalid operation or a division by zero has been
-// raised since the flags were last cleared.
-inline void CheckFaultFlags();
-
 // Clears the sticky fault flags on construction; check() throws when a
 // computation since then raised overflow, an invalid operation or a division
 // by zero. Underflow and inexact results pass silently.
@@ -42,8 +33,9 @@ class FaultFlagScope {
     void check() const;
 };
 
-// Whether overflow, an invalid operation or a division by zero has been
-// raised since the flags were last cleared.
+// For a run of many computations, the sticky flags are cleared once and
+// tested after each computation, so that a fault is still found at the
+// computation that raised it; a test costs a fraction of a clear.
 inline bool FaultFlagRaised() {
     return std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW) != 0;
 }
@@ -51,10 +43,13 @@ inline bool FaultFlagRaised() {
 // Throws the fault whose flag is raised.
 [[noreturn]] void RaiseRaisedFault();
 
+// Throws when a fault flag has been raised since the flags were last cleared.
 inline void CheckFaultFlags() {
     if (FaultFlagRaised()) RaiseRaisedFault();
 }
 
+// Only the fault flags are ever tested, so they need clearing only when one
+// of them is raised.
 inline void ClearFaultFlags() {
     if (FaultFlagRaised()) std::feclearexcept(FE_ALL_EXCEPT);
 }

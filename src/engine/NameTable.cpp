@@ -98,7 +98,7 @@ long double NameTable::readNumber(int row) const {
 }
 
 void NameTable::setResult(int row, long double value) {
-    index(ValueColumn, row);  // checks the row
+    assert(row >= 0 && row <= rowCount_);
     const TextRoundTrip readBack = RoundThroughText(value);
     numbers_[static_cast<std::size_t>(row)] = {readBack.value, value, true, readBack.overflows,
                                                true};
