@@ -76,18 +76,15 @@ EquationProgram::EquationProgram(std::string equation, const EngineTables& table
 bool EquationProgram::recordReads(const std::vector<std::string_view>& tokens,
                                   const EngineTables& tables) {
     for (const std::string_view token : tokens) {
-        if (IsNumberText(token)) {
-            try {
-                ParseNumber(token);
-            } catch (const FloatingPointFault&) {
-                numberWordFaults_ = true;
-                reads_.clear();
-                return false;
-            }
-        } else if (const int constant = tables.constants.findRow(token)) {
-            slotOf(tables.constants, constant);
-        } else if (const int variable = tables.variables.findRow(token)) {
-            slotOf(tables.variables, variable);
+        const TokenMeaning meaning = MeaningOf(token, tables);
+        if (meaning.table) slotOf(*meaning.table, meaning.row);
+        if (meaning.kind != TokenMeaning::Number) continue;
+        try {
+            ParseNumber(token);
+        } catch (const FloatingPointFault&) {
+            numberWordFaults_ = true;
+            reads_.clear();
+            return false;
         }
     }
     return true;

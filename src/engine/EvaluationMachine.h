@@ -9,6 +9,7 @@
 #include "engine/EngineTables.h"
 #include "engine/Messages.h"
 #include "engine/Numbers.h"
+#include "engine/Tokeniser.h"
 
 namespace quantaro {
 
@@ -81,17 +82,18 @@ class EvaluationMachine {
     // first token from the right that is neither a number nor a constant
     // names the result variable. False: an unknown item.
     bool classify(std::string_view token) {
-        if (const auto number = ParseNumber(token)) {
-            PushOperand(backend_.literal(*number));
+        const TokenMeaning meaning = MeaningOf(token, tables_);
+        if (meaning.kind == TokenMeaning::Number) {
+            PushOperand(backend_.literal(*ParseNumber(token)));
             return true;
         }
-        if (const int row = tables_.constants.findRow(token)) {
-            PushOperand(backend_.read(tables_.constants, row));
+        if (meaning.kind == TokenMeaning::Constant) {
+            PushOperand(backend_.read(*meaning.table, meaning.row));
             return true;
         }
         if (!resultVariable_) resultVariable_ = token;
-        if (const int row = tables_.variables.findRow(token)) {
-            PushOperand(backend_.read(tables_.variables, row));
+        if (meaning.kind == TokenMeaning::Variable) {
+            PushOperand(backend_.read(*meaning.table, meaning.row));
             return true;
         }
         const int row = tables_.operators.findRow(token);

@@ -21,9 +21,20 @@ std::size_t Tokeniser::longestRecognisedPrefix(std::string_view text) const {
 // fault (1E5000), at the same point as trying the candidates in turn would.
 // An operator's value cell is its operand count, which cannot fault.
 void Tokeniser::recognise(std::string_view candidate) const {
-    if (ParseNumber(candidate)) return;
-    if (LookupName(candidate, tables_.constants).found) return;
-    LookupName(candidate, tables_.variables);
+    const TokenMeaning meaning = MeaningOf(candidate, tables_);
+    if (meaning.kind == TokenMeaning::Number) ParseNumber(candidate);
+    if (meaning.table) meaning.table->number(meaning.row);
+}
+
+TokenMeaning MeaningOf(std::string_view token, const EngineTables& tables) {
+    if (IsNumberText(token)) return {TokenMeaning::Number};
+    if (const int row = tables.constants.findRow(token)) {
+        return {TokenMeaning::Constant, &tables.constants, row};
+    }
+    if (const int row = tables.variables.findRow(token)) {
+        return {TokenMeaning::Variable, &tables.variables, row};
+    }
+    return {};
 }
 
 void AddToken(std::vector<std::string_view>& tokens, std::string_view text) {

@@ -7,6 +7,16 @@
 
 namespace quantaro {
 
+// What a token stands for, tried in this order by everything that reads
+// tokens: a number word, a constant, a variable; else an operator or nothing.
+struct TokenMeaning {
+    enum Kind { Number, Constant, Variable, Other };
+    Kind kind = Other;
+    const NameTable* table = nullptr;  // of a constant or variable
+    int row = 0;
+};
+TokenMeaning MeaningOf(std::string_view token, const EngineTables& tables);
+
 // Splits equations into blank-separated words and each word into tokens,
 // each the longest remaining prefix that is a number or a name in the
 // constant, variable or operator table.
