@@ -13,17 +13,15 @@ Engine::Engine(Worksheet& sheet, EngineMode mode) : sheet_(sheet), mode_(mode) {
 Engine::~Engine() = default;
 
 RunOutcome Engine::ExecuteEquations(int selection) {
-    if (mode_ == EngineMode::Interpreted) return interpretEquations(selection);
     RunOutcome outcome;
     if (sheet_.formula().empty()) outcome.code = ResultCode::EmptyFormula;
-    std::vector<EquationProgram>& equations = programs();
+    const std::size_t count = prepareEquations();
     // Cleared once: each operator tests the flags after it has run.
     ClearFaultFlags();
-    for (auto equation = equations.begin(); outcome.succeeded() && equation != equations.end();
-         ++equation) {
+    for (std::size_t k = 0; outcome.succeeded() && k < count; ++k) {
         ++outcome.equationNumber;
         if (selection == 0 || selection == outcome.equationNumber) {
-            outcome.code = runProgram(*equation, outcome.errorItem);
+            outcome.code = runEquation(k, outcome.errorItem);
         }
     }
     // Runs in a loop mostly succeed; only a failure needs its text.
@@ -38,40 +36,34 @@ Engine::Stamps Engine::currentStamps() const {
             sheet_.operators.get()};
 }
 
-std::vector<EquationProgram>& Engine::programs() {
+// Splitting has no effect on the tables, so the whole formula may be split
+// before the first equation runs.
+std::size_t Engine::prepareEquations() {
+    if (mode_ == EngineMode::Interpreted) {
+        texts_.clear();
+        EquationSplitter splitter(sheet_.formula());
+        while (auto equation = splitter.next()) texts_.push_back(std::move(*equation));
+        return texts_.size();
+    }
     const Stamps current = currentStamps();
-    if (current == compiledFrom_) return programs_;
-    programs_.clear();
-    const EngineTables tables = sheet_.tables();
-    EquationSplitter splitter(sheet_.formula());
-    while (auto equation = splitter.next()) programs_.emplace_back(std::move(*equation), tables);
-    compiledFrom_ = current;
-    return programs_;
+    if (current != compiledFrom_) {
+        programs_.clear();
+        const EngineTables tables = sheet_.tables();
+        EquationSplitter splitter(sheet_.formula());
+        while (auto equation = splitter.next())
+            programs_.emplace_back(std::move(*equation), tables);
+        compiledFrom_ = current;
+    }
+    return programs_.size();
 }
 
 // A failed domain check is rare; evaluating the equation afresh then gives
 // its detail text and whatever the machine does after it, exactly.
-ResultCode Engine::runProgram(EquationProgram& program, std::string& errorItem) {
+ResultCode Engine::runEquation(std::size_t index, std::string& errorItem) {
+    if (mode_ == EngineMode::Interpreted) return TokeniseEquation(texts_[index], errorItem);
+    EquationProgram& program = programs_[index];
     if (const auto code = program.run(sheet_.variables, sheet_.angle, errorItem)) return *code;
     return TokeniseEquation(program.text(), errorItem);
-}
-
-RunOutcome Engine::interpretEquations(int selection) {
-    RunOutcome outcome;
-    if (sheet_.formula().empty()) outcome.code = ResultCode::EmptyFormula;
-    EquationSplitter splitter(sheet_.formula());
-    while (outcome.succeeded()) {
-        const auto equation = splitter.next();
-        if (!equation) break;
-        ++outcome.equationNumber;
-        if (selection == 0 || selection == outcome.equationNumber) {
-            outcome.code = TokeniseEquation(*equation, outcome.errorItem);
-        }
-    }
-    if (!outcome.succeeded()) {
-        outcome.message = ResultMessage(outcome.code, outcome.equationNumber, outcome.errorItem);
-    }
-    return outcome;
 }
 
 ResultCode Engine::TokeniseEquation(std::string_view equation, std::string& errorItem) {

@@ -50,11 +50,11 @@ class Engine {
     RunOutcome ExecuteEquations(int selection);
 
   private:
-    // The formula's programs, compiled again when the formula or the names
-    // of a table have changed since they were compiled.
-    std::vector<EquationProgram>& programs();
-    ResultCode runProgram(EquationProgram& program, std::string& errorItem);
-    RunOutcome interpretEquations(int selection);
+    // Makes the equations ready and returns how many there are: the
+    // programs are compiled again when the formula or the names of a table
+    // have changed since they were compiled; the texts are split afresh.
+    std::size_t prepareEquations();
+    ResultCode runEquation(std::size_t index, std::string& errorItem);
     // Tokenises and evaluates one equation.
     ResultCode TokeniseEquation(std::string_view equation, std::string& errorItem);
 
@@ -70,7 +70,8 @@ class Engine {
 
     Worksheet& sheet_;
     EngineMode mode_;
-    std::vector<EquationProgram> programs_;
+    std::vector<EquationProgram> programs_;  // compiled mode
+    std::vector<std::string> texts_;         // interpreted mode
     Stamps compiledFrom_;
 };
 
