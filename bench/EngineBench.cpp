@@ -1,17 +1,11 @@
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <string>
-
 #include "ReferenceWorksheet.h"
 #include "engine/Engine.h"
+#include "engine/EquationSplitter.h"
 
 namespace quantaro::bench {
 namespace {
-
-int CountEquations(const std::string& formula) {
-    return static_cast<int>(std::count(formula.begin(), formula.end(), '\n'));
-}
 
 // Loads a worksheet of bench/, or marks the benchmark as skipped.
 bool LoadOrSkip(ReferenceWorksheet& sheet, benchmark::State& state,
@@ -21,14 +15,16 @@ bool LoadOrSkip(ReferenceWorksheet& sheet, benchmark::State& state,
     return sheet.ok();
 }
 
-// One Execute All Equations pass over the reference worksheet, as one tick
-// of the continuous loop performs it.
-void BM_ExecuteReferenceWorksheet(benchmark::State& state) {
+// One Execute All Equations pass over a worksheet of bench/, as one tick of
+// the continuous loop performs it: the reference worksheet, and the
+// projectile worksheet that quantaro-cli is timed with against a Python
+// script (bench/projectile/compare-with-python.sh).
+void BM_ExecuteWorksheet(benchmark::State& state, const char* base) {
     ReferenceWorksheet sheet;
-    if (!LoadOrSkip(sheet, state)) return;
+    if (!LoadOrSkip(sheet, state, base)) return;
     Engine engine(sheet);
     if (!engine.ExecuteEquations(0).succeeded()) {
-        state.SkipWithError("the reference worksheet does not run cleanly");
+        state.SkipWithError("the worksheet does not run cleanly");
         return;
     }
     RunOutcome outcome;
@@ -40,24 +36,8 @@ void BM_ExecuteReferenceWorksheet(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * CountEquations(sheet.formula()));
     state.SetLabel("items = equations");
 }
-BENCHMARK(BM_ExecuteReferenceWorksheet);
-
-// One pass of the projectile worksheet that quantaro-cli is timed with
-// against a Python script (bench/projectile/compare-with-python.sh).
-void BM_ExecuteProjectileWorksheet(benchmark::State& state) {
-    ReferenceWorksheet sheet;
-    if (!LoadOrSkip(sheet, state, "projectile/projectile")) return;
-    Engine engine(sheet);
-    RunOutcome outcome;
-    for (auto _ : state) {
-        outcome = engine.ExecuteEquations(0);
-        benchmark::DoNotOptimize(outcome.code);
-    }
-    if (!outcome.succeeded()) state.SkipWithError("a pass failed");
-    state.SetItemsProcessed(state.iterations() * CountEquations(sheet.formula()));
-    state.SetLabel("items = equations");
-}
-BENCHMARK(BM_ExecuteProjectileWorksheet);
+BENCHMARK_CAPTURE(BM_ExecuteWorksheet, Reference, "reference");
+BENCHMARK_CAPTURE(BM_ExecuteWorksheet, Projectile, "projectile/projectile");
 
 // Test One Equation on the longest equation of the worksheet (number 27).
 void BM_ExecuteOneEquation(benchmark::State& state) {
