@@ -34,34 +34,23 @@ const std::array<long double, 6> kValues = {
     0.0L, 120.0L, 1.0L / 3.0L, -0.75L, 1.23456789012345678E17L, 1.5E-7L,
 };
 
-void BM_FormatNumber(benchmark::State& state) {
+// Each result written as text, and the value it keeps through its text,
+// computed with and without the text.
+template <auto Work>
+void BM_EachValue(benchmark::State& state) {
     const long double value = kValues[static_cast<std::size_t>(state.range(0))];
     for (auto _ : state) {
-        benchmark::DoNotOptimize(FormatNumber(value));
+        benchmark::DoNotOptimize(Work(value));
     }
     state.SetLabel(FormatNumber(value));
 }
-BENCHMARK(BM_FormatNumber)->DenseRange(0, kValues.size() - 1);
-
-// The value a result keeps through its text, computed with and without the
-// text, for the same results.
-void BM_RoundThroughText(benchmark::State& state) {
-    const long double value = kValues[static_cast<std::size_t>(state.range(0))];
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(RoundThroughText(value));
-    }
-    state.SetLabel(FormatNumber(value));
-}
-BENCHMARK(BM_RoundThroughText)->DenseRange(0, kValues.size() - 1);
-
-void BM_RoundThroughTextSlowly(benchmark::State& state) {
-    const long double value = kValues[static_cast<std::size_t>(state.range(0))];
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(RoundThroughTextSlowly(value));
-    }
-    state.SetLabel(FormatNumber(value));
-}
-BENCHMARK(BM_RoundThroughTextSlowly)->DenseRange(0, kValues.size() - 1);
+BENCHMARK(BM_EachValue<FormatNumber>)->Name("BM_FormatNumber")->DenseRange(0, kValues.size() - 1);
+BENCHMARK(BM_EachValue<RoundThroughText>)
+    ->Name("BM_RoundThroughText")
+    ->DenseRange(0, kValues.size() - 1);
+BENCHMARK(BM_EachValue<RoundThroughTextSlowly>)
+    ->Name("BM_RoundThroughTextSlowly")
+    ->DenseRange(0, kValues.size() - 1);
 
 // Quotients of random numbers of 1E-20 to 1E20, so that the branches are not
 // learned; one item is one value.
