@@ -101,7 +101,7 @@ void NameTable::setResult(int row, long double value) {
     assert(row >= 0 && row <= rowCount_);
     const TextRoundTrip readBack = RoundThroughText(value);
     numbers_[static_cast<std::size_t>(row)] = {readBack.value, value, true, readBack.overflows,
-                                               true};
+                                               true, true};
 }
 
 void NameTable::writePendingText(int row) const {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -37,6 +38,12 @@ class NameTable {
     // Stores a result: the number becomes what reading back its text would
     // give, and the text, FormatNumber(value), is written when first read.
     void setResult(int row, long double value);
+    // The result last stored in a value cell, whose text is FormatNumber of
+    // it; nothing when the cell holds a text that was set.
+    std::optional<long double> storedResult(int row) const {
+        const CachedNumber& cached = numbers_[static_cast<std::size_t>(row)];
+        return cached.stored ? std::optional<long double>(cached.result) : std::nullopt;
+    }
 
     // Changes with every change that may touch a name cell, and is never the
     // same for two different sets of names, so that whatever was worked out
@@ -79,10 +86,11 @@ class NameTable {
     // What is known of a row's value cell besides its text.
     struct CachedNumber {
         long double value = 0.0L;   // the number the text reads as
-        long double result = 0.0L;  // a stored result whose text is not written yet
+        long double result = 0.0L;  // a stored result, the text's source
         bool known = false;         // value (or faults) is up to date with the cell
         bool faults = false;        // reading the cell raises the overflow fault
         bool textPending = false;   // the cell's text is still to be made from result
+        bool stored = false;        // the cell holds a stored result
     };
 
     std::size_t index(int column, int row) const;

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quantaro {
+
+class NameTable;
+
+// The values of chosen variables after each pass of a loop: one row per pass,
+// the pass number and, for each variable, its value cell as the table held it.
+//
+// Recording writes no text: a stored result is kept as its number, whose text
+// is made only when asked for, and a typed text is kept once for as long as it
+// stays the same. So a pass costs a few stores per variable.
+//
+// Memory is bounded: when the rows reach capacity(), every other row is
+// dropped and from then on only every second pass is kept (every fourth after
+// the next thinning, and so on). The latest pass is always the last row.
+class Trajectory {
+  public:
+    // At most this many rows are kept, and at most kMaxValues values, so that
+    // many variables cannot take much more memory than a few would.
+    static constexpr std::size_t kMaxRows = 1'000'000;
+    static constexpr std::size_t kMaxValues = 8'000'000;
+
+    // Records the variables of the given names, in that order.
+    explicit Trajectory(std::vector<std::string> names = {}, std::size_t maxRows = kMaxRows);
+
+    const std::vector<std::string>& names() const { return names_; }
+    std::size_t columnCount() const { return columns_.size(); }
+    std::size_t rowCount() const { return passes_.size(); }
+    std::size_t capacity() const { return capacity_; }
+    // Rows have been dropped to keep within capacity().
+    bool thinned() const { return stride_ > 1; }
+    // Changes with every change of the rows, so that a view can tell when to
+    // draw again.
+    std::uint64_t revision() const { return revision_; }
+
+    // Records the variable table after a counted pass. A name that no row of
+    // the table holds is recorded as an empty text.
+    void record(std::int64_t pass, const NameTable& variables);
+    // Drops every row; the names stay.
+    void clear();
+
+    std::int64_t pass(std::size_t row) const { return passes_[row]; }
+    // The value cell's text as the table held it after the row's pass.
+    std::string text(std::size_t row, std::size_t column) const;
+    // The number the text reads as (0 for a text that is no number, as a run
+    // reads it); NaN when it cannot be drawn: an empty cell, a missing name
+    // or a text that overflows.
+    long double number(std::size_t row, std::size_t column) const {
+        return columns_[column].numbers[row];
+    }
+
+  private:
+    // A stretch of rows, from firstRow up to the next run, whose texts are all
+    // the same typed text (text >= 0) or all the numbers' own (kNumberText).
+    struct Run {
+        std::size_t firstRow;
+        std::int32_t text;
+    };
+    static constexpr std::int32_t kNumberText = -1;
+
+    struct Column {
+        std::vector<long double> numbers;
+        std::vector<Run> runs;
+        std::vector<std::string> texts;
+        int tableRow = 0;  // the variable's row, while the names stay as they were
+    };
+
+    void findRows(const NameTable& variables);
+    void append(std::int64_t pass, const NameTable& variables);
+    void appendValue(Column& column, const NameTable& variables);
+    void setRunText(Column& column, std::int32_t text);
+    void dropLastRow();
+    void thin();
+    const Run& runOf(const Column& column, std::size_t row) const;
+
+    std::vector<std::string> names_;
+    std::vector<Column> columns_;
+    std::vector<std::int64_t> passes_;
+    std::size_t capacity_;
+    std::uint64_t namesStamp_ = 0;  // of the table whose rows the columns hold
+    std::uint64_t counted_ = 0;     // passes recorded since the last clear
+    std::uint64_t stride_ = 1;      // only every stride-th pass is kept for good
+    bool lastRowProvisional_ = false;  // the last row is off the stride
+    std::uint64_t revision_ = 0;
+};
+
+}  // namespace quantaro
