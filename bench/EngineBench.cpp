@@ -3,6 +3,8 @@
 #include "ReferenceWorksheet.h"
 #include "engine/Engine.h"
 #include "engine/EquationSplitter.h"
+#include "engine/NameTable.h"
+#include "engine/Trajectory.h"
 
 namespace quantaro::bench {
 namespace {
@@ -52,6 +54,27 @@ void BM_ExecuteOneEquation(benchmark::State& state) {
     if (!outcome.succeeded()) state.SkipWithError("the equation failed");
 }
 BENCHMARK(BM_ExecuteOneEquation);
+
+// One recorded pass of a loop whose variables all hold stored results, by the
+// number of variables; the history starts afresh every million passes.
+void BM_TrajectoryRecord(benchmark::State& state) {
+    const auto columns = static_cast<int>(state.range(0));
+    NameTable variables = MakeVariableTable();
+    std::vector<std::string> names;
+    for (int row = 1; row <= columns; ++row) {
+        names.push_back("V" + std::to_string(row));
+        variables.setCell(NameColumn, row, names.back());
+        variables.setResult(row, row / 3.0L);
+    }
+    Trajectory trajectory(names);
+    std::int64_t pass = 0;
+    for (auto _ : state) {
+        if (++pass % 1'000'000 == 0) trajectory.clear();
+        trajectory.record(pass, variables);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_TrajectoryRecord)->Arg(1)->Arg(8);
 
 }  // namespace
 }  // namespace quantaro::bench

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -56,6 +57,16 @@ class LoopBench {
                    LoadStatus::Loaded;
     }
 
+    // Ticks or clears every variable of the loop window's record list, as
+    // shown once the window has taken the table's names.
+    void setRecording(bool on) {
+        loop().hide();
+        loop().show();
+        auto* list = child<QListWidget>("ListRecord");
+        for (int i = 0; i < list->count(); ++i)
+            list->item(i)->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+    }
+
     void setLoops(qint64 loops) { child<QLineEdit>("EditLoops")->setText(QString::number(loops)); }
     void click(const char* button) { child<QPushButton>(button)->click(); }
 
@@ -95,9 +106,16 @@ void BM_LoopWindow_OneEquation(benchmark::State& state) {
     LoopBench bench;
     bench.setVariable(1, "X", "0");
     bench.setFormula(QStringLiteral("X + 1 = X"));
+    bench.setRecording(state.range(0) != 0);
     RunWholeLoop(state, bench, 1'000'000);
 }
-BENCHMARK(BM_LoopWindow_OneEquation)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_LoopWindow_OneEquation)
+    ->ArgName("recording")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 
 void BM_LoopWindow_IterationExample(benchmark::State& state) {
     LoopBench bench;
@@ -105,9 +123,13 @@ void BM_LoopWindow_IterationExample(benchmark::State& state) {
         state.SkipWithError("the iteration example could not be read");
         return;
     }
+    bench.setRecording(state.range(0) != 0);
     RunWholeLoop(state, bench, 100'000);
 }
 BENCHMARK(BM_LoopWindow_IterationExample)
+    ->ArgName("recording")
+    ->Arg(0)
+    ->Arg(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(3);

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -39,10 +38,11 @@ class NameTable {
     // give, and the text, FormatNumber(value), is written when first read.
     void setResult(int row, long double value);
     // The result last stored in a value cell, whose text is FormatNumber of
-    // it; nothing when the cell holds a text that was set.
-    std::optional<long double> storedResult(int row) const {
+    // it; nullptr when the cell holds a text that was set. A pointer, so that
+    // a recording can copy the value's bytes without loading it.
+    const long double* storedResult(int row) const {
         const CachedNumber& cached = numbers_[static_cast<std::size_t>(row)];
-        return cached.stored ? std::optional<long double>(cached.result) : std::nullopt;
+        return cached.stored ? &cached.result : nullptr;
     }
 
     // Changes with every change that may touch a name cell, and is never the

@@ -2,12 +2,17 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
 namespace quantaro {
 
 class NameTable;
+
+static_assert(std::numeric_limits<long double>::digits == 64,
+              "a trajectory packs the 80-bit extended real");
 
 // The values of chosen variables after each pass of a loop: one row per pass,
 // the pass number and, for each variable, its value cell as the table held it.
@@ -31,10 +36,12 @@ class Trajectory {
 
     const std::vector<std::string>& names() const { return names_; }
     std::size_t columnCount() const { return columns_.size(); }
-    std::size_t rowCount() const { return passes_.size(); }
+    std::size_t rowCount() const { return rows_; }
     std::size_t capacity() const { return capacity_; }
     // Rows have been dropped to keep within capacity().
     bool thinned() const { return stride_ > 1; }
+    // Of the passes recorded, one in stride() is kept (the latest always).
+    std::uint64_t stride() const { return stride_; }
     // Changes with every change of the rows, so that a view can tell when to
     // draw again.
     std::uint64_t revision() const { return revision_; }
@@ -44,18 +51,36 @@ class Trajectory {
     void record(std::int64_t pass, const NameTable& variables);
     // Drops every row; the names stay.
     void clear();
+    // Drops every row and records the given names from now on.
+    void restart(std::vector<std::string> names);
 
-    std::int64_t pass(std::size_t row) const { return passes_[row]; }
+    std::int64_t pass(std::size_t row) const;
     // The value cell's text as the table held it after the row's pass.
     std::string text(std::size_t row, std::size_t column) const;
     // The number the text reads as (0 for a text that is no number, as a run
     // reads it); NaN when it cannot be drawn: an empty cell, a missing name
     // or a text that overflows.
     long double number(std::size_t row, std::size_t column) const {
-        return columns_[column].numbers[row];
+        return Unpack(columns_[column].numbers[row]);
     }
 
   private:
+    // An extended real in its ten bytes, without the padding of a long double,
+    // so that a long history takes fewer pages.
+    struct PackedNumber {
+        unsigned char bytes[10];
+    };
+    static PackedNumber Pack(const long double& value) {
+        PackedNumber packed;
+        std::memcpy(packed.bytes, &value, sizeof packed.bytes);
+        return packed;
+    }
+    static long double Unpack(const PackedNumber& packed) {
+        long double value = 0.0L;
+        std::memcpy(&value, packed.bytes, sizeof packed.bytes);
+        return value;
+    }
+
     // A stretch of rows, from firstRow up to the next run, whose texts are all
     // the same typed text (text >= 0) or all the numbers' own (kNumberText).
     struct Run {
@@ -65,15 +90,16 @@ class Trajectory {
     static constexpr std::int32_t kNumberText = -1;
 
     struct Column {
-        std::vector<long double> numbers;
+        std::vector<PackedNumber> numbers;
         std::vector<Run> runs;
         std::vector<std::string> texts;
         int tableRow = 0;  // the variable's row, while the names stay as they were
     };
 
+    void reserve();
     void findRows(const NameTable& variables);
     void append(std::int64_t pass, const NameTable& variables);
-    void appendValue(Column& column, const NameTable& variables);
+    void appendText(Column& column, const NameTable& variables);
     void setRunText(Column& column, std::int32_t text);
     void dropLastRow();
     void thin();
@@ -81,11 +107,25 @@ class Trajectory {
 
     std::vector<std::string> names_;
     std::vector<Column> columns_;
-    std::vector<std::int64_t> passes_;
+    // Pass numbers go up by the stride from row to row, so they are kept as
+    // runs: a row's pass is its run's first pass plus a step for each row.
+    struct PassRun {
+        std::size_t firstRow;
+        std::int64_t firstPass;
+        std::int64_t step;
+        std::int64_t passOf(std::size_t row) const {
+            return firstPass + static_cast<std::int64_t>(row - firstRow) * step;
+        }
+    };
+    void appendPass(std::vector<PassRun>& runs, std::size_t row, std::int64_t pass) const;
+
+    std::size_t rows_ = 0;
+    std::vector<PassRun> passRuns_;
+    std::size_t maxRows_;
     std::size_t capacity_;
-    std::uint64_t namesStamp_ = 0;  // of the table whose rows the columns hold
-    std::uint64_t counted_ = 0;     // passes recorded since the last clear
-    std::uint64_t stride_ = 1;      // only every stride-th pass is kept for good
+    std::uint64_t namesStamp_ = 0;     // of the table whose rows the columns hold
+    std::uint64_t counted_ = 0;        // passes recorded since the last clear
+    std::uint64_t stride_ = 1;         // only every stride-th pass is kept for good
     bool lastRowProvisional_ = false;  // the last row is off the stride
     std::uint64_t revision_ = 0;
 };

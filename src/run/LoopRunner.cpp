@@ -96,6 +96,7 @@ bool LoopRunner::tickPass(LoopReport& report) {
 void LoopRunner::countPass() {
     completedLoops_ = counter_;
     ++counter_;
+    if (recorder_) recorder_->passCounted(completedLoops_);
 }
 
 void LoopRunner::stopIdle() {

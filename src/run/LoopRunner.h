@@ -29,6 +29,13 @@ class LoopPasses {
     virtual int boxesShown() const = 0;
 };
 
+// Told of every pass the loop counts, with its number.
+class PassRecorder {
+  public:
+    virtual ~PassRecorder() = default;
+    virtual void passCounted(std::int64_t pass) = 0;
+};
+
 // The repeating timer whose ticks drive the loop.
 class LoopTimer {
   public:
@@ -74,6 +81,8 @@ class LoopRunner : public LoopSwitch {
     // The limit is read here, once per change of its text, not on every pass.
     void setLimitText(std::string text);
     void selectEquation(std::int32_t equation) { equation_ = equation; }
+    // Told of every pass counted from now on; nullptr tells no one.
+    void setRecorder(PassRecorder* recorder) { recorder_ = recorder; }
 
     LoopStart start();
     void stop() { stopped_ = true; }
@@ -96,6 +105,7 @@ class LoopRunner : public LoopSwitch {
 
     LoopPasses& passes_;
     LoopTimer& timer_;
+    PassRecorder* recorder_ = nullptr;
     std::string limitText_ = "0";
     std::optional<std::int32_t> limit_ = 0;  // limitText_ read as an integer
     // Wider than the 32-bit limit, so that the pass after the highest limit

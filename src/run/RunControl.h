@@ -33,6 +33,9 @@ class RunControl : public RunFeedback, public LoopPasses {
     // nothing is shown. The loop's passes and the menu commands run alike.
     std::optional<std::string> runPass(int selection) override;
 
+    // The variable table the runs store their results in.
+    const NameTable& variables() const { return sheet_.variables; }
+
     // Redraws the variable grid with the values runs have stored.
     void showVariableValues() { host_.showVariableValues(); }
 

@@ -6,7 +6,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -42,7 +44,12 @@ QLineEdit* MakeEdit(const char* name, QWidget* parent) {
 }  // namespace
 
 TFormLoopSelect::TFormLoopSelect(RunControl& run, UserInteraction& interaction, QWidget* parent)
-    : QWidget(parent, Qt::Window), run_(run), interaction_(interaction), runner_(run, *this) {
+    : QWidget(parent, Qt::Window),
+      run_(run),
+      interaction_(interaction),
+      runner_(run, *this),
+      recorder_(run.variables()) {
+    runner_.setRecorder(&recorder_);
     setObjectName(QStringLiteral("TFormLoopSelect"));
     setWindowTitle(QStringLiteral("Quantaro - Continuous loop"));
     setFont(CaptionFont());
@@ -92,6 +99,19 @@ void TFormLoopSelect::buildControls() {
     equation->addWidget(MakeLabel(QStringLiteral("0 = All Equations"), "Label9", this));
     equation->addStretch();
 
+    auto* record = new QGroupBox(QStringLiteral("Record variables"), this);
+    record->setObjectName(QStringLiteral("GroupBoxRecord"));
+    ListRecord = new QListWidget(record);
+    ListRecord->setObjectName(QStringLiteral("ListRecord"));
+    ListRecord->setFixedHeight(ListRecord->fontMetrics().height() * 5 + 8);
+    LabelRecorded = MakeLabel(QString(), "LabelRecorded", record);
+    LabelRecorded->setWordWrap(true);
+    ButtonTrajectory = MakeButton(QStringLiteral("Tra&jectory"), "ButtonTrajectory", record);
+    auto* recordLayout = new QGridLayout(record);
+    recordLayout->addWidget(ListRecord, 0, 0, 1, 2);
+    recordLayout->addWidget(LabelRecorded, 1, 0);
+    recordLayout->addWidget(ButtonTrajectory, 1, 1, Qt::AlignRight);
+
     auto* buttons = new QGridLayout;
     buttons->addWidget(ButtonStart, 0, 0);
     buttons->addWidget(ButtonStop, 0, 1);
@@ -108,11 +128,12 @@ void TFormLoopSelect::buildControls() {
                                 "Label6", this));
     layout->addWidget(MakeLabel(
         QStringLiteral("results of equations are fed back into the equations."), "Label7", this));
+    layout->addWidget(record);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    ChainTabOrder({SpinEdit1, SpinEdit2, EditLoops, SpinEditEquation, ButtonStart, ButtonStop,
-                   ButtonReset, ButtonStep, BitBtnCancel});
+    ChainTabOrder({SpinEdit1, SpinEdit2, EditLoops, SpinEditEquation, ListRecord, ButtonTrajectory,
+                   ButtonStart, ButtonStop, ButtonReset, ButtonStep, BitBtnCancel});
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -131,6 +152,8 @@ void TFormLoopSelect::registerHints() {
     hints_.add(ButtonReset, QStringLiteral("Loops completed set to 0"));
     hints_.add(ButtonStep, QStringLiteral("One loop only"));
     hints_.add(BitBtnCancel, QStringLiteral("Return to main screen"));
+    hints_.add(ListRecord, QStringLiteral("Tick the variables to record after every loop"));
+    hints_.add(ButtonTrajectory, QStringLiteral("Plot the recorded variables"));
 
     // The window names no help file, so F1 opens no help here; the numbers
     // are carried all the same.
@@ -153,6 +176,7 @@ void TFormLoopSelect::wireControls() {
     connect(ButtonStep, &QPushButton::clicked, this, &TFormLoopSelect::ButtonStepClick);
     connect(BitBtnCancel, &QPushButton::clicked, this, &TFormLoopSelect::BitBtnCancelClick);
     connect(Timer1, &QTimer::timeout, this, &TFormLoopSelect::Timer1Timer);
+    connect(ListRecord, &QListWidget::itemChanged, this, &TFormLoopSelect::ListRecordItemChanged);
 }
 
 // The runner starts idle; it takes the controls' first values.
@@ -205,6 +229,8 @@ void TFormLoopSelect::ButtonStopClick() {
 
 void TFormLoopSelect::ButtonResetClick() {
     runner_.reset();
+    recorder_.clear();
+    refreshRecordList();
     showCompletedCount();
 }
 
@@ -232,6 +258,45 @@ void TFormLoopSelect::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+void TFormLoopSelect::showEvent(QShowEvent* event) {
+    refreshRecordList();
+    QWidget::showEvent(event);
+}
+
+void TFormLoopSelect::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) refreshRecordList();
+    QWidget::changeEvent(event);
+}
+
+// One checkable item per named variable; rebuilt only when the names change.
+void TFormLoopSelect::refreshRecordList() {
+    showRecordedCount();
+    const std::uint64_t stamp = run_.variables().namesStamp();
+    if (stamp == recordListStamp_) return;
+    recordListStamp_ = stamp;
+    const QSignalBlocker quiet(ListRecord);
+    ListRecord->clear();
+    for (const RecordChoice& choice : recorder_.choices()) {
+        auto* item = new QListWidgetItem(QString::fromStdString(choice.name), ListRecord);
+        item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        item->setCheckState(choice.recorded ? Qt::Checked : Qt::Unchecked);
+    }
+}
+
+void TFormLoopSelect::ListRecordItemChanged(QListWidgetItem* item) {
+    recorder_.setRecorded(item->text().toStdString(), item->checkState() == Qt::Checked);
+    showRecordedCount();
+}
+
+void TFormLoopSelect::showRecordedCount() {
+    const Trajectory& trajectory = recorder_.trajectory();
+    QString text = QStringLiteral("Passes recorded: %1").arg(trajectory.rowCount());
+    if (trajectory.thinned()) {
+        text += QStringLiteral(" (history thinned: one pass in %1 kept)").arg(trajectory.stride());
+    }
+    LabelRecorded->setText(text);
+}
+
 void TFormLoopSelect::Timer1Timer() {
     const LoopReport report = runner_.tick();
     // The error ended the batch, so its box comes before the batch's progress.
@@ -245,6 +310,7 @@ void TFormLoopSelect::showCompletedCount() {
 
 void TFormLoopSelect::showProgress() {
     showCompletedCount();
+    refreshRecordList();
     run_.showVariableValues();
 }
 

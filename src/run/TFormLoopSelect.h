@@ -6,8 +6,12 @@
 
 #include "interaction/HintSet.h"
 #include "run/LoopRunner.h"
+#include "run/TrajectoryRecorder.h"
 
+class QLabel;
 class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
 class QPushButton;
 class QSpinBox;
 class QTimer;
@@ -36,6 +40,8 @@ class TFormLoopSelect : public QWidget, public HintTarget, private LoopTimer {
     bool timerEnabled() const { return runner_.timerEnabled(); }
     std::int64_t loopCounter() const { return runner_.counter(); }
     std::int32_t loopEquation() const { return runner_.equation(); }
+    // The history of the recorded variables; the same object all along.
+    const Trajectory& trajectory() const { return recorder_.trajectory(); }
 
     // Handlers.
     void FormCreate();
@@ -48,11 +54,16 @@ class TFormLoopSelect : public QWidget, public HintTarget, private LoopTimer {
     void SpinEditEquationChange();
     void BitBtnCancelClick();
     void Timer1Timer();
+    void ListRecordItemChanged(QListWidgetItem* item);
 
   protected:
     // The title bar's close button does what Cancel does, so that no loop
     // goes on running unseen.
     void closeEvent(QCloseEvent* event) override;
+    // The list of variables to record follows the table's names whenever the
+    // window is shown or activated.
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     void buildControls();
@@ -67,10 +78,14 @@ class TFormLoopSelect : public QWidget, public HintTarget, private LoopTimer {
     void showCompletedCount();
     void showProgress();
     void showError(const std::string& text);
+    void refreshRecordList();
+    void showRecordedCount();
 
     RunControl& run_;
     UserInteraction& interaction_;
     LoopRunner runner_;
+    TrajectoryRecorder recorder_;
+    std::uint64_t recordListStamp_ = 0;  // the table's names the list shows
 
     QSpinBox* SpinEdit1 = nullptr;
     QSpinBox* SpinEdit2 = nullptr;
@@ -82,6 +97,9 @@ class TFormLoopSelect : public QWidget, public HintTarget, private LoopTimer {
     QPushButton* ButtonReset = nullptr;
     QPushButton* ButtonStep = nullptr;
     QPushButton* BitBtnCancel = nullptr;
+    QListWidget* ListRecord = nullptr;
+    QLabel* LabelRecorded = nullptr;
+    QPushButton* ButtonTrajectory = nullptr;
     QTimer* Timer1 = nullptr;
     HintSet hints_;
 };
