@@ -5,7 +5,10 @@
 #include <cerrno>
 #include <cstring>
 #include <optional>
+#include <string>
+#include <vector>
 
+#include "cli/CsvRecorder.h"
 #include "documents/DocumentState.h"
 #include "documents/FormulaFile.h"
 #include "documents/TableFile.h"
@@ -22,6 +25,7 @@ namespace {
 const char kUsage[] =
     "Usage: quantaro-cli [--constants C.CON] [--variables V.VAR] [--equation N] [--passes K]\n"
     "                    [--degrees | --radians] [--save-variables OUT.VAR]\n"
+    "                    [--csv OUT.csv [--record NAME[,NAME...]]]\n"
     "                    (FORMULA.FOR | --formula-text TEXT)\n";
 
 // Thrown for a request that ends the run before the formula runs.
@@ -36,6 +40,8 @@ struct BatchOptions {
     QString constantsFile;
     QString variablesFile;
     QString saveVariablesFile;
+    std::optional<QString> csvFile;
+    std::optional<QStringList> recordNames;  // every named variable when not given
     int equation = 0;
     int passes = 1;
     std::optional<AngleUnit> angle;
@@ -68,8 +74,10 @@ BatchOptions ParseOptions(const QStringList& arguments) {
     const QCommandLineOption radians("radians");
     const QCommandLineOption saveVariables("save-variables", "", "OUT.VAR");
     const QCommandLineOption formulaText("formula-text", "", "TEXT");
-    parser.addOptions(
-        {constants, variables, equation, passes, degrees, radians, saveVariables, formulaText});
+    const QCommandLineOption csv("csv", "", "OUT.csv");
+    const QCommandLineOption record("record", "", "NAMES");
+    parser.addOptions({constants, variables, equation, passes, degrees, radians, saveVariables,
+                       formulaText, csv, record});
     if (!parser.parse(QStringList{"quantaro-cli"} + arguments)) UsageError(parser.errorText());
 
     BatchOptions options;
@@ -80,8 +88,9 @@ BatchOptions ParseOptions(const QStringList& arguments) {
     if (parser.isSet(degrees) && parser.isSet(radians)) {
         UsageError("--degrees and --radians exclude each other");
     }
-    for (const QCommandLineOption* once :
-         {&constants, &variables, &equation, &passes, &saveVariables, &formulaText}) {
+    if (parser.isSet(record) && !parser.isSet(csv)) UsageError("--record needs --csv");
+    for (const QCommandLineOption* once : {&constants, &variables, &equation, &passes,
+                                           &saveVariables, &formulaText, &csv, &record}) {
         if (parser.values(*once).size() > 1)
             UsageError("--" + once->names().first() + " given twice");
     }
@@ -90,6 +99,8 @@ BatchOptions ParseOptions(const QStringList& arguments) {
     options.constantsFile = parser.value(constants);
     options.variablesFile = parser.value(variables);
     options.saveVariablesFile = parser.value(saveVariables);
+    if (parser.isSet(csv)) options.csvFile = parser.value(csv);
+    if (parser.isSet(record)) options.recordNames = parser.value(record).split(',');
     if (parser.isSet(equation))
         options.equation = WholeNumberOption(parser.value(equation), "--equation", 0);
     if (parser.isSet(passes))
@@ -154,6 +165,28 @@ void RequireEquation(int selection, std::string_view formula) {
                                      (count == 1 ? " equation" : " equations")};
 }
 
+// The rows of the variables to record: those named, in the order given, or
+// else every named row in table order.
+std::vector<int> RecordedRows(const std::optional<QStringList>& names, const NameTable& variables) {
+    std::vector<int> rows;
+    if (!names) {
+        for (int row = 1; row <= variables.rowCount(); ++row) {
+            if (!variables.name(row).empty()) rows.push_back(row);
+        }
+        return rows;
+    }
+    for (const QString& given : *names) {
+        const std::string name = given.trimmed().toStdString();
+        const int row = name.empty() ? 0 : variables.findRow(name);
+        if (row == 0) {
+            throw BatchError{kExitUsage, "quantaro-cli: --record names \"" + name +
+                                             "\", which is not a variable of the variable table"};
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
 void PrintVariables(const NameTable& variables, std::ostream& out) {
     for (int row = 1; row <= variables.rowCount(); ++row) {
         if (variables.name(row).empty()) continue;
@@ -172,27 +205,42 @@ int Stopped(int signal, int passesRun, int passes, std::ostream& err) {
     return kExitSignalBase + signal;
 }
 
-// Runs the passes; returns the exit code and leaves any message in err. A
-// stop is looked for before each pass and after the last.
-int RunPasses(Worksheet& sheet, int equation, int passes, PendingStop pendingStop,
-              std::ostream& err) {
-    Engine engine(sheet);
+// Runs one pass; returns 0 or the exit code of its failure, whose message
+// it leaves in err.
+int RunPass(Engine& engine, int equation, std::ostream& err) {
     try {
-        for (int pass = 0; pass < passes; ++pass) {
-            if (const int signal = StopSignal(pendingStop))
-                return Stopped(signal, pass, passes, err);
-            const RunOutcome outcome = engine.ExecuteEquations(equation);
-            if (!outcome.succeeded()) {
-                err << outcome.message << '\n';
-                return static_cast<int>(outcome.code);
-            }
-        }
+        const RunOutcome outcome = engine.ExecuteEquations(equation);
+        if (outcome.succeeded()) return 0;
+        err << outcome.message << '\n';
+        return static_cast<int>(outcome.code);
     } catch (const FloatingPointFault& fault) {
         err << fault.what() << '\n';
         return kExitFault;
     }
+}
+
+// Runs the passes, recording the table after each, the failing one too;
+// returns the exit code. A stop is looked for before each pass and after the
+// last.
+int RunPasses(Worksheet& sheet, const BatchOptions& options, CsvRecorder* recorder,
+              PendingStop pendingStop, std::ostream& err) {
+    Engine engine(sheet);
+    const int passes = options.passes;
+    for (int pass = 1; pass <= passes; ++pass) {
+        if (const int signal = StopSignal(pendingStop))
+            return Stopped(signal, pass - 1, passes, err);
+        const int exitCode = RunPass(engine, options.equation, err);
+        if (recorder) recorder->record(pass, sheet.variables);
+        if (exitCode != 0) return exitCode;
+    }
     if (const int signal = StopSignal(pendingStop)) return Stopped(signal, passes, passes, err);
     return 0;
+}
+
+// Reports a failed save; true when there was none.
+bool Saved(const std::optional<QString>& failure, std::ostream& err) {
+    if (failure) err << failure->toStdString() << '\n';
+    return !failure;
 }
 
 // The results are worth nothing if they did not reach their reader.
@@ -221,19 +269,24 @@ int Run(const QStringList& arguments, std::ostream& out, std::ostream& err,
         LoadFormula(options, sheet);
         RequireEquation(options.equation, sheet.formula());
         const FileEncoding variablesEncoding = LoadTables(options, sheet);
+        std::optional<CsvRecorder> recorder;
+        if (options.csvFile) {
+            recorder.emplace(*options.csvFile, sheet.variables,
+                             RecordedRows(options.recordNames, sheet.variables));
+        }
 
-        const int exitCode = RunPasses(sheet, options.equation, options.passes, pendingStop, err);
+        const int exitCode =
+            RunPasses(sheet, options, recorder ? &*recorder : nullptr, pendingStop, err);
         PrintVariables(sheet.variables, out);
         if (exitCode > kExitSignalBase) return exitCode;  // a stopped run saves nothing
 
+        bool saved = true;
         if (!options.saveVariablesFile.isEmpty()) {
-            if (const auto error =
-                    SaveTableFile(options.saveVariablesFile, sheet.variables, variablesEncoding)) {
-                err << error->toStdString() << '\n';
-                return exitCode != 0 ? exitCode : kExitCannotSave;
-            }
+            saved = Saved(
+                SaveTableFile(options.saveVariablesFile, sheet.variables, variablesEncoding), err);
         }
-        return exitCode;
+        if (recorder) saved = Saved(recorder->finish(), err) && saved;
+        return exitCode == 0 && !saved ? kExitCannotSave : exitCode;
     } catch (const BatchError& error) {
         err << error.message << (error.message.ends_with('\n') ? "" : "\n");
         return error.exitCode;

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "commands/DocumentCommandsHost.h"
+#include "documents/CsvFile.h"
 #include "documents/FormulaFile.h"
 #include "documents/TableFile.h"
 #include "interaction/UserInteraction.h"
@@ -36,6 +37,14 @@ FileDialogOptions DialogOptions(Document document, const char* title, const QStr
     const FileType& type = TypeOf(document);
     return {QString::fromLatin1(title), QString::fromLatin1(type.filter),
             QString::fromLatin1(type.extension), initialName, kFileHelpContext};
+}
+
+// The formula's file name, without its extension, followed by end.
+QString ExportName(const QString& formulaName, const char* end) {
+    QString name = formulaName;
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot > 0 && dot > name.lastIndexOf(QLatin1Char('/'))) name.truncate(dot);
+    return name + QLatin1String(end);
 }
 
 }  // namespace
@@ -256,6 +265,35 @@ void DocumentCommands::SaveConstantFileAs1Click() {
 
 void DocumentCommands::SaveVariableFileAs1Click() {
     saveAs(Document::Variables);
+}
+
+template <typename Save>
+void DocumentCommands::exportCsv(const char* title, const char* nameEnd, Save save) {
+    const QString initialName = ExportName(documents_.fileName(Document::Formula), nameEnd);
+    const QString path = interaction_.chooseFileToSave(
+        owner_, {QString::fromLatin1(title), QStringLiteral("CSV File (*.csv *.CSV)"),
+                 QStringLiteral("csv"), initialName, kFileHelpContext});
+    if (path.isEmpty()) return;
+    if (const std::optional<QString> failure = save(path)) interaction_.showError(owner_, *failure);
+}
+
+void DocumentCommands::ExportTrajectory1Click() {
+    const Trajectory* trajectory = host_.trajectory();
+    if (!trajectory || trajectory->rowCount() == 0) {
+        interaction_.showInformation(owner_,
+                                     QStringLiteral("No trajectory has been recorded. "
+                                                    "Record one in the continuous loop window."));
+        return;
+    }
+    exportCsv("Export Trajectory", "-trajectory.csv",
+              [trajectory](const QString& path) { return SaveTrajectoryCsv(path, *trajectory); });
+}
+
+void DocumentCommands::ExportTables1Click() {
+    exportCsv("Export Tables", "-tables.csv", [this](const QString& path) {
+        return SaveTablesCsv(path, host_.documentTable(Document::Constants),
+                             host_.documentTable(Document::Variables));
+    });
 }
 
 bool DocumentCommands::FormCloseQuery() {

@@ -57,6 +57,12 @@ class DocumentCommands {
     void SaveConstantFileAs1Click();
     void SaveVariableFileAs1Click();
 
+    // Export as CSV: asks for a file and writes the recorded trajectory, or
+    // the named rows of both tables. Without a recorded trajectory, says so
+    // and asks for nothing.
+    void ExportTrajectory1Click();
+    void ExportTables1Click();
+
     // Whether the main window may close: asks about each changed document,
     // formula first; a Cancel, or a Yes whose write fails, refuses.
     bool FormCloseQuery();
@@ -74,6 +80,10 @@ class DocumentCommands {
     // The Save Changes prompt for a changed document. False when the command
     // must stop: the user cancelled, or the file could not be written.
     bool askToSave(Document document);
+    // Asks for a CSV file, suggesting the formula's name with nameEnd, and
+    // writes it with save; a failure is shown in an error box.
+    template <typename Save>
+    void exportCsv(const char* title, const char* nameEnd, Save save);
 
     DocumentCommandsHost& host_;
     DocumentState& documents_;

@@ -5,6 +5,7 @@
 #include "documents/DocumentState.h"
 #include "engine/AngleUnit.h"
 #include "engine/NameTable.h"
+#include "engine/Trajectory.h"
 
 namespace quantaro {
 
@@ -38,6 +39,9 @@ class DocumentCommandsHost {
 
     // Pops up the Save As menu, from which the user picks what to save.
     virtual void popUpSaveMenu() = 0;
+
+    // The trajectory the continuous loop recorded last, or null when none.
+    virtual const Trajectory* trajectory() const = 0;
 };
 
 }  // namespace quantaro

@@ -118,36 +118,50 @@ bool FileExists(const QString& path) {
 }
 
 std::optional<QString> WriteFileAtomically(const QString& path, std::string_view bytes) {
+    AtomicFileWriter file(path);
+    file.write(bytes);
+    return file.commit();
+}
+
+AtomicFileWriter::AtomicFileWriter(const QString& path) : path_(path) {
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode)) {
-        return NotRegularText(path);
+        failure_ = NotRegularText(path);
+        return;
     }
-    const auto failure = [&path](const QString& reason) {
-        return QStringLiteral("%1 cannot be written: %2").arg(Shown(path), reason);
-    };
-    QSaveFile file(path);
+    file_ = std::make_unique<QSaveFile>(path);
     // Unbuffered, so that every write reaches the system and a short write is
     // seen here; a buffered write that fails on flush would still be committed.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        return failure(file.errorString());
-    }
+    if (!file_->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) fail(file_->errorString());
+}
+
+// A QSaveFile that goes uncommitted removes what it wrote.
+AtomicFileWriter::~AtomicFileWriter() = default;
+
+std::optional<QString> AtomicFileWriter::fail(const QString& reason) {
+    failure_ = QStringLiteral("%1 cannot be written: %2").arg(Shown(path_), reason);
+    if (file_->isOpen()) file_->cancelWriting();
+    return failure_;
+}
+
+std::optional<QString> AtomicFileWriter::write(std::string_view bytes) {
+    if (failure_) return failure_;
     const char* next = bytes.data();
     auto remaining = static_cast<qint64>(bytes.size());
     while (remaining > 0) {
         // A short write (a full disk, a size limit) is no error by itself;
         // writing the rest either completes or fails with the reason.
-        const qint64 written = file.write(next, remaining);
-        if (written <= 0) {
-            const QString error = file.errorString();
-            file.cancelWriting();
-            return failure(error);
-        }
+        const qint64 written = file_->write(next, remaining);
+        if (written <= 0) return fail(file_->errorString());
         next += written;
         remaining -= written;
     }
-    if (!file.commit()) {
-        return failure(file.errorString());
-    }
+    return std::nullopt;
+}
+
+std::optional<QString> AtomicFileWriter::commit() {
+    if (failure_) return failure_;
+    if (!file_->commit()) return fail(file_->errorString());
     return std::nullopt;
 }
 

@@ -3,9 +3,12 @@
 #include <QString>
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+
+class QSaveFile;
 
 namespace quantaro {
 
@@ -45,5 +48,27 @@ bool FileExists(const QString& path);
 // (a device, a FIFO, a socket, a folder) is refused and left untouched.
 // Returns a text naming the file and the reason on failure.
 std::optional<QString> WriteFileAtomically(const QString& path, std::string_view bytes);
+
+// WriteFileAtomically in steps, for content made while it is written: the
+// file at path is replaced only by commit(), and left as it was when the
+// writer goes without one. After the first failure every step fails with the
+// same text, so a caller may look only at commit().
+class AtomicFileWriter {
+  public:
+    explicit AtomicFileWriter(const QString& path);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    std::optional<QString> write(std::string_view bytes);
+    std::optional<QString> commit();
+
+  private:
+    std::optional<QString> fail(const QString& reason);
+
+    QString path_;
+    std::unique_ptr<QSaveFile> file_;
+    std::optional<QString> failure_;
+};
 
 }  // namespace quantaro

@@ -313,6 +313,11 @@ void TFormCalculator::buildFileMenu() {
     connect(Save1, &QAction::triggered, this, &TFormCalculator::Save1Click);
     connect(MakeAction(File1, tr("Save &As"), "SaveAs1", kFileHelp), &QAction::triggered, this,
             &TFormCalculator::SaveAs1Click);
+    DocumentCommands& commands = documentCommands_;
+    connect(MakeAction(File1, tr("Export &Trajectory as CSV…"), "ExportTrajectory1", kFileHelp),
+            &QAction::triggered, this, [&commands] { commands.ExportTrajectory1Click(); });
+    connect(MakeAction(File1, tr("Export Ta&bles as CSV…"), "ExportTables1", kFileHelp),
+            &QAction::triggered, this, [&commands] { commands.ExportTables1Click(); });
     File1->addSeparator();
     connect(MakeAction(File1, tr("&Print"), "Print1", kFileHelp), &QAction::triggered, this,
             &TFormCalculator::Print1Click);

@@ -100,6 +100,10 @@ class TFormCalculator : public QMainWindow,
     void enableClearFormula() override;
     void SetEdit(bool enabled) override;
     void popUpSaveMenu() override { SaveAs1Click(); }
+    const Trajectory* trajectory() const override { return trajectory_; }
+    // The trajectory that Export Trajectory as CSV writes; it must outlive
+    // this window or be replaced first.
+    void setTrajectory(const Trajectory* trajectory) { trajectory_ = trajectory; }
 
     // RunHost
     std::string runFormulaText() const override;
@@ -223,6 +227,7 @@ class TFormCalculator : public QMainWindow,
     QWidget* constantScreen_ = nullptr;
     QWidget* variableScreen_ = nullptr;
     TFormHelpAbout* aboutBox_ = nullptr;
+    const Trajectory* trajectory_ = nullptr;
 };
 
 }  // namespace quantaro

@@ -21,6 +21,18 @@
 namespace quantaro {
 namespace {
 
+// The trajectory record of a table printed after the pass ("NAME = value units"
+// lines), for values that need no quotes.
+std::string RecordOf(int pass, const std::string& printed) {
+    std::string record = std::to_string(pass);
+    std::istringstream lines(printed);
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t from = line.find(" = ") + 3;
+        record += ',' + line.substr(from, line.find(' ', from) - from);
+    }
+    return record;
+}
+
 class BatchRunnerTest : public ::testing::Test {
   protected:
     QTemporaryDir dir;
@@ -141,6 +153,41 @@ TEST_F(BatchRunnerTest, SavesTheResultingVariableTable) {
     EXPECT_NE(err, "");
 }
 
+// A failing pass, a fault included, gives the last row.
+TEST_F(BatchRunnerTest, EachTrajectoryRowIsTheTablePrintedAfterAsManyPasses) {
+    write("p.VAR", "T 0 s\r\nY 0 m\r\nVY 30 m/s\r\n  \r\nF 0.4 \r\nN 37 \r\nR  \r\nX 1 \r\n");
+    const std::tuple<QString, int, int> runs[] = {
+        {"T + 0.05 = T  VY - 0.4905 = VY  VY * 0.05 + Y = Y  1 - F * F * 3.7 = F", 200, 0},
+        {"N - 1 = N  1 / N = R", 37, 9},
+        {"N - 1 = N  X * 1E300 = X", 17, 10}};
+    for (const auto& [formula, lastPass, exitCode] : runs) {
+        ASSERT_EQ(runText(formula, "p.VAR", {"--passes", "200", "--csv", path("p.csv")}), exitCode);
+        const QStringList records =
+            QString::fromStdString(testing::ReadRaw(path("p.csv"))).split("\r\n");
+        ASSERT_EQ(records.size(), lastPass + 2);
+        EXPECT_EQ(records.back(), "");  // the last record ends in CR LF too
+        EXPECT_EQ(records.front(), "pass,T,Y,VY,F,N,R,X");
+        for (const int k : {1, 2, lastPass / 2, lastPass}) {
+            runText(formula, "p.VAR", {"--passes", QString::number(k)});
+            EXPECT_EQ(records[k].toStdString(), RecordOf(k, out));
+        }
+    }
+}
+
+TEST_F(BatchRunnerTest, RecordChoosesTheVariablesAndTheirOrder) {
+    writeTable("r.VAR", {{"A", "1", ""}, {"B", "2", ""}, {"C", "", ""}});
+    const QStringList csv = {"--csv", path("r.csv")};
+    const QStringList twoPasses = QStringList{"--passes", "2", "--record", "C,a"} + csv;
+    EXPECT_EQ(runText("A + B = A  A * 2 = C", "r.VAR", twoPasses), 0);
+    EXPECT_EQ(testing::ReadRaw(path("r.csv")), "pass,C,A\r\n1,6,3\r\n2,10,5\r\n");
+
+    EXPECT_EQ(runText("A + B = A", "r.VAR", QStringList{"--record", "A,Q"} + csv), 64);
+    EXPECT_NE(err.find("--record names \"Q\", which is not a variable"), std::string::npos);
+    EXPECT_EQ(runText("A + B = A", "r.VAR", {"--record", "A"}), 64);
+    EXPECT_EQ(runText("A + B = A", "r.VAR", {"--csv", path("no/dir/r.csv")}), 73);
+    EXPECT_NE(err.find("cannot be written"), std::string::npos);
+}
+
 TEST_F(BatchRunnerTest, MissingFilesAndBadUsage) {
     EXPECT_EQ(run({path("none.FOR")}), 66);
     EXPECT_EQ(err, "The formula file does not exist \n");
@@ -187,8 +234,9 @@ TEST_F(BatchRunnerTest, InterruptOrTerminateEndsTheRunAfterAPassWithoutSaving) {
     writeTable("n.VAR", {{"N", "0", ""}});
     for (const int signal : {SIGINT, SIGTERM}) {
         QProcess process;
-        process.start(QUANTARO_CLI, {"--formula-text", "N + 1 = N", "--variables", path("n.VAR"),
-                                     "--passes", "2000000000", "--save-variables", path("o.VAR")});
+        process.start(QUANTARO_CLI,
+                      {"--formula-text", "N + 1 = N", "--variables", path("n.VAR"), "--passes",
+                       "2000000000", "--save-variables", path("o.VAR"), "--csv", path("o.csv")});
         ASSERT_TRUE(process.waitForStarted(30000));
         std::this_thread::sleep_for(std::chrono::milliseconds(500));  // well into the passes
         ASSERT_EQ(kill(static_cast<pid_t>(process.processId()), signal), 0);
@@ -200,6 +248,7 @@ TEST_F(BatchRunnerTest, InterruptOrTerminateEndsTheRunAfterAPassWithoutSaving) {
                   "quantaro-cli: stopped after pass " + table.substr(4, table.size() - 6) +
                       " of 2000000000 (" + strsignal(signal) + ")\n");
         EXPECT_FALSE(QFile::exists(path("o.VAR")));
+        EXPECT_FALSE(QFile::exists(path("o.csv")));
     }
 }
 

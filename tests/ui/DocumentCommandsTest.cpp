@@ -289,6 +289,39 @@ TEST_F(DocumentCommandsTest, SaveAllThenOpenAllInAFreshWindowRestoresEveryDocume
     EXPECT_EQ(fresh.variableUsedRows(), 2);
 }
 
+TEST_F(DocumentCommandsTest, ExportsWriteCsvAfterSaveAsAndWithoutATrajectoryOnlySaySo) {
+    QStringList items;
+    for (QAction* item : child<QMenu>("File1")->actions()) items << item->text();
+    EXPECT_EQ(items.mid(3, 4), QStringList({"Save &As", "Export &Trajectory as CSV…",
+                                            "Export Ta&bles as CSV…", ""}));
+    Trajectory trajectory({"t"});
+    for (const Trajectory* none : std::array<const Trajectory*, 2>{nullptr, &trajectory}) {
+        window->setTrajectory(none);
+        action("ExportTrajectory1")->trigger();
+    }
+    EXPECT_EQ(user.boxTexts(), QStringList(2,
+                                           "No trajectory has been recorded. Record one in the "
+                                           "continuous loop window."));
+    EXPECT_EQ(user.boxes.at(0).kind, BoxKind::Information);
+    EXPECT_TRUE(user.fileRequests.empty());
+
+    changeAllDocuments();
+    trajectory.record(4, window->variables());
+    user.clear();
+    user.chosenFiles = {file("t.csv"), file("tables.csv"), file("missing/x.csv")};
+    action("ExportTrajectory1")->trigger();
+    action("ExportTables1")->trigger();
+    action("ExportTables1")->trigger();
+    const FileDialogOptions& dialog = user.fileRequests.at(0).options;
+    EXPECT_EQ(QStringList({dialog.title, dialog.filter, dialog.defaultSuffix, dialog.initialName}),
+              QStringList({"Export Trajectory", "CSV File (*.csv *.CSV)", "csv",
+                           "Untitled-trajectory.csv"}));
+    EXPECT_EQ(ReadRaw(file("t.csv")), "pass,t\r\n4,2\r\n");
+    EXPECT_EQ(ReadRaw(file("tables.csv")), "name,value,units\r\ng,9.81,kg m\r\nt,2,kg m\r\n");
+    EXPECT_TRUE(user.onlyBoxText().contains("x.csv cannot be written"));
+    EXPECT_EQ(user.boxes.at(0).kind, BoxKind::Error);
+}
+
 TEST(ChosenFileTest, TheOpenDialogOffersToCreateAMissingFileInAnExistingFolder) {
     QTemporaryDir dir;
     ScriptedInteraction user;

@@ -1,0 +1,95 @@
+#include "documents/CsvFormat.h"
+
+namespace quantaro {
+namespace {
+
+bool NeedsQuotes(std::string_view text) {
+    return text.find_first_of(",\"\r\n") != std::string_view::npos;
+}
+
+void AppendField(std::string& out, std::string_view text) {
+    if (!NeedsQuotes(text)) {
+        out += text;
+        return;
+    }
+    out += '"';
+    for (const char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+constexpr std::string_view kRecordEnd = "\r\n";
+
+// Appends the fields, each after a comma unless it starts the record.
+void AppendFields(std::string& out, std::span<const std::string_view> fields, bool atStart) {
+    for (const std::string_view field : fields) {
+        if (!atStart) out += ',';
+        AppendField(out, field);
+        atStart = false;
+    }
+}
+
+void AppendNamedRows(std::string& out, const NameTable& table) {
+    for (int row = 1; row <= table.rowCount(); ++row) {
+        if (table.name(row).empty()) continue;
+        const std::string_view fields[] = {table.name(row), table.value(row),
+                                           table.cell(UnitsColumn, row)};
+        AppendCsvRecord(out, fields);
+    }
+}
+
+}  // namespace
+
+std::string CsvField(std::string_view text) {
+    std::string field;
+    AppendField(field, text);
+    return field;
+}
+
+void AppendCsvRecord(std::string& out, std::span<const std::string_view> fields) {
+    AppendFields(out, fields, true);
+    out += kRecordEnd;
+}
+
+std::string TrajectoryCsvHeader(std::span<const std::string> names) {
+    std::vector<std::string_view> fields{"pass"};
+    fields.insert(fields.end(), names.begin(), names.end());
+    std::string header;
+    AppendCsvRecord(header, fields);
+    return header;
+}
+
+void AppendTrajectoryCsvRow(std::string& out, std::int64_t pass,
+                            std::span<const std::string_view> values) {
+    // The pass number never needs quotes.
+    out += std::to_string(pass);
+    AppendFields(out, values, false);
+    out += kRecordEnd;
+}
+
+std::string TrajectoryCsv(const Trajectory& trajectory) {
+    std::string csv = TrajectoryCsvHeader(trajectory.names());
+    std::vector<std::string> texts(trajectory.columnCount());
+    std::vector<std::string_view> values(trajectory.columnCount());
+    for (std::size_t row = 0; row < trajectory.rowCount(); ++row) {
+        for (std::size_t column = 0; column < texts.size(); ++column) {
+            texts[column] = trajectory.text(row, column);
+            values[column] = texts[column];
+        }
+        AppendTrajectoryCsvRow(csv, trajectory.pass(row), values);
+    }
+    return csv;
+}
+
+std::string TablesCsv(const NameTable& constants, const NameTable& variables) {
+    std::string csv;
+    const std::string_view header[] = {"name", "value", "units"};
+    AppendCsvRecord(csv, header);
+    AppendNamedRows(csv, constants);
+    AppendNamedRows(csv, variables);
+    return csv;
+}
+
+}  // namespace quantaro

@@ -1,0 +1,42 @@
+#include <gtest/gtest.h>
+
+#include "documents/CsvFormat.h"
+
+namespace quantaro {
+namespace {
+
+TEST(CsvFormatTest, AFieldIsQuotedOnlyWhenItMustBe) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"1.5E-7", "1.5E-7"}, {"", ""},
+        {" a b ", " a b "},   {"\xC2\xB5m \xE2\x82\xAC", "\xC2\xB5m \xE2\x82\xAC"},
+        {"1,5", "\"1,5\""},   {"a\rb", "\"a\rb\""},
+        {"a\nb", "\"a\nb\""}, {"say \"hi\"", "\"say \"\"hi\"\"\""}};
+    for (const auto& [text, field] : cases) EXPECT_EQ(CsvField(text), field) << text;
+}
+
+TEST(CsvFormatTest, TrajectoryAndTablesFiles) {
+    NameTable variables = MakeVariableTable();
+    variables.setCell(NameColumn, 2, "X");
+    variables.setCell(NameColumn, 4, "S");
+    variables.setCell(ValueColumn, 4, "1,5");
+    variables.setCell(UnitsColumn, 4, "\"in\"");
+    Trajectory trajectory({"S", "X"});
+    EXPECT_EQ(TrajectoryCsv(trajectory), "pass,S,X\r\n");
+    variables.setResult(2, 2.5L);
+    trajectory.record(1, variables);
+    variables.setResult(2, -0.125L);
+    variables.setCell(ValueColumn, 4, "");
+    trajectory.record(7, variables);
+    EXPECT_EQ(TrajectoryCsv(trajectory), "pass,S,X\r\n1,\"1,5\",2.5\r\n7,,-0.125\r\n");
+
+    NameTable constants = MakeConstantTable();
+    constants.setCell(NameColumn, 3, "g");
+    constants.setCell(ValueColumn, 3, "9.81");
+    constants.setCell(UnitsColumn, 3, "m/s\xC2\xB2");
+    variables.setCell(ValueColumn, 1, "unnamed");
+    EXPECT_EQ(TablesCsv(constants, variables),
+              "name,value,units\r\ng,9.81,m/s\xC2\xB2\r\nX,-0.125,\r\nS,,\"\"\"in\"\"\"\r\n");
+}
+
+}  // namespace
+}  // namespace quantaro
