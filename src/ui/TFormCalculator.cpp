@@ -445,6 +445,7 @@ void TFormCalculator::setAboutBox(TFormHelpAbout* about) {
 
 void TFormCalculator::setRunWindows(TFormSelectEquation* selectEquation, TFormLoopSelect* loop) {
     runControl_->setRunWindows(selectEquation, loop, &loop->loopSwitch());
+    setTrajectory(&loop->trajectory());
 }
 
 bool TFormCalculator::restorePlacement() {
