@@ -7,4 +7,5 @@ installed_files=(
     share/quantaro/guide/index.html share/quantaro/guide/context-6.html
     share/quantaro/examples/engineering.FOR share/quantaro/examples/engineering.CON
     share/quantaro/examples/engineering.VAR share/quantaro/examples/iteration.FOR
+    share/doc/quantaro/copyright
 )
