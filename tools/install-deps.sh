@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-charts-dev qt6-svg-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     xvfb xauth locales fonts-dejavu-core

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QWidget>
+
+#include <cstdint>
+#include <vector>
+
+#include "interaction/HintSet.h"
+#include "run/TrajectoryPlot.h"
+
+class QChart;
+class QComboBox;
+class QLabel;
+class QLineSeries;
+class QListWidget;
+class QPushButton;
+class QTimer;
+class QValueAxis;
+
+namespace quantaro {
+
+class NameTable;
+class Trajectory;
+class TrajectoryChartView;
+class UserInteraction;
+
+// The trajectory window: a chart of recorded variables against the pass
+// number or against another recorded variable. It follows the trajectory
+// while a loop records it, drawing at most twenty times a second and only
+// when rows have changed. The wheel and a dragged rectangle zoom; a zoomed
+// chart keeps its axes while new rows arrive, until Reset Zoom fits them to
+// the data again.
+//
+// The variable table must outlive the window; the trajectory too, unless
+// another replaces it through setTrajectory() first.
+class TFormTrajectory : public QWidget, public HintTarget {
+    Q_OBJECT
+
+  public:
+    TFormTrajectory(const Trajectory& trajectory, const NameTable& variables,
+                    UserInteraction& interaction, QWidget* parent = nullptr);
+
+    // Shows another trajectory, with the axis choices set afresh for its
+    // names and the axes fitted to its data.
+    void setTrajectory(const Trajectory& trajectory);
+
+    void setHintsShown(bool shown) override;
+
+    // Whether the axes are the user's rather than fitted to the data.
+    bool zoomed() const { return zoomed_; }
+
+    // Handlers.
+    void ComboHorizontalChange();
+    void ListVerticalChange();
+    void ButtonResetZoomClick();
+    void ButtonSaveChartClick();
+    // Draws again when the rows have changed since the chart was drawn.
+    void TimerRefreshTimer();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+  private:
+    void buildControls();
+    void buildChart();
+    void registerHints();
+    void wireControls();
+    void fillChoices();
+
+    PlotChoice choice() const;
+    void redraw();
+    void matchSeries(const Plot& plot);
+    void axisRangeChanged();
+
+    // From the chart view.
+    void pointerMoved(QPoint position);
+    void wheelTurned(QPoint position, int eighthsOfDegree);
+
+    const Trajectory* trajectory_;
+    const NameTable& variables_;
+    UserInteraction& interaction_;
+    std::uint64_t drawnRevision_ = 0;
+    bool drawn_ = false;  // the chart shows the choices and rows of drawnRevision_
+    bool zoomed_ = false;
+    bool redrawing_ = false;  // range changes are the data's, not the user's
+
+    QChart* chart_ = nullptr;
+    QValueAxis* axisX_ = nullptr;
+    QValueAxis* axisY_ = nullptr;
+    std::vector<QLineSeries*> series_;
+
+    TrajectoryChartView* ChartView = nullptr;
+    QComboBox* ComboHorizontal = nullptr;
+    QListWidget* ListVertical = nullptr;
+    QPushButton* ButtonResetZoom = nullptr;
+    QPushButton* ButtonSaveChart = nullptr;
+    QLabel* LabelPointer = nullptr;
+    QLabel* LabelThinned = nullptr;
+    QTimer* TimerRefresh = nullptr;
+    HintSet hints_;
+};
+
+}  // namespace quantaro

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QList>
+#include <QPointF>
+#include <QString>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace quantaro {
+
+class NameTable;
+class Trajectory;
+
+// The horizontal axis that shows the pass number instead of a variable.
+inline constexpr int kPassAxis = -1;
+// Enough points for a line as wide as a screen to look the same as all of
+// them, few enough to draw twenty times a second.
+inline constexpr qsizetype kMaxPlotPoints = 4000;
+
+// What to draw: the trajectory column on the horizontal axis (or kPassAxis)
+// and the columns drawn against it, in order.
+struct PlotChoice {
+    int horizontal = kPassAxis;
+    std::vector<std::size_t> vertical;
+
+    bool operator==(const PlotChoice&) const = default;
+};
+
+struct AxisRange {
+    double low = 0.0;
+    double high = 1.0;
+
+    bool operator==(const AxisRange&) const = default;
+};
+
+struct PlotSeries {
+    QString name;
+    QList<QPointF> points;
+};
+
+// Everything a chart needs to show a trajectory. Titles and names are plain
+// text.
+struct Plot {
+    std::vector<PlotSeries> series;
+    QString horizontalTitle;
+    QString verticalTitle;
+    AxisRange horizontal;
+    AxisRange vertical;
+};
+
+// The points of each chosen column against the horizontal axis. Rows whose
+// value (or horizontal value) cannot be drawn are left out. A series of more
+// than maxPoints rows keeps its first and last rows and, from each of equal
+// stretches of the rows between, the lowest and highest value, so that
+// spikes stay visible. The ranges cover every drawable row, not only those
+// kept.
+Plot MakePlot(const Trajectory& trajectory, const NameTable& variables, const PlotChoice& choice,
+              qsizetype maxPoints = kMaxPlotPoints);
+
+// A variable's name followed by its units in brackets when it has any.
+QString AxisTitle(const std::string& name, const NameTable& variables);
+
+// Ticks at anchor + k * interval: round numbers, about six across the range.
+struct AxisTicks {
+    double anchor = 0.0;
+    double interval = 1.0;
+
+    bool operator==(const AxisTicks&) const = default;
+};
+AxisTicks RoundTicks(const AxisRange& range);
+
+// The range scaled by factor (below 1 zooms in) so that the value `at` keeps
+// its place on the axis.
+AxisRange ZoomAbout(const AxisRange& range, double at, double factor);
+
+}  // namespace quantaro
