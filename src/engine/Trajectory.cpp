@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <cassert>
-#include <limits>
 #include <utility>
 
 #include "engine/FloatingPointFault.h"
-#include "engine/NameTable.h"
 #include "engine/Numbers.h"
 
 namespace quantaro {
@@ -28,20 +26,19 @@ Trajectory::Trajectory(std::vector<std::string> names, std::size_t maxRows)
       maxRows_(maxRows),
       capacity_(CapacityFor(names_.size(), maxRows)) {}
 
-void Trajectory::record(std::int64_t pass, const NameTable& variables) {
+void Trajectory::recordSlowly(std::int64_t pass, const NameTable& variables) {
     ++counted_;
     if (lastRowProvisional_) dropLastRow();
-    if (rowCount() >= capacity_) thin();
-    append(pass, variables);
-    lastRowProvisional_ = (counted_ & (stride_ - 1)) != 0;  // the stride is a power of two
+    if (rows_ >= capacity_) thin();
+    if (!allocated_) allocate();
+    if (variables.namesStamp() != namesStamp_) findRows(variables);
+    appendRow(pass, variables);
+    lastRowProvisional_ = (counted_ & (stride_ - 1)) != 0;
     ++revision_;
 }
 
-// The rows' memory is kept, so that the next history writes to pages that
-// are already there.
 void Trajectory::clear() {
     for (Column& column : columns_) {
-        column.numbers.clear();
         column.runs.clear();
         column.texts.clear();
     }
@@ -56,16 +53,20 @@ void Trajectory::clear() {
 
 void Trajectory::restart(std::vector<std::string> names) {
     names_ = std::move(names);
-    columns_.assign(names_.size(), Column{});
+    columns_.clear();
+    columns_.resize(names_.size());
     capacity_ = CapacityFor(names_.size(), maxRows_);
+    allocated_ = false;
     clear();
 }
 
-// The whole capacity is asked for at once, so that a long loop never waits for
-// the rows to be copied into a larger block; pages not yet written cost no
-// memory.
-void Trajectory::reserve() {
-    for (Column& column : columns_) column.numbers.reserve(capacity_);
+// The whole capacity is taken at once, left unwritten: pages not yet written
+// cost no memory, and no row is ever copied into a larger block.
+void Trajectory::allocate() {
+    for (Column& column : columns_) {
+        column.numbers = std::make_unique_for_overwrite<PackedNumber[]>(capacity_);
+    }
+    allocated_ = true;
 }
 
 void Trajectory::findRows(const NameTable& variables) {
@@ -75,30 +76,21 @@ void Trajectory::findRows(const NameTable& variables) {
     namesStamp_ = variables.namesStamp();
 }
 
-// A stored result is the common case and takes two stores; a typed text is
-// compared with the column's last one.
-void Trajectory::append(std::int64_t pass, const NameTable& variables) {
-    if (rows_ == 0) reserve();
-    if (variables.namesStamp() != namesStamp_) findRows(variables);
-    appendPass(passRuns_, rows_, pass);
-    ++rows_;
-    for (Column& column : columns_) {
-        const int row = column.tableRow;
-        const long double* result = row != 0 ? variables.storedResult(row) : nullptr;
-        if (result) {
-            column.numbers.push_back(Pack(*result));
-            if (column.runs.empty() || column.runs.back().text != kNumberText) {
-                setRunText(column, kNumberText);
-            }
-        } else {
-            appendText(column, variables);
-        }
-    }
+void Trajectory::startPassRun(std::int64_t pass) {
+    passRuns_.push_back({rows_, pass, static_cast<std::int64_t>(stride_)});
 }
 
-void Trajectory::appendText(Column& column, const NameTable& variables) {
-    static const std::string kMissing;
+// The first stored result of a run, a typed text or a missing name. A typed
+// text is compared with the column's last one, so that it is kept once.
+void Trajectory::appendOther(Column& column, const NameTable& variables) {
     const int row = column.tableRow;
+    PackedNumber& packed = column.numbers[rows_];
+    if (const long double* result = row != 0 ? variables.storedResult(row) : nullptr) {
+        std::memcpy(packed.bytes, result, kPackedSize);
+        setRunText(column, kNumberText);
+        return;
+    }
+    static const std::string kMissing;
     const std::string& text = row != 0 ? variables.value(row) : kMissing;
     long double number = kNoNumber;
     if (!text.empty()) {
@@ -107,7 +99,7 @@ void Trajectory::appendText(Column& column, const NameTable& variables) {
         } catch (const FloatingPointFault&) {
         }
     }
-    column.numbers.push_back(Pack(number));
+    std::memcpy(packed.bytes, &number, kPackedSize);
     const Run* last = column.runs.empty() ? nullptr : &column.runs.back();
     if (last && last->text >= 0 && column.texts[static_cast<std::size_t>(last->text)] == text) {
         return;
@@ -116,38 +108,37 @@ void Trajectory::appendText(Column& column, const NameTable& variables) {
     setRunText(column, static_cast<std::int32_t>(column.texts.size() - 1));
 }
 
-// The row just appended takes the given text; a new run starts unless the
+// The row being appended takes the given text; a new run starts unless the
 // last one has it already.
 void Trajectory::setRunText(Column& column, std::int32_t text) {
     if (!column.runs.empty() && column.runs.back().text == text) return;
-    column.runs.push_back({column.numbers.size() - 1, text});
+    column.runs.push_back({rows_, text});
 }
 
 void Trajectory::dropLastRow() {
-    const std::size_t rows = --rows_;
-    if (passRuns_.back().firstRow == rows) passRuns_.pop_back();
+    const std::size_t row = --rows_;
+    if (passRuns_.back().firstRow == row) passRuns_.pop_back();
+    nextPass_ = passRuns_.empty() ? 0 : passRuns_.back().passOf(row);
     for (Column& column : columns_) {
-        column.numbers.pop_back();
-        if (column.runs.back().firstRow == rows) column.runs.pop_back();
+        if (column.runs.back().firstRow == row) column.runs.pop_back();
     }
 }
 
-// Keeps the odd rows, the passes on the doubled stride; the texts of the rows
-// kept are carried into runs of their own new rows.
+// Keeps the odd rows, the passes on the doubled stride; the pass numbers and
+// texts of the rows kept are carried into runs of their new rows.
 void Trajectory::thin() {
-    const std::size_t rows = rowCount();
-    const std::size_t kept = rows / 2;
+    const std::size_t rows = rows_;
     stride_ *= 2;
     std::vector<PassRun> passRuns;
-    std::size_t passRunAt = 0;
+    std::size_t at = 0;
     for (std::size_t row = 1, to = 0; row < rows; row += 2, ++to) {
-        while (passRunAt + 1 < passRuns_.size() && passRuns_[passRunAt + 1].firstRow <= row) {
-            ++passRunAt;
+        while (at + 1 < passRuns_.size() && passRuns_[at + 1].firstRow <= row) ++at;
+        const std::int64_t pass = passRuns_[at].passOf(row);
+        if (passRuns.empty() || passRuns.back().passOf(to) != pass) {
+            passRuns.push_back({to, pass, static_cast<std::int64_t>(stride_)});
         }
-        appendPass(passRuns, to, passRuns_[passRunAt].passOf(row));
     }
     passRuns_ = std::move(passRuns);
-    rows_ = kept;
     for (Column& column : columns_) {
         std::vector<Run> runs;
         std::size_t runAt = 0;
@@ -160,15 +151,10 @@ void Trajectory::thin() {
                 runs.push_back({to, column.runs[runAt].text});
             }
         }
-        column.numbers.resize(kept);
         column.runs = std::move(runs);
     }
-}
-
-// A pass the last run foresees adds nothing.
-void Trajectory::appendPass(std::vector<PassRun>& runs, std::size_t row, std::int64_t pass) const {
-    if (!runs.empty() && runs.back().passOf(row) == pass) return;
-    runs.push_back({row, pass, static_cast<std::int64_t>(stride_)});
+    rows_ = rows / 2;
+    nextPass_ = passRuns_.empty() ? 0 : passRuns_.back().passOf(rows_);
 }
 
 std::int64_t Trajectory::pass(std::size_t row) const {
@@ -179,18 +165,14 @@ std::int64_t Trajectory::pass(std::size_t row) const {
     return (after - 1)->passOf(row);
 }
 
-const Trajectory::Run& Trajectory::runOf(const Column& column, std::size_t row) const {
-    assert(row < rowCount() && !column.runs.empty());
-    const auto after =
-        std::upper_bound(column.runs.begin(), column.runs.end(), row,
-                         [](std::size_t at, const Run& run) { return at < run.firstRow; });
-    return *(after - 1);
-}
-
 std::string Trajectory::text(std::size_t row, std::size_t column) const {
+    assert(row < rowCount());
     const Column& values = columns_[column];
-    const Run& run = runOf(values, row);
-    if (run.text == kNumberText) return FormatNumber(Unpack(values.numbers[row]));
+    const auto after =
+        std::upper_bound(values.runs.begin(), values.runs.end(), row,
+                         [](std::size_t at, const Run& run) { return at < run.firstRow; });
+    const Run& run = *(after - 1);
+    if (run.text == kNumberText) return FormatNumber(number(row, column));
     return values.texts[static_cast<std::size_t>(run.text)];
 }
 

@@ -4,12 +4,13 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
-namespace quantaro {
+#include "engine/NameTable.h"
 
-class NameTable;
+namespace quantaro {
 
 static_assert(std::numeric_limits<long double>::digits == 64,
               "a trajectory packs the 80-bit extended real");
@@ -19,7 +20,8 @@ static_assert(std::numeric_limits<long double>::digits == 64,
 //
 // Recording writes no text: a stored result is kept as its number, whose text
 // is made only when asked for, and a typed text is kept once for as long as it
-// stays the same. So a pass costs a few stores per variable.
+// stays the same. So a pass costs a few stores per variable, and the rows'
+// memory is taken at the start of a history and kept through clear().
 //
 // Memory is bounded: when the rows reach capacity(), every other row is
 // dropped and from then on only every second pass is kept (every fourth after
@@ -61,25 +63,18 @@ class Trajectory {
     // reads it); NaN when it cannot be drawn: an empty cell, a missing name
     // or a text that overflows.
     long double number(std::size_t row, std::size_t column) const {
-        return Unpack(columns_[column].numbers[row]);
+        long double value = 0.0L;
+        std::memcpy(&value, columns_[column].numbers[row].bytes, kPackedSize);
+        return value;
     }
 
   private:
     // An extended real in its ten bytes, without the padding of a long double,
     // so that a long history takes fewer pages.
+    static constexpr std::size_t kPackedSize = 10;
     struct PackedNumber {
-        unsigned char bytes[10];
+        unsigned char bytes[kPackedSize];
     };
-    static PackedNumber Pack(const long double& value) {
-        PackedNumber packed;
-        std::memcpy(packed.bytes, &value, sizeof packed.bytes);
-        return packed;
-    }
-    static long double Unpack(const PackedNumber& packed) {
-        long double value = 0.0L;
-        std::memcpy(&value, packed.bytes, sizeof packed.bytes);
-        return value;
-    }
 
     // A stretch of rows, from firstRow up to the next run, whose texts are all
     // the same typed text (text >= 0) or all the numbers' own (kNumberText).
@@ -90,23 +85,12 @@ class Trajectory {
     static constexpr std::int32_t kNumberText = -1;
 
     struct Column {
-        std::vector<PackedNumber> numbers;
+        std::unique_ptr<PackedNumber[]> numbers;  // capacity() rows, written up to rowCount()
         std::vector<Run> runs;
         std::vector<std::string> texts;
         int tableRow = 0;  // the variable's row, while the names stay as they were
     };
 
-    void reserve();
-    void findRows(const NameTable& variables);
-    void append(std::int64_t pass, const NameTable& variables);
-    void appendText(Column& column, const NameTable& variables);
-    void setRunText(Column& column, std::int32_t text);
-    void dropLastRow();
-    void thin();
-    const Run& runOf(const Column& column, std::size_t row) const;
-
-    std::vector<std::string> names_;
-    std::vector<Column> columns_;
     // Pass numbers go up by the stride from row to row, so they are kept as
     // runs: a row's pass is its run's first pass plus a step for each row.
     struct PassRun {
@@ -117,17 +101,60 @@ class Trajectory {
             return firstPass + static_cast<std::int64_t>(row - firstRow) * step;
         }
     };
-    void appendPass(std::vector<PassRun>& runs, std::size_t row, std::int64_t pass) const;
 
-    std::size_t rows_ = 0;
-    std::vector<PassRun> passRuns_;
+    void recordSlowly(std::int64_t pass, const NameTable& variables);
+    void appendRow(std::int64_t pass, const NameTable& variables);
+    void allocate();
+    void findRows(const NameTable& variables);
+    void startPassRun(std::int64_t pass);
+    void appendOther(Column& column, const NameTable& variables);
+    void setRunText(Column& column, std::int32_t text);
+    void dropLastRow();
+    void thin();
+
+    std::vector<std::string> names_;
+    std::vector<Column> columns_;
     std::size_t maxRows_;
     std::size_t capacity_;
+    std::size_t rows_ = 0;
+    std::vector<PassRun> passRuns_;
+    std::int64_t nextPass_ = 0;        // the pass the last run foresees next
     std::uint64_t namesStamp_ = 0;     // of the table whose rows the columns hold
     std::uint64_t counted_ = 0;        // passes recorded since the last clear
     std::uint64_t stride_ = 1;         // only every stride-th pass is kept for good
     bool lastRowProvisional_ = false;  // the last row is off the stride
+    bool allocated_ = false;           // the columns hold capacity() rows of memory
     std::uint64_t revision_ = 0;
 };
+
+// Every pass of a running loop comes here, so the common pass (a row on the
+// stride, room left, the same names, stored results) is a few stores per
+// variable; everything else takes the slow path.
+inline void Trajectory::record(std::int64_t pass, const NameTable& variables) {
+    if (lastRowProvisional_ || rows_ == 0 || rows_ >= capacity_ ||
+        variables.namesStamp() != namesStamp_) {
+        recordSlowly(pass, variables);
+        return;
+    }
+    ++counted_;
+    appendRow(pass, variables);
+    lastRowProvisional_ = (counted_ & (stride_ - 1)) != 0;  // the stride is a power of two
+    ++revision_;
+}
+
+inline void Trajectory::appendRow(std::int64_t pass, const NameTable& variables) {
+    if (pass != nextPass_) startPassRun(pass);
+    nextPass_ = pass + static_cast<std::int64_t>(stride_);
+    for (Column& column : columns_) {
+        const long double* result =
+            column.tableRow != 0 ? variables.storedResult(column.tableRow) : nullptr;
+        if (result && !column.runs.empty() && column.runs.back().text == kNumberText) {
+            std::memcpy(column.numbers[rows_].bytes, result, kPackedSize);
+        } else {
+            appendOther(column, variables);
+        }
+    }
+    ++rows_;
+}
 
 }  // namespace quantaro

@@ -270,9 +270,8 @@ void TFormLoopSelect::changeEvent(QEvent* event) {
 
 // One checkable item per named variable; rebuilt only when the names change.
 void TFormLoopSelect::refreshRecordList() {
-    showRecordedCount();
     const std::uint64_t stamp = run_.variables().namesStamp();
-    if (stamp == recordListStamp_) return;
+    if (stamp == recordListStamp_) return showRecordedCount();
     recordListStamp_ = stamp;
     const QSignalBlocker quiet(ListRecord);
     ListRecord->clear();
@@ -281,6 +280,7 @@ void TFormLoopSelect::refreshRecordList() {
         item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         item->setCheckState(choice.recorded ? Qt::Checked : Qt::Unchecked);
     }
+    showRecordedCount();
 }
 
 void TFormLoopSelect::ListRecordItemChanged(QListWidgetItem* item) {
@@ -288,13 +288,22 @@ void TFormLoopSelect::ListRecordItemChanged(QListWidgetItem* item) {
     showRecordedCount();
 }
 
+// Says what is recorded, and whether rows have been dropped; the text changes
+// seldom, so that a running loop does not lay the window out again.
 void TFormLoopSelect::showRecordedCount() {
     const Trajectory& trajectory = recorder_.trajectory();
-    QString text = QStringLiteral("Passes recorded: %1").arg(trajectory.rowCount());
-    if (trajectory.thinned()) {
-        text += QStringLiteral(" (history thinned: one pass in %1 kept)").arg(trajectory.stride());
+    int chosen = 0;
+    for (int i = 0; i < ListRecord->count(); ++i) {
+        if (ListRecord->item(i)->checkState() == Qt::Checked) ++chosen;
     }
-    LabelRecorded->setText(text);
+    QString text =
+        chosen == 0
+            ? QStringLiteral("Recording off")
+            : QStringLiteral("Recording %1 variable%2").arg(chosen).arg(chosen == 1 ? "" : "s");
+    if (trajectory.thinned()) {
+        text += QStringLiteral("; history thinned: one pass in %1 kept").arg(trajectory.stride());
+    }
+    if (LabelRecorded->text() != text) LabelRecorded->setText(text);
 }
 
 void TFormLoopSelect::Timer1Timer() {
