@@ -18,6 +18,7 @@
 #include "interaction/WindowLayout.h"
 #include "run/LoopNumbers.h"
 #include "run/RunControl.h"
+#include "run/TFormTrajectory.h"
 
 namespace quantaro {
 namespace {
@@ -199,6 +200,17 @@ bool TFormLoopSelect::active() const {
 
 void TFormLoopSelect::setHintsShown(bool shown) {
     hints_.setShown(shown);
+    hintsShown_ = shown;
+    if (trajectoryWindow_) trajectoryWindow_->setHintsShown(shown);
+}
+
+void TFormLoopSelect::showTrajectoryWindow() {
+    if (!trajectoryWindow_) {
+        trajectoryWindow_ =
+            new TFormTrajectory(recorder_.trajectory(), run_.variables(), interaction_, this);
+        trajectoryWindow_->setHintsShown(hintsShown_);
+    }
+    ShowWithoutModality(trajectoryWindow_);
 }
 
 void TFormLoopSelect::SpinEdit1Change() {

@@ -19,6 +19,7 @@ class QTimer;
 namespace quantaro {
 
 class RunControl;
+class TFormTrajectory;
 class UserInteraction;
 
 // The continuous loop window: the controls of a LoopRunner, which runs the
@@ -42,6 +43,8 @@ class TFormLoopSelect : public QWidget, public HintTarget, private LoopTimer {
     std::int32_t loopEquation() const { return runner_.equation(); }
     // The history of the recorded variables; the same object all along.
     const Trajectory& trajectory() const { return recorder_.trajectory(); }
+    // Shows the window that plots the history, made the first time.
+    void showTrajectoryWindow();
 
     // Handlers.
     void FormCreate();
@@ -55,6 +58,7 @@ class TFormLoopSelect : public QWidget, public HintTarget, private LoopTimer {
     void BitBtnCancelClick();
     void Timer1Timer();
     void ListRecordItemChanged(QListWidgetItem* item);
+    void ButtonTrajectoryClick() { showTrajectoryWindow(); }
 
   protected:
     // The title bar's close button does what Cancel does, so that no loop
@@ -102,6 +106,8 @@ class TFormLoopSelect : public QWidget, public HintTarget, private LoopTimer {
     QPushButton* ButtonTrajectory = nullptr;
     QTimer* Timer1 = nullptr;
     HintSet hints_;
+    bool hintsShown_ = false;
+    TFormTrajectory* trajectoryWindow_ = nullptr;  // a child window, made when first shown
 };
 
 }  // namespace quantaro

@@ -287,6 +287,8 @@ void TFormCalculator::buildMenus() {
     QAction* testOne =
         MakeAction(Run1, tr("Test &One Equation"), "TestOneEquation1", kRunItemHelp, Qt::Key_F8);
     QAction* loop = MakeAction(Run1, tr("&Continuous Loop"), "ContinuousLoop1", kRunItemHelp);
+    QAction* trajectory = MakeAction(Run1, tr("&Trajectory"), "Trajectory1", kRunItemHelp);
+    connect(trajectory, &QAction::triggered, this, &TFormCalculator::Trajectory1Click);
     RunControl* run = runControl_.get();
     connect(executeAll, &QAction::triggered, this, [run] { run->ExecuteAllFormulas1Click(); });
     connect(testOne, &QAction::triggered, this, [run] { run->TestOneEquation1Click(); });
@@ -445,7 +447,12 @@ void TFormCalculator::setAboutBox(TFormHelpAbout* about) {
 
 void TFormCalculator::setRunWindows(TFormSelectEquation* selectEquation, TFormLoopSelect* loop) {
     runControl_->setRunWindows(selectEquation, loop, &loop->loopSwitch());
+    loopWindow_ = loop;
     setTrajectory(&loop->trajectory());
+}
+
+void TFormCalculator::Trajectory1Click() {
+    if (loopWindow_) loopWindow_->showTrajectoryWindow();
 }
 
 bool TFormCalculator::restorePlacement() {

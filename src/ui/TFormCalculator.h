@@ -64,6 +64,8 @@ class TFormCalculator : public QMainWindow,
     void setAboutBox(TFormHelpAbout* about);
     // The windows of the Run menu, created last.
     void setRunWindows(TFormSelectEquation* selectEquation, TFormLoopSelect* loop);
+    // Run menu: Trajectory shows the window that plots the loop's history.
+    void Trajectory1Click();
     // A window whose hints "Show &hints" switches.
     void addHintTarget(HintTarget* target);
     // Gives the window the size and place it had when it last closed; false
@@ -228,6 +230,7 @@ class TFormCalculator : public QMainWindow,
     QWidget* variableScreen_ = nullptr;
     TFormHelpAbout* aboutBox_ = nullptr;
     const Trajectory* trajectory_ = nullptr;
+    TFormLoopSelect* loopWindow_ = nullptr;
 };
 
 }  // namespace quantaro
