@@ -25,6 +25,7 @@ namespace {
 
 constexpr int kLoopHelp = 17;
 constexpr int kTimerIntervalMs = 1;
+constexpr int kNamesPollMs = 250;
 
 constexpr char kBadLoopCount[] = "Number of loops must be a positive integer";
 
@@ -139,6 +140,11 @@ void TFormLoopSelect::buildControls() {
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(kTimerIntervalMs);
+    // The table's names change from other windows (a file opened, a row
+    // renamed); the record list catches up a few times a second.
+    TimerNames = new QTimer(this);
+    TimerNames->setObjectName(QStringLiteral("TimerNames"));
+    TimerNames->setInterval(kNamesPollMs);
 }
 
 void TFormLoopSelect::registerHints() {
@@ -178,6 +184,8 @@ void TFormLoopSelect::wireControls() {
     connect(BitBtnCancel, &QPushButton::clicked, this, &TFormLoopSelect::BitBtnCancelClick);
     connect(Timer1, &QTimer::timeout, this, &TFormLoopSelect::Timer1Timer);
     connect(ListRecord, &QListWidget::itemChanged, this, &TFormLoopSelect::ListRecordItemChanged);
+    connect(ButtonTrajectory, &QPushButton::clicked, this, &TFormLoopSelect::ButtonTrajectoryClick);
+    connect(TimerNames, &QTimer::timeout, this, &TFormLoopSelect::refreshRecordList);
 }
 
 // The runner starts idle; it takes the controls' first values.
@@ -272,12 +280,13 @@ void TFormLoopSelect::closeEvent(QCloseEvent* event) {
 
 void TFormLoopSelect::showEvent(QShowEvent* event) {
     refreshRecordList();
+    TimerNames->start();
     QWidget::showEvent(event);
 }
 
-void TFormLoopSelect::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) refreshRecordList();
-    QWidget::changeEvent(event);
+void TFormLoopSelect::hideEvent(QHideEvent* event) {
+    TimerNames->stop();
+    QWidget::hideEvent(event);
 }
 
 // One checkable item per named variable; rebuilt only when the names change.

@@ -64,10 +64,10 @@ class TFormLoopSelect : public QWidget, public HintTarget, private LoopTimer {
     // The title bar's close button does what Cancel does, so that no loop
     // goes on running unseen.
     void closeEvent(QCloseEvent* event) override;
-    // The list of variables to record follows the table's names whenever the
-    // window is shown or activated.
+    // While the window is shown, the list of variables to record follows the
+    // table's names.
     void showEvent(QShowEvent* event) override;
-    void changeEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
     void buildControls();
@@ -105,6 +105,7 @@ class TFormLoopSelect : public QWidget, public HintTarget, private LoopTimer {
     QLabel* LabelRecorded = nullptr;
     QPushButton* ButtonTrajectory = nullptr;
     QTimer* Timer1 = nullptr;
+    QTimer* TimerNames = nullptr;
     HintSet hints_;
     bool hintsShown_ = false;
     TFormTrajectory* trajectoryWindow_ = nullptr;  // a child window, made when first shown

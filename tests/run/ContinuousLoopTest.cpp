@@ -1,3 +1,4 @@
+#include <QListWidget>
 #include <QTimer>
 
 #include "RunProgramFixture.h"
@@ -273,6 +274,40 @@ TEST_F(ContinuousLoopTest, ALongLoopOfAnExampleRunsToTheEndWhileEventsAreServed)
     EXPECT_TRUE(user.boxes.empty());
     EXPECT_TRUE(servedWhileRunning);
     EXPECT_GT(progressShown, 1);
+}
+
+// The record list follows the table's names; every counted pass, the failing
+// one included, adds a row of the ticked variables; Reset empties the history.
+TEST_F(ContinuousLoopTest, TheTickedVariablesAreRecordedAfterEveryCountedPass) {
+    auto* list = child<QListWidget>(loop(), "ListRecord");
+    QElapsedTimer waited;
+    waited.start();
+    while (list->count() < 2 && waited.elapsed() < 5000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(0)->checkState(), Qt::Checked);
+    list->item(1)->setCheckState(Qt::Unchecked);  // Y
+
+    setFormula("X + 1 = X\r\n1 / ( X - 7 ) = Y");
+    setLoops("10");
+    runLoop();
+    const Trajectory& history = loop().trajectory();
+    ASSERT_EQ(history.names(), std::vector<std::string>{"X"});
+    ASSERT_EQ(history.rowCount(), 7u);
+    EXPECT_EQ(history.pass(6), 7);
+    EXPECT_EQ(history.text(6, 0), "7");
+
+    click("ButtonTrajectory");
+    auto* plot = loop().findChild<QWidget*>(QStringLiteral("TFormTrajectory"));
+    ASSERT_NE(plot, nullptr);
+    EXPECT_TRUE(plot->isVisible());
+    plot->hide();
+    action("Trajectory1")->trigger();
+    EXPECT_TRUE(plot->isVisible());
+
+    click("ButtonReset");
+    EXPECT_EQ(history.rowCount(), 0u);
 }
 
 }  // namespace
