@@ -217,6 +217,7 @@ void TFormLoopSelect::showTrajectoryWindow() {
         trajectoryWindow_ =
             new TFormTrajectory(recorder_.trajectory(), run_.variables(), interaction_, this);
         trajectoryWindow_->setHintsShown(hintsShown_);
+        PlaceBeside(trajectoryWindow_, this);
     }
     ShowWithoutModality(trajectoryWindow_);
 }
@@ -250,6 +251,7 @@ void TFormLoopSelect::ButtonStopClick() {
 void TFormLoopSelect::ButtonResetClick() {
     runner_.reset();
     recorder_.clear();
+    recorder_.takeChoice();
     refreshRecordList();
     showCompletedCount();
 }
@@ -294,6 +296,7 @@ void TFormLoopSelect::refreshRecordList() {
     const std::uint64_t stamp = run_.variables().namesStamp();
     if (stamp == recordListStamp_) return showRecordedCount();
     recordListStamp_ = stamp;
+    recorder_.takeChoice();
     const QSignalBlocker quiet(ListRecord);
     ListRecord->clear();
     for (const RecordChoice& choice : recorder_.choices()) {

@@ -101,7 +101,7 @@ TFormTrajectory::TFormTrajectory(const Trajectory& trajectory, const NameTable& 
     buildControls();
     registerHints();
     wireControls();
-    resize(900, 560);
+    resize(760, 480);
     setTrajectory(trajectory);
 }
 
@@ -200,6 +200,7 @@ void TFormTrajectory::fillChoices() {
     ComboHorizontal->clear();
     ComboHorizontal->addItem(QStringLiteral("Pass number"));
     ListVertical->clear();
+    shownNames_ = trajectory_->names();
     for (const std::string& name : trajectory_->names()) {
         ComboHorizontal->addItem(QString::fromStdString(name));
         auto* item = new QListWidgetItem(QString::fromStdString(name), ListVertical);
@@ -254,8 +255,14 @@ void TFormTrajectory::ButtonSaveChartClick() {
     }
 }
 
+// A history started afresh may record other variables; the choices follow.
 void TFormTrajectory::TimerRefreshTimer() {
-    if (drawn_ && trajectory_->revision() == drawnRevision_) return;
+    if (trajectory_->names() != shownNames_) {
+        fillChoices();
+        zoomed_ = false;
+    } else if (drawn_ && trajectory_->revision() == drawnRevision_) {
+        return;
+    }
     redraw();
 }
 

@@ -81,6 +81,7 @@ class TFormTrajectory : public QWidget, public HintTarget {
     const NameTable& variables_;
     UserInteraction& interaction_;
     std::uint64_t drawnRevision_ = 0;
+    std::vector<std::string> shownNames_;  // the names the choices offer
     bool drawn_ = false;  // the chart shows the choices and rows of drawnRevision_
     bool zoomed_ = false;
     bool redrawing_ = false;  // range changes are the data's, not the user's

@@ -27,18 +27,23 @@ void TrajectoryRecorder::setRecorded(const std::string& name, bool recorded) {
     const std::string folded = FoldToUpper(name);
     const bool changed =
         recorded ? switchedOff_.erase(folded) > 0 : switchedOff_.insert(folded).second;
-    if (changed) clear();
+    if (!changed) return;
+    clear();
+    takeChoice();
 }
 
 // The names are taken when a history starts, and again while it is empty
 // and the table's names change; a history once started keeps its columns.
 void TrajectoryRecorder::passCounted(std::int64_t pass) {
-    if (trajectory_.rowCount() == 0 && variables_.namesStamp() != choiceStamp_) {
-        trajectory_.restart(chosenNames());
-        choiceStamp_ = variables_.namesStamp();
-    }
+    takeChoice();
     if (trajectory_.columnCount() == 0) return;
     trajectory_.record(pass, variables_);
+}
+
+void TrajectoryRecorder::takeChoice() {
+    if (trajectory_.rowCount() != 0 || variables_.namesStamp() == choiceStamp_) return;
+    trajectory_.restart(chosenNames());
+    choiceStamp_ = variables_.namesStamp();
 }
 
 void TrajectoryRecorder::clear() {

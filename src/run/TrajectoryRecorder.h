@@ -36,6 +36,9 @@ class TrajectoryRecorder : public PassRecorder {
 
     // Drops the history, as the loop's Reset does.
     void clear();
+    // While no pass is recorded, the history takes the names chosen now, so
+    // that a view shows them before the loop runs.
+    void takeChoice();
 
     // The same object for the recorder's whole life, whatever it records.
     const Trajectory& trajectory() const { return trajectory_; }
