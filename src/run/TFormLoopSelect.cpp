@@ -107,18 +107,20 @@ void TFormLoopSelect::buildControls() {
     ListRecord->setObjectName(QStringLiteral("ListRecord"));
     ListRecord->setFixedHeight(ListRecord->fontMetrics().height() * 5 + 8);
     LabelRecorded = MakeLabel(QString(), "LabelRecorded", record);
-    LabelRecorded->setWordWrap(true);
-    ButtonTrajectory = MakeButton(QStringLiteral("Tra&jectory"), "ButtonTrajectory", record);
-    auto* recordLayout = new QGridLayout(record);
-    recordLayout->addWidget(ListRecord, 0, 0, 1, 2);
-    recordLayout->addWidget(LabelRecorded, 1, 0);
-    recordLayout->addWidget(ButtonTrajectory, 1, 1, Qt::AlignRight);
+    // Two lines kept, so that the window keeps its size when the second comes.
+    LabelRecorded->setMinimumHeight(LabelRecorded->fontMetrics().lineSpacing() * 2);
+    LabelRecorded->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ButtonTrajectory = MakeButton(QStringLiteral("Tra&jectory"), "ButtonTrajectory", this);
+    auto* recordLayout = new QVBoxLayout(record);
+    recordLayout->addWidget(ListRecord);
+    recordLayout->addWidget(LabelRecorded);
 
     auto* buttons = new QGridLayout;
     buttons->addWidget(ButtonStart, 0, 0);
     buttons->addWidget(ButtonStop, 0, 1);
     buttons->addWidget(ButtonReset, 0, 2);
     buttons->addWidget(ButtonStep, 1, 0);
+    buttons->addWidget(ButtonTrajectory, 1, 1);
     buttons->addWidget(BitBtnCancel, 1, 2);
 
     auto* layout = new QVBoxLayout(this);
@@ -134,8 +136,8 @@ void TFormLoopSelect::buildControls() {
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    ChainTabOrder({SpinEdit1, SpinEdit2, EditLoops, SpinEditEquation, ListRecord, ButtonTrajectory,
-                   ButtonStart, ButtonStop, ButtonReset, ButtonStep, BitBtnCancel});
+    ChainTabOrder({SpinEdit1, SpinEdit2, EditLoops, SpinEditEquation, ListRecord, ButtonStart,
+                   ButtonStop, ButtonReset, ButtonStep, ButtonTrajectory, BitBtnCancel});
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -325,7 +327,7 @@ void TFormLoopSelect::showRecordedCount() {
             ? QStringLiteral("Recording off")
             : QStringLiteral("Recording %1 variable%2").arg(chosen).arg(chosen == 1 ? "" : "s");
     if (trajectory.thinned()) {
-        text += QStringLiteral("; history thinned: one pass in %1 kept").arg(trajectory.stride());
+        text += QStringLiteral("\nHistory thinned: one pass in %1 kept").arg(trajectory.stride());
     }
     if (LabelRecorded->text() != text) LabelRecorded->setText(text);
 }

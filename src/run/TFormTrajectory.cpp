@@ -3,6 +3,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLegend>
@@ -260,10 +261,16 @@ void TFormTrajectory::TimerRefreshTimer() {
     if (trajectory_->names() != shownNames_) {
         fillChoices();
         zoomed_ = false;
-    } else if (drawn_ && trajectory_->revision() == drawnRevision_) {
+    } else if (drawn_ && (trajectory_->revision() == drawnRevision_ || redrawTooSoon())) {
         return;
     }
     redraw();
+}
+
+// A long history takes a while to draw; the loop that feeds it keeps at least
+// four fifths of the time however long that is.
+bool TFormTrajectory::redrawTooSoon() const {
+    return sinceRedraw_.isValid() && sinceRedraw_.nsecsElapsed() < 4 * redrawCostNs_;
 }
 
 void TFormTrajectory::showEvent(QShowEvent* event) {
@@ -281,7 +288,12 @@ void TFormTrajectory::redraw() {
     // Whatever the chart does to the axes while it takes the new data is
     // not the user zooming.
     const QScopedValueRollback<bool> redrawing(redrawing_, true);
+    QElapsedTimer cost;
+    cost.start();
     const Plot plot = MakePlot(*trajectory_, variables_, choice());
+    // Reading the rows is what grows with the history; painting the few
+    // thousand points drawn costs about as much again.
+    redrawCostNs_ = 2 * cost.nsecsElapsed();
     matchSeries(plot);
     for (std::size_t i = 0; i < series_.size(); ++i) series_[i]->replace(plot.series[i].points);
     axisX_->setTitleText(ChartText(plot.horizontalTitle));
@@ -293,6 +305,7 @@ void TFormTrajectory::redraw() {
     drawnRevision_ = trajectory_->revision();
     drawn_ = true;
     LabelThinned->setVisible(trajectory_->thinned());
+    sinceRedraw_.start();
 }
 
 // One line series for each variable drawn, kept while the same variables

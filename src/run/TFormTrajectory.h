@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include <cstdint>
@@ -69,6 +70,7 @@ class TFormTrajectory : public QWidget, public HintTarget {
     void fillChoices();
 
     PlotChoice choice() const;
+    bool redrawTooSoon() const;
     void redraw();
     void matchSeries(const Plot& plot);
     void axisRangeChanged();
@@ -81,8 +83,10 @@ class TFormTrajectory : public QWidget, public HintTarget {
     const NameTable& variables_;
     UserInteraction& interaction_;
     std::uint64_t drawnRevision_ = 0;
+    QElapsedTimer sinceRedraw_;
+    qint64 redrawCostNs_ = 0;              // of the last redraw, paint included as a guess
     std::vector<std::string> shownNames_;  // the names the choices offer
-    bool drawn_ = false;  // the chart shows the choices and rows of drawnRevision_
+    bool drawn_ = false;                   // the chart shows the choices and rows of drawnRevision_
     bool zoomed_ = false;
     bool redrawing_ = false;  // range changes are the data's, not the user's
 
