@@ -102,6 +102,17 @@ void RunWholeLoop(benchmark::State& state, LoopBench& bench, qint64 loops) {
     state.counters["refreshes_per_s"] = refreshes / seconds;
 }
 
+// Each whole-loop benchmark runs with the loop window recording nothing, then
+// recording every named variable.
+void WithRecordingOffAndOn(benchmark::internal::Benchmark* benchmark) {
+    benchmark->ArgName("recording")
+        ->Arg(0)
+        ->Arg(1)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Iterations(3);
+}
+
 void BM_LoopWindow_OneEquation(benchmark::State& state) {
     LoopBench bench;
     bench.setVariable(1, "X", "0");
@@ -109,13 +120,7 @@ void BM_LoopWindow_OneEquation(benchmark::State& state) {
     bench.setRecording(state.range(0) != 0);
     RunWholeLoop(state, bench, 1'000'000);
 }
-BENCHMARK(BM_LoopWindow_OneEquation)
-    ->ArgName("recording")
-    ->Arg(0)
-    ->Arg(1)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(3);
+BENCHMARK(BM_LoopWindow_OneEquation)->Apply(WithRecordingOffAndOn);
 
 void BM_LoopWindow_IterationExample(benchmark::State& state) {
     LoopBench bench;
@@ -126,13 +131,7 @@ void BM_LoopWindow_IterationExample(benchmark::State& state) {
     bench.setRecording(state.range(0) != 0);
     RunWholeLoop(state, bench, 100'000);
 }
-BENCHMARK(BM_LoopWindow_IterationExample)
-    ->ArgName("recording")
-    ->Arg(0)
-    ->Arg(1)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(3);
+BENCHMARK(BM_LoopWindow_IterationExample)->Apply(WithRecordingOffAndOn);
 
 // How long a click on Stop waits for a running loop to hand back control:
 // the time between the moment a timer is due and the moment its handler
