@@ -20,7 +20,8 @@ packages=("$out"/quantaro_*.deb)
 package=${packages[0]}
 
 depends=$(dpkg-deb -f "$package" Depends)
-for needed in libqt6widgets6 libqt6printsupport6 libqt6gui6 libqt6core6 qt6-qpa-plugins; do
+for needed in libqt6widgets6 libqt6printsupport6 libqt6gui6 libqt6core6 libqt6charts6 libqt6svg6 \
+    qt6-qpa-plugins; do
     grep -q "\b$needed\b" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
 
