@@ -51,7 +51,8 @@ NameTable::NameTable(int rowCount, int columnCount)
       columnCount_(columnCount),
       cells_(static_cast<std::size_t>((rowCount + 1) * columnCount)),
       numbers_(static_cast<std::size_t>(rowCount + 1)),
-      namesStamp_(NextStamp()) {}
+      namesStamp_(NextStamp()),
+      valuesStamp_(NextStamp()) {}
 
 std::size_t NameTable::index(int column, int row) const {
     assert(column >= 0 && column < columnCount_ && row >= 0 && row <= rowCount_);
@@ -69,7 +70,10 @@ const std::string& NameTable::cell(int column, int row) const {
 void NameTable::setCell(int column, int row, std::string text) {
     const std::size_t at = index(column, row);
     if (column == NameColumn) namesChanged();
-    if (column == ValueColumn) numbers_[static_cast<std::size_t>(row)] = {};
+    if (column == ValueColumn) {
+        numbers_[static_cast<std::size_t>(row)] = {};
+        valuesStamp_ = NextStamp();
+    }
     cells_[at] = std::move(text);
 }
 
@@ -100,8 +104,8 @@ long double NameTable::readNumber(int row) const {
 void NameTable::setResult(int row, long double value) {
     assert(row >= 0 && row <= rowCount_);
     const TextRoundTrip readBack = RoundThroughText(value);
-    numbers_[static_cast<std::size_t>(row)] = {readBack.value, value, true, readBack.overflows,
-                                               true, true};
+    numbers_[static_cast<std::size_t>(row)] = {readBack.value,     value, true,
+                                               readBack.overflows, true,  true};
 }
 
 void NameTable::writePendingText(int row) const {
@@ -177,6 +181,7 @@ void NameTable::copyDataRowsFrom(const NameTable& source) {
               cells_.begin() + firstDataCell);
     std::copy(source.numbers_.begin() + 1, source.numbers_.end(), numbers_.begin() + 1);
     namesChanged();
+    valuesStamp_ = NextStamp();
 }
 
 bool NamesEqual(std::string_view a, std::string_view b) {

@@ -49,6 +49,9 @@ class NameTable {
     // same for two different sets of names, so that whatever was worked out
     // from the names can tell whether it still holds.
     std::uint64_t namesStamp() const { return namesStamp_; }
+    // The same for texts set into value cells (stored results do not count),
+    // so that a recording can tell that every typed value is as it was.
+    std::uint64_t valuesStamp() const { return valuesStamp_; }
 
     // The first data row whose name equals name with ASCII case folding, or 0.
     int findRow(std::string_view name) const;
@@ -105,6 +108,7 @@ class NameTable {
     mutable std::vector<std::string> cells_;
     mutable std::vector<CachedNumber> numbers_;
     std::uint64_t namesStamp_ = 0;
+    std::uint64_t valuesStamp_ = 0;
     mutable NameIndex nameIndex_;
     mutable bool nameIndexStale_ = true;
 };

@@ -41,6 +41,7 @@ void Trajectory::clear() {
     for (Column& column : columns_) {
         column.runs.clear();
         column.texts.clear();
+        column.typedStamp = 0;
     }
     rows_ = 0;
     passRuns_.clear();
@@ -72,6 +73,7 @@ void Trajectory::allocate() {
 void Trajectory::findRows(const NameTable& variables) {
     for (std::size_t c = 0; c < columns_.size(); ++c) {
         columns_[c].tableRow = variables.findRow(names_[c]);
+        columns_[c].typedStamp = 0;
     }
     namesStamp_ = variables.namesStamp();
 }
@@ -87,6 +89,7 @@ void Trajectory::appendOther(Column& column, const NameTable& variables) {
     PackedNumber& packed = column.numbers[rows_];
     if (const long double* result = row != 0 ? variables.storedResult(row) : nullptr) {
         std::memcpy(packed.bytes, result, kPackedSize);
+        column.typedStamp = 0;
         setRunText(column, kNumberText);
         return;
     }
@@ -100,6 +103,8 @@ void Trajectory::appendOther(Column& column, const NameTable& variables) {
         }
     }
     std::memcpy(packed.bytes, &number, kPackedSize);
+    column.typedNumber = packed;
+    column.typedStamp = variables.valuesStamp();
     const Run* last = column.runs.empty() ? nullptr : &column.runs.back();
     if (last && last->text >= 0 && column.texts[static_cast<std::size_t>(last->text)] == text) {
         return;
@@ -121,6 +126,7 @@ void Trajectory::dropLastRow() {
     nextPass_ = passRuns_.empty() ? 0 : passRuns_.back().passOf(row);
     for (Column& column : columns_) {
         if (column.runs.back().firstRow == row) column.runs.pop_back();
+        column.typedStamp = 0;  // the last row is another now
     }
 }
 
@@ -152,6 +158,7 @@ void Trajectory::thin() {
             }
         }
         column.runs = std::move(runs);
+        column.typedStamp = 0;
     }
     rows_ = rows / 2;
     nextPass_ = passRuns_.empty() ? 0 : passRuns_.back().passOf(rows_);

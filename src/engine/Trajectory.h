@@ -89,6 +89,10 @@ class Trajectory {
         std::vector<Run> runs;
         std::vector<std::string> texts;
         int tableRow = 0;  // the variable's row, while the names stay as they were
+        // The typed text of the last row was read while the table's typed
+        // values were those of this stamp (0: read it again); its number.
+        std::uint64_t typedStamp = 0;
+        PackedNumber typedNumber{};
     };
 
     // Pass numbers go up by the stride from row to row, so they are kept as
@@ -150,6 +154,8 @@ inline void Trajectory::appendRow(std::int64_t pass, const NameTable& variables)
             column.tableRow != 0 ? variables.storedResult(column.tableRow) : nullptr;
         if (result && !column.runs.empty() && column.runs.back().text == kNumberText) {
             std::memcpy(column.numbers[rows_].bytes, result, kPackedSize);
+        } else if (!result && column.typedStamp == variables.valuesStamp()) {
+            column.numbers[rows_] = column.typedNumber;  // the same typed text again
         } else {
             appendOther(column, variables);
         }
