@@ -18,6 +18,15 @@ std::size_t CapacityFor(std::size_t columns, std::size_t maxRows) {
     return std::max<std::size_t>(std::min(maxRows, byValues), 2);
 }
 
+// The run a row belongs to: the last that starts at or before it.
+template <typename Run>
+const Run& RunAt(const std::vector<Run>& runs, std::size_t row) {
+    const auto after =
+        std::upper_bound(runs.begin(), runs.end(), row,
+                         [](std::size_t at, const Run& run) { return at < run.firstRow; });
+    return *(after - 1);
+}
+
 }  // namespace
 
 Trajectory::Trajectory(std::vector<std::string> names, std::size_t maxRows)
@@ -27,13 +36,12 @@ Trajectory::Trajectory(std::vector<std::string> names, std::size_t maxRows)
       capacity_(CapacityFor(names_.size(), maxRows)) {}
 
 void Trajectory::recordSlowly(std::int64_t pass, const NameTable& variables) {
+    if (lastRowProvisional()) dropLastRow();
     ++counted_;
-    if (lastRowProvisional_) dropLastRow();
     if (rows_ >= capacity_) thin();
     if (!allocated_) allocate();
     if (variables.namesStamp() != namesStamp_) findRows(variables);
     appendRow(pass, variables);
-    lastRowProvisional_ = (counted_ & (stride_ - 1)) != 0;
     ++revision_;
 }
 
@@ -48,7 +56,6 @@ void Trajectory::clear() {
     namesStamp_ = 0;
     counted_ = 0;
     stride_ = 1;
-    lastRowProvisional_ = false;
     ++revision_;
 }
 
@@ -136,10 +143,8 @@ void Trajectory::thin() {
     const std::size_t rows = rows_;
     stride_ *= 2;
     std::vector<PassRun> passRuns;
-    std::size_t at = 0;
     for (std::size_t row = 1, to = 0; row < rows; row += 2, ++to) {
-        while (at + 1 < passRuns_.size() && passRuns_[at + 1].firstRow <= row) ++at;
-        const std::int64_t pass = passRuns_[at].passOf(row);
+        const std::int64_t pass = RunAt(passRuns_, row).passOf(row);
         if (passRuns.empty() || passRuns.back().passOf(to) != pass) {
             passRuns.push_back({to, pass, static_cast<std::int64_t>(stride_)});
         }
@@ -147,15 +152,10 @@ void Trajectory::thin() {
     passRuns_ = std::move(passRuns);
     for (Column& column : columns_) {
         std::vector<Run> runs;
-        std::size_t runAt = 0;
         for (std::size_t row = 1, to = 0; row < rows; row += 2, ++to) {
             column.numbers[to] = column.numbers[row];
-            while (runAt + 1 < column.runs.size() && column.runs[runAt + 1].firstRow <= row) {
-                ++runAt;
-            }
-            if (runs.empty() || runs.back().text != column.runs[runAt].text) {
-                runs.push_back({to, column.runs[runAt].text});
-            }
+            const std::int32_t text = RunAt(column.runs, row).text;
+            if (runs.empty() || runs.back().text != text) runs.push_back({to, text});
         }
         column.runs = std::move(runs);
         column.typedStamp = 0;
@@ -166,21 +166,15 @@ void Trajectory::thin() {
 
 std::int64_t Trajectory::pass(std::size_t row) const {
     assert(row < rowCount());
-    const auto after =
-        std::upper_bound(passRuns_.begin(), passRuns_.end(), row,
-                         [](std::size_t at, const PassRun& run) { return at < run.firstRow; });
-    return (after - 1)->passOf(row);
+    return RunAt(passRuns_, row).passOf(row);
 }
 
 std::string Trajectory::text(std::size_t row, std::size_t column) const {
     assert(row < rowCount());
     const Column& values = columns_[column];
-    const auto after =
-        std::upper_bound(values.runs.begin(), values.runs.end(), row,
-                         [](std::size_t at, const Run& run) { return at < run.firstRow; });
-    const Run& run = *(after - 1);
-    if (run.text == kNumberText) return FormatNumber(number(row, column));
-    return values.texts[static_cast<std::size_t>(run.text)];
+    const std::int32_t text = RunAt(values.runs, row).text;
+    if (text == kNumberText) return FormatNumber(number(row, column));
+    return values.texts[static_cast<std::size_t>(text)];
 }
 
 }  // namespace quantaro

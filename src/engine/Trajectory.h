@@ -106,6 +106,9 @@ class Trajectory {
         }
     };
 
+    // The last row is a pass off the stride, kept only until the next; the
+    // stride is a power of two.
+    bool lastRowProvisional() const { return (counted_ & (stride_ - 1)) != 0; }
     void recordSlowly(std::int64_t pass, const NameTable& variables);
     void appendRow(std::int64_t pass, const NameTable& variables);
     void allocate();
@@ -122,12 +125,11 @@ class Trajectory {
     std::size_t capacity_;
     std::size_t rows_ = 0;
     std::vector<PassRun> passRuns_;
-    std::int64_t nextPass_ = 0;        // the pass the last run foresees next
-    std::uint64_t namesStamp_ = 0;     // of the table whose rows the columns hold
-    std::uint64_t counted_ = 0;        // passes recorded since the last clear
-    std::uint64_t stride_ = 1;         // only every stride-th pass is kept for good
-    bool lastRowProvisional_ = false;  // the last row is off the stride
-    bool allocated_ = false;           // the columns hold capacity() rows of memory
+    std::int64_t nextPass_ = 0;     // the pass the last run foresees next
+    std::uint64_t namesStamp_ = 0;  // of the table whose rows the columns hold
+    std::uint64_t counted_ = 0;     // passes recorded since the last clear
+    std::uint64_t stride_ = 1;      // only every stride-th pass is kept for good
+    bool allocated_ = false;        // the columns hold capacity() rows of memory
     std::uint64_t revision_ = 0;
 };
 
@@ -135,14 +137,13 @@ class Trajectory {
 // stride, room left, the same names, stored results) is a few stores per
 // variable; everything else takes the slow path.
 inline void Trajectory::record(std::int64_t pass, const NameTable& variables) {
-    if (lastRowProvisional_ || rows_ == 0 || rows_ >= capacity_ ||
+    if (lastRowProvisional() || rows_ == 0 || rows_ >= capacity_ ||
         variables.namesStamp() != namesStamp_) {
         recordSlowly(pass, variables);
         return;
     }
     ++counted_;
     appendRow(pass, variables);
-    lastRowProvisional_ = (counted_ & (stride_ - 1)) != 0;  // the stride is a power of two
     ++revision_;
 }
 
