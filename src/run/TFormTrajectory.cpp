@@ -92,7 +92,7 @@ QValueAxis* MakeAxis(QChart* chart, Qt::Alignment alignment) {
 TFormTrajectory::TFormTrajectory(const Trajectory& trajectory, const NameTable& variables,
                                  UserInteraction& interaction, QWidget* parent)
     : QWidget(parent, Qt::Window),
-      trajectory_(&trajectory),
+      trajectory_(trajectory),
       variables_(variables),
       interaction_(interaction) {
     setObjectName(QStringLiteral("TFormTrajectory"));
@@ -103,7 +103,8 @@ TFormTrajectory::TFormTrajectory(const Trajectory& trajectory, const NameTable& 
     registerHints();
     wireControls();
     resize(760, 480);
-    setTrajectory(trajectory);
+    fillChoices();
+    redraw();
 }
 
 void TFormTrajectory::buildChart() {
@@ -183,13 +184,6 @@ void TFormTrajectory::wireControls() {
     connect(axisY_, &QValueAxis::rangeChanged, this, &TFormTrajectory::axisRangeChanged);
 }
 
-void TFormTrajectory::setTrajectory(const Trajectory& trajectory) {
-    trajectory_ = &trajectory;
-    fillChoices();
-    zoomed_ = false;
-    redraw();
-}
-
 void TFormTrajectory::setHintsShown(bool shown) {
     hints_.setShown(shown);
 }
@@ -201,8 +195,8 @@ void TFormTrajectory::fillChoices() {
     ComboHorizontal->clear();
     ComboHorizontal->addItem(QStringLiteral("Pass number"));
     ListVertical->clear();
-    shownNames_ = trajectory_->names();
-    for (const std::string& name : trajectory_->names()) {
+    shownNames_ = trajectory_.names();
+    for (const std::string& name : trajectory_.names()) {
         ComboHorizontal->addItem(QString::fromStdString(name));
         auto* item = new QListWidgetItem(QString::fromStdString(name), ListVertical);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
@@ -258,10 +252,10 @@ void TFormTrajectory::ButtonSaveChartClick() {
 
 // A history started afresh may record other variables; the choices follow.
 void TFormTrajectory::TimerRefreshTimer() {
-    if (trajectory_->names() != shownNames_) {
+    if (trajectory_.names() != shownNames_) {
         fillChoices();
         zoomed_ = false;
-    } else if (drawn_ && (trajectory_->revision() == drawnRevision_ || redrawTooSoon())) {
+    } else if (trajectory_.revision() == drawnRevision_ || redrawTooSoon()) {
         return;
     }
     redraw();
@@ -290,7 +284,7 @@ void TFormTrajectory::redraw() {
     const QScopedValueRollback<bool> redrawing(redrawing_, true);
     QElapsedTimer cost;
     cost.start();
-    const Plot plot = MakePlot(*trajectory_, variables_, choice());
+    const Plot plot = MakePlot(trajectory_, variables_, choice());
     // Reading the rows is what grows with the history; painting the few
     // thousand points drawn costs about as much again.
     redrawCostNs_ = 2 * cost.nsecsElapsed();
@@ -302,9 +296,8 @@ void TFormTrajectory::redraw() {
         axisX_->setRange(plot.horizontal.low, plot.horizontal.high);
         axisY_->setRange(plot.vertical.low, plot.vertical.high);
     }
-    drawnRevision_ = trajectory_->revision();
-    drawn_ = true;
-    LabelThinned->setVisible(trajectory_->thinned());
+    drawnRevision_ = trajectory_.revision();
+    LabelThinned->setVisible(trajectory_.thinned());
     sinceRedraw_.start();
 }
 

@@ -32,18 +32,14 @@ class UserInteraction;
 // chart keeps its axes while new rows arrive, until Reset Zoom fits them to
 // the data again.
 //
-// The variable table must outlive the window; the trajectory too, unless
-// another replaces it through setTrajectory() first.
+// The trajectory and the variable table must outlive the window. When the
+// trajectory starts a history of other variables, the choices follow.
 class TFormTrajectory : public QWidget, public HintTarget {
     Q_OBJECT
 
   public:
     TFormTrajectory(const Trajectory& trajectory, const NameTable& variables,
                     UserInteraction& interaction, QWidget* parent = nullptr);
-
-    // Shows another trajectory, with the axis choices set afresh for its
-    // names and the axes fitted to its data.
-    void setTrajectory(const Trajectory& trajectory);
 
     void setHintsShown(bool shown) override;
 
@@ -79,14 +75,13 @@ class TFormTrajectory : public QWidget, public HintTarget {
     void pointerMoved(QPoint position);
     void wheelTurned(QPoint position, int eighthsOfDegree);
 
-    const Trajectory* trajectory_;
+    const Trajectory& trajectory_;
     const NameTable& variables_;
     UserInteraction& interaction_;
     std::uint64_t drawnRevision_ = 0;
     QElapsedTimer sinceRedraw_;
     qint64 redrawCostNs_ = 0;              // of the last redraw, paint included as a guess
     std::vector<std::string> shownNames_;  // the names the choices offer
-    bool drawn_ = false;                   // the chart shows the choices and rows of drawnRevision_
     bool zoomed_ = false;
     bool redrawing_ = false;  // range changes are the data's, not the user's
 
