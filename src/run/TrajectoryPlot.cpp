@@ -72,10 +72,12 @@ std::vector<double> HorizontalValues(const Trajectory& trajectory, int column) {
         return values;
     }
     long double offset = 0;
+    std::int64_t previous = 0;
     for (std::size_t row = 0; row < rows; ++row) {
         const std::int64_t pass = trajectory.pass(row);
-        if (row > 0 && pass <= trajectory.pass(row - 1)) offset += trajectory.pass(row - 1);
+        if (row > 0 && pass <= previous) offset += previous;
         values[row] = Drawable(offset + pass);
+        previous = pass;
     }
     return values;
 }
@@ -121,6 +123,10 @@ class SeriesBuilder {
 
     void add(const QPointF& p) {
         points_.append(p);
+        widen(p);
+    }
+
+    void widen(const QPointF& p) {
         horizontal_.add(p.x());
         vertical_.add(p.y());
     }
@@ -138,8 +144,7 @@ class SeriesBuilder {
             for (std::size_t row = begin + rows * bucket / buckets; row < to; ++row) {
                 const std::optional<QPointF> p = point(row);
                 if (!p) continue;
-                horizontal_.add(p->x());
-                vertical_.add(p->y());
+                widen(*p);
                 if (!lowest || p->y() < lowest->y()) {
                     lowest = p;
                     lowestRow = row;
