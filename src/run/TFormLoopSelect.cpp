@@ -318,10 +318,7 @@ void TFormLoopSelect::ListRecordItemChanged(QListWidgetItem* item) {
 // seldom, so that a running loop does not lay the window out again.
 void TFormLoopSelect::showRecordedCount() {
     const Trajectory& trajectory = recorder_.trajectory();
-    int chosen = 0;
-    for (int i = 0; i < ListRecord->count(); ++i) {
-        if (ListRecord->item(i)->checkState() == Qt::Checked) ++chosen;
-    }
+    const std::size_t chosen = trajectory.columnCount();
     QString text =
         chosen == 0
             ? QStringLiteral("Recording off")
