@@ -342,7 +342,7 @@ void TFormLoopSelect::showCompletedCount() {
 
 void TFormLoopSelect::showProgress() {
     showCompletedCount();
-    refreshRecordList();
+    showRecordedCount();  // the names are followed by TimerNames
     run_.showVariableValues();
 }
 
