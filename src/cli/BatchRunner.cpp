@@ -14,6 +14,7 @@
 #include "documents/TableFile.h"
 #include "engine/Engine.h"
 #include "engine/EquationSplitter.h"
+#include "engine/Explanation.h"
 #include "engine/FloatingPointFault.h"
 #include "engine/Messages.h"
 #include "engine/NameTable.h"
@@ -25,7 +26,7 @@ namespace {
 const char kUsage[] =
     "Usage: quantaro-cli [--constants C.CON] [--variables V.VAR] [--equation N] [--passes K]\n"
     "                    [--degrees | --radians] [--save-variables OUT.VAR]\n"
-    "                    [--csv OUT.csv [--record NAME[,NAME...]]]\n"
+    "                    [--csv OUT.csv [--record NAME[,NAME...]]] [--explain]\n"
     "                    (FORMULA.FOR | --formula-text TEXT)\n";
 
 // Thrown for a request that ends the run before the formula runs.
@@ -45,6 +46,8 @@ struct BatchOptions {
     int equation = 0;
     int passes = 1;
     std::optional<AngleUnit> angle;
+    // Prints each step of one run instead of the variable table.
+    bool explain = false;
 };
 
 [[noreturn]] void UsageError(const QString& why) {
@@ -76,8 +79,9 @@ BatchOptions ParseOptions(const QStringList& arguments) {
     const QCommandLineOption formulaText("formula-text", "", "TEXT");
     const QCommandLineOption csv("csv", "", "OUT.csv");
     const QCommandLineOption record("record", "", "NAMES");
+    const QCommandLineOption explain("explain");
     parser.addOptions({constants, variables, equation, passes, degrees, radians, saveVariables,
-                       formulaText, csv, record});
+                       formulaText, csv, record, explain});
     if (!parser.parse(QStringList{"quantaro-cli"} + arguments)) UsageError(parser.errorText());
 
     BatchOptions options;
@@ -89,6 +93,11 @@ BatchOptions ParseOptions(const QStringList& arguments) {
         UsageError("--degrees and --radians exclude each other");
     }
     if (parser.isSet(record) && !parser.isSet(csv)) UsageError("--record needs --csv");
+    // An explanation retraces one run and keeps nothing of it.
+    for (const QCommandLineOption* runOnly : {&passes, &saveVariables, &csv, &record}) {
+        if (parser.isSet(explain) && parser.isSet(*runOnly))
+            UsageError("--explain cannot be given with --" + runOnly->names().first());
+    }
     for (const QCommandLineOption* once : {&constants, &variables, &equation, &passes,
                                            &saveVariables, &formulaText, &csv, &record}) {
         if (parser.values(*once).size() > 1)
@@ -107,6 +116,7 @@ BatchOptions ParseOptions(const QStringList& arguments) {
         options.passes = WholeNumberOption(parser.value(passes), "--passes", 1);
     if (parser.isSet(degrees)) options.angle = AngleUnit::Degrees;
     if (parser.isSet(radians)) options.angle = AngleUnit::Radians;
+    options.explain = parser.isSet(explain);
     return options;
 }
 
@@ -237,6 +247,13 @@ int RunPasses(Worksheet& sheet, const BatchOptions& options, CsvRecorder* record
     return 0;
 }
 
+// Prints the explanation of one run; returns the exit code the run would give.
+int Explain(const Worksheet& sheet, int equation, std::ostream& out) {
+    const Explanation explanation = ExplainEquations(sheet, equation);
+    for (const std::string& line : explanation.lines) out << line << '\n';
+    return explanation.fault ? kExitFault : static_cast<int>(explanation.code);
+}
+
 // Reports a failed save; true when there was none.
 bool Saved(const std::optional<QString>& failure, std::ostream& err) {
     if (failure) err << failure->toStdString() << '\n';
@@ -269,6 +286,7 @@ int Run(const QStringList& arguments, std::ostream& out, std::ostream& err,
         LoadFormula(options, sheet);
         RequireEquation(options.equation, sheet.formula());
         const FileEncoding variablesEncoding = LoadTables(options, sheet);
+        if (options.explain) return Explain(sheet, options.equation, out);
         std::optional<CsvRecorder> recorder;
         if (options.csvFile) {
             recorder.emplace(*options.csvFile, sheet.variables,

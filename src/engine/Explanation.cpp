@@ -1,0 +1,160 @@
+#include "engine/Explanation.h"
+
+#include <algorithm>
+#include <cfenv>
+#include <string_view>
+
+#include "engine/ApplyOperator.h"
+#include "engine/EquationSplitter.h"
+#include "engine/EvaluationMachine.h"
+#include "engine/FloatingPointFault.h"
+#include "engine/Numbers.h"
+#include "engine/Tokeniser.h"
+
+namespace quantaro {
+namespace {
+
+constexpr char kStepIndent[] = "  ";
+
+// A run tests the fault flags after each operator, so writing a line between
+// two operators must leave them as they were.
+class FaultFlagsKept {
+  public:
+    FaultFlagsKept() { std::fegetexceptflag(&saved_, FE_ALL_EXCEPT); }
+    ~FaultFlagsKept() { std::fesetexceptflag(&saved_, FE_ALL_EXCEPT); }
+    FaultFlagsKept(const FaultFlagsKept&) = delete;
+    FaultFlagsKept& operator=(const FaultFlagsKept&) = delete;
+
+  private:
+    std::fexcept_t saved_;
+};
+
+// Works on values exactly as a run does, and writes a line for each
+// operator applied and for the result stored. "=" gives no step of its own:
+// its value is the stored result. A bracket yields nothing and is left out.
+class ExplainingBackend {
+  public:
+    using Operand = long double;
+
+    ExplainingBackend(const std::vector<std::string_view>& tokens, const EngineTables& tables,
+                      AngleUnit angle, std::string& errorItem, std::vector<std::string>& lines)
+        : tokens_(tokens), tables_(tables), angle_(angle), errorItem_(errorItem), lines_(lines) {}
+
+    Operand literal(long double value) { return value; }
+    Operand read(const NameTable& table, int row) { return table.number(row); }
+    Operand zero() { return 0.0L; }
+
+    ResultCode apply(std::string_view name, Operand left, Operand right, Operand& result) {
+        const OperatorOutcome outcome =
+            ApplyOperator(FoldToUpper(name), left, right, angle_, errorItem_);
+        result = outcome.value;
+        if (outcome.code == ResultCode::Success && name != "=")
+            writeStep(name, left, right, result);
+        return outcome.code;
+    }
+
+    void store(int variableRow, Operand value) {
+        NameTable& variables = tables_.variables;
+        variables.setResult(variableRow, value);
+        const FaultFlagsKept kept;
+        lines_.push_back(kStepIndent + variables.name(variableRow) + " = " +
+                         variables.value(variableRow));
+    }
+
+  private:
+    void writeStep(std::string_view name, Operand left, Operand right, Operand result) {
+        const NameTable& operators = tables_.operators;
+        const int operands = TruncateToInteger(operators.number(operators.findRow(name)));
+        if (operands == 0) return;
+        const FaultFlagsKept kept;
+        const std::string op(name);
+        std::string step = kStepIndent;
+        if (operands == 2) {
+            step += FormatNumber(left) + ' ' + op + ' ' + FormatNumber(right);
+        } else if (followsOperand(name)) {
+            step += FormatNumber(left) + ' ' + op;
+        } else {
+            step += op + ' ' + FormatNumber(left);
+        }
+        lines_.push_back(step + " = " + FormatNumber(result));
+    }
+
+    // Whether a one-operand operator is written after its operand: the token
+    // before it ends an operand. The operator's text is a view of its own
+    // token, so its place is found by where its characters are.
+    bool followsOperand(std::string_view name) const {
+        const auto at =
+            std::find_if(tokens_.begin(), tokens_.end(),
+                         [name](std::string_view token) { return token.data() == name.data(); });
+        if (at == tokens_.begin() || at == tokens_.end()) return false;
+        const std::string_view before = *(at - 1);
+        return before == ")" || MeaningOf(before, tables_).kind != TokenMeaning::Other;
+    }
+
+    const std::vector<std::string_view>& tokens_;
+    const EngineTables& tables_;
+    AngleUnit angle_;
+    std::string& errorItem_;
+    std::vector<std::string>& lines_;
+};
+
+std::string_view TrimmedBlanks(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// Explains one equation as the run tokenises and evaluates it; returns the
+// run's code for it.
+ResultCode ExplainEquation(std::string_view equation, int number, const EngineTables& tables,
+                           AngleUnit angle, std::vector<std::string>& lines) {
+    lines.push_back("Equation " + std::to_string(number) + ": " +
+                    std::string(TrimmedBlanks(equation)));
+    std::string errorItem;
+    std::vector<std::string_view> tokens;
+    std::string_view failedWord;
+    ResultCode code = ResultCode::UnknownItem;
+    if (!Tokeniser(tables).tokenise(equation, tokens, failedWord)) {
+        errorItem = failedWord;
+    } else {
+        ExplainingBackend backend(tokens, tables, angle, errorItem, lines);
+        code =
+            EvaluationMachine<ExplainingBackend>(tables, backend, errorItem).EvaluateTokens(tokens);
+    }
+    if (code != ResultCode::Success) lines.push_back(ResultMessage(code, number, errorItem));
+    return code;
+}
+
+}  // namespace
+
+// A run writes only into the variable table, so only that table is copied.
+Explanation ExplainEquations(const Worksheet& sheet, int selection) {
+    Explanation explanation;
+    explanation.variables = sheet.variables;
+    if (sheet.formula().empty()) {
+        explanation.code = ResultCode::EmptyFormula;
+        explanation.lines.push_back(ResultMessage(explanation.code, 0, {}));
+        return explanation;
+    }
+    const EngineTables tables{*sheet.operators, sheet.constants, explanation.variables};
+    EquationSplitter splitter(sheet.formula());
+    int number = 0;
+    ClearFaultFlags();
+    try {
+        while (const auto equation = splitter.next()) {
+            ++number;
+            if (selection != 0 && selection != number) continue;
+            // An equation of blanks only has no token and changes nothing.
+            if (TrimmedBlanks(*equation).empty()) continue;
+            explanation.code =
+                ExplainEquation(*equation, number, tables, sheet.angle, explanation.lines);
+            if (explanation.code != ResultCode::Success) break;
+        }
+    } catch (const FloatingPointFault& fault) {
+        explanation.fault = true;
+        explanation.lines.emplace_back(fault.what());
+    }
+    return explanation;
+}
+
+}  // namespace quantaro
