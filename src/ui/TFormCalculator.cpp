@@ -22,6 +22,7 @@
 #include "interaction/UserInteraction.h"
 #include "interaction/WindowLayout.h"
 #include "run/RunControl.h"
+#include "run/TFormExplain.h"
 #include "run/TFormLoopSelect.h"
 #include "tables/NameTableModel.h"
 #include "ui/FormulaEditor.h"
@@ -289,6 +290,9 @@ void TFormCalculator::buildMenus() {
     QAction* loop = MakeAction(Run1, tr("&Continuous Loop"), "ContinuousLoop1", kRunItemHelp);
     QAction* trajectory = MakeAction(Run1, tr("&Trajectory"), "Trajectory1", kRunItemHelp);
     connect(trajectory, &QAction::triggered, this, &TFormCalculator::Trajectory1Click);
+    QAction* explain =
+        MakeAction(Run1, tr("&Explain Equations"), "ExplainEquations1", kRunItemHelp);
+    connect(explain, &QAction::triggered, this, &TFormCalculator::ExplainEquations1Click);
     RunControl* run = runControl_.get();
     connect(executeAll, &QAction::triggered, this, [run] { run->ExecuteAllFormulas1Click(); });
     connect(testOne, &QAction::triggered, this, [run] { run->TestOneEquation1Click(); });
@@ -453,6 +457,18 @@ void TFormCalculator::setRunWindows(TFormSelectEquation* selectEquation, TFormLo
 
 void TFormCalculator::Trajectory1Click() {
     if (loopWindow_) loopWindow_->showTrajectoryWindow();
+}
+
+void TFormCalculator::ExplainEquations1Click() {
+    if (!explainWindow_) {
+        explainWindow_ = new TFormExplain(sheet_, *this, this);
+        explainWindow_->setHintsShown(hintSetting_);
+        addHintTarget(explainWindow_);
+    }
+    // A window opened again goes beside the main window wherever that is now.
+    if (explainWindow_->isHidden()) PlaceBeside(explainWindow_, this);
+    explainWindow_->explain();
+    ShowWithoutModality(explainWindow_);
 }
 
 bool TFormCalculator::restorePlacement() {

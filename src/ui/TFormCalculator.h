@@ -34,6 +34,7 @@ class FormulaEditor;
 class NameTableModel;
 class PrintCommands;
 class RunControl;
+class TFormExplain;
 class TFormHelpAbout;
 class TFormLoopSelect;
 class TFormSelectEquation;
@@ -66,6 +67,9 @@ class TFormCalculator : public QMainWindow,
     void setRunWindows(TFormSelectEquation* selectEquation, TFormLoopSelect* loop);
     // Run menu: Trajectory shows the window that plots the loop's history.
     void Trajectory1Click();
+    // Run menu: Explain Equations shows each step of a run of the formula,
+    // made on a copy of the tables.
+    void ExplainEquations1Click();
     // A window whose hints "Show &hints" switches.
     void addHintTarget(HintTarget* target);
     // Gives the window the size and place it had when it last closed; false
@@ -231,6 +235,7 @@ class TFormCalculator : public QMainWindow,
     TFormHelpAbout* aboutBox_ = nullptr;
     const Trajectory* trajectory_ = nullptr;
     TFormLoopSelect* loopWindow_ = nullptr;
+    TFormExplain* explainWindow_ = nullptr;  // created when first shown
 };
 
 }  // namespace quantaro

@@ -1,0 +1,82 @@
+#include "run/TFormExplain.h"
+
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStringList>
+#include <QVBoxLayout>
+
+#include "engine/Explanation.h"
+#include "engine/Worksheet.h"
+#include "interaction/ContextHelp.h"
+#include "interaction/WindowLayout.h"
+#include "run/RunHost.h"
+
+namespace quantaro {
+namespace {
+
+// The run items' help context.
+constexpr int kExplainHelp = 14;
+
+}  // namespace
+
+TFormExplain::TFormExplain(const Worksheet& sheet, const RunHost& host, QWidget* parent)
+    : QWidget(parent, Qt::Window), sheet_(sheet), host_(host) {
+    setObjectName(QStringLiteral("TFormExplain"));
+    setWindowTitle(QStringLiteral("Quantaro - Explain Equations"));
+    setFont(CaptionFont());
+
+    MemoExplain = new QPlainTextEdit(this);
+    MemoExplain->setObjectName(QStringLiteral("MemoExplain"));
+    MemoExplain->setReadOnly(true);
+    MemoExplain->setLineWrapMode(QPlainTextEdit::NoWrap);
+    MemoExplain->setFont(FixedPitchFont(13));
+    ButtonRefresh = MakeButton(QStringLiteral("&Refresh"), "ButtonRefresh", this);
+    ButtonClose = MakeButton(QStringLiteral("&Close"), "ButtonClose", this);
+    connect(ButtonRefresh, &QPushButton::clicked, this, &TFormExplain::ButtonRefreshClick);
+    connect(ButtonClose, &QPushButton::clicked, this, &TFormExplain::ButtonCloseClick);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ButtonRefresh);
+    buttons->addWidget(ButtonClose);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->addWidget(MemoExplain, 1);
+    layout->addLayout(buttons);
+    ChainTabOrder({MemoExplain, ButtonRefresh, ButtonClose});
+
+    hints_.add(this, QStringLiteral("Each step of a run, worked out without changing the tables"));
+    hints_.add(ButtonRefresh, QStringLiteral("Explain the equations as they are now"));
+    hints_.add(ButtonClose, QStringLiteral("Return to main screen"));
+    ContextHelp::setNamesHelpFile(this);
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{this, MemoExplain, ButtonRefresh, ButtonClose}) {
+        ContextHelp::setContext(widget, kExplainHelp);
+    }
+    resize(560, 380);
+}
+
+void TFormExplain::explain() {
+    Worksheet copy = sheet_;
+    copy.setFormula(host_.runFormulaText());
+    copy.angle = host_.angleUnit();
+    QStringList lines;
+    for (const std::string& line : ExplainEquations(copy).lines)
+        lines.append(QString::fromStdString(line));
+    MemoExplain->setPlainText(lines.join(QLatin1Char('\n')));
+}
+
+void TFormExplain::setHintsShown(bool shown) {
+    hints_.setShown(shown);
+}
+
+void TFormExplain::ButtonRefreshClick() {
+    explain();
+}
+
+void TFormExplain::ButtonCloseClick() {
+    close();
+}
+
+}  // namespace quantaro
