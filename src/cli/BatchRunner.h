@@ -20,10 +20,10 @@ using PendingStop = int (*)();
 
 // Runs quantaro-cli with the given arguments (without the program name):
 // loads the documents, runs the formula, prints the variable table to out
-// and any message to err. With --explain it prints each step of one run to
-// out instead, message included, and changes and saves nothing. A stop asked for between passes ends the run after
-// the pass under way, as an error would, without saving. Returns the process
-// exit code.
+// and any message to err. A stop asked for between passes ends the run after
+// the pass under way, as an error would, without saving. With --explain it
+// prints each step of one run to out instead, message included, and changes
+// and saves nothing. Returns the process exit code.
 int RunBatch(const QStringList& arguments, std::ostream& out, std::ostream& err,
              PendingStop pendingStop = nullptr);
 
