@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/FormulaTokens.h"
 #include "engine/Tokeniser.h"
 #include "engine/Worksheet.h"
 
@@ -77,6 +78,20 @@ void BM_TokeniseGluedEquation(benchmark::State& state) {
     TokeniseWord(state, "(A+PI)*2^2ROOTSIN30+LOG100=A", true);
 }
 BENCHMARK(BM_TokeniseGluedEquation);
+
+// What the formula editor's colouring costs after each key stroke: the whole
+// formula classified, here of lines that hold an equation and an unknown word.
+void BM_ClassifyFormula(benchmark::State& state) {
+    Tables tables;
+    std::string formula;
+    while (formula.size() < static_cast<std::size_t>(state.range(0)))
+        formula += "A * ( PI + 1 ) - 2Q = A\r\n";
+    std::size_t spans = 0;
+    for (auto _ : state) spans = ClassifyFormula(formula, tables.tables()).size();
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(formula.size()));
+    state.counters["spans"] = static_cast<double>(spans);
+}
+BENCHMARK(BM_ClassifyFormula)->Arg(1000)->Arg(100000);
 
 }  // namespace
 }  // namespace quantaro::bench

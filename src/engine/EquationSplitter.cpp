@@ -11,22 +11,34 @@ bool EquationSplitter::isTerminatingEquals(std::size_t i) const {
 }
 
 std::optional<std::string> EquationSplitter::next() {
+    return nextPiece(nullptr);
+}
+
+std::optional<std::string> EquationSplitter::next(std::vector<std::size_t>& sourceOffsets) {
+    return nextPiece(&sourceOffsets);
+}
+
+std::optional<std::string> EquationSplitter::nextPiece(std::vector<std::size_t>* sourceOffsets) {
     while (position_ < text_.size()) {
         std::string piece;
+        if (sourceOffsets) sourceOffsets->clear();
+        const auto take = [&](std::size_t at) {
+            piece += text_[at];
+            if (sourceOffsets) sourceOffsets->push_back(at);
+        };
         // Formula part, up to and including the terminating "=".
         while (position_ < text_.size()) {
             const char c = text_[position_];
-            if (c != '\r' && c != '\n') piece += c;
+            if (c != '\r' && c != '\n') take(position_);
             const bool terminates = isTerminatingEquals(position_);
             ++position_;
             if (terminates) break;
         }
-        while (position_ < text_.size() && text_[position_] == ' ') piece += text_[position_++];
+        while (position_ < text_.size() && text_[position_] == ' ') take(position_++);
         while (position_ < text_.size()) {
             const char c = text_[position_];
             if (c == ' ' || c == '\r' || c == '\n') break;
-            piece += c;
-            ++position_;
+            take(position_++);
         }
         if (!piece.empty()) return piece;
     }

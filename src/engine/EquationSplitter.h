@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quantaro {
 
@@ -16,9 +17,13 @@ class EquationSplitter {
     // The next equation, or nothing at the end of the text. Pieces that hold
     // no character at all (only line breaks) are no equations and skipped.
     std::optional<std::string> next();
+    // The same, and for each character of the equation the offset in the
+    // text it came from, for showing where each token stands.
+    std::optional<std::string> next(std::vector<std::size_t>& sourceOffsets);
 
   private:
     bool isTerminatingEquals(std::size_t i) const;
+    std::optional<std::string> nextPiece(std::vector<std::size_t>* sourceOffsets);
 
     std::string_view text_;
     std::size_t position_ = 0;

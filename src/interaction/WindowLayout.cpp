@@ -10,9 +10,10 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QScreen>
-#include <QSettings>
 #include <QTableView>
 #include <QWidget>
+
+#include "interaction/UserSettings.h"
 
 namespace quantaro {
 
@@ -130,11 +131,6 @@ QPoint KeptOnScreen(QPoint corner, QSize size, const QRect& available) {
     corner.setY(
         std::max(available.top(), std::min(corner.y(), available.bottom() + 1 - size.height())));
     return corner;
-}
-
-QSettings UserSettings() {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quantaro"),
-                     QStringLiteral("Quantaro"));
 }
 
 QString PlacementKey(const QString& name) {

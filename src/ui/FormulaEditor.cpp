@@ -27,6 +27,11 @@ bool IsBuiltInEditingKey(const QKeyEvent* key) {
     return key->key() == Qt::Key_Delete && key->modifiers() == Qt::ControlModifier;
 }
 
+// Ctrl+Space asks for completion.
+bool IsCompletionKey(const QKeyEvent* key) {
+    return key->key() == Qt::Key_Space && key->modifiers() == Qt::ControlModifier;
+}
+
 bool IsModifierKey(int key) {
     return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt ||
            key == Qt::Key_Meta || key == Qt::Key_AltGr;
@@ -46,7 +51,9 @@ FormulaEditor::FormulaEditor(QPlainTextEdit* memo, QPushButton* buttonClear,
                              DocumentState& documents, QWidget* window)
     : memo_(memo), buttonClear_(buttonClear), documents_(documents) {
     memo_->setUndoRedoEnabled(false);
-    connect(memo_->document(), &QTextDocument::contentsChanged, this, [this] { ++revision_; });
+    // Only a change of characters signals contentsChange; colouring the text
+    // ends an edit block too, which signals contentsChanged.
+    connect(memo_->document(), &QTextDocument::contentsChange, this, [this] { ++revision_; });
     memo_->setTabChangesFocus(true);
     memo_->setAcceptDrops(false);  // a drop would change the text unrecorded
     memo_->installEventFilter(this);
@@ -166,6 +173,23 @@ void FormulaEditor::InsertName(const QString& name) {
            });
 }
 
+void FormulaEditor::InsertCompletion(const QString& name, int typedLength) {
+    QTextCursor cursor = memo_->textCursor();
+    if (!cursor.hasSelection()) {
+        cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, typedLength);
+        memo_->setTextCursor(cursor);
+    }
+    InsertName(name);
+}
+
+QString FormulaEditor::wordBeforeCaret() const {
+    const QTextCursor cursor = memo_->textCursor();
+    if (cursor.hasSelection()) return {};
+    const QString line = cursor.block().text().left(cursor.positionInBlock());
+    const qsizetype blank = line.lastIndexOf(QLatin1Char(' '));
+    return line.mid(blank + 1);
+}
+
 void FormulaEditor::ButtonNewLineClick() {
     record([&] { replaceSelection(QStringLiteral(" \n")); }, [] {});
 }
@@ -251,6 +275,12 @@ void FormulaEditor::MemoFormulaKeyPress() {
 
 bool FormulaEditor::keyFilter(QKeyEvent* key, bool pressed) {
     const int code = key->key();
+    if (pressed && IsCompletionKey(key)) {
+        // A shortcut, not typing: like the Edit menu's, it records nothing.
+        forgetModifierSteps();
+        emit completionRequested();
+        return true;
+    }
     if (!pressed) {
         // A held key repeats its press but comes up only once.
         if (key->isAutoRepeat()) return false;

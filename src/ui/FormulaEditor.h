@@ -55,6 +55,13 @@ class FormulaEditor : public QObject {
 
     // Recorded edits.
     void InsertName(const QString& name);  // the name and one blank
+    // Inserts a name as InsertName does, in place of the selection or else
+    // of the typedLength characters before the caret.
+    void InsertCompletion(const QString& name, int typedLength);
+
+    // The characters of the word before the caret on its line, or nothing
+    // while text is selected.
+    QString wordBeforeCaret() const;
     void ButtonNewLineClick();
     void ButtonClearClick();
     void ButtonDeleteClick();
@@ -69,6 +76,10 @@ class FormulaEditor : public QObject {
 
     // Enables or disables Cut, Copy, Delete and Select All together.
     void SetEdit(bool enabled);
+
+  signals:
+    // Ctrl+Space asks for the names that complete the word before the caret.
+    void completionRequested();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -20,12 +20,15 @@
 #include "documents/SettingsFile.h"
 #include "interaction/ContextHelp.h"
 #include "interaction/UserInteraction.h"
+#include "interaction/UserSettings.h"
 #include "interaction/WindowLayout.h"
 #include "run/RunControl.h"
 #include "run/TFormExplain.h"
 #include "run/TFormLoopSelect.h"
 #include "tables/NameTableModel.h"
+#include "ui/FormulaCompletion.h"
 #include "ui/FormulaEditor.h"
+#include "ui/FormulaHighlighter.h"
 #include "ui/MainWindowLayout.h"
 #include "ui/TFormHelpAbout.h"
 #include "ui/VariableValueEditor.h"
@@ -36,6 +39,8 @@ namespace {
 constexpr char kHelpFileName[] = "Quantaro.hlp";
 // Where the File menu's pop-up menus show, wherever the window is.
 constexpr QPoint kPopupPosition(100, 100);
+// Kept for the user between runs; the settings file holds only its three options.
+constexpr char kHighlightChoice[] = "Options/highlightEquations";
 
 // Help context numbers of the main window's controls and menus.
 enum HelpContext {
@@ -239,6 +244,9 @@ void TFormCalculator::buildFormulaEditor(QWidget* client) {
     MemoFormula->setWordWrapMode(QTextOption::WordWrap);
 
     formulaEditor_ = std::make_unique<FormulaEditor>(MemoFormula, ButtonClear, documents_, this);
+    formulaHighlighter_ = new FormulaHighlighter(MemoFormula, sheet_);
+    formulaCompletion_ =
+        std::make_unique<FormulaCompletion>(MemoFormula, *formulaEditor_, sheet_, interaction_);
     variableValueEditor_ = std::make_unique<VariableValueEditor>(
         EditVariable,
         VariableValueEditor::Grids{StringGridConstants, *constantModel_, StringGridVariables,
@@ -278,6 +286,13 @@ void TFormCalculator::buildMenus() {
         MakeCheckItem(Options1, tr("Show entire &variable table after executing"), "RunOption2");
     Showhints1 = MakeCheckItem(Options1, tr("Show &hints"), "Showhints1");
     connect(Showhints1, &QAction::triggered, this, &TFormCalculator::Showhints1Click);
+    Options1->addSeparator();
+    HighlightEquations1 =
+        MakeCheckItem(Options1, tr("Highlight &Equations"), "HighlightEquations1");
+    HighlightEquations1->setChecked(UserChoice(QLatin1String(kHighlightChoice), true));
+    formulaHighlighter_->setActive(HighlightEquations1->isChecked());
+    connect(HighlightEquations1, &QAction::triggered, this,
+            &TFormCalculator::HighlightEquations1Click);
     connect(Options1, &QMenu::aboutToShow, this, &TFormCalculator::Options1Click);
 
     Run1 = menuBar()->addMenu(tr("&Run"));
@@ -433,6 +448,14 @@ void TFormCalculator::wireControls() {
     connect(StringGridVariables->selectionModel(), &QItemSelectionModel::currentRowChanged,
             variableValueEditor_.get(), &VariableValueEditor::StringGridVariablesClick);
 
+    // A name added, removed or renamed changes how the formula is cut.
+    for (NameTableModel* model : {constantModel_, variableModel_}) {
+        connect(model, &NameTableModel::dataChanged, formulaHighlighter_,
+                &FormulaHighlighter::tablesChanged);
+    }
+    connect(formulaEditor_.get(), &FormulaEditor::completionRequested, formulaCompletion_.get(),
+            &FormulaCompletion::open);
+
     TimerCreate = new QTimer(this);
     TimerCreate->setObjectName(QStringLiteral("TimerCreate"));
     TimerCreate->setSingleShot(true);
@@ -582,6 +605,12 @@ void TFormCalculator::ShowHintsNow() {
 void TFormCalculator::Showhints1Click() {
     // The action has already toggled its own check mark.
     ShowHintsNow();
+}
+
+void TFormCalculator::HighlightEquations1Click() {
+    // The action has already toggled its own check mark.
+    formulaHighlighter_->setActive(HighlightEquations1->isChecked());
+    SetUserChoice(QLatin1String(kHighlightChoice), HighlightEquations1->isChecked());
 }
 
 void TFormCalculator::Options1Click() {

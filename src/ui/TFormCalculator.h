@@ -30,7 +30,9 @@ class QTimer;
 
 namespace quantaro {
 
+class FormulaCompletion;
 class FormulaEditor;
+class FormulaHighlighter;
 class NameTableModel;
 class PrintCommands;
 class RunControl;
@@ -94,6 +96,8 @@ class TFormCalculator : public QMainWindow,
     DocumentCommands& documentCommands() { return documentCommands_; }
     PrintCommands& printCommands() { return *printCommands_; }
     FormulaEditor& formulaEditor() { return *formulaEditor_; }
+    FormulaHighlighter& formulaHighlighter() { return *formulaHighlighter_; }
+    FormulaCompletion& formulaCompletion() { return *formulaCompletion_; }
     RunControl& runControl() { return *runControl_; }
 
     // DocumentCommandsHost and RunHost
@@ -131,6 +135,7 @@ class TFormCalculator : public QMainWindow,
     // Handlers.
     void ShowHintsNow();
     void Showhints1Click();
+    void HighlightEquations1Click();
     void Options1Click();
     void File1Click();
     void New1Click();
@@ -221,12 +226,15 @@ class TFormCalculator : public QMainWindow,
     QAction* RunOption1 = nullptr;
     QAction* RunOption2 = nullptr;
     QAction* Showhints1 = nullptr;
+    QAction* HighlightEquations1 = nullptr;
     QTimer* TimerCreate = nullptr;
 
     std::unique_ptr<RunControl> runControl_;
     std::unique_ptr<PrintCommands> printCommands_;
     // Destroyed before the controls they watch.
     std::unique_ptr<FormulaEditor> formulaEditor_;
+    std::unique_ptr<FormulaCompletion> formulaCompletion_;
+    FormulaHighlighter* formulaHighlighter_ = nullptr;  // owned by MemoFormula
     std::unique_ptr<VariableValueEditor> variableValueEditor_;
     HintSet hints_;
     std::vector<HintTarget*> hintTargets_;

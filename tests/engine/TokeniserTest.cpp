@@ -6,6 +6,7 @@
 #include "TestSheet.h"
 #include "engine/EquationSplitter.h"
 #include "engine/FloatingPointFault.h"
+#include "engine/FormulaTokens.h"
 #include "engine/Tokeniser.h"
 
 namespace quantaro {
@@ -133,6 +134,49 @@ TEST_F(TokeniserTest, LongWordsSplitInLinearTime) {
     // A hundred thousand digits is a number beyond the extended range.
     std::vector<std::string_view> views;
     EXPECT_THROW(tokeniser().splitWord(std::string(100000, '7') + "Q", views), FloatingPointFault);
+}
+
+}  // namespace
+}  // namespace quantaro
+
+namespace quantaro {
+namespace {
+
+// Each span as a letter for its kind and the text it covers.
+std::string Classified(const std::string& text, testing::TestSheet& sheet) {
+    std::string shown;
+    for (const TokenSpan& span : ClassifyFormula(text, sheet.tables())) {
+        shown += (shown.empty() ? "" : " ") + std::string(1, "nocv=RU"[span.kind]) + ':' +
+                 text.substr(span.begin, span.end - span.begin);
+        if (!span.message.empty()) shown += '[' + span.message + ']';
+    }
+    return shown;
+}
+
+TEST(ClassifyFormula, ShowsEachTokenAsARunCutsItAndEveryWordNoRunCouldCut) {
+    testing::TestSheet sheet;
+    sheet.constant(1, "PI", "3.14");
+    sheet.variable(1, "A", "1");
+    sheet.variable(2, "X");
+    const struct {
+        const char* text;
+        const char* classified;
+    } cases[] = {
+        {"A*2=X", "v:A o:* n:2 =:= R:X"},
+        {"A+2=X", "v:A n:+2 =:= R:X"},  // a signed number, as a run reads it
+        {"SIN30 * PI = x", "o:SIN n:30 o:* c:PI =:= R:x"},
+        // Cutting goes on past a failed word, and stops using its pieces.
+        {"2Q + Q2 + A = X",
+         "U:2Q[Equation 1: Unknown Item \"2Q\"] o:+ U:Q2[Equation 1: Unknown Item \"Q2\"] o:+ v:A "
+         "=:= R:X"},
+        // A word glued across a line break; the numbers count equations.
+        {"A = X\r\n2\r\nQ = X", "v:A =:= R:X U:2\r\nQ[Equation 2: Unknown Item \"2Q\"] =:= R:X"},
+        // The result name is the first from the right that is no number or constant.
+        {"A + 2 = PI", "v:A o:+ n:2 =:= c:PI"},
+        {"A = A 5", "v:A =:= R:A n:5"},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Classified(c.text, sheet), c.classified) << c.text;
 }
 
 }  // namespace

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QSyntaxHighlighter>
+#include <QTextCharFormat>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "engine/FormulaTokens.h"
+#include "engine/Worksheet.h"
+
+class QHelpEvent;
+class QPlainTextEdit;
+
+namespace quantaro {
+
+// Colours the formula editor's tokens as a run would cut them with the
+// worksheet's current tables, and underlines in red each word that no run
+// could cut; resting the pointer on such a word shows the run's message.
+// Only the layout's formats change: the text, the formula stacks, the
+// changed flags and the editor's revision are never touched.
+class FormulaHighlighter : public QSyntaxHighlighter {
+    Q_OBJECT
+
+  public:
+    FormulaHighlighter(QPlainTextEdit* memo, Worksheet& sheet);
+
+    // Switched off, the editor shows plain text.
+    void setActive(bool active);
+    bool isActive() const { return active_; }
+
+    // Colours the text again when a table's names have changed since the
+    // text was last coloured; changed values need nothing.
+    void tablesChanged();
+
+    // The run's message for the unknown word at a text position, or empty.
+    QString messageAt(int position);
+
+    // A formula longer than this many characters is left plain: cutting it
+    // on every key stroke would slow typing down.
+    static constexpr int kLongestHighlighted = 100000;
+
+  protected:
+    void highlightBlock(const QString& text) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // A token's place in the editor's text, in characters.
+    struct Span {
+        TokenSpan::Kind kind;
+        int begin;
+        int end;
+        QString message;
+    };
+
+    void analyse();
+    void ensureAnalysed();
+    // The spans that overlap the characters from..to, as indices into spans_.
+    std::pair<std::size_t, std::size_t> spansOverlapping(int from, int to) const;
+    int signature(int blockPosition, int blockLength) const;
+    void refreshStaleBlocks();
+    bool showMessage(QHelpEvent* event);
+
+    QPlainTextEdit* memo_;
+    Worksheet& sheet_;
+    bool active_ = true;
+    bool stale_ = true;
+    bool refreshQueued_ = false;
+    std::uint64_t constantNames_ = 0;
+    std::uint64_t variableNames_ = 0;
+    std::vector<Span> spans_;
+    std::array<QTextCharFormat, TokenSpan::Unknown + 1> formats_;
+};
+
+}  // namespace quantaro
