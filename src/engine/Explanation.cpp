@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cfenv>
+#include <functional>
 #include <string_view>
 
 #include "engine/ApplyOperator.h"
@@ -81,12 +82,14 @@ class ExplainingBackend {
 
     // Whether a one-operand operator is written after its operand: the token
     // before it ends an operand. The operator's text is a view of its own
-    // token, so its place is found by where its characters are.
+    // token, and the tokens are views in the order of the equation's text,
+    // so its place is found by where its characters are.
     bool followsOperand(std::string_view name) const {
-        const auto at =
-            std::find_if(tokens_.begin(), tokens_.end(),
-                         [name](std::string_view token) { return token.data() == name.data(); });
-        if (at == tokens_.begin() || at == tokens_.end()) return false;
+        const auto at = std::lower_bound(tokens_.begin(), tokens_.end(), name.data(),
+                                         [](std::string_view token, const char* text) {
+                                             return std::less<>()(token.data(), text);
+                                         });
+        if (at == tokens_.begin() || at == tokens_.end() || at->data() != name.data()) return false;
         const std::string_view before = *(at - 1);
         return before == ")" || MeaningOf(before, tables_).kind != TokenMeaning::Other;
     }
