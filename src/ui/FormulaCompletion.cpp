@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QTreeWidget>
 
+#include "interaction/HintSet.h"
 #include "interaction/UserInteraction.h"
 #include "tables/NameCompletions.h"
 #include "ui/FormulaEditor.h"
@@ -81,8 +82,9 @@ bool FormulaCompletion::fill() {
     for (const NameCompletion& completion : completions) {
         auto* item = new QTreeWidgetItem(
             list_, {completion.name, completion.value, completion.units, completion.kind});
-        // Names and values come from the user's tables: shown as typed.
-        item->setToolTip(1, completion.value);
+        // The whole value, which the column may cut short; it is the user's
+        // text, so never read as markup.
+        item->setToolTip(1, ToolTipText(completion.value));
     }
     if (completions.empty()) return false;
     list_->setCurrentItem(list_->topLevelItem(0));
