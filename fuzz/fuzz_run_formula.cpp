@@ -12,7 +12,9 @@
 
 #include "FuzzCheck.h"
 #include "engine/Engine.h"
+#include "engine/Explanation.h"
 #include "engine/FloatingPointFault.h"
+#include "engine/FormulaTokens.h"
 #include "engine/Messages.h"
 #include "engine/NameTable.h"
 #include "engine/Numbers.h"
@@ -133,6 +135,43 @@ void ComparePasses(quantaro::Worksheet& sheet, quantaro::Engine& engine, quantar
     }
 }
 
+// Explaining retraces the run on a copy: it must end as the run ended and
+// leave the variables as the run left them, on the sheet as it was before.
+void CheckExplanation(const quantaro::Worksheet& before, const quantaro::Worksheet& after,
+                      int selection, const std::string& firstPass, bool faulted,
+                      const quantaro::RunOutcome& outcome) {
+    const quantaro::Explanation explanation = quantaro::ExplainEquations(before, selection);
+    const std::string ended = explanation.lines.empty() ? "" : explanation.lines.back();
+    const bool sameEnd = faulted ? explanation.fault && ended == firstPass
+                                 : !explanation.fault && explanation.code == outcome.code &&
+                                       (outcome.succeeded() || ended == outcome.message);
+    if (!sameEnd || !(explanation.variables == after.variables)) {
+        PrintEscaped("formula", before.formula());
+        PrintEscaped("run", firstPass);
+        PrintEscaped("explanation ends", ended);
+        FUZZ_CHECK(false, "an explanation differs from the run it retraces");
+    }
+}
+
+// The editor's colouring: ordered, disjoint, non-empty spans inside the text,
+// and the word a run stops at among the words underlined, with its message.
+void CheckClassification(quantaro::Worksheet& sheet, int selection,
+                         const quantaro::RunOutcome& outcome) {
+    const auto spans = quantaro::ClassifyFormula(sheet.formula(), sheet.tables());
+    std::size_t end = 0;
+    bool runsWordFound = false;
+    for (const quantaro::TokenSpan& span : spans) {
+        if (span.begin < end || span.end <= span.begin || span.end > sheet.formula().size())
+            FUZZ_CHECK(false, "token spans overlap, are empty or leave the text");
+        end = span.end;
+        runsWordFound = runsWordFound || span.message == outcome.message;
+    }
+    if (selection == 0 && outcome.code == quantaro::ResultCode::UnknownItem && !runsWordFound) {
+        PrintEscaped("formula", sheet.formula());
+        FUZZ_CHECK(false, "the word a run stops at is not underlined");
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -194,6 +233,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Fail(sheet, outcome, "a result went to a row that lookups never find");
         }
     }
+    CheckExplanation(fresh, sheet, selection, firstPass, faulted, outcome);
+    CheckClassification(fresh, selection, outcome);
     ComparePasses(sheet, engine, fresh, selection, options, firstPass);
     if (faulted) return 0;
 
