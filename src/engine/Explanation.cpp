@@ -8,6 +8,7 @@
 #include "engine/ApplyOperator.h"
 #include "engine/EquationSplitter.h"
 #include "engine/EvaluationMachine.h"
+#include "engine/Evaluator.h"
 #include "engine/FloatingPointFault.h"
 #include "engine/Numbers.h"
 #include "engine/Tokeniser.h"
@@ -33,33 +34,26 @@ class FaultFlagsKept {
 // Works on values exactly as a run does, and writes a line for each
 // operator applied and for the result stored. "=" gives no step of its own:
 // its value is the stored result. A bracket yields nothing and is left out.
-class ExplainingBackend {
+class ExplainingBackend : public ValueBackend {
   public:
-    using Operand = long double;
-
     ExplainingBackend(const std::vector<std::string_view>& tokens, const EngineTables& tables,
                       AngleUnit angle, std::string& errorItem, std::vector<std::string>& lines)
-        : tokens_(tokens), tables_(tables), angle_(angle), errorItem_(errorItem), lines_(lines) {}
-
-    Operand literal(long double value) { return value; }
-    Operand read(const NameTable& table, int row) { return table.number(row); }
-    Operand zero() { return 0.0L; }
+        : ValueBackend(tables.variables, angle, errorItem),
+          tokens_(tokens),
+          tables_(tables),
+          lines_(lines) {}
 
     ResultCode apply(std::string_view name, Operand left, Operand right, Operand& result) {
-        const OperatorOutcome outcome =
-            ApplyOperator(FoldToUpper(name), left, right, angle_, errorItem_);
-        result = outcome.value;
-        if (outcome.code == ResultCode::Success && name != "=")
-            writeStep(name, left, right, result);
-        return outcome.code;
+        const ResultCode code = ValueBackend::apply(name, left, right, result);
+        if (code == ResultCode::Success && name != "=") writeStep(name, left, right, result);
+        return code;
     }
 
     void store(int variableRow, Operand value) {
-        NameTable& variables = tables_.variables;
-        variables.setResult(variableRow, value);
+        ValueBackend::store(variableRow, value);
         const FaultFlagsKept kept;
-        lines_.push_back(kStepIndent + variables.name(variableRow) + " = " +
-                         variables.value(variableRow));
+        lines_.push_back(kStepIndent + variables().name(variableRow) + " = " +
+                         variables().value(variableRow));
     }
 
   private:
@@ -96,8 +90,6 @@ class ExplainingBackend {
 
     const std::vector<std::string_view>& tokens_;
     const EngineTables& tables_;
-    AngleUnit angle_;
-    std::string& errorItem_;
     std::vector<std::string>& lines_;
 };
 
