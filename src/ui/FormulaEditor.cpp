@@ -110,10 +110,14 @@ void FormulaEditor::forgetHeldKeys() {
     modifierSteps_ = 0;
 }
 
-QString FormulaEditor::editorText() const {
-    QString text = memo_->document()->toRawText();
+QString EditorText(const QTextDocument* document) {
+    QString text = document->toRawText();
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     return text;
+}
+
+QString FormulaEditor::editorText() const {
+    return EditorText(memo_->document());
 }
 
 void FormulaEditor::setEditorText(const QString& text) {

@@ -13,10 +13,14 @@ class QAction;
 class QKeyEvent;
 class QPlainTextEdit;
 class QPushButton;
+class QTextDocument;
 
 namespace quantaro {
 
 class DocumentState;
+
+// The editor's whole text, each line break one LF.
+QString EditorText(const QTextDocument* document);
 
 // The commands of the Edit menu, in menu order.
 struct EditActions {

@@ -10,51 +10,33 @@
 #include <string>
 
 #include "interaction/HintSet.h"
+#include "ui/FormulaEditor.h"
 
 namespace quantaro {
 namespace {
 
-// The text in UTF-8, as a run reads it, and for each byte the position of
-// the character it belongs to; one more entry marks the end of the text.
+// The text in UTF-8 as a run reads it, and for each byte the position of
+// the character it belongs to; one more entry marks the end of the text. A
+// sequence of four bytes stands for a pair of UTF-16 characters.
 struct Utf8Text {
     std::string bytes;
     std::vector<int> positions;
 };
 
 Utf8Text ToUtf8(const QString& text) {
-    Utf8Text out;
-    out.bytes.reserve(static_cast<std::size_t>(text.size()));
-    out.positions.reserve(static_cast<std::size_t>(text.size()) + 1);
-    for (int i = 0; i < text.size(); ++i) {
-        const int at = i;
-        char32_t c = text[i].unicode();
-        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
-            ++i;
-        } else if (QChar::isSurrogate(c)) {
-            c = QChar::ReplacementCharacter;
+    Utf8Text out{text.toStdString(), {}};
+    out.positions.reserve(out.bytes.size() + 1);
+    int character = 0;
+    int next = 0;
+    for (const char c : out.bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte & 0xC0) != 0x80) {  // the first byte of a character
+            character = next;
+            next += byte >= 0xF0 ? 2 : 1;
         }
-        const auto put = [&](char32_t byte) {
-            out.bytes.push_back(static_cast<char>(byte));
-            out.positions.push_back(at);
-        };
-        if (c < 0x80) {
-            put(c);
-        } else if (c < 0x800) {
-            put(0xC0 | (c >> 6));
-            put(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            put(0xE0 | (c >> 12));
-            put(0x80 | ((c >> 6) & 0x3F));
-            put(0x80 | (c & 0x3F));
-        } else {
-            put(0xF0 | (c >> 18));
-            put(0x80 | ((c >> 12) & 0x3F));
-            put(0x80 | ((c >> 6) & 0x3F));
-            put(0x80 | (c & 0x3F));
-        }
+        out.positions.push_back(character);
     }
-    out.positions.push_back(static_cast<int>(text.size()));
+    out.positions.push_back(next);
     return out;
 }
 
@@ -63,13 +45,6 @@ QTextCharFormat Coloured(QRgb colour, bool bold = false) {
     format.setForeground(QColor(colour));
     if (bold) format.setFontWeight(QFont::Bold);
     return format;
-}
-
-// The editor's text as the run reads it, line breaks as single characters.
-QString EditorText(const QTextDocument* document) {
-    QString text = document->toRawText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    return text;
 }
 
 }  // namespace
