@@ -1,5 +1,8 @@
 #include "tables/NameCompletions.h"
 
+#include <string_view>
+#include <utility>
+
 #include "tables/NameTableModel.h"
 
 namespace quantaro {
@@ -11,21 +14,17 @@ QString OperandsText(const std::string& count) {
                : QStringLiteral("Operator, %1 operands").arg(QString::fromStdString(count));
 }
 
-void AddMatches(const std::string& prefix, const NameTable& table, const QString& kind,
-                std::vector<NameCompletion>& completions) {
-    const bool isOperator = kind.isEmpty();
+// The rows whose names begin with prefix, which is folded already.
+std::vector<int> MatchingRows(const std::string& prefix, const NameTable& table) {
+    std::vector<int> rows;
     for (int row = 1; row <= table.rowCount(); ++row) {
-        const std::string& name = table.name(row);
-        if (name.empty() || name.size() < prefix.size()) continue;
-        if (FoldToUpper(std::string_view(name).substr(0, prefix.size())) != prefix) continue;
-        if (isOperator) {
-            completions.push_back(
-                {QString::fromStdString(name), {}, {}, OperandsText(table.value(row))});
-        } else {
-            completions.push_back({QString::fromStdString(name), ShownCellText(table.value(row)),
-                                   ShownCellText(table.cell(UnitsColumn, row)), kind});
+        const std::string_view name = table.name(row);
+        if (!name.empty() && name.size() >= prefix.size() &&
+            FoldToUpper(name.substr(0, prefix.size())) == prefix) {
+            rows.push_back(row);
         }
     }
+    return rows;
 }
 
 }  // namespace
@@ -34,9 +33,20 @@ std::vector<NameCompletion> CompletionsFor(const QString& prefix, const NameTabl
                                            const NameTable& variables, const NameTable& operators) {
     const std::string folded = FoldToUpper(prefix.toStdString());
     std::vector<NameCompletion> completions;
-    AddMatches(folded, constants, QStringLiteral("Constant"), completions);
-    AddMatches(folded, variables, QStringLiteral("Variable"), completions);
-    AddMatches(folded, operators, {}, completions);
+    for (const auto& [table, kind] : {std::pair{&constants, QStringLiteral("Constant")},
+                                      std::pair{&variables, QStringLiteral("Variable")}}) {
+        for (const int row : MatchingRows(folded, *table)) {
+            completions.push_back({QString::fromStdString(table->name(row)),
+                                   ShownCellText(table->value(row)),
+                                   ShownCellText(table->cell(UnitsColumn, row)), kind});
+        }
+    }
+    for (const int row : MatchingRows(folded, operators)) {
+        completions.push_back({QString::fromStdString(operators.name(row)),
+                               {},
+                               {},
+                               OperandsText(operators.value(row))});
+    }
     return completions;
 }
 

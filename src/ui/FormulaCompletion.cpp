@@ -58,8 +58,6 @@ FormulaCompletion::FormulaCompletion(QPlainTextEdit* memo, FormulaEditor& editor
     connect(list_, &QTreeWidget::itemClicked, this, &FormulaCompletion::accept);
 }
 
-FormulaCompletion::~FormulaCompletion() = default;
-
 bool FormulaCompletion::isOpen() const {
     return list_->isVisible();
 }

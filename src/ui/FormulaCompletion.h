@@ -26,7 +26,6 @@ class FormulaCompletion : public QObject {
   public:
     FormulaCompletion(QPlainTextEdit* memo, FormulaEditor& editor, const Worksheet& sheet,
                       UserInteraction& interaction);
-    ~FormulaCompletion() override;
 
     // Opens the list, or beeps when no name begins with the word.
     void open();
