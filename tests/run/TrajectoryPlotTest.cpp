@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/NameTable.h"
+#include "TrajectoryVariables.h"
 #include "engine/Trajectory.h"
 
 namespace quantaro {
@@ -20,18 +20,13 @@ struct Pass {
 
 class TrajectoryPlotTest : public ::testing::Test {
   protected:
-    TrajectoryPlotTest() {
-        variables.setCell(NameColumn, 1, "X");
-        variables.setCell(UnitsColumn, 1, "m");
-        variables.setCell(NameColumn, 2, "Y");
-    }
     void record(const Pass& pass) {
         variables.setCell(ValueColumn, 1, pass.x);
         variables.setCell(ValueColumn, 2, pass.y);
         trajectory.record(pass.number, variables);
     }
 
-    NameTable variables = MakeVariableTable();
+    NameTable variables = testing::TrajectoryVariables();
     Trajectory trajectory{{"X", "Y"}};
 };
 

@@ -15,7 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "ScriptedInteraction.h"
-#include "engine/NameTable.h"
+#include "TrajectoryVariables.h"
 #include "engine/Trajectory.h"
 
 namespace quantaro::testing {
@@ -25,9 +25,6 @@ namespace {
 class TrajectoryWindowTest : public ::testing::Test {
   protected:
     TrajectoryWindowTest() {
-        variables.setCell(NameColumn, 1, "X");
-        variables.setCell(UnitsColumn, 1, "m");
-        variables.setCell(NameColumn, 2, "Y");
         record(4);
         window.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
@@ -54,7 +51,7 @@ class TrajectoryWindowTest : public ::testing::Test {
         return static_cast<QValueAxis*>(chart()->axes(orientation).front());
     }
 
-    NameTable variables = MakeVariableTable();
+    NameTable variables = TrajectoryVariables();
     Trajectory trajectory{{"X", "Y"}, 8};
     ScriptedInteraction user;
     int pass = 0;
