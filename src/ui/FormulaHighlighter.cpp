@@ -63,7 +63,8 @@ FormulaHighlighter::FormulaHighlighter(QPlainTextEdit* memo, Worksheet& sheet)
 
     // Connected before the highlighter's own reaction to a change, so that
     // the text is cut afresh before any line of it is coloured.
-    connect(memo->document(), &QTextDocument::contentsChange, this, [this] { stale_ = true; });
+    connect(memo->document(), &QTextDocument::contentsChange, this,
+            &FormulaHighlighter::textChanged);
     setDocument(memo->document());
     memo->viewport()->installEventFilter(this);
 }
@@ -99,13 +100,16 @@ void FormulaHighlighter::analyse() {
         spans_.push_back({token.kind, utf8.positions[token.begin], utf8.positions[token.end],
                           QString::fromStdString(token.message)});
     }
-    // A change on one line can change how a word glued across a line break
-    // before it is cut; such lines are coloured again once this one is done.
-    if (!refreshQueued_) {
-        refreshQueued_ = true;
-        QMetaObject::invokeMethod(this, &FormulaHighlighter::refreshStaleBlocks,
-                                  Qt::QueuedConnection);
-    }
+}
+
+// The highlighter itself colours the lines the change touched. A change on
+// one line can also change how a word glued across a line break before it
+// is cut; such lines are coloured again once the change is done.
+void FormulaHighlighter::textChanged() {
+    stale_ = true;
+    if (refreshQueued_) return;
+    refreshQueued_ = true;
+    QMetaObject::invokeMethod(this, &FormulaHighlighter::refreshStaleBlocks, Qt::QueuedConnection);
 }
 
 std::pair<std::size_t, std::size_t> FormulaHighlighter::spansOverlapping(int from, int to) const {

@@ -54,6 +54,7 @@ class FormulaHighlighter : public QSyntaxHighlighter {
         QString message;
     };
 
+    void textChanged();
     void analyse();
     void ensureAnalysed();
     // The spans that overlap the characters from..to, as indices into spans_.
