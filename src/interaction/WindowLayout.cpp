@@ -117,13 +117,6 @@ QPoint CentredCorner(QSize size, QSize companion, const QRect& available) {
     return frame.topLeft();
 }
 
-namespace {
-
-int OverlapArea(const QRect& a, const QRect& b) {
-    const QRect common = a.intersected(b);
-    return common.isEmpty() ? 0 : common.width() * common.height();
-}
-
 // The top-left corner that keeps a frame of this size inside the screen area.
 QPoint KeptOnScreen(QPoint corner, QSize size, const QRect& available) {
     corner.setX(
@@ -131,6 +124,13 @@ QPoint KeptOnScreen(QPoint corner, QSize size, const QRect& available) {
     corner.setY(
         std::max(available.top(), std::min(corner.y(), available.bottom() + 1 - size.height())));
     return corner;
+}
+
+namespace {
+
+int OverlapArea(const QRect& a, const QRect& b) {
+    const QRect common = a.intersected(b);
+    return common.isEmpty() ? 0 : common.width() * common.height();
 }
 
 QString PlacementKey(const QString& name) {

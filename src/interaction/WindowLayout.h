@@ -66,6 +66,9 @@ void CentreOnScreen(QWidget* window, const QWidget* companion = nullptr);
 // empty for none.
 QPoint CentredCorner(QSize size, QSize companion, const QRect& available);
 
+// The top-left corner that keeps a frame of this size inside the screen area.
+QPoint KeptOnScreen(QPoint corner, QSize size, const QRect& available);
+
 // Moves a top-level window beside another, on the side where it covers the
 // least of it (none where the screen allows): right, left, below or above,
 // in that order of preference, kept on the screen.

@@ -9,6 +9,7 @@
 
 #include "interaction/HintSet.h"
 #include "interaction/UserInteraction.h"
+#include "interaction/WindowLayout.h"
 #include "tables/NameCompletions.h"
 #include "ui/FormulaEditor.h"
 
@@ -98,23 +99,24 @@ void FormulaCompletion::place() {
     const int rowHeight = list_->sizeHintForRow(0);
     const int width = list_->header()->length() + 2 * list_->frameWidth() + 20;
     const int height = list_->header()->height() + rows * rowHeight + 2 * list_->frameWidth();
+    const QSize size(width, height);
     const QRect caret = memo_->cursorRect();
     QPoint at = memo_->viewport()->mapToGlobal(caret.bottomLeft());
     if (const QScreen* screen = memo_->screen()) {
         const QRect available = screen->availableGeometry();
-        if (at.y() + height > available.bottom()) {
+        // Above the caret where there is no room below it.
+        if (at.y() + height > available.bottom() + 1) {
             at.setY(memo_->viewport()->mapToGlobal(caret.topLeft()).y() - height);
         }
-        at.setX(std::max(available.left(), std::min(at.x(), available.right() - width)));
+        at = KeptOnScreen(at, size, available);
     }
-    list_->setGeometry(QRect(at, QSize(width, height)));
+    list_->setGeometry(QRect(at, size));
 }
 
 void FormulaCompletion::accept() {
     const QTreeWidgetItem* item = list_->currentItem();
-    const QString name = item ? item->text(0) : QString();
     close();
-    if (item) editor_.InsertCompletion(name, static_cast<int>(word_.size()));
+    if (item) editor_.InsertCompletion(item->text(0), static_cast<int>(word_.size()));
 }
 
 void FormulaCompletion::close() {
