@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cmath>
 #include <utility>
 
 #include "engine/FloatingPointFault.h"
@@ -11,6 +12,8 @@ namespace quantaro {
 namespace {
 
 constexpr long double kNoNumber = std::numeric_limits<long double>::quiet_NaN();
+// The biased exponent of an extended real below 2^1023, which a double holds.
+constexpr unsigned kLargestDoubleExponent = 16383 + 1022;
 
 std::size_t CapacityFor(std::size_t columns, std::size_t maxRows) {
     const std::size_t byValues = Trajectory::kMaxValues / std::max<std::size_t>(columns, 1);
@@ -53,6 +56,7 @@ void Trajectory::clear() {
     }
     rows_ = 0;
     passRuns_.clear();
+    nextPass_ = kNoPass;
     namesStamp_ = 0;
     counted_ = 0;
     stride_ = 1;
@@ -130,7 +134,7 @@ void Trajectory::setRunText(Column& column, std::int32_t text) {
 void Trajectory::dropLastRow() {
     const std::size_t row = --rows_;
     if (passRuns_.back().firstRow == row) passRuns_.pop_back();
-    nextPass_ = passRuns_.empty() ? 0 : passRuns_.back().passOf(row);
+    nextPass_ = passRuns_.empty() ? kNoPass : passRuns_.back().passOf(row);
     for (Column& column : columns_) {
         if (column.runs.back().firstRow == row) column.runs.pop_back();
         column.typedStamp = 0;  // the last row is another now
@@ -161,12 +165,41 @@ void Trajectory::thin() {
         column.typedStamp = 0;
     }
     rows_ = rows / 2;
-    nextPass_ = passRuns_.empty() ? 0 : passRuns_.back().passOf(rows_);
+    nextPass_ = passRuns_.empty() ? kNoPass : passRuns_.back().passOf(rows_);
 }
 
 std::int64_t Trajectory::pass(std::size_t row) const {
     assert(row < rowCount());
     return RunAt(passRuns_, row).passOf(row);
+}
+
+void Trajectory::numbersAsDoubles(std::size_t column, std::vector<double>& out) const {
+    out.resize(rows_);
+    // Read in place: copied out first, the ten bytes would reach the
+    // floating-point unit through a stall.
+    using PackedLongDouble __attribute__((may_alias, aligned(1))) = long double;
+    const PackedNumber* numbers = columns_[column].numbers.get();
+    for (std::size_t row = 0; row < rows_; ++row) {
+        // The exponent is tested before the number is narrowed, so that
+        // narrowing raises no fault flag: NaN, infinity and numbers beyond
+        // the double's reach have a larger one.
+        std::uint16_t signAndExponent = 0;
+        std::memcpy(&signAndExponent, numbers[row].bytes + 8, sizeof signAndExponent);
+        out[row] = (signAndExponent & 0x7fff) <= kLargestDoubleExponent
+                       ? static_cast<double>(
+                             *reinterpret_cast<const PackedLongDouble*>(numbers[row].bytes))
+                       : std::numeric_limits<double>::quiet_NaN();
+    }
+}
+
+void Trajectory::passesAsDoubles(std::vector<double>& out) const {
+    out.resize(rows_);
+    for (std::size_t run = 0; run < passRuns_.size(); ++run) {
+        const std::size_t end = run + 1 < passRuns_.size() ? passRuns_[run + 1].firstRow : rows_;
+        for (std::size_t row = passRuns_[run].firstRow; row < end; ++row) {
+            out[row] = static_cast<double>(passRuns_[run].passOf(row));
+        }
+    }
 }
 
 std::string Trajectory::text(std::size_t row, std::size_t column) const {

@@ -67,6 +67,10 @@ class Trajectory {
         std::memcpy(&value, columns_[column].numbers[row].bytes, kPackedSize);
         return value;
     }
+    // Every row's number() as a double (NaN beyond the double's range), and
+    // every row's pass: the quick way to read a whole column.
+    void numbersAsDoubles(std::size_t column, std::vector<double>& out) const;
+    void passesAsDoubles(std::vector<double>& out) const;
 
   private:
     // An extended real in its ten bytes, without the padding of a long double,
@@ -83,6 +87,8 @@ class Trajectory {
         std::int32_t text;
     };
     static constexpr std::int32_t kNumberText = -1;
+    // No pass is numbered so: the next pass always starts a run.
+    static constexpr std::int64_t kNoPass = std::numeric_limits<std::int64_t>::min();
 
     struct Column {
         std::unique_ptr<PackedNumber[]> numbers;  // capacity() rows, written up to rowCount()
@@ -125,11 +131,11 @@ class Trajectory {
     std::size_t capacity_;
     std::size_t rows_ = 0;
     std::vector<PassRun> passRuns_;
-    std::int64_t nextPass_ = 0;     // the pass the last run foresees next
-    std::uint64_t namesStamp_ = 0;  // of the table whose rows the columns hold
-    std::uint64_t counted_ = 0;     // passes recorded since the last clear
-    std::uint64_t stride_ = 1;      // only every stride-th pass is kept for good
-    bool allocated_ = false;        // the columns hold capacity() rows of memory
+    std::int64_t nextPass_ = kNoPass;  // the pass the last run foresees next
+    std::uint64_t namesStamp_ = 0;     // of the table whose rows the columns hold
+    std::uint64_t counted_ = 0;        // passes recorded since the last clear
+    std::uint64_t stride_ = 1;         // only every stride-th pass is kept for good
+    bool allocated_ = false;           // the columns hold capacity() rows of memory
     std::uint64_t revision_ = 0;
 };
 

@@ -28,27 +28,32 @@ void TrajectoryRecorder::setRecorded(const std::string& name, bool recorded) {
     const bool changed =
         recorded ? switchedOff_.erase(folded) > 0 : switchedOff_.insert(folded).second;
     if (!changed) return;
-    clear();
+    choiceStamp_ = 0;
     takeChoice();
 }
 
-// The names are taken when a history starts, and again while it is empty
-// and the table's names change; a history once started keeps its columns.
 void TrajectoryRecorder::passCounted(std::int64_t pass) {
     takeChoice();
     if (trajectory_.columnCount() == 0) return;
-    trajectory_.record(pass, variables_);
+    const std::size_t rows = trajectory_.rowCount();
+    if (rows != 0 && pass + passOffset_ <= trajectory_.pass(rows - 1)) {
+        passOffset_ = trajectory_.pass(rows - 1) - pass + 1;
+    }
+    trajectory_.record(pass + passOffset_, variables_);
 }
 
 void TrajectoryRecorder::takeChoice() {
-    if (trajectory_.rowCount() != 0 || variables_.namesStamp() == choiceStamp_) return;
-    trajectory_.restart(chosenNames());
+    if (variables_.namesStamp() == choiceStamp_) return;
     choiceStamp_ = variables_.namesStamp();
+    std::vector<std::string> names = chosenNames();
+    if (names == trajectory_.names()) return;
+    trajectory_.restart(std::move(names));
+    passOffset_ = 0;
 }
 
 void TrajectoryRecorder::clear() {
     trajectory_.clear();
-    choiceStamp_ = 0;
+    passOffset_ = 0;
 }
 
 }  // namespace quantaro

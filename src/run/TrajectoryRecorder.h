@@ -20,9 +20,12 @@ struct RecordChoice {
 
 // Records the chosen variables of the variable table after every pass the
 // loop counts. Every named variable is recorded unless the user has switched
-// it off, so that a variable added later is recorded too. A history takes the
-// variables chosen when its first pass is recorded; a change of choice starts
-// a new one.
+// it off, so that a variable added later is recorded too.
+//
+// A history holds one set of names in one order: when the chosen names change
+// (a table opened or replaced, a row renamed, a tick changed) a new history
+// starts with the new names. Pass numbers in a history never repeat: when the
+// loop counts from 1 again, the history goes on counting from its last pass.
 class TrajectoryRecorder : public PassRecorder {
   public:
     explicit TrajectoryRecorder(const NameTable& variables) : variables_(variables) {}
@@ -36,8 +39,9 @@ class TrajectoryRecorder : public PassRecorder {
 
     // Drops the history, as the loop's Reset does.
     void clear();
-    // While no pass is recorded, the history takes the names chosen now, so
-    // that a view shows them before the loop runs.
+    // Starts a new history when the chosen names are no longer those
+    // recorded, so that a view shows what will be recorded before the loop
+    // runs. Cheap while the table's names stay as they were.
     void takeChoice();
 
     // The same object for the recorder's whole life, whatever it records.
@@ -52,6 +56,9 @@ class TrajectoryRecorder : public PassRecorder {
     // The names stamp of the table when the chosen names were last taken;
     // 0 asks for them to be taken again.
     std::uint64_t choiceStamp_ = 0;
+    // Added to the loop's pass number, so that a loop counted from 1 again
+    // carries on after the history's last pass.
+    std::int64_t passOffset_ = 0;
 };
 
 }  // namespace quantaro
