@@ -2,6 +2,7 @@
 // then the event loop runs until the loop ends or Stop is clicked.
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -15,11 +16,16 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "ScriptedInteraction.h"
 #include "documents/FormulaFile.h"
 #include "documents/TableFile.h"
+#include "engine/Trajectory.h"
 #include "run/TFormLoopSelect.h"
+#include "run/TFormTrajectory.h"
+#include "run/TrajectoryPlot.h"
 #include "ui/FormulaEditor.h"
 #include "ui/StartUp.h"
 #include "ui/TFormCalculator.h"
@@ -163,6 +169,73 @@ void BM_LoopWindow_StopLatency(benchmark::State& state) {
     state.counters["stop_latency_ms_worst"] = worstMs;
 }
 BENCHMARK(BM_LoopWindow_StopLatency)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
+
+// A million passes of eight variables, as the iteration example records
+// them, drawn against the pass number or against one of them.
+class LongHistory {
+  public:
+    static constexpr int kColumns = 8;
+    LongHistory() {
+        std::vector<std::string> names;
+        for (int c = 1; c <= kColumns; ++c) {
+            names.push_back("V" + std::to_string(c));
+            variables_.setCell(NameColumn, c, names.back());
+        }
+        trajectory_.restart(names);
+        for (int pass = 1; pass <= 1'000'000; ++pass) {
+            for (int c = 1; c <= kColumns; ++c) variables_.setResult(c, (pass * c) % 1009);
+            trajectory_.record(pass, variables_);
+        }
+    }
+    const Trajectory& trajectory() const { return trajectory_; }
+    const NameTable& variables() const { return variables_; }
+
+  private:
+    NameTable variables_ = MakeVariableTable();
+    Trajectory trajectory_;
+};
+
+PlotChoice EveryColumnAgainst(int horizontal) {
+    PlotChoice choice{horizontal, {}};
+    for (std::size_t c = 0; c < LongHistory::kColumns; ++c) {
+        if (static_cast<int>(c) != horizontal) choice.vertical.push_back(c);
+    }
+    return choice;
+}
+
+// Reading the rows: what a redraw costs that grows with the history.
+void BM_TrajectoryPlot_MillionRows(benchmark::State& state) {
+    static const LongHistory history;
+    const PlotChoice choice = EveryColumnAgainst(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        const Plot plot = MakePlot(history.trajectory(), history.variables(), choice,
+                                   PointsPerSeries(choice.vertical.size()));
+        benchmark::DoNotOptimize(plot.series.data());
+    }
+}
+BENCHMARK(BM_TrajectoryPlot_MillionRows)
+    ->ArgName("across")
+    ->Arg(kPassAxis)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond);
+
+// A whole redraw of the trajectory window, painted: the horizontal axis
+// switched between the pass number and a variable.
+void BM_TrajectoryWindow_AxisChange(benchmark::State& state) {
+    static const LongHistory history;
+    testing::ScriptedInteraction user;
+    TFormTrajectory window(history.trajectory(), history.variables(), user);
+    window.show();
+    auto* across = window.findChild<QComboBox*>(QStringLiteral("ComboHorizontal"));
+    auto* chart = window.findChild<QWidget*>(QStringLiteral("ChartView"));
+    int index = 0;
+    for (auto _ : state) {
+        across->setCurrentIndex(index = 1 - index);
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(chart->grab());
+    }
+}
+BENCHMARK(BM_TrajectoryWindow_AxisChange)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 }  // namespace
 }  // namespace quantaro::bench

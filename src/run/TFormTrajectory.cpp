@@ -1,90 +1,41 @@
 #include "run/TFormTrajectory.h"
 
-#include <QChart>
-#include <QChartView>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLegend>
-#include <QLineSeries>
 #include <QListWidget>
-#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
-#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QValueAxis>
-#include <QWheelEvent>
 
 #include <algorithm>
-#include <cmath>
-#include <functional>
 
 #include "engine/Trajectory.h"
 #include "interaction/UserInteraction.h"
 #include "interaction/WindowLayout.h"
 #include "run/ChartFile.h"
+#include "run/PlotView.h"
 
 namespace quantaro {
-
-// The chart view with the wheel turned to zooming and the pointer reported,
-// both in the view's own coordinates.
-class TrajectoryChartView : public QChartView {
-  public:
-    TrajectoryChartView(QChart* chart, QWidget* parent) : QChartView(chart, parent) {
-        setRubberBand(QChartView::RectangleRubberBand);
-        setRenderHint(QPainter::Antialiasing);
-        viewport()->setMouseTracking(true);
-    }
-
-    std::function<void(QPoint)> onPointer;
-    std::function<void(QPoint, int)> onWheel;
-
-  protected:
-    void mouseMoveEvent(QMouseEvent* event) override {
-        QChartView::mouseMoveEvent(event);
-        if (onPointer) onPointer(event->position().toPoint());
-    }
-    void leaveEvent(QEvent* event) override {
-        QChartView::leaveEvent(event);
-        if (onPointer) onPointer(QPoint(-1, -1));
-    }
-    void wheelEvent(QWheelEvent* event) override {
-        if (onWheel) onWheel(event->position().toPoint(), event->angleDelta().y());
-        event->accept();
-    }
-};
 
 namespace {
 
 constexpr int kRefreshMs = 50;
 constexpr int kPanelWidth = 190;
-// A notch of the wheel (120 eighths of a degree) shows this share of the span.
-constexpr double kZoomPerNotch = 0.8;
 
-QString Number(double value) {
-    return QString::number(value, 'g', 10);
-}
-
-// Qt Charts reads axis titles and legend names as markup.
-QString ChartText(const QString& plain) {
-    return plain.toHtmlEscaped();
-}
-
-QValueAxis* MakeAxis(QChart* chart, Qt::Alignment alignment) {
-    auto* axis = new QValueAxis(chart);
-    axis->setLabelFormat(QStringLiteral("%.6g"));
-    axis->setTickType(QValueAxis::TicksDynamic);
-    chart->addAxis(axis, alignment);
-    // Ticks at round numbers, whether the data or the user set the range.
-    QObject::connect(axis, &QValueAxis::rangeChanged, axis, [axis](double low, double high) {
-        const AxisTicks ticks = RoundTicks({low, high});
-        axis->setTickAnchor(ticks.anchor);
-        axis->setTickInterval(ticks.interval);
-    });
-    return axis;
+// A short stretch of a line in the pen, for the list beside the chart.
+QIcon LineStyleIcon(const QPen& pen, int height) {
+    QPixmap swatch(3 * height, height);
+    swatch.fill(Qt::transparent);
+    QPainter painter(&swatch);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(pen);
+    painter.drawLine(QPointF(1, height / 2.0), QPointF(3 * height - 1, height / 2.0));
+    return QIcon(swatch);
 }
 
 }  // namespace
@@ -98,7 +49,6 @@ TFormTrajectory::TFormTrajectory(const Trajectory& trajectory, const NameTable& 
     setObjectName(QStringLiteral("TFormTrajectory"));
     setWindowTitle(QStringLiteral("Quantaro - Trajectory"));
     setFont(CaptionFont());
-    buildChart();
     buildControls();
     registerHints();
     wireControls();
@@ -107,20 +57,10 @@ TFormTrajectory::TFormTrajectory(const Trajectory& trajectory, const NameTable& 
     redraw();
 }
 
-void TFormTrajectory::buildChart() {
-    chart_ = new QChart;
-    chart_->setMargins(QMargins(4, 4, 4, 4));
-    chart_->legend()->setAlignment(Qt::AlignBottom);
-    axisX_ = MakeAxis(chart_, Qt::AlignBottom);
-    axisY_ = MakeAxis(chart_, Qt::AlignLeft);
-    ChartView = new TrajectoryChartView(chart_, this);  // the view owns the chart
+void TFormTrajectory::buildControls() {
+    ChartView = new PlotView(this);
     ChartView->setObjectName(QStringLiteral("ChartView"));
     ChartView->setMinimumSize(360, 240);
-    ChartView->onPointer = [this](QPoint position) { pointerMoved(position); };
-    ChartView->onWheel = [this](QPoint position, int eighths) { wheelTurned(position, eighths); };
-}
-
-void TFormTrajectory::buildControls() {
     ComboHorizontal = new QComboBox(this);
     ComboHorizontal->setObjectName(QStringLiteral("ComboHorizontal"));
     ListVertical = new QListWidget(this);
@@ -156,7 +96,7 @@ void TFormTrajectory::buildControls() {
     layout->addLayout(body, 1);
     layout->addLayout(status);
 
-    ChainTabOrder({ComboHorizontal, ListVertical, ButtonResetZoom, ButtonSaveChart});
+    ChainTabOrder({ChartView, ComboHorizontal, ListVertical, ButtonResetZoom, ButtonSaveChart});
 
     TimerRefresh = new QTimer(this);
     TimerRefresh->setObjectName(QStringLiteral("TimerRefresh"));
@@ -165,8 +105,8 @@ void TFormTrajectory::buildControls() {
 
 void TFormTrajectory::registerHints() {
     hints_.add(this, QStringLiteral("Recorded variables, pass by pass"));
-    hints_.add(ChartView, QStringLiteral("Wheel zooms about the pointer, dragging a rectangle "
-                                         "zooms into it, right-click zooms out"));
+    hints_.add(ChartView, QStringLiteral("Wheel or + and - zoom, arrows move, 0 fits the data; "
+                                         "dragging a rectangle zooms into it"));
     hints_.add(ComboHorizontal, QStringLiteral("Pass number or variable along the bottom"));
     hints_.add(ListVertical, QStringLiteral("Variables drawn against it"));
     hints_.add(ButtonResetZoom, QStringLiteral("Fit the axes to the data again"));
@@ -180,8 +120,7 @@ void TFormTrajectory::wireControls() {
     connect(ButtonResetZoom, &QPushButton::clicked, this, &TFormTrajectory::ButtonResetZoomClick);
     connect(ButtonSaveChart, &QPushButton::clicked, this, &TFormTrajectory::ButtonSaveChartClick);
     connect(TimerRefresh, &QTimer::timeout, this, &TFormTrajectory::TimerRefreshTimer);
-    connect(axisX_, &QValueAxis::rangeChanged, this, &TFormTrajectory::axisRangeChanged);
-    connect(axisY_, &QValueAxis::rangeChanged, this, &TFormTrajectory::axisRangeChanged);
+    connect(ChartView, &PlotView::pointerMoved, LabelPointer, &QLabel::setText);
 }
 
 void TFormTrajectory::setHintsShown(bool shown) {
@@ -224,8 +163,8 @@ void TFormTrajectory::ComboHorizontalChange() {
         const QSignalBlocker blocker(ListVertical);
         ListVertical->item(column)->setCheckState(Qt::Unchecked);
     }
-    zoomed_ = false;
     redraw();
+    ChartView->resetZoom();
 }
 
 void TFormTrajectory::ListVerticalChange() {
@@ -233,8 +172,11 @@ void TFormTrajectory::ListVerticalChange() {
 }
 
 void TFormTrajectory::ButtonResetZoomClick() {
-    zoomed_ = false;
-    redraw();
+    ChartView->resetZoom();
+}
+
+bool TFormTrajectory::zoomed() const {
+    return ChartView->zoomed();
 }
 
 void TFormTrajectory::ButtonSaveChartClick() {
@@ -254,8 +196,11 @@ void TFormTrajectory::ButtonSaveChartClick() {
 void TFormTrajectory::TimerRefreshTimer() {
     if (trajectory_.names() != shownNames_) {
         fillChoices();
-        zoomed_ = false;
-    } else if (trajectory_.revision() == drawnRevision_ || redrawTooSoon()) {
+        redraw();
+        ChartView->resetZoom();
+        return;
+    }
+    if (trajectory_.revision() == drawnRevision_ || redrawTooSoon()) {
         return;
     }
     redraw();
@@ -279,73 +224,33 @@ void TFormTrajectory::hideEvent(QHideEvent* event) {
 }
 
 void TFormTrajectory::redraw() {
-    // Whatever the chart does to the axes while it takes the new data is
-    // not the user zooming.
-    const QScopedValueRollback<bool> redrawing(redrawing_, true);
     QElapsedTimer cost;
     cost.start();
-    const Plot plot = MakePlot(trajectory_, variables_, choice());
+    const PlotChoice drawn = choice();
+    const Plot plot =
+        MakePlot(trajectory_, variables_, drawn, PointsPerSeries(drawn.vertical.size()));
     // Reading the rows is what grows with the history; painting the few
     // thousand points drawn costs about as much again.
     redrawCostNs_ = 2 * cost.nsecsElapsed();
-    matchSeries(plot);
-    for (std::size_t i = 0; i < series_.size(); ++i) series_[i]->replace(plot.series[i].points);
-    axisX_->setTitleText(ChartText(plot.horizontalTitle));
-    axisY_->setTitleText(ChartText(plot.verticalTitle));
-    if (!zoomed_) {
-        axisX_->setRange(plot.horizontal.low, plot.horizontal.high);
-        axisY_->setRange(plot.vertical.low, plot.vertical.high);
-    }
+    ChartView->showPlot(plot);
+    showLineStyles();
     drawnRevision_ = trajectory_.revision();
     LabelThinned->setVisible(trajectory_.thinned());
     sinceRedraw_.start();
 }
 
-// One line series for each variable drawn, kept while the same variables
-// are drawn so that new rows only replace their points.
-void TFormTrajectory::matchSeries(const Plot& plot) {
-    bool same = series_.size() == plot.series.size();
-    for (std::size_t i = 0; same && i < series_.size(); ++i) {
-        same = series_[i]->name() == ChartText(plot.series[i].name);
+// Each drawn variable's item shows its line, so that every line is named
+// however many there are.
+void TFormTrajectory::showLineStyles() {
+    const QSignalBlocker blocker(ListVertical);
+    const std::vector<QPen> pens = ChartView->seriesPens();
+    const int height = ListVertical->fontMetrics().height();
+    std::size_t drawn = 0;
+    for (int row = 0; row < ListVertical->count(); ++row) {
+        QListWidgetItem* item = ListVertical->item(row);
+        const bool shown = item->checkState() == Qt::Checked && drawn < pens.size();
+        item->setIcon(shown ? LineStyleIcon(pens[drawn++], height) : QIcon());
     }
-    if (same) return;
-    chart_->removeAllSeries();
-    series_.clear();
-    for (const PlotSeries& drawn : plot.series) {
-        auto* series = new QLineSeries;
-        series->setName(ChartText(drawn.name));
-        chart_->addSeries(series);
-        series->attachAxis(axisX_);
-        series->attachAxis(axisY_);
-        series_.push_back(series);
-    }
-    chart_->legend()->setVisible(series_.size() > 1);
-}
-
-void TFormTrajectory::axisRangeChanged() {
-    if (!redrawing_) zoomed_ = true;
-}
-
-void TFormTrajectory::pointerMoved(QPoint position) {
-    const QPointF inChart = chart_->mapFromScene(ChartView->mapToScene(position));
-    if (series_.empty() || !chart_->plotArea().contains(inChart)) {
-        LabelPointer->clear();
-        return;
-    }
-    const QPointF value = chart_->mapToValue(inChart);
-    LabelPointer->setText(
-        QStringLiteral("x = %1    y = %2").arg(Number(value.x()), Number(value.y())));
-}
-
-void TFormTrajectory::wheelTurned(QPoint position, int eighthsOfDegree) {
-    const QPointF inChart = chart_->mapFromScene(ChartView->mapToScene(position));
-    if (eighthsOfDegree == 0 || series_.empty() || !chart_->plotArea().contains(inChart)) return;
-    const QPointF at = chart_->mapToValue(inChart);
-    const double factor = std::pow(kZoomPerNotch, eighthsOfDegree / 120.0);
-    const AxisRange x = ZoomAbout({axisX_->min(), axisX_->max()}, at.x(), factor);
-    const AxisRange y = ZoomAbout({axisY_->min(), axisY_->max()}, at.y(), factor);
-    axisX_->setRange(x.low, x.high);
-    axisY_->setRange(y.low, y.high);
 }
 
 }  // namespace quantaro

@@ -9,28 +9,26 @@
 #include "interaction/HintSet.h"
 #include "run/TrajectoryPlot.h"
 
-class QChart;
 class QComboBox;
 class QLabel;
-class QLineSeries;
 class QListWidget;
 class QPushButton;
 class QTimer;
-class QValueAxis;
 
 namespace quantaro {
 
 class NameTable;
+class PlotView;
 class Trajectory;
-class TrajectoryChartView;
 class UserInteraction;
 
 // The trajectory window: a chart of recorded variables against the pass
 // number or against another recorded variable. It follows the trajectory
 // while a loop records it, drawing at most twenty times a second and only
-// when rows have changed. The wheel and a dragged rectangle zoom; a zoomed
-// chart keeps its axes while new rows arrive, until Reset Zoom fits them to
-// the data again.
+// when rows have changed, and at a cost that the history's length bounds.
+// The wheel, a dragged rectangle and the keys zoom (PlotView); a zoomed chart
+// keeps its axes while new rows arrive, until Reset Zoom fits them to the
+// data again. The list of variables shows each drawn line's colour and dash.
 //
 // The trajectory and the variable table must outlive the window. When the
 // trajectory starts a history of other variables, the choices follow.
@@ -44,7 +42,7 @@ class TFormTrajectory : public QWidget, public HintTarget {
     void setHintsShown(bool shown) override;
 
     // Whether the axes are the user's rather than fitted to the data.
-    bool zoomed() const { return zoomed_; }
+    bool zoomed() const;
 
     // Handlers.
     void ComboHorizontalChange();
@@ -60,7 +58,6 @@ class TFormTrajectory : public QWidget, public HintTarget {
 
   private:
     void buildControls();
-    void buildChart();
     void registerHints();
     void wireControls();
     void fillChoices();
@@ -68,12 +65,7 @@ class TFormTrajectory : public QWidget, public HintTarget {
     PlotChoice choice() const;
     bool redrawTooSoon() const;
     void redraw();
-    void matchSeries(const Plot& plot);
-    void axisRangeChanged();
-
-    // From the chart view.
-    void pointerMoved(QPoint position);
-    void wheelTurned(QPoint position, int eighthsOfDegree);
+    void showLineStyles();
 
     const Trajectory& trajectory_;
     const NameTable& variables_;
@@ -82,15 +74,8 @@ class TFormTrajectory : public QWidget, public HintTarget {
     QElapsedTimer sinceRedraw_;
     qint64 redrawCostNs_ = 0;              // of the last redraw, paint included as a guess
     std::vector<std::string> shownNames_;  // the names the choices offer
-    bool zoomed_ = false;
-    bool redrawing_ = false;  // range changes are the data's, not the user's
 
-    QChart* chart_ = nullptr;
-    QValueAxis* axisX_ = nullptr;
-    QValueAxis* axisY_ = nullptr;
-    std::vector<QLineSeries*> series_;
-
-    TrajectoryChartView* ChartView = nullptr;
+    PlotView* ChartView = nullptr;
     QComboBox* ComboHorizontal = nullptr;
     QListWidget* ListVertical = nullptr;
     QPushButton* ButtonResetZoom = nullptr;

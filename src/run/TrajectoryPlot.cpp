@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <optional>
-
-#include <QStringList>
+#include <span>
 
 #include "engine/NameTable.h"
 #include "engine/Trajectory.h"
@@ -13,16 +11,9 @@
 namespace quantaro {
 namespace {
 
-constexpr double kNotDrawable = std::numeric_limits<double>::quiet_NaN();
 constexpr double kLargest = std::numeric_limits<double>::max();
 // Room left beside the data, as a share of its span.
 constexpr long double kMarginShare = 0.05L;
-
-// The number as the chart takes it, NaN when it has no place on an axis.
-double Drawable(long double value) {
-    if (!std::isfinite(value) || std::fabs(value) > kLargest) return kNotDrawable;
-    return static_cast<double>(value);
-}
 
 double Clamped(long double value) {
     return static_cast<double>(std::clamp<long double>(value, -kLargest, kLargest));
@@ -57,51 +48,36 @@ class Extent {
     double high_ = -std::numeric_limits<double>::infinity();
 };
 
-// The horizontal value of every row. A pass number that starts again below
-// the one before it (the loop run again after reaching its limit) carries on
-// from there, so that the line goes on to the right instead of back over
-// itself.
-std::vector<double> HorizontalValues(const Trajectory& trajectory, int column) {
-    const std::size_t rows = trajectory.rowCount();
-    std::vector<double> values(rows);
-    if (column != kPassAxis) {
-        const auto c = static_cast<std::size_t>(column);
-        for (std::size_t row = 0; row < rows; ++row) {
-            values[row] = Drawable(trajectory.number(row, c));
-        }
-        return values;
+// The values of a column (or the pass numbers, for kPassAxis), into values.
+void ColumnValues(const Trajectory& trajectory, int column, std::vector<double>& values) {
+    if (column == kPassAxis) {
+        trajectory.passesAsDoubles(values);
+    } else {
+        trajectory.numbersAsDoubles(static_cast<std::size_t>(column), values);
     }
-    long double offset = 0;
-    std::int64_t previous = 0;
-    for (std::size_t row = 0; row < rows; ++row) {
-        const std::int64_t pass = trajectory.pass(row);
-        if (row > 0 && pass <= previous) offset += previous;
-        values[row] = Drawable(offset + pass);
-        previous = pass;
-    }
-    return values;
 }
 
-// The points of one column, thinned to at most maxPoints, and the extents
-// of every drawable row.
+// The points of one line, thinned to at most maxPoints, and the extents of
+// every drawable point: one whose values are both finite.
 class SeriesBuilder {
   public:
-    SeriesBuilder(const std::vector<double>& xs, const Trajectory& trajectory, std::size_t column)
-        : xs_(xs), trajectory_(trajectory), column_(column) {}
+    SeriesBuilder(std::span<const double> xs, std::span<const double> ys) : xs_(xs), ys_(ys) {}
 
     QList<QPointF> build(qsizetype maxPoints) {
         std::size_t first = 0;
-        while (first < xs_.size() && !point(first)) ++first;
+        while (first < xs_.size() && !drawable(first)) ++first;
         if (first == xs_.size()) return {};
         std::size_t last = xs_.size() - 1;
-        while (!point(last)) --last;
+        while (!drawable(last)) --last;
         points_.reserve(std::min<qsizetype>(qsizetype(last - first) + 1, maxPoints));
         if (last - first < static_cast<std::size_t>(maxPoints)) {
-            for (std::size_t row = first; row <= last; ++row) keep(row);
+            for (std::size_t row = first; row <= last; ++row) {
+                if (drawable(row)) add(row);
+            }
         } else {
-            keep(first);
+            add(first);
             keepExtremes(first + 1, last, static_cast<std::size_t>(maxPoints - 2) / 2);
-            keep(last);
+            add(last);
         }
         return std::move(points_);
     }
@@ -110,25 +86,14 @@ class SeriesBuilder {
     const Extent& vertical() const { return vertical_; }
 
   private:
-    std::optional<QPointF> point(std::size_t row) const {
-        const double x = xs_[row];
-        const double y = Drawable(trajectory_.number(row, column_));
-        if (std::isnan(x) || std::isnan(y)) return std::nullopt;
-        return QPointF(x, y);
+    bool drawable(std::size_t row) const {
+        return std::isfinite(xs_[row]) && std::isfinite(ys_[row]);
     }
 
-    void keep(std::size_t row) {
-        if (const std::optional<QPointF> p = point(row)) add(*p);
-    }
-
-    void add(const QPointF& p) {
-        points_.append(p);
-        widen(p);
-    }
-
-    void widen(const QPointF& p) {
-        horizontal_.add(p.x());
-        vertical_.add(p.y());
+    void add(std::size_t row) {
+        points_.append(QPointF(xs_[row], ys_[row]));
+        horizontal_.add(xs_[row]);
+        vertical_.add(ys_[row]);
     }
 
     // From each of `buckets` equal stretches of the rows from begin to end,
@@ -136,40 +101,47 @@ class SeriesBuilder {
     void keepExtremes(std::size_t begin, std::size_t end, std::size_t buckets) {
         const std::size_t rows = end - begin;
         for (std::size_t bucket = 0; bucket < buckets; ++bucket) {
-            std::optional<QPointF> lowest;
-            std::optional<QPointF> highest;
+            Extent across;
+            double lowest = std::numeric_limits<double>::infinity();
+            double highest = -lowest;
             std::size_t lowestRow = 0;
             std::size_t highestRow = 0;
             const std::size_t to = begin + rows * (bucket + 1) / buckets;
             for (std::size_t row = begin + rows * bucket / buckets; row < to; ++row) {
-                const std::optional<QPointF> p = point(row);
-                if (!p) continue;
-                widen(*p);
-                if (!lowest || p->y() < lowest->y()) {
-                    lowest = p;
+                if (!drawable(row)) continue;
+                across.add(xs_[row]);
+                const double y = ys_[row];
+                if (y < lowest) {
+                    lowest = y;
                     lowestRow = row;
                 }
-                if (!highest || p->y() > highest->y()) {
-                    highest = p;
+                if (y > highest) {
+                    highest = y;
                     highestRow = row;
                 }
             }
-            if (!lowest) continue;
-            const bool lowestFirst = lowestRow <= highestRow;
-            points_.append(lowestFirst ? *lowest : *highest);
-            if (lowestRow != highestRow) points_.append(lowestFirst ? *highest : *lowest);
+            if (lowest > highest) continue;  // no drawable row
+            horizontal_.add(across);
+            const auto [first, second] = std::minmax(lowestRow, highestRow);
+            add(first);
+            if (second != first) add(second);
         }
     }
 
-    const std::vector<double>& xs_;
-    const Trajectory& trajectory_;
-    std::size_t column_;
+    std::span<const double> xs_;
+    std::span<const double> ys_;
     QList<QPointF> points_;
     Extent horizontal_;
     Extent vertical_;
 };
 
 }  // namespace
+
+qsizetype PointsPerSeries(std::size_t lines) {
+    constexpr qsizetype kFewest = 500;
+    const qsizetype share = kPlotPointBudget / std::max<qsizetype>(qsizetype(lines), 1);
+    return std::clamp(share, kFewest, kMaxPlotPoints);
+}
 
 QString AxisTitle(const std::string& name, const NameTable& variables) {
     QString title = QString::fromStdString(name);
@@ -185,7 +157,9 @@ Plot MakePlot(const Trajectory& trajectory, const NameTable& variables, const Pl
     // The first and last rows and one stretch's two extremes at the least.
     maxPoints = std::max<qsizetype>(maxPoints, 4);
     const std::vector<std::string>& names = trajectory.names();
-    const std::vector<double> xs = HorizontalValues(trajectory, choice.horizontal);
+    std::vector<double> xs;
+    std::vector<double> ys;
+    ColumnValues(trajectory, choice.horizontal, xs);
     Plot plot;
     plot.horizontalTitle =
         choice.horizontal == kPassAxis
@@ -193,19 +167,34 @@ Plot MakePlot(const Trajectory& trajectory, const NameTable& variables, const Pl
             : AxisTitle(names[static_cast<std::size_t>(choice.horizontal)], variables);
     Extent horizontal;
     Extent vertical;
-    QStringList verticalTitles;
+    std::vector<std::string> drawn;
     for (const std::size_t column : choice.vertical) {
-        SeriesBuilder builder(xs, trajectory, column);
+        ColumnValues(trajectory, static_cast<int>(column), ys);
+        SeriesBuilder builder(xs, ys);
         plot.series.push_back({QString::fromStdString(names[column]), builder.build(maxPoints)});
         horizontal.add(builder.horizontal());
         vertical.add(builder.vertical());
-        verticalTitles << AxisTitle(names[column], variables);
+        drawn.push_back(names[column]);
     }
-    plot.verticalTitle = verticalTitles.join(QStringLiteral(", "));
+    plot.verticalTitle = VerticalTitle(drawn, variables);
     // Passes fill their axis from the first to the last.
     plot.horizontal = horizontal.range(choice.horizontal == kPassAxis ? 0 : kMarginShare);
     plot.vertical = vertical.range(kMarginShare);
     return plot;
+}
+
+QString VerticalTitle(const std::vector<std::string>& names, const NameTable& variables) {
+    if (names.size() == 1) return AxisTitle(names.front(), variables);
+    const auto unitsOf = [&variables](const std::string& name) {
+        const int row = variables.findRow(name);
+        return row == 0 ? QString()
+                        : QString::fromStdString(variables.cell(UnitsColumn, row)).trimmed();
+    };
+    const QString units = names.empty() ? QString() : unitsOf(names.front());
+    const bool shared = std::all_of(names.begin(), names.end(), [&](const std::string& name) {
+        return unitsOf(name) == units;
+    });
+    return shared && !units.isEmpty() ? units : QStringLiteral("Value");
 }
 
 AxisTicks RoundTicks(const AxisRange& range) {
@@ -220,6 +209,10 @@ AxisTicks RoundTicks(const AxisRange& range) {
             break;
         }
     }
+    // The chart steps from tick to tick by adding the interval; below a few
+    // units in the last place of the range's numbers a step would not move.
+    const double scale = std::max(std::fabs(range.low), std::fabs(range.high));
+    interval = std::max(interval, 4 * scale * std::numeric_limits<double>::epsilon());
     // Anchored beside the range rather than at zero, far away, where the
     // chart would count its way to the range in steps.
     return {std::floor(range.low / interval) * interval, interval};

@@ -18,6 +18,12 @@ inline constexpr int kPassAxis = -1;
 // Enough points for a line as wide as a screen to look the same as all of
 // them, few enough to draw twenty times a second.
 inline constexpr qsizetype kMaxPlotPoints = 4000;
+// The points of all a chart's lines together, which its layout and painting
+// take time in proportion to.
+inline constexpr qsizetype kPlotPointBudget = 12000;
+// The points each of `lines` lines keeps: an equal share of the budget, but
+// never fewer than a few per pixel of a chart's width.
+qsizetype PointsPerSeries(std::size_t lines);
 
 // What to draw: the trajectory column on the horizontal axis (or kPassAxis)
 // and the columns drawn against it, in order.
@@ -61,8 +67,13 @@ Plot MakePlot(const Trajectory& trajectory, const NameTable& variables, const Pl
 
 // A variable's name followed by its units in brackets when it has any.
 QString AxisTitle(const std::string& name, const NameTable& variables);
+// The title of an axis that several variables share: one variable's own
+// title, the units alone when all have the same, else "Value", so that the
+// title fits however many are drawn.
+QString VerticalTitle(const std::vector<std::string>& names, const NameTable& variables);
 
-// Ticks at anchor + k * interval: round numbers, about six across the range.
+// Ticks at anchor + k * interval: round numbers, about six across the range,
+// never closer than the range's numbers can tell apart.
 struct AxisTicks {
     double anchor = 0.0;
     double interval = 1.0;

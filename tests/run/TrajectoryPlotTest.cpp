@@ -30,14 +30,13 @@ class TrajectoryPlotTest : public ::testing::Test {
     Trajectory trajectory{{"X", "Y"}};
 };
 
-// Titles carry the units the table has; an empty cell drops its point; a
-// loop run again goes on to the right; every point lies within the ranges,
-// a flat line with room above and below.
+// Titles carry the units the table has, or say "Value" for lines of
+// different units; an empty cell drops its point; every point lies within
+// the ranges, a flat line with room above and below.
 TEST_F(TrajectoryPlotTest, DrawsChosenColumnsAgainstPassesOrAVariableWithTitles) {
     const std::vector<Pass> parabola = {{1, "2", "1"}, {2, "4", "4"}, {3, "6", "9"}};
     const std::vector<Pass> gaps = {{1, "2", ""}, {2, "", "4"}, {3, "6", "9"}};
     const std::vector<Pass> flat = {{1, "5", "0"}, {2, "5", "0"}};
-    const std::vector<Pass> runAgain = {{1, "1", "0"}, {2, "2", "0"}, {1, "3", "0"}};
     struct Case {
         std::vector<Pass> passes;
         PlotChoice choice;
@@ -48,10 +47,9 @@ TEST_F(TrajectoryPlotTest, DrawsChosenColumnsAgainstPassesOrAVariableWithTitles)
     const Case cases[] = {
         {parabola, {kPassAxis, {0}}, "Pass", "X (m)", {{1, 2}, {2, 4}, {3, 6}}},
         {parabola, {0, {1}}, "X (m)", "Y", {{2, 1}, {4, 4}, {6, 9}}},
-        {parabola, {kPassAxis, {0, 1}}, "Pass", "X (m), Y", {{1, 2}, {2, 4}, {3, 6}}},
+        {parabola, {kPassAxis, {0, 1}}, "Pass", "Value", {{1, 2}, {2, 4}, {3, 6}}},
         {gaps, {0, {1}}, "X (m)", "Y", {{6, 9}}},
         {flat, {kPassAxis, {0}}, "Pass", "X (m)", {{1, 5}, {2, 5}}},
-        {runAgain, {kPassAxis, {0}}, "Pass", "X (m)", {{1, 1}, {2, 2}, {3, 3}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(&c - cases);
@@ -67,6 +65,8 @@ TEST_F(TrajectoryPlotTest, DrawsChosenColumnsAgainstPassesOrAVariableWithTitles)
             EXPECT_TRUE(plot.vertical.low < p.y() && p.y() < plot.vertical.high);
         }
     }
+    variables.setCell(UnitsColumn, 2, "m");
+    EXPECT_EQ(VerticalTitle({"X", "Y"}, variables), "m");
 }
 
 // A long series keeps its ends, its order and a spike of one row, within the

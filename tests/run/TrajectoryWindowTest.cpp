@@ -3,6 +3,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineSeries>
@@ -12,11 +13,15 @@
 #include <QTest>
 #include <QValueAxis>
 
+#include <functional>
+#include <iostream>
+
 #include <gtest/gtest.h>
 
 #include "ScriptedInteraction.h"
 #include "TrajectoryVariables.h"
 #include "engine/Trajectory.h"
+#include "run/PlotView.h"
 
 namespace quantaro::testing {
 namespace {
@@ -62,7 +67,7 @@ TEST_F(TrajectoryWindowTest, FollowsNewRowsKeepingTheUsersZoom) {
     EXPECT_EQ(window.windowTitle(), "Quantaro - Trajectory");
     ASSERT_EQ(chart()->series().size(), 2);
     EXPECT_EQ(lastPoint(1), QPointF(4, 16));
-    EXPECT_EQ(axis(Qt::Vertical)->titleText(), "X (m), Y");
+    EXPECT_EQ(axis(Qt::Vertical)->titleText(), "Value");
     EXPECT_TRUE(child<QLabel>("LabelThinned")->isHidden());
 
     record(2);
@@ -87,6 +92,49 @@ TEST_F(TrajectoryWindowTest, FollowsNewRowsKeepingTheUsersZoom) {
     ASSERT_EQ(chart()->series().size(), 1);
     EXPECT_EQ(lastPoint(0), QPointF(10, 100));
     EXPECT_EQ(axis(Qt::Horizontal)->titleText(), "X (m)");
+}
+
+// A million passes, then every change of axes a user can make: each redraw
+// must lay out a handful of ticks and a bounded number of points, whatever
+// range the axes had before. The time of each is logged, not asserted.
+TEST(LongTrajectoryWindowTest, EveryAxisChangeRedrawsWithinBounds) {
+    NameTable variables = TrajectoryVariables();
+    Trajectory trajectory({"X", "Y"});
+    for (int pass = 1; pass <= 1'000'000; ++pass) {
+        variables.setResult(1, pass % 1000);
+        variables.setResult(2, 1e-3 * pass);
+        trajectory.record(pass, variables);
+    }
+    ScriptedInteraction user;
+    TFormTrajectory window(trajectory, variables, user);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    auto* view = window.findChild<QChartView*>(QStringLiteral("ChartView"));
+    auto* across = window.findChild<QComboBox*>(QStringLiteral("ComboHorizontal"));
+    auto* list = window.findChild<QListWidget*>(QStringLiteral("ListVertical"));
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"shown", [] {}},
+        {"X across", [&] { across->setCurrentIndex(1); }},
+        {"pass across", [&] { across->setCurrentIndex(0); }},
+        {"Y unticked", [&] { list->item(1)->setCheckState(Qt::Unchecked); }},
+        {"Y ticked", [&] { list->item(1)->setCheckState(Qt::Checked); }},
+        {"Y across", [&] { across->setCurrentIndex(2); }},
+        {"zoomed far in", [&] { static_cast<PlotView*>(view)->zoomBy(1e-9); }},
+        {"fitted", [&] { QTest::keyClick(view, Qt::Key_0); }},
+    };
+    for (const auto& [what, change] : changes) {
+        SCOPED_TRACE(what);
+        QElapsedTimer took;
+        took.start();
+        change();
+        QApplication::processEvents();
+        view->grab();  // lays out and paints the chart
+        std::cout << what << ": " << took.elapsed() << " ms" << std::endl;
+        EXPECT_LT(view->scene()->items().size(), 200);
+        for (QAbstractSeries* series : view->chart()->series()) {
+            EXPECT_LE(static_cast<QLineSeries*>(series)->count(), kMaxPlotPoints);
+        }
+    }
 }
 
 TEST_F(TrajectoryWindowTest, SavesTheChartByTheNamesSuffixOrTellsWhy) {

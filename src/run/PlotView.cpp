@@ -1,0 +1,283 @@
+#include "run/PlotView.h"
+
+#include <QChart>
+#include <QKeyEvent>
+#include <QLegend>
+#include <QLineSeries>
+#include <QMouseEvent>
+#include <QScopedValueRollback>
+#include <QValueAxis>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace quantaro {
+namespace {
+
+// A notch of the wheel (120 eighths of a degree) shows this share of the span;
+// a key press the same.
+constexpr double kZoomPerNotch = 0.8;
+// An arrow key moves the view by this share of the span.
+constexpr double kPanShare = 0.1;
+// More entries than this and a legend below the chart would cut the names
+// short; the list of series beside the chart names them instead.
+constexpr std::size_t kMostLegendEntries = 8;
+// Lines are graphics, not text: 3:1 against the ground is enough to see them.
+constexpr double kLineContrast = 3.0;
+
+// Hues far enough apart to tell ten lines apart by colour alone.
+constexpr int kHues[] = {215, 25, 125, 355, 275, 50, 185, 320, 95, 240};
+constexpr Qt::PenStyle kDashes[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine};
+
+double Luminance(const QColor& colour) {
+    const auto linear = [](double channel) {
+        return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+           0.0722 * linear(colour.blueF());
+}
+
+double Contrast(const QColor& a, const QColor& b) {
+    const double la = Luminance(a);
+    const double lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The hue at the lightness nearest the middle that stands out from the ground.
+QColor LineColour(int hue, const QColor& background) {
+    const bool darkGround = Luminance(background) < 0.18;
+    const double step = darkGround ? 0.02 : -0.02;
+    double lightness = darkGround ? 0.6 : 0.45;
+    QColor colour = QColor::fromHslF(hue / 360.0, 0.85, lightness);
+    while (Contrast(colour, background) < kLineContrast && lightness > 0.05 && lightness < 0.95) {
+        lightness += step;
+        colour = QColor::fromHslF(hue / 360.0, 0.85, lightness);
+    }
+    return colour;
+}
+
+QString Number(double value) {
+    return QString::number(value, 'g', 10);
+}
+
+// Qt Charts reads axis titles and legend names as markup.
+QString ChartText(const QString& plain) {
+    return plain.toHtmlEscaped();
+}
+
+QValueAxis* MakeAxis(QChart* chart, Qt::Alignment alignment) {
+    auto* axis = new QValueAxis(chart);
+    axis->setLabelFormat(QStringLiteral("%.6g"));
+    axis->setTickType(QValueAxis::TicksDynamic);
+    chart->addAxis(axis, alignment);
+    // The chart zooms by itself too (a dragged rectangle, a right click);
+    // its ticks then follow the new range, at round numbers.
+    QObject::connect(axis, &QValueAxis::rangeChanged, axis, [axis](double low, double high) {
+        const AxisTicks ticks = RoundTicks({low, high});
+        axis->setTickAnchor(ticks.anchor);
+        axis->setTickInterval(ticks.interval);
+    });
+    return axis;
+}
+
+}  // namespace
+
+QPen SeriesPen(std::size_t index, const QColor& background) {
+    constexpr std::size_t kHueCount = std::size(kHues);
+    QPen pen(LineColour(kHues[index % kHueCount], background), 1);
+    pen.setStyle(kDashes[(index / kHueCount) % std::size(kDashes)]);
+    return pen;
+}
+
+void SetAxisRange(QValueAxis& axis, const AxisRange& range) {
+    const double widest = std::max(axis.max() - axis.min(), range.high - range.low);
+    axis.setTickInterval(std::isfinite(widest) && widest > 0 ? widest
+                                                             : std::numeric_limits<double>::max());
+    axis.setRange(range.low, range.high);  // its ticks follow through rangeChanged
+    const AxisTicks ticks = RoundTicks(range);
+    axis.setTickAnchor(ticks.anchor);
+    axis.setTickInterval(ticks.interval);
+}
+
+PlotView::PlotView(QWidget* parent) : QChartView(new QChart, parent) {
+    setRubberBand(QChartView::RectangleRubberBand);
+    setRenderHint(QPainter::Antialiasing);
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setMouseTracking(true);
+    chart()->setMargins(QMargins(4, 4, 4, 4));
+    chart()->legend()->setAlignment(Qt::AlignBottom);
+    axisX_ = MakeAxis(chart(), Qt::AlignBottom);
+    axisY_ = MakeAxis(chart(), Qt::AlignLeft);
+    for (QValueAxis* axis : {axisX_, axisY_}) {
+        connect(axis, &QValueAxis::rangeChanged, this, [this] {
+            if (!fitting_) zoomed_ = true;
+        });
+    }
+    applyPalette();
+}
+
+void PlotView::showPlot(const Plot& plot) {
+    // Whatever the chart does to the axes while it takes the new data is
+    // not the user zooming.
+    const QScopedValueRollback<bool> fitting(fitting_, true);
+    plot_ = plot;
+    matchSeries();
+    for (std::size_t i = 0; i < series_.size(); ++i) series_[i]->replace(plot_.series[i].points);
+    axisX_->setTitleText(ChartText(plot_.horizontalTitle));
+    axisY_->setTitleText(ChartText(plot_.verticalTitle));
+    if (!zoomed_) setRanges(plot_.horizontal, plot_.vertical);
+}
+
+void PlotView::resetZoom() {
+    zoomed_ = false;
+    setRanges(plot_.horizontal, plot_.vertical);
+}
+
+void PlotView::setRanges(const AxisRange& across, const AxisRange& up) {
+    const QScopedValueRollback<bool> fitting(fitting_, true);
+    SetAxisRange(*axisX_, across);
+    SetAxisRange(*axisY_, up);
+}
+
+void PlotView::zoomBy(double factor) {
+    zoomAbout(QPointF((axisX_->min() + axisX_->max()) / 2, (axisY_->min() + axisY_->max()) / 2),
+              factor);
+}
+
+void PlotView::zoomAbout(QPointF at, double factor) {
+    if (series_.empty()) return;
+    const AxisRange x = ZoomAbout({axisX_->min(), axisX_->max()}, at.x(), factor);
+    const AxisRange y = ZoomAbout({axisY_->min(), axisY_->max()}, at.y(), factor);
+    SetAxisRange(*axisX_, x);
+    SetAxisRange(*axisY_, y);
+    zoomed_ = true;
+}
+
+void PlotView::panBy(double acrossShare, double upShare) {
+    if (series_.empty()) return;
+    const auto moved = [](const QValueAxis& axis, double share) {
+        const double by = (axis.max() - axis.min()) * share;
+        const AxisRange range{axis.min() + by, axis.max() + by};
+        return std::isfinite(range.low) && std::isfinite(range.high)
+                   ? range
+                   : AxisRange{axis.min(), axis.max()};
+    };
+    SetAxisRange(*axisX_, moved(*axisX_, acrossShare));
+    SetAxisRange(*axisY_, moved(*axisY_, upShare));
+    zoomed_ = true;
+}
+
+std::vector<QPen> PlotView::seriesPens() const {
+    std::vector<QPen> pens;
+    for (const QLineSeries* series : series_) pens.push_back(series->pen());
+    return pens;
+}
+
+// One line series for each series drawn, kept while the same names are drawn
+// so that new data only replaces their points.
+void PlotView::matchSeries() {
+    bool same = series_.size() == plot_.series.size();
+    for (std::size_t i = 0; same && i < series_.size(); ++i) {
+        same = series_[i]->name() == ChartText(plot_.series[i].name);
+    }
+    if (same) return;
+    chart()->removeAllSeries();
+    series_.clear();
+    const QColor ground = palette().color(QPalette::Base);
+    for (const PlotSeries& drawn : plot_.series) {
+        auto* series = new QLineSeries;
+        series->setName(ChartText(drawn.name));
+        chart()->addSeries(series);
+        series->attachAxis(axisX_);
+        series->attachAxis(axisY_);
+        series->setPen(SeriesPen(series_.size(), ground));
+        series_.push_back(series);
+    }
+    chart()->legend()->setVisible(series_.size() > 1 && series_.size() <= kMostLegendEntries);
+}
+
+// The chart takes the window's colours: its ground is the palette's base, as
+// an editor's, with the text and grid of the palette on it.
+void PlotView::applyPalette() {
+    const QPalette colours = palette();
+    const QColor ground = colours.color(QPalette::Base);
+    const QColor text = colours.color(QPalette::Text);
+    chart()->setBackgroundBrush(ground);
+    chart()->setPlotAreaBackgroundVisible(false);
+    chart()->legend()->setLabelColor(text);
+    for (QValueAxis* axis : {axisX_, axisY_}) {
+        axis->setLabelsColor(text);
+        axis->setTitleBrush(text);
+        axis->setLinePenColor(colours.color(QPalette::Mid));
+        axis->setGridLineColor(colours.color(QPalette::Midlight));
+    }
+    for (std::size_t i = 0; i < series_.size(); ++i) series_[i]->setPen(SeriesPen(i, ground));
+}
+
+void PlotView::changeEvent(QEvent* event) {
+    QChartView::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) applyPalette();
+}
+
+bool PlotView::plotAreaHolds(QPointF inChart) const {
+    return !series_.empty() && chart()->plotArea().contains(inChart);
+}
+
+void PlotView::mouseMoveEvent(QMouseEvent* event) {
+    QChartView::mouseMoveEvent(event);
+    const QPointF inChart = chart()->mapFromScene(mapToScene(event->position().toPoint()));
+    if (!plotAreaHolds(inChart)) {
+        emit pointerMoved(QString());
+        return;
+    }
+    const QPointF value = chart()->mapToValue(inChart);
+    emit pointerMoved(QStringLiteral("x = %1    y = %2").arg(Number(value.x()), Number(value.y())));
+}
+
+void PlotView::leaveEvent(QEvent* event) {
+    QChartView::leaveEvent(event);
+    emit pointerMoved(QString());
+}
+
+void PlotView::wheelEvent(QWheelEvent* event) {
+    event->accept();
+    const int eighths = event->angleDelta().y();
+    const QPointF inChart = chart()->mapFromScene(mapToScene(event->position().toPoint()));
+    if (eighths == 0 || !plotAreaHolds(inChart)) return;
+    zoomAbout(chart()->mapToValue(inChart), std::pow(kZoomPerNotch, eighths / 120.0));
+}
+
+void PlotView::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Plus:
+        case Qt::Key_Equal:
+            zoomBy(kZoomPerNotch);
+            break;
+        case Qt::Key_Minus:
+            zoomBy(1 / kZoomPerNotch);
+            break;
+        case Qt::Key_Left:
+            panBy(-kPanShare, 0);
+            break;
+        case Qt::Key_Right:
+            panBy(kPanShare, 0);
+            break;
+        case Qt::Key_Up:
+            panBy(0, kPanShare);
+            break;
+        case Qt::Key_Down:
+            panBy(0, -kPanShare);
+            break;
+        case Qt::Key_0:
+            resetZoom();
+            break;
+        default:
+            QChartView::keyPressEvent(event);
+            return;
+    }
+    event->accept();
+}
+
+}  // namespace quantaro

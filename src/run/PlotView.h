@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QChartView>
+#include <QPen>
+
+#include <cstddef>
+#include <vector>
+
+#include "run/TrajectoryPlot.h"
+
+class QLineSeries;
+class QValueAxis;
+
+namespace quantaro {
+
+// The pen of the index-th series on a chart drawn on background: ten hues,
+// then the same hues dashed, dotted and dash-dotted, each dark or light
+// enough to stand out from the background.
+QPen SeriesPen(std::size_t index, const QColor& background);
+
+// The axes' range as the chart's own tick layout must meet it: the old
+// interval over a far wider new range would lay out a tick for every step,
+// so the interval is made coarse first and fitted to the range after.
+void SetAxisRange(QValueAxis& axis, const AxisRange& range);
+
+// A chart of a Plot: one line per series, told apart by SeriesPen for any
+// number of series, in the colours of the palette. The wheel, a dragged
+// rectangle and the keys +, -, the arrows and 0 zoom and move it. A zoomed
+// chart keeps its axes while new plots arrive, until resetZoom() fits them
+// to the data again. Whatever range an axis is given, it draws a handful of
+// ticks, so no plot can make the chart lay out more.
+class PlotView : public QChartView {
+    Q_OBJECT
+
+  public:
+    explicit PlotView(QWidget* parent = nullptr);
+
+    // Draws the plot, fitting the axes to it unless the user has zoomed.
+    void showPlot(const Plot& plot);
+    const Plot& plot() const { return plot_; }
+
+    // Whether the axes are the user's rather than fitted to the data.
+    bool zoomed() const { return zoomed_; }
+    void resetZoom();
+    // Scales both axes about their centres (below 1 zooms in).
+    void zoomBy(double factor);
+    // Moves the view by the given shares of the axes' spans.
+    void panBy(double acrossShare, double upShare);
+
+    // The pen each series is drawn with, in order.
+    std::vector<QPen> seriesPens() const;
+
+  signals:
+    // "x = ...    y = ..." under the pointer; empty outside the plot area.
+    void pointerMoved(const QString& text);
+
+  protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+  private:
+    void matchSeries();
+    void applyPalette();
+    void setRanges(const AxisRange& across, const AxisRange& up);
+    void zoomAbout(QPointF at, double factor);
+    bool plotAreaHolds(QPointF inChart) const;
+
+    Plot plot_;
+    QValueAxis* axisX_ = nullptr;
+    QValueAxis* axisY_ = nullptr;
+    std::vector<QLineSeries*> series_;
+    bool zoomed_ = false;
+    bool fitting_ = false;  // range changes are the data's, not the user's
+};
+
+}  // namespace quantaro
