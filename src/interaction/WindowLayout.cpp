@@ -128,6 +128,14 @@ QPoint KeptOnScreen(QPoint corner, QSize size, const QRect& available) {
 
 namespace {
 
+// The room the window manager's frame takes around a window's contents.
+QMargins FrameMargins(const QWidget* window) {
+    const QRect frame = window->frameGeometry();
+    const QRect inner = window->geometry();
+    return {inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+            frame.bottom() - inner.bottom()};
+}
+
 int OverlapArea(const QRect& a, const QRect& b) {
     const QRect common = a.intersected(b);
     return common.isEmpty() ? 0 : common.width() * common.height();
@@ -139,31 +147,49 @@ QString PlacementKey(const QString& name) {
 
 }  // namespace
 
-QPoint PlaceBeside(QSize size, const QRect& beside, const QRect& available) {
+QRect PlaceBeside(QSize size, const QRect& beside, const QRect& available,
+                  const std::vector<QRect>& others) {
+    size = size.boundedTo(available.size());
+    const int right = beside.right() + 1;
+    const int left = beside.left() - size.width();
+    const int below = beside.bottom() + 1;
+    const int above = beside.top() - size.height();
+    const int alignedBottom = beside.bottom() + 1 - size.height();
+    const int alignedRight = beside.right() + 1 - size.width();
     const QPoint candidates[] = {
-        {beside.right() + 1, beside.top()},
-        {beside.left() - size.width(), beside.top()},
-        {beside.left(), beside.bottom() + 1},
-        {beside.left(), beside.top() - size.height()},
+        {right, beside.top()},  {left, beside.top()},   {beside.left(), below},
+        {beside.left(), above}, {right, alignedBottom}, {left, alignedBottom},
+        {alignedRight, below},  {alignedRight, above},
     };
-    QPoint best;
-    int leastCovered = std::numeric_limits<int>::max();
+    QRect best;
+    std::pair<int, int> leastCovered{std::numeric_limits<int>::max(), 0};
     for (const QPoint& candidate : candidates) {
-        const QPoint corner = KeptOnScreen(candidate, size, available);
-        const int covered = OverlapArea(QRect(corner, size), beside);
+        const QRect frame(KeptOnScreen(candidate, size, available), size);
+        std::pair<int, int> covered{OverlapArea(frame, beside), 0};
+        for (const QRect& other : others) covered.second += OverlapArea(frame, other);
         if (covered < leastCovered) {
-            best = corner;
+            best = frame;
             leastCovered = covered;
         }
     }
     return best;
 }
 
-void PlaceBeside(QWidget* window, const QWidget* anchor) {
+void PlaceBeside(QWidget* window, const QWidget* anchor,
+                 std::initializer_list<const QWidget*> others) {
     const QScreen* screen = anchor->screen() ? anchor->screen() : QGuiApplication::primaryScreen();
     if (!screen) return;
-    window->move(PlaceBeside(window->frameGeometry().size(), anchor->frameGeometry(),
-                             screen->availableGeometry()));
+    // A window not shown yet has no frame; the anchor's tells how large the
+    // window manager makes one.
+    const QMargins decoration = window->isVisible() ? FrameMargins(window) : FrameMargins(anchor);
+    std::vector<QRect> avoided;
+    for (const QWidget* other : others) {
+        if (other && other->isVisible()) avoided.push_back(other->frameGeometry());
+    }
+    const QRect frame = PlaceBeside(window->size().grownBy(decoration), anchor->frameGeometry(),
+                                    screen->availableGeometry(), avoided);
+    window->resize(frame.size().shrunkBy(decoration));
+    window->move(frame.topLeft());
 }
 
 bool RestoreWindowPlacement(QWidget* window, const QString& name) {

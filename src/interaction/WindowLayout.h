@@ -7,6 +7,9 @@
 #include <QRect>
 #include <QSize>
 
+#include <initializer_list>
+#include <vector>
+
 class QLabel;
 class QPushButton;
 class QString;
@@ -70,12 +73,16 @@ QPoint CentredCorner(QSize size, QSize companion, const QRect& available);
 QPoint KeptOnScreen(QPoint corner, QSize size, const QRect& available);
 
 // Moves a top-level window beside another, on the side where it covers the
-// least of it (none where the screen allows): right, left, below or above,
-// in that order of preference, kept on the screen.
-void PlaceBeside(QWidget* window, const QWidget* anchor);
-// The top-left corner for a window frame of this size beside the frame
-// `beside`, within the screen area `available`.
-QPoint PlaceBeside(QSize size, const QRect& beside, const QRect& available);
+// least of it (none where the screen allows) and then the least of the other
+// windows given: right, left, below or above, in that order of preference.
+// It is kept on the screen, made smaller where the screen is smaller.
+void PlaceBeside(QWidget* window, const QWidget* anchor,
+                 std::initializer_list<const QWidget*> others = {});
+// The frame, of this size or the screen's if smaller, beside the frame
+// `beside` within the screen area `available`, covering the least of it and
+// then of the frames `others`.
+QRect PlaceBeside(QSize size, const QRect& beside, const QRect& available,
+                  const std::vector<QRect>& others = {});
 
 // Where a top-level window was and how large, kept under name in the user's
 // configuration folder between runs. Restoring returns false when nothing

@@ -219,7 +219,7 @@ void TFormLoopSelect::showTrajectoryWindow() {
         trajectoryWindow_ =
             new TFormTrajectory(recorder_.trajectory(), run_.variables(), interaction_, this);
         trajectoryWindow_->setHintsShown(hintsShown_);
-        PlaceBeside(trajectoryWindow_, this);
+        PlaceBeside(trajectoryWindow_, mainWindow_ ? mainWindow_ : this, {this});
     }
     ShowWithoutModality(trajectoryWindow_);
 }

@@ -43,8 +43,10 @@ class TFormLoopSelect : public QWidget, public HintTarget, private LoopTimer {
     std::int32_t loopEquation() const { return runner_.equation(); }
     // The history of the recorded variables; the same object all along.
     const Trajectory& trajectory() const { return recorder_.trajectory(); }
-    // Shows the window that plots the history, made the first time.
+    // Shows the window that plots the history, made the first time and
+    // placed beside the main window.
     void showTrajectoryWindow();
+    void setMainWindow(const QWidget* mainWindow) { mainWindow_ = mainWindow; }
 
     // Handlers.
     void FormCreate();
@@ -109,6 +111,7 @@ class TFormLoopSelect : public QWidget, public HintTarget, private LoopTimer {
     HintSet hints_;
     bool hintsShown_ = false;
     TFormTrajectory* trajectoryWindow_ = nullptr;  // a child window, made when first shown
+    const QWidget* mainWindow_ = nullptr;
 };
 
 }  // namespace quantaro

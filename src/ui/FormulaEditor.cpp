@@ -120,9 +120,9 @@ QString FormulaEditor::editorText() const {
     return EditorText(memo_->document());
 }
 
-void FormulaEditor::setEditorText(const QString& text) {
+void FormulaEditor::setEditorText(const QString& text, QTextCursor::MoveOperation caret) {
     memo_->setPlainText(text);
-    memo_->moveCursor(QTextCursor::End);
+    memo_->moveCursor(caret);
 }
 
 QString FormulaEditor::formulaText() const {
@@ -134,7 +134,8 @@ QString FormulaEditor::formulaText() const {
 void FormulaEditor::setFormulaText(const QString& text) {
     QString editor = text;
     editor.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    setEditorText(editor);
+    // A formula read from a file is shown from its start.
+    setEditorText(editor, QTextCursor::Start);
 }
 
 void FormulaEditor::markChanged() {

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTextCursor>
 
 #include <functional>
 
@@ -93,7 +94,8 @@ class FormulaEditor : public QObject {
     void record(const std::function<void()>& change, const std::function<void()>& ownEnabling);
     void replaceSelection(const QString& text);
     QString editorText() const;
-    void setEditorText(const QString& text);
+    // Replaces the text, leaving the caret at `caret`.
+    void setEditorText(const QString& text, QTextCursor::MoveOperation caret = QTextCursor::End);
     void markChanged();
     void setEditByEmptiness();
     // One step of Undo or Redo: the current text goes onto the other stack

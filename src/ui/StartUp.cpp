@@ -44,6 +44,9 @@ void DesktopProgram::show() {
     mainWindow_->show();
     if (!restored) CentreOnScreen(mainWindow_.get(), loopWindow_.get());
     PlaceBeside(loopWindow_.get(), mainWindow_.get());
+    // Shown first, the loop window would be hidden behind a main window
+    // restored to fill the screen.
+    loopWindow_->raise();
 }
 
 }  // namespace quantaro

@@ -474,6 +474,7 @@ void TFormCalculator::setAboutBox(TFormHelpAbout* about) {
 
 void TFormCalculator::setRunWindows(TFormSelectEquation* selectEquation, TFormLoopSelect* loop) {
     runControl_->setRunWindows(selectEquation, loop, &loop->loopSwitch());
+    loop->setMainWindow(this);
     loopWindow_ = loop;
     setTrajectory(&loop->trajectory());
 }
@@ -489,7 +490,7 @@ void TFormCalculator::ExplainEquations1Click() {
         addHintTarget(explainWindow_);
     }
     // A window opened again goes beside the main window wherever that is now.
-    if (explainWindow_->isHidden()) PlaceBeside(explainWindow_, this);
+    if (explainWindow_->isHidden()) PlaceBeside(explainWindow_, this, {loopWindow_});
     explainWindow_->explain();
     ShowWithoutModality(explainWindow_);
 }
@@ -586,6 +587,8 @@ NameTable& TFormCalculator::documentTable(Document table) {
 void TFormCalculator::refreshGrid(Document table) {
     if (table == Document::Variables) variableValueEditor_->dismiss();
     (table == Document::Constants ? constantModel_ : variableModel_)->refresh();
+    // Rows read from a file are shown from the first.
+    (table == Document::Constants ? StringGridConstants : StringGridVariables)->scrollToTop();
 }
 
 void TFormCalculator::enableClearFormula() {

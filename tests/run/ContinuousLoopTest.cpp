@@ -1,4 +1,8 @@
+#include <QLabel>
 #include <QListWidget>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTableView>
 #include <QTimer>
 
 #include "RunProgramFixture.h"
@@ -308,6 +312,39 @@ TEST_F(ContinuousLoopTest, TheTickedVariablesAreRecordedAfterEveryCountedPass) {
 
     click("ButtonReset");
     EXPECT_EQ(history.rowCount(), 0u);
+}
+
+// Five passes of one worksheet, then Open All of another with the first's
+// history still held: the next pass starts a history of the new names, the
+// window says so, and the editor and grids show the new documents from the top.
+TEST_F(ContinuousLoopTest, OpenAllOfAnotherWorksheetStartsAHistoryOfItsNames) {
+    const auto openAll = [this](const char* example) {
+        user.answers = {BoxAnswer::No};  // keep no unsaved change
+        user.chosenFiles = {QStringLiteral(QUANTARO_EXAMPLES_DIR "/%1.FOR").arg(example)};
+        action("OpenAll1")->trigger();
+    };
+    openAll("statistics");
+    setLoops("5");
+    runLoop();
+    ASSERT_EQ(loop().trajectory().rowCount(), 5u);
+    ASSERT_EQ(loop().trajectory().names().size(), 22u);
+    auto* grid = child<QTableView>(main(), "StringGridVariables");
+    grid->scrollToBottom();
+
+    openAll("iteration");
+    click("ButtonStep");
+    const Trajectory& history = loop().trajectory();
+    std::vector<std::string> names;
+    for (int row = 1; !main().variables().name(row).empty(); ++row) {
+        names.push_back(main().variables().name(row));
+    }
+    EXPECT_EQ(history.names(), names);
+    ASSERT_EQ(history.rowCount(), 1u);
+    EXPECT_EQ(history.text(0, 1), value(2));
+    EXPECT_EQ(child<QLabel>(loop(), "LabelRecorded")->text(),
+              QStringLiteral("Recording %1 variables").arg(names.size()));
+    EXPECT_EQ(child<QPlainTextEdit>(main(), "MemoFormula")->textCursor().position(), 0);
+    EXPECT_EQ(grid->verticalScrollBar()->value(), 0);
 }
 
 }  // namespace

@@ -93,6 +93,7 @@ TEST_F(FormulaHelpTest, CompletionInsertsAsTheGridInsertDoesAndEscapeOnlyCloses)
         // The grid's insert of the same name in place of the same word.
         start();
         window->formulaEditor().setFormulaText(QStringLiteral("2 + SI"));
+        memo()->moveCursor(QTextCursor::End);
         QTextCursor cursor = memo()->textCursor();
         cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, 2);
         memo()->setTextCursor(cursor);
@@ -102,6 +103,7 @@ TEST_F(FormulaHelpTest, CompletionInsertsAsTheGridInsertDoesAndEscapeOnlyCloses)
 
         start();
         window->formulaEditor().setFormulaText(QStringLiteral("2 + SI"));
+        memo()->moveCursor(QTextCursor::End);
         focusEditor();
         const QStringList opened = Stacks(history());
         QTest::keyClick(memo(), Qt::Key_Space, Qt::ControlModifier);

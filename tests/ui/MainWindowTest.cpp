@@ -96,9 +96,17 @@ TEST_F(MainWindowTest, TheWindowGrowsFromTheClassicLayoutAndKeepsItsSize) {
 TEST(PlaceBesideTest, TakesTheSideThatCoversTheLeastOrCentresBothWhereTheyFit) {
     const QSize loop(300, 250);
     const QRect wide(0, 0, 1280, 900), small(0, 0, 1024, 768);
-    EXPECT_EQ(PlaceBeside(loop, {319, 200, 641, 480}, wide), QPoint(960, 200));   // right
-    EXPECT_EQ(PlaceBeside(loop, {600, 200, 641, 480}, wide), QPoint(300, 200));   // left
-    EXPECT_EQ(PlaceBeside(loop, {191, 144, 641, 480}, small), QPoint(724, 144));  // least covered
+    const auto corner = [](QSize size, const QRect& beside, const QRect& available,
+                           const std::vector<QRect>& others = {}) {
+        return PlaceBeside(size, beside, available, others).topLeft();
+    };
+    EXPECT_EQ(corner(loop, {319, 200, 641, 480}, wide), QPoint(960, 200));   // right
+    EXPECT_EQ(corner(loop, {600, 200, 641, 480}, wide), QPoint(300, 200));   // left
+    EXPECT_EQ(corner(loop, {191, 144, 641, 480}, small), QPoint(724, 144));  // least covered
+    // Beside the main window and clear of the loop window where there is room.
+    EXPECT_EQ(corner(loop, {0, 0, 641, 480}, wide, {{641, 0, 300, 250}}), QPoint(0, 480));
+    // Larger than the screen: made as large as the screen, on it.
+    EXPECT_EQ(PlaceBeside({1600, 1000}, {191, 144, 641, 480}, small), QRect(0, 0, 1024, 768));
     EXPECT_EQ(CentredCorner({641, 480}, loop, small), QPoint(41, 144));
     EXPECT_EQ(CentredCorner({641, 480}, loop, {0, 0, 900, 768}), QPoint(129, 144));
 }
