@@ -72,14 +72,13 @@ QValueAxis* MakeAxis(QChart* chart, Qt::Alignment alignment) {
     axis->setLabelFormat(QStringLiteral("%.6g"));
     axis->setTickType(QValueAxis::TicksDynamic);
     chart->addAxis(axis, alignment);
-    // The chart zooms by itself too (a dragged rectangle, a right click);
-    // its ticks then follow the new range, at round numbers.
-    QObject::connect(axis, &QValueAxis::rangeChanged, axis, [axis](double low, double high) {
-        const AxisTicks ticks = RoundTicks({low, high});
-        axis->setTickAnchor(ticks.anchor);
-        axis->setTickInterval(ticks.interval);
-    });
     return axis;
+}
+
+void FitTicks(QValueAxis& axis, const AxisRange& range) {
+    const AxisTicks ticks = RoundTicks(range);
+    axis.setTickAnchor(ticks.anchor);
+    axis.setTickInterval(ticks.interval);
 }
 
 }  // namespace
@@ -95,10 +94,8 @@ void SetAxisRange(QValueAxis& axis, const AxisRange& range) {
     const double widest = std::max(axis.max() - axis.min(), range.high - range.low);
     axis.setTickInterval(std::isfinite(widest) && widest > 0 ? widest
                                                              : std::numeric_limits<double>::max());
-    axis.setRange(range.low, range.high);  // its ticks follow through rangeChanged
-    const AxisTicks ticks = RoundTicks(range);
-    axis.setTickAnchor(ticks.anchor);
-    axis.setTickInterval(ticks.interval);
+    axis.setRange(range.low, range.high);
+    FitTicks(axis, range);
 }
 
 PlotView::PlotView(QWidget* parent) : QChartView(new QChart, parent) {
@@ -111,7 +108,11 @@ PlotView::PlotView(QWidget* parent) : QChartView(new QChart, parent) {
     axisX_ = MakeAxis(chart(), Qt::AlignBottom);
     axisY_ = MakeAxis(chart(), Qt::AlignLeft);
     for (QValueAxis* axis : {axisX_, axisY_}) {
-        connect(axis, &QValueAxis::rangeChanged, this, [this] {
+        // The chart zooms by itself too (a dragged rectangle, a right click);
+        // the ticks then follow the new range.
+        connect(axis, &QValueAxis::rangeChanged, this, [this, axis](double low, double high) {
+            const bool whole = axis == axisX_ ? plot_.horizontal.whole : plot_.vertical.whole;
+            FitTicks(*axis, {low, high, whole});
             if (!fitting_) zoomed_ = true;
         });
     }
@@ -148,8 +149,8 @@ void PlotView::zoomBy(double factor) {
 
 void PlotView::zoomAbout(QPointF at, double factor) {
     if (series_.empty()) return;
-    const AxisRange x = ZoomAbout({axisX_->min(), axisX_->max()}, at.x(), factor);
-    const AxisRange y = ZoomAbout({axisY_->min(), axisY_->max()}, at.y(), factor);
+    const AxisRange x = ZoomAbout(shownRange(*axisX_), at.x(), factor);
+    const AxisRange y = ZoomAbout(shownRange(*axisY_), at.y(), factor);
     SetAxisRange(*axisX_, x);
     SetAxisRange(*axisY_, y);
     zoomed_ = true;
@@ -157,16 +158,23 @@ void PlotView::zoomAbout(QPointF at, double factor) {
 
 void PlotView::panBy(double acrossShare, double upShare) {
     if (series_.empty()) return;
-    const auto moved = [](const QValueAxis& axis, double share) {
-        const double by = (axis.max() - axis.min()) * share;
-        const AxisRange range{axis.min() + by, axis.max() + by};
-        return std::isfinite(range.low) && std::isfinite(range.high)
-                   ? range
-                   : AxisRange{axis.min(), axis.max()};
+    const auto moved = [this](const QValueAxis& axis, double share) {
+        AxisRange range = shownRange(axis);
+        const double by = (range.high - range.low) * share;
+        if (std::isfinite(range.low + by) && std::isfinite(range.high + by)) {
+            range.low += by;
+            range.high += by;
+        }
+        return range;
     };
     SetAxisRange(*axisX_, moved(*axisX_, acrossShare));
     SetAxisRange(*axisY_, moved(*axisY_, upShare));
     zoomed_ = true;
+}
+
+AxisRange PlotView::shownRange(const QValueAxis& axis) const {
+    const bool whole = &axis == axisX_ ? plot_.horizontal.whole : plot_.vertical.whole;
+    return {axis.min(), axis.max(), whole};
 }
 
 std::vector<QPen> PlotView::seriesPens() const {

@@ -67,6 +67,8 @@ class PlotView : public QChartView {
     void setRanges(const AxisRange& across, const AxisRange& up);
     void zoomAbout(QPointF at, double factor);
     bool plotAreaHolds(QPointF inChart) const;
+    // The axis's range as shown, with the ticks the plot asks for.
+    AxisRange shownRange(const QValueAxis& axis) const;
 
     Plot plot_;
     QValueAxis* axisX_ = nullptr;

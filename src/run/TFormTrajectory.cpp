@@ -32,9 +32,10 @@ QIcon LineStyleIcon(const QPen& pen, int height) {
     QPixmap swatch(3 * height, height);
     swatch.fill(Qt::transparent);
     QPainter painter(&swatch);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(pen);
-    painter.drawLine(QPointF(1, height / 2.0), QPointF(3 * height - 1, height / 2.0));
+    QPen thick = pen;  // a line one pixel thin would look paler than the chart's
+    thick.setWidth(2);
+    painter.setPen(thick);
+    painter.drawLine(1, height / 2, 3 * height - 1, height / 2);
     return QIcon(swatch);
 }
 

@@ -177,8 +177,9 @@ Plot MakePlot(const Trajectory& trajectory, const NameTable& variables, const Pl
         drawn.push_back(names[column]);
     }
     plot.verticalTitle = VerticalTitle(drawn, variables);
-    // Passes fill their axis from the first to the last.
+    // Passes fill their axis from the first to the last, ticked at whole passes.
     plot.horizontal = horizontal.range(choice.horizontal == kPassAxis ? 0 : kMarginShare);
+    plot.horizontal.whole = choice.horizontal == kPassAxis;
     plot.vertical = vertical.range(kMarginShare);
     return plot;
 }
@@ -213,6 +214,7 @@ AxisTicks RoundTicks(const AxisRange& range) {
     // units in the last place of the range's numbers a step would not move.
     const double scale = std::max(std::fabs(range.low), std::fabs(range.high));
     interval = std::max(interval, 4 * scale * std::numeric_limits<double>::epsilon());
+    if (range.whole) interval = std::max(interval, 1.0);
     // Anchored beside the range rather than at zero, far away, where the
     // chart would count its way to the range in steps.
     return {std::floor(range.low / interval) * interval, interval};
@@ -220,7 +222,8 @@ AxisTicks RoundTicks(const AxisRange& range) {
 
 AxisRange ZoomAbout(const AxisRange& range, double at, double factor) {
     const AxisRange zoomed{Clamped(at - (at - range.low) * static_cast<long double>(factor)),
-                           Clamped(at + (range.high - at) * static_cast<long double>(factor))};
+                           Clamped(at + (range.high - at) * static_cast<long double>(factor)),
+                           range.whole};
     // Closer than a few digits of the numbers apart, the axis could not tell
     // its ticks apart; wider than the doubles reach, it could not place them.
     const double span = zoomed.high - zoomed.low;

@@ -37,6 +37,8 @@ struct PlotChoice {
 struct AxisRange {
     double low = 0.0;
     double high = 1.0;
+    // Ticks only at whole numbers, as for counts such as pass numbers.
+    bool whole = false;
 
     bool operator==(const AxisRange&) const = default;
 };
