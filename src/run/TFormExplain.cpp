@@ -6,6 +6,10 @@
 #include <QStringList>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "engine/Explanation.h"
 #include "engine/Worksheet.h"
 #include "interaction/ContextHelp.h"
@@ -17,6 +21,9 @@ namespace {
 
 // The run items' help context.
 constexpr int kExplainHelp = 14;
+// Hundreds of thousands of lines would take the editor seconds to lay out;
+// the batch runner writes an explanation of any length.
+constexpr std::size_t kMostShownLines = 20'000;
 
 }  // namespace
 
@@ -61,9 +68,15 @@ void TFormExplain::explain() {
     Worksheet copy = sheet_;
     copy.setFormula(host_.runFormulaText());
     copy.angle = host_.angleUnit();
+    const std::vector<std::string> steps = ExplainEquations(copy).lines;
+    const std::size_t shown = std::min(steps.size(), kMostShownLines);
     QStringList lines;
-    for (const std::string& line : ExplainEquations(copy).lines)
-        lines.append(QString::fromStdString(line));
+    for (std::size_t i = 0; i < shown; ++i) lines.append(QString::fromStdString(steps[i]));
+    if (shown < steps.size()) {
+        lines.append(QStringLiteral("(%1 more lines are not shown; quantaro-cli --explain "
+                                    "writes them all)")
+                         .arg(steps.size() - shown));
+    }
     MemoExplain->setPlainText(lines.join(QLatin1Char('\n')));
 }
 

@@ -1,6 +1,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTableView>
+#include <QTextBlock>
 #include <QTimer>
 
 #include "RunProgramFixture.h"
@@ -227,6 +228,15 @@ TEST_F(RunCommandsTest, ExplainEquationsShowsEachStepAndChangesNoDocument) {
     EXPECT_EQ(memo->toPlainText().toStdString(),
               "Equation 1: ARCSIN 1 = Y\n  ARCSIN 1 = 1.5707963267949\n  Y = 1.5707963267949");
     EXPECT_EQ(main().variables(), std::get<0>(before));
+
+    // Past 20,000 lines the window says how many more there are.
+    QString many;
+    for (int i = 0; i < 7000; ++i) many += QStringLiteral("1 + 2 = Y\r\n");
+    main().formulaEditor().setFormulaText(many);
+    child<QPushButton>(*window, "ButtonRefresh")->click();
+    EXPECT_EQ(memo->blockCount(), 20'001);
+    EXPECT_EQ(memo->document()->lastBlock().text(),
+              "(1000 more lines are not shown; quantaro-cli --explain writes them all)");
 }
 
 }  // namespace
