@@ -207,9 +207,10 @@ PlotChoice EveryColumnAgainst(int horizontal) {
 void BM_TrajectoryPlot_MillionRows(benchmark::State& state) {
     static const LongHistory history;
     const PlotChoice choice = EveryColumnAgainst(static_cast<int>(state.range(0)));
+    TrajectoryPlotter plotter;
     for (auto _ : state) {
-        const Plot plot = MakePlot(history.trajectory(), history.variables(), choice,
-                                   PointsPerSeries(choice.vertical.size()));
+        const Plot plot = plotter.plot(history.trajectory(), history.variables(), choice,
+                                       PointsPerSeries(choice.vertical.size()));
         benchmark::DoNotOptimize(plot.series.data());
     }
 }

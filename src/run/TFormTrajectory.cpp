@@ -229,7 +229,7 @@ void TFormTrajectory::redraw() {
     cost.start();
     const PlotChoice drawn = choice();
     const Plot plot =
-        MakePlot(trajectory_, variables_, drawn, PointsPerSeries(drawn.vertical.size()));
+        plotter_.plot(trajectory_, variables_, drawn, PointsPerSeries(drawn.vertical.size()));
     // Reading the rows is what grows with the history; painting the few
     // thousand points drawn costs about as much again.
     redrawCostNs_ = 2 * cost.nsecsElapsed();

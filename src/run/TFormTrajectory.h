@@ -74,6 +74,7 @@ class TFormTrajectory : public QWidget, public HintTarget {
     QElapsedTimer sinceRedraw_;
     qint64 redrawCostNs_ = 0;              // of the last redraw, paint included as a guess
     std::vector<std::string> shownNames_;  // the names the choices offer
+    TrajectoryPlotter plotter_;
 
     PlotView* ChartView = nullptr;
     QComboBox* ComboHorizontal = nullptr;

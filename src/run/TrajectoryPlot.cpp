@@ -154,11 +154,16 @@ QString AxisTitle(const std::string& name, const NameTable& variables) {
 
 Plot MakePlot(const Trajectory& trajectory, const NameTable& variables, const PlotChoice& choice,
               qsizetype maxPoints) {
+    return TrajectoryPlotter().plot(trajectory, variables, choice, maxPoints);
+}
+
+Plot TrajectoryPlotter::plot(const Trajectory& trajectory, const NameTable& variables,
+                             const PlotChoice& choice, qsizetype maxPoints) {
     // The first and last rows and one stretch's two extremes at the least.
     maxPoints = std::max<qsizetype>(maxPoints, 4);
     const std::vector<std::string>& names = trajectory.names();
-    std::vector<double> xs;
-    std::vector<double> ys;
+    std::vector<double>& xs = across_;
+    std::vector<double>& ys = up_;
     ColumnValues(trajectory, choice.horizontal, xs);
     Plot plot;
     plot.horizontalTitle =

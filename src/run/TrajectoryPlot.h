@@ -20,7 +20,7 @@ inline constexpr int kPassAxis = -1;
 inline constexpr qsizetype kMaxPlotPoints = 4000;
 // The points of all a chart's lines together, which its layout and painting
 // take time in proportion to.
-inline constexpr qsizetype kPlotPointBudget = 12000;
+inline constexpr qsizetype kPlotPointBudget = 8000;
 // The points each of `lines` lines keeps: an equal share of the budget, but
 // never fewer than a few per pixel of a chart's width.
 qsizetype PointsPerSeries(std::size_t lines);
@@ -66,6 +66,18 @@ struct Plot {
 // kept.
 Plot MakePlot(const Trajectory& trajectory, const NameTable& variables, const PlotChoice& choice,
               qsizetype maxPoints = kMaxPlotPoints);
+
+// Makes plots as MakePlot does, keeping the memory that reading a long
+// history takes from one plot to the next instead of taking it afresh.
+class TrajectoryPlotter {
+  public:
+    Plot plot(const Trajectory& trajectory, const NameTable& variables, const PlotChoice& choice,
+              qsizetype maxPoints = kMaxPlotPoints);
+
+  private:
+    std::vector<double> across_;  // the horizontal values of every row
+    std::vector<double> up_;      // one drawn column's values
+};
 
 // A variable's name followed by its units in brackets when it has any.
 QString AxisTitle(const std::string& name, const NameTable& variables);
