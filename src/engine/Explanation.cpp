@@ -65,13 +65,13 @@ class ExplainingBackend : public ValueBackend {
         const std::string op(name);
         std::string step = kStepIndent;
         if (operands == 2) {
-            step += FormatNumber(left) + ' ' + op + ' ' + FormatNumber(right);
+            step += FormatNumberExactly(left) + ' ' + op + ' ' + FormatNumberExactly(right);
         } else if (followsOperand(name)) {
-            step += FormatNumber(left) + ' ' + op;
+            step += FormatNumberExactly(left) + ' ' + op;
         } else {
-            step += op + ' ' + FormatNumber(left);
+            step += op + ' ' + FormatNumberExactly(left);
         }
-        lines_.push_back(step + " = " + FormatNumber(result));
+        lines_.push_back(step + " = " + FormatNumberExactly(result));
     }
 
     // Whether a one-operand operator is written after its operand: the token

@@ -14,9 +14,11 @@ namespace quantaro {
 struct Explanation {
     // For each equation run: "Equation N: " and its text, then one line
     // indented by two blanks for each operator applied, "L op R = result",
-    // "op L = result" or "L op = result", and "NAME = stored text". A failing
-    // equation ends with the run's message, a floating-point fault with its
-    // text; nothing follows either.
+    // "op L = result" or "L op = result", and "NAME = stored text". Operands
+    // and results of operators are not rounded by a run and are written
+    // exactly (FormatNumberExactly); the stored text is the rounded one. A
+    // failing equation ends with the run's message, a floating-point fault
+    // with its text; nothing follows either.
     std::vector<std::string> lines;
     ResultCode code = ResultCode::Success;
     // A floating-point fault ended the run; code is then Success.

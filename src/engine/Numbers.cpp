@@ -1,6 +1,7 @@
 #include "engine/Numbers.h"
 
 #include <locale.h>
+#include <algorithm>
 #include <cfenv>
 #include <cmath>
 #include <cstdint>
@@ -153,19 +154,20 @@ long double ConvertNumber(std::string_view text) {
     return value;
 }
 
-// Formats |value| with 16 significant digits truncated toward zero, which
-// gives the exact first sixteen digits of the value's decimal expansion.
+// A magnitude as d1.d2d3... x 10^exponent.
 struct DecimalDigits {
-    std::string digits;  // d1 d2 ... d16
-    int exponent = 0;    // |value| = d1.d2... x 10^exponent
+    std::string digits;  // d1 d2 ...
+    int exponent = 0;
 };
 
-DecimalDigits TruncatedDigits(long double magnitude) {
+// The first count significant digits of a magnitude, rounded in the given
+// rounding mode; the C library converts exactly.
+DecimalDigits SignificantDigits(long double magnitude, int count, int rounding) {
     const int previousRounding = std::fegetround();
-    std::fesetround(FE_TOWARDZERO);
+    std::fesetround(rounding);
     const locale_t previousLocale = uselocale(CLocale());
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.15Le", magnitude);
+    std::snprintf(buffer, sizeof buffer, "%.*Le", count - 1, magnitude);
     uselocale(previousLocale);
     std::fesetround(previousRounding);
 
@@ -178,10 +180,15 @@ DecimalDigits TruncatedDigits(long double magnitude) {
     return result;
 }
 
+void DropTrailingZeros(DecimalDigits& decimal) {
+    while (decimal.digits.size() > 1 && decimal.digits.back() == '0') decimal.digits.pop_back();
+}
+
 // The digits of |value| to 15 significant digits, rounded half away from
-// zero on the sixteenth, without trailing zeros.
+// zero on the sixteenth, without trailing zeros. Sixteen digits truncated
+// toward zero are the exact first sixteen of the decimal expansion.
 DecimalDigits FifteenDigits(long double magnitude) {
-    DecimalDigits decimal = TruncatedDigits(magnitude);
+    DecimalDigits decimal = SignificantDigits(magnitude, 16, FE_TOWARDZERO);
     const bool roundUp = decimal.digits[15] >= '5';
     decimal.digits.resize(15);
     if (roundUp) {
@@ -195,8 +202,67 @@ DecimalDigits FifteenDigits(long double magnitude) {
             ++decimal.exponent;
         }
     }
-    while (decimal.digits.size() > 1 && decimal.digits.back() == '0') decimal.digits.pop_back();
+    DropTrailingZeros(decimal);
     return decimal;
+}
+
+// 21 significant digits tell every two extended values apart: 10^20 > 2^64.
+constexpr int kMostExactDigits = 21;
+
+// Whether ParseNumber, rounding to nearest, reads the digits back as magnitude.
+bool ReadsBackAs(const DecimalDigits& decimal, long double magnitude) {
+    const int scale = decimal.exponent - static_cast<int>(decimal.digits.size()) + 1;
+    try {
+        const std::optional<long double> value =
+            ParseNumber(decimal.digits + 'E' + std::to_string(scale));
+        return value && *value == magnitude;
+    } catch (const FloatingPointFault&) {
+        return false;  // the digits rounded up past the largest value
+    }
+}
+
+bool IsPowerOfTwo(long double magnitude) {
+    int exponent = 0;
+    return std::frexp(magnitude, &exponent) == 0.5L;
+}
+
+// The fewest digits of a finite, non-zero magnitude that read back as it.
+DecimalDigits ShortestExactDigits(long double magnitude) {
+    // Texts that read back as a normal value lie within 2^-64 of it
+    // relatively, so one with fewer than fifteen digits is also what
+    // rounding to fifteen digits gives, trailing zeros aside.
+    const int fewest = std::fpclassify(magnitude) == FP_NORMAL ? 15 : 1;
+    for (int count = fewest;; ++count) {
+        const DecimalDigits nearest = SignificantDigits(magnitude, count, FE_TONEAREST);
+        if (ReadsBackAs(nearest, magnitude) || count == kMostExactDigits) return nearest;
+        // Below a power of two values lie half as far apart as above it, so
+        // the text above may read back where the nearest, below it, does not.
+        if (IsPowerOfTwo(magnitude)) {
+            const DecimalDigits above = SignificantDigits(magnitude, count, FE_UPWARD);
+            if (ReadsBackAs(above, magnitude)) return above;
+        }
+    }
+}
+
+// The general form of a finite value with these significant digits.
+std::string GeneralForm(bool negative, const DecimalDigits& decimal) {
+    const std::string& digits = decimal.digits;
+    const int n = static_cast<int>(digits.size());
+    const int exponent = decimal.exponent + 1;  // |value| = 0.d1d2... x 10^exponent
+
+    std::string text = negative ? "-" : "";
+    if (exponent > 0 && exponent <= 15) {
+        text.append(digits, 0, static_cast<std::size_t>(std::min(n, exponent)));
+        if (n < exponent) text.append(static_cast<std::size_t>(exponent - n), '0');
+        if (n > exponent) text.append(".").append(digits, static_cast<std::size_t>(exponent));
+    } else if (exponent <= 0 && exponent >= -3) {
+        text.append("0.").append(static_cast<std::size_t>(-exponent), '0').append(digits);
+    } else {
+        text += digits[0];
+        if (n > 1) text.append(".").append(digits, 1);
+        text.append("E").append(std::to_string(exponent - 1));
+    }
+    return text;
 }
 
 }  // namespace
@@ -242,25 +308,20 @@ std::string FormatNumber(long double value) {
     if (std::isnan(value)) return "NAN";
     if (std::isinf(value)) return "INF";
     if (std::fpclassify(value) != FP_NORMAL) return "0";  // zero and subnormals
+    return GeneralForm(value < 0, FifteenDigits(std::fabs(value)));
+}
 
-    const DecimalDigits decimal = FifteenDigits(std::fabs(value));
-    const std::string& digits = decimal.digits;
-    const int n = static_cast<int>(digits.size());
-    const int exponent = decimal.exponent + 1;  // |value| = 0.d1d2... x 10^exponent
-
-    std::string text = value < 0 ? "-" : "";
-    if (exponent > 0 && exponent <= 15) {
-        text.append(digits, 0, static_cast<std::size_t>(std::min(n, exponent)));
-        if (n < exponent) text.append(static_cast<std::size_t>(exponent - n), '0');
-        if (n > exponent) text.append(".").append(digits, static_cast<std::size_t>(exponent));
-    } else if (exponent <= 0 && exponent >= -3) {
-        text.append("0.").append(static_cast<std::size_t>(-exponent), '0').append(digits);
-    } else {
-        text += digits[0];
-        if (n > 1) text.append(".").append(digits, 1);
-        text.append("E").append(std::to_string(exponent - 1));
-    }
-    return text;
+std::string FormatNumberExactly(long double value) {
+    if (!std::isfinite(value) || value == 0) return FormatNumber(value);
+    std::fexcept_t flags{};
+    std::fegetexceptflag(&flags, FE_ALL_EXCEPT);
+    const int previousRounding = std::fegetround();
+    std::fesetround(FE_TONEAREST);
+    DecimalDigits decimal = ShortestExactDigits(std::fabs(value));
+    std::fesetround(previousRounding);
+    std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
+    DropTrailingZeros(decimal);
+    return GeneralForm(value < 0, decimal);
 }
 
 }  // namespace quantaro

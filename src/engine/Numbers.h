@@ -39,4 +39,13 @@ long double ScaleByExactPowerOfTen(std::uint64_t digits, int scale);
 // 0.0001 <= |value| < 1E15, otherwise forms such as 1E15 or 1.5E-7.
 std::string FormatNumber(long double value);
 
+// The shortest text that ParseNumber reads back as exactly this value, in the
+// notation of FormatNumber: the value rounded to nearest with the fewest
+// significant digits that read back, at most 21 (enough for every extended
+// value). For values a run keeps unrounded, such as an operator's operands and
+// result within an equation. Subnormal values are written too; zero,
+// infinities and NaNs as FormatNumber writes them. Leaves the floating-point
+// flags and the rounding mode as it found them.
+std::string FormatNumberExactly(long double value);
+
 }  // namespace quantaro

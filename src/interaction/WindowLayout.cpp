@@ -13,6 +13,7 @@
 #include <QTableView>
 #include <QWidget>
 
+#include "interaction/ReadableColours.h"
 #include "interaction/UserSettings.h"
 
 namespace quantaro {
@@ -89,13 +90,13 @@ void SetSignalColours(QWidget* edit, const QColor& textColour) {
     QPalette colours = edit->palette();
     colours.setColor(QPalette::Base, Qt::black);
     colours.setColor(QPalette::Window, Qt::black);
-    colours.setColor(QPalette::Text, textColour);
     edit->setPalette(colours);
+    SetTextColour(edit, textColour);
 }
 
 void SetTextColour(QWidget* edit, const QColor& textColour) {
     QPalette colours = edit->palette();
-    colours.setColor(QPalette::Text, textColour);
+    colours.setColor(QPalette::Text, ReadableOn(colours.color(QPalette::Base), textColour));
     edit->setPalette(colours);
 }
 

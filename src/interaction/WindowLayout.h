@@ -58,6 +58,8 @@ void FitHeadingFont(QHeaderView* header);
 void ChainTabOrder(std::initializer_list<QWidget*> controls);
 
 // An edit that shows its state by colour: black ground, text in textColour.
+// A colour that would not read on the edit's ground is replaced by the
+// nearest colour of its hue that does (ReadableOn).
 void SetSignalColours(QWidget* edit, const QColor& textColour);
 void SetTextColour(QWidget* edit, const QColor& textColour);
 

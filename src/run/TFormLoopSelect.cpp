@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "interaction/ContextHelp.h"
+#include "interaction/ItemCheckStyle.h"
 #include "interaction/UserInteraction.h"
 #include "interaction/WindowLayout.h"
 #include "run/LoopNumbers.h"
@@ -105,6 +106,7 @@ void TFormLoopSelect::buildControls() {
     record->setObjectName(QStringLiteral("GroupBoxRecord"));
     ListRecord = new QListWidget(record);
     ListRecord->setObjectName(QStringLiteral("ListRecord"));
+    KeepItemChecksVisible(ListRecord);
     ListRecord->setFixedHeight(ListRecord->fontMetrics().height() * 5 + 8);
     LabelRecorded = MakeLabel(QString(), "LabelRecorded", record);
     // Two lines kept, so that the window keeps its size when the second comes.

@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "engine/Trajectory.h"
+#include "interaction/ItemCheckStyle.h"
 #include "interaction/UserInteraction.h"
 #include "interaction/WindowLayout.h"
 #include "run/ChartFile.h"
@@ -66,6 +67,7 @@ void TFormTrajectory::buildControls() {
     ComboHorizontal->setObjectName(QStringLiteral("ComboHorizontal"));
     ListVertical = new QListWidget(this);
     ListVertical->setObjectName(QStringLiteral("ListVertical"));
+    KeepItemChecksVisible(ListVertical);
     ButtonResetZoom = MakeButton(QStringLiteral("&Reset Zoom"), "ButtonResetZoom", this);
     ButtonSaveChart =
         MakeButton(QStringLiteral("&Save Chart") + QChar(0x2026), "ButtonSaveChart", this);

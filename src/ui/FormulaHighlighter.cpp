@@ -1,6 +1,7 @@
 #include "ui/FormulaHighlighter.h"
 
 #include <QHelpEvent>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "interaction/HintSet.h"
+#include "interaction/ReadableColours.h"
 #include "ui/FormulaEditor.h"
 
 namespace quantaro {
@@ -40,33 +42,60 @@ Utf8Text ToUtf8(const QString& text) {
     return out;
 }
 
-QTextCharFormat Coloured(QRgb colour, bool bold = false) {
+// Each kind's colour on a light ground; on another ground the nearest
+// colour of the same hue that reads on it.
+constexpr QRgb kNumberColour = 0xa0522d;
+constexpr QRgb kOperatorColour = 0x8b008b;
+constexpr QRgb kConstantColour = 0x006400;
+constexpr QRgb kVariableColour = 0x1f3fa8;
+constexpr QRgb kUnknownColour = 0xff0000;
+// How far the result name's ground is tinted from the editor's base colour
+// towards the variables' colour.
+constexpr double kResultTint = 0.15;
+
+QTextCharFormat Coloured(const QColor& ground, const QColor& colour, bool bold = false) {
     QTextCharFormat format;
-    format.setForeground(QColor(colour));
+    format.setForeground(ReadableOn(ground, colour));
     if (bold) format.setFontWeight(QFont::Bold);
     return format;
 }
 
 }  // namespace
 
-FormulaHighlighter::FormulaHighlighter(QPlainTextEdit* memo, Worksheet& sheet)
-    : QSyntaxHighlighter(memo), memo_(memo), sheet_(sheet) {
-    formats_[TokenSpan::Number] = Coloured(0xa0522d);
-    formats_[TokenSpan::Operator] = Coloured(0x8b008b);
-    formats_[TokenSpan::Constant] = Coloured(0x006400);
-    formats_[TokenSpan::Variable] = Coloured(0x1f3fa8);
-    formats_[TokenSpan::Equals] = Coloured(0x000000, true);
-    formats_[TokenSpan::Result] = Coloured(0x1f3fa8, true);
-    formats_[TokenSpan::Result].setBackground(QColor(0xe4eaff));
-    formats_[TokenSpan::Unknown].setUnderlineStyle(QTextCharFormat::SpellCheckUnderline);
-    formats_[TokenSpan::Unknown].setUnderlineColor(Qt::red);
+FormulaHighlighter::Formats FormulaHighlighter::FormatsFor(const QPalette& palette) {
+    const QColor base = palette.color(QPalette::Active, QPalette::Base);
+    Formats formats;
+    formats[TokenSpan::Number] = Coloured(base, QColor(kNumberColour));
+    formats[TokenSpan::Operator] = Coloured(base, QColor(kOperatorColour));
+    formats[TokenSpan::Constant] = Coloured(base, QColor(kConstantColour));
+    formats[TokenSpan::Variable] = Coloured(base, QColor(kVariableColour));
+    formats[TokenSpan::Equals] =
+        Coloured(base, palette.color(QPalette::Active, QPalette::Text), true);
+    const QColor resultGround =
+        Blended(base, ReadableOn(base, QColor(kVariableColour)), kResultTint);
+    formats[TokenSpan::Result] = Coloured(resultGround, QColor(kVariableColour), true);
+    formats[TokenSpan::Result].setBackground(resultGround);
+    formats[TokenSpan::Unknown].setUnderlineStyle(QTextCharFormat::SpellCheckUnderline);
+    formats[TokenSpan::Unknown].setUnderlineColor(ReadableOn(base, QColor(kUnknownColour)));
+    return formats;
+}
 
+FormulaHighlighter::FormulaHighlighter(QPlainTextEdit* memo, Worksheet& sheet)
+    : QSyntaxHighlighter(memo), memo_(memo), sheet_(sheet), formats_(FormatsFor(memo->palette())) {
     // Connected before the highlighter's own reaction to a change, so that
     // the text is cut afresh before any line of it is coloured.
     connect(memo->document(), &QTextDocument::contentsChange, this,
             &FormulaHighlighter::textChanged);
     setDocument(memo->document());
     memo->viewport()->installEventFilter(this);
+    memo->installEventFilter(this);
+}
+
+void FormulaHighlighter::followPalette() {
+    Formats formats = FormatsFor(memo_->palette());
+    if (formats == formats_) return;
+    formats_ = std::move(formats);
+    if (active_) rehighlight();
 }
 
 void FormulaHighlighter::setActive(bool active) {
@@ -177,6 +206,12 @@ QString FormulaHighlighter::messageAt(int position) {
 }
 
 bool FormulaHighlighter::eventFilter(QObject* watched, QEvent* event) {
+    // A new application palette, too, reaches the editor as a change of its
+    // own palette, once it has taken it up.
+    if (event->type() == QEvent::PaletteChange && watched == memo_) {
+        followPalette();
+        return false;
+    }
     if (event->type() != QEvent::ToolTip || watched != memo_->viewport()) return false;
     return showMessage(static_cast<QHelpEvent*>(event));
 }

@@ -11,6 +11,7 @@
 #include "engine/Worksheet.h"
 
 class QHelpEvent;
+class QPalette;
 class QPlainTextEdit;
 
 namespace quantaro {
@@ -19,7 +20,8 @@ namespace quantaro {
 // worksheet's current tables, and underlines in red each word that no run
 // could cut; resting the pointer on such a word shows the run's message.
 // Only the layout's formats change: the text, the formula stacks, the
-// changed flags and the editor's revision are never touched.
+// changed flags and the editor's revision are never touched. The colours
+// are chosen to read on the editor's base colour and follow its palette.
 class FormulaHighlighter : public QSyntaxHighlighter {
     Q_OBJECT
 
@@ -63,6 +65,11 @@ class FormulaHighlighter : public QSyntaxHighlighter {
     void refreshStaleBlocks();
     bool showMessage(QHelpEvent* event);
 
+    using Formats = std::array<QTextCharFormat, TokenSpan::Unknown + 1>;
+    // The formats of the token kinds, readable on the palette's base colour.
+    static Formats FormatsFor(const QPalette& palette);
+    void followPalette();
+
     QPlainTextEdit* memo_;
     Worksheet& sheet_;
     bool active_ = true;
@@ -71,7 +78,7 @@ class FormulaHighlighter : public QSyntaxHighlighter {
     std::uint64_t constantNames_ = 0;
     std::uint64_t variableNames_ = 0;
     std::vector<Span> spans_;
-    std::array<QTextCharFormat, TokenSpan::Unknown + 1> formats_;
+    Formats formats_;
 };
 
 }  // namespace quantaro

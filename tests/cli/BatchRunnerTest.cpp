@@ -140,8 +140,10 @@ TEST_F(BatchRunnerTest, ExplainPrintsEachStepOfTheRun) {
     }
     EXPECT_EQ(
         runText("A = X  ARCSIN 1 = Y", "e.VAR", {"--explain", "--equation", "2", "--radians"}), 0);
+    // The operator's result as it is, the stored one rounded to 15 digits.
     EXPECT_EQ(out,
-              "Equation 2: ARCSIN 1 = Y\n  ARCSIN 1 = 1.5707963267949\n  Y = 1.5707963267949\n");
+              "Equation 2: ARCSIN 1 = Y\n  ARCSIN 1 = 1.5707963267948966193\n"
+              "  Y = 1.5707963267949\n");
 }
 
 TEST_F(BatchRunnerTest, DerivesTheTableFilesFromTheFormulaFile) {

@@ -2,6 +2,8 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <random>
 #include <string>
@@ -131,6 +133,42 @@ TEST(FormatNumber, ReadsBackThroughParseNumber) {
     for (long double v : {1.0L / 3, 1E15L, 1.5E-7L, -2.75E100L, 123.456L}) {
         const std::string text = FormatNumber(v);
         EXPECT_EQ(FormatNumber(*ParseNumber(text)), text);
+    }
+}
+
+// Values a run keeps unrounded are written with the fewest digits that read
+// back as the same extended value: with one digit fewer, a value does not.
+TEST(FormatNumberExactly, WritesTheShortestTextThatReadsBack) {
+    const std::pair<long double, const char*> cases[] = {
+        {0.1L, "0.1"},
+        {0.123456789012345L, "0.123456789012345"},
+        {-1.2345678901234567E20L, "-1.2345678901234567E20"},
+        {std::nextafter(1000.0L, 2000.0L), "1000.00000000000000006"},
+        // Below a power of two values lie closer together: the nearest text
+        // of 20 digits, below it, does not read back, the one above does.
+        {std::ldexp(1.0L, -16350), "1.4440123045445249272E-4922"},
+        {std::numeric_limits<long double>::denorm_min(), "4E-4951"},
+    };
+    for (const auto& [value, text] : cases) EXPECT_EQ(FormatNumberExactly(value), text);
+
+    std::mt19937_64 random(20260325);
+    for (int i = 0; i < 10000; ++i) {
+        // Half the values in the fixed notation, a few of the rest subnormal.
+        const int exponent = static_cast<int>(i % 2 ? random() % 120 : random() % 32782 - 16340);
+        const long double value =
+            std::ldexp(static_cast<long double>(random() | 1ULL << 63), exponent - 123);
+        const std::string text = FormatNumberExactly(i % 3 ? value : -value);
+        ASSERT_EQ(std::fabs(*ParseNumber(text)), value) << text;
+        std::string digits = text.substr(0, text.find('E'));
+        std::erase_if(digits, [](char c) { return c == '-' || c == '.'; });
+        digits.erase(0, digits.find_first_not_of('0'));
+        digits.erase(digits.find_last_not_of('0') + 1);
+        ASSERT_LE(digits.size(), 21u) << text;
+        char shorter[64];
+        std::snprintf(shorter, sizeof shorter, "%.*Le", static_cast<int>(digits.size()) - 2, value);
+        if (digits.size() > 1) {
+            EXPECT_NE(std::strtold(shorter, nullptr), value) << text;
+        }
     }
 }
 

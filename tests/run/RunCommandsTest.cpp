@@ -226,7 +226,8 @@ TEST_F(RunCommandsTest, ExplainEquationsShowsEachStepAndChangesNoDocument) {
     child<QRadioButton>(main(), "RadioButtonRadians")->click();
     child<QPushButton>(*window, "ButtonRefresh")->click();
     EXPECT_EQ(memo->toPlainText().toStdString(),
-              "Equation 1: ARCSIN 1 = Y\n  ARCSIN 1 = 1.5707963267949\n  Y = 1.5707963267949");
+              "Equation 1: ARCSIN 1 = Y\n  ARCSIN 1 = 1.5707963267948966193\n"
+              "  Y = 1.5707963267949");
     EXPECT_EQ(main().variables(), std::get<0>(before));
 
     // Past 20,000 lines the window says how many more there are.

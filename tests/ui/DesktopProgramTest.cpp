@@ -1,14 +1,19 @@
+#include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 
 #include <gtest/gtest.h>
 
 #include "DesktopProgramFixture.h"
 #include "WidgetTesting.h"
 #include "engine/Engine.h"
+#include "interaction/ReadableColours.h"
 #include "tables/TFormConstants.h"
 #include "tables/TFormVariables.h"
 #include "ui/TFormCalculator.h"
@@ -119,6 +124,41 @@ TEST_F(DesktopProgramTest, F1ReachesHelpFromTheEntryScreensButNotFromTheAboutBox
     EXPECT_EQ(user.helpRequests[0].context, 20);
     EXPECT_EQ(user.helpRequests[1].context, 18);
     EXPECT_EQ(user.helpRequests[1].path, program->mainWindow().helpPath());
+}
+
+// Every colour the formula is drawn in reads on the ground under it, in a
+// light palette and in a dark one (GTK's Adwaita themes as Qt takes them)
+// that replaces it while the program runs.
+TEST_F(DesktopProgramTest, FormulaColoursReadInLightAndDarkPalettes) {
+    NameTable names = MakeVariableTable();
+    names.setCell(NameColumn, 1, "X");
+    main().LoadVariablesFromEditor(names, 1);
+    auto* memo = child<QPlainTextEdit>(main(), "MemoFormula");
+    memo->setPlainText(QStringLiteral("2 * X = X  2Q = X"));
+    const QPalette before = QApplication::palette();
+    for (const auto& [name, window, base, text] :
+         {std::tuple{"light", 0xefefef, 0xffffff, 0x000000},
+          std::tuple{"dark", 0x323232, 0x242424, 0xf0f0f0}}) {
+        QPalette palette = before;
+        palette.setColor(QPalette::Window, window);
+        palette.setColor(QPalette::Base, base);
+        palette.setColor(QPalette::Text, text);
+        QApplication::setPalette(palette);
+        QApplication::processEvents();  // the widgets take the palette up
+        const auto ranges = memo->document()->firstBlock().layout()->formats();
+        EXPECT_EQ(ranges.size(), 8) << name;  // "2Q" is only underlined
+        for (const QTextLayout::FormatRange& range : ranges) {
+            const QTextCharFormat& format = range.format;
+            const QColor colour = format.underlineStyle() == QTextCharFormat::SpellCheckUnderline
+                                      ? format.underlineColor()
+                                      : format.foreground().color();
+            const QColor ground = format.background().style() ? format.background().color() : base;
+            EXPECT_GE(ContrastRatio(colour, ground), kReadableContrast)
+                << name << ": " << memo->toPlainText().mid(range.start, range.length).toStdString()
+                << ' ' << colour.name().toStdString() << " on " << ground.name().toStdString();
+        }
+    }
+    QApplication::setPalette(before);
 }
 
 }  // namespace
