@@ -13,6 +13,8 @@
 #include <cmath>
 #include <limits>
 
+#include "interaction/ReadableColours.h"
+
 namespace quantaro {
 namespace {
 
@@ -31,31 +33,10 @@ constexpr double kLineContrast = 3.0;
 constexpr int kHues[] = {215, 25, 125, 355, 275, 50, 185, 320, 95, 240};
 constexpr Qt::PenStyle kDashes[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine};
 
-double Luminance(const QColor& colour) {
-    const auto linear = [](double channel) {
-        return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
-           0.0722 * linear(colour.blueF());
-}
-
-double Contrast(const QColor& a, const QColor& b) {
-    const double la = Luminance(a);
-    const double lb = Luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
-// The hue at the lightness nearest the middle that stands out from the ground.
+// The hue at a middle lightness, made as much darker or lighter as it takes to
+// stand out from the ground.
 QColor LineColour(int hue, const QColor& background) {
-    const bool darkGround = Luminance(background) < 0.18;
-    const double step = darkGround ? 0.02 : -0.02;
-    double lightness = darkGround ? 0.6 : 0.45;
-    QColor colour = QColor::fromHslF(hue / 360.0, 0.85, lightness);
-    while (Contrast(colour, background) < kLineContrast && lightness > 0.05 && lightness < 0.95) {
-        lightness += step;
-        colour = QColor::fromHslF(hue / 360.0, 0.85, lightness);
-    }
-    return colour;
+    return ReadableOn(background, QColor::fromHslF(hue / 360.0, 0.85, 0.5), kLineContrast);
 }
 
 QString Number(double value) {
