@@ -1,6 +1,5 @@
 #include "interaction/ItemCheckStyle.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QPainter>
 #include <QPointer>
@@ -27,10 +26,19 @@ class ItemCheckStyle : public QProxyStyle {
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget) const override {
         QProxyStyle::drawPrimitive(element, option, painter, widget);
-        if (element != PE_IndicatorItemViewItemCheck) return;
+        if (element != PE_IndicatorItemViewItemCheck && element != PE_IndicatorRadioButton) return;
         const QColor ground = option->palette.color(QPalette::Base);
         const QColor frame =
             ReadableOn(ground, Blended(ground, option->palette.color(QPalette::Text), kFrameShare));
+        if (element == PE_IndicatorRadioButton) {
+            painter->save();
+            painter->setRenderHint(QPainter::Antialiasing);
+            painter->setPen(QPen(frame, 1));
+            painter->setBrush(Qt::NoBrush);
+            painter->drawEllipse(QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5));
+            painter->restore();
+            return;
+        }
         // Over the style's own frame, the box's outer ring of pixels, filled
         // whole: a smoothed line would blend with what lies under it.
         const QRect box = option->rect;
@@ -54,8 +62,8 @@ QStyle* SharedItemCheckStyle() {
 
 }  // namespace
 
-void KeepItemChecksVisible(QAbstractItemView* list) {
-    list->setStyle(SharedItemCheckStyle());
+void KeepIndicatorsVisible(QWidget* widget) {
+    widget->setStyle(SharedItemCheckStyle());
 }
 
 }  // namespace quantaro

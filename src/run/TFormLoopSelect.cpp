@@ -106,7 +106,7 @@ void TFormLoopSelect::buildControls() {
     record->setObjectName(QStringLiteral("GroupBoxRecord"));
     ListRecord = new QListWidget(record);
     ListRecord->setObjectName(QStringLiteral("ListRecord"));
-    KeepItemChecksVisible(ListRecord);
+    KeepIndicatorsVisible(ListRecord);
     ListRecord->setFixedHeight(ListRecord->fontMetrics().height() * 5 + 8);
     LabelRecorded = MakeLabel(QString(), "LabelRecorded", record);
     // Two lines kept, so that the window keeps its size when the second comes.

@@ -67,7 +67,7 @@ void TFormTrajectory::buildControls() {
     ComboHorizontal->setObjectName(QStringLiteral("ComboHorizontal"));
     ListVertical = new QListWidget(this);
     ListVertical->setObjectName(QStringLiteral("ListVertical"));
-    KeepItemChecksVisible(ListVertical);
+    KeepIndicatorsVisible(ListVertical);
     ButtonResetZoom = MakeButton(QStringLiteral("&Reset Zoom"), "ButtonResetZoom", this);
     ButtonSaveChart =
         MakeButton(QStringLiteral("&Save Chart") + QChar(0x2026), "ButtonSaveChart", this);

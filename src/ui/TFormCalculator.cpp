@@ -19,6 +19,7 @@
 #include "commands/PrintCommands.h"
 #include "documents/SettingsFile.h"
 #include "interaction/ContextHelp.h"
+#include "interaction/ItemCheckStyle.h"
 #include "interaction/UserInteraction.h"
 #include "interaction/UserSettings.h"
 #include "interaction/WindowLayout.h"
@@ -221,6 +222,9 @@ void TFormCalculator::buildButtons(QWidget* client) {
     RadioButtonRadians = new QRadioButton(tr("Radians"), client);
     RadioButtonRadians->setObjectName(QStringLiteral("RadioButtonRadians"));
     RadioButtonRadians->setGeometry(192, 232, 65, 17);
+    for (QRadioButton* button : {RadioButtonDegrees, RadioButtonRadians}) {
+        KeepIndicatorsVisible(button);
+    }
 }
 
 void TFormCalculator::buildFormulaEditor(QWidget* client) {
