@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "commands/CommandLineFiles.h"
 #include "interaction/ContextHelp.h"
 #include "interaction/WindowLayout.h"
 #include "run/TFormLoopSelect.h"
@@ -15,7 +16,8 @@ namespace quantaro {
 
 DesktopProgram::DesktopProgram(UserInteraction& interaction, const QString& startDirectory,
                                const QString& guideDirectory)
-    : mainWindow_(std::make_unique<TFormCalculator>(worksheet_, interaction, startDirectory,
+    : interaction_(interaction),
+      mainWindow_(std::make_unique<TFormCalculator>(worksheet_, interaction, startDirectory,
                                                     guideDirectory)),
       variableScreen_(std::make_unique<TFormVariables>(*mainWindow_, interaction)),
       constantScreen_(std::make_unique<TFormConstants>(*mainWindow_, interaction)),
@@ -44,6 +46,10 @@ void DesktopProgram::show() {
     mainWindow_->show();
     if (!restored) CentreOnScreen(mainWindow_.get(), loopWindow_.get());
     PlaceBeside(loopWindow_.get(), mainWindow_.get());
+}
+
+void DesktopProgram::open(const QStringList& files) {
+    CommandLineFiles(mainWindow_->documentCommands(), interaction_, mainWindow_.get()).open(files);
 }
 
 }  // namespace quantaro
