@@ -10,7 +10,8 @@ packages=(
     clang libclang-rt-14-dev
     xvfb xauth locales fonts-dejavu-core
     dbus-daemon libglib2.0-bin at-spi2-core
-    dpkg-dev file appstream desktop-file-utils
+    dpkg-dev file appstream desktop-file-utils lintian
+    scdoc man-db shared-mime-info xdg-utils bash-completion
 )
 
 as_root() {

@@ -27,7 +27,14 @@ const char kUsage[] =
     "Usage: quantaro-cli [--constants C.CON] [--variables V.VAR] [--equation N] [--passes K]\n"
     "                    [--degrees | --radians] [--save-variables OUT.VAR]\n"
     "                    [--csv OUT.csv [--record NAME[,NAME...]]] [--explain]\n"
-    "                    (FORMULA.FOR | --formula-text TEXT)\n";
+    "                    (FORMULA.FOR | --formula-text TEXT)\n"
+    "       quantaro-cli (--help | --version)\n";
+
+const char kDescription[] =
+    "Runs a Quantaro worksheet without a window and prints its variable table.\n"
+    "Exit status: 0 success, 1-9 the failing equation's error code, 10 a\n"
+    "floating-point fault, 64 bad usage, 66 a missing file, 73 a file not saved,\n"
+    "74 a read or write error, 130 and 143 stopped by SIGINT and SIGTERM.";
 
 // Thrown for a request that ends the run before the formula runs.
 struct BatchError {
@@ -48,6 +55,8 @@ struct BatchOptions {
     std::optional<AngleUnit> angle;
     // Prints each step of one run instead of the variable table.
     bool explain = false;
+    // The help or version text, printed instead of a run when asked for.
+    std::string answer;
 };
 
 [[noreturn]] void UsageError(const QString& why) {
@@ -66,25 +75,46 @@ int WholeNumberOption(const QString& text, const char* option, int minimum) {
     return value;
 }
 
+// The help: the usage, then every option with its one-line description as
+// the parser lists them.
+std::string HelpText(const QCommandLineParser& parser) {
+    const QString listing = parser.helpText();
+    // The parser's own first line is a usage without the options' values.
+    return kUsage + listing.mid(listing.indexOf(QLatin1Char('\n'))).toStdString();
+}
+
 BatchOptions ParseOptions(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption constants("constants", "", "C.CON");
-    const QCommandLineOption variables("variables", "", "V.VAR");
-    const QCommandLineOption equation("equation", "", "N");
-    const QCommandLineOption passes("passes", "", "K");
-    const QCommandLineOption degrees("degrees");
-    const QCommandLineOption radians("radians");
-    const QCommandLineOption saveVariables("save-variables", "", "OUT.VAR");
-    const QCommandLineOption formulaText("formula-text", "", "TEXT");
-    const QCommandLineOption csv("csv", "", "OUT.csv");
-    const QCommandLineOption record("record", "", "NAMES");
-    const QCommandLineOption explain("explain");
-    parser.addOptions({constants, variables, equation, passes, degrees, radians, saveVariables,
-                       formulaText, csv, record, explain});
+    parser.setApplicationDescription(QLatin1String(kDescription));
+    const QCommandLineOption help({"h", "help"}, "Print this help and exit.");
+    const QCommandLineOption version({"v", "version"}, "Print the version and exit.");
+    const QCommandLineOption constants("constants", "Read the constants from C.CON.", "C.CON");
+    const QCommandLineOption variables("variables", "Read the variables from V.VAR.", "V.VAR");
+    const QCommandLineOption equation("equation", "Run only equation N (0, the default: all).",
+                                      "N");
+    const QCommandLineOption passes("passes", "Run the formula K times in a row (default 1).", "K");
+    const QCommandLineOption degrees("degrees", "Work in degrees, whatever the formula file says.");
+    const QCommandLineOption radians("radians", "Work in radians, whatever the formula file says.");
+    const QCommandLineOption saveVariables(
+        "save-variables", "Write the variable table to OUT.VAR afterwards.", "OUT.VAR");
+    const QCommandLineOption formulaText(
+        "formula-text", "Run TEXT as the formula (in degrees by default).", "TEXT");
+    const QCommandLineOption csv("csv", "Write each pass's variables to OUT.csv.", "OUT.csv");
+    const QCommandLineOption record("record", "With --csv, record only these variables.",
+                                    "NAME[,NAME...]");
+    const QCommandLineOption explain("explain", "Print each step of one run; change nothing.");
+    parser.addOptions({help, version, constants, variables, equation, passes, degrees, radians,
+                       saveVariables, formulaText, csv, record, explain});
+    parser.addPositionalArgument("FORMULA.FOR", "The formula file, read with its .CON and .VAR.");
     if (!parser.parse(QStringList{"quantaro-cli"} + arguments)) UsageError(parser.errorText());
 
     BatchOptions options;
+    if (parser.isSet(help) || parser.isSet(version)) {
+        options.answer = parser.isSet(help) ? HelpText(parser)
+                                            : std::string("quantaro-cli " QUANTARO_VERSION "\n");
+        return options;
+    }
     const QStringList positional = parser.positionalArguments();
     if (parser.isSet(formulaText) == !positional.isEmpty() || positional.size() > 1) {
         UsageError("give one formula file or --formula-text");
@@ -282,6 +312,10 @@ int Run(const QStringList& arguments, std::ostream& out, std::ostream& err,
         PendingStop pendingStop) {
     try {
         const BatchOptions options = ParseOptions(arguments);
+        if (!options.answer.empty()) {
+            out << options.answer;
+            return 0;
+        }
         Worksheet sheet;
         LoadFormula(options, sheet);
         RequireEquation(options.equation, sheet.formula());

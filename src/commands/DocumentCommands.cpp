@@ -33,12 +33,6 @@ const FileType& TypeOf(Document document) {
     return types[static_cast<int>(document)];
 }
 
-FileDialogOptions DialogOptions(Document document, const char* title, const QString& initialName) {
-    const FileType& type = TypeOf(document);
-    return {QString::fromLatin1(title), QString::fromLatin1(type.filter),
-            QString::fromLatin1(type.extension), initialName, kFileHelpContext};
-}
-
 // The formula's file name, without its extension, followed by end.
 QString ExportName(const QString& formulaName, const char* end) {
     QString name = formulaName;
@@ -48,6 +42,17 @@ QString ExportName(const QString& formulaName, const char* end) {
 }
 
 }  // namespace
+
+FileDialogOptions DocumentCommands::dialogOptions(Document document, const char* title,
+                                                  const QString& initialName) const {
+    const FileType& type = TypeOf(document);
+    return {QString::fromLatin1(title),
+            QString::fromLatin1(type.filter),
+            QString::fromLatin1(type.extension),
+            initialName,
+            kFileHelpContext,
+            recent_.folders()};
+}
 
 DocumentCommands::DocumentCommands(DocumentCommandsHost& host, DocumentState& documents,
                                    UserInteraction& interaction, QWidget* owner)
@@ -61,6 +66,7 @@ void DocumentCommands::OpenFormulaFile(const QString& name) {
     documents_.setEncoding(Document::Formula, load.encoding);
     host_.selectAngleUnit(load.unit);
     host_.setFormulaText(QString::fromStdString(load.text));
+    recent_.add(name);
     documents_.rebuildCaption();
     host_.enableClearFormula();
     host_.SetEdit(true);
@@ -133,6 +139,7 @@ bool DocumentCommands::save(Document document, const QString& name) {
         return false;
     }
     documents_.setChanged(document, false);
+    if (document == Document::Formula) recent_.add(name);
     return true;
 }
 
@@ -184,13 +191,37 @@ void DocumentCommands::NewVariableTable1Click() {
     newDocument(Document::Variables);
 }
 
-void DocumentCommands::OpenAll1Click() {
+bool DocumentCommands::askToSaveAll() {
     for (Document document : kAllDocuments) {
-        if (!askToSave(document)) return;
+        if (!askToSave(document)) return false;
     }
+    return true;
+}
+
+void DocumentCommands::OpenAll1Click() {
+    if (!askToSaveAll()) return;
     const QString path =
-        interaction_.chooseFileToOpen(owner_, DialogOptions(Document::Formula, "Open File", {}));
-    if (path.isEmpty()) return;
+        interaction_.chooseFileToOpen(owner_, dialogOptions(Document::Formula, "Open File", {}));
+    if (!path.isEmpty()) openAll(path);
+}
+
+void DocumentCommands::OpenAll(const QString& formulaPath) {
+    if (askToSaveAll()) openAll(formulaPath);
+}
+
+void DocumentCommands::OpenRecent(const QString& formulaPath) {
+    if (FileExists(formulaPath)) {
+        OpenAll(formulaPath);
+        return;
+    }
+    recent_.remove(formulaPath);
+    interaction_.showWarning(
+        owner_, QStringLiteral("The worksheet %1 no longer exists. It has been removed from "
+                               "Open Recent.")
+                    .arg(formulaPath));
+}
+
+void DocumentCommands::openAll(const QString& path) {
     documents_.nameAllAfter(path);
     // Each reader reports its own missing or unreadable file; the others
     // still load.
@@ -201,7 +232,7 @@ void DocumentCommands::OpenAll1Click() {
 
 void DocumentCommands::openOnly(Document document) {
     const QString path =
-        interaction_.chooseFileToOpen(owner_, DialogOptions(document, "Open File", {}));
+        interaction_.chooseFileToOpen(owner_, dialogOptions(document, "Open File", {}));
     if (path.isEmpty()) return;
     documents_.setFileName(document, path);
     // The dialog may return a file the user chose to create; it is only named.
@@ -234,7 +265,7 @@ void DocumentCommands::Save1Click() {
 void DocumentCommands::SaveAll1Click() {
     const QString path = interaction_.chooseFileToSave(
         owner_,
-        DialogOptions(Document::Formula, "Save File", documents_.fileName(Document::Formula)));
+        dialogOptions(Document::Formula, "Save File", documents_.fileName(Document::Formula)));
     if (path.isEmpty()) return;
     documents_.nameAllAfter(path);
     // A failed write ends the writing; the documents not written keep their
@@ -248,7 +279,7 @@ void DocumentCommands::SaveAll1Click() {
 
 void DocumentCommands::saveAs(Document document) {
     const QString path = interaction_.chooseFileToSave(
-        owner_, DialogOptions(document, "Save File", documents_.fileName(document)));
+        owner_, dialogOptions(document, "Save File", documents_.fileName(document)));
     if (path.isEmpty()) return;
     documents_.setFileName(document, path);
     save(document, path);

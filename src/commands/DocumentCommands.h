@@ -2,8 +2,10 @@
 
 #include <QString>
 
+#include "commands/RecentWorksheets.h"
 #include "documents/DocumentState.h"
 #include "documents/FileIo.h"
+#include "interaction/UserInteraction.h"
 
 class QWidget;
 
@@ -43,6 +45,12 @@ class DocumentCommands {
 
     // PopupMenuOpen.
     void OpenAll1Click();
+    // Open All of the worksheet of formulaPath, without the dialog: asks
+    // about changed documents first, and a Cancel opens nothing.
+    void OpenAll(const QString& formulaPath);
+    // Open Recent: opens the listed worksheet as Open All does, or, when its
+    // formula file is gone, says so and takes it off the list.
+    void OpenRecent(const QString& formulaPath);
     void OpenFormulaFileOnly1Click();
     void OpenConstantFileOnly1Click();
     void OpenVariableFileOnly1Click();
@@ -67,6 +75,9 @@ class DocumentCommands {
     // formula first; a Cancel, or a Yes whose write fails, refuses.
     bool FormCloseQuery();
 
+    // Every formula file read or written joins the front of this list.
+    RecentWorksheets& recentWorksheets() { return recent_; }
+
   private:
     void open(Document document, const QString& name);
     void openTable(Document table, const QString& name);
@@ -76,6 +87,15 @@ class DocumentCommands {
     bool save(Document document, const QString& name);
     void newDocument(Document document);
     void openOnly(Document document);
+    // Names the documents after the formula file and loads all three.
+    void openAll(const QString& formulaPath);
+    // The Save Changes prompt for each changed document, formula first;
+    // false at the first that stops the command.
+    bool askToSaveAll();
+    // A file dialog for one type of document, which offers the folders of
+    // the recent worksheets.
+    FileDialogOptions dialogOptions(Document document, const char* title,
+                                    const QString& initialName) const;
     void saveAs(Document document);
     // The Save Changes prompt for a changed document. False when the command
     // must stop: the user cancelled, or the file could not be written.
@@ -89,6 +109,7 @@ class DocumentCommands {
     DocumentState& documents_;
     UserInteraction& interaction_;
     QWidget* owner_;
+    RecentWorksheets recent_;
 };
 
 // The Save Changes prompt's text for a document of that file name.

@@ -90,6 +90,13 @@ QString RunFileDialog(UserInteraction& user, QWidget* owner, const FileDialogOpt
     ContextHelp::setNamesHelpFile(&dialog, options.helpContext != 0);
     ContextHelp::setContext(&dialog, options.helpContext);
     if (!options.initialName.isEmpty()) dialog.selectFile(options.initialName);
+    // Besides the folders Qt's dialog remembers itself, those of the
+    // worksheets used last.
+    QStringList history = dialog.history();
+    for (const QString& folder : options.history) {
+        if (!history.contains(folder)) history << folder;
+    }
+    dialog.setHistory(history);
     const bool offerToCreate = mode == QFileDialog::AcceptOpen;
     for (;;) {
         if (dialog.exec() != QDialog::Accepted) return {};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QPrinter;
 class QWidget;
@@ -15,13 +16,15 @@ enum class BoxAnswer { Ok, Cancel, Yes, No };
 // What a file dialog shows: its title, one file type in Qt's filter form
 // ("Formula File (*.FOR *.for)"), the extension added to a name typed
 // without one, and the file name it starts with (save dialog only; empty
-// for none). helpContext is the number F1 opens help at while it is shown.
+// for none). helpContext is the number F1 opens help at while it is shown;
+// history names folders the dialog offers to go to, the most recent first.
 struct FileDialogOptions {
     QString title;
     QString filter;
     QString defaultSuffix;
     QString initialName;
     int helpContext = 0;
+    QStringList history = {};
 };
 
 // Everything that leaves the program's own windows to ask or tell the user

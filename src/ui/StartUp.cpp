@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "commands/CommandLineFiles.h"
 #include "interaction/ContextHelp.h"
 #include "interaction/WindowLayout.h"
 #include "run/TFormLoopSelect.h"
@@ -15,7 +16,8 @@ namespace quantaro {
 
 DesktopProgram::DesktopProgram(UserInteraction& interaction, const QString& startDirectory,
                                const QString& guideDirectory)
-    : mainWindow_(std::make_unique<TFormCalculator>(worksheet_, interaction, startDirectory,
+    : interaction_(interaction),
+      mainWindow_(std::make_unique<TFormCalculator>(worksheet_, interaction, startDirectory,
                                                     guideDirectory)),
       variableScreen_(std::make_unique<TFormVariables>(*mainWindow_, interaction)),
       constantScreen_(std::make_unique<TFormConstants>(*mainWindow_, interaction)),
@@ -47,6 +49,10 @@ void DesktopProgram::show() {
     // Shown first, the loop window would be hidden behind a main window
     // restored to fill the screen.
     loopWindow_->raise();
+}
+
+void DesktopProgram::open(const QStringList& files) {
+    CommandLineFiles(mainWindow_->documentCommands(), interaction_, mainWindow_.get()).open(files);
 }
 
 }  // namespace quantaro

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -33,6 +34,8 @@ class DesktopProgram {
     // Shows the main window beside the loop window, which showed itself when
     // it was created; closing the main window ends the program.
     void show();
+    // Opens the files named on the command line, as File › Open would.
+    void open(const QStringList& files);
 
     Worksheet& worksheet() { return worksheet_; }
     TFormCalculator& mainWindow() { return *mainWindow_; }
@@ -43,6 +46,7 @@ class DesktopProgram {
     TFormLoopSelect& loopWindow() { return *loopWindow_; }
 
   private:
+    UserInteraction& interaction_;
     Worksheet worksheet_;
     std::unique_ptr<TFormCalculator> mainWindow_;
     std::unique_ptr<TFormVariables> variableScreen_;

@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include "commands/PrintCommands.h"
+#include "commands/RecentWorksheetsMenu.h"
 #include "documents/SettingsFile.h"
 #include "interaction/ContextHelp.h"
 #include "interaction/ItemCheckStyle.h"
@@ -334,6 +335,10 @@ void TFormCalculator::buildFileMenu() {
             &TFormCalculator::New1Click);
     connect(MakeAction(File1, tr("&Open"), "Open1", kFileHelp), &QAction::triggered, this,
             &TFormCalculator::Open1Click);
+    QMenu* openRecent = File1->addMenu(tr("Open &Recent"));
+    openRecent->setObjectName(QStringLiteral("OpenRecent1"));
+    ContextHelp::setContext(openRecent, kFileHelp);
+    recentMenu_ = new RecentWorksheetsMenu(openRecent, documentCommands_);
     Save1 = MakeAction(File1, tr("&Save"), "Save1", kFileHelp, QKeySequence(Qt::CTRL | Qt::Key_S));
     connect(Save1, &QAction::triggered, this, &TFormCalculator::Save1Click);
     connect(MakeAction(File1, tr("Save &As"), "SaveAs1", kFileHelp), &QAction::triggered, this,
@@ -629,6 +634,7 @@ void TFormCalculator::Options1Click() {
 
 void TFormCalculator::File1Click() {
     Save1->setEnabled(documents_.anyChanged());
+    recentMenu_->refresh();
 }
 
 void TFormCalculator::New1Click() {

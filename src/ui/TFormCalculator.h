@@ -35,6 +35,7 @@ class FormulaEditor;
 class FormulaHighlighter;
 class NameTableModel;
 class PrintCommands;
+class RecentWorksheetsMenu;
 class RunControl;
 class TFormExplain;
 class TFormHelpAbout;
@@ -223,6 +224,7 @@ class TFormCalculator : public QMainWindow,
     QMenu* Run1 = nullptr;
     QMenu* Help1 = nullptr;
     QAction* Save1 = nullptr;
+    RecentWorksheetsMenu* recentMenu_ = nullptr;  // owned by its menu
     QAction* RunOption1 = nullptr;
     QAction* RunOption2 = nullptr;
     QAction* Showhints1 = nullptr;

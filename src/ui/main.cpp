@@ -1,15 +1,48 @@
 #include <QDir>
+#include <QFile>
 #include <QIcon>
+
+#include <iostream>
 
 #include "interaction/GuardedApplication.h"
 #include "interaction/HelpFiles.h"
 #include "interaction/QtUserInteraction.h"
 #include "ui/AccessibilityBridgeGuard.h"
+#include "ui/DesktopCommandLine.h"
 #include "ui/StartUp.h"
 #include "ui/TFormCalculator.h"
 
+namespace {
+
+constexpr int kExitUsage = 64;
+constexpr int kExitIoError = 74;
+
+// The arguments as the program received them, before the application object
+// takes Qt's own options out.
+QStringList ReceivedArguments(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QFile::decodeName(argv[i]);
+    return arguments;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    // The help and the version need no display, so they are answered before
+    // the application connects to one.
+    const QString answer = quantaro::ParseDesktopCommandLine(ReceivedArguments(argc, argv)).answer;
+    if (!answer.isEmpty()) {
+        std::cout << answer.toLocal8Bit().constData() << std::flush;
+        return std::cout ? 0 : kExitIoError;
+    }
+
     quantaro::GuardedApplication app(argc, argv);
+    const quantaro::DesktopCommandLine commandLine =
+        quantaro::ParseDesktopCommandLine(QApplication::arguments());
+    if (!commandLine.error.isEmpty()) {
+        std::cerr << commandLine.error.toLocal8Bit().constData();
+        return kExitUsage;
+    }
     quantaro::GuardAccessibilityBridge();
     QApplication::setApplicationName(QStringLiteral("Quantaro"));
     // The desktop matches the windows to the menu entry and its icon by this name.
@@ -25,5 +58,6 @@ int main(int argc, char** argv) {
     QObject::connect(&program.mainWindow(), &quantaro::TFormCalculator::closed, &app,
                      &QApplication::quit);
     program.show();
+    program.open(commandLine.files);
     return app.exec();
 }

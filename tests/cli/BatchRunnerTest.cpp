@@ -3,6 +3,7 @@
 #include <locale.h>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <signal.h>
@@ -241,6 +242,53 @@ TEST_F(BatchRunnerTest, MissingFilesAndBadUsage) {
         EXPECT_EQ(run(arguments), 64) << arguments.join(' ').toStdString();
         EXPECT_NE(err.find("Usage: quantaro-cli"), std::string::npos);
         EXPECT_EQ(out, "");
+    }
+}
+
+// What a user of the shell tries first, on both programs: the help and the
+// version on standard output, without a display, and a bad option named on
+// standard error.
+TEST(CommandLineConventions, HelpAndVersionAnswerAndABadOptionIsNamed) {
+    struct Case {
+        const char* program;
+        QStringList arguments;
+        int exitCode;
+        QString out, err;  // the start of each stream
+    };
+    const Case cases[] = {
+        {QUANTARO_CLI, {"--help"}, 0, "Usage: quantaro-cli [--constants C.CON]", ""},
+        {QUANTARO_CLI, {"-h", "--passes", "0"}, 0, "Usage: quantaro-cli [--constants", ""},
+        {QUANTARO_CLI, {"--version"}, 0, "quantaro-cli " QUANTARO_VERSION "\n", ""},
+        {QUANTARO_CLI, {"-v", "x.FOR"}, 0, "quantaro-cli " QUANTARO_VERSION "\n", ""},
+        {QUANTARO_CLI, {"x.FOR", "--bogus"}, 64, "", "quantaro-cli: Unknown option 'bogus'.\n"},
+        {QUANTARO_PROGRAM, {"--help", "--bogus"}, 0, "Usage: quantaro [options] [FILE...]\n", ""},
+        {QUANTARO_PROGRAM, {"-v"}, 0, "quantaro " QUANTARO_VERSION "\n", ""},
+        {QUANTARO_PROGRAM, {"x.FOR", "-bogus"}, 64, "", "quantaro: Unknown option 'bogus'.\n"},
+    };
+    for (const Case& c : cases) {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("DISPLAY");
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        process.setProcessEnvironment(environment);
+        process.start(c.program, c.arguments);
+        ASSERT_TRUE(process.waitForFinished(30000));
+        const std::string what = c.program + (' ' + c.arguments.join(' ').toStdString());
+        EXPECT_EQ(process.exitCode(), c.exitCode) << what;
+        const QString out = process.readAllStandardOutput();
+        // Qt may warn about its surroundings before the message.
+        const QString err = process.readAllStandardError();
+        EXPECT_TRUE(c.out.isEmpty() ? out.isEmpty() : out.startsWith(c.out))
+            << what << out.toStdString();
+        EXPECT_TRUE(c.err.isEmpty() ? err.isEmpty() : err.contains(c.err + "Usage: "))
+            << what << err.toStdString();
+        // Every option and argument is listed with a description of one line.
+        const QString listing = out.section("\nOptions:\n", 1);
+        for (const QString& line : listing.split('\n', Qt::SkipEmptyParts)) {
+            if (line == "Arguments:") continue;
+            EXPECT_TRUE(QRegularExpression("^  \\S.*\\S   *\\S").match(line).hasMatch())
+                << line.toStdString();
+        }
     }
 }
 

@@ -23,7 +23,9 @@ size=$(od -An -tx1 -j16 -N8 "$prefix/share/icons/hicolor/48x48/apps/$app_id.png"
 [ "$size" = "0000003000000030" ] || fail "the PNG icon is not 48x48 (header $size)"
 
 entry="$prefix/share/applications/$app_id.desktop"
-grep -qx 'Exec=quantaro' "$entry" || fail "the desktop entry must start quantaro with no file argument"
+grep -qx 'Exec=quantaro %F' "$entry" || fail "the desktop entry must hand quantaro the files"
+grep -qx 'MimeType=text/x-quantaro-formula;text/x-quantaro-constants;text/x-quantaro-variables;' \
+    "$entry" || fail "the desktop entry's file types"
 grep -qx 'Categories=Utility;Calculator;' "$entry" || fail "the desktop entry's categories"
 grep -qx "Icon=$app_id" "$entry" || fail "the desktop entry's icon"
 if command -v desktop-file-validate >/dev/null; then
@@ -33,6 +35,39 @@ if command -v appstreamcli >/dev/null; then
     appstreamcli validate --no-net "$prefix/share/metainfo/$app_id.metainfo.xml" ||
         fail "appstreamcli validate"
 fi
+
+# The desktop types each document by its extension, in any case, once the
+# prefix's MIME database is built; xdg-mime asks GIO, as a GNOME desktop does.
+XDG_DATA_DIRS="$prefix/share:/usr/share" update-mime-database "$prefix/share/mime"
+samples=$(mktemp -d)
+trap 'rm -rf "$prefix" "$samples"' EXIT
+for sample in engineering.FOR:formula beam.for:formula g.CON:constants v.var:variables; do
+    printf '0\r\n' >"$samples/${sample%%:*}"
+    type=$(XDG_DATA_HOME="$samples" XDG_DATA_DIRS="$prefix/share:/usr/share" \
+        XDG_CURRENT_DESKTOP=GNOME xdg-mime query filetype "$samples/${sample%%:*}")
+    [ "$type" = "text/x-quantaro-${sample#*:}" ] || fail "${sample%%:*} is typed $type"
+done
+
+# The manual pages format without a warning from groff or man.
+for page in quantaro quantaro-cli; do
+    warnings=$(LC_ALL=C.UTF-8 man --warnings -E UTF-8 -l -Tutf8 -Z \
+        "$prefix/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || fail "man --warnings on $page.1: $warnings"
+done
+
+# The shell completes the batch runner's options from its help and a
+# table option's value with files of that type.
+completions=$(cd "$samples" && PATH="$prefix/bin:$PATH" bash -c '
+    source /usr/share/bash-completion/bash_completion && source "$1" || exit 1
+    complete_words() {
+        COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); COMPREPLY=()
+        COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}
+        _quantaro_cli quantaro-cli "${COMP_WORDS[-1]}" "${COMP_WORDS[-2]}"
+        echo "${COMPREPLY[*]}"
+    }
+    complete_words quantaro-cli --c
+    complete_words quantaro-cli --variables ""' _ "$prefix/share/bash-completion/completions/quantaro-cli")
+[ "$completions" = $'--constants --csv\nv.var' ] || fail "the completion offers: $completions"
 
 # The installed batch runner runs the installed example.
 output=$("$prefix/bin/quantaro-cli" "$prefix/share/quantaro/examples/engineering.FOR") ||

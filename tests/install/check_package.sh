@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Builds the Debian package and checks its dependencies and contents.
+# Builds the Debian package and checks its dependencies and contents, and
+# that lintian finds no error and no warning in it.
 # Exits 77 (skipped) where the Debian packaging tools are missing.
 set -euo pipefail
 build_dir=$1
 app_id=$2
 source "$(dirname "$0")/installed_files.sh"
-for tool in cpack dpkg-deb dpkg-shlibdeps; do
+for tool in cpack dpkg-deb dpkg-shlibdeps lintian; do
     command -v "$tool" >/dev/null || { echo "no $tool: skipped"; exit 77; }
 done
 
@@ -34,4 +35,6 @@ contents=$(dpkg-deb -c "$package")
 for file in "${installed_files[@]}"; do
     grep -q " ./usr/$file\$" <<<"$contents" || fail "the package lacks $file"
 done
+# Debian's own checks of a package.
+report=$(lintian --fail-on error,warning "$package" 2>&1) || fail "lintian: $report"
 echo "$(basename "$package"): Depends: $depends"

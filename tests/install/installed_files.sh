@@ -7,5 +7,8 @@ installed_files=(
     share/quantaro/guide/index.html share/quantaro/guide/context-6.html
     share/quantaro/examples/engineering.FOR share/quantaro/examples/engineering.CON
     share/quantaro/examples/engineering.VAR share/quantaro/examples/iteration.FOR
-    share/doc/quantaro/copyright
+    share/mime/packages/$app_id.xml
+    share/man/man1/quantaro.1.gz share/man/man1/quantaro-cli.1.gz
+    share/bash-completion/completions/quantaro-cli
+    share/doc/quantaro/copyright share/doc/quantaro/changelog.gz
 )

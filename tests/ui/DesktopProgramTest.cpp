@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QDir>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -16,6 +17,7 @@
 #include "interaction/ReadableColours.h"
 #include "tables/TFormConstants.h"
 #include "tables/TFormVariables.h"
+#include "ui/DesktopCommandLine.h"
 #include "ui/TFormCalculator.h"
 #include "ui/TFormHelpAbout.h"
 
@@ -159,6 +161,31 @@ TEST_F(DesktopProgramTest, FormulaColoursReadInLightAndDarkPalettes) {
         }
     }
     QApplication::setPalette(before);
+}
+
+// quantaro ... examples/engineering.FOR, as a shell in the source folder
+// starts it: a file of no known type and a missing table are reported, and
+// the worksheet opens as Open All opens it, named by absolute paths, and
+// joins the recent worksheets.
+TEST_F(DesktopProgramTest, OpensTheFilesNamedOnTheCommandLine) {
+    const QString previousDir = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(QUANTARO_SOURCE_DIR));
+    const DesktopCommandLine commandLine = ParseDesktopCommandLine(
+        {"quantaro", "examples/README.md", "missing.CON", "examples/engineering.FOR"});
+    program->open(commandLine.files);
+    QDir::setCurrent(previousDir);
+
+    const QString examples = QUANTARO_SOURCE_DIR "/examples/";
+    EXPECT_EQ(main().windowTitle(),
+              "QUANTARO - engineering.FOR -- engineering.CON -- engineering.VAR");
+    EXPECT_EQ(main().documents().fileName(Document::Formula), examples + "engineering.FOR");
+    EXPECT_TRUE(main().formulaText().startsWith("V0 * ( COS ANGLE ) = VX"));
+    EXPECT_EQ(main().constantTable().name(1), "g");
+    EXPECT_EQ(user.boxTexts(), QStringList({"examples/README.md is not a formula (.FOR), "
+                                            "constant (.CON) or variable (.VAR) file.",
+                                            "The constant file does not exist "}));
+    EXPECT_EQ(main().documentCommands().recentWorksheets().paths().value(0),
+              examples + "engineering.FOR");
 }
 
 }  // namespace

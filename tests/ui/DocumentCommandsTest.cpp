@@ -5,6 +5,7 @@
 #include "MainWindowFixture.h"
 #include "RawFiles.h"
 #include "commands/DocumentCommands.h"
+#include "commands/RecentWorksheetsMenu.h"
 #include "interaction/ContextHelp.h"
 #include "interaction/QtUserInteraction.h"
 
@@ -289,10 +290,40 @@ TEST_F(DocumentCommandsTest, SaveAllThenOpenAllInAFreshWindowRestoresEveryDocume
     EXPECT_EQ(fresh.variableUsedRows(), 2);
 }
 
+// Open Recent lists the worksheets saved, newest first, when the File menu
+// opens; the open dialog offers their folder; a chosen worksheet that is gone
+// is said so and dropped, one that is there opens as Open All opens it.
+TEST_F(DocumentCommandsTest, OpenRecentListsSavedWorksheetsAndDropsOneThatIsGone) {
+    commands().recentWorksheets().clear();
+    typeFormula("1 = X");
+    user.chosenFiles = {file("b.FOR"), file("a.FOR")};
+    action("SaveAll1")->trigger();
+    action("SaveAll1")->trigger();
+    window->File1Click();
+    QStringList items;
+    for (QAction* item : child<QMenu>("OpenRecent1")->actions()) items << item->text();
+    EXPECT_EQ(items, QStringList({RecentItemText(1, file("a.FOR")),
+                                  RecentItemText(2, file("b.FOR")), "", "Clear Menu"}));
+
+    ASSERT_TRUE(QFile::remove(file("a.FOR")));
+    user.clear();
+    action("RecentWorksheet1")->trigger();
+    EXPECT_EQ(user.onlyBoxText(), "The worksheet " + file("a.FOR") +
+                                      " no longer exists. It has been removed from Open Recent.");
+    action("RecentWorksheet2")->trigger();
+    EXPECT_EQ(window->windowTitle(), "QUANTARO - b.FOR -- b.CON -- b.VAR");
+    EXPECT_EQ(commands().recentWorksheets().paths(), QStringList({file("b.FOR")}));
+    action("OpenFormulaFileOnly1")->trigger();
+    EXPECT_EQ(user.fileRequests.at(0).options.history, QStringList({startDir.path()}));
+
+    action("ClearRecent1")->trigger();
+    EXPECT_FALSE(child<QMenu>("OpenRecent1")->menuAction()->isEnabled());
+}
+
 TEST_F(DocumentCommandsTest, ExportsWriteCsvAfterSaveAsAndWithoutATrajectoryOnlySaySo) {
     QStringList items;
     for (QAction* item : child<QMenu>("File1")->actions()) items << item->text();
-    EXPECT_EQ(items.mid(3, 4), QStringList({"Save &As", "Export &Trajectory as CSV…",
+    EXPECT_EQ(items.mid(4, 4), QStringList({"Save &As", "Export &Trajectory as CSV…",
                                             "Export Ta&bles as CSV…", ""}));
     Trajectory trajectory({"t"});
     for (const Trajectory* none : std::array<const Trajectory*, 2>{nullptr, &trajectory}) {
