@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <span>
+#include <thread>
 
 #include "engine/NameTable.h"
 #include "engine/Trajectory.h"
@@ -12,6 +13,8 @@ namespace quantaro {
 namespace {
 
 constexpr double kLargest = std::numeric_limits<double>::max();
+// Below this many rows, a line is read faster than a thread is started.
+constexpr std::size_t kRowsWorthAThread = 100'000;
 // Room left beside the data, as a share of its span.
 constexpr long double kMarginShare = 0.05L;
 
@@ -162,25 +165,49 @@ Plot TrajectoryPlotter::plot(const Trajectory& trajectory, const NameTable& vari
     // The first and last rows and one stretch's two extremes at the least.
     maxPoints = std::max<qsizetype>(maxPoints, 4);
     const std::vector<std::string>& names = trajectory.names();
-    std::vector<double>& xs = across_;
-    std::vector<double>& ys = up_;
-    ColumnValues(trajectory, choice.horizontal, xs);
+    ColumnValues(trajectory, choice.horizontal, across_);
+    const std::size_t lines = choice.vertical.size();
     Plot plot;
+    plot.series.resize(lines);
+    std::vector<Extent> acrossExtents(lines);
+    std::vector<Extent> upExtents(lines);
+    // Reading a long history is most of a redraw's time, and the lines are
+    // read independently: each core reads some of them while the trajectory
+    // stands still.
+    const std::size_t workers = trajectory.rowCount() < kRowsWorthAThread
+                                    ? 1
+                                    : std::clamp<std::size_t>(std::thread::hardware_concurrency(),
+                                                              1, std::max<std::size_t>(lines, 1));
+    columns_.resize(workers);
+    const auto readLines = [&](std::size_t worker) {
+        for (std::size_t i = worker; i < lines; i += workers) {
+            ColumnValues(trajectory, static_cast<int>(choice.vertical[i]), columns_[worker]);
+            SeriesBuilder builder(across_, columns_[worker]);
+            plot.series[i].points = builder.build(maxPoints);
+            acrossExtents[i] = builder.horizontal();
+            upExtents[i] = builder.vertical();
+        }
+    };
+    {
+        std::vector<std::jthread> helpers;
+        for (std::size_t worker = 1; worker < workers; ++worker) {
+            helpers.emplace_back(readLines, worker);
+        }
+        readLines(0);
+    }
+    Extent horizontal;
+    Extent vertical;
+    std::vector<std::string> drawn;
+    for (std::size_t i = 0; i < lines; ++i) {
+        drawn.push_back(names[choice.vertical[i]]);
+        plot.series[i].name = QString::fromStdString(drawn.back());
+        horizontal.add(acrossExtents[i]);
+        vertical.add(upExtents[i]);
+    }
     plot.horizontalTitle =
         choice.horizontal == kPassAxis
             ? QStringLiteral("Pass")
             : AxisTitle(names[static_cast<std::size_t>(choice.horizontal)], variables);
-    Extent horizontal;
-    Extent vertical;
-    std::vector<std::string> drawn;
-    for (const std::size_t column : choice.vertical) {
-        ColumnValues(trajectory, static_cast<int>(column), ys);
-        SeriesBuilder builder(xs, ys);
-        plot.series.push_back({QString::fromStdString(names[column]), builder.build(maxPoints)});
-        horizontal.add(builder.horizontal());
-        vertical.add(builder.vertical());
-        drawn.push_back(names[column]);
-    }
     plot.verticalTitle = VerticalTitle(drawn, variables);
     // Passes fill their axis from the first to the last, ticked at whole passes.
     plot.horizontal = horizontal.range(choice.horizontal == kPassAxis ? 0 : kMarginShare);

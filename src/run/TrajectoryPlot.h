@@ -20,7 +20,7 @@ inline constexpr int kPassAxis = -1;
 inline constexpr qsizetype kMaxPlotPoints = 4000;
 // The points of all a chart's lines together, which its layout and painting
 // take time in proportion to.
-inline constexpr qsizetype kPlotPointBudget = 8000;
+inline constexpr qsizetype kPlotPointBudget = 4000;
 // The points each of `lines` lines keeps: an equal share of the budget, but
 // never fewer than a few per pixel of a chart's width.
 qsizetype PointsPerSeries(std::size_t lines);
@@ -75,8 +75,8 @@ class TrajectoryPlotter {
               qsizetype maxPoints = kMaxPlotPoints);
 
   private:
-    std::vector<double> across_;  // the horizontal values of every row
-    std::vector<double> up_;      // one drawn column's values
+    std::vector<double> across_;                // the horizontal values of every row
+    std::vector<std::vector<double>> columns_;  // a drawn column's values, for each reader
 };
 
 // A variable's name followed by its units in brackets when it has any.
