@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 #include "ui/FormulaStacks.h"
 
@@ -19,7 +20,8 @@ namespace quantaro {
 
 class DocumentState;
 
-// The editor's whole text, each line break one LF.
+// The editor's whole text, each line break one LF, whether the editor holds
+// it as a paragraph or as a line separator.
 QString EditorText(const QTextDocument* document);
 
 // The commands of the Edit menu, in menu order.
@@ -93,7 +95,10 @@ class FormulaEditor : public QObject {
     void record(const std::function<void()>& change, const std::function<void()>& ownEnabling);
     void replaceSelection(const QString& text);
     QString editorText() const;
-    void setEditorText(const QString& text);
+    // The text packed as the stacks keep it, made once for each revision,
+    // so that every push of an unchanged text shares one copy.
+    const QByteArray& stackedText();
+    void setEditorText(QString text);
     void markChanged();
     void setEditByEmptiness();
     // One step of Undo or Redo: the current text goes onto the other stack
@@ -111,6 +116,8 @@ class FormulaEditor : public QObject {
 
     QPlainTextEdit* memo_;
     std::uint64_t revision_ = 0;
+    std::optional<QByteArray> stackedText_;
+    std::uint64_t stackedRevision_ = 0;
     QPushButton* buttonClear_;
     DocumentState& documents_;
     EditActions actions_;
