@@ -2,15 +2,14 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QUrl>
 
 #include "documents/FileIo.h"
+#include "documents/FileName.h"
 #include "interaction/ContextHelp.h"
 
 namespace quantaro {
@@ -89,14 +88,18 @@ QString RunFileDialog(UserInteraction& user, QWidget* owner, const FileDialogOpt
     dialog.setDefaultSuffix(options.defaultSuffix);
     ContextHelp::setNamesHelpFile(&dialog, options.helpContext != 0);
     ContextHelp::setContext(&dialog, options.helpContext);
-    if (!options.initialName.isEmpty()) dialog.selectFile(options.initialName);
+    if (!options.initialName.isEmpty()) dialog.selectFile(DialogFileName(options.initialName));
     const bool offerToCreate = mode == QFileDialog::AcceptOpen;
     for (;;) {
         if (dialog.exec() != QDialog::Accepted) return {};
         const QStringList chosen = dialog.selectedFiles();
         if (chosen.isEmpty()) return {};
-        if (CheckChosenFile(user, &dialog, chosen.front(), offerToCreate) == ChosenFile::Accept) {
-            return chosen.front();
+        // The dialog names a file whose name is not UTF-8 as Qt decodes it.
+        const std::optional<QString> name = FileNameFromDialog(chosen.front());
+        if (!name) {
+            user.showWarning(&dialog, UnrepresentableNameText(chosen.front()));
+        } else if (CheckChosenFile(user, &dialog, *name, offerToCreate) == ChosenFile::Accept) {
+            return *name;
         }
         dialog.selectFile(chosen.front());
     }
@@ -181,17 +184,17 @@ QString QtUserInteraction::chooseFileToSave(QWidget* owner, const FileDialogOpti
 
 ChosenFile CheckChosenFile(UserInteraction& user, QWidget* owner, const QString& path,
                            bool offerToCreate) {
-    const QFileInfo file(path);
-    if (!file.dir().exists()) {
-        user.showWarning(owner, QStringLiteral("The folder %1 does not exist.")
-                                    .arg(QDir::toNativeSeparators(file.absolutePath())));
+    const QString folder = FolderOf(path);
+    if (!FolderExists(folder)) {
+        user.showWarning(
+            owner, QStringLiteral("The folder %1 does not exist.").arg(ShownFileName(folder)));
         return ChosenFile::Retry;
     }
     if (!offerToCreate || FileExists(path)) return ChosenFile::Accept;
-    const BoxAnswer create = user.showBox(
-        owner, BoxKind::Confirmation,
-        QStringLiteral("%1 does not exist. Create it?").arg(QDir::toNativeSeparators(path)),
-        BoxButtons::YesNo);
+    const BoxAnswer create =
+        user.showBox(owner, BoxKind::Confirmation,
+                     QStringLiteral("%1 does not exist. Create it?").arg(ShownFileName(path)),
+                     BoxButtons::YesNo);
     return create == BoxAnswer::Yes ? ChosenFile::Accept : ChosenFile::Retry;
 }
 

@@ -1,6 +1,6 @@
-#include <QDir>
 #include <QIcon>
 
+#include "documents/FileName.h"
 #include "interaction/GuardedApplication.h"
 #include "interaction/HelpFiles.h"
 #include "interaction/QtUserInteraction.h"
@@ -21,7 +21,8 @@ int main(int argc, char** argv) {
 
     quantaro::QtUserInteraction interaction;
     app.setInteraction(&interaction);
-    quantaro::DesktopProgram program(interaction, QDir::currentPath(), quantaro::LocateUserGuide());
+    quantaro::DesktopProgram program(interaction, quantaro::CurrentDirectory(),
+                                     quantaro::LocateUserGuide());
     QObject::connect(&program.mainWindow(), &quantaro::TFormCalculator::closed, &app,
                      &QApplication::quit);
     program.show();

@@ -10,12 +10,16 @@
 
 #include <chrono>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #include <sstream>
 
 #include "RawFiles.h"
 #include "cli/BatchRunner.h"
+#include "documents/FileIo.h"
+#include "documents/FileName.h"
 #include "documents/TableFormat.h"
 
 namespace quantaro {
@@ -240,6 +244,56 @@ TEST_F(BatchRunnerTest, MissingFilesAndBadUsage) {
         EXPECT_NE(err.find("Usage: quantaro-cli"), std::string::npos);
         EXPECT_EQ(out, "");
     }
+}
+
+// Names are their bytes: a Latin-1 name is read, saved and exported as that
+// very file, from the command line too; a link loop is refused with the
+// system's reason and left as it is; a link to a regular file is followed.
+TEST_F(BatchRunnerTest, FileNamesInAnyEncodingLinkLoopsAndLinks) {
+    const QByteArray folder = QFile::encodeName(dir.path()) + '/';
+    const testing::EntriesByBytes entries{folder};
+    const auto named = [&](const QByteArray& bytes) { return FileNameFromBytes(folder + bytes); };
+    const auto raw = [&](const QByteArray& bytes) {
+        std::ifstream file((folder + bytes).constData(), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    };
+    NameTable table = MakeVariableTable();
+    table.setCell(NameColumn, 1, "X");
+    table.setCell(ValueColumn, 1, "1");
+    ASSERT_EQ(WriteFileAtomically(named("caf\xE9.VAR"), SerializeTableFile(table)), std::nullopt);
+
+    EXPECT_EQ(run({"--formula-text", "X + 1 = X", "--variables", named("caf\xE9.VAR"),
+                   "--save-variables", named("s\xE9.VAR"), "--csv", named("t\xE9.csv")}),
+              0);
+    EXPECT_EQ(out, "X = 2 \n");
+    EXPECT_EQ(raw("s\xE9.VAR").substr(0, 6), "X 2 \r\n");
+    EXPECT_EQ(raw("t\xE9.csv"), "pass,X\r\n1,2\r\n");
+    EXPECT_EQ(entries.count(), 3);
+
+    QProcess cli;
+    cli.setWorkingDirectory(dir.path());
+    cli.start("/bin/sh", {"-c",
+                          "exec \"$0\" --formula-text '5 = X' --variables \"$(printf "
+                          "'caf\\351.VAR')\" --save-variables \"$(printf 'caf\\351.VAR')\"",
+                          QUANTARO_CLI});
+    ASSERT_TRUE(cli.waitForFinished(10000));
+    EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    EXPECT_EQ(raw("caf\xE9.VAR").substr(0, 6), "X 5 \r\n");
+    EXPECT_EQ(entries.count(), 3);
+
+    ASSERT_EQ(symlink("l\xE9", (folder + "loop").constData()), 0);
+    ASSERT_EQ(symlink("loop", (folder + "l\xE9").constData()), 0);
+    ASSERT_EQ(symlink("caf\xE9.VAR", (folder + "link.VAR").constData()), 0);
+    EXPECT_EQ(runText("7 = X", "link.VAR", {"--save-variables", named("l\xE9")}), 73);
+    EXPECT_EQ(QString::fromStdString(err),
+              dir.path() + "/l\\xE9 cannot be written: Too many levels of symbolic links\n");
+    EXPECT_EQ(runText("X + 1 = X", "link.VAR", {"--save-variables", path("link.VAR")}), 0);
+    EXPECT_EQ(raw("caf\xE9.VAR").substr(0, 6), "X 6 \r\n");
+    for (const char* link : {"loop", "l\xE9", "link.VAR"}) {
+        struct stat info {};
+        EXPECT_TRUE(lstat((folder + link).constData(), &info) == 0 && S_ISLNK(info.st_mode));
+    }
+    EXPECT_EQ(entries.count(), 6);
 }
 
 TEST_F(BatchRunnerTest, UnreadableFilesOutputErrorsAndMissingEquationsHaveTheirExitCodes) {
