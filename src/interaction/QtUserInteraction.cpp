@@ -75,6 +75,15 @@ BoxAnswer AnswerOf(int button, BoxButtons buttons) {
     return buttons == BoxButtons::YesNo ? BoxAnswer::No : BoxAnswer::Cancel;
 }
 
+// Asks before a file is replaced, as the dialog does for the files it sees.
+bool MayReplace(UserInteraction& user, QWidget* owner, const QString& name) {
+    if (!FileExists(name)) return true;
+    return user.showBox(owner, BoxKind::Confirmation,
+                        QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                            .arg(ShownFileName(name)),
+                        BoxButtons::YesNo) == BoxAnswer::Yes;
+}
+
 // Qt's own dialog rather than the desktop's: a native open dialog accepts
 // only files that exist, so it could not offer to create one, and F1 would
 // not reach the help file from it.
@@ -94,12 +103,16 @@ QString RunFileDialog(UserInteraction& user, QWidget* owner, const FileDialogOpt
         if (dialog.exec() != QDialog::Accepted) return {};
         const QStringList chosen = dialog.selectedFiles();
         if (chosen.isEmpty()) return {};
-        // The dialog names a file whose name is not UTF-8 as Qt decodes it.
+        // The dialog names a file whose name is not UTF-8 as Qt decodes it,
+        // and so did not see it to ask before it is replaced.
         const std::optional<QString> name = FileNameFromDialog(chosen.front());
         if (!name) {
             user.showWarning(&dialog, UnrepresentableNameText(chosen.front()));
-        } else if (CheckChosenFile(user, &dialog, *name, offerToCreate) == ChosenFile::Accept) {
-            return *name;
+        } else if (mode == QFileDialog::AcceptOpen || *name == chosen.front() ||
+                   MayReplace(user, &dialog, *name)) {
+            if (CheckChosenFile(user, &dialog, *name, offerToCreate) == ChosenFile::Accept) {
+                return *name;
+            }
         }
         dialog.selectFile(chosen.front());
     }
