@@ -9,6 +9,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <malloc.h>
+
 #include <utility>
 
 #include "documents/DocumentState.h"
@@ -164,8 +166,12 @@ const QByteArray& FormulaEditor::stackedText() {
 }
 
 void FormulaEditor::setEditorText(QString text) {
+    const bool longText = text.size() >= kGroupLinesFrom;
     memo_->setPlainText(GroupedLines(std::move(text)));
     memo_->moveCursor(QTextCursor::End);
+    // The paragraphs of the text replaced were many small pieces of memory,
+    // which the allocator would keep for itself rather than give back.
+    if (longText) malloc_trim(0);
 }
 
 // The line breaks are converted in one pass each way: QString::replace
