@@ -6,10 +6,9 @@
 #include <QFile>
 #include <QString>
 
-#include <dirent.h>
-#include <unistd.h>
-
-#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -32,28 +31,19 @@ inline std::string ReadRaw(const QString& path) {
     return std::string(data.constData(), static_cast<std::size_t>(data.size()));
 }
 
-// The entries of a folder, counted and, when it goes, removed by their
-// bytes: Qt lists and removes only those whose names are UTF-8.
-struct EntriesByBytes {
-    QByteArray folder;  // ends in "/"
+// The same for a file named by its bytes, and a folder's entries counted
+// and, when the counter goes, removed by theirs: Qt lists, opens and removes
+// only the files whose names are UTF-8.
+inline std::string ReadRawBytes(const QByteArray& path) {
+    std::ifstream file(path.constData(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
 
-    template <typename Each>
-    void forEach(Each each) const {
-        DIR* entries = opendir(folder.constData());
-        while (const dirent* entry = entries ? readdir(entries) : nullptr) {
-            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
-                each(folder + entry->d_name);
-            }
-        }
-        if (entries) closedir(entries);
-    }
-    int count() const {
-        int found = 0;
-        forEach([&](const QByteArray&) { ++found; });
-        return found;
-    }
+struct EntriesByBytes {
+    std::filesystem::path folder;
+    long count() const { return std::distance(std::filesystem::directory_iterator(folder), {}); }
     ~EntriesByBytes() {
-        forEach([](const QByteArray& entry) { unlink(entry.constData()); });
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) remove(entry.path());
     }
 };
 

