@@ -188,6 +188,12 @@ AtomicFileWriter::AtomicFileWriter(const QString& path) : path_(path) {
         failure_ = NotRegularText(path);
         return;
     }
+    // A file the user may not write to is not replaced, though its folder
+    // would allow it.
+    if (exists && ::access(name->constData(), W_OK) != 0) {
+        fail(qt_error_string(errno));
+        return;
+    }
     const std::variant<QByteArray, int> target = FinalTarget(*name);
     if (const int* error = std::get_if<int>(&target)) {
         fail(qt_error_string(*error));

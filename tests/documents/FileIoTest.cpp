@@ -93,6 +93,13 @@ TEST_F(FileIoTest, FailedWriteReportsTheReasonAndCreatesNothing) {
     ASSERT_TRUE(error.has_value());
     EXPECT_FALSE(error->isEmpty());
     EXPECT_TRUE(entries().isEmpty());
+    if (geteuid() != 0) {  // root may write anything
+        WriteRaw(path("kept.VAR"), "old");
+        ASSERT_TRUE(QFile::setPermissions(path("kept.VAR"), QFile::ReadOwner));
+        EXPECT_EQ(WriteFileAtomically(path("kept.VAR"), "new"),
+                  path("kept.VAR") + " cannot be written: Permission denied");
+        EXPECT_EQ(ReadRaw(path("kept.VAR")), "old");
+    }
 }
 
 TEST_F(FileIoTest, WriteReplacesOnlyARegularFileAndWritesThroughALinkToOne) {
