@@ -207,9 +207,12 @@ void AtomicFileWriter::createTemporary(std::optional<mode_t> keptMode) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         temporaryName_ =
             finalName_ + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
-        // Created as any new file is, so that the user's umask applies.
-        descriptor_ = ::open(temporaryName_.constData(),
-                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        // A new file is created as any is, so that the user's umask applies;
+        // one that replaces a file is private until it has that file's
+        // permissions.
+        descriptor_ =
+            ::open(temporaryName_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                   keptMode ? 0600 : 0666);
         if (descriptor_ >= 0 || errno != EEXIST) break;
     }
     if (descriptor_ < 0) {
