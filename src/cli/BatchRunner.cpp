@@ -10,6 +10,7 @@
 
 #include "cli/CsvRecorder.h"
 #include "documents/DocumentState.h"
+#include "documents/FileName.h"
 #include "documents/FormulaFile.h"
 #include "documents/TableFile.h"
 #include "engine/Engine.h"
@@ -61,6 +62,13 @@ struct BatchOptions {
 
 [[noreturn]] void UsageError(const QString& why) {
     throw BatchError{kExitUsage, "quantaro-cli: " + why.toStdString() + "\n" + kUsage};
+}
+
+// An option that is text rather than a file name: its bytes read as UTF-8,
+// as the program reads all text.
+QString TextOption(const QString& argument) {
+    const std::optional<QByteArray> bytes = FileNameBytes(argument);
+    return bytes ? QString::fromUtf8(*bytes) : argument;
 }
 
 int WholeNumberOption(const QString& text, const char* option, int minimum) {
@@ -133,13 +141,13 @@ BatchOptions ParseOptions(const QStringList& arguments) {
         if (parser.values(*once).size() > 1)
             UsageError("--" + once->names().first() + " given twice");
     }
-    if (parser.isSet(formulaText)) options.formulaText = parser.value(formulaText);
+    if (parser.isSet(formulaText)) options.formulaText = TextOption(parser.value(formulaText));
     if (!positional.isEmpty()) options.formulaFile = positional.first();
     options.constantsFile = parser.value(constants);
     options.variablesFile = parser.value(variables);
     options.saveVariablesFile = parser.value(saveVariables);
     if (parser.isSet(csv)) options.csvFile = parser.value(csv);
-    if (parser.isSet(record)) options.recordNames = parser.value(record).split(',');
+    if (parser.isSet(record)) options.recordNames = TextOption(parser.value(record)).split(',');
     if (parser.isSet(equation))
         options.equation = WholeNumberOption(parser.value(equation), "--equation", 0);
     if (parser.isSet(passes))
@@ -157,6 +165,7 @@ void RequireLoaded(LoadStatus status, const QString& errorText, const char* miss
     if (status == LoadStatus::Missing && mustExist) {
         throw BatchError{kExitMissingFile, missingWarning};
     }
+    if (status == LoadStatus::BadName) throw BatchError{kExitMissingFile, errorText.toStdString()};
     if (status == LoadStatus::Failed) {
         throw BatchError{kExitIoError, errorText.toStdString()};
     }

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "cli/BatchRunner.h"
+#include "documents/FileName.h"
 
 namespace {
 
@@ -34,6 +35,9 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("quantaro-cli");
     CatchStopSignals();
-    return quantaro::RunBatch(QCoreApplication::arguments().mid(1), std::cout, std::cerr,
-                              PendingStopSignal);
+    // The arguments as their bytes, which QCoreApplication::arguments() would
+    // not keep for a file name that is not UTF-8.
+    QStringList arguments;
+    for (int k = 1; k < argc; ++k) arguments << quantaro::FileNameFromBytes(argv[k]);
+    return quantaro::RunBatch(arguments, std::cout, std::cerr, PendingStopSignal);
 }

@@ -1,9 +1,9 @@
 #include "commands/CommandLineFiles.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 #include "commands/DocumentCommands.h"
+#include "documents/FileName.h"
 #include "interaction/UserInteraction.h"
 
 namespace quantaro {
@@ -19,7 +19,7 @@ void CommandLineFiles::open(const QStringList& paths) {
 void CommandLineFiles::openOne(const QString& path) {
     // Absolute, as a file dialog returns it: the names are kept for saving
     // and for the recent list, and the working directory may change.
-    const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    const QString absolute = AbsoluteFileName(path);
     // The desktop hands over a file of any case; the type is in the extension.
     const QString extension = QFileInfo(path).suffix().toUpper();
     if (extension == QLatin1String("FOR")) {
@@ -31,7 +31,7 @@ void CommandLineFiles::openOne(const QString& path) {
     } else {
         interaction_.showWarning(owner_, QStringLiteral("%1 is not a formula (.FOR), constant "
                                                         "(.CON) or variable (.VAR) file.")
-                                             .arg(path));
+                                             .arg(ShownFileName(path)));
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "commands/DocumentCommandsHost.h"
 #include "documents/CsvFile.h"
+#include "documents/FileName.h"
 #include "documents/FormulaFile.h"
 #include "documents/TableFile.h"
 #include "interaction/UserInteraction.h"
@@ -110,6 +111,7 @@ bool DocumentCommands::loadSucceeded(Document document, LoadStatus status,
             interaction_.showWarning(owner_, QString::fromLatin1(TypeOf(document).missingWarning));
             break;
         case LoadStatus::Failed:
+        case LoadStatus::BadName:
             interaction_.showError(owner_, errorText);
             break;
     }
@@ -335,7 +337,8 @@ bool DocumentCommands::FormCloseQuery() {
 }
 
 QString SaveChangesText(const QString& fileName) {
-    return QStringLiteral("Save Changes to ") + FileNamePart(fileName) + QStringLiteral(" ?");
+    return QStringLiteral("Save Changes to ") + ShownFileName(FileNamePart(fileName)) +
+           QStringLiteral(" ?");
 }
 
 }  // namespace quantaro

@@ -1,8 +1,8 @@
 #include "commands/RecentWorksheets.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <QVariantList>
 
+#include "documents/FileName.h"
 #include "interaction/UserSettings.h"
 
 namespace quantaro {
@@ -10,29 +10,31 @@ namespace {
 
 constexpr char kRecentKey[] = "RecentWorksheets/files";
 
-// One spelling per file: relative names and "." or ".." steps would list a
-// worksheet twice.
-QString Absolute(const QString& path) {
-    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-}
-
 }  // namespace
 
+// Kept as their bytes: the settings file holds text as UTF-8, which would
+// lose the bytes of a name that is not.
 QStringList RecentWorksheets::paths() const {
-    return UserSettings().value(QLatin1String(kRecentKey)).toStringList();
+    QStringList paths;
+    for (const QVariant& kept : UserSettings().value(QLatin1String(kRecentKey)).toList()) {
+        paths << FileNameFromBytes(kept.toByteArray());
+    }
+    return paths;
 }
 
 QStringList RecentWorksheets::folders() const {
     QStringList folders;
     for (const QString& path : paths()) {
-        const QString folder = QFileInfo(path).path();
+        const QString folder = FolderOf(path);
         if (!folders.contains(folder)) folders << folder;
     }
     return folders;
 }
 
+// One spelling per file: relative names and "." or ".." steps would list a
+// worksheet twice.
 void RecentWorksheets::add(const QString& formulaPath) {
-    const QString path = Absolute(formulaPath);
+    const QString path = AbsoluteFileName(formulaPath);
     QStringList list = paths();
     list.removeAll(path);
     list.prepend(path);
@@ -41,7 +43,7 @@ void RecentWorksheets::add(const QString& formulaPath) {
 
 void RecentWorksheets::remove(const QString& formulaPath) {
     QStringList list = paths();
-    list.removeAll(Absolute(formulaPath));
+    list.removeAll(AbsoluteFileName(formulaPath));
     store(list);
 }
 
@@ -50,7 +52,11 @@ void RecentWorksheets::clear() {
 }
 
 void RecentWorksheets::store(const QStringList& paths) {
-    UserSettings().setValue(QLatin1String(kRecentKey), paths);
+    QVariantList kept;
+    for (const QString& path : paths) {
+        if (const std::optional<QByteArray> bytes = FileNameBytes(path)) kept << *bytes;
+    }
+    UserSettings().setValue(QLatin1String(kRecentKey), kept);
 }
 
 }  // namespace quantaro

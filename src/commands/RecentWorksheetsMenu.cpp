@@ -4,6 +4,7 @@
 #include <QMenu>
 
 #include "commands/DocumentCommands.h"
+#include "documents/FileName.h"
 
 namespace quantaro {
 
@@ -20,7 +21,7 @@ void RecentWorksheetsMenu::refresh() {
     for (const QString& path : paths) {
         QAction* item = menu_->addAction(RecentItemText(++number, path));
         item->setObjectName(QStringLiteral("RecentWorksheet%1").arg(number));
-        item->setToolTip(path);
+        item->setToolTip(ShownFileName(path));
         connect(item, &QAction::triggered, this, [this, path] { commands_.OpenRecent(path); });
     }
     menu_->addSeparator();
@@ -34,7 +35,7 @@ void RecentWorksheetsMenu::refresh() {
 }
 
 QString RecentItemText(int number, const QString& path) {
-    QString shown = QDir::toNativeSeparators(path);
+    QString shown = ShownFileName(path);
     const QString home = QDir::toNativeSeparators(QDir::homePath()) + QDir::separator();
     if (shown.startsWith(home)) shown = QStringLiteral("~") + shown.mid(home.size() - 1);
     shown.replace(QLatin1Char('&'), QLatin1String("&&"));

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "documents/FileName.h"
+
 namespace quantaro {
 
 DocumentState::DocumentState(QObject* parent) : QObject(parent) {
@@ -54,8 +56,9 @@ void DocumentState::setEncoding(Document document, FileEncoding encoding) {
 
 QString DocumentState::caption() const {
     return QStringLiteral("QUANTARO - %1 -- %2 -- %3")
-        .arg(FileNamePart(fileName(Document::Formula)), FileNamePart(fileName(Document::Constants)),
-             FileNamePart(fileName(Document::Variables)));
+        .arg(ShownFileName(FileNamePart(fileName(Document::Formula))),
+             ShownFileName(FileNamePart(fileName(Document::Constants))),
+             ShownFileName(FileNamePart(fileName(Document::Variables))));
 }
 
 void DocumentState::rebuildCaption() {
@@ -71,7 +74,14 @@ QString FileNamePart(const QString& fileName) {
 }
 
 QString DerivedFileName(const QString& path, const QString& extension) {
-    return path.chopped(std::min<qsizetype>(3, path.size())) + extension;
+    // A character beyond the 16-bit range takes two places of the string,
+    // which are cut off together.
+    qsizetype kept = path.size();
+    for (int cut = 0; cut < 3 && kept > 0; ++cut) {
+        --kept;
+        if (kept > 0 && path[kept].isLowSurrogate() && path[kept - 1].isHighSurrogate()) --kept;
+    }
+    return path.left(kept) + extension;
 }
 
 }  // namespace quantaro

@@ -41,7 +41,8 @@ class DocumentState : public QObject {
     FileEncoding encoding(Document document) const;
     void setEncoding(Document document, FileEncoding encoding);
 
-    // "QUANTARO - " and the three file-name parts, separated by " -- ".
+    // "QUANTARO - " and the three file-name parts, separated by " -- ", as
+    // ShownFileName shows them.
     QString caption() const;
     void rebuildCaption();
 

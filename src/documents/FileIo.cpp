@@ -1,8 +1,6 @@
 #include "documents/FileIo.h"
 
-#include <QDir>
-#include <QFile>
-#include <QSaveFile>
+#include <QRandomGenerator>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,13 +8,19 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cmath>
+#include <climits>
+#include <variant>
+
+#include "documents/FileName.h"
 
 namespace quantaro {
 namespace {
 
+// The longest chain of symbolic links followed, as the system's own limit.
+constexpr int kMostLinks = 40;
+
 QString Shown(const QString& path) {
-    return QDir::toNativeSeparators(path);
+    return ShownFileName(path);
 }
 
 QString NotRegularText(const QString& path) {
@@ -35,14 +39,20 @@ FileReadResult ReadFailure(const QString& path, int error) {
         QStringLiteral("%1 cannot be read: %2").arg(Shown(path), qt_error_string(error)));
 }
 
-// Sizes in whole megabytes of a million bytes; the limit is a round number
-// of binary megabytes.
-FileReadResult TooLarge(const QString& path, qint64 size, std::size_t limit) {
-    const auto megabytes = static_cast<qint64>(std::llround(static_cast<double>(size) / 1e6));
-    return Refused(QStringLiteral("%1 is too large to open (%2 MB; the limit is %3 MB)")
-                       .arg(Shown(path))
-                       .arg(megabytes)
-                       .arg(limit / (1024 * 1024)));
+// A size in binary megabytes, the unit the limit is set in: whole when it
+// is whole, else to a tenth, rounded up so that a size over the limit never
+// shows as the limit itself.
+QString Mebibytes(std::size_t bytes) {
+    constexpr std::size_t kMebibyte = 1024 * 1024;
+    const std::size_t tenths =
+        (bytes / kMebibyte) * 10 + ((bytes % kMebibyte) * 10 + kMebibyte - 1) / kMebibyte;
+    if (tenths % 10 == 0) return QString::number(tenths / 10);
+    return QStringLiteral("%1.%2").arg(tenths / 10).arg(tenths % 10);
+}
+
+FileReadResult TooLarge(const QString& path, std::size_t size, std::size_t limit) {
+    return Refused(QStringLiteral("%1 is too large to open (%2 MiB; the limit is %3 MiB)")
+                       .arg(Shown(path), Mebibytes(size), Mebibytes(limit)));
 }
 
 // Closes the descriptor it holds when it goes.
@@ -76,7 +86,9 @@ enum class Oversize { Refuse, Truncate };
 // so that reading a file costs its size once. A file that grows while it is
 // read is taken as long as it was when it was opened.
 FileReadResult ReadRegularFile(const QString& path, std::size_t limit, Oversize oversize) {
-    const QByteArray name = QFile::encodeName(path);
+    const std::optional<QByteArray> bytesOfName = FileNameBytes(path);
+    if (!bytesOfName) return {LoadStatus::BadName, {}, UnrepresentableNameText(path)};
+    const QByteArray& name = *bytesOfName;
     struct stat info {};
     // Looked at before opening, so that opening cannot touch a device.
     if (::stat(name.constData(), &info) != 0) return ReadFailure(path, errno);
@@ -88,7 +100,7 @@ FileReadResult ReadRegularFile(const QString& path, std::size_t limit, Oversize 
     if (::fstat(file.get(), &info) != 0) return ReadFailure(path, errno);
     if (!S_ISREG(info.st_mode)) return Refused(NotRegularText(path));
     const auto size = static_cast<std::size_t>(std::max<off_t>(info.st_size, 0));
-    if (oversize == Oversize::Refuse && size > limit) return TooLarge(path, info.st_size, limit);
+    if (oversize == Oversize::Refuse && size > limit) return TooLarge(path, size, limit);
 
     std::string bytes(std::min(size, limit), '\0');
     std::size_t filled = 0;
@@ -113,8 +125,15 @@ FileReadResult ReadFileStart(const QString& path, std::size_t count) {
 }
 
 bool FileExists(const QString& path) {
+    const std::optional<QByteArray> name = FileNameBytes(path);
     struct stat info {};
-    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 || errno != ENOENT;
+    return name && (::lstat(name->constData(), &info) == 0 || errno != ENOENT);
+}
+
+bool FolderExists(const QString& path) {
+    const std::optional<QByteArray> name = FileNameBytes(path);
+    struct stat info {};
+    return name && ::stat(name->constData(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 std::optional<QString> WriteFileAtomically(const QString& path, std::string_view bytes) {
@@ -123,45 +142,132 @@ std::optional<QString> WriteFileAtomically(const QString& path, std::string_view
     return file.commit();
 }
 
+namespace {
+
+// The file a write to name replaces: name itself, or, when name is a
+// symbolic link, the end of its chain of links, which may not exist yet.
+// The system's error when the chain does not end.
+std::variant<QByteArray, int> FinalTarget(QByteArray name) {
+    for (int links = 0; links <= kMostLinks; ++links) {
+        struct stat info {};
+        if (::lstat(name.constData(), &info) != 0 || !S_ISLNK(info.st_mode)) return name;
+        QByteArray target(PATH_MAX, '\0');
+        const ssize_t length = ::readlink(name.constData(), target.data(), target.size());
+        if (length < 0) return errno;
+        target.truncate(length);
+        if (!target.startsWith('/')) {
+            const qsizetype slash = name.lastIndexOf('/');
+            if (slash >= 0) target.prepend(name.left(slash + 1));
+        }
+        name = target;
+    }
+    return ELOOP;
+}
+
+}  // namespace
+
+// Written on the system's calls rather than QSaveFile, which takes a name
+// only as Qt decodes it and so could not write a file whose name is not
+// UTF-8; it does what QSaveFile does: a new file beside the old one,
+// flushed to the disk, then renamed over it.
 AtomicFileWriter::AtomicFileWriter(const QString& path) : path_(path) {
+    const std::optional<QByteArray> name = FileNameBytes(path);
+    if (!name) {
+        failure_ = UnrepresentableNameText(path);
+        return;
+    }
     struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    const bool exists = ::stat(name->constData(), &info) == 0;
+    // A path the system refuses to follow (a link loop, a folder that may
+    // not be searched) is refused as reading it would be, links untouched.
+    if (!exists && errno != ENOENT) {
+        fail(qt_error_string(errno));
+        return;
+    }
+    if (exists && !S_ISREG(info.st_mode)) {
         failure_ = NotRegularText(path);
         return;
     }
-    file_ = std::make_unique<QSaveFile>(path);
-    // Unbuffered, so that every write reaches the system and a short write is
-    // seen here; a buffered write that fails on flush would still be committed.
-    if (!file_->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) fail(file_->errorString());
+    // A file the user may not write to is not replaced, though its folder
+    // would allow it.
+    if (exists && ::access(name->constData(), W_OK) != 0) {
+        fail(qt_error_string(errno));
+        return;
+    }
+    const std::variant<QByteArray, int> target = FinalTarget(*name);
+    if (const int* error = std::get_if<int>(&target)) {
+        fail(qt_error_string(*error));
+        return;
+    }
+    finalName_ = std::get<QByteArray>(target);
+    createTemporary(exists ? std::optional<mode_t>(info.st_mode & 07777) : std::nullopt);
 }
 
-// A QSaveFile that goes uncommitted removes what it wrote.
-AtomicFileWriter::~AtomicFileWriter() = default;
+void AtomicFileWriter::createTemporary(std::optional<mode_t> keptMode) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporaryName_ =
+            finalName_ + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
+        // A new file is created as any is, so that the user's umask applies;
+        // one that replaces a file is private until it has that file's
+        // permissions.
+        descriptor_ =
+            ::open(temporaryName_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                   keptMode ? 0600 : 0666);
+        if (descriptor_ >= 0 || errno != EEXIST) break;
+    }
+    if (descriptor_ < 0) {
+        temporaryName_.clear();
+        fail(qt_error_string(errno));
+        return;
+    }
+    // The file replaced keeps its permissions.
+    if (keptMode && ::fchmod(descriptor_, *keptMode) != 0) fail(qt_error_string(errno));
+}
+
+// A writer that goes without a commit removes what it wrote.
+AtomicFileWriter::~AtomicFileWriter() {
+    discard();
+}
+
+void AtomicFileWriter::discard() {
+    if (descriptor_ >= 0) ::close(descriptor_);
+    descriptor_ = -1;
+    if (!temporaryName_.isEmpty()) ::unlink(temporaryName_.constData());
+    temporaryName_.clear();
+}
 
 std::optional<QString> AtomicFileWriter::fail(const QString& reason) {
     failure_ = QStringLiteral("%1 cannot be written: %2").arg(Shown(path_), reason);
-    if (file_->isOpen()) file_->cancelWriting();
+    discard();
     return failure_;
 }
 
 std::optional<QString> AtomicFileWriter::write(std::string_view bytes) {
     if (failure_) return failure_;
     const char* next = bytes.data();
-    auto remaining = static_cast<qint64>(bytes.size());
+    std::size_t remaining = bytes.size();
     while (remaining > 0) {
         // A short write (a full disk, a size limit) is no error by itself;
         // writing the rest either completes or fails with the reason.
-        const qint64 written = file_->write(next, remaining);
-        if (written <= 0) return fail(file_->errorString());
+        const ssize_t written = ::write(descriptor_, next, remaining);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return fail(qt_error_string(written < 0 ? errno : EIO));
         next += written;
-        remaining -= written;
+        remaining -= static_cast<std::size_t>(written);
     }
     return std::nullopt;
 }
 
 std::optional<QString> AtomicFileWriter::commit() {
     if (failure_) return failure_;
-    if (!file_->commit()) return fail(file_->errorString());
+    if (::fsync(descriptor_) != 0) return fail(qt_error_string(errno));
+    const int closed = ::close(descriptor_);
+    descriptor_ = -1;
+    if (closed != 0) return fail(qt_error_string(errno));
+    if (::rename(temporaryName_.constData(), finalName_.constData()) != 0) {
+        return fail(qt_error_string(errno));
+    }
+    temporaryName_.clear();
     return std::nullopt;
 }
 

@@ -1,14 +1,14 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
+#include <sys/types.h>
+
 #include <cstddef>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-
-class QSaveFile;
 
 namespace quantaro {
 
@@ -16,6 +16,7 @@ enum class LoadStatus {
     Loaded,   // the file was read
     Missing,  // no file of that name exists
     Failed,   // the file is there but was not read; see errorText
+    BadName,  // the name cannot be represented as a file name; see errorText
 };
 
 struct FileReadResult {
@@ -41,12 +42,16 @@ FileReadResult ReadFileStart(const QString& path, std::size_t count);
 // to look at (a symbolic link loop, a folder the user may not search) exists.
 bool FileExists(const QString& path);
 
+// Whether path is a folder, or a link to one.
+bool FolderExists(const QString& path);
+
 // Replaces the file at path by bytes in one step: the new content is written
 // beside it and renamed over it only when completely written, so a failed or
 // interrupted write leaves the previous file as it was. A symbolic link to a
-// regular file is written through; anything else that is not a regular file
-// (a device, a FIFO, a socket, a folder) is refused and left untouched.
-// Returns a text naming the file and the reason on failure.
+// regular file is written through, the link kept; anything else that is not
+// a regular file (a device, a FIFO, a socket, a folder, a link to one, a
+// link loop) is refused and left untouched. Returns a text naming the file
+// and the reason on failure.
 std::optional<QString> WriteFileAtomically(const QString& path, std::string_view bytes);
 
 // WriteFileAtomically in steps, for content made while it is written: the
@@ -64,10 +69,15 @@ class AtomicFileWriter {
     std::optional<QString> commit();
 
   private:
+    void createTemporary(std::optional<mode_t> keptMode);
     std::optional<QString> fail(const QString& reason);
+    // Closes and removes the new file, if there is one.
+    void discard();
 
     QString path_;
-    std::unique_ptr<QSaveFile> file_;
+    QByteArray finalName_;      // the file replaced on commit
+    QByteArray temporaryName_;  // the new content until then
+    int descriptor_ = -1;
     std::optional<QString> failure_;
 };
 

@@ -1,10 +1,12 @@
 #include "documents/Printouts.h"
 
+#include "documents/FileName.h"
+
 namespace quantaro {
 namespace {
 
 void WriteHeading(PrintChannel& channel, QStringView heading, const QString& fileName) {
-    channel.writeLine(heading.toString() + u' ' + fileName);
+    channel.writeLine(heading.toString() + u' ' + ShownFileName(fileName));
     channel.writeLine();
 }
 

@@ -1,12 +1,12 @@
 #include "documents/SettingsFile.h"
 
-#include <QDir>
-
 namespace quantaro {
 
 QString SettingsFilePath(const QString& startDirectory) {
-    return QDir::toNativeSeparators(
-        QDir(startDirectory).filePath(QLatin1String(kSettingsFileName)));
+    // Joined as text, so that a folder whose name is not UTF-8 keeps its bytes.
+    QString path = startDirectory;
+    if (!path.isEmpty() && !path.endsWith(QLatin1Char('/'))) path += QLatin1Char('/');
+    return path + QLatin1String(kSettingsFileName);
 }
 
 SettingsLoad LoadSettingsFile(const QString& path) {

@@ -2,15 +2,14 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QUrl>
 
 #include "documents/FileIo.h"
+#include "documents/FileName.h"
 #include "interaction/ContextHelp.h"
 
 namespace quantaro {
@@ -76,6 +75,15 @@ BoxAnswer AnswerOf(int button, BoxButtons buttons) {
     return buttons == BoxButtons::YesNo ? BoxAnswer::No : BoxAnswer::Cancel;
 }
 
+// Asks before a file is replaced, as the dialog does for the files it sees.
+bool MayReplace(UserInteraction& user, QWidget* owner, const QString& name) {
+    if (!FileExists(name)) return true;
+    return user.showBox(owner, BoxKind::Confirmation,
+                        QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                            .arg(ShownFileName(name)),
+                        BoxButtons::YesNo) == BoxAnswer::Yes;
+}
+
 // Qt's own dialog rather than the desktop's: a native open dialog accepts
 // only files that exist, so it could not offer to create one, and F1 would
 // not reach the help file from it.
@@ -89,7 +97,7 @@ QString RunFileDialog(UserInteraction& user, QWidget* owner, const FileDialogOpt
     dialog.setDefaultSuffix(options.defaultSuffix);
     ContextHelp::setNamesHelpFile(&dialog, options.helpContext != 0);
     ContextHelp::setContext(&dialog, options.helpContext);
-    if (!options.initialName.isEmpty()) dialog.selectFile(options.initialName);
+    if (!options.initialName.isEmpty()) dialog.selectFile(DialogFileName(options.initialName));
     // Besides the folders Qt's dialog remembers itself, those of the
     // worksheets used last.
     QStringList history = dialog.history();
@@ -102,8 +110,16 @@ QString RunFileDialog(UserInteraction& user, QWidget* owner, const FileDialogOpt
         if (dialog.exec() != QDialog::Accepted) return {};
         const QStringList chosen = dialog.selectedFiles();
         if (chosen.isEmpty()) return {};
-        if (CheckChosenFile(user, &dialog, chosen.front(), offerToCreate) == ChosenFile::Accept) {
-            return chosen.front();
+        // The dialog names a file whose name is not UTF-8 as Qt decodes it,
+        // and so did not see it to ask before it is replaced.
+        const std::optional<QString> name = FileNameFromDialog(chosen.front());
+        if (!name) {
+            user.showWarning(&dialog, UnrepresentableNameText(chosen.front()));
+        } else if (mode == QFileDialog::AcceptOpen || *name == chosen.front() ||
+                   MayReplace(user, &dialog, *name)) {
+            if (CheckChosenFile(user, &dialog, *name, offerToCreate) == ChosenFile::Accept) {
+                return *name;
+            }
         }
         dialog.selectFile(chosen.front());
     }
@@ -188,17 +204,17 @@ QString QtUserInteraction::chooseFileToSave(QWidget* owner, const FileDialogOpti
 
 ChosenFile CheckChosenFile(UserInteraction& user, QWidget* owner, const QString& path,
                            bool offerToCreate) {
-    const QFileInfo file(path);
-    if (!file.dir().exists()) {
-        user.showWarning(owner, QStringLiteral("The folder %1 does not exist.")
-                                    .arg(QDir::toNativeSeparators(file.absolutePath())));
+    const QString folder = FolderOf(path);
+    if (!FolderExists(folder)) {
+        user.showWarning(
+            owner, QStringLiteral("The folder %1 does not exist.").arg(ShownFileName(folder)));
         return ChosenFile::Retry;
     }
     if (!offerToCreate || FileExists(path)) return ChosenFile::Accept;
-    const BoxAnswer create = user.showBox(
-        owner, BoxKind::Confirmation,
-        QStringLiteral("%1 does not exist. Create it?").arg(QDir::toNativeSeparators(path)),
-        BoxButtons::YesNo);
+    const BoxAnswer create =
+        user.showBox(owner, BoxKind::Confirmation,
+                     QStringLiteral("%1 does not exist. Create it?").arg(ShownFileName(path)),
+                     BoxButtons::YesNo);
     return create == BoxAnswer::Yes ? ChosenFile::Accept : ChosenFile::Retry;
 }
 

@@ -1,7 +1,6 @@
 #include "run/ChartFile.h"
 
 #include <QBuffer>
-#include <QDir>
 #include <QFileInfo>
 #include <QGraphicsView>
 #include <QImage>
@@ -13,6 +12,7 @@
 #include <string_view>
 
 #include "documents/FileIo.h"
+#include "documents/FileName.h"
 
 namespace quantaro {
 namespace {
@@ -88,7 +88,7 @@ QByteArray RenderChart(QGraphicsView& view, ChartFileType type) {
 }
 
 std::optional<QString> SaveChart(QGraphicsView& view, const QString& path) {
-    const QString shown = QDir::toNativeSeparators(path);
+    const QString shown = ShownFileName(path);
     const std::optional<ChartFileType> type = ChartFileTypeOf(path);
     if (!type) {
         return QStringLiteral("%1 cannot be saved: a chart is saved as a .png, .svg or .pdf file")

@@ -9,6 +9,10 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <malloc.h>
+
+#include <utility>
+
 #include "documents/DocumentState.h"
 #include "interaction/ContextHelp.h"
 
@@ -35,6 +39,37 @@ bool IsCompletionKey(const QKeyEvent* key) {
 bool IsModifierKey(int key) {
     return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt ||
            key == Qt::Key_Meta || key == Qt::Key_AltGr;
+}
+
+// The editor keeps a paragraph of layout for each line, at a cost of some
+// hundred bytes and several microseconds each: a formula of a million short
+// lines would take seconds and hundreds of megabytes. A long text's lines are
+// therefore joined into paragraphs of a few dozen lines by line separators,
+// which the editor shows, and lets the user edit, as line breaks all the
+// same. A shorter text keeps a paragraph to a line.
+constexpr qsizetype kGroupLinesFrom = 100000;
+constexpr int kLinesPerParagraph = 64;
+constexpr qsizetype kParagraphCharacters = 4096;
+
+QString GroupedLines(QString text) {
+    if (text.size() < kGroupLinesFrom) return text;
+    int lines = 1;
+    qsizetype paragraphStart = 0;
+    for (qsizetype at = text.indexOf(QLatin1Char('\n')); at >= 0;
+         at = text.indexOf(QLatin1Char('\n'), at + 1)) {
+        if (lines < kLinesPerParagraph && at - paragraphStart < kParagraphCharacters) {
+            text[at] = QChar::LineSeparator;
+            ++lines;
+        } else {
+            lines = 1;
+            paragraphStart = at + 1;
+        }
+    }
+    return text;
+}
+
+bool IsLineBreak(QChar c) {
+    return c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
 }
 
 QAction* MakeAction(QWidget* window, const QString& text, const QKeySequence& shortcut = {}) {
@@ -112,7 +147,9 @@ void FormulaEditor::forgetHeldKeys() {
 
 QString EditorText(const QTextDocument* document) {
     QString text = document->toRawText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    for (QChar& c : text) {
+        if (IsLineBreak(c)) c = QLatin1Char('\n');
+    }
     return text;
 }
 
@@ -120,22 +157,52 @@ QString FormulaEditor::editorText() const {
     return EditorText(memo_->document());
 }
 
-void FormulaEditor::setEditorText(const QString& text, QTextCursor::MoveOperation caret) {
-    memo_->setPlainText(text);
-    memo_->moveCursor(caret);
+const QByteArray& FormulaEditor::stackedText() {
+    if (stackedRevision_ != revision_ || !stackedText_) {
+        stackedText_ = PackFormula(editorText());
+        stackedRevision_ = revision_;
+    }
+    return *stackedText_;
 }
 
+void FormulaEditor::setEditorText(QString text, QTextCursor::MoveOperation caret) {
+    const bool longText = text.size() >= kGroupLinesFrom;
+    memo_->setPlainText(GroupedLines(std::move(text)));
+    memo_->moveCursor(caret);
+    // The paragraphs of the text replaced were many small pieces of memory,
+    // which the allocator would keep for itself rather than give back.
+    if (longText) malloc_trim(0);
+}
+
+// The line breaks are converted in one pass each way: QString::replace
+// moves the rest of the text again for every thousand line breaks, which
+// for a long formula of short lines takes seconds.
 QString FormulaEditor::formulaText() const {
-    QString text = editorText();
-    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    return text;
+    const QString text = editorText();
+    QString crLf;
+    crLf.reserve(text.size() + text.count(QLatin1Char('\n')));
+    qsizetype from = 0;
+    for (qsizetype at = text.indexOf(QLatin1Char('\n')); at >= 0;
+         at = text.indexOf(QLatin1Char('\n'), from)) {
+        crLf.append(QStringView(text).mid(from, at - from)).append(u"\r\n");
+        from = at + 1;
+    }
+    return crLf.append(QStringView(text).mid(from));
 }
 
 void FormulaEditor::setFormulaText(const QString& text) {
     QString editor = text;
-    editor.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    qsizetype kept = 0;
+    for (qsizetype at = 0; at < editor.size(); ++at) {
+        if (editor[at] == QLatin1Char('\r') && at + 1 < editor.size() &&
+            editor[at + 1] == QLatin1Char('\n')) {
+            continue;
+        }
+        editor[kept++] = editor[at];
+    }
+    editor.truncate(kept);
     // A formula read from a file is shown from its start.
-    setEditorText(editor, QTextCursor::Start);
+    setEditorText(std::move(editor), QTextCursor::Start);
 }
 
 void FormulaEditor::markChanged() {
@@ -155,9 +222,9 @@ void FormulaEditor::setEditByEmptiness() {
 void FormulaEditor::record(const std::function<void()>& change,
                            const std::function<void()>& ownEnabling) {
     markChanged();
-    history_.undoStack.PushFormula(editorText());
+    history_.undoStack.PushFormula(stackedText());
     change();
-    history_.redoStack.PushFormula(editorText());
+    history_.redoStack.PushFormula(stackedText());
     memo_->setFocus();
     ++history_.undoCount;
     actions_.undo->setEnabled(true);
@@ -191,8 +258,11 @@ QString FormulaEditor::wordBeforeCaret() const {
     const QTextCursor cursor = memo_->textCursor();
     if (cursor.hasSelection()) return {};
     const QString line = cursor.block().text().left(cursor.positionInBlock());
-    const qsizetype blank = line.lastIndexOf(QLatin1Char(' '));
-    return line.mid(blank + 1);
+    qsizetype start = line.size();
+    while (start > 0 && line[start - 1] != QLatin1Char(' ') && !IsLineBreak(line[start - 1])) {
+        --start;
+    }
+    return line.mid(start);
 }
 
 void FormulaEditor::ButtonNewLineClick() {
@@ -253,9 +323,9 @@ void FormulaEditor::takeStep(FormulaStack& from, int& fromCount, FormulaStack& t
                              QAction* backAction) {
     if (fromCount <= 0) return;
     markChanged();
-    to.PushFormula(editorText());
+    to.PushFormula(stackedText());
     memo_->setFocus();
-    setEditorText(from.PopFormula());
+    setEditorText(UnpackFormula(from.PopFormula()));
     --fromCount;
     ++toCount;
     backAction->setEnabled(true);
@@ -263,12 +333,12 @@ void FormulaEditor::takeStep(FormulaStack& from, int& fromCount, FormulaStack& t
 }
 
 void FormulaEditor::MemoFormulaKeyDown() {
-    history_.undoStack.PushFormula(editorText());
+    history_.undoStack.PushFormula(stackedText());
     markChanged();
 }
 
 void FormulaEditor::MemoFormulaKeyUp() {
-    history_.redoStack.PushFormula(editorText());
+    history_.redoStack.PushFormula(stackedText());
     ++history_.undoCount;
     actions_.undo->setEnabled(true);
 }

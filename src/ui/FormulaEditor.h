@@ -7,6 +7,7 @@
 #include <QTextCursor>
 
 #include <functional>
+#include <optional>
 
 #include "ui/FormulaStacks.h"
 
@@ -20,7 +21,8 @@ namespace quantaro {
 
 class DocumentState;
 
-// The editor's whole text, each line break one LF.
+// The editor's whole text, each line break one LF, whether the editor holds
+// it as a paragraph or as a line separator.
 QString EditorText(const QTextDocument* document);
 
 // The commands of the Edit menu, in menu order.
@@ -94,8 +96,11 @@ class FormulaEditor : public QObject {
     void record(const std::function<void()>& change, const std::function<void()>& ownEnabling);
     void replaceSelection(const QString& text);
     QString editorText() const;
+    // The text packed as the stacks keep it, made once for each revision,
+    // so that every push of an unchanged text shares one copy.
+    const QByteArray& stackedText();
     // Replaces the text, leaving the caret at `caret`.
-    void setEditorText(const QString& text, QTextCursor::MoveOperation caret = QTextCursor::End);
+    void setEditorText(QString text, QTextCursor::MoveOperation caret = QTextCursor::End);
     void markChanged();
     void setEditByEmptiness();
     // One step of Undo or Redo: the current text goes onto the other stack
@@ -113,6 +118,8 @@ class FormulaEditor : public QObject {
 
     QPlainTextEdit* memo_;
     std::uint64_t revision_ = 0;
+    std::optional<QByteArray> stackedText_;
+    std::uint64_t stackedRevision_ = 0;
     QPushButton* buttonClear_;
     DocumentState& documents_;
     EditActions actions_;

@@ -122,8 +122,9 @@ void FormulaHighlighter::analyse() {
     spans_.clear();
     constantNames_ = sheet_.constants.namesStamp();
     variableNames_ = sheet_.variables.namesStamp();
+    // A text too long to colour is not even read.
+    if (document()->characterCount() - 1 > kLongestHighlighted) return;
     const QString text = EditorText(document());
-    if (text.size() > kLongestHighlighted) return;
     const Utf8Text utf8 = ToUtf8(text);
     for (TokenSpan& token : ClassifyFormula(utf8.bytes, sheet_.tables())) {
         spans_.push_back({token.kind, utf8.positions[token.begin], utf8.positions[token.end],

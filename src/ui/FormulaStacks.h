@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <array>
@@ -8,22 +9,29 @@ namespace quantaro {
 
 inline constexpr int kFormulaStackSlots = 100;
 
-// A fixed stack of whole formula texts, slot 1 on top. Pushing onto a full
-// stack drops the bottom text; popping an empty slot gives the empty text.
-// QString shares its characters, so moving a slot copies no text.
+// A whole formula text as the stacks keep it: UTF-8, mostly a byte a
+// character, and a long text compressed besides, since typing into a formula
+// of many megabytes pushes a copy of it at every key stroke.
+QByteArray PackFormula(const QString& text);
+QString UnpackFormula(const QByteArray& packed);
+
+// A fixed stack of whole formula texts, packed, slot 1 on top. Pushing onto
+// a full stack drops the bottom text; popping an empty slot gives the empty
+// text. QByteArray shares its bytes, so moving a slot, or pushing the same
+// text into many slots, copies no text.
 class FormulaStack {
   public:
     FormulaStack() { InitFormulas(); }
 
     void InitFormulas();
-    void PushFormula(const QString& text);
-    QString PopFormula();
+    void PushFormula(const QByteArray& utf8);
+    QByteArray PopFormula();
 
     // The text of slot 1 to kFormulaStackSlots.
-    const QString& slot(int number) const { return slots_[number - 1]; }
+    const QByteArray& slot(int number) const { return slots_[number - 1]; }
 
   private:
-    std::array<QString, kFormulaStackSlots> slots_;
+    std::array<QByteArray, kFormulaStackSlots> slots_;
 };
 
 // The undo and redo stacks with the counts of steps that Undo and Redo may

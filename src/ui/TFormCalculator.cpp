@@ -140,6 +140,9 @@ TFormCalculator::~TFormCalculator() = default;
 // members and controls exist; what remains are the settings and the caption.
 void TFormCalculator::FormCreate() {
     readSettings();
+    // Once the window shows: the program starts all the same.
+    QMetaObject::invokeMethod(this, &TFormCalculator::reportUserSettingsProblem,
+                              Qt::QueuedConnection);
     connect(&documents_, &DocumentState::captionChanged, this,
             [this](const QString& caption) { setWindowTitle(PlainWindowTitle(caption)); });
     documents_.rebuildCaption();
@@ -152,6 +155,14 @@ void TFormCalculator::readSettings() {
     RunOption1->setChecked(load.settings.promptOnEveryLoop);
     RunOption2->setChecked(load.settings.showVariableTableAfterExecuting);
     Showhints1->setChecked(load.settings.showHints);
+}
+
+void TFormCalculator::reportUserSettingsProblem() {
+    if (userSettingsProblemReported_) return;
+    if (const std::optional<QString> problem = UserSettingsProblem()) {
+        userSettingsProblemReported_ = true;
+        interaction_.showWarning(this, *problem);
+    }
 }
 
 void TFormCalculator::writeSettings() {
@@ -729,6 +740,7 @@ void TFormCalculator::closeEvent(QCloseEvent* event) {
     }
     writeSettings();
     SaveWindowPlacement(this, objectName());
+    reportUserSettingsProblem();
     event->accept();
     emit closed();
 }

@@ -168,6 +168,9 @@ class TFormCalculator : public QMainWindow,
     void FormCreate();
     void readSettings();
     void writeSettings();
+    // Says, once in the window's life, why the user's settings cannot be
+    // read, if they cannot.
+    void reportUserSettingsProblem();
     // Whether the window may close; asks about unsaved documents.
     bool FormCloseQuery();
     // Shows one of the File menu's pop-up menus at its fixed screen place.
@@ -193,6 +196,7 @@ class TFormCalculator : public QMainWindow,
     DocumentCommands documentCommands_;
     int promptAnswer_ = 1;
     bool hintSetting_ = false;
+    bool userSettingsProblemReported_ = false;
 
     NameTableModel* operatorModel_ = nullptr;
     NameTableModel* constantModel_ = nullptr;

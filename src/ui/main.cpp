@@ -1,9 +1,9 @@
 #include <QDir>
-#include <QFile>
 #include <QIcon>
 
 #include <iostream>
 
+#include "documents/FileName.h"
 #include "interaction/GuardedApplication.h"
 #include "interaction/HelpFiles.h"
 #include "interaction/QtUserInteraction.h"
@@ -17,11 +17,12 @@ namespace {
 constexpr int kExitUsage = 64;
 constexpr int kExitIoError = 74;
 
-// The arguments as the program received them, before the application object
-// takes Qt's own options out.
+// The arguments as the program received them, each kept as its bytes so that
+// a file name that is not UTF-8 names its file; once the application object
+// exists, without Qt's own options, which it takes out of argv.
 QStringList ReceivedArguments(int argc, char** argv) {
     QStringList arguments;
-    for (int i = 0; i < argc; ++i) arguments << QFile::decodeName(argv[i]);
+    for (int i = 0; i < argc; ++i) arguments << quantaro::FileNameFromBytes(argv[i]);
     return arguments;
 }
 
@@ -38,7 +39,7 @@ int main(int argc, char** argv) {
 
     quantaro::GuardedApplication app(argc, argv);
     const quantaro::DesktopCommandLine commandLine =
-        quantaro::ParseDesktopCommandLine(QApplication::arguments());
+        quantaro::ParseDesktopCommandLine(ReceivedArguments(argc, argv));
     if (!commandLine.error.isEmpty()) {
         std::cerr << commandLine.error.toLocal8Bit().constData();
         return kExitUsage;
@@ -54,7 +55,8 @@ int main(int argc, char** argv) {
 
     quantaro::QtUserInteraction interaction;
     app.setInteraction(&interaction);
-    quantaro::DesktopProgram program(interaction, QDir::currentPath(), quantaro::LocateUserGuide());
+    quantaro::DesktopProgram program(interaction, quantaro::CurrentDirectory(),
+                                     quantaro::LocateUserGuide());
     QObject::connect(&program.mainWindow(), &quantaro::TFormCalculator::closed, &app,
                      &QApplication::quit);
     program.show();

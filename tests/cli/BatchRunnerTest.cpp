@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <locale.h>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
@@ -17,6 +18,8 @@
 
 #include "RawFiles.h"
 #include "cli/BatchRunner.h"
+#include "documents/FileIo.h"
+#include "documents/FileName.h"
 #include "documents/TableFormat.h"
 
 namespace quantaro {
@@ -290,6 +293,45 @@ TEST(CommandLineConventions, HelpAndVersionAnswerAndABadOptionIsNamed) {
                 << line.toStdString();
         }
     }
+}
+
+// Names are their bytes: a Latin-1 name is read, saved and exported as that
+// very file, from the command line too; a link loop is refused with the
+// system's reason and left as it is; a link to a regular file is followed.
+TEST_F(BatchRunnerTest, FileNamesInAnyEncodingLinkLoopsAndLinks) {
+    const QByteArray folder = QFile::encodeName(dir.path()) + '/';
+    const testing::EntriesByBytes entries{folder.constData()};
+    const auto named = [&](const QByteArray& bytes) { return FileNameFromBytes(folder + bytes); };
+    const auto firstLine = [&](const QByteArray& bytes) {
+        return testing::ReadRawBytes(folder + bytes).substr(0, 6);
+    };
+    ASSERT_EQ(WriteFileAtomically(named("caf\xE9.VAR"), "X 1 \r\n"), std::nullopt);
+    EXPECT_EQ(run({"--formula-text", "X + 1 = X", "--variables", named("caf\xE9.VAR"),
+                   "--save-variables", named("s\xE9.VAR"), "--csv", named("t\xE9.csv")}),
+              0);
+    EXPECT_EQ(firstLine("s\xE9.VAR"), "X 2 \r\n");
+    EXPECT_EQ(testing::ReadRawBytes(folder + "t\xE9.csv"), "pass,X\r\n1,2\r\n");
+
+    QProcess cli;  // the bytes through the command line
+    cli.setWorkingDirectory(dir.path());
+    cli.start("/bin/sh", {"-c",
+                          "f=$(printf 'caf\\351.VAR'); exec \"$0\" --formula-text '5 = X' "
+                          "--variables \"$f\" --save-variables \"$f\"",
+                          QUANTARO_CLI});
+    ASSERT_TRUE(cli.waitForFinished(10000));
+    EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    EXPECT_EQ(firstLine("caf\xE9.VAR"), "X 5 \r\n");
+    EXPECT_EQ(entries.count(), 3);  // nothing under another name
+
+    ASSERT_EQ(symlink("l\xE9", (folder + "loop").constData()), 0);
+    ASSERT_EQ(symlink("loop", (folder + "l\xE9").constData()), 0);
+    ASSERT_EQ(symlink("caf\xE9.VAR", (folder + "link.VAR").constData()), 0);
+    EXPECT_EQ(runText("7 = X", "link.VAR", {"--save-variables", named("l\xE9")}), 73);
+    EXPECT_EQ(QString::fromStdString(err),
+              dir.path() + "/l\\xE9 cannot be written: Too many levels of symbolic links\n");
+    EXPECT_EQ(runText("X + 1 = X", "link.VAR", {"--save-variables", path("link.VAR")}), 0);
+    EXPECT_EQ(firstLine("caf\xE9.VAR"), "X 6 \r\n");
+    EXPECT_TRUE(QFileInfo(path("loop")).isSymLink() && QFileInfo(path("link.VAR")).isSymLink());
 }
 
 TEST_F(BatchRunnerTest, UnreadableFilesOutputErrorsAndMissingEquationsHaveTheirExitCodes) {

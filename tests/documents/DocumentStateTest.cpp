@@ -1,4 +1,5 @@
 #include "documents/DocumentState.h"
+#include "documents/FileName.h"
 
 #include <QSignalSpy>
 
@@ -20,6 +21,9 @@ TEST(DocumentStateTest, TheCaptionShowsOnlyTheLastComponentOfEachName) {
     state.setFileName(Document::Constants, "C:\\data\\steel.CON");
     state.setFileName(Document::Variables, "A:beam.VAR");
     EXPECT_EQ(state.caption(), "QUANTARO - bridge.FOR -- steel.CON -- beam.VAR");
+    // A byte that is not UTF-8 shows as itself, not as another character.
+    state.setFileName(Document::Variables, FileNameFromBytes("/home/ann/caf\xE9.VAR"));
+    EXPECT_EQ(state.caption(), "QUANTARO - bridge.FOR -- steel.CON -- caf\\xE9.VAR");
 }
 
 TEST(DocumentStateTest, TheCaptionIsAnnouncedOnlyWhenRebuilt) {

@@ -10,6 +10,7 @@
 
 #include "RawFiles.h"
 #include "documents/FileIo.h"
+#include "documents/FileName.h"
 #include "documents/TextEncoding.h"
 
 #include <sys/resource.h>
@@ -50,15 +51,17 @@ TEST_F(FileIoTest, ReadsOnlyARegularFileWithinTheLimitAndNamesWhatItRefuses) {
     ASSERT_EQ(mkfifo(QFile::encodeName(path("fifo")).constData(), 0600), 0);
     ASSERT_TRUE(QFile::link("/dev/zero", path("zero")) && QDir(dir_.path()).mkdir("folder"));
     ASSERT_TRUE(QFile::link(path("loop"), path("loop")));
-    QFile large(path("large"));  // sparse: costs no disk
-    ASSERT_TRUE(large.open(QIODevice::WriteOnly) && large.resize(17 << 20));
-    large.close();
+    for (const auto& [name, size] : {std::pair{"large", 17 << 20}, {"just-over", (16 << 20) + 1}}) {
+        QFile large(path(name));  // sparse: costs no disk
+        ASSERT_TRUE(large.open(QIODevice::WriteOnly) && large.resize(size));
+    }
     const std::pair<const char*, const char*> refusals[] = {
         {"fifo", " is not a regular file"},
         {"zero", " is not a regular file"},
         {"folder", " is not a regular file"},
         {"loop", " cannot be read: Too many levels of symbolic links"},
-        {"large", " is too large to open (18 MB; the limit is 16 MB)"},
+        {"large", " is too large to open (17 MiB; the limit is 16 MiB)"},
+        {"just-over", " is too large to open (16.1 MiB; the limit is 16 MiB)"},
     };
     for (const auto& [name, reason] : refusals) {
         EXPECT_EQ(ReadDocumentFile(path(name)).errorText, path(name) + reason);
@@ -90,6 +93,13 @@ TEST_F(FileIoTest, FailedWriteReportsTheReasonAndCreatesNothing) {
     ASSERT_TRUE(error.has_value());
     EXPECT_FALSE(error->isEmpty());
     EXPECT_TRUE(entries().isEmpty());
+    if (geteuid() != 0) {  // root may write anything
+        WriteRaw(path("kept.VAR"), "old");
+        ASSERT_TRUE(QFile::setPermissions(path("kept.VAR"), QFile::ReadOwner));
+        EXPECT_EQ(WriteFileAtomically(path("kept.VAR"), "new"),
+                  path("kept.VAR") + " cannot be written: Permission denied");
+        EXPECT_EQ(ReadRaw(path("kept.VAR")), "old");
+    }
 }
 
 TEST_F(FileIoTest, WriteReplacesOnlyARegularFileAndWritesThroughALinkToOne) {
@@ -100,7 +110,8 @@ TEST_F(FileIoTest, WriteReplacesOnlyARegularFileAndWritesThroughALinkToOne) {
     // system's /dev/null; other users may not replace that one.
     if (mknod(QFile::encodeName(path("null")).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0 ||
         (geteuid() != 0 && QFile::link("/dev/null", path("null")))) {
-        names.push_back("null");
+        ASSERT_TRUE(QFile::link(path("null"), path("link-to-null")));
+        names.insert(names.end(), {"null", "link-to-null"});
     }
     for (const char* name : names) {
         EXPECT_EQ(WriteFileAtomically(path(name), "  \r\n"), path(name) + " is not a regular file");
@@ -111,6 +122,54 @@ TEST_F(FileIoTest, WriteReplacesOnlyARegularFileAndWritesThroughALinkToOne) {
     EXPECT_EQ(WriteFileAtomically(path("link"), "new"), std::nullopt);
     EXPECT_TRUE(QFileInfo(path("link")).isSymLink());
     EXPECT_EQ(ReadRaw(path("target")), "new");
+    ASSERT_TRUE(QFile::link("later", path("dangling")));
+    EXPECT_EQ(WriteFileAtomically(path("dangling"), "made"), std::nullopt);
+    EXPECT_TRUE(QFileInfo(path("dangling")).isSymLink());
+    EXPECT_EQ(ReadRaw(path("later")), "made");
+}
+
+// A name is its bytes: one that is not UTF-8 is written, read and shown as
+// that very file; a link loop is refused with the system's reason and left
+// as it is; a name no file can have is refused, writing nothing; a name as a
+// file dialog shows it leads back to the one file it stands for.
+TEST_F(FileIoTest, NamesInAnyEncodingLoopsAndNamesThatCannotBe) {
+    const QByteArray folder = QFile::encodeName(dir_.path()) + '/';
+    const testing::EntriesByBytes entries{folder.constData()};
+    // Latin-1, a cut-off sequence, a surrogate, a stray byte after a
+    // character beyond 16 bits.
+    const std::pair<QByteArray, const char*> names[] = {
+        {"caf\xE9.VAR", "caf\\xE9.VAR"},
+        {"\xC3\xA9t\xC3", "\xC3\xA9t\\xC3"},
+        {"\xED\xA0\x80", "\\xED\\xA0\\x80"},
+        {"\xF0\x9F\x98\x80\xFF", "\xF0\x9F\x98\x80\\xFF"},
+    };
+    for (const auto& [bytes, shown] : names) {
+        const QString name = FileNameFromBytes(folder + bytes);
+        EXPECT_EQ(ShownFileName(name), dir_.path() + '/' + QString::fromUtf8(shown));
+        EXPECT_EQ(WriteFileAtomically(name, bytes.toStdString()), std::nullopt);
+        EXPECT_EQ(testing::ReadRawBytes(folder + bytes), bytes.toStdString());
+        EXPECT_EQ(ReadDocumentFile(name).bytes, bytes.toStdString());
+    }
+    EXPECT_EQ(entries.count(), 4);  // nothing under another name
+
+    ASSERT_EQ(symlink("l\xE9", (folder + "loop").constData()), 0);
+    ASSERT_EQ(symlink("loop", (folder + "l\xE9").constData()), 0);
+    EXPECT_EQ(WriteFileAtomically(FileNameFromBytes(folder + "l\xE9"), "x"),
+              dir_.path() + "/l\\xE9 cannot be written: Too many levels of symbolic links");
+    EXPECT_TRUE(QFileInfo(path("loop")).isSymLink());
+
+    for (const QString& name : {path("nul") + QChar(0) + 'x', path("half") + QChar(0xD800)}) {
+        EXPECT_EQ(FileNameBytes(name), std::nullopt);
+        EXPECT_EQ(ReadDocumentFile(name).status, LoadStatus::BadName);
+        const std::optional<QString> failure = WriteFileAtomically(name, "x");
+        EXPECT_TRUE(failure && failure->endsWith("cannot be represented exactly"));
+    }
+    EXPECT_EQ(entries.count(), 6);
+
+    const QString shownByDialog = path(QStringLiteral("caf\uFFFD.VAR"));
+    EXPECT_EQ(FileNameFromDialog(shownByDialog), FileNameFromBytes(folder + "caf\xE9.VAR"));
+    ASSERT_EQ(WriteFileAtomically(FileNameFromBytes(folder + "caf\xE8.VAR"), ""), std::nullopt);
+    EXPECT_EQ(FileNameFromDialog(shownByDialog), std::nullopt);  // which of the two?
 }
 
 // Lowers the largest file size this process may write, so that a write fails

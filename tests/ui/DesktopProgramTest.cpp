@@ -11,10 +11,17 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 #include "DesktopProgramFixture.h"
 #include "WidgetTesting.h"
 #include "engine/Engine.h"
 #include "interaction/ReadableColours.h"
+#include "interaction/UserSettings.h"
 #include "tables/TFormConstants.h"
 #include "tables/TFormVariables.h"
 #include "ui/DesktopCommandLine.h"
@@ -186,6 +193,48 @@ TEST_F(DesktopProgramTest, OpensTheFilesNamedOnTheCommandLine) {
                                             "The constant file does not exist "}));
     EXPECT_EQ(main().documentCommands().recentWorksheets().paths().value(0),
               examples + "engineering.FOR");
+}
+
+// The user's settings store as a FIFO would hang start-up; a device, a link
+// to one, or a lock file that is no regular file would be replaced or waited
+// on at Exit. The program starts and ends all the same, says once why, and
+// leaves each node as it was. Devices are made here, by root only, so that a
+// fault cannot reach the system's own.
+TEST(UserSettingsStoreTest, AStoreThatIsNoRegularFileIsLeftAloneAndSaidOnce) {
+    const QByteArray store = QFile::encodeName(UserSettingsPath());
+    const QByteArray device = store + ".device";
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(UserSettingsPath()).path()));
+    const bool root = mknod(device.constData(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    const std::pair<QByteArray, std::function<int(const char*)>> nodes[] = {
+        {store, [](const char* path) { return mkfifo(path, 0600); }},
+        {store + ".lock", [](const char* path) { return mkfifo(path, 0600); }},
+        {store, [&](const char* path) { return root ? symlink(device, path) : -1; }},
+        {store, [&](const char* path) { return root ? mknod(path, S_IFCHR, makedev(1, 3)) : -1; }},
+    };
+    for (const auto& [path, make] : nodes) {
+        if (make(path.constData()) != 0) continue;
+        struct stat before {
+        }, after{};
+        lstat(path.constData(), &before);
+        ScriptedInteraction user;
+        {
+            QTemporaryDir startDir;
+            DesktopProgram program(user, startDir.path());
+            program.show();
+            QApplication::processEvents();
+            EXPECT_TRUE(program.mainWindow().isVisible());
+            program.mainWindow().findChild<QAction*>("HighlightEquations1")->trigger();
+            EXPECT_TRUE(program.mainWindow().close());
+        }
+        EXPECT_EQ(user.boxes.size(), 1u) << path.toStdString();
+        EXPECT_TRUE(user.onlyBoxText().startsWith("Your settings cannot be read: "));
+        ASSERT_EQ(lstat(path.constData(), &after), 0);
+        EXPECT_EQ(std::pair(after.st_mode, after.st_rdev),
+                  std::pair(before.st_mode, before.st_rdev));
+        EXPECT_TRUE(!root || (stat(device.constData(), &after) == 0 && S_ISCHR(after.st_mode)));
+        unlink(path.constData());
+    }
+    unlink(device.constData());
 }
 
 }  // namespace

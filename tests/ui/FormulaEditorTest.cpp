@@ -290,5 +290,25 @@ TEST_F(FormulaEditorTest, FormulaTextUsesCarriageReturnLineFeedBothWays) {
     EXPECT_EQ(history().undoCount, 0);  // setting the text records nothing
 }
 
+// A formula of many short lines is held in few paragraphs; its text, the
+// line breaks typed into it, the word before the caret and the stacks must
+// not show it.
+TEST_F(FormulaEditorTest, ALongFormulaReadsBackLineForLineThroughEditingAndUndo) {
+    QString text;
+    for (int line = 0; line < 20000; ++line) text += QStringLiteral("A%1 + 1 = X\r\n").arg(line);
+    FormulaEditor& editor = window->formulaEditor();
+    editor.setFormulaText(text);
+    EXPECT_EQ(window->formulaText(), text);
+    EXPECT_LT(memo()->document()->blockCount(), 20000 / 32);
+
+    memo()->moveCursor(QTextCursor::End);  // a file's formula is shown from its start
+    QTest::keyClick(memo(), Qt::Key_Return, Qt::ShiftModifier);  // a line separator
+    type("Z");
+    EXPECT_EQ(editor.wordBeforeCaret(), "Z");
+    EXPECT_EQ(window->formulaText(), text + "\r\nZ");
+    while (history().undoCount > 0) editor.ButtonUndoClick();
+    EXPECT_EQ(window->formulaText(), text);
+}
+
 }  // namespace
 }  // namespace quantaro::testing

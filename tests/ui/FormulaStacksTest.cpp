@@ -25,11 +25,11 @@ TEST(FormulaStackTest, PoppingAnEmptyStackGivesTheEmptyText) {
 
 TEST(FormulaStackTest, AFullStackDropsItsBottomTextOnPush) {
     FormulaStack stack;
-    for (int i = 1; i <= kFormulaStackSlots + 1; ++i) stack.PushFormula(QString::number(i));
+    for (int i = 1; i <= kFormulaStackSlots + 1; ++i) stack.PushFormula(QByteArray::number(i));
     EXPECT_EQ(stack.slot(1), "101");
     EXPECT_EQ(stack.slot(kFormulaStackSlots), "2");  // "1" has been dropped
     for (int i = kFormulaStackSlots + 1; i >= 2; --i) {
-        ASSERT_EQ(stack.PopFormula(), QString::number(i));
+        ASSERT_EQ(stack.PopFormula(), QByteArray::number(i));
     }
     EXPECT_EQ(stack.PopFormula(), "");
 }
@@ -49,6 +49,14 @@ TEST(FormulaStackTest, InitEmptiesEverySlot) {
     stack.InitFormulas();
     EXPECT_EQ(stack.slot(1), "");
     EXPECT_EQ(stack.slot(2), "");
+}
+
+TEST(FormulaStackTest, PackedTextsUnpackAsTheyWere) {
+    const QString longText = QStringLiteral("A * 2 = \u00e9\r\n").repeated(20000);
+    for (const QString& text : {QString(), QStringLiteral("B = \u20ac \U0001F600"), longText}) {
+        EXPECT_EQ(UnpackFormula(PackFormula(text)), text);
+    }
+    EXPECT_LT(PackFormula(longText).size(), longText.size() / 4);  // compressed
 }
 
 }  // namespace

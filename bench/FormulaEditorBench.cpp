@@ -1,0 +1,90 @@
+// Opening a formula near the largest a file may hold in the desktop
+// program's editor, headless: how long the window is busy and how much
+// memory the text then costs.
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <cstdio>
+
+#include "ScriptedInteraction.h"
+#include "ui/FormulaEditor.h"
+#include "ui/StartUp.h"
+#include "ui/TFormCalculator.h"
+
+namespace quantaro::bench {
+namespace {
+
+constexpr qsizetype kFormulaSize = 15 * 1024 * 1024;
+
+// 15 MiB of equations, lines of about 16 characters (short) or 118,000 (long).
+QString LongFormula(bool longLines) {
+    const int terms = longLines ? 20000 : 2;
+    QString formula;
+    formula.reserve(kFormulaSize + 200000);
+    for (int line = 0; formula.size() < kFormulaSize; ++line) {
+        for (int term = 0; term < terms; ++term) {
+            formula += QString::number((line * 7 + term) % 997) + QStringLiteral(" + ");
+        }
+        formula += QStringLiteral("X = Y\r\n");
+    }
+    return formula;
+}
+
+double ResidentMiB() {
+    long pages = 0;
+    long resident = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        std::fclose(statm);
+    }
+    return resident * 4096.0 / (1024 * 1024);
+}
+
+void BM_FormulaEditor_OpenLongFormula(benchmark::State& state) {
+    const QString formula = LongFormula(state.range(0) != 0);
+    double seconds = 0;
+    double costMiB = 0;
+    for (auto _ : state) {
+        QTemporaryDir start;
+        testing::ScriptedInteraction interaction;
+        DesktopProgram program(interaction, start.path());
+        program.show();
+        QApplication::processEvents();
+        // What earlier iterations freed would otherwise be counted as free.
+        malloc_trim(0);
+        const double before = ResidentMiB();
+        QElapsedTimer clock;
+        clock.start();
+        program.mainWindow().setFormulaText(formula);
+        QApplication::processEvents();
+        seconds += clock.nsecsElapsed() / 1e9;
+        costMiB += ResidentMiB() - before;
+    }
+    state.counters["busy_s"] = seconds / static_cast<double>(state.iterations());
+    state.counters["cost_MiB"] = costMiB / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_FormulaEditor_OpenLongFormula)
+    ->ArgName("long_lines")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(2);
+
+}  // namespace
+}  // namespace quantaro::bench
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
