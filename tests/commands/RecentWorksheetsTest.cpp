@@ -4,6 +4,7 @@
 
 #include "commands/RecentWorksheets.h"
 #include "commands/RecentWorksheetsMenu.h"
+#include "documents/FileName.h"
 
 namespace quantaro {
 namespace {
@@ -20,6 +21,10 @@ TEST(RecentWorksheetsTest, KeepsTheLastTenNewestFirstOncePerFile) {
               QStringList({"/v/r&d.FOR", "/w/5.FOR", "/w/11.FOR", "/w/10.FOR", "/w/9.FOR",
                            "/w/8.FOR", "/w/7.FOR", "/w/6.FOR", "/w/4.FOR", "/w/3.FOR"}));
     EXPECT_EQ(recent.folders(), QStringList({"/v", "/w"}));
+    const QString latin1 = FileNameFromBytes("/w/caf\xE9.FOR");  // kept as its bytes
+    recent.add(latin1);
+    EXPECT_EQ(recent.paths().value(0), latin1);
+    EXPECT_EQ(RecentItemText(1, latin1), "&1 /w/caf\\xE9.FOR");
     recent.add("relative.FOR");
     EXPECT_EQ(recent.paths().value(0), QDir::current().filePath("relative.FOR"));
     recent.clear();
