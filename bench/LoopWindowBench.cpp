@@ -240,14 +240,3 @@ BENCHMARK(BM_TrajectoryWindow_AxisChange)->Unit(benchmark::kMillisecond)->Iterat
 
 }  // namespace
 }  // namespace quantaro::bench
-
-int main(int argc, char** argv) {
-    // Headless unless told otherwise.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
