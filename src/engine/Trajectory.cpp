@@ -76,7 +76,9 @@ void Trajectory::restart(std::vector<std::string> names) {
 // cost no memory, and no row is ever copied into a larger block.
 void Trajectory::allocate() {
     for (Column& column : columns_) {
-        column.numbers = std::make_unique_for_overwrite<PackedNumber[]>(capacity_);
+        // One row to spare: a number read in place is read as a whole long
+        // double, which reaches past its ten bytes.
+        column.numbers = std::make_unique_for_overwrite<PackedNumber[]>(capacity_ + 1);
     }
     allocated_ = true;
 }
@@ -175,8 +177,9 @@ std::int64_t Trajectory::pass(std::size_t row) const {
 
 void Trajectory::numbersAsDoubles(std::size_t column, std::vector<double>& out) const {
     out.resize(rows_);
-    // Read in place: copied out first, the ten bytes would reach the
-    // floating-point unit through a stall.
+    // Read in place, the last row too (allocate() keeps a row to spare):
+    // copied out first, the ten bytes would reach the floating-point unit
+    // through a stall.
     using PackedLongDouble __attribute__((may_alias, aligned(1))) = long double;
     const PackedNumber* numbers = columns_[column].numbers.get();
     for (std::size_t row = 0; row < rows_; ++row) {
