@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "TableRows.h"
 #include "engine/FloatingPointFault.h"
 #include "engine/NameTable.h"
@@ -81,52 +79,27 @@ TEST(StoreResult, WritesTheFifteenDigitTextAndLeavesOtherCells) {
 }
 
 // The number of a value cell is kept between reads; whatever the cell held
-// before, a text set into it or a result stored is what the next read gives.
+// before, typed, stored or read, the next read gives its last change.
 TEST(NameTable, ReadingTheNumberAgainFollowsTheLastChangeOfTheCell) {
-    const struct {
-        const char* what;
-        std::function<void(NameTable&)> set;
-    } before[] = {
-        {"a typed number, read",
-         [](NameTable& t) {
-             t.setCell(ValueColumn, 1, "5");
-             EXPECT_EQ(t.number(1), 5.0L);
-         }},
-        {"a stored result", [](NameTable& t) { t.setResult(1, 2.0L / 3); }},
-        {"a stored result, read as text",
-         [](NameTable& t) {
-             t.setResult(1, 8);
-             EXPECT_EQ(t.value(1), "8");
-         }},
-        {"a text that overflows, read",
-         [](NameTable& t) {
-             t.setCell(ValueColumn, 1, "1E5000");
-             EXPECT_THROW(t.number(1), FloatingPointFault);
-         }},
-    };
-    const struct {
-        const char* what;
-        std::function<void(NameTable&)> set;
-        long double number;
-        const char* text;
-    } after[] = {
-        {"typed 7", [](NameTable& t) { t.setCell(ValueColumn, 1, "7"); }, 7, "7"},
-        {"typed abc", [](NameTable& t) { t.setCell(ValueColumn, 1, "abc"); }, 0, "abc"},
-        {"stored 1/3", [](NameTable& t) { t.setResult(1, 1.0L / 3); }, 0.333333333333333L,
-         "0.333333333333333"},
-    };
-    for (const auto& first : before) {
-        for (const auto& then : after) {
-            SCOPED_TRACE(std::string(first.what) + ", then " + then.what);
-            NameTable variables = MakeVariableTable();
-            SetRow(variables, 1, {"X", "", "m"});
-            first.set(variables);
-            then.set(variables);
-            EXPECT_EQ(variables.number(1), then.number);
-            EXPECT_EQ(LookupName("x", variables).value, then.number);
-            EXPECT_EQ(variables.value(1), then.text);
-        }
-    }
+    NameTable variables = MakeVariableTable();
+    SetRow(variables, 1, {"X", "5", "m"});
+    const auto read = [&] { return LookupName("x", variables).value; };
+    EXPECT_EQ(read(), 5.0L);
+    variables.setCell(ValueColumn, 1, "7");  // a typed number read before
+    EXPECT_EQ(read(), 7.0L);
+    variables.setResult(1, 1.0L / 3);
+    EXPECT_EQ(read(), 0.333333333333333L);
+    variables.setCell(ValueColumn, 1, "abc");  // a stored result before
+    EXPECT_EQ(read(), 0.0L);
+    variables.setCell(ValueColumn, 1, "1E5000");
+    EXPECT_THROW(read(), FloatingPointFault);
+    variables.setCell(ValueColumn, 1, "2");  // a text that overflowed before
+    EXPECT_EQ(read(), 2.0L);
+    variables.setResult(1, 8);
+    EXPECT_EQ(variables.value(1), "8");
+    variables.setCell(ValueColumn, 1, "9");  // a stored result read as text before
+    EXPECT_EQ(read(), 9.0L);
+    EXPECT_EQ(variables.value(1), "9");
 }
 
 TEST(NameTable, LongestNamePrefixFoldsCase) {

@@ -6,30 +6,27 @@
 namespace quantaro::testing {
 namespace {
 
-std::string Failure(const QString& path, LoadStatus status, const QString& errorText) {
-    if (status == LoadStatus::Loaded) return {};
-    return path.toStdString() + ": " +
-           (status == LoadStatus::Missing ? std::string("missing") : errorText.toStdString());
-}
-
-std::string LoadTable(const QString& path, NameTable& table) {
-    const TableLoad load = LoadTableFile(path, table);
-    return Failure(path, load.status, load.errorText);
+// "path: missing" or "path: " and the system's reason; "" when it was read.
+template <class Load>
+std::string Failure(const QString& path, const Load& load) {
+    if (load.status == LoadStatus::Loaded) return {};
+    const QString reason = load.status == LoadStatus::Missing ? "missing" : load.errorText;
+    return (path + ": " + reason).toStdString();
 }
 
 }  // namespace
 
 std::string LoadWorksheetFiles(Worksheet& sheet, const QString& base) {
-    const QString formulaPath = base + QStringLiteral(".FOR");
-    const FormulaLoad formula = LoadFormulaFile(formulaPath);
-    if (std::string failure = Failure(formulaPath, formula.status, formula.errorText);
-        !failure.empty()) {
-        return failure;
-    }
+    const FormulaLoad formula = LoadFormulaFile(base + ".FOR");
+    std::string failure = Failure(base + ".FOR", formula);
+    if (!failure.empty()) return failure;
     sheet.setFormula(formula.text);
     sheet.angle = formula.unit;
-    std::string failure = LoadTable(base + QStringLiteral(".CON"), sheet.constants);
-    if (failure.empty()) failure = LoadTable(base + QStringLiteral(".VAR"), sheet.variables);
+    for (auto [extension, table] :
+         {std::pair{".CON", &sheet.constants}, {".VAR", &sheet.variables}}) {
+        failure = Failure(base + extension, LoadTableFile(base + extension, *table));
+        if (!failure.empty()) break;
+    }
     return failure;
 }
 
