@@ -1,6 +1,7 @@
 #include <benchmark/benchmark.h>
 
 #include "ReferenceWorksheet.h"
+#include "TableRows.h"
 #include "engine/Engine.h"
 #include "engine/EquationSplitter.h"
 #include "engine/NameTable.h"
@@ -10,11 +11,10 @@ namespace quantaro::bench {
 namespace {
 
 // Loads a worksheet of bench/, or marks the benchmark as skipped.
-bool LoadOrSkip(ReferenceWorksheet& sheet, benchmark::State& state,
-                const char* base = "reference") {
-    LoadReferenceWorksheet(sheet, base);
-    if (!sheet.ok()) state.SkipWithError(sheet.error.c_str());
-    return sheet.ok();
+bool LoadOrSkip(Worksheet& sheet, benchmark::State& state, const char* base = "reference") {
+    const std::string failure = LoadReferenceWorksheet(sheet, base);
+    if (!failure.empty()) state.SkipWithError(failure.c_str());
+    return failure.empty();
 }
 
 // One Execute All Equations pass over a worksheet of bench/, as one tick of
@@ -22,7 +22,7 @@ bool LoadOrSkip(ReferenceWorksheet& sheet, benchmark::State& state,
 // projectile worksheet that quantaro-cli is timed with against a Python
 // script (bench/projectile/compare-with-python.sh).
 void BM_ExecuteWorksheet(benchmark::State& state, const char* base) {
-    ReferenceWorksheet sheet;
+    Worksheet sheet;
     if (!LoadOrSkip(sheet, state, base)) return;
     Engine engine(sheet);
     if (!engine.ExecuteEquations(0).succeeded()) {
@@ -43,7 +43,7 @@ BENCHMARK_CAPTURE(BM_ExecuteWorksheet, Projectile, "projectile/projectile");
 
 // Test One Equation on the longest equation of the worksheet (number 27).
 void BM_ExecuteOneEquation(benchmark::State& state) {
-    ReferenceWorksheet sheet;
+    Worksheet sheet;
     if (!LoadOrSkip(sheet, state)) return;
     Engine engine(sheet);
     RunOutcome outcome;
@@ -63,7 +63,7 @@ void BM_TrajectoryRecord(benchmark::State& state) {
     std::vector<std::string> names;
     for (int row = 1; row <= columns; ++row) {
         names.push_back("V" + std::to_string(row));
-        variables.setCell(NameColumn, row, names.back());
+        testing::SetRow(variables, row, {names.back()});
         variables.setResult(row, row / 3.0L);
     }
     Trajectory trajectory(names);

@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "ScriptedInteraction.h"
-#include "documents/FormulaFile.h"
-#include "documents/TableFile.h"
+#include "TableRows.h"
+#include "WorksheetFiles.h"
 #include "engine/Trajectory.h"
 #include "run/TFormLoopSelect.h"
 #include "run/TFormTrajectory.h"
@@ -49,18 +49,17 @@ class LoopBench {
 
     void setFormula(const QString& text) { main().formulaEditor().setFormulaText(text); }
     void setVariable(int row, const char* name, const char* value) {
-        main().variables().setCell(NameColumn, row, name);
-        main().variables().setCell(ValueColumn, row, value);
+        testing::SetRow(main().variables(), row, {name, value});
     }
+    // The formula and tables of an example; the angle unit stays as it is.
     bool loadExample(const char* name) {
+        Worksheet example;
         const QString base = QStringLiteral(QUANTARO_EXAMPLES_DIR "/") + QLatin1String(name);
-        const FormulaLoad formula = LoadFormulaFile(base + QStringLiteral(".FOR"));
-        if (formula.status != LoadStatus::Loaded) return false;
-        setFormula(QString::fromStdString(formula.text));
-        return LoadTableFile(base + QStringLiteral(".CON"), main().constants()).status ==
-                   LoadStatus::Loaded &&
-               LoadTableFile(base + QStringLiteral(".VAR"), main().variables()).status ==
-                   LoadStatus::Loaded;
+        if (!testing::LoadWorksheetFiles(example, base).empty()) return false;
+        setFormula(QString::fromStdString(example.formula()));
+        main().constants().copyDataRowsFrom(example.constants);
+        main().variables().copyDataRowsFrom(example.variables);
+        return true;
     }
 
     // Ticks or clears every variable of the loop window's record list, as
@@ -179,7 +178,7 @@ class LongHistory {
         std::vector<std::string> names;
         for (int c = 1; c <= kColumns; ++c) {
             names.push_back("V" + std::to_string(c));
-            variables_.setCell(NameColumn, c, names.back());
+            testing::SetRow(variables_, c, {names.back()});
         }
         trajectory_.restart(names);
         for (int pass = 1; pass <= 1'000'000; ++pass) {

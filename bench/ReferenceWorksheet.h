@@ -4,23 +4,21 @@
 
 #include <string>
 
+#include "WorksheetFiles.h"
 #include "engine/Worksheet.h"
 
 namespace quantaro::bench {
 
-// The path of one of the reference worksheet's files, e.g. "reference.VAR".
-QString ReferencePath(const char* fileName);
+// The path of a file under bench/, e.g. "reference.VAR".
+inline QString ReferencePath(const char* fileName) {
+    return QStringLiteral(QUANTARO_BENCH_DATA_DIR "/") + QLatin1String(fileName);
+}
 
-// The reference worksheet loaded from its three files; error holds the reason
-// when a file could not be read.
-struct ReferenceWorksheet : Worksheet {
-    std::string error;
-
-    bool ok() const { return error.empty(); }
-};
-
-// Loads reference.FOR, .CON and .VAR, or the worksheet whose three files
+// Opens reference.FOR, .CON and .VAR, or the worksheet whose three files
 // share the given base path under bench/, such as "projectile/projectile".
-void LoadReferenceWorksheet(ReferenceWorksheet& sheet, const char* base = "reference");
+// Returns why a file could not be read, or "" when all three were.
+inline std::string LoadReferenceWorksheet(Worksheet& sheet, const char* base = "reference") {
+    return testing::LoadWorksheetFiles(sheet, ReferencePath(base));
+}
 
 }  // namespace quantaro::bench

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "TableRows.h"
 #include "engine/FormulaTokens.h"
 #include "engine/Tokeniser.h"
 #include "engine/Worksheet.h"
@@ -14,10 +15,8 @@ namespace {
 // Tables with a constant and a variable, enough for the words below to split.
 struct Tables : Worksheet {
     Tables() {
-        constants.setCell(NameColumn, 1, "PI");
-        constants.setCell(ValueColumn, 1, "3.14159265358979");
-        variables.setCell(NameColumn, 1, "A");
-        variables.setCell(ValueColumn, 1, "10");
+        testing::SetRow(constants, 1, {"PI", "3.14159265358979"});
+        testing::SetRow(variables, 1, {"A", "10"});
     }
 };
 

@@ -11,6 +11,8 @@
 #include <string_view>
 
 #include "FuzzCheck.h"
+#include "StandardWorksheet.h"
+#include "TableRows.h"
 #include "engine/Engine.h"
 #include "engine/Explanation.h"
 #include "engine/FloatingPointFault.h"
@@ -25,39 +27,25 @@ namespace {
 using quantaro::fuzz::PrintEscaped;
 using quantaro::fuzz::WellInsideRange;
 
-void SetRow(quantaro::NameTable& table, int row, const char* name, const char* value,
-            const char* units = "") {
-    table.setCell(quantaro::NameColumn, row, name);
-    table.setCell(quantaro::ValueColumn, row, value);
-    table.setCell(quantaro::UnitsColumn, row, units);
-}
-
-// Constants and variables that exercise the lookups: a value with a leading
-// blank, an empty value, a value that is no number, a variable named like an
-// operator, a duplicate name and a name in the hidden last row.
-quantaro::NameTable MakeConstants() {
-    quantaro::NameTable constants = quantaro::MakeConstantTable();
-    SetRow(constants, 1, "PI", "3.14159265358979");
-    SetRow(constants, 2, "E", "2.71828182845905");
-    SetRow(constants, 3, "g", "9.80665", "m/s^2");
-    SetRow(constants, 5, "K", " 5");
-    SetRow(constants, 6, "BIG", "1E4000");
-    return constants;
-}
-
-quantaro::NameTable MakeVariables() {
-    quantaro::NameTable variables = quantaro::MakeVariableTable();
-    SetRow(variables, 1, "A", "10", "m");
-    SetRow(variables, 2, "B", "4");
-    SetRow(variables, 3, "X", "");
-    SetRow(variables, 4, "Y", "0");
-    SetRow(variables, 5, "N", "-2.5");
-    SetRow(variables, 7, "T", "0.5");
-    SetRow(variables, 8, "SIN", "30");
-    SetRow(variables, 9, "W", "text");
-    SetRow(variables, 10, "a", "99");
-    SetRow(variables, quantaro::kEntryTableRows, "H", "7");
-    return variables;
+// The standard worksheet with rows that exercise the lookups: a value with a
+// leading blank, an empty value, a value that is no number, a variable named
+// like an operator, a duplicate name and a name in the hidden last row.
+quantaro::Worksheet MakeSheet() {
+    using quantaro::testing::FillRows;
+    quantaro::Worksheet sheet = quantaro::testing::StandardWorksheet();
+    FillRows(sheet.constants, {{"g", "9.80665", "m/s^2"}, {""}, {"K", " 5"}, {"BIG", "1E4000"}},
+             quantaro::testing::kFirstFreeConstantRow);
+    FillRows(sheet.variables,
+             {{"N", "-2.5", "m"},
+              {""},
+              {"T", "0.5"},
+              {"SIN", "30"},
+              {"W", "text"},
+              {"a", "99"},
+              {"V", ""}},
+             quantaro::testing::kFirstFreeVariableRow);
+    quantaro::testing::SetRow(sheet.variables, quantaro::kEntryTableRows, {"H", "7"});
+    return sheet;
 }
 
 // Magnitudes well inside the normal extended range, where a 15-digit text
@@ -93,17 +81,6 @@ std::string Describe(quantaro::Engine& engine, int selection) {
     }
 }
 
-// A copy of the table made from its texts, so that it knows no number.
-quantaro::NameTable FromTexts(const quantaro::NameTable& table) {
-    quantaro::NameTable copy(table.rowCount(), table.columnCount());
-    for (int row = 0; row <= table.rowCount(); ++row) {
-        for (int column = 0; column < table.columnCount(); ++column) {
-            copy.setCell(column, row, table.cell(column, row));
-        }
-    }
-    return copy;
-}
-
 // The same edit to both worksheets: a value cell, a name cell.
 void Edit(quantaro::Worksheet& sheet, int pass, std::uint8_t options) {
     if (pass == 1 && (options & 0x10)) sheet.variables.setCell(quantaro::ValueColumn, 2, "7.5");
@@ -121,8 +98,8 @@ void ComparePasses(quantaro::Worksheet& sheet, quantaro::Engine& engine, quantar
             Edit(sheet, pass, options);
             Edit(fresh, pass, options);
         }
-        fresh.constants = FromTexts(fresh.constants);
-        fresh.variables = FromTexts(fresh.variables);
+        fresh.constants = quantaro::testing::CopyOfTexts(fresh.constants);
+        fresh.variables = quantaro::testing::CopyOfTexts(fresh.variables);
         quantaro::Engine interpreter(fresh, quantaro::EngineMode::Interpreted);
         const std::string expected = Describe(interpreter, selection);
         const std::string got = pass == 0 ? firstPass : Describe(engine, selection);
@@ -177,13 +154,11 @@ void CheckClassification(quantaro::Worksheet& sheet, int selection,
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using quantaro::ResultCode;
     if (size == 0) return 0;
-    static const quantaro::NameTable constants = MakeConstants();
-    static const quantaro::NameTable initialVariables = MakeVariables();
+    static const quantaro::Worksheet initial = MakeSheet();
+    const quantaro::NameTable& initialVariables = initial.variables;
 
     const std::uint8_t options = data[0];
-    quantaro::Worksheet sheet;
-    sheet.constants = constants;
-    sheet.variables = initialVariables;
+    quantaro::Worksheet sheet = initial;
     sheet.angle = (options & 1) ? quantaro::AngleUnit::Radians : quantaro::AngleUnit::Degrees;
     const int selection = (options >> 2) & 3;
     sheet.setFormula(std::string(reinterpret_cast<const char*>(data + 1), size - 1));

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "FuzzCheck.h"
+#include "TableRows.h"
 #include "documents/FileBytes.h"
 #include "documents/TableFormat.h"
 #include "engine/NameTable.h"
@@ -30,9 +31,7 @@ int HighestRowWithValue(const NameTable& table) {
 NameTable FilledTable() {
     NameTable table = quantaro::MakeVariableTable();
     for (int row = 1; row <= kRows; ++row) {
-        table.setCell(quantaro::NameColumn, row, "old" + std::to_string(row));
-        table.setCell(quantaro::ValueColumn, row, "1");
-        table.setCell(quantaro::UnitsColumn, row, "old units");
+        quantaro::testing::SetRow(table, row, {"old" + std::to_string(row), "1", "old units"});
     }
     return table;
 }

@@ -17,6 +17,7 @@
 #include <sstream>
 
 #include "RawFiles.h"
+#include "TableRows.h"
 #include "cli/BatchRunner.h"
 #include "documents/FileIo.h"
 #include "documents/FileName.h"
@@ -49,14 +50,10 @@ class BatchRunnerTest : public ::testing::Test {
         testing::WriteRaw(path(name), bytes);
     }
 
-    // A table file holding rows of name, value, units.
-    void writeTable(const QString& name, std::vector<std::array<std::string, 3>> rows) {
+    // A table file holding the rows from the first on.
+    void writeTable(const QString& name, const std::vector<testing::TableRow>& rows) {
         NameTable table = MakeVariableTable();
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            for (int column = 0; column < 3; ++column) {
-                table.setCell(column, static_cast<int>(i) + 1, rows[i][column]);
-            }
-        }
+        testing::FillRows(table, rows);
         write(name, SerializeTableFile(table));
     }
 

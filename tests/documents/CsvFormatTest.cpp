@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "TableRows.h"
 #include "documents/CsvFormat.h"
 
 namespace quantaro {
@@ -16,10 +17,7 @@ TEST(CsvFormatTest, AFieldIsQuotedOnlyWhenItMustBe) {
 
 TEST(CsvFormatTest, TrajectoryAndTablesFiles) {
     NameTable variables = MakeVariableTable();
-    variables.setCell(NameColumn, 2, "X");
-    variables.setCell(NameColumn, 4, "S");
-    variables.setCell(ValueColumn, 4, "1,5");
-    variables.setCell(UnitsColumn, 4, "\"in\"");
+    testing::FillRows(variables, {{"X"}, {""}, {"S", "1,5", "\"in\""}}, 2);
     Trajectory trajectory({"S", "X"});
     EXPECT_EQ(TrajectoryCsv(trajectory), "pass,S,X\r\n");
     variables.setResult(2, 2.5L);
@@ -30,9 +28,7 @@ TEST(CsvFormatTest, TrajectoryAndTablesFiles) {
     EXPECT_EQ(TrajectoryCsv(trajectory), "pass,S,X\r\n1,\"1,5\",2.5\r\n7,,-0.125\r\n");
 
     NameTable constants = MakeConstantTable();
-    constants.setCell(NameColumn, 3, "g");
-    constants.setCell(ValueColumn, 3, "9.81");
-    constants.setCell(UnitsColumn, 3, "m/s\xC2\xB2");
+    testing::SetRow(constants, 3, {"g", "9.81", "m/s\xC2\xB2"});
     variables.setCell(ValueColumn, 1, "unnamed");
     EXPECT_EQ(TablesCsv(constants, variables),
               "name,value,units\r\ng,9.81,m/s\xC2\xB2\r\nX,-0.125,\r\nS,,\"\"\"in\"\"\"\r\n");

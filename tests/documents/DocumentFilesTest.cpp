@@ -7,6 +7,7 @@
 #include <string>
 
 #include "RawFiles.h"
+#include "TableRows.h"
 #include "documents/FormulaFile.h"
 #include "documents/SettingsFile.h"
 #include "documents/TableFile.h"
@@ -79,9 +80,7 @@ TEST_F(DocumentFilesTest, FormulaTextIsReadAsUtf8OrLatin1) {
 
 TEST_F(DocumentFilesTest, TableSavesAndLoadsThroughTheFile) {
     NameTable constants = MakeConstantTable();
-    constants.setCell(NameColumn, 1, "g");
-    constants.setCell(ValueColumn, 1, "9.81");
-    constants.setCell(UnitsColumn, 1, "m/s^2");
+    testing::SetRow(constants, 1, {"g", "9.81", "m/s^2"});
     ASSERT_EQ(SaveTableFile(path("phys.CON"), constants), std::nullopt);
     const std::string bytes = ReadRaw(path("phys.CON"));
     EXPECT_EQ(bytes.size(), 410u);
@@ -110,8 +109,7 @@ TEST_F(DocumentFilesTest, TableLoadFromLatin1FileGivesUtf8Cells) {
 
 TEST_F(DocumentFilesTest, TableLoadLeavesTableAloneWhenFileCannotBeRead) {
     NameTable variables = MakeVariableTable();
-    variables.setCell(NameColumn, 3, "kept");
-    variables.setCell(ValueColumn, 3, "4");
+    testing::SetRow(variables, 3, {"kept", "4"});
     const NameTable before = variables;
 
     const TableLoad missing = LoadTableFile(path("none.VAR"), variables);

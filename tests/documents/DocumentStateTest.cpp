@@ -36,13 +36,17 @@ TEST(DocumentStateTest, TheCaptionIsAnnouncedOnlyWhenRebuilt) {
     EXPECT_EQ(announced.at(0).at(0).toString(), "QUANTARO - x.FOR -- Untitled.CON -- Untitled.VAR");
 }
 
-TEST(DocumentStateTest, AnyChangedFollowsEachFlag) {
-    DocumentState state;
-    for (Document document : {Document::Formula, Document::Constants, Document::Variables}) {
-        state.setChanged(document);
+// Each document has a flag of its own; any one of them set counts as a change.
+TEST(DocumentStateTest, EachDocumentHasItsOwnChangedFlag) {
+    const Document documents[] = {Document::Formula, Document::Constants, Document::Variables};
+    for (const Document changed : documents) {
+        DocumentState state;
+        state.setChanged(changed);
+        for (const Document document : documents) {
+            EXPECT_EQ(state.isChanged(document), document == changed);
+        }
         EXPECT_TRUE(state.anyChanged());
-        EXPECT_TRUE(state.isChanged(document));
-        state.setChanged(document, false);
+        state.setChanged(changed, false);
         EXPECT_FALSE(state.anyChanged());
     }
 }

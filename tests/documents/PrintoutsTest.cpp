@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "FakePrintSurface.h"
+#include "TableRows.h"
 
 namespace quantaro {
 namespace {
@@ -53,10 +54,7 @@ TEST(PrintoutsTest, AnEmptyTablePrintsOnlyTheHeading) {
 
 TEST(PrintoutsTest, RowsStopAtTheFirstEmptyNameAndAnEmptyValueKeepsBothSpaces) {
     NameTable variables = MakeVariableTable();
-    variables.setCell(NameColumn, 1, "x");
-    variables.setCell(UnitsColumn, 1, "kg m");
-    variables.setCell(NameColumn, 3, "z");
-    variables.setCell(ValueColumn, 3, "3");
+    testing::FillRows(variables, {{"x", "", "kg m"}, {""}, {"z", "3"}});
     EXPECT_EQ(PrintedLines([&](PrintChannel& c) { PrintVariables(c, "Untitled.VAR", variables); }),
               (Lines{"VARIABLES Untitled.VAR", "", "x =  kg m", "END"}));
 }
@@ -64,8 +62,7 @@ TEST(PrintoutsTest, RowsStopAtTheFirstEmptyNameAndAnEmptyValueKeepsBothSpaces) {
 TEST(PrintoutsTest, AFullTablePrintsTheHiddenSlot) {
     NameTable constants = MakeConstantTable();
     for (int row = 1; row <= kEntryTableRows; ++row) {
-        constants.setCell(NameColumn, row, "c" + std::to_string(row));
-        constants.setCell(ValueColumn, row, std::to_string(row));
+        testing::SetRow(constants, row, {"c" + std::to_string(row), std::to_string(row)});
     }
     const Lines lines =
         PrintedLines([&](PrintChannel& c) { PrintConstants(c, "Untitled.CON", constants); });

@@ -1,25 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <array>
 #include <string>
 
+#include "TableRows.h"
 #include "documents/TableFormat.h"
 
 namespace quantaro {
 namespace {
 
-using Row = std::array<std::string, 3>;
-
-Row RowOf(const NameTable& table, int row) {
-    return {table.cell(NameColumn, row), table.cell(ValueColumn, row),
-            table.cell(UnitsColumn, row)};
-}
-
-void SetRow(NameTable& table, int row, const Row& cells) {
-    for (int column = 0; column < 3; ++column) {
-        table.setCell(column, row, cells[column]);
-    }
-}
+using Row = testing::TableRow;
+using testing::RowOf;
+using testing::SetRow;
 
 std::string EmptyLines(int count) {
     std::string lines;

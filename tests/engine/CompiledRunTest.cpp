@@ -3,6 +3,8 @@
 #include <functional>
 #include <string>
 
+#include "StandardWorksheet.h"
+#include "TableRows.h"
 #include "engine/Engine.h"
 #include "engine/FloatingPointFault.h"
 #include "engine/Worksheet.h"
@@ -22,24 +24,12 @@ std::string Outcome(Engine& engine) {
     }
 }
 
-// The worksheet again from its texts: no program, no number kept.
-void CopyTexts(const Worksheet& from, Worksheet& to) {
-    to.setFormula(from.formula());
-    to.angle = from.angle;
-    for (auto [source, target] :
-         {std::pair{&from.constants, &to.constants}, std::pair{&from.variables, &to.variables}}) {
-        for (int row = 1; row <= source->rowCount(); ++row) {
-            for (int column = 0; column < source->columnCount(); ++column) {
-                target->setCell(column, row, source->cell(column, row));
-            }
-        }
-    }
-}
+using testing::CopyOfTexts;
+using testing::FillRows;
+using testing::SetRow;
 
-void Row(NameTable& table, int row, const char* name, const char* value) {
-    table.setCell(NameColumn, row, name);
-    table.setCell(ValueColumn, row, value);
-}
+// The row of the constant K, after the standard ones.
+constexpr int kKRow = testing::kFirstFreeConstantRow;
 
 struct EditCase {
     const char* kind;
@@ -56,20 +46,14 @@ class CompiledRunTest : public ::testing::TestWithParam<EditCase> {};
 // numbers; after any edit its next run must give what a new engine gives on
 // the same worksheet made afresh from its texts.
 TEST_P(CompiledRunTest, AnEditBetweenRunsTakesEffectAsOnAFreshEngine) {
-    Worksheet sheet;
+    Worksheet sheet = testing::StandardWorksheet();
     sheet.setFormula("A + B = X\r\nX * K = Y\r\nY + X 2ROOT = Z\r\n30 SIN = S");
-    Row(sheet.constants, 1, "K", "3");
-    Row(sheet.variables, 1, "A", "10");
-    Row(sheet.variables, 2, "B", "4");
-    Row(sheet.variables, 3, "X", "0");
-    Row(sheet.variables, 4, "Y", "0");
-    Row(sheet.variables, 5, "Z", "0");
-    Row(sheet.variables, 6, "S", "0");
+    SetRow(sheet.constants, kKRow, {"K", "3"});
+    FillRows(sheet.variables, {{"Z", "0"}, {"S", "0"}}, testing::kFirstFreeVariableRow);
     Engine engine(sheet);
     ASSERT_EQ(Outcome(engine), "0 #4 ");
 
-    Worksheet fresh;
-    CopyTexts(sheet, fresh);
+    Worksheet fresh = CopyOfTexts(sheet);
     GetParam().edit(sheet);
     GetParam().edit(fresh);
     Engine freshEngine(fresh);
@@ -85,7 +69,8 @@ INSTANTIATE_TEST_SUITE_P(
         EditCase{"formula text", [](Worksheet& s) { s.setFormula("A * B = X\r\nX - 1 = Y"); }},
         EditCase{"variable value",
                  [](Worksheet& s) { s.variables.setCell(ValueColumn, 2, "2.5"); }},
-        EditCase{"constant value", [](Worksheet& s) { s.constants.setCell(ValueColumn, 1, "-1"); }},
+        EditCase{"constant value",
+                 [](Worksheet& s) { s.constants.setCell(ValueColumn, kKRow, "-1"); }},
         EditCase{"value that overflows when read",
                  [](Worksheet& s) { s.variables.setCell(ValueColumn, 2, "1E5000"); }},
         EditCase{"value that is no number",
@@ -93,20 +78,21 @@ INSTANTIATE_TEST_SUITE_P(
         EditCase{"variable renamed",
                  [](Worksheet& s) { s.variables.setCell(NameColumn, 2, "BB"); }},
         EditCase{"constant shadows a variable",
-                 [](Worksheet& s) { Row(s.constants, 2, "B", "100"); }},
+                 [](Worksheet& s) {
+                     SetRow(s.constants, kKRow + 1, {"B", "100"});
+                 }},
         EditCase{"name in the hidden last row",
-                 [](Worksheet& s) { Row(s.variables, s.variables.rowCount(), "K2", "5"); }},
+                 [](Worksheet& s) {
+                     SetRow(s.variables, s.variables.rowCount(), {"K2", "5"});
+                 }},
         EditCase{"name of a result removed",
                  [](Worksheet& s) { s.variables.setCell(NameColumn, 4, ""); }},
         EditCase{"rows copied in, as a file is opened",
                  [](Worksheet& s) {
                      NameTable other = MakeVariableTable();
-                     Row(other, 1, "X", "1");
-                     Row(other, 2, "A", "2");
-                     Row(other, 3, "B", "3");
-                     Row(other, 4, "Y", "4");
-                     Row(other, 5, "Z", "5");
-                     Row(other, 6, "S", "6");
+                     FillRows(
+                         other,
+                         {{"X", "1"}, {"A", "2"}, {"B", "3"}, {"Y", "4"}, {"Z", "5"}, {"S", "6"}});
                      s.variables.copyDataRowsFrom(other);
                  }},
         EditCase{"table replaced", [](Worksheet& s) { s.constants = MakeConstantTable(); }},
@@ -118,6 +104,31 @@ INSTANTIATE_TEST_SUITE_P(
         for (const char* c = info.param.kind; *c; ++c) name += std::isalnum(*c) ? *c : '_';
         return name;
     });
+
+// A run ends at the operator that raised a fault, so its message names that
+// fault even where a later operator would raise another, which a test of the
+// flags at the end would find first.
+TEST(RunFaults, TheMessageNamesTheFirstFault) {
+    const struct {
+        const char* formula;
+        const char* fault;
+    } cases[] = {
+        {"BIG * BIG * 0 = X", "Floating point overflow"},  // then infinity times 0
+        {"1E-25 COSECH * 0 = X", "Floating point division by zero"},
+    };
+    for (const EngineMode mode : {EngineMode::Compiled, EngineMode::Interpreted}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.formula);
+            Worksheet sheet = testing::StandardWorksheet();
+            SetRow(sheet.constants, testing::kFirstFreeConstantRow, {"BIG", "1E4000"});
+            sheet.setFormula(c.formula);
+            Engine engine(sheet, mode);
+            EXPECT_EQ(Outcome(engine), c.fault);
+            EXPECT_EQ(Outcome(engine), c.fault) << "run again";
+            EXPECT_EQ(sheet.variables.value(3), "old");
+        }
+    }
+}
 
 }  // namespace
 }  // namespace quantaro

@@ -7,17 +7,11 @@
 namespace quantaro {
 namespace {
 
+using testing::SetRow;
+
 class EngineRunTest : public ::testing::Test {
   protected:
     testing::TestSheet sheet;
-
-    void SetUp() override {
-        sheet.constant(1, "PI", "3.14159265358979");
-        sheet.variable(1, "A", "10");
-        sheet.variable(2, "B", "4");
-        sheet.variable(3, "X", "old");
-        sheet.variable(4, "Y", "old");
-    }
 
     // Runs a formula and returns the value text of X.
     std::string x(const std::string& formula) {
@@ -50,7 +44,7 @@ TEST_F(EngineRunTest, OneOperandOperatorsApplyToTheValueSoFar) {
 }
 
 TEST_F(EngineRunTest, ResultVariablesKeepEvolving) {
-    sheet.variable(5, "N", "0");
+    SetRow(sheet.variables, 5, {"N", "0"});
     for (int i = 0; i < 3; ++i) EXPECT_EQ(sheet.run("N + 1 = N"), 0);
     EXPECT_EQ(sheet.valueOf("N"), "3");
     EXPECT_EQ(x("A = X  X * 2 = Y  Y + X = X"), "30");
@@ -100,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(
         CodeCase{"( A B = X", 4, "Equation 1: Too few Close brackets"}));
 
 TEST_F(EngineRunTest, AFailureStopsTheRunAfterEarlierResults) {
-    sheet.variable(5, "Z", "old");
+    SetRow(sheet.variables, 5, {"Z", "old"});
     EXPECT_EQ(sheet.run("1 = X\r\n2 = Y\r\nQ = X\r\n4 = Z\r\n5 = Z"), 3);
     EXPECT_EQ(sheet.valueOf("X"), "1");
     EXPECT_EQ(sheet.valueOf("Y"), "2");
@@ -140,21 +134,21 @@ TEST_F(EngineRunTest, EqualsInsideComparisonsDoesNotSplit) {
 }
 
 TEST_F(EngineRunTest, NamesShadowInTableOrder) {
-    sheet.variable(5, "PI", "1");  // a constant of the same name wins
+    SetRow(sheet.variables, 5, {"PI", "1"});  // a constant of the same name wins
     EXPECT_EQ(sheet.run("PI = PI"), 2);
-    sheet.variable(6, "SIN", "7");  // a variable named like an operator wins
+    SetRow(sheet.variables, 6, {"SIN", "7"});  // a variable named like an operator wins
     EXPECT_EQ(x("SIN = X"), "7");
-    sheet.variable(7, "A", "99");  // the upper of two rows
+    SetRow(sheet.variables, 7, {"A", "99"});  // the upper of two rows
     EXPECT_EQ(x("A = X"), "10");
-    sheet.variable(100, "H", "5");  // the hidden slot takes part
+    SetRow(sheet.variables, 100, {"H", "5"});  // the hidden slot takes part
     EXPECT_EQ(sheet.run("H * 2 = H"), 0);
     EXPECT_EQ(sheet.variables.value(100), "10");
-    sheet.variable(8, "E5", "3");  // a number word, never the variable
+    SetRow(sheet.variables, 8, {"E5", "3"});  // a number word, never the variable
     EXPECT_EQ(x("E5 = X"), "0");
 }
 
 TEST_F(EngineRunTest, AFaultEscapesWithNothingStored) {
-    sheet.variable(5, "BIG", "1E4000");
+    SetRow(sheet.variables, 5, {"BIG", "1E4000"});
     try {
         sheet.run("1 = Y BIG * BIG = X");
         FAIL() << "no fault";

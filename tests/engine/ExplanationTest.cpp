@@ -22,10 +22,6 @@ TEST(ExplanationTest, StoresWhatARunStoresAndLeavesTheSheetAlone) {
     };
     for (const auto& [formula, selection] : cases) {
         testing::TestSheet sheet;
-        sheet.variable(1, "A", "10");
-        sheet.variable(2, "B", "4");
-        sheet.variable(3, "X", "old");
-        sheet.variable(4, "Y", "old");
         sheet.setFormula(formula);
         const NameTable before = sheet.variables;
         const Explanation explanation = ExplainEquations(sheet, selection);

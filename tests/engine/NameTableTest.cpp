@@ -1,29 +1,14 @@
 #include <gtest/gtest.h>
 
+#include "TableRows.h"
+#include "engine/FloatingPointFault.h"
 #include "engine/NameTable.h"
-#include "engine/OperatorRegistry.h"
 
 namespace quantaro {
 namespace {
 
-TEST(OperatorTable, HoldsTheSixtySixOperatorsInOrder) {
-    const NameTable table = MakeOperatorTable();
-    EXPECT_EQ(table.rowCount(), 67);
-    EXPECT_EQ(table.name(0), "Operator");
-    EXPECT_EQ(table.value(0), "Operands");
-    EXPECT_EQ(table.name(1), "=");
-    EXPECT_EQ(table.name(11), "e^");
-    EXPECT_EQ(table.name(24), "nPr");
-    EXPECT_EQ(table.name(66), "XOR");
-    EXPECT_EQ(table.name(67), "");  // the hidden row stays empty
-
-    int counts[3] = {0, 0, 0};
-    for (const OperatorDefinition& op : OperatorDefinitions()) ++counts[op.operandCount];
-    EXPECT_EQ(OperatorDefinitions().size(), 66u);
-    EXPECT_EQ(counts[0], 2);
-    EXPECT_EQ(counts[1], 41);
-    EXPECT_EQ(counts[2], 23);
-}
+using testing::FillRows;
+using testing::SetRow;
 
 TEST(LookupName, FoldsAsciiCaseOnly) {
     const NameTable operators = MakeOperatorTable();
@@ -52,12 +37,9 @@ TEST(LookupName, NeverSearchesTheHeadingRow) {
 
 TEST(LookupName, FindsTheUpperOfTwoRowsAndTheHiddenSlot) {
     NameTable variables = MakeVariableTable();
-    variables.setCell(NameColumn, 3, "A");
-    variables.setCell(ValueColumn, 3, "1");
-    variables.setCell(NameColumn, 7, "a");
-    variables.setCell(ValueColumn, 7, "2");
-    variables.setCell(NameColumn, 100, "Hidden");
-    variables.setCell(ValueColumn, 100, "42");
+    SetRow(variables, 3, {"A", "1"});
+    SetRow(variables, 7, {"a", "2"});
+    SetRow(variables, 100, {"Hidden", "42"});
 
     EXPECT_EQ(LookupName("a", variables).value, 1.0L);
     StoreResult("A", variables, 9);
@@ -74,10 +56,7 @@ TEST(LookupName, ReadsValueCellsThatAreNotNumbersAsZero) {
     const char* names[] = {"V0", "V1", "V2", "V3"};
     const char* values[] = {" 5", "5 ", "", "abc"};
     const long double expected[] = {5, 0, 0, 0};
-    for (int i = 0; i < 4; ++i) {
-        variables.setCell(NameColumn, i + 1, names[i]);
-        variables.setCell(ValueColumn, i + 1, values[i]);
-    }
+    for (int i = 0; i < 4; ++i) SetRow(variables, i + 1, {names[i], values[i]});
     for (int i = 0; i < 4; ++i) {
         const Lookup lookup = LookupName(names[i], variables);
         EXPECT_TRUE(lookup.found);
@@ -87,8 +66,7 @@ TEST(LookupName, ReadsValueCellsThatAreNotNumbersAsZero) {
 
 TEST(StoreResult, WritesTheFifteenDigitTextAndLeavesOtherCells) {
     NameTable variables = MakeVariableTable();
-    variables.setCell(NameColumn, 1, "X");
-    variables.setCell(UnitsColumn, 1, "m/s");
+    SetRow(variables, 1, {"X", "", "m/s"});
     StoreResult("x", variables, 1.0L / 3);
     EXPECT_EQ(variables.value(1), "0.333333333333333");
     EXPECT_EQ(variables.cell(UnitsColumn, 1), "m/s");
@@ -100,10 +78,33 @@ TEST(StoreResult, WritesTheFifteenDigitTextAndLeavesOtherCells) {
     EXPECT_EQ(variables.findRow("Y"), 0);
 }
 
+// The number of a value cell is kept between reads; whatever the cell held
+// before, typed, stored or read, the next read gives its last change.
+TEST(NameTable, ReadingTheNumberAgainFollowsTheLastChangeOfTheCell) {
+    NameTable variables = MakeVariableTable();
+    SetRow(variables, 1, {"X", "5", "m"});
+    const auto read = [&] { return LookupName("x", variables).value; };
+    EXPECT_EQ(read(), 5.0L);
+    variables.setCell(ValueColumn, 1, "7");  // a typed number read before
+    EXPECT_EQ(read(), 7.0L);
+    variables.setResult(1, 1.0L / 3);
+    EXPECT_EQ(read(), 0.333333333333333L);
+    variables.setCell(ValueColumn, 1, "abc");  // a stored result before
+    EXPECT_EQ(read(), 0.0L);
+    variables.setCell(ValueColumn, 1, "1E5000");
+    EXPECT_THROW(read(), FloatingPointFault);
+    variables.setCell(ValueColumn, 1, "2");  // a text that overflowed before
+    EXPECT_EQ(read(), 2.0L);
+    variables.setResult(1, 8);
+    EXPECT_EQ(variables.value(1), "8");
+    variables.setCell(ValueColumn, 1, "9");  // a stored result read as text before
+    EXPECT_EQ(read(), 9.0L);
+    EXPECT_EQ(variables.value(1), "9");
+}
+
 TEST(NameTable, LongestNamePrefixFoldsCase) {
     NameTable constants = MakeConstantTable();
-    constants.setCell(NameColumn, 1, "PI");
-    constants.setCell(NameColumn, 2, "PIE");
+    FillRows(constants, {{"PI"}, {"PIE"}});
     EXPECT_EQ(constants.longestNamePrefix("pie2"), 3u);
     EXPECT_EQ(constants.longestNamePrefix("pix"), 2u);
     EXPECT_EQ(constants.longestNamePrefix("p"), 0u);
@@ -112,8 +113,7 @@ TEST(NameTable, LongestNamePrefixFoldsCase) {
 // Searches must follow every edit of a name cell at once.
 TEST(NameTable, SearchesFollowRenamedAndEmptiedRows) {
     NameTable variables = MakeVariableTable();
-    variables.setCell(NameColumn, 5, "Speed");
-    variables.setCell(ValueColumn, 5, "3");
+    SetRow(variables, 5, {"Speed", "3"});
     EXPECT_EQ(variables.findRow("SPEED"), 5);
 
     variables.setCell(NameColumn, 2, "speed");  // a higher row of the same name

@@ -39,7 +39,7 @@ TEST(PowerOperators, RootsLogarithmsAndCounting) {
                  {"ROOT", 0.5L, 3, "9"}, {"ROOT", 3, 0, "0"}, {"LN", 1, 0, "0"},
                  {"LOG2", 1024, 0, "10"}, {"LOG10", 1e-300L, 0, "-300"}, {"LOG", 2, 8, "3"},
                  {"!", 0, 0, "1"}, {"!", 1, 0, "1"}, {"!", 5, 0, "120"},
-                 {"!", 1754, 0, "1.97926189010501E4930"}, {"NPR", 5, 2, "20"}, {"NPR", 5, 0, "1"},
+                 {"NPR", 5, 2, "20"}, {"NPR", 5, 0, "1"},
                  {"NCR", 5, 2, "10"}, {"NCR", 5, 0, "1"}, {"NCR", 5, 5, "1"},
                  {"NCR", 52, 5, "2598960"}});
 }
@@ -62,19 +62,27 @@ TEST(PowerOperators, DomainErrors) {
         {"LOG", 1, 8, "1 LOG 8\r\nInvalid Logarithm."},
         {"LOG", 0.5L, 8, "0.5 LOG 8\r\nInvalid Logarithm."},
         {"LOG", 2, 0, "2 LOG 0\r\nInvalid Logarithm."},
-        {"!", 1755, 0, "1755 !\r\nNumber too large for factorial"},
         {"!", 2.5L, 0, "2.5 !\n\rFactorial of a non-integer."},
         {"!", -3, 0, "-3 !\r\nFactorial of a negative number."},
         {"!", -2.5L, 0, "-2.5 !\n\rFactorial of a non-integer."},
         {"!", -2147483648.0L, 0, "-2147483648 !\r\nFactorial of a negative number."},
         {"NPR", 5, -1, "5 nPr -1\r\nPermutation of negative number."},
-        {"NPR", 1755, 2, "1755 nPr 2\r\nFirst operand too great for permutation."},
         {"NPR", 2, 5, "2 nPr 5\r\nSecond operand exceeds first."},
         {"NPR", 2.5L, 3, "2.5 nPr 3\r\nSecond operand exceeds first."},
         {"NPR", 5.5L, 2, "5.5 nPr 2\r\nPermutation of non-integer."},
         {"NCR", -1, 2000, "-1 nCr 2000\r\nCombination of negative number."},
-        {"NCR", 1755, 2, "1755 nCr 2\r\nFirst operand too great for combination."},
         {"NCR", 5, 2.5L, "5 nCr 2.5\r\nCombination of non-integer."}});
+}
+
+// 1754! is the largest factorial within the extended range: every counting
+// operator takes 1754 as its first operand and refuses 1755.
+TEST(PowerOperators, CountingStopsAtTheFactorialLimit) {
+    ExpectShown({{"!", 1754, 0, "1.97926189010501E4930"},
+                 {"!", 1755, 0, "1755 !\r\nNumber too large for factorial"},
+                 {"NPR", 1754, 1, "1754"}, {"NPR", 1754, 1754, "1.97926189010501E4930"},
+                 {"NPR", 1755, 2, "1755 nPr 2\r\nFirst operand too great for permutation."},
+                 {"NCR", 1754, 2, "1537381"}, {"NCR", 1754, 1754, "1"},
+                 {"NCR", 1755, 2, "1755 nCr 2\r\nFirst operand too great for combination."}});
 }
 
 TEST(PowerOperators, FaultsAndSilentUnderflow) {

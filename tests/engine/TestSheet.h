@@ -2,24 +2,20 @@
 
 #include <string>
 
+#include "StandardWorksheet.h"
+#include "TableRows.h"
 #include "engine/Engine.h"
 #include "engine/Worksheet.h"
 
 namespace quantaro::testing {
 
-// A worksheet and an engine over it, with helpers to fill rows and run.
+// The standard worksheet and an engine over it.
 struct TestSheet : Worksheet {
+    TestSheet() : Worksheet(StandardWorksheet()) {}
+
     Engine engine{*this};
     RunOutcome outcome;
 
-    void constant(int row, const std::string& name, const std::string& value) {
-        constants.setCell(NameColumn, row, name);
-        constants.setCell(ValueColumn, row, value);
-    }
-    void variable(int row, const std::string& name, const std::string& value = "") {
-        variables.setCell(NameColumn, row, name);
-        variables.setCell(ValueColumn, row, value);
-    }
     std::string valueOf(const std::string& name) const {
         return variables.value(variables.findRow(name));
     }

@@ -49,15 +49,6 @@ class TokeniserTest : public ::testing::Test {
   protected:
     testing::TestSheet sheet;
 
-    void SetUp() override {
-        sheet.constant(1, "PI", "3.14159265358979");
-        sheet.constant(2, "E", "2.71828182845905");
-        sheet.variable(1, "A", "10");
-        sheet.variable(2, "B", "4");
-        sheet.variable(3, "X");
-        sheet.variable(4, "Y");
-    }
-
     Tokeniser tokeniser() { return Tokeniser(sheet.tables()); }
 
     // The tokens of one word, or {"FAIL"} when it cannot be split.
@@ -92,7 +83,7 @@ TEST_F(TokeniserTest, PeelsTheLongestRecognisedPrefix) {
 TEST_F(TokeniserTest, TokensDependOnTheTables) {
     sheet.constants.clearDataRows();
     EXPECT_EQ(tokens("2E"), (Pieces{"FAIL"}));
-    sheet.variable(5, "SIN3", "1");
+    testing::SetRow(sheet.variables, 5, {"SIN3", "1"});
     EXPECT_EQ(tokens("SIN30"), (Pieces{"SIN3", "0"}));
 }
 
@@ -106,7 +97,7 @@ TEST_F(TokeniserTest, AFailedWordIsReportedWhole) {
 }
 
 TEST_F(TokeniserTest, ReadingAConstantValueBeyondTheRangeIsAFault) {
-    sheet.constant(3, "HUGE", "1E5000");
+    testing::SetRow(sheet.constants, 3, {"HUGE", "1E5000"});
     std::vector<std::string_view> views;
     EXPECT_THROW(tokeniser().splitWord("HUGE", views), FloatingPointFault);
     EXPECT_THROW(tokeniser().splitWord("1E5000", views), FloatingPointFault);
@@ -155,9 +146,6 @@ std::string Classified(const std::string& text, testing::TestSheet& sheet) {
 
 TEST(ClassifyFormula, ShowsEachTokenAsARunCutsItAndEveryWordNoRunCouldCut) {
     testing::TestSheet sheet;
-    sheet.constant(1, "PI", "3.14");
-    sheet.variable(1, "A", "1");
-    sheet.variable(2, "X");
     const struct {
         const char* text;
         const char* classified;

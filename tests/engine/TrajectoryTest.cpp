@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "TableRows.h"
 #include "engine/NameTable.h"
 #include "engine/Trajectory.h"
 
@@ -32,10 +33,7 @@ TEST(TrajectoryTest, RowsGiveTheTextsOfTheirPassWhateverWasThinned) {
     for (const RecordCase& c : cases) {
         SCOPED_TRACE(c.what);
         NameTable table = MakeVariableTable();
-        table.setCell(NameColumn, 1, "X");
-        table.setCell(NameColumn, 2, "Y");
-        table.setCell(NameColumn, 3, "Z");
-        table.setCell(ValueColumn, 3, "0");
+        testing::FillRows(table, {{"X"}, {"Y"}, {"Z", "0"}});
         Trajectory trajectory({"x", "Y", "Z", "W"}, c.maxRows);
         std::map<std::int64_t, std::vector<std::string>> seen;  // by counted pass
         std::vector<std::int64_t> loopPass;                     // loop's number by counted pass
