@@ -1,5 +1,7 @@
 #include "engine/Sweep.h"
 
+#include <sched.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -196,7 +198,13 @@ void SweepResults::append(const SweepResults& results) {
     failedCount_ += results.failedCount_;
 }
 
+// The cores this process may run on, which a batch system or taskset may
+// limit to fewer than the machine has.
 unsigned DefaultWorkerCount() {
+    cpu_set_t cores;
+    if (sched_getaffinity(0, sizeof cores, &cores) == 0 && CPU_COUNT(&cores) > 0) {
+        return static_cast<unsigned>(CPU_COUNT(&cores));
+    }
     return std::max(1u, std::thread::hardware_concurrency());
 }
 

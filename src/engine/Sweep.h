@@ -147,7 +147,7 @@ class SweepResults {
     std::size_t failedCount_ = 0;
 };
 
-// As many workers as the machine has cores.
+// As many workers as the cores the process may run on.
 unsigned DefaultWorkerCount();
 
 // Runs the points of a sweep on worker threads, each with its own copy of the
