@@ -1,5 +1,6 @@
 #include "cli/StudyCommands.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "documents/CsvFormat.h"
@@ -10,9 +11,11 @@
 namespace quantaro {
 namespace {
 
-// A sweep runs this many points between two looks at a stop request and two
-// writes of its rows.
-constexpr std::uint64_t kPointsPerWrite = 16'384;
+// A sweep runs blocks of points between two looks at a stop request and two
+// writes of its rows: about so many passes, and a point for each worker at
+// least.
+constexpr std::uint64_t kPassesPerBlock = 65'536;
+constexpr std::uint64_t kMostPointsPerBlock = 16'384;
 
 std::string Quoted(const QString& text) {
     return "'" + text.toStdString() + "'";
@@ -173,19 +176,22 @@ int RunSweepCommand(const Worksheet& sheet, const SweepCommand& command, std::os
     CsvOutput csv(command.csvFile, out);
     std::string rows = SweepCsvHeader(plan.inputNames(), plan.outputNames());
     csv.write(rows);
+    const std::uint64_t block =
+        std::clamp<std::uint64_t>(kPassesPerBlock / static_cast<std::uint64_t>(command.run.passes),
+                                  runner.workerCount(), kMostPointsPerBlock);
     std::uint64_t failed = 0;
-    for (std::uint64_t from = first; from <= last; from += kPointsPerWrite) {
+    for (std::uint64_t from = first; from <= last; from += block) {
         if (const int signal = pendingStop ? pendingStop() : 0) {
             err << "quantaro-cli: stopped after point " << from - 1 << " of " << last << " ("
                 << strsignal(signal) << ")\n";
             return kExitSignalBase + signal;
         }
-        const SweepResults results = runner.run(from, std::min(last, from + kPointsPerWrite - 1));
+        const SweepResults results = runner.run(from, std::min(last, from + block - 1));
         failed += results.failedCount();
         rows.clear();
         AppendSweepCsvRows(rows, results);
         csv.write(rows);
-        if (last - from < kPointsPerWrite) break;  // the next block would wrap around
+        if (last - from < block) break;  // the next block would wrap around
     }
     if (const std::optional<QString> failure = csv.finish()) {
         err << failure->toStdString() << '\n';

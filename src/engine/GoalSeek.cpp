@@ -81,6 +81,43 @@ struct Trial {
 
 using Bracket = std::pair<Trial, Trial>;
 
+// The step of Brent's method from b towards c, the bracket's other end, with
+// a the previous b: inverse quadratic interpolation through the three (or a
+// secant step through a and b) while it lands well inside the bracket and
+// the steps shrink fast enough, else bisection. d is the step to take and e
+// the one before it; tol is the smallest step.
+void BrentStep(const Trial& a, const Trial& b, const Trial& c, long double tol, long double& d,
+               long double& e) {
+    const long double m = Midpoint(c.x, -b.x);
+    if (std::fabs(e) < tol || std::fabs(a.f) <= std::fabs(b.f)) {
+        d = e = m;
+        return;
+    }
+    long double s = b.f / a.f;
+    long double p, q;
+    if (a.x == c.x) {  // secant
+        p = 2 * m * s;
+        q = 1 - s;
+    } else {  // inverse quadratic
+        q = a.f / c.f;
+        const long double r = b.f / c.f;
+        p = s * (2 * m * q * (q - r) - (b.x - a.x) * (r - 1));
+        q = (q - 1) * (r - 1) * (s - 1);
+    }
+    if (p > 0) {
+        q = -q;
+    } else {
+        p = -p;
+    }
+    s = e;
+    e = d;
+    if (2 * p < 3 * m * q - std::fabs(tol * q) && p < std::fabs(s * q / 2)) {
+        d = p / q;
+    } else {
+        d = e = m;
+    }
+}
+
 class Seeker {
   public:
     Seeker(const Worksheet& sheet, const SeekSpec& spec, StudyControl* control)
@@ -91,12 +128,12 @@ class Seeker {
           resultRow_(sheet.variables.findRow(spec.result)),
           inputName_(TableOf(sheet, cell_.table).name(cell_.row)),
           resultName_(sheet.variables.name(resultRow_)),
-          start_(StartValue(sheet)) {}
+          start_(startValue(sheet)) {}
 
     SeekResult seek();
 
   private:
-    long double StartValue(const Worksheet& sheet) const {
+    long double startValue(const Worksheet& sheet) const {
         try {
             return TableOf(sheet, cell_.table).number(cell_.row);
         } catch (const FloatingPointFault&) {
@@ -286,36 +323,9 @@ SeekResult Seeker::brent(Trial a, Trial b) {
         }
         if (stopped()) break;
 
-        const long double m = Midpoint(c.x, -b.x);
         const long double tol = std::fabs(Neighbour(b.x, c.x) - b.x);
-        if (std::fabs(e) < tol || std::fabs(a.f) <= std::fabs(b.f)) {
-            d = e = m;
-        } else {
-            long double s = b.f / a.f;
-            long double p, q;
-            if (a.x == c.x) {  // secant
-                p = 2 * m * s;
-                q = 1 - s;
-            } else {  // inverse quadratic
-                q = a.f / c.f;
-                const long double r = b.f / c.f;
-                p = s * (2 * m * q * (q - r) - (b.x - a.x) * (r - 1));
-                q = (q - 1) * (r - 1) * (s - 1);
-            }
-            if (p > 0) {
-                q = -q;
-            } else {
-                p = -p;
-            }
-            s = e;
-            e = d;
-            if (2 * p < 3 * m * q - std::fabs(tol * q) && p < std::fabs(s * q / 2)) {
-                d = p / q;
-            } else {
-                d = e = m;
-            }
-        }
-        long double x = Rounded(b.x + (std::fabs(d) > tol ? d : std::copysign(tol, m)));
+        BrentStep(a, b, c, tol, d, e);
+        long double x = Rounded(b.x + (std::fabs(d) > tol ? d : std::copysign(tol, c.x - b.x)));
         if (x == b.x) {
             x = Neighbour(b.x, c.x);
         } else if (!StrictlyBetween(x, b.x, c.x)) {
