@@ -48,7 +48,9 @@ struct SeekResult {
 // method (bisection, secant and inverse quadratic steps) narrows them until
 // RESULT equals TARGET or no 15-digit value lies between them, then takes
 // the one whose RESULT is nearer TARGET. At most kMaxSeekTrials trials, each
-// counted in control. The spec must be free of faults (SeekSpecError).
+// counted in control. The spec must be free of faults (SeekSpecError). It
+// may run on any thread while no other uses the worksheet (even reading a
+// table fills its caches): a window passes a copy of its own.
 SeekResult GoalSeek(const Worksheet& sheet, const SeekSpec& spec, StudyControl* control = nullptr);
 
 }  // namespace quantaro

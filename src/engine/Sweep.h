@@ -152,7 +152,9 @@ unsigned DefaultWorkerCount();
 
 // Runs the points of a sweep on worker threads, each with its own copy of the
 // worksheet as it was when the runner was made; the texts are the same,
-// byte for byte, whatever the number of workers.
+// byte for byte, whatever the number of workers. Made where the worksheet
+// lives, run() may then be called on another thread, which becomes one of
+// the workers, while the first watches the StudyControl and may cancel.
 class SweepRunner {
   public:
     SweepRunner(const Worksheet& sheet, SweepPlan plan, unsigned workers = DefaultWorkerCount());
