@@ -12,6 +12,7 @@ packages=(
     dbus-daemon libglib2.0-bin at-spi2-core
     dpkg-dev file appstream desktop-file-utils lintian
     scdoc man-db shared-mime-info xdg-utils bash-completion
+    parallel
 )
 
 as_root() {

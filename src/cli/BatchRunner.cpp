@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/CsvRecorder.h"
+#include "cli/StudyCommands.h"
 #include "documents/DocumentState.h"
 #include "documents/FileName.h"
 #include "documents/FormulaFile.h"
@@ -29,13 +30,19 @@ const char kUsage[] =
     "                    [--degrees | --radians] [--save-variables OUT.VAR]\n"
     "                    [--csv OUT.csv [--record NAME[,NAME...]]] [--explain]\n"
     "                    (FORMULA.FOR | --formula-text TEXT)\n"
+    "       quantaro-cli [options] --sweep NAME=FROM:TO:COUNT[:log] [--sweep NAME=...]\n"
+    "                    [--shard I/N] [--record NAME[,NAME...]] --csv (OUT.csv | -)\n"
+    "                    (FORMULA.FOR | --formula-text TEXT)\n"
+    "       quantaro-cli [options] --seek RESULT=TARGET --by NAME [--between LO:HI]\n"
+    "                    (FORMULA.FOR | --formula-text TEXT)\n"
     "       quantaro-cli (--help | --version)\n";
 
 const char kDescription[] =
     "Runs a Quantaro worksheet without a window and prints its variable table.\n"
     "Exit status: 0 success, 1-9 the failing equation's error code, 10 a\n"
-    "floating-point fault, 64 bad usage, 66 a missing file, 73 a file not saved,\n"
-    "74 a read or write error, 130 and 143 stopped by SIGINT and SIGTERM.";
+    "floating-point fault, 12 no solution of --seek, 64 bad usage, 66 a missing\n"
+    "file, 73 a file not saved, 74 a read or write error, 130 and 143 stopped by\n"
+    "SIGINT and SIGTERM.";
 
 // Thrown for a request that ends the run before the formula runs.
 struct BatchError {
@@ -56,6 +63,11 @@ struct BatchOptions {
     std::optional<AngleUnit> angle;
     // Prints each step of one run instead of the variable table.
     bool explain = false;
+    // Runs the formula at every point of one or two inputs' values instead.
+    std::vector<SweepAxis> sweeps;
+    Shard shard;
+    // Seeks the value of an input that sets a variable to a target instead.
+    std::optional<SeekSpec> seek;
     // The help or version text, printed instead of a run when asked for.
     std::string answer;
 };
@@ -69,6 +81,15 @@ struct BatchOptions {
 QString TextOption(const QString& argument) {
     const std::optional<QByteArray> bytes = FileNameBytes(argument);
     return bytes ? QString::fromUtf8(*bytes) : argument;
+}
+
+// The study described by an option's text, or a usage error naming its fault.
+template <typename Parse, typename... Texts>
+auto StudyOption(Parse parse, const Texts&... texts) {
+    std::string fault;
+    auto parsed = parse(texts..., fault);
+    if (!parsed) UsageError(QString::fromStdString(fault));
+    return *parsed;
 }
 
 int WholeNumberOption(const QString& text, const char* option, int minimum) {
@@ -108,12 +129,21 @@ BatchOptions ParseOptions(const QStringList& arguments) {
         "save-variables", "Write the variable table to OUT.VAR afterwards.", "OUT.VAR");
     const QCommandLineOption formulaText(
         "formula-text", "Run TEXT as the formula (in degrees by default).", "TEXT");
-    const QCommandLineOption csv("csv", "Write each pass's variables to OUT.csv.", "OUT.csv");
+    const QCommandLineOption csv("csv", "Write the passes (or sweep points) to OUT.csv.",
+                                 "OUT.csv");
     const QCommandLineOption record("record", "With --csv, record only these variables.",
                                     "NAME[,NAME...]");
     const QCommandLineOption explain("explain", "Print each step of one run; change nothing.");
+    const QCommandLineOption sweep("sweep", "Run at N values of NAME from FROM to TO.",
+                                   "NAME=FROM:TO:N");
+    const QCommandLineOption shard("shard", "With --sweep, run only block I of N.", "I/N");
+    const QCommandLineOption seek("seek", "Find the --by value that sets RESULT to TARGET.",
+                                  "RESULT=TARGET");
+    const QCommandLineOption by("by", "With --seek, the constant or variable to change.", "NAME");
+    const QCommandLineOption between("between", "With --seek, search between LO and HI.", "LO:HI");
     parser.addOptions({help, version, constants, variables, equation, passes, degrees, radians,
-                       saveVariables, formulaText, csv, record, explain});
+                       saveVariables, formulaText, csv, record, explain, sweep, shard, seek, by,
+                       between});
     parser.addPositionalArgument("FORMULA.FOR", "The formula file, read with its .CON and .VAR.");
     if (!parser.parse(QStringList{"quantaro-cli"} + arguments)) UsageError(parser.errorText());
 
@@ -130,14 +160,37 @@ BatchOptions ParseOptions(const QStringList& arguments) {
     if (parser.isSet(degrees) && parser.isSet(radians)) {
         UsageError("--degrees and --radians exclude each other");
     }
-    if (parser.isSet(record) && !parser.isSet(csv)) UsageError("--record needs --csv");
     // An explanation retraces one run and keeps nothing of it.
-    for (const QCommandLineOption* runOnly : {&passes, &saveVariables, &csv, &record}) {
+    for (const QCommandLineOption* runOnly :
+         {&sweep, &seek, &passes, &saveVariables, &csv, &record, &shard, &by, &between}) {
         if (parser.isSet(explain) && parser.isSet(*runOnly))
             UsageError("--explain cannot be given with --" + runOnly->names().first());
     }
-    for (const QCommandLineOption* once : {&constants, &variables, &equation, &passes,
-                                           &saveVariables, &formulaText, &csv, &record}) {
+    if (parser.values(sweep).size() > 2) UsageError("--sweep given more than twice");
+    if (parser.isSet(sweep) && parser.isSet(seek))
+        UsageError("--sweep and --seek exclude each other");
+    if (parser.isSet(shard) && !parser.isSet(sweep)) UsageError("--shard needs --sweep");
+    for (const QCommandLineOption* seekOnly : {&by, &between}) {
+        if (parser.isSet(*seekOnly) && !parser.isSet(seek))
+            UsageError("--" + seekOnly->names().first() + " needs --seek");
+    }
+    if (parser.isSet(seek) && !parser.isSet(by)) UsageError("--seek needs --by NAME");
+    // A goal seek prints the table of one run; a sweep keeps no table.
+    for (const QCommandLineOption* passesOnly : {&csv, &record}) {
+        if (parser.isSet(seek) && parser.isSet(*passesOnly))
+            UsageError("--" + passesOnly->names().first() + " cannot be given with --seek");
+    }
+    if (parser.isSet(sweep) && parser.isSet(saveVariables))
+        UsageError("--save-variables cannot be given with --sweep");
+    if (parser.isSet(sweep) && !parser.isSet(csv))
+        UsageError("--sweep needs --csv OUT.csv, or --csv - for standard output");
+    // Standard output carries the variable table of a plain run.
+    if (parser.value(csv) == QLatin1String("-") && !parser.isSet(sweep))
+        UsageError("--csv - (standard output) needs --sweep");
+    if (parser.isSet(record) && !parser.isSet(csv)) UsageError("--record needs --csv");
+    for (const QCommandLineOption* once :
+         {&constants, &variables, &equation, &passes, &saveVariables, &formulaText, &csv, &record,
+          &shard, &seek, &by, &between}) {
         if (parser.values(*once).size() > 1)
             UsageError("--" + once->names().first() + " given twice");
     }
@@ -155,6 +208,15 @@ BatchOptions ParseOptions(const QStringList& arguments) {
     if (parser.isSet(degrees)) options.angle = AngleUnit::Degrees;
     if (parser.isSet(radians)) options.angle = AngleUnit::Radians;
     options.explain = parser.isSet(explain);
+    for (const QString& text : parser.values(sweep))
+        options.sweeps.push_back(StudyOption(ParseSweepOption, TextOption(text)));
+    if (parser.isSet(shard)) options.shard = StudyOption(ParseShardOption, parser.value(shard));
+    if (parser.isSet(seek)) {
+        const std::optional<QString> interval =
+            parser.isSet(between) ? std::optional(TextOption(parser.value(between))) : std::nullopt;
+        options.seek = StudyOption(ParseSeekOptions, TextOption(parser.value(seek)),
+                                   TextOption(parser.value(by)), interval);
+    }
     return options;
 }
 
@@ -236,11 +298,14 @@ std::vector<int> RecordedRows(const std::optional<QStringList>& names, const Nam
     return rows;
 }
 
+void PrintRow(const NameTable& table, int row, std::ostream& out) {
+    out << table.name(row) << " = " << table.value(row) << ' ' << table.cell(UnitsColumn, row)
+        << '\n';
+}
+
 void PrintVariables(const NameTable& variables, std::ostream& out) {
     for (int row = 1; row <= variables.rowCount(); ++row) {
-        if (variables.name(row).empty()) continue;
-        out << variables.name(row) << " = " << variables.value(row) << ' '
-            << variables.cell(UnitsColumn, row) << '\n';
+        if (!variables.name(row).empty()) PrintRow(variables, row, out);
     }
 }
 
@@ -299,6 +364,22 @@ bool Saved(const std::optional<QString>& failure, std::ostream& err) {
     return !failure;
 }
 
+// Prints the tables of the final run at the value found, the input's line
+// first when it is a constant, and saves the variables when asked to.
+int Seek(Worksheet& sheet, const BatchOptions& options, FileEncoding variablesEncoding,
+         std::ostream& out, std::ostream& err) {
+    SeekSpec spec = *options.seek;
+    spec.run = {options.equation, options.passes};
+    if (const int exitCode = RunSeekCommand(sheet, spec, err)) return exitCode;
+    const InputCell input = *FindInputCell(sheet, spec.input);
+    if (input.table == InputTable::Constants) PrintRow(sheet.constants, input.row, out);
+    PrintVariables(sheet.variables, out);
+    if (options.saveVariablesFile.isEmpty()) return 0;
+    return Saved(SaveTableFile(options.saveVariablesFile, sheet.variables, variablesEncoding), err)
+               ? 0
+               : kExitCannotSave;
+}
+
 // The results are worth nothing if they did not reach their reader.
 bool Written(std::ostream& stream) {
     errno = 0;
@@ -330,6 +411,13 @@ int Run(const QStringList& arguments, std::ostream& out, std::ostream& err,
         RequireEquation(options.equation, sheet.formula());
         const FileEncoding variablesEncoding = LoadTables(options, sheet);
         if (options.explain) return Explain(sheet, options.equation, out);
+        const StudyRun run{options.equation, options.passes};
+        if (!options.sweeps.empty()) {
+            const SweepCommand sweep{options.sweeps, options.recordNames, options.shard,
+                                     *options.csvFile, run};
+            return RunSweepCommand(sheet, sweep, out, err, pendingStop);
+        }
+        if (options.seek) return Seek(sheet, options, variablesEncoding, out, err);
         std::optional<CsvRecorder> recorder;
         if (options.csvFile) {
             recorder.emplace(*options.csvFile, sheet.variables,

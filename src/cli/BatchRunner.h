@@ -7,6 +7,8 @@ namespace quantaro {
 
 // Exit codes of quantaro-cli besides the result codes 1 to 9.
 inline constexpr int kExitFault = 10;
+// A goal seek found no value.
+inline constexpr int kExitNoSolution = 12;
 inline constexpr int kExitUsage = 64;
 inline constexpr int kExitMissingFile = 66;
 inline constexpr int kExitCannotSave = 73;
@@ -23,7 +25,9 @@ using PendingStop = int (*)();
 // and any message to err. A stop asked for between passes ends the run after
 // the pass under way, as an error would, without saving. With --explain it
 // prints each step of one run to out instead, message included, and changes
-// and saves nothing. Returns the process exit code.
+// and saves nothing. With --sweep it runs the formula at many values of one
+// or two inputs and writes a CSV file; with --seek it finds the value of an
+// input that gives a variable a target value. Returns the process exit code.
 int RunBatch(const QStringList& arguments, std::ostream& out, std::ostream& err,
              PendingStop pendingStop = nullptr);
 

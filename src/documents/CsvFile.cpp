@@ -9,6 +9,10 @@ std::optional<QString> SaveTrajectoryCsv(const QString& path, const Trajectory& 
     return WriteFileAtomically(path, TrajectoryCsv(trajectory));
 }
 
+std::optional<QString> SaveSweepCsv(const QString& path, const SweepResults& results) {
+    return WriteFileAtomically(path, SweepCsv(results));
+}
+
 std::optional<QString> SaveTablesCsv(const QString& path, const NameTable& constants,
                                      const NameTable& variables) {
     return WriteFileAtomically(path, TablesCsv(constants, variables));

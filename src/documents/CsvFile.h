@@ -5,14 +5,16 @@
 #include <optional>
 
 #include "engine/NameTable.h"
+#include "engine/Sweep.h"
 #include "engine/Trajectory.h"
 
 namespace quantaro {
 
-// Writes the trajectory, or the named rows of both tables, as a CSV file,
-// atomically. Returns a text naming the file and the reason when it could
-// not be written.
+// Writes the trajectory, a sweep's results, or the named rows of both
+// tables, as a CSV file, atomically. Returns a text naming the file and the
+// reason when it could not be written.
 std::optional<QString> SaveTrajectoryCsv(const QString& path, const Trajectory& trajectory);
+std::optional<QString> SaveSweepCsv(const QString& path, const SweepResults& results);
 std::optional<QString> SaveTablesCsv(const QString& path, const NameTable& constants,
                                      const NameTable& variables);
 

@@ -83,6 +83,40 @@ std::string TrajectoryCsv(const Trajectory& trajectory) {
     return csv;
 }
 
+std::string SweepCsvHeader(std::span<const std::string> inputs,
+                           std::span<const std::string> outputs) {
+    std::vector<std::string_view> fields{"point"};
+    fields.insert(fields.end(), inputs.begin(), inputs.end());
+    fields.insert(fields.end(), outputs.begin(), outputs.end());
+    fields.push_back("message");
+    std::string header;
+    AppendCsvRecord(header, fields);
+    return header;
+}
+
+void AppendSweepCsvRows(std::string& out, const SweepResults& results) {
+    const std::size_t inputs = results.inputNames().size();
+    const std::size_t outputs = results.outputNames().size();
+    std::vector<std::string_view> fields(inputs + outputs + 1);
+    for (std::size_t index = 0; index < results.size(); ++index) {
+        for (std::size_t axis = 0; axis < inputs; ++axis) fields[axis] = results.input(index, axis);
+        for (std::size_t column = 0; column < outputs; ++column) {
+            fields[inputs + column] = results.output(index, column);
+        }
+        fields.back() = results.message(index);
+        // The point number never needs quotes.
+        out += std::to_string(results.pointNumber(index));
+        AppendFields(out, fields, false);
+        out += kRecordEnd;
+    }
+}
+
+std::string SweepCsv(const SweepResults& results) {
+    std::string csv = SweepCsvHeader(results.inputNames(), results.outputNames());
+    AppendSweepCsvRows(csv, results);
+    return csv;
+}
+
 std::string TablesCsv(const NameTable& constants, const NameTable& variables) {
     std::string csv;
     const std::string_view header[] = {"name", "value", "units"};

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/NameTable.h"
+#include "engine/Sweep.h"
 #include "engine/Trajectory.h"
 
 namespace quantaro {
@@ -31,6 +32,19 @@ void AppendTrajectoryCsvRow(std::string& out, std::int64_t pass,
 
 // A whole trajectory file: the header and one record per recorded row.
 std::string TrajectoryCsv(const Trajectory& trajectory);
+
+// The first record of a sweep file: "point", the inputs' names, the outputs'
+// names and "message".
+std::string SweepCsvHeader(std::span<const std::string> inputs,
+                           std::span<const std::string> outputs);
+
+// Appends one record per point: its number in the whole sweep, the inputs'
+// texts, the outputs' texts and the failing run's message, empty for a clean
+// point.
+void AppendSweepCsvRows(std::string& out, const SweepResults& results);
+
+// A whole sweep file: the header and one record per point.
+std::string SweepCsv(const SweepResults& results);
 
 // The named rows of the constant table, then those of the variable table, in
 // table order, under the header "name,value,units".

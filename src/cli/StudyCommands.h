@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli/BatchRunner.h"
+#include "engine/GoalSeek.h"
+#include "engine/Sweep.h"
+#include "engine/Worksheet.h"
+
+namespace quantaro {
+
+// The option texts of a sweep and of a goal seek, read without the
+// worksheet; the names are checked against its tables when it is loaded.
+// Each returns nothing and sets fault to the reason when the text is bad.
+
+// "NAME=FROM:TO:COUNT[:log]".
+std::optional<SweepAxis> ParseSweepOption(const QString& text, std::string& fault);
+
+// The I-th of N contiguous blocks of a sweep's points, from "I/N".
+struct Shard {
+    std::uint64_t index = 1;
+    std::uint64_t count = 1;
+};
+std::optional<Shard> ParseShardOption(const QString& text, std::string& fault);
+
+// The shard's first and last point of a sweep of pointCount points:
+// floor((I - 1) M / N) + 1 to floor(I M / N); last < first for an empty one.
+std::pair<std::uint64_t, std::uint64_t> ShardPoints(const Shard& shard, std::uint64_t pointCount);
+
+// "RESULT=TARGET", the input's name and, when given, "LO:HI".
+std::optional<SeekSpec> ParseSeekOptions(const QString& seek, const QString& by,
+                                         const std::optional<QString>& between, std::string& fault);
+
+struct SweepCommand {
+    std::vector<SweepAxis> axes;
+    std::optional<QStringList> record;  // without it, every variable but the inputs
+    Shard shard;
+    QString csvFile;  // "-" for standard output
+    StudyRun run;
+};
+
+// Runs the sweep's points on every core and writes the CSV file, or the CSV
+// to out, block by block; returns the exit code. Says on err how many points
+// failed. A stop asked for ends it between blocks and leaves the file as it
+// was.
+int RunSweepCommand(const Worksheet& sheet, const SweepCommand& command, std::ostream& out,
+                    std::ostream& err, PendingStop pendingStop);
+
+// Seeks the value; on success leaves sheet's tables as the final run at the
+// value found left them and returns 0, else reports on err and returns the
+// exit code.
+int RunSeekCommand(Worksheet& sheet, const SeekSpec& spec, std::ostream& err);
+
+}  // namespace quantaro

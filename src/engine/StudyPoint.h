@@ -1,0 +1,83 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "engine/Engine.h"
+#include "engine/Worksheet.h"
+
+namespace quantaro {
+
+// What-if studies (sweeps and goal seek) run the formula at many points. A
+// point writes a text into the value cell of each input and runs the formula
+// on the tables as they stood when the study started.
+
+enum class InputTable { Constants, Variables };
+
+// The value cell a study writes an input into.
+struct InputCell {
+    InputTable table = InputTable::Variables;
+    int row = 0;
+};
+
+// The row of that name in the constant table, else in the variable table, as
+// a run reads a name; nothing when neither table holds it.
+std::optional<InputCell> FindInputCell(const Worksheet& sheet, std::string_view name);
+
+NameTable& TableOf(Worksheet& sheet, InputTable table);
+const NameTable& TableOf(const Worksheet& sheet, InputTable table);
+
+// How a point runs the formula: every equation (0) or only the given one, as
+// F9 and F8 do, `passes` times in a row, stopping at the first failure.
+struct StudyRun {
+    int equation = 0;
+    int passes = 1;
+};
+
+// The fault in a study's run settings, empty when there is none.
+std::string StudyRunError(const StudyRun& run);
+
+// Shared between the threads that run a study and the one that watches it:
+// how many points or trials are done, and whether to stop.
+class StudyControl {
+  public:
+    std::uint64_t done() const { return done_.load(std::memory_order_relaxed); }
+    void countDone() { done_.fetch_add(1, std::memory_order_relaxed); }
+
+    // Asks the study to stop soon; it returns what it has finished.
+    void cancel() { cancelled_.store(true, std::memory_order_relaxed); }
+    bool cancelled() const { return cancelled_.load(std::memory_order_relaxed); }
+
+  private:
+    std::atomic<std::uint64_t> done_{0};
+    std::atomic<bool> cancelled_{false};
+};
+
+// Runs points on a worksheet of its own, so that runners on other threads
+// never share a table: even reading a table fills its caches.
+class PointRunner {
+  public:
+    PointRunner(const Worksheet& start, StudyRun run);
+    PointRunner(const PointRunner&) = delete;
+    PointRunner& operator=(const PointRunner&) = delete;
+
+    // Puts back the variables as they were at the start, writes each text
+    // into its cell and runs the formula. Returns the failing run's message
+    // (its own, or the floating-point fault's text), empty after success.
+    std::string run(std::span<const InputCell> cells, std::span<const std::string> texts);
+
+    // The tables after the last point, the failing pass included.
+    const Worksheet& sheet() const { return sheet_; }
+
+  private:
+    Worksheet start_;
+    Worksheet sheet_;
+    Engine engine_;
+    StudyRun run_;
+};
+
+}  // namespace quantaro
