@@ -49,17 +49,17 @@ class LoopBench {
 
     void setFormula(const QString& text) { main().formulaEditor().setFormulaText(text); }
     void setVariable(int row, const char* name, const char* value) {
-        main().variables().setCell(NameColumn, row, name);
-        main().variables().setCell(ValueColumn, row, value);
+        program_.session().setCell(Document::Variables, NameColumn, row, name);
+        program_.session().setCell(Document::Variables, ValueColumn, row, value);
     }
     bool loadExample(const char* name) {
         const QString base = QStringLiteral(QUANTARO_EXAMPLES_DIR "/") + QLatin1String(name);
         const FormulaLoad formula = LoadFormulaFile(base + QStringLiteral(".FOR"));
         if (formula.status != LoadStatus::Loaded) return false;
         setFormula(QString::fromStdString(formula.text));
-        return LoadTableFile(base + QStringLiteral(".CON"), main().constants()).status ==
+        return program_.session().openTable(Document::Constants, base + ".CON").status ==
                    LoadStatus::Loaded &&
-               LoadTableFile(base + QStringLiteral(".VAR"), main().variables()).status ==
+               program_.session().openTable(Document::Variables, base + ".VAR").status ==
                    LoadStatus::Loaded;
     }
 
