@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -320,8 +321,10 @@ void TFormLoopSelect::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+// The names may have changed while the window was hidden. A window restored
+// by the window system has followed them all along.
 void TFormLoopSelect::showEvent(QShowEvent* event) {
-    refreshRecordList();
+    if (!event->spontaneous()) refreshRecordList();
     QWidget::showEvent(event);
 }
 

@@ -42,9 +42,11 @@ struct SessionOptions {
 // answer, the hints, the runs and the continuous loop.
 //
 // Windows show it and change it through its methods, and learn of every
-// change from its signals: none of them needs another window to reach the
-// worksheet. A window that works out something of its own from the
-// worksheet (a what-if study) takes worksheetCopy() and follows the signals.
+// change from its signals and those of its document state and its loop:
+// none of them needs another window to reach the worksheet. A window that
+// works out something of its own from the worksheet (a what-if study) takes
+// worksheetCopy(), runs that, and follows formulaChanged, valuesChanged and
+// angleUnitChanged to know when its result no longer holds.
 class Session : public QObject {
     Q_OBJECT
 

@@ -99,6 +99,12 @@ FormulaHighlighter::FormulaHighlighter(QPlainTextEdit* memo, const Session& sess
     connect(&session, &Session::namesChanged, this, &FormulaHighlighter::namesChanged);
 }
 
+// The base class takes the colours off the document, which lives on with
+// the session; what that changes is no longer this object's concern.
+FormulaHighlighter::~FormulaHighlighter() {
+    if (document()) disconnect(document(), nullptr, this, nullptr);
+}
+
 void FormulaHighlighter::followPalette() {
     Formats formats = FormatsFor(memo_->palette());
     if (formats == formats_) return;

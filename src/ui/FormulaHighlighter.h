@@ -30,6 +30,7 @@ class FormulaHighlighter : public QSyntaxHighlighter {
 
   public:
     FormulaHighlighter(QPlainTextEdit* memo, const Session& session);
+    ~FormulaHighlighter() override;
 
     // Switched off, the editor shows plain text.
     void setActive(bool active);

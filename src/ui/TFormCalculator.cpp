@@ -87,6 +87,10 @@ TFormCalculator::TFormCalculator(Session& session, QWidget* parent)
 
 TFormCalculator::~TFormCalculator() {
     if (session_.messageOwner() == this) session_.setMessageOwner(nullptr);
+    // The formula document lives on with the session: it is handed back
+    // without this window's colours, and without the editor that shows it.
+    delete formulaHighlighter_;
+    MemoFormula->setDocument(nullptr);
 }
 
 // The session holds the paths, PromptAnswer, the change flags, the options

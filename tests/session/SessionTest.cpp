@@ -32,6 +32,11 @@ class SessionTest : public ::testing::Test {
         QObject::connect(&session, &Session::angleUnitSelected,
                          [this] { heard << "unit selected"; });
         QObject::connect(&session, &Session::optionsChanged, [this] { heard << "options"; });
+        QObject::connect(&session.documents(), &DocumentState::changedFlagSet,
+                         [this](Document document, bool changed) {
+                             if (document == Document::Formula && changed)
+                                 heard << "formula changed";
+                         });
     }
 
     QTemporaryDir startDir;
@@ -70,7 +75,9 @@ TEST_F(SessionTest, EachChangeTellsTheWindowsWhatChanged) {
         {"New",
          [&] { session.emptyTable(Document::Variables); },
          {"replaced variables", "names variables", "values variables", "opened variables"}},
-        {"a click on the unit shown", [&] { session.setAngleUnit(AngleUnit::Degrees); }, {}},
+        {"a click on the unit shown",
+         [&] { session.setAngleUnit(AngleUnit::Degrees); },
+         {"formula changed"}},
         {"a unit read from a file",
          [&] { session.selectAngleUnit(AngleUnit::Radians); },
          {"unit", "unit selected"}},
