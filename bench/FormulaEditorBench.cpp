@@ -60,7 +60,7 @@ void BM_FormulaEditor_OpenLongFormula(benchmark::State& state) {
         const double before = ResidentMiB();
         QElapsedTimer clock;
         clock.start();
-        program.mainWindow().setFormulaText(formula);
+        program.session().setFormulaText(formula);
         QApplication::processEvents();
         seconds += clock.nsecsElapsed() / 1e9;
         costMiB += ResidentMiB() - before;

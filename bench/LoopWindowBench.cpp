@@ -21,7 +21,7 @@
 
 #include "ScriptedInteraction.h"
 #include "TableRows.h"
-#include "WorksheetFiles.h"
+#include "documents/FormulaFile.h"
 #include "engine/Trajectory.h"
 #include "run/TFormLoopSelect.h"
 #include "run/TFormTrajectory.h"
@@ -49,17 +49,19 @@ class LoopBench {
 
     void setFormula(const QString& text) { main().formulaEditor().setFormulaText(text); }
     void setVariable(int row, const char* name, const char* value) {
-        testing::SetRow(main().variables(), row, {name, value});
+        program_.session().setCell(Document::Variables, NameColumn, row, name);
+        program_.session().setCell(Document::Variables, ValueColumn, row, value);
     }
     // The formula and tables of an example; the angle unit stays as it is.
     bool loadExample(const char* name) {
-        Worksheet example;
         const QString base = QStringLiteral(QUANTARO_EXAMPLES_DIR "/") + QLatin1String(name);
-        if (!testing::LoadWorksheetFiles(example, base).empty()) return false;
-        setFormula(QString::fromStdString(example.formula()));
-        main().constants().copyDataRowsFrom(example.constants);
-        main().variables().copyDataRowsFrom(example.variables);
-        return true;
+        const FormulaLoad formula = LoadFormulaFile(base + QStringLiteral(".FOR"));
+        if (formula.status != LoadStatus::Loaded) return false;
+        setFormula(QString::fromStdString(formula.text));
+        return program_.session().openTable(Document::Constants, base + ".CON").status ==
+                   LoadStatus::Loaded &&
+               program_.session().openTable(Document::Variables, base + ".VAR").status ==
+                   LoadStatus::Loaded;
     }
 
     // Ticks or clears every variable of the loop window's record list, as

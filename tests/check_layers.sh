@@ -3,14 +3,16 @@
 # one of the program's headers without its folder, or when the engine reaches
 # outside itself and the standard library.
 #
-# Layers, lowest first: engine, documents, interaction, then tables, run and
-# commands side by side, then ui. cli uses engine and documents only.
+# Layers, lowest first: engine, documents, interaction, session (the
+# worksheet's run-time state behind the windows, no widgets), then tables,
+# run and commands side by side, then ui. cli uses engine and documents only.
 #
 # Usage: check_layers.sh SRC_DIR
 set -u
 src=${1:?usage: check_layers.sh SRC_DIR}
 
-declare -A rank=([engine]=0 [documents]=1 [interaction]=2 [tables]=3 [run]=3 [commands]=3 [ui]=4)
+declare -A rank=([engine]=0 [documents]=1 [interaction]=2 [session]=3 [tables]=4 [run]=4 [commands]=4
+                 [ui]=5)
 declare -A cli_may_use=([engine]=1 [documents]=1 [cli]=1)
 
 allowed() {  # allowed LAYER INCLUDED_LAYER
@@ -22,6 +24,9 @@ allowed() {  # allowed LAYER INCLUDED_LAYER
     fi
     [[ -n ${rank[$used]:-} && ${rank[$used]} -lt ${rank[$layer]} ]]
 }
+
+# The session holds no widgets: its headers come from Qt Core and Qt Gui.
+widgets_dir=$(find /usr/include -maxdepth 3 -type d -name QtWidgets -print -quit 2>/dev/null)
 
 failures=0
 fail() {
@@ -49,6 +54,11 @@ for dir in "$src"/*/; do
         done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
         if [[ $layer == engine ]] && grep -Eq '^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q' "$file"; then
             fail "$where: the engine may use the standard library only"
+        fi
+        if [[ $layer == session && -n $widgets_dir ]]; then
+            while IFS= read -r header; do
+                [[ -e $widgets_dir/$header ]] && fail "$where: the session may not include <$header>"
+            done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*<\(Q[^>]*\)>.*/\1/p' "$file")
         fi
     done < <(find "$dir" -name '*.h' -o -name '*.cpp')
 done

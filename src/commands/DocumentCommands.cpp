@@ -2,12 +2,12 @@
 
 #include <optional>
 
-#include "commands/DocumentCommandsHost.h"
 #include "documents/CsvFile.h"
 #include "documents/FileName.h"
 #include "documents/FormulaFile.h"
 #include "documents/TableFile.h"
 #include "interaction/UserInteraction.h"
+#include "session/Session.h"
 
 namespace quantaro {
 namespace {
@@ -55,22 +55,23 @@ FileDialogOptions DocumentCommands::dialogOptions(Document document, const char*
             recent_.folders()};
 }
 
-DocumentCommands::DocumentCommands(DocumentCommandsHost& host, DocumentState& documents,
-                                   UserInteraction& interaction, QWidget* owner)
-    : host_(host), documents_(documents), interaction_(interaction), owner_(owner) {}
+DocumentCommands::DocumentCommands(Session& session, QWidget* owner)
+    : session_(session),
+      documents_(session.documents()),
+      interaction_(session.interaction()),
+      owner_(owner) {}
 
 void DocumentCommands::OpenFormulaFile(const QString& name) {
-    host_.setFormulaText({});
+    session_.setFormulaText({});
     documents_.setFileName(Document::Formula, name);
     const FormulaLoad load = LoadFormulaFile(name);
     if (!loadSucceeded(Document::Formula, load.status, load.errorText)) return;
     documents_.setEncoding(Document::Formula, load.encoding);
-    host_.selectAngleUnit(load.unit);
-    host_.setFormulaText(QString::fromStdString(load.text));
+    session_.selectAngleUnit(load.unit);
+    session_.setFormulaText(QString::fromStdString(load.text));
     recent_.add(name);
     documents_.rebuildCaption();
-    host_.enableClearFormula();
-    host_.SetEdit(true);
+    emit formulaOpened();
 }
 
 void DocumentCommands::OpenConstantFile(const QString& name) {
@@ -85,13 +86,12 @@ void DocumentCommands::openTable(Document table, const QString& name) {
     documents_.setUsedRows(table, 0);
     documents_.setFileName(table, name);
     // A load that does not succeed leaves the rows as they were.
-    const TableLoad load = LoadTableFile(name, host_.documentTable(table));
+    const TableLoad load = session_.openTable(table, name);
     if (!loadSucceeded(table, load.status, load.errorText)) return;
     documents_.setUsedRows(table, load.usedRows);
     documents_.setEncoding(table, load.encoding);
-    host_.refreshGrid(table);
     documents_.rebuildCaption();
-    host_.SetEdit(true);
+    emit documentOpened();
 }
 
 void DocumentCommands::open(Document document, const QString& name) {
@@ -133,9 +133,10 @@ bool DocumentCommands::SaveVariableFile(const QString& name) {
 bool DocumentCommands::save(Document document, const QString& name) {
     const std::optional<QString> failure =
         document == Document::Formula
-            ? quantaro::SaveFormulaFile(name, host_.angleUnit(), host_.formulaText().toStdString(),
+            ? quantaro::SaveFormulaFile(name, session_.angleUnit(),
+                                        session_.formulaText().toStdString(),
                                         documents_.encoding(document))
-            : SaveTableFile(name, host_.documentTable(document), documents_.encoding(document));
+            : SaveTableFile(name, session_.table(document), documents_.encoding(document));
     if (failure) {
         interaction_.showError(owner_, *failure);
         return false;
@@ -169,12 +170,10 @@ void DocumentCommands::newDocument(Document document) {
     documents_.rebuildCaption();
     if (document == Document::Formula) {
         // The angle unit, the undo history and the edit commands stay as they are.
-        host_.setFormulaText({});
+        session_.setFormulaText({});
         return;
     }
-    documents_.setUsedRows(document, 0);
-    host_.documentTable(document).clearDataRows();
-    host_.refreshGrid(document);
+    session_.emptyTable(document);
 }
 
 void DocumentCommands::NewAll1Click() {
@@ -229,7 +228,7 @@ void DocumentCommands::openAll(const QString& path) {
     // still load.
     for (Document document : kAllDocuments) open(document, documents_.fileName(document));
     documents_.rebuildCaption();
-    host_.SetEdit(true);
+    emit documentOpened();
 }
 
 void DocumentCommands::openOnly(Document document) {
@@ -256,7 +255,7 @@ void DocumentCommands::OpenVariableFileOnly1Click() {
 void DocumentCommands::Save1Click() {
     // Case-sensitive on purpose: a formula saved as "untitled.for" has a name.
     if (documents_.fileName(Document::Formula) == QLatin1String(kUntitledFormula)) {
-        host_.popUpSaveMenu();
+        emit saveMenuRequested();
         return;
     }
     for (Document document : kAllDocuments) {
@@ -311,21 +310,20 @@ void DocumentCommands::exportCsv(const char* title, const char* nameEnd, Save sa
 }
 
 void DocumentCommands::ExportTrajectory1Click() {
-    const Trajectory* trajectory = host_.trajectory();
-    if (!trajectory || trajectory->rowCount() == 0) {
+    const Trajectory& trajectory = session_.trajectory();
+    if (trajectory.rowCount() == 0) {
         interaction_.showInformation(owner_,
                                      QStringLiteral("No trajectory has been recorded. "
                                                     "Record one in the continuous loop window."));
         return;
     }
     exportCsv("Export Trajectory", "-trajectory.csv",
-              [trajectory](const QString& path) { return SaveTrajectoryCsv(path, *trajectory); });
+              [&trajectory](const QString& path) { return SaveTrajectoryCsv(path, trajectory); });
 }
 
 void DocumentCommands::ExportTables1Click() {
     exportCsv("Export Tables", "-tables.csv", [this](const QString& path) {
-        return SaveTablesCsv(path, host_.documentTable(Document::Constants),
-                             host_.documentTable(Document::Variables));
+        return SaveTablesCsv(path, session_.constants(), session_.variables());
     });
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 
 #include "commands/RecentWorksheets.h"
@@ -11,18 +12,19 @@ class QWidget;
 
 namespace quantaro {
 
-class DocumentCommandsHost;
+class Session;
 class UserInteraction;
 
 // The commands of the File menu and its pop-up menus, the Save Changes
 // prompt, the close check, and the readers and writers as the main window
-// uses them. A failed read or write is reported in an error box and ends the
-// command at that step.
-class DocumentCommands {
+// uses them, on the documents of a session. A failed read or write is
+// reported in an error box and ends the command at that step.
+class DocumentCommands : public QObject {
+    Q_OBJECT
+
   public:
     // owner is the window that owns the boxes and dialogs.
-    DocumentCommands(DocumentCommandsHost& host, DocumentState& documents,
-                     UserInteraction& interaction, QWidget* owner);
+    DocumentCommands(Session& session, QWidget* owner);
 
     // Readers. Each records name as its document's file name before it looks
     // for the file, so a missing file leaves that name in place, with a
@@ -78,6 +80,15 @@ class DocumentCommands {
     // Every formula file read or written joins the front of this list.
     RecentWorksheets& recentWorksheets() { return recent_; }
 
+  signals:
+    // A formula file was read: Clear Formula and the edit commands apply.
+    void formulaOpened();
+    // A table file was read, or Open All has opened what it could: the edit
+    // commands apply.
+    void documentOpened();
+    // Save found the formula untitled: the Save As menu asks what to save.
+    void saveMenuRequested();
+
   private:
     void open(Document document, const QString& name);
     void openTable(Document table, const QString& name);
@@ -105,7 +116,7 @@ class DocumentCommands {
     template <typename Save>
     void exportCsv(const char* title, const char* nameEnd, Save save);
 
-    DocumentCommandsHost& host_;
+    Session& session_;
     DocumentState& documents_;
     UserInteraction& interaction_;
     QWidget* owner_;

@@ -31,7 +31,10 @@ bool DocumentState::isChanged(Document document) const {
 }
 
 void DocumentState::setChanged(Document document, bool changed) {
-    changed_[slot(document)] = changed;
+    bool& flag = changed_[slot(document)];
+    if (flag == changed) return;
+    flag = changed;
+    emit changedFlagSet(document, changed);
 }
 
 bool DocumentState::anyChanged() const {

@@ -48,6 +48,8 @@ class DocumentState : public QObject {
 
   signals:
     void captionChanged(const QString& caption);
+    // A document's changed flag was set or cleared.
+    void changedFlagSet(quantaro::Document document, bool changed);
 
   private:
     static int slot(Document document) { return static_cast<int>(document); }

@@ -14,7 +14,7 @@
 #include "engine/Worksheet.h"
 #include "interaction/ContextHelp.h"
 #include "interaction/WindowLayout.h"
-#include "run/RunHost.h"
+#include "session/Session.h"
 
 namespace quantaro {
 namespace {
@@ -27,8 +27,8 @@ constexpr std::size_t kMostShownLines = 20'000;
 
 }  // namespace
 
-TFormExplain::TFormExplain(const Worksheet& sheet, const RunHost& host, QWidget* parent)
-    : QWidget(parent, Qt::Window), sheet_(sheet), host_(host) {
+TFormExplain::TFormExplain(const Session& session, QWidget* parent)
+    : QWidget(parent, Qt::Window), session_(session) {
     setObjectName(QStringLiteral("TFormExplain"));
     setWindowTitle(QStringLiteral("Quantaro - Explain Equations"));
     setFont(CaptionFont());
@@ -65,9 +65,7 @@ TFormExplain::TFormExplain(const Worksheet& sheet, const RunHost& host, QWidget*
 }
 
 void TFormExplain::explain() {
-    Worksheet copy = sheet_;
-    copy.setFormula(host_.runFormulaText());
-    copy.angle = host_.angleUnit();
+    Worksheet copy = session_.worksheetCopy();
     const std::vector<std::string> steps = ExplainEquations(copy).lines;
     const std::size_t shown = std::min(steps.size(), kMostShownLines);
     QStringList lines;

@@ -9,22 +9,21 @@ class QPushButton;
 
 namespace quantaro {
 
-class RunHost;
-struct Worksheet;
+class Session;
 
 // The Explain Equations window: every step of one run of the formula, in
-// plain text. The run is made on a copy of the tables, so the documents never
-// change. Refresh explains the formula again as the main window holds it
-// then, in its angle unit, against the tables as they are then.
+// plain text. The run is made on a copy of the session's worksheet, so the
+// documents never change. Refresh explains the formula again as it is then,
+// in the angle unit, against the tables as they are then.
 //
-// The worksheet and the host must outlive the window.
+// The session must outlive the window.
 class TFormExplain : public QWidget, public HintTarget {
     Q_OBJECT
 
   public:
-    TFormExplain(const Worksheet& sheet, const RunHost& host, QWidget* parent = nullptr);
+    explicit TFormExplain(const Session& session, QWidget* parent = nullptr);
 
-    // Explains the host's formula and shows the text.
+    // Explains the session's formula and shows the text.
     void explain();
 
     void setHintsShown(bool shown) override;
@@ -34,8 +33,7 @@ class TFormExplain : public QWidget, public HintTarget {
     void ButtonCloseClick();
 
   private:
-    const Worksheet& sheet_;
-    const RunHost& host_;
+    const Session& session_;
 
     QPlainTextEdit* MemoExplain = nullptr;
     QPushButton* ButtonRefresh = nullptr;

@@ -8,27 +8,87 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QSpinBox>
-#include <QTimer>
 #include <QVBoxLayout>
 
-#include "interaction/ContextHelp.h"
 #include "interaction/ItemCheckStyle.h"
 #include "interaction/UserInteraction.h"
 #include "interaction/WindowLayout.h"
-#include "run/LoopNumbers.h"
-#include "run/RunControl.h"
 #include "run/TFormTrajectory.h"
+#include "session/ContinuousLoop.h"
+#include "session/LoopNumbers.h"
+#include "session/Session.h"
 
 namespace quantaro {
 namespace {
 
+// The window names no help file, so F1 opens no help here; the numbers are
+// carried all the same.
 constexpr int kLoopHelp = 17;
-constexpr int kTimerIntervalMs = 1;
-constexpr int kNamesPollMs = 250;
 
 constexpr char kBadLoopCount[] = "Number of loops must be a positive integer";
+
+const ControlSpec kLayout[] = {
+    {.name = "TFormLoopSelect",
+     .text = QStringLiteral("Quantaro - Continuous loop"),
+     .hint = QStringLiteral("Run all equations many times"),
+     .helpContext = kLoopHelp},
+    {.name = "GroupBox1", .text = QStringLiteral("Set Number of loops")},
+    {.name = "Label4", .text = QStringLiteral("0 - 999")},
+    {.name = "Label5", .text = QStringLiteral("0 - 999")},
+    {.name = "SpinEdit1",
+     .hint = QStringLiteral("Set number of loops to execute"),
+     .helpContext = kLoopHelp},
+    {.name = "Label1", .text = QStringLiteral("X 10^")},
+    {.name = "SpinEdit2",
+     .hint = QStringLiteral("Multiply by powers of 10"),
+     .helpContext = kLoopHelp},
+    {.name = "Label2", .text = QStringLiteral("Number of loops to execute")},
+    {.name = "EditLoops",
+     .text = QStringLiteral("0"),
+     .hint = QStringLiteral("Contains value set by spin controls above"),
+     .helpContext = kLoopHelp},
+    {.name = "Label3", .text = QStringLiteral("Loops completed")},
+    {.name = "EditCompleteLoops",
+     .text = QStringLiteral("0"),
+     .hint = QStringLiteral("Progress monitor"),
+     .helpContext = kLoopHelp},
+    {.name = "Label8", .text = QStringLiteral("Equation Number")},
+    {.name = "SpinEditEquation",
+     .hint = QStringLiteral("Click arrows to increase or decrease number")},
+    {.name = "Label9", .text = QStringLiteral("0 = All Equations")},
+    {.name = "Label6", .text = QStringLiteral("Results may change if variables containing the ")},
+    {.name = "Label7",
+     .text = QStringLiteral("results of equations are fed back into the equations.")},
+    {.name = "GroupBoxRecord", .text = QStringLiteral("Record variables")},
+    {.name = "ListRecord", .hint = QStringLiteral("Tick the variables to record after every loop")},
+    {.name = "LabelRecorded"},
+    {.name = "ButtonStart",
+     .text = QStringLiteral("&Start loop"),
+     .hint = QStringLiteral("Only works if more than 0 loops selected"),
+     .helpContext = kLoopHelp},
+    {.name = "ButtonStop",
+     .text = QStringLiteral("S&top loop"),
+     .hint = QStringLiteral("Interrupt execution"),
+     .helpContext = kLoopHelp},
+    {.name = "ButtonReset",
+     .text = QStringLiteral("&Reset"),
+     .hint = QStringLiteral("Loops completed set to 0"),
+     .helpContext = kLoopHelp},
+    {.name = "ButtonStep",
+     .text = QStringLiteral("Single st&ep"),
+     .hint = QStringLiteral("One loop only"),
+     .helpContext = kLoopHelp},
+    {.name = "ButtonTrajectory",
+     .text = QStringLiteral("Tra&jectory"),
+     .hint = QStringLiteral("Plot the recorded variables")},
+    {.name = "BitBtnCancel",
+     .text = QStringLiteral("&Cancel"),
+     .hint = QStringLiteral("Return to main screen"),
+     .helpContext = kLoopHelp},
+};
 
 QSpinBox* MakeSpinEdit(const char* name, int highest, QWidget* parent) {
     auto* spin = new QSpinBox(parent);
@@ -39,41 +99,43 @@ QSpinBox* MakeSpinEdit(const char* name, int highest, QWidget* parent) {
 }
 
 QLineEdit* MakeEdit(const char* name, QWidget* parent) {
-    auto* edit = new QLineEdit(QStringLiteral("0"), parent);
+    auto* edit = new QLineEdit(FindControl(kLayout, name).text, parent);
     edit->setObjectName(QLatin1String(name));
     return edit;
 }
 
 }  // namespace
 
-TFormLoopSelect::TFormLoopSelect(RunControl& run, UserInteraction& interaction, QWidget* parent)
+std::span<const ControlSpec> TFormLoopSelect::Layout() {
+    return kLayout;
+}
+
+TFormLoopSelect::TFormLoopSelect(Session& session, QWidget* parent)
     : QWidget(parent, Qt::Window),
-      run_(run),
-      interaction_(interaction),
-      runner_(run, *this),
-      recorder_(run.variables()) {
-    runner_.setRecorder(&recorder_);
+      session_(session),
+      loop_(session.loop()),
+      interaction_(session.interaction()) {
     setObjectName(QStringLiteral("TFormLoopSelect"));
-    setWindowTitle(QStringLiteral("Quantaro - Continuous loop"));
+    setWindowTitle(FindControl(kLayout, "TFormLoopSelect").text);
     setFont(CaptionFont());
     buildControls();
-    registerHints();
+    ApplyControlTable(this, kLayout, hints_);
     wireControls();
     FormCreate();
 }
 
 void TFormLoopSelect::buildControls() {
-    auto* GroupBox1 = new QGroupBox(QStringLiteral("Set Number of loops"), this);
+    auto* GroupBox1 = new QGroupBox(FindControl(kLayout, "GroupBox1").text, this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     SpinEdit1 = MakeSpinEdit("SpinEdit1", 999, GroupBox1);
     SpinEdit2 = MakeSpinEdit("SpinEdit2", 999, GroupBox1);
-    QLabel* power = MakeLabel(QStringLiteral("X 10^"), "Label1", GroupBox1);
+    QLabel* power = MakeLabel(kLayout, "Label1", GroupBox1);
     QFont bold = power->font();
     bold.setBold(true);
     power->setFont(bold);
     auto* spins = new QGridLayout(GroupBox1);
-    spins->addWidget(MakeLabel(QStringLiteral("0 - 999"), "Label4", GroupBox1), 0, 0);
-    spins->addWidget(MakeLabel(QStringLiteral("0 - 999"), "Label5", GroupBox1), 0, 2);
+    spins->addWidget(MakeLabel(kLayout, "Label4", GroupBox1), 0, 0);
+    spins->addWidget(MakeLabel(kLayout, "Label5", GroupBox1), 0, 2);
     spins->addWidget(SpinEdit1, 1, 0);
     spins->addWidget(power, 1, 1, Qt::AlignCenter);
     spins->addWidget(SpinEdit2, 1, 2);
@@ -83,36 +145,35 @@ void TFormLoopSelect::buildControls() {
     EditCompleteLoops->setReadOnly(true);
     SpinEditEquation = MakeSpinEdit("SpinEditEquation", 100, this);
 
-    ButtonStart = MakeButton(QStringLiteral("&Start loop"), "ButtonStart", this);
-    ButtonStop = MakeButton(QStringLiteral("S&top loop"), "ButtonStop", this);
-    ButtonReset = MakeButton(QStringLiteral("&Reset"), "ButtonReset", this);
-    ButtonStep = MakeButton(QStringLiteral("Single st&ep"), "ButtonStep", this);
-    BitBtnCancel = MakeButton(QStringLiteral("&Cancel"), "BitBtnCancel", this);
+    ButtonStart = MakeButton(kLayout, "ButtonStart", this);
+    ButtonStop = MakeButton(kLayout, "ButtonStop", this);
+    ButtonReset = MakeButton(kLayout, "ButtonReset", this);
+    ButtonStep = MakeButton(kLayout, "ButtonStep", this);
+    BitBtnCancel = MakeButton(kLayout, "BitBtnCancel", this);
     BitBtnCancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
 
     auto* counts = new QGridLayout;
-    counts->addWidget(MakeLabel(QStringLiteral("Number of loops to execute"), "Label2", this), 0,
-                      0);
+    counts->addWidget(MakeLabel(kLayout, "Label2", this), 0, 0);
     counts->addWidget(EditLoops, 0, 1);
-    counts->addWidget(MakeLabel(QStringLiteral("Loops completed"), "Label3", this), 1, 0);
+    counts->addWidget(MakeLabel(kLayout, "Label3", this), 1, 0);
     counts->addWidget(EditCompleteLoops, 1, 1);
     auto* equation = new QHBoxLayout;
-    equation->addWidget(MakeLabel(QStringLiteral("Equation Number"), "Label8", this));
+    equation->addWidget(MakeLabel(kLayout, "Label8", this));
     equation->addWidget(SpinEditEquation);
-    equation->addWidget(MakeLabel(QStringLiteral("0 = All Equations"), "Label9", this));
+    equation->addWidget(MakeLabel(kLayout, "Label9", this));
     equation->addStretch();
 
-    auto* record = new QGroupBox(QStringLiteral("Record variables"), this);
+    auto* record = new QGroupBox(FindControl(kLayout, "GroupBoxRecord").text, this);
     record->setObjectName(QStringLiteral("GroupBoxRecord"));
     ListRecord = new QListWidget(record);
     ListRecord->setObjectName(QStringLiteral("ListRecord"));
     KeepIndicatorsVisible(ListRecord);
     ListRecord->setFixedHeight(ListRecord->fontMetrics().height() * 5 + 8);
-    LabelRecorded = MakeLabel(QString(), "LabelRecorded", record);
+    LabelRecorded = MakeLabel(kLayout, "LabelRecorded", record);
     // Two lines kept, so that the window keeps its size when the second comes.
     LabelRecorded->setMinimumHeight(LabelRecorded->fontMetrics().lineSpacing() * 2);
     LabelRecorded->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    ButtonTrajectory = MakeButton(QStringLiteral("Tra&jectory"), "ButtonTrajectory", this);
+    ButtonTrajectory = MakeButton(kLayout, "ButtonTrajectory", this);
     auto* recordLayout = new QVBoxLayout(record);
     recordLayout->addWidget(ListRecord);
     recordLayout->addWidget(LabelRecorded);
@@ -130,49 +191,14 @@ void TFormLoopSelect::buildControls() {
     layout->addWidget(GroupBox1);
     layout->addLayout(counts);
     layout->addLayout(equation);
-    layout->addWidget(MakeLabel(QStringLiteral("Results may change if variables containing the "),
-                                "Label6", this));
-    layout->addWidget(MakeLabel(
-        QStringLiteral("results of equations are fed back into the equations."), "Label7", this));
+    layout->addWidget(MakeLabel(kLayout, "Label6", this));
+    layout->addWidget(MakeLabel(kLayout, "Label7", this));
     layout->addWidget(record);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     ChainTabOrder({SpinEdit1, SpinEdit2, EditLoops, SpinEditEquation, ListRecord, ButtonStart,
                    ButtonStop, ButtonReset, ButtonStep, ButtonTrajectory, BitBtnCancel});
-
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(kTimerIntervalMs);
-    // The table's names change from other windows (a file opened, a row
-    // renamed); the record list catches up a few times a second.
-    TimerNames = new QTimer(this);
-    TimerNames->setObjectName(QStringLiteral("TimerNames"));
-    TimerNames->setInterval(kNamesPollMs);
-}
-
-void TFormLoopSelect::registerHints() {
-    hints_.add(this, QStringLiteral("Run all equations many times"));
-    hints_.add(SpinEdit1, QStringLiteral("Set number of loops to execute"));
-    hints_.add(SpinEdit2, QStringLiteral("Multiply by powers of 10"));
-    hints_.add(EditLoops, QStringLiteral("Contains value set by spin controls above"));
-    hints_.add(EditCompleteLoops, QStringLiteral("Progress monitor"));
-    hints_.add(SpinEditEquation, QStringLiteral("Click arrows to increase or decrease number"));
-    hints_.add(ButtonStart, QStringLiteral("Only works if more than 0 loops selected"));
-    hints_.add(ButtonStop, QStringLiteral("Interrupt execution"));
-    hints_.add(ButtonReset, QStringLiteral("Loops completed set to 0"));
-    hints_.add(ButtonStep, QStringLiteral("One loop only"));
-    hints_.add(BitBtnCancel, QStringLiteral("Return to main screen"));
-    hints_.add(ListRecord, QStringLiteral("Tick the variables to record after every loop"));
-    hints_.add(ButtonTrajectory, QStringLiteral("Plot the recorded variables"));
-
-    // The window names no help file, so F1 opens no help here; the numbers
-    // are carried all the same.
-    for (QWidget* widget : std::initializer_list<QWidget*>{
-             this, ButtonStart, BitBtnCancel, ButtonStop, EditCompleteLoops, ButtonReset,
-             ButtonStep, EditLoops, SpinEdit1, SpinEdit2}) {
-        ContextHelp::setContext(widget, kLoopHelp);
-    }
 }
 
 void TFormLoopSelect::wireControls() {
@@ -186,28 +212,42 @@ void TFormLoopSelect::wireControls() {
     connect(ButtonReset, &QPushButton::clicked, this, &TFormLoopSelect::ButtonResetClick);
     connect(ButtonStep, &QPushButton::clicked, this, &TFormLoopSelect::ButtonStepClick);
     connect(BitBtnCancel, &QPushButton::clicked, this, &TFormLoopSelect::BitBtnCancelClick);
-    connect(Timer1, &QTimer::timeout, this, &TFormLoopSelect::Timer1Timer);
     connect(ListRecord, &QListWidget::itemChanged, this, &TFormLoopSelect::ListRecordItemChanged);
     connect(ButtonTrajectory, &QPushButton::clicked, this, &TFormLoopSelect::ButtonTrajectoryClick);
-    connect(TimerNames, &QTimer::timeout, this, &TFormLoopSelect::refreshRecordList);
+
+    connect(&loop_, &ContinuousLoop::progressed, this, &TFormLoopSelect::showProgress);
+    connect(&loop_, &ContinuousLoop::failed, this, &TFormLoopSelect::showError);
+    // The table's names change from other windows (a file opened, a row
+    // renamed); the record list follows them while it is shown.
+    connect(&session_, &Session::namesChanged, this, [this](Document table) {
+        if (table == Document::Variables && isVisible()) refreshRecordList();
+    });
 }
 
-// The runner starts idle; it takes the controls' first values.
+// The loop starts idle; it takes the controls' first values.
 void TFormLoopSelect::FormCreate() {
     EditLoopsChange();
     SpinEditEquationChange();
 }
 
-void TFormLoopSelect::setActive(bool active) {
-    if (!active) {
-        Timer1->stop();
-    } else if (!Timer1->isActive()) {
-        Timer1->start();
-    }
+bool TFormLoopSelect::loopStopped() const {
+    return loop_.stopped();
 }
 
-bool TFormLoopSelect::active() const {
-    return Timer1->isActive();
+bool TFormLoopSelect::timerEnabled() const {
+    return loop_.timerEnabled();
+}
+
+std::int64_t TFormLoopSelect::loopCounter() const {
+    return loop_.counter();
+}
+
+std::int32_t TFormLoopSelect::loopEquation() const {
+    return loop_.equation();
+}
+
+const Trajectory& TFormLoopSelect::trajectory() const {
+    return loop_.trajectory();
 }
 
 void TFormLoopSelect::setHintsShown(bool shown) {
@@ -219,9 +259,12 @@ void TFormLoopSelect::setHintsShown(bool shown) {
 void TFormLoopSelect::showTrajectoryWindow() {
     if (!trajectoryWindow_) {
         trajectoryWindow_ =
-            new TFormTrajectory(recorder_.trajectory(), run_.variables(), interaction_, this);
+            new TFormTrajectory(loop_.trajectory(), session_.variables(), interaction_, this);
+        connect(&loop_, &ContinuousLoop::trajectoryChanged, trajectoryWindow_,
+                &TFormTrajectory::followTrajectory);
         trajectoryWindow_->setHintsShown(hintsShown_);
-        PlaceBeside(trajectoryWindow_, mainWindow_ ? mainWindow_ : this, {this});
+        const QWidget* mainWindow = session_.messageOwner();
+        PlaceBeside(trajectoryWindow_, mainWindow ? mainWindow : this, {this});
     }
     ShowWithoutModality(trajectoryWindow_);
 }
@@ -232,11 +275,11 @@ void TFormLoopSelect::SpinEdit1Change() {
 }
 
 void TFormLoopSelect::EditLoopsChange() {
-    runner_.setLimitText(EditLoops->text().toStdString());
+    loop_.setLimitText(EditLoops->text().toStdString());
 }
 
 void TFormLoopSelect::ButtonStartClick() {
-    switch (runner_.start()) {
+    switch (loop_.start()) {
         case LoopStart::Started:
             ButtonStop->setFocus();
             break;
@@ -249,31 +292,25 @@ void TFormLoopSelect::ButtonStartClick() {
 }
 
 void TFormLoopSelect::ButtonStopClick() {
-    runner_.stop();
+    loop_.stop();
 }
 
 void TFormLoopSelect::ButtonResetClick() {
-    runner_.reset();
-    recorder_.clear();
-    recorder_.takeChoice();
-    refreshRecordList();
+    loop_.reset();
+    showRecordedCount();
     showCompletedCount();
 }
 
 void TFormLoopSelect::ButtonStepClick() {
-    const LoopReport report = runner_.step();
-    showProgress();
-    // A step is a command of its own, so a fault is shown as the menu
-    // commands show it.
-    if (report.error) showError(*report.error);
+    loop_.step();
 }
 
 void TFormLoopSelect::SpinEditEquationChange() {
-    runner_.selectEquation(SpinEditEquation->value());
+    loop_.selectEquation(SpinEditEquation->value());
 }
 
 void TFormLoopSelect::BitBtnCancelClick() {
-    runner_.cancel();
+    loop_.cancel();
     showCompletedCount();
     SpinEditEquation->setValue(0);
     hide();
@@ -284,26 +321,18 @@ void TFormLoopSelect::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+// The names may have changed while the window was hidden. A window restored
+// by the window system has followed them all along.
 void TFormLoopSelect::showEvent(QShowEvent* event) {
-    refreshRecordList();
-    TimerNames->start();
+    if (!event->spontaneous()) refreshRecordList();
     QWidget::showEvent(event);
 }
 
-void TFormLoopSelect::hideEvent(QHideEvent* event) {
-    TimerNames->stop();
-    QWidget::hideEvent(event);
-}
-
-// One checkable item per named variable; rebuilt only when the names change.
+// One checkable item per named variable.
 void TFormLoopSelect::refreshRecordList() {
-    const std::uint64_t stamp = run_.variables().namesStamp();
-    if (stamp == recordListStamp_) return showRecordedCount();
-    recordListStamp_ = stamp;
-    recorder_.takeChoice();
     const QSignalBlocker quiet(ListRecord);
     ListRecord->clear();
-    for (const RecordChoice& choice : recorder_.choices()) {
+    for (const RecordChoice& choice : loop_.recordChoices()) {
         auto* item = new QListWidgetItem(QString::fromStdString(choice.name), ListRecord);
         item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         item->setCheckState(choice.recorded ? Qt::Checked : Qt::Unchecked);
@@ -312,14 +341,14 @@ void TFormLoopSelect::refreshRecordList() {
 }
 
 void TFormLoopSelect::ListRecordItemChanged(QListWidgetItem* item) {
-    recorder_.setRecorded(item->text().toStdString(), item->checkState() == Qt::Checked);
+    loop_.setRecorded(item->text().toStdString(), item->checkState() == Qt::Checked);
     showRecordedCount();
 }
 
 // Says what is recorded, and whether rows have been dropped; the text changes
 // seldom, so that a running loop does not lay the window out again.
 void TFormLoopSelect::showRecordedCount() {
-    const Trajectory& trajectory = recorder_.trajectory();
+    const Trajectory& trajectory = loop_.trajectory();
     const std::size_t chosen = trajectory.columnCount();
     QString text =
         chosen == 0
@@ -331,25 +360,17 @@ void TFormLoopSelect::showRecordedCount() {
     if (LabelRecorded->text() != text) LabelRecorded->setText(text);
 }
 
-void TFormLoopSelect::Timer1Timer() {
-    const LoopReport report = runner_.tick();
-    // The error ended the batch, so its box comes before the batch's progress.
-    if (report.error) showError(*report.error);
-    if (report.showProgress) showProgress();
-}
-
 void TFormLoopSelect::showCompletedCount() {
-    EditCompleteLoops->setText(QString::number(runner_.completedLoops()));
+    EditCompleteLoops->setText(QString::number(loop_.completedLoops()));
 }
 
 void TFormLoopSelect::showProgress() {
     showCompletedCount();
-    showRecordedCount();  // the names are followed by TimerNames
-    run_.showVariableValues();
+    showRecordedCount();
 }
 
-void TFormLoopSelect::showError(const std::string& text) {
-    interaction_.showError(this, QString::fromStdString(text));
+void TFormLoopSelect::showError(const QString& text) {
+    interaction_.showError(this, text);
 }
 
 }  // namespace quantaro

@@ -16,11 +16,34 @@ namespace {
 constexpr int kSelectEquationHelp = 16;
 constexpr int kHighestEquation = 100;
 
+const ControlSpec kLayout[] = {
+    {.name = "TFormSelectEquation",
+     .text = QStringLiteral("Select Equation"),
+     .hint = QStringLiteral("Test a single equation"),
+     .helpContext = kSelectEquationHelp},
+    {.name = "Label1", .text = QStringLiteral("Equation Number")},
+    {.name = "SpinEditEquation",
+     .hint = QStringLiteral("Click arrows to increase or decrease number"),
+     .helpContext = kSelectEquationHelp},
+    {.name = "Label5", .text = QStringLiteral("0 = All equations")},
+    {.name = "Label2", .text = QStringLiteral("WARNING: Running Equations in a ")},
+    {.name = "Label3", .text = QStringLiteral("different order can change the overall ")},
+    {.name = "Label4", .text = QStringLiteral("result if variables are used more than once")},
+    {.name = "ButtonOK",
+     .text = QStringLiteral("&OK"),
+     .hint = QStringLiteral("Execute equation"),
+     .helpContext = kSelectEquationHelp},
+    {.name = "ButtonCancel",
+     .text = QStringLiteral("&Cancel"),
+     .hint = QStringLiteral("Return to main screen"),
+     .helpContext = kSelectEquationHelp},
+};
+
 }  // namespace
 
 TFormSelectEquation::TFormSelectEquation(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TFormSelectEquation"));
-    setWindowTitle(QStringLiteral("Select Equation"));
+    setWindowTitle(FindControl(kLayout, "TFormSelectEquation").text);
     setFont(CaptionFont());
     setModal(true);
 
@@ -29,18 +52,16 @@ TFormSelectEquation::TFormSelectEquation(QWidget* parent) : QDialog(parent) {
     SpinEditEquation->setRange(0, kHighestEquation);
     SpinEditEquation->setMinimumWidth(64);
 
-    ButtonOK = new QPushButton(QStringLiteral("&OK"), this);
-    ButtonOK->setObjectName(QStringLiteral("ButtonOK"));
+    ButtonOK = MakeButton(kLayout, "ButtonOK", this);
     ButtonOK->setDefault(true);
-    ButtonCancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    ButtonCancel->setObjectName(QStringLiteral("ButtonCancel"));
+    ButtonCancel = MakeButton(kLayout, "ButtonCancel", this);
     connect(ButtonOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(ButtonCancel, &QPushButton::clicked, this, &TFormSelectEquation::ButtonCancelClick);
 
     auto* number = new QGridLayout;
-    number->addWidget(MakeLabel(QStringLiteral("Equation Number"), "Label1", this), 0, 0);
+    number->addWidget(MakeLabel(kLayout, "Label1", this), 0, 0);
     number->addWidget(SpinEditEquation, 0, 1);
-    number->addWidget(MakeLabel(QStringLiteral("0 = All equations"), "Label5", this), 0, 2);
+    number->addWidget(MakeLabel(kLayout, "Label5", this), 0, 2);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ButtonOK);
@@ -51,26 +72,19 @@ TFormSelectEquation::TFormSelectEquation(QWidget* parent) : QDialog(parent) {
     layout->setContentsMargins(16, 16, 16, 12);
     layout->addLayout(number);
     layout->addSpacing(8);
-    layout->addWidget(
-        MakeLabel(QStringLiteral("WARNING: Running Equations in a "), "Label2", this));
-    layout->addWidget(
-        MakeLabel(QStringLiteral("different order can change the overall "), "Label3", this));
-    layout->addWidget(
-        MakeLabel(QStringLiteral("result if variables are used more than once"), "Label4", this));
+    for (const char* line : {"Label2", "Label3", "Label4"}) {
+        layout->addWidget(MakeLabel(kLayout, line, this));
+    }
     layout->addSpacing(8);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    hints_.add(this, QStringLiteral("Test a single equation"));
-    hints_.add(SpinEditEquation, QStringLiteral("Click arrows to increase or decrease number"));
-    hints_.add(ButtonOK, QStringLiteral("Execute equation"));
-    hints_.add(ButtonCancel, QStringLiteral("Return to main screen"));
-
+    ApplyControlTable(this, kLayout, hints_);
     ContextHelp::setNamesHelpFile(this);
-    for (QWidget* widget :
-         std::initializer_list<QWidget*>{this, SpinEditEquation, ButtonOK, ButtonCancel}) {
-        ContextHelp::setContext(widget, kSelectEquationHelp);
-    }
+}
+
+std::span<const ControlSpec> TFormSelectEquation::Layout() {
+    return kLayout;
 }
 
 bool TFormSelectEquation::choose() {

@@ -2,6 +2,9 @@
 
 #include <QDialog>
 
+#include <span>
+
+#include "interaction/ControlTable.h"
 #include "interaction/HintSet.h"
 
 class QPushButton;
@@ -17,6 +20,9 @@ class TFormSelectEquation : public QDialog, public HintTarget {
 
   public:
     explicit TFormSelectEquation(QWidget* parent = nullptr);
+
+    // The window and its controls, each with its text, hint and help context.
+    static std::span<const ControlSpec> Layout();
 
     // Shows the dialog and waits for it to close; true when it closed with OK.
     bool choose();

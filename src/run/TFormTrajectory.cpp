@@ -28,6 +28,27 @@ namespace {
 constexpr int kRefreshMs = 50;
 constexpr int kPanelWidth = 190;
 
+const ControlSpec kLayout[] = {
+    {.name = "TFormTrajectory",
+     .text = QStringLiteral("Quantaro - Trajectory"),
+     .hint = QStringLiteral("Recorded variables, pass by pass")},
+    {.name = "ChartView",
+     .hint = QStringLiteral("Wheel or + and - zoom, arrows move, 0 fits the data; "
+                            "dragging a rectangle zooms into it")},
+    {.name = "Label1", .text = QStringLiteral("Horizontal axis")},
+    {.name = "ComboHorizontal", .hint = QStringLiteral("Pass number or variable along the bottom")},
+    {.name = "Label2", .text = QStringLiteral("Vertical axis")},
+    {.name = "ListVertical", .hint = QStringLiteral("Variables drawn against it")},
+    {.name = "ButtonResetZoom",
+     .text = QStringLiteral("&Reset Zoom"),
+     .hint = QStringLiteral("Fit the axes to the data again")},
+    {.name = "ButtonSaveChart",
+     .text = QStringLiteral("&Save Chart\u2026"),
+     .hint = QStringLiteral("Save the chart as a PNG, SVG or PDF file")},
+    {.name = "LabelPointer"},
+    {.name = "LabelThinned", .text = QStringLiteral("History thinned: not every pass is shown")},
+};
+
 // A short stretch of a line in the pen, for the list beside the chart.
 QIcon LineStyleIcon(const QPen& pen, int height) {
     QPixmap swatch(3 * height, height);
@@ -49,10 +70,10 @@ TFormTrajectory::TFormTrajectory(const Trajectory& trajectory, const NameTable& 
       variables_(variables),
       interaction_(interaction) {
     setObjectName(QStringLiteral("TFormTrajectory"));
-    setWindowTitle(QStringLiteral("Quantaro - Trajectory"));
+    setWindowTitle(FindControl(kLayout, "TFormTrajectory").text);
     setFont(CaptionFont());
     buildControls();
-    registerHints();
+    ApplyControlTable(this, kLayout, hints_);
     wireControls();
     resize(760, 480);
     fillChoices();
@@ -68,21 +89,19 @@ void TFormTrajectory::buildControls() {
     ListVertical = new QListWidget(this);
     ListVertical->setObjectName(QStringLiteral("ListVertical"));
     KeepIndicatorsVisible(ListVertical);
-    ButtonResetZoom = MakeButton(QStringLiteral("&Reset Zoom"), "ButtonResetZoom", this);
-    ButtonSaveChart =
-        MakeButton(QStringLiteral("&Save Chart") + QChar(0x2026), "ButtonSaveChart", this);
-    LabelPointer = MakeLabel(QString(), QStringLiteral("LabelPointer"), this);
-    LabelThinned = MakeLabel(QStringLiteral("History thinned: not every pass is shown"),
-                             QStringLiteral("LabelThinned"), this);
+    ButtonResetZoom = MakeButton(kLayout, "ButtonResetZoom", this);
+    ButtonSaveChart = MakeButton(kLayout, "ButtonSaveChart", this);
+    LabelPointer = MakeLabel(kLayout, "LabelPointer", this);
+    LabelThinned = MakeLabel(kLayout, "LabelThinned", this);
 
     auto* panel = new QWidget(this);
     panel->setFixedWidth(kPanelWidth);
     auto* side = new QVBoxLayout(panel);
     side->setContentsMargins(0, 0, 0, 0);
-    side->addWidget(MakeLabel(QStringLiteral("Horizontal axis"), QStringLiteral("Label1"), this));
+    side->addWidget(MakeLabel(kLayout, "Label1", this));
     side->addWidget(ComboHorizontal);
     side->addSpacing(8);
-    side->addWidget(MakeLabel(QStringLiteral("Vertical axis"), QStringLiteral("Label2"), this));
+    side->addWidget(MakeLabel(kLayout, "Label2", this));
     side->addWidget(ListVertical, 1);
     side->addSpacing(8);
     side->addWidget(ButtonResetZoom);
@@ -101,19 +120,15 @@ void TFormTrajectory::buildControls() {
 
     ChainTabOrder({ChartView, ComboHorizontal, ListVertical, ButtonResetZoom, ButtonSaveChart});
 
+    // Gathers the changes of a running loop into one drawing.
     TimerRefresh = new QTimer(this);
     TimerRefresh->setObjectName(QStringLiteral("TimerRefresh"));
+    TimerRefresh->setSingleShot(true);
     TimerRefresh->setInterval(kRefreshMs);
 }
 
-void TFormTrajectory::registerHints() {
-    hints_.add(this, QStringLiteral("Recorded variables, pass by pass"));
-    hints_.add(ChartView, QStringLiteral("Wheel or + and - zoom, arrows move, 0 fits the data; "
-                                         "dragging a rectangle zooms into it"));
-    hints_.add(ComboHorizontal, QStringLiteral("Pass number or variable along the bottom"));
-    hints_.add(ListVertical, QStringLiteral("Variables drawn against it"));
-    hints_.add(ButtonResetZoom, QStringLiteral("Fit the axes to the data again"));
-    hints_.add(ButtonSaveChart, QStringLiteral("Save the chart as a PNG, SVG or PDF file"));
+std::span<const ControlSpec> TFormTrajectory::Layout() {
+    return kLayout;
 }
 
 void TFormTrajectory::wireControls() {
@@ -195,6 +210,10 @@ void TFormTrajectory::ButtonSaveChartClick() {
     }
 }
 
+void TFormTrajectory::followTrajectory() {
+    if (isVisible() && !TimerRefresh->isActive()) TimerRefresh->start();
+}
+
 // A history started afresh may record other variables; the choices follow.
 void TFormTrajectory::TimerRefreshTimer() {
     if (trajectory_.names() != shownNames_) {
@@ -203,7 +222,9 @@ void TFormTrajectory::TimerRefreshTimer() {
         ChartView->resetZoom();
         return;
     }
-    if (trajectory_.revision() == drawnRevision_ || redrawTooSoon()) {
+    if (trajectory_.revision() == drawnRevision_) return;
+    if (redrawTooSoon()) {
+        TimerRefresh->start();
         return;
     }
     redraw();
@@ -215,10 +236,10 @@ bool TFormTrajectory::redrawTooSoon() const {
     return sinceRedraw_.isValid() && sinceRedraw_.nsecsElapsed() < 4 * redrawCostNs_;
 }
 
+// What changed while the window was hidden is drawn now.
 void TFormTrajectory::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     TimerRefreshTimer();
-    TimerRefresh->start();
 }
 
 void TFormTrajectory::hideEvent(QHideEvent* event) {

@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <vector>
 
+#include <span>
+
+#include "interaction/ControlTable.h"
 #include "interaction/HintSet.h"
 #include "run/TrajectoryPlot.h"
 
@@ -23,9 +26,10 @@ class Trajectory;
 class UserInteraction;
 
 // The trajectory window: a chart of recorded variables against the pass
-// number or against another recorded variable. It follows the trajectory
-// while a loop records it, drawing at most twenty times a second and only
-// when rows have changed, and at a cost that the history's length bounds.
+// number or against another recorded variable. Told that the trajectory
+// changed (followTrajectory), it draws it again, at most twenty times a
+// second however often it is told, and at a cost that the history's length
+// bounds.
 // The wheel, a dragged rectangle and the keys zoom (PlotView); a zoomed chart
 // keeps its axes while new rows arrive, until Reset Zoom fits them to the
 // data again. The list of variables shows each drawn line's colour and dash.
@@ -39,7 +43,14 @@ class TFormTrajectory : public QWidget, public HintTarget {
     TFormTrajectory(const Trajectory& trajectory, const NameTable& variables,
                     UserInteraction& interaction, QWidget* parent = nullptr);
 
+    // The window and its controls, each with its text, hint and help context.
+    static std::span<const ControlSpec> Layout();
+
     void setHintsShown(bool shown) override;
+
+    // The trajectory has changed: it is drawn again soon, while the window
+    // is shown.
+    void followTrajectory();
 
     // Whether the axes are the user's rather than fitted to the data.
     bool zoomed() const;
@@ -49,7 +60,8 @@ class TFormTrajectory : public QWidget, public HintTarget {
     void ListVerticalChange();
     void ButtonResetZoomClick();
     void ButtonSaveChartClick();
-    // Draws again when the rows have changed since the chart was drawn.
+    // Draws the trajectory as it is now, unless the last drawing was too
+    // recent; then it tries again later.
     void TimerRefreshTimer();
 
   protected:
@@ -58,7 +70,6 @@ class TFormTrajectory : public QWidget, public HintTarget {
 
   private:
     void buildControls();
-    void registerHints();
     void wireControls();
     void fillChoices();
 

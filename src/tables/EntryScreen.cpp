@@ -14,6 +14,7 @@
 #include "interaction/ContextHelp.h"
 #include "interaction/UserInteraction.h"
 #include "interaction/WindowLayout.h"
+#include "session/Session.h"
 #include "tables/NameTableModel.h"
 
 namespace quantaro {
@@ -48,11 +49,11 @@ QString ToQString(const std::string& text) {
 
 }  // namespace
 
-EntryScreen::EntryScreen(const Setup& setup, EntryScreenHost& host, UserInteraction& interaction,
-                         QWidget* parent)
+EntryScreen::EntryScreen(const Setup& setup, Session& session, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      host_(host),
-      interaction_(interaction),
+      session_(session),
+      interaction_(session.interaction()),
+      table_(setup.table),
       editor_(setup.texts),
       model_(std::make_unique<NameTableModel>(editor_.table())) {
     setObjectName(setup.windowName);
@@ -154,7 +155,7 @@ bool EntryScreen::ExistCheck(const QString& name, const NameTable& grid) {
 
 void EntryScreen::FormShow() {
     focusAndSelect(nameEdit_);
-    editor_.load(confirmedTable(), confirmedUsedRows());
+    editor_.load(session_.table(table_), session_.documents().usedRows(table_));
     model_->refresh();
     afterShown();
 }
@@ -185,7 +186,9 @@ void EntryScreen::showFields(const EntryFields& fields) {
 }
 
 ConfirmedNames EntryScreen::confirmedNames() const {
-    return {host_.operatorTable(), otherConfirmedTable()};
+    const Document other =
+        table_ == Document::Constants ? Document::Variables : Document::Constants;
+    return {session_.operators(), session_.table(other)};
 }
 
 template <typename Command>
@@ -250,7 +253,7 @@ void EntryScreen::okClick() {
         report(outcome);
         return;
     }
-    copyBack(editor_.table(), editor_.entryCount());
+    session_.acceptRows(table_, editor_.table(), editor_.entryCount());
     hide();
 }
 

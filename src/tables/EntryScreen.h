@@ -7,8 +7,8 @@
 #include <array>
 #include <memory>
 
+#include "documents/DocumentState.h"
 #include "interaction/HintSet.h"
-#include "tables/EntryScreenHost.h"
 #include "tables/EntryTableEditor.h"
 
 class QKeyEvent;
@@ -20,6 +20,7 @@ class QTableView;
 namespace quantaro {
 
 class NameTableModel;
+class Session;
 class UserInteraction;
 
 // The window shared by the constant and the variable entry screen: a grid
@@ -29,8 +30,8 @@ class UserInteraction;
 // Cancel). It is a plain window rather than a dialog, so that ENTER in an
 // edit never presses a default button.
 //
-// Every showing reloads the working copy from the host; OK validates it and
-// hands it back through the host, Cancel just hides the window.
+// Every showing reloads the working copy from the session's table; OK
+// validates it and hands it back to the session, Cancel just hides the window.
 class EntryScreen : public QWidget, public HintTarget {
     Q_OBJECT
 
@@ -63,6 +64,7 @@ class EntryScreen : public QWidget, public HintTarget {
 
     // What the two screens fill in differently.
     struct Setup {
+        Document table = Document::Constants;  // the table edited; the other's names are taken
         QString windowName;
         QString title;
         EntryTexts texts;
@@ -79,15 +81,7 @@ class EntryScreen : public QWidget, public HintTarget {
         QString cancelHint;
     };
 
-    EntryScreen(const Setup& setup, EntryScreenHost& host, UserInteraction& interaction,
-                QWidget* parent);
-
-    // The confirmed main table that this screen edits, and the other one
-    // whose names it must not take.
-    virtual const NameTable& confirmedTable() const = 0;
-    virtual int confirmedUsedRows() const = 0;
-    virtual const NameTable& otherConfirmedTable() const = 0;
-    virtual void copyBack(const NameTable& grid, int entryCount) = 0;
+    EntryScreen(const Setup& setup, Session& session, QWidget* parent);
 
     // Points where the variable screen adds its edit mode.
     virtual void afterShown() {}
@@ -128,7 +122,6 @@ class EntryScreen : public QWidget, public HintTarget {
     QPushButton* okButton() const { return okButton_; }
     QPushButton* cancelButton() const { return cancelButton_; }
     HintSet& hints() { return hints_; }
-    EntryScreenHost& host() const { return host_; }
 
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -142,8 +135,9 @@ class EntryScreen : public QWidget, public HintTarget {
     void report(const EntryOutcome& outcome);
     ConfirmedNames confirmedNames() const;
 
-    EntryScreenHost& host_;
+    Session& session_;
     UserInteraction& interaction_;
+    Document table_;
     EntryTableEditor editor_;
     // Destroyed before editor_, whose table it shows.
     std::unique_ptr<NameTableModel> model_;

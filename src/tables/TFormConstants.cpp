@@ -30,6 +30,7 @@ QPushButton* MakeKnownConstantButton(const QString& caption, const QString& obje
 
 EntryScreen::Setup TFormConstants::ScreenSetup() {
     Setup setup;
+    setup.table = Document::Constants;
     setup.windowName = QStringLiteral("FormConstants");
     setup.title = QStringLiteral("QUANTARO - Constant Entry Screen");
     setup.texts = ConstantEntryTexts();
@@ -67,8 +68,8 @@ EntryScreen::Setup TFormConstants::ScreenSetup() {
     return setup;
 }
 
-TFormConstants::TFormConstants(EntryScreenHost& host, UserInteraction& interaction, QWidget* parent)
-    : EntryScreen(ScreenSetup(), host, interaction, parent),
+TFormConstants::TFormConstants(Session& session, QWidget* parent)
+    : EntryScreen(ScreenSetup(), session, parent),
       StringGridConstantsEntry(grid()),
       Label1(label(0)),
       Label2(label(1)),
@@ -92,22 +93,6 @@ TFormConstants::TFormConstants(EntryScreenHost& host, UserInteraction& interacti
     ChainTabOrder({StringGridConstantsEntry, EditConstantName, EditConstantValue, EditConstantUnit,
                    ButtonConstantAdd, ButtonInsertConstant, ButtonConstantChange,
                    ButtonConstantRemove, ButtonPi, ButtonE, ButtonOK, ButtonCancel});
-}
-
-const NameTable& TFormConstants::confirmedTable() const {
-    return host().constantTable();
-}
-
-int TFormConstants::confirmedUsedRows() const {
-    return host().constantUsedRows();
-}
-
-const NameTable& TFormConstants::otherConfirmedTable() const {
-    return host().variableTable();
-}
-
-void TFormConstants::copyBack(const NameTable& grid, int entryCount) {
-    host().LoadConstantsFromEditor(grid, entryCount);
 }
 
 void TFormConstants::ButtonPiClick() {

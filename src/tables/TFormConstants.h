@@ -10,7 +10,7 @@ class TFormConstants : public EntryScreen {
     Q_OBJECT
 
   public:
-    TFormConstants(EntryScreenHost& host, UserInteraction& interaction, QWidget* parent = nullptr);
+    explicit TFormConstants(Session& session, QWidget* parent = nullptr);
 
     QTableView* const StringGridConstantsEntry;
     QLabel* const Label1;
@@ -40,12 +40,6 @@ class TFormConstants : public EntryScreen {
     bool EditConstantUnitKeyPress(QKeyEvent& key) { return unitsKeyPress(key); }
     void BitBtn1Click() { okClick(); }
     void BitBtn2Click() { cancelClick(); }
-
-  protected:
-    const NameTable& confirmedTable() const override;
-    int confirmedUsedRows() const override;
-    const NameTable& otherConfirmedTable() const override;
-    void copyBack(const NameTable& grid, int entryCount) override;
 
   private:
     static Setup ScreenSetup();

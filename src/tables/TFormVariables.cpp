@@ -36,6 +36,7 @@ QLineEdit* MakeEditMode(QWidget* parent) {
 
 EntryScreen::Setup TFormVariables::ScreenSetup() {
     Setup setup;
+    setup.table = Document::Variables;
     setup.windowName = QStringLiteral("FormVariables");
     setup.title = QStringLiteral("QUANTARO - Variable Entry Screen");
     setup.texts = VariableEntryTexts();
@@ -71,8 +72,8 @@ EntryScreen::Setup TFormVariables::ScreenSetup() {
     return setup;
 }
 
-TFormVariables::TFormVariables(EntryScreenHost& host, UserInteraction& interaction, QWidget* parent)
-    : EntryScreen(ScreenSetup(), host, interaction, parent),
+TFormVariables::TFormVariables(Session& session, QWidget* parent)
+    : EntryScreen(ScreenSetup(), session, parent),
       StringGridVariablesEntry(grid()),
       Label1(label(0)),
       Label2(label(1)),
@@ -99,22 +100,6 @@ TFormVariables::TFormVariables(EntryScreenHost& host, UserInteraction& interacti
 void TFormVariables::FormCreate() {
     // EditMode stays empty until the mode is first shown.
     mode_ = Mode::Adding;
-}
-
-const NameTable& TFormVariables::confirmedTable() const {
-    return host().variableTable();
-}
-
-int TFormVariables::confirmedUsedRows() const {
-    return host().variableUsedRows();
-}
-
-const NameTable& TFormVariables::otherConfirmedTable() const {
-    return host().constantTable();
-}
-
-void TFormVariables::copyBack(const NameTable& grid, int entryCount) {
-    host().LoadVariablesFromEditor(grid, entryCount);
 }
 
 void TFormVariables::setMode(Mode mode) {

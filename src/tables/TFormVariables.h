@@ -14,7 +14,7 @@ class TFormVariables : public EntryScreen {
   public:
     enum class Mode { Adding, Changing };
 
-    TFormVariables(EntryScreenHost& host, UserInteraction& interaction, QWidget* parent = nullptr);
+    explicit TFormVariables(Session& session, QWidget* parent = nullptr);
 
     Mode mode() const { return mode_; }
 
@@ -52,11 +52,6 @@ class TFormVariables : public EntryScreen {
     void EditVariableNameClick();
 
   protected:
-    const NameTable& confirmedTable() const override;
-    int confirmedUsedRows() const override;
-    const NameTable& otherConfirmedTable() const override;
-    void copyBack(const NameTable& grid, int entryCount) override;
-
     void afterShown() override;
     void beforeAddOrInsert() override;
     void afterGridSelection() override;

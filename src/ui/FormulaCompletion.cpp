@@ -10,6 +10,7 @@
 #include "interaction/HintSet.h"
 #include "interaction/UserInteraction.h"
 #include "interaction/WindowLayout.h"
+#include "session/Session.h"
 #include "tables/NameCompletions.h"
 #include "ui/FormulaEditor.h"
 
@@ -39,11 +40,11 @@ bool IsAcceptingKey(int key) {
 }  // namespace
 
 FormulaCompletion::FormulaCompletion(QPlainTextEdit* memo, FormulaEditor& editor,
-                                     const Worksheet& sheet, UserInteraction& interaction)
+                                     const Session& session)
     : memo_(memo),
       editor_(editor),
-      sheet_(sheet),
-      interaction_(interaction),
+      session_(session),
+      interaction_(session.interaction()),
       list_(new QTreeWidget(memo)) {
     list_->setObjectName(QStringLiteral("CompletionList"));
     list_->setWindowFlags(Qt::Popup);
@@ -76,7 +77,7 @@ void FormulaCompletion::open() {
 bool FormulaCompletion::fill() {
     word_ = editor_.wordBeforeCaret();
     const auto completions =
-        CompletionsFor(word_, sheet_.constants, sheet_.variables, *sheet_.operators);
+        CompletionsFor(word_, session_.constants(), session_.variables(), session_.operators());
     list_->clear();
     for (const NameCompletion& completion : completions) {
         auto* item = new QTreeWidgetItem(

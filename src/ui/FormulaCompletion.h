@@ -3,14 +3,13 @@
 #include <QObject>
 #include <QString>
 
-#include "engine/Worksheet.h"
-
 class QPlainTextEdit;
 class QTreeWidget;
 
 namespace quantaro {
 
 class FormulaEditor;
+class Session;
 class UserInteraction;
 
 // The list of names that Ctrl+Space offers under the formula editor's
@@ -24,8 +23,7 @@ class FormulaCompletion : public QObject {
     Q_OBJECT
 
   public:
-    FormulaCompletion(QPlainTextEdit* memo, FormulaEditor& editor, const Worksheet& sheet,
-                      UserInteraction& interaction);
+    FormulaCompletion(QPlainTextEdit* memo, FormulaEditor& editor, const Session& session);
 
     // Opens the list, or beeps when no name begins with the word.
     void open();
@@ -45,7 +43,7 @@ class FormulaCompletion : public QObject {
 
     QPlainTextEdit* memo_;
     FormulaEditor& editor_;
-    const Worksheet& sheet_;
+    const Session& session_;
     UserInteraction& interaction_;
     QTreeWidget* list_;
     QString word_;

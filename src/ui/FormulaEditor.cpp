@@ -9,12 +9,11 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include <malloc.h>
-
 #include <utility>
 
-#include "documents/DocumentState.h"
 #include "interaction/ContextHelp.h"
+#include "session/FormulaText.h"
+#include "session/Session.h"
 
 namespace quantaro {
 namespace {
@@ -41,37 +40,6 @@ bool IsModifierKey(int key) {
            key == Qt::Key_Meta || key == Qt::Key_AltGr;
 }
 
-// The editor keeps a paragraph of layout for each line, at a cost of some
-// hundred bytes and several microseconds each: a formula of a million short
-// lines would take seconds and hundreds of megabytes. A long text's lines are
-// therefore joined into paragraphs of a few dozen lines by line separators,
-// which the editor shows, and lets the user edit, as line breaks all the
-// same. A shorter text keeps a paragraph to a line.
-constexpr qsizetype kGroupLinesFrom = 100000;
-constexpr int kLinesPerParagraph = 64;
-constexpr qsizetype kParagraphCharacters = 4096;
-
-QString GroupedLines(QString text) {
-    if (text.size() < kGroupLinesFrom) return text;
-    int lines = 1;
-    qsizetype paragraphStart = 0;
-    for (qsizetype at = text.indexOf(QLatin1Char('\n')); at >= 0;
-         at = text.indexOf(QLatin1Char('\n'), at + 1)) {
-        if (lines < kLinesPerParagraph && at - paragraphStart < kParagraphCharacters) {
-            text[at] = QChar::LineSeparator;
-            ++lines;
-        } else {
-            lines = 1;
-            paragraphStart = at + 1;
-        }
-    }
-    return text;
-}
-
-bool IsLineBreak(QChar c) {
-    return c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
-}
-
 QAction* MakeAction(QWidget* window, const QString& text, const QKeySequence& shortcut = {}) {
     auto* action = new QAction(text, window);
     action->setShortcut(shortcut);
@@ -82,13 +50,13 @@ QAction* MakeAction(QWidget* window, const QString& text, const QKeySequence& sh
 
 }  // namespace
 
-FormulaEditor::FormulaEditor(QPlainTextEdit* memo, QPushButton* buttonClear,
-                             DocumentState& documents, QWidget* window)
-    : memo_(memo), buttonClear_(buttonClear), documents_(documents) {
+FormulaEditor::FormulaEditor(QPlainTextEdit* memo, QPushButton* buttonClear, Session& session,
+                             QWidget* window)
+    : memo_(memo), session_(session), buttonClear_(buttonClear) {
     memo_->setUndoRedoEnabled(false);
-    // Only a change of characters signals contentsChange; colouring the text
-    // ends an edit block too, which signals contentsChanged.
-    connect(memo_->document(), &QTextDocument::contentsChange, this, [this] { ++revision_; });
+    // A formula read from a file is shown from its start.
+    connect(&session, &Session::formulaReplaced, this,
+            [this] { memo_->moveCursor(QTextCursor::Start); });
     memo_->setTabChangesFocus(true);
     memo_->setAcceptDrops(false);  // a drop would change the text unrecorded
     memo_->installEventFilter(this);
@@ -145,68 +113,29 @@ void FormulaEditor::forgetHeldKeys() {
     modifierSteps_ = 0;
 }
 
-QString EditorText(const QTextDocument* document) {
-    QString text = document->toRawText();
-    for (QChar& c : text) {
-        if (IsLineBreak(c)) c = QLatin1Char('\n');
-    }
-    return text;
-}
-
 QString FormulaEditor::editorText() const {
     return EditorText(memo_->document());
 }
 
 const QByteArray& FormulaEditor::stackedText() {
-    if (stackedRevision_ != revision_ || !stackedText_) {
+    if (stackedRevision_ != session_.formulaRevision() || !stackedText_) {
         stackedText_ = PackFormula(editorText());
-        stackedRevision_ = revision_;
+        stackedRevision_ = session_.formulaRevision();
     }
     return *stackedText_;
 }
 
 void FormulaEditor::setEditorText(QString text, QTextCursor::MoveOperation caret) {
-    const bool longText = text.size() >= kGroupLinesFrom;
-    memo_->setPlainText(GroupedLines(std::move(text)));
+    SetDocumentText(memo_->document(), std::move(text));
     memo_->moveCursor(caret);
-    // The paragraphs of the text replaced were many small pieces of memory,
-    // which the allocator would keep for itself rather than give back.
-    if (longText) malloc_trim(0);
-}
-
-// The line breaks are converted in one pass each way: QString::replace
-// moves the rest of the text again for every thousand line breaks, which
-// for a long formula of short lines takes seconds.
-QString FormulaEditor::formulaText() const {
-    const QString text = editorText();
-    QString crLf;
-    crLf.reserve(text.size() + text.count(QLatin1Char('\n')));
-    qsizetype from = 0;
-    for (qsizetype at = text.indexOf(QLatin1Char('\n')); at >= 0;
-         at = text.indexOf(QLatin1Char('\n'), from)) {
-        crLf.append(QStringView(text).mid(from, at - from)).append(u"\r\n");
-        from = at + 1;
-    }
-    return crLf.append(QStringView(text).mid(from));
 }
 
 void FormulaEditor::setFormulaText(const QString& text) {
-    QString editor = text;
-    qsizetype kept = 0;
-    for (qsizetype at = 0; at < editor.size(); ++at) {
-        if (editor[at] == QLatin1Char('\r') && at + 1 < editor.size() &&
-            editor[at + 1] == QLatin1Char('\n')) {
-            continue;
-        }
-        editor[kept++] = editor[at];
-    }
-    editor.truncate(kept);
-    // A formula read from a file is shown from its start.
-    setEditorText(std::move(editor), QTextCursor::Start);
+    session_.setFormulaText(text);
 }
 
 void FormulaEditor::markChanged() {
-    documents_.setChanged(Document::Formula);
+    session_.documents().setChanged(Document::Formula);
 }
 
 void FormulaEditor::SetEdit(bool enabled) {

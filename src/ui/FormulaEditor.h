@@ -19,11 +19,7 @@ class QTextDocument;
 
 namespace quantaro {
 
-class DocumentState;
-
-// The editor's whole text, each line break one LF, whether the editor holds
-// it as a paragraph or as a line separator.
-QString EditorText(const QTextDocument* document);
+class Session;
 
 // The commands of the Edit menu, in menu order.
 struct EditActions {
@@ -38,27 +34,25 @@ struct EditActions {
 
 // Everything that changes the formula editor's text from the user interface:
 // typing, the insert commands, New Line, Clear Formula and the Edit menu.
-// The editor's own undo is switched off; Undo and Redo work only through the
-// two formula stacks, which hold whole texts and are filled one step per key
-// release and per command.
+// The editor shows the session's formula document. The document's own undo
+// is switched off; Undo and Redo work only through the two formula stacks,
+// which hold whole texts and are filled one step per key release and per
+// command.
 class FormulaEditor : public QObject {
     Q_OBJECT
 
   public:
-    // memo is MemoFormula and buttonClear is ButtonClear; the edit actions are
-    // created as children of window, all disabled.
-    FormulaEditor(QPlainTextEdit* memo, QPushButton* buttonClear, DocumentState& documents,
+    // memo is MemoFormula, showing the session's formula document, and
+    // buttonClear is ButtonClear; the edit actions are created as children of
+    // window, all disabled.
+    FormulaEditor(QPlainTextEdit* memo, QPushButton* buttonClear, Session& session,
                   QWidget* window);
 
     const EditActions& actions() const { return actions_; }
     const FormulaHistory& history() const { return history_; }
 
-    // The whole text, lines separated by CR LF.
-    QString formulaText() const;
     // Replaces the whole text without recording a step, as the file commands do.
     void setFormulaText(const QString& text);
-    // Changes whenever the text changes, however it was changed.
-    std::uint64_t revision() const { return revision_; }
 
     // Recorded edits.
     void InsertName(const QString& name);  // the name and one blank
@@ -117,11 +111,10 @@ class FormulaEditor : public QObject {
     void MemoFormulaKeyPress();
 
     QPlainTextEdit* memo_;
-    std::uint64_t revision_ = 0;
+    Session& session_;
     std::optional<QByteArray> stackedText_;
     std::uint64_t stackedRevision_ = 0;
     QPushButton* buttonClear_;
-    DocumentState& documents_;
     EditActions actions_;
     FormulaHistory history_;
 

@@ -12,7 +12,8 @@
 
 #include "interaction/HintSet.h"
 #include "interaction/ReadableColours.h"
-#include "ui/FormulaEditor.h"
+#include "session/FormulaText.h"
+#include "session/Session.h"
 
 namespace quantaro {
 namespace {
@@ -80,8 +81,13 @@ FormulaHighlighter::Formats FormulaHighlighter::FormatsFor(const QPalette& palet
     return formats;
 }
 
-FormulaHighlighter::FormulaHighlighter(QPlainTextEdit* memo, Worksheet& sheet)
-    : QSyntaxHighlighter(memo), memo_(memo), sheet_(sheet), formats_(FormatsFor(memo->palette())) {
+FormulaHighlighter::FormulaHighlighter(QPlainTextEdit* memo, const Session& session)
+    : QSyntaxHighlighter(memo),
+      memo_(memo),
+      session_(session),
+      constants_(session.constants()),
+      variables_(session.variables()),
+      formats_(FormatsFor(memo->palette())) {
     // Connected before the highlighter's own reaction to a change, so that
     // the text is cut afresh before any line of it is coloured.
     connect(memo->document(), &QTextDocument::contentsChange, this,
@@ -89,6 +95,14 @@ FormulaHighlighter::FormulaHighlighter(QPlainTextEdit* memo, Worksheet& sheet)
     setDocument(memo->document());
     memo->viewport()->installEventFilter(this);
     memo->installEventFilter(this);
+    // A name added, removed or renamed changes how the formula is cut.
+    connect(&session, &Session::namesChanged, this, &FormulaHighlighter::namesChanged);
+}
+
+// The base class takes the colours off the document, which lives on with
+// the session; what that changes is no longer this object's concern.
+FormulaHighlighter::~FormulaHighlighter() {
+    if (document()) disconnect(document(), nullptr, this, nullptr);
 }
 
 void FormulaHighlighter::followPalette() {
@@ -104,11 +118,8 @@ void FormulaHighlighter::setActive(bool active) {
     rehighlight();
 }
 
-void FormulaHighlighter::tablesChanged() {
-    if (sheet_.constants.namesStamp() == constantNames_ &&
-        sheet_.variables.namesStamp() == variableNames_) {
-        return;
-    }
+void FormulaHighlighter::namesChanged(Document table) {
+    (table == Document::Constants ? constants_ : variables_) = session_.table(table);
     stale_ = true;
     if (active_) rehighlight();
 }
@@ -120,13 +131,12 @@ void FormulaHighlighter::ensureAnalysed() {
 void FormulaHighlighter::analyse() {
     stale_ = false;
     spans_.clear();
-    constantNames_ = sheet_.constants.namesStamp();
-    variableNames_ = sheet_.variables.namesStamp();
     // A text too long to colour is not even read.
     if (document()->characterCount() - 1 > kLongestHighlighted) return;
     const QString text = EditorText(document());
     const Utf8Text utf8 = ToUtf8(text);
-    for (TokenSpan& token : ClassifyFormula(utf8.bytes, sheet_.tables())) {
+    for (TokenSpan& token :
+         ClassifyFormula(utf8.bytes, {session_.operators(), constants_, variables_})) {
         spans_.push_back({token.kind, utf8.positions[token.begin], utf8.positions[token.end],
                           QString::fromStdString(token.message)});
     }

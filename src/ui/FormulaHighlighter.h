@@ -7,8 +7,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "documents/DocumentState.h"
 #include "engine/FormulaTokens.h"
-#include "engine/Worksheet.h"
+#include "engine/NameTable.h"
 
 class QHelpEvent;
 class QPalette;
@@ -16,8 +17,10 @@ class QPlainTextEdit;
 
 namespace quantaro {
 
+class Session;
+
 // Colours the formula editor's tokens as a run would cut them with the
-// worksheet's current tables, and underlines in red each word that no run
+// session's current tables, and underlines in red each word that no run
 // could cut; resting the pointer on such a word shows the run's message.
 // Only the layout's formats change: the text, the formula stacks, the
 // changed flags and the editor's revision are never touched. The colours
@@ -26,15 +29,16 @@ class FormulaHighlighter : public QSyntaxHighlighter {
     Q_OBJECT
 
   public:
-    FormulaHighlighter(QPlainTextEdit* memo, Worksheet& sheet);
+    FormulaHighlighter(QPlainTextEdit* memo, const Session& session);
+    ~FormulaHighlighter() override;
 
     // Switched off, the editor shows plain text.
     void setActive(bool active);
     bool isActive() const { return active_; }
 
-    // Colours the text again when a table's names have changed since the
-    // text was last coloured; changed values need nothing.
-    void tablesChanged();
+    // Colours the text again with a table's new names; changed values need
+    // nothing.
+    void namesChanged(Document table);
 
     // The run's message for the unknown word at a text position, or empty.
     QString messageAt(int position);
@@ -71,12 +75,14 @@ class FormulaHighlighter : public QSyntaxHighlighter {
     void followPalette();
 
     QPlainTextEdit* memo_;
-    Worksheet& sheet_;
+    const Session& session_;
+    // The names the text is cut with: copies of the session's tables, taken
+    // whenever their names change.
+    NameTable constants_;
+    NameTable variables_;
     bool active_ = true;
     bool stale_ = true;
     bool refreshQueued_ = false;
-    std::uint64_t constantNames_ = 0;
-    std::uint64_t variableNames_ = 0;
     std::vector<Span> spans_;
     Formats formats_;
 };

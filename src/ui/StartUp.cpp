@@ -17,23 +17,24 @@ namespace quantaro {
 DesktopProgram::DesktopProgram(UserInteraction& interaction, const QString& startDirectory,
                                const QString& guideDirectory)
     : interaction_(interaction),
-      mainWindow_(std::make_unique<TFormCalculator>(worksheet_, interaction, startDirectory,
-                                                    guideDirectory)),
-      variableScreen_(std::make_unique<TFormVariables>(*mainWindow_, interaction)),
-      constantScreen_(std::make_unique<TFormConstants>(*mainWindow_, interaction)),
+      session_(interaction, startDirectory, guideDirectory),
+      mainWindow_(std::make_unique<TFormCalculator>(session_)),
+      variableScreen_(std::make_unique<TFormVariables>(session_)),
+      constantScreen_(std::make_unique<TFormConstants>(session_)),
       aboutBox_(std::make_unique<TFormHelpAbout>()),
       selectEquation_(std::make_unique<TFormSelectEquation>()),
-      loopWindow_(std::make_unique<TFormLoopSelect>(mainWindow_->runControl(), interaction)),
-      helpKeys_(std::make_unique<HelpKeyFilter>(interaction, mainWindow_->helpFiles())) {
+      loopWindow_(std::make_unique<TFormLoopSelect>(session_)),
+      helpKeys_(std::make_unique<HelpKeyFilter>(interaction, session_.helpFiles())) {
     // The loop window shows as soon as it exists.
     loopWindow_->show();
     mainWindow_->setEntryScreens(constantScreen_.get(), variableScreen_.get());
     mainWindow_->setAboutBox(aboutBox_.get());
     mainWindow_->setRunWindows(selectEquation_.get(), loopWindow_.get());
-    mainWindow_->addHintTarget(constantScreen_.get());
-    mainWindow_->addHintTarget(variableScreen_.get());
-    mainWindow_->addHintTarget(loopWindow_.get());
-    mainWindow_->addHintTarget(selectEquation_.get());
+    for (HintTarget* window :
+         std::initializer_list<HintTarget*>{constantScreen_.get(), variableScreen_.get(),
+                                            loopWindow_.get(), selectEquation_.get()}) {
+        session_.addHintTarget(window);
+    }
     qApp->installEventFilter(helpKeys_.get());
 }
 

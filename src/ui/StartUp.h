@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "engine/Worksheet.h"
+#include "session/Session.h"
 
 class QObject;
 
@@ -20,9 +20,9 @@ class TFormVariables;
 class HelpKeyFilter;
 class UserInteraction;
 
-// The program's worksheet and windows, created once at start-up, each
-// window completely before the next, and kept for the whole run. The
-// worksheet comes first, so that it outlives every window that shows it.
+// The program's session and windows, created once at start-up, each window
+// completely before the next, and kept for the whole run. The session comes
+// first, so that it outlives every window that shows it.
 class DesktopProgram {
   public:
     // guideDirectory: the installed user guide, help's fallback when the
@@ -37,7 +37,7 @@ class DesktopProgram {
     // Opens the files named on the command line, as File › Open would.
     void open(const QStringList& files);
 
-    Worksheet& worksheet() { return worksheet_; }
+    Session& session() { return session_; }
     TFormCalculator& mainWindow() { return *mainWindow_; }
     TFormVariables& variableScreen() { return *variableScreen_; }
     TFormConstants& constantScreen() { return *constantScreen_; }
@@ -47,7 +47,7 @@ class DesktopProgram {
 
   private:
     UserInteraction& interaction_;
-    Worksheet worksheet_;
+    Session session_;
     std::unique_ptr<TFormCalculator> mainWindow_;
     std::unique_ptr<TFormVariables> variableScreen_;
     std::unique_ptr<TFormConstants> constantScreen_;

@@ -5,10 +5,10 @@
 #include <QLineEdit>
 #include <QTableView>
 
-#include "documents/DocumentState.h"
 #include "engine/Numbers.h"
 #include "interaction/UserInteraction.h"
 #include "interaction/WindowLayout.h"
+#include "session/Session.h"
 #include "tables/NameTableModel.h"
 
 namespace quantaro {
@@ -20,13 +20,12 @@ bool IsNumber(const QString& text) {
 
 }  // namespace
 
-VariableValueEditor::VariableValueEditor(QLineEdit* editVariable, Grids grids,
-                                         DocumentState& documents, UserInteraction& interaction,
+VariableValueEditor::VariableValueEditor(QLineEdit* editVariable, Grids grids, Session& session,
                                          QWidget* owner)
     : edit_(editVariable),
       grids_(grids),
-      documents_(documents),
-      interaction_(interaction),
+      session_(session),
+      interaction_(session.interaction()),
       owner_(owner) {
     SetSignalColours(edit_, Qt::blue);
     edit_->hide();
@@ -38,9 +37,9 @@ int VariableValueEditor::selectedVariableRow() const {
     return NameTableModel::selectedRow(grids_.variables);
 }
 
-void VariableValueEditor::writeValue(const QString& text) {
-    grids_.variableModel.setCellText(ValueColumn, selectedVariableRow(), text);
-    documents_.setChanged(Document::Variables);
+void VariableValueEditor::writeValue(int row, const QString& text) {
+    session_.setCell(Document::Variables, ValueColumn, row, text.toStdString());
+    session_.documents().setChanged(Document::Variables);
 }
 
 void VariableValueEditor::StringGridVariablesClick() {
@@ -60,7 +59,7 @@ void VariableValueEditor::StringGridVariablesClick() {
 
 void VariableValueEditor::EditVariableChange(const QString& text) {
     if (IsNumber(text)) {
-        writeValue(text);
+        writeValue(selectedVariableRow(), text);
         SetTextColour(edit_, QColor(0, 255, 0));
     } else {
         SetTextColour(edit_, QColor(255, 0, 0));
@@ -72,7 +71,7 @@ void VariableValueEditor::EditVariableExit() {
     if (committing_ || edit_->isHidden()) return;
     committing_ = true;
     if (IsNumber(edit_->text())) {
-        writeValue(edit_->text());
+        writeValue(selectedVariableRow(), edit_->text());
     } else {
         interaction_.beep();
     }
@@ -111,10 +110,9 @@ void VariableValueEditor::ButtonTransferClick() {
                          BoxButtons::YesNo);
     if (answer != BoxAnswer::Yes) return;
 
-    grids_.variableModel.setCellText(ValueColumn, variableRow, constantValue);
+    writeValue(variableRow, constantValue);
     if (edit_->text() != constantValue) edit_->setText(constantValue);
     edit_->show();
-    documents_.setChanged(Document::Variables);
 }
 
 void VariableValueEditor::dismiss() {

@@ -8,28 +8,27 @@ class QWidget;
 
 namespace quantaro {
 
-class DocumentState;
 class NameTableModel;
+class Session;
 class UserInteraction;
 
 // The two shortcuts that change a variable's value without the variable
 // entry screen: the inline editor EditVariable over the variable grid, and
 // Transfer Const, which copies the selected constant's value into the
 // selected variable. Both write only the value column, always into the row
-// selected at the moment of the write.
+// selected at the moment of the write, through the session.
 class VariableValueEditor : public QObject {
     Q_OBJECT
 
   public:
     struct Grids {
         QTableView* constants;
-        NameTableModel& constantModel;
+        const NameTableModel& constantModel;
         QTableView* variables;
-        NameTableModel& variableModel;
+        const NameTableModel& variableModel;
     };
 
-    VariableValueEditor(QLineEdit* editVariable, Grids grids, DocumentState& documents,
-                        UserInteraction& interaction, QWidget* owner);
+    VariableValueEditor(QLineEdit* editVariable, Grids grids, Session& session, QWidget* owner);
 
     void StringGridVariablesClick();
     void EditVariableChange(const QString& text);
@@ -45,11 +44,11 @@ class VariableValueEditor : public QObject {
 
   private:
     int selectedVariableRow() const;
-    void writeValue(const QString& text);
+    void writeValue(int row, const QString& text);
 
     QLineEdit* edit_;
     Grids grids_;
-    DocumentState& documents_;
+    Session& session_;
     UserInteraction& interaction_;
     QWidget* owner_;
     bool committing_ = false;

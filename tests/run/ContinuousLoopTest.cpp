@@ -8,6 +8,7 @@
 #include "RunProgramFixture.h"
 #include "documents/FormulaFile.h"
 #include "documents/TableFile.h"
+#include "engine/Trajectory.h"
 
 namespace quantaro::testing {
 namespace {
@@ -258,8 +259,8 @@ TEST_F(ContinuousLoopTest, ALongLoopOfAnExampleRunsToTheEndWhileEventsAreServed)
     const FormulaLoad formula = LoadFormulaFile(base + ".FOR");
     ASSERT_EQ(formula.status, LoadStatus::Loaded);
     setFormula(formula.text.c_str());
-    ASSERT_EQ(LoadTableFile(base + ".VAR", main().variables()).status, LoadStatus::Loaded);
-    ASSERT_EQ(main().variables().name(8), "PASS");
+    ASSERT_EQ(session().openTable(Document::Variables, base + ".VAR").status, LoadStatus::Loaded);
+    ASSERT_EQ(session().variables().name(8), "PASS");
 
     // The loop may finish within milliseconds, so the check is posted when
     // the progress first shows, not after a fixed time.
@@ -335,8 +336,8 @@ TEST_F(ContinuousLoopTest, OpenAllOfAnotherWorksheetStartsAHistoryOfItsNames) {
     click("ButtonStep");
     const Trajectory& history = loop().trajectory();
     std::vector<std::string> names;
-    for (int row = 1; !main().variables().name(row).empty(); ++row) {
-        names.push_back(main().variables().name(row));
+    for (int row = 1; !session().variables().name(row).empty(); ++row) {
+        names.push_back(session().variables().name(row));
     }
     EXPECT_EQ(history.names(), names);
     ASSERT_EQ(history.rowCount(), 1u);

@@ -145,7 +145,7 @@ TEST_F(RunCommandsTest, CancellingThePromptSilencesItUntilTheOptionIsTickedAgain
     user.answers = {BoxAnswer::Cancel};
     action("ExecuteAllFormulas1")->trigger();
     EXPECT_EQ(user.onlyBoxText(), kCompletion);
-    EXPECT_EQ(main().promptAnswer(), 2);
+    EXPECT_EQ(session().promptAnswer(), 2);
 
     // State 2, Options menu not yet opened: no prompt, option still ticked.
     user.clear();
@@ -155,7 +155,7 @@ TEST_F(RunCommandsTest, CancellingThePromptSilencesItUntilTheOptionIsTickedAgain
 
     main().Options1Click();
     EXPECT_FALSE(action("RunOption1")->isChecked());
-    EXPECT_EQ(main().promptAnswer(), 1);
+    EXPECT_EQ(session().promptAnswer(), 1);
     action("ExecuteAllFormulas1")->trigger();
     EXPECT_TRUE(user.boxes.empty());
 
@@ -203,10 +203,10 @@ TEST_F(RunCommandsTest, ContinuousLoopShowsTheLoopWindowAndMarksTheVariables) {
 // there, while the table, the changed flags and the formula's stacks stay.
 TEST_F(RunCommandsTest, ExplainEquationsShowsEachStepAndChangesNoDocument) {
     setFormula("A * ( B + 1 ) = X\r\nX 1/ = Y");
-    const DocumentState& documents = main().documents();
+    const DocumentState& documents = session().documents();
     const FormulaHistory& history = main().formulaEditor().history();
     const auto state = [&] {
-        return std::tuple(main().variables(), documents.isChanged(Document::Formula),
+        return std::tuple(session().variables(), documents.isChanged(Document::Formula),
                           documents.isChanged(Document::Constants), variablesChanged(),
                           history.undoCount, history.redoCount, user.boxes.size());
     };
@@ -228,7 +228,7 @@ TEST_F(RunCommandsTest, ExplainEquationsShowsEachStepAndChangesNoDocument) {
     EXPECT_EQ(memo->toPlainText().toStdString(),
               "Equation 1: ARCSIN 1 = Y\n  ARCSIN 1 = 1.5707963267948966193\n"
               "  Y = 1.5707963267949");
-    EXPECT_EQ(main().variables(), std::get<0>(before));
+    EXPECT_EQ(session().variables(), std::get<0>(before));
 
     // Past 20,000 lines the window says how many more there are.
     QString many;

@@ -31,12 +31,11 @@ class RunProgramTest : public DesktopProgramFixture {
         main().formulaEditor().setFormulaText(QString::fromUtf8(text));
     }
     void setVariable(int row, const char* name, const char* value) {
-        main().variables().setCell(NameColumn, row, name);
-        main().variables().setCell(ValueColumn, row, value);
-        main().refreshTables();
+        session().setCell(Document::Variables, NameColumn, row, name);
+        session().setCell(Document::Variables, ValueColumn, row, value);
     }
-    std::string value(int row) { return main().variables().value(row); }
-    bool variablesChanged() { return main().documents().isChanged(Document::Variables); }
+    std::string value(int row) { return session().variables().value(row); }
+    bool variablesChanged() { return session().documents().isChanged(Document::Variables); }
     void setOption(const char* name, bool checked) { action(name)->setChecked(checked); }
 
     QString completedLoops() { return loopEdit("EditCompleteLoops")->text(); }

@@ -41,6 +41,7 @@ class TrajectoryWindowTest : public ::testing::Test {
             variables.setResult(2, pass * pass);
             trajectory.record(pass, variables);
         }
+        window.followTrajectory();  // as the session's loop tells it
     }
     template <typename T>
     T* child(const char* name) {
@@ -70,7 +71,7 @@ TEST_F(TrajectoryWindowTest, FollowsNewRowsKeepingTheUsersZoom) {
     EXPECT_EQ(axis(Qt::Vertical)->titleText(), "Value");
     EXPECT_TRUE(child<QLabel>("LabelThinned")->isHidden());
 
-    // The window redraws on its own timer, later while the machine is busy.
+    // Told of new rows, the window redraws soon, later while the machine is busy.
     record(2);
     EXPECT_TRUE(QTest::qWaitFor([&] { return lastPoint(1) == QPointF(6, 36); }, 5000));
     EXPECT_EQ(axis(Qt::Horizontal)->max(), 6);

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -15,7 +16,7 @@
 #include "WidgetTesting.h"
 #include "engine/NameTable.h"
 #include "interaction/ContextHelp.h"
-#include "tables/EntryScreenHost.h"
+#include "session/Session.h"
 #include "tables/TFormConstants.h"
 #include "tables/TFormVariables.h"
 
@@ -24,46 +25,37 @@ namespace {
 
 using testing::ScriptedInteraction;
 
-// The main window as the entry screens see it, with real tables.
-class FakeHost : public EntryScreenHost {
+// A session as the entry screens see it, counting the copies accepted.
+class SessionHost {
   public:
-    NameTable operators = MakeOperatorTable();
-    NameTable constants = MakeConstantTable();
-    NameTable variables = MakeVariableTable();
-    int constantRows = 0;
-    int variableRows = 0;
-    int constantLoads = 0;
-    int variableLoads = 0;
-
-    const NameTable& operatorTable() const override { return operators; }
-    const NameTable& constantTable() const override { return constants; }
-    const NameTable& variableTable() const override { return variables; }
-    int constantUsedRows() const override { return constantRows; }
-    int variableUsedRows() const override { return variableRows; }
-
-    void LoadConstantsFromEditor(const NameTable& grid, int entryCount) override {
-        constants.copyDataRowsFrom(grid);
-        constantRows = entryCount;
-        ++constantLoads;
-    }
-    void LoadVariablesFromEditor(const NameTable& grid, int entryCount) override {
-        variables.copyDataRowsFrom(grid);
-        variableRows = entryCount;
-        ++variableLoads;
+    explicit SessionHost(UserInteraction& interaction) : session(interaction, startDir.path()) {
+        QObject::connect(&session, &Session::rowsReplaced, [this](Document table) {
+            ++(table == Document::Constants ? constantLoads : variableLoads);
+        });
     }
 
-    static void setRow(NameTable& table, int row, const std::string& name, const std::string& value,
-                       const std::string& units = {}) {
-        table.setCell(NameColumn, row, name);
-        table.setCell(ValueColumn, row, value);
-        table.setCell(UnitsColumn, row, units);
+    void setRow(Document table, int row, const std::string& name, const std::string& value,
+                const std::string& units = {}) {
+        session.setCell(table, NameColumn, row, name);
+        session.setCell(table, ValueColumn, row, value);
+        session.setCell(table, UnitsColumn, row, units);
     }
     // Entries named prefix1 to prefixN with the values 1 to n.
-    static void fill(NameTable& table, int count, const std::string& prefix) {
+    void fill(Document table, int count, const std::string& prefix) {
         for (int row = 1; row <= count; ++row) {
             setRow(table, row, prefix + std::to_string(row), std::to_string(row));
         }
     }
+    void setUsedRows(Document table, int rows) { session.documents().setUsedRows(table, rows); }
+    int usedRows(Document table) const { return session.documents().usedRows(table); }
+
+  private:
+    QTemporaryDir startDir;
+
+  public:
+    Session session;
+    int constantLoads = 0;
+    int variableLoads = 0;
 };
 
 QWidget* Focused() {
@@ -108,9 +100,9 @@ std::vector<QString> TabCycle(QWidget* start) {
 
 class ConstantScreenTest : public ::testing::Test {
   protected:
-    FakeHost host;
     ScriptedInteraction interaction;
-    TFormConstants screen{host, interaction};
+    SessionHost host{interaction};
+    TFormConstants screen{host.session};
 };
 
 TEST_F(ConstantScreenTest, HasTheNamedControlsHintsHelpAndTabOrder) {
@@ -165,10 +157,10 @@ TEST_F(ConstantScreenTest, HasTheNamedControlsHintsHelpAndTabOrder) {
 }
 
 TEST_F(ConstantScreenTest, EveryShowingReloadsTheConfirmedTableAndCancelDiscards) {
-    FakeHost::setRow(host.constants, 1, "G", "9.81", "m/s2");
-    FakeHost::setRow(host.constants, 2, "C", "299792458");
-    FakeHost::setRow(host.constants, 100, "Hidden", "1");
-    host.constantRows = 2;
+    host.setRow(Document::Constants, 1, "G", "9.81", "m/s2");
+    host.setRow(Document::Constants, 2, "C", "299792458");
+    host.setRow(Document::Constants, 100, "Hidden", "1");
+    host.setUsedRows(Document::Constants, 2);
     ShowActive(screen);
     EXPECT_EQ(screen.entryCount(), 2);
     EXPECT_EQ(Shown(screen.StringGridConstantsEntry, 1, 2), "m/s2");
@@ -181,9 +173,10 @@ TEST_F(ConstantScreenTest, EveryShowingReloadsTheConfirmedTableAndCancelDiscards
     QTest::keyClick(Focused(), Qt::Key_Escape);  // Escape presses Cancel
     EXPECT_FALSE(screen.isVisible());
     EXPECT_EQ(host.constantLoads, 0);
-    EXPECT_EQ(host.constants.name(3), "");
+    EXPECT_EQ(host.session.constants().name(3), "");
 
-    host.constants.setCell(ValueColumn, 1, "10");  // changed while the screen was closed
+    // Changed while the screen was closed.
+    host.session.setCell(Document::Constants, ValueColumn, 1, "10");
     ShowActive(screen);
     EXPECT_EQ(Cell(screen, NameColumn, 3), "");
     EXPECT_EQ(Cell(screen, ValueColumn, 1), "10");
@@ -191,7 +184,7 @@ TEST_F(ConstantScreenTest, EveryShowingReloadsTheConfirmedTableAndCancelDiscards
     EXPECT_EQ(screen.entryCount(), 2);
 
     // Showing a screen that is already open only brings it to the front.
-    host.constants.setCell(ValueColumn, 1, "11");
+    host.session.setCell(Document::Constants, ValueColumn, 1, "11");
     screen.showScreen();
     EXPECT_EQ(Cell(screen, ValueColumn, 1), "10");
     screen.ButtonCancel->click();
@@ -255,8 +248,8 @@ TEST_F(ConstantScreenTest, PiAndEAddTheirValuesAndPiTwiceIsRefused) {
 }
 
 TEST_F(ConstantScreenTest, RefusalsNameTheFaultAndFocusTheEditToRetype) {
-    host.variables.setCell(NameColumn, 4, "Speed");
-    TFormVariables variableScreen(host, interaction);
+    host.session.setCell(Document::Variables, NameColumn, 4, "Speed");
+    TFormVariables variableScreen(host.session);
     ShowActive(variableScreen);
     Retype(variableScreen.EditVariableName, "Unconfirmed");
     variableScreen.ButtonVariableAdd->click();
@@ -292,8 +285,8 @@ TEST_F(ConstantScreenTest, RefusalsNameTheFaultAndFocusTheEditToRetype) {
 }
 
 TEST_F(ConstantScreenTest, AFullTableRefusesNewEntriesButStillChanges) {
-    FakeHost::fill(host.constants, 99, "K");
-    host.constantRows = 99;
+    host.fill(Document::Constants, 99, "K");
+    host.setUsedRows(Document::Constants, 99);
     ShowActive(screen);
     Retype(screen.EditConstantName, "New");
     screen.ButtonConstantAdd->click();
@@ -318,11 +311,11 @@ TEST_F(ConstantScreenTest, AFullTableRefusesNewEntriesButStillChanges) {
 }
 
 TEST_F(ConstantScreenTest, OkHandsTheWholeCopyToTheHostOrStopsAtTheFirstBadRow) {
-    FakeHost::setRow(host.constants, 1, "A", "1");
-    FakeHost::setRow(host.constants, 2, "NoValue", "");
-    FakeHost::setRow(host.constants, 4, "", "", "kg");
-    FakeHost::setRow(host.constants, 100, "Hidden", "7");
-    host.constantRows = 2;
+    host.setRow(Document::Constants, 1, "A", "1");
+    host.setRow(Document::Constants, 2, "NoValue", "");
+    host.setRow(Document::Constants, 4, "", "", "kg");
+    host.setRow(Document::Constants, 100, "Hidden", "7");
+    host.setUsedRows(Document::Constants, 2);
     ShowActive(screen);
     screen.ButtonOK->click();
     EXPECT_EQ(interaction.onlyBoxText(), "Numeric value needed for NoValue");
@@ -347,19 +340,19 @@ TEST_F(ConstantScreenTest, OkHandsTheWholeCopyToTheHostOrStopsAtTheFirstBadRow) 
     EXPECT_TRUE(interaction.boxes.empty());
     EXPECT_FALSE(screen.isVisible());
     EXPECT_EQ(host.constantLoads, 1);
-    EXPECT_EQ(host.constantRows, 1);
-    EXPECT_EQ(host.constants.name(1), "NoValue");
-    EXPECT_EQ(host.constants.value(1), "2");
-    EXPECT_EQ(host.constants.name(2), "");         // emptied rows are emptied in the main table
-    EXPECT_EQ(host.constants.name(98), "Hidden");  // moved up by both removals
-    EXPECT_EQ(host.constants.name(99), "");
-    EXPECT_EQ(host.constants.name(0), "Constant");  // the main heading is the host's own
+    EXPECT_EQ(host.usedRows(Document::Constants), 1);
+    EXPECT_EQ(host.session.constants().name(1), "NoValue");
+    EXPECT_EQ(host.session.constants().value(1), "2");
+    EXPECT_EQ(host.session.constants().name(2), "");  // emptied rows are emptied in the main table
+    EXPECT_EQ(host.session.constants().name(98), "Hidden");  // moved up by both removals
+    EXPECT_EQ(host.session.constants().name(99), "");
+    EXPECT_EQ(host.session.constants().name(0), "Constant");  // the main heading is the host's own
 }
 
 TEST_F(ConstantScreenTest, GridSelectionFillsTheEditsAndSteersInsertRemoveAndChange) {
-    FakeHost::fill(host.constants, 3, "K");
-    host.constants.setCell(UnitsColumn, 2, "m");
-    host.constantRows = 3;
+    host.fill(Document::Constants, 3, "K");
+    host.session.setCell(Document::Constants, UnitsColumn, 2, "m");
+    host.setUsedRows(Document::Constants, 3);
     ShowActive(screen);
     ClickCell(screen.StringGridConstantsEntry, 2, 1);
     EXPECT_EQ(screen.EditConstantName->text(), "K2");
@@ -419,9 +412,9 @@ TEST_F(ConstantScreenTest, ActivationSelectsTheNameText) {
 
 class VariableScreenTest : public ::testing::Test {
   protected:
-    FakeHost host;
     ScriptedInteraction interaction;
-    TFormVariables screen{host, interaction};
+    SessionHost host{interaction};
+    TFormVariables screen{host.session};
 
     QColor modeColour() const { return screen.EditMode->palette().color(QPalette::Text); }
     void expectMode(const QString& text, const QColor& colour) {
@@ -472,9 +465,9 @@ TEST_F(VariableScreenTest, DiffersFromTheConstantScreenInItsControls) {
 }
 
 TEST_F(VariableScreenTest, SelectingARowChangesItThroughEnterInTheValueAndUnitsEdits) {
-    FakeHost::setRow(host.variables, 1, "X", "1", "m");
-    FakeHost::setRow(host.variables, 2, "Y", "2", "s");
-    host.variableRows = 2;
+    host.setRow(Document::Variables, 1, "X", "1", "m");
+    host.setRow(Document::Variables, 2, "Y", "2", "s");
+    host.setUsedRows(Document::Variables, 2);
     ShowActive(screen);
     expectMode("ADDING", kGreen);
 
@@ -510,8 +503,8 @@ TEST_F(VariableScreenTest, SelectingARowChangesItThroughEnterInTheValueAndUnitsE
 }
 
 TEST_F(VariableScreenTest, AClickIntoTheNameEditReturnsToAddingAtTheEnd) {
-    FakeHost::fill(host.variables, 2, "V");
-    host.variableRows = 2;
+    host.fill(Document::Variables, 2, "V");
+    host.setUsedRows(Document::Variables, 2);
     ShowActive(screen);
     ClickCell(screen.StringGridVariablesEntry, 1);
     expectMode("CHANGING", kRed);
@@ -532,9 +525,9 @@ TEST_F(VariableScreenTest, AClickIntoTheNameEditReturnsToAddingAtTheEnd) {
 }
 
 TEST_F(VariableScreenTest, AddAndInsertSwitchToAddingEvenWhenRefused) {
-    host.constants.setCell(NameColumn, 1, "Pi");
-    FakeHost::fill(host.variables, 1, "V");
-    host.variableRows = 1;
+    host.session.setCell(Document::Constants, NameColumn, 1, "Pi");
+    host.fill(Document::Variables, 1, "V");
+    host.setUsedRows(Document::Variables, 1);
     ShowActive(screen);
     ClickCell(screen.StringGridVariablesEntry, 1);
     screen.EditVariableName->clear();
@@ -558,8 +551,8 @@ TEST_F(VariableScreenTest, AddAndInsertSwitchToAddingEvenWhenRefused) {
 }
 
 TEST_F(VariableScreenTest, AFullTableAndTheCopyBackUseTheVariableTable) {
-    FakeHost::fill(host.variables, 99, "V");
-    host.variableRows = 99;
+    host.fill(Document::Variables, 99, "V");
+    host.setUsedRows(Document::Variables, 99);
     ShowActive(screen);
     Retype(screen.EditVariableName, "More");
     screen.ButtonVariableAdd->click();
@@ -575,14 +568,14 @@ TEST_F(VariableScreenTest, AFullTableAndTheCopyBackUseTheVariableTable) {
     EXPECT_FALSE(screen.isVisible());
     EXPECT_EQ(host.variableLoads, 1);
     EXPECT_EQ(host.constantLoads, 0);
-    EXPECT_EQ(host.variableRows, 98);
-    EXPECT_EQ(host.variables.name(98), "V98");
-    EXPECT_EQ(host.variables.name(99), "");
+    EXPECT_EQ(host.usedRows(Document::Variables), 98);
+    EXPECT_EQ(host.session.variables().name(98), "V98");
+    EXPECT_EQ(host.session.variables().name(99), "");
 }
 
 TEST_F(VariableScreenTest, ShowingAgainReloadsAndResetsToAddingMode) {
-    FakeHost::fill(host.variables, 1, "V");
-    host.variableRows = 1;
+    host.fill(Document::Variables, 1, "V");
+    host.setUsedRows(Document::Variables, 1);
     ShowActive(screen);
     ClickCell(screen.StringGridVariablesEntry, 1);
     Retype(screen.EditVariableValue, "5");

@@ -26,6 +26,7 @@ class DesktopProgramFixture : public ::testing::Test {
     }
 
     TFormCalculator& main() { return program->mainWindow(); }
+    Session& session() { return program->session(); }
 
     template <typename T>
     static T* child(QWidget& window, const char* name) {

@@ -19,6 +19,7 @@
 
 #include "DesktopProgramFixture.h"
 #include "WidgetTesting.h"
+#include "commands/DocumentCommands.h"
 #include "engine/Engine.h"
 #include "interaction/ReadableColours.h"
 #include "interaction/UserSettings.h"
@@ -76,19 +77,19 @@ TEST_F(DesktopProgramTest, EntriesAcceptedOnTheScreensReachTheMainGridsAndTheEng
     variables.ButtonOK->click();
     ASSERT_TRUE(user.boxes.empty()) << user.boxes.front().text.toStdString();
 
-    EXPECT_EQ(main.constantTable().name(1), "g");
-    EXPECT_EQ(main.constantTable().cell(UnitsColumn, 1), "m/s^2");
-    EXPECT_EQ(main.variableTable().name(2), "fall");
-    EXPECT_EQ(main.constantUsedRows(), 1);
-    EXPECT_EQ(main.variableUsedRows(), 2);
-    EXPECT_TRUE(main.documents().isChanged(Document::Constants));
-    EXPECT_TRUE(main.documents().isChanged(Document::Variables));
+    EXPECT_EQ(session().constants().name(1), "g");
+    EXPECT_EQ(session().constants().cell(UnitsColumn, 1), "m/s^2");
+    EXPECT_EQ(session().variables().name(2), "fall");
+    EXPECT_EQ(session().documents().usedRows(Document::Constants), 1);
+    EXPECT_EQ(session().documents().usedRows(Document::Variables), 2);
+    EXPECT_TRUE(session().documents().isChanged(Document::Constants));
+    EXPECT_TRUE(session().documents().isChanged(Document::Variables));
 
     // Left to right: ((t ^2) * g) / 2.
-    Worksheet& sheet = program->worksheet();
+    Worksheet sheet = session().worksheetCopy();
     sheet.setFormula("t ^2 * g / 2 = fall");
     EXPECT_TRUE(Engine(sheet).ExecuteEquations(0).succeeded());
-    EXPECT_EQ(main.variableTable().value(2), "19.62");
+    EXPECT_EQ(sheet.variables.value(2), "19.62");
 }
 
 TEST_F(DesktopProgramTest, ShowHintsSwitchesTheHintsOfWindowsThatAreNotOpen) {
@@ -132,7 +133,7 @@ TEST_F(DesktopProgramTest, F1ReachesHelpFromTheEntryScreensButNotFromTheAboutBox
     ASSERT_EQ(user.helpRequests.size(), 2u);
     EXPECT_EQ(user.helpRequests[0].context, 20);
     EXPECT_EQ(user.helpRequests[1].context, 18);
-    EXPECT_EQ(user.helpRequests[1].path, program->mainWindow().helpPath());
+    EXPECT_EQ(user.helpRequests[1].path, session().helpFiles().helpPath());
 }
 
 // Every colour the formula is drawn in reads on the ground under it, in a
@@ -141,7 +142,7 @@ TEST_F(DesktopProgramTest, F1ReachesHelpFromTheEntryScreensButNotFromTheAboutBox
 TEST_F(DesktopProgramTest, FormulaColoursReadInLightAndDarkPalettes) {
     NameTable names = MakeVariableTable();
     names.setCell(NameColumn, 1, "X");
-    main().LoadVariablesFromEditor(names, 1);
+    session().acceptRows(Document::Variables, names, 1);
     auto* memo = child<QPlainTextEdit>(main(), "MemoFormula");
     memo->setPlainText(QStringLiteral("2 * X = X  2Q = X"));
     const QPalette before = QApplication::palette();
@@ -185,9 +186,9 @@ TEST_F(DesktopProgramTest, OpensTheFilesNamedOnTheCommandLine) {
     const QString examples = QUANTARO_SOURCE_DIR "/examples/";
     EXPECT_EQ(main().windowTitle(),
               "QUANTARO - engineering.FOR -- engineering.CON -- engineering.VAR");
-    EXPECT_EQ(main().documents().fileName(Document::Formula), examples + "engineering.FOR");
-    EXPECT_TRUE(main().formulaText().startsWith("V0 * ( COS ANGLE ) = VX"));
-    EXPECT_EQ(main().constantTable().name(1), "g");
+    EXPECT_EQ(session().documents().fileName(Document::Formula), examples + "engineering.FOR");
+    EXPECT_TRUE(session().formulaText().startsWith("V0 * ( COS ANGLE ) = VX"));
+    EXPECT_EQ(session().constants().name(1), "g");
     EXPECT_EQ(user.boxTexts(), QStringList({"examples/README.md is not a formula (.FOR), "
                                             "constant (.CON) or variable (.VAR) file.",
                                             "The constant file does not exist "}));

@@ -8,6 +8,7 @@
 #include "commands/RecentWorksheetsMenu.h"
 #include "interaction/ContextHelp.h"
 #include "interaction/QtUserInteraction.h"
+#include "session/ContinuousLoop.h"
 
 namespace quantaro::testing {
 namespace {
@@ -39,7 +40,7 @@ class DocumentCommandsTest : public MainWindowTest {
 
     QString file(const char* name) { return startDir.filePath(QLatin1String(name)); }
     QStringList filesWritten() { return QDir(startDir.path()).entryList(QDir::Files); }
-    DocumentState& documents() { return window->documents(); }
+    DocumentState& documents() { return session->documents(); }
     DocumentCommands& commands() { return window->documentCommands(); }
 
     void typeFormula(const char* text) {
@@ -48,8 +49,9 @@ class DocumentCommandsTest : public MainWindowTest {
     }
     void changeAllDocuments() {
         typeFormula("A = X");
-        window->LoadConstantsFromEditor(OneRowTable(MakeConstantTable(), 1, "g", "9.81"), 1);
-        window->LoadVariablesFromEditor(OneRowTable(MakeVariableTable(), 2, "t", "2"), 2);
+        session->acceptRows(Document::Constants, OneRowTable(MakeConstantTable(), 1, "g", "9.81"),
+                            1);
+        session->acceptRows(Document::Variables, OneRowTable(MakeVariableTable(), 2, "t", "2"), 2);
     }
 
     QString previousDir;
@@ -62,28 +64,17 @@ TEST_F(DocumentCommandsTest, FileMenuItemsAndCtrlSPopUpTheirMenusAtOneHundredOne
     EXPECT_EQ(QApplication::activePopupWidget()->objectName(), "PopupMenuSave");
     QApplication::activePopupWidget()->hide();
 
-    const std::pair<const char*, QStringList> popups[] = {
-        {"New1", {"New &All", "New &Formula", "New &Constant Table", "New &VariableTable"}},
-        {"Open1",
-         {"Open &All", "Open &Formula File Only", "Open &Constant File Only",
-          "Open &Variable File Only"}},
-        {"SaveAs1",
-         {"Save &All", "Save &Formula File As", "Save &Constant File As",
-          "Save &Variable File As"}},
-        {"Print1",
-         {"Print &All", "Print &Formula Only", "Print &Constants Only", "Print &Variables Only"}},
-    };
-    for (const auto& [item, captions] : popups) {
+    // The items of each pop-up menu are checked against the menus' tables.
+    const std::pair<const char*, const char*> popups[] = {{"New1", "PopupMenuNew"},
+                                                          {"Open1", "PopupMenuOpen"},
+                                                          {"SaveAs1", "PopupMenuSave"},
+                                                          {"Print1", "PopupMenuPrint"}};
+    for (const auto& [item, popup] : popups) {
         action(item)->trigger();
-        QMenu* shown = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QWidget* shown = QApplication::activePopupWidget();
         ASSERT_NE(shown, nullptr) << item;
+        EXPECT_EQ(shown->objectName(), popup);
         EXPECT_EQ(shown->pos(), QPoint(100, 100));
-        QStringList texts;
-        for (QAction* entry : shown->actions()) {
-            texts << entry->text();
-            EXPECT_EQ(ContextHelp::contextForMenuItem(entry, shown), 10);
-        }
-        EXPECT_EQ(texts, captions);
         shown->hide();
     }
     EXPECT_TRUE(filesWritten().isEmpty());
@@ -97,7 +88,7 @@ TEST_F(DocumentCommandsTest, ClosingWithNoChangesAsksNothingAndWritesOnlyTheSett
 }
 
 TEST_F(DocumentCommandsTest, ClosingWithOnlyTheVariablesChangedAsksOnce) {
-    window->LoadVariablesFromEditor(MakeVariableTable(), 0);
+    session->acceptRows(Document::Variables, MakeVariableTable(), 0);
     user.answers = {BoxAnswer::No};
     EXPECT_TRUE(window->close());
     EXPECT_EQ(user.boxTexts(), QStringList{"Save Changes to Untitled.VAR ?"});
@@ -139,16 +130,16 @@ TEST_F(DocumentCommandsTest, SaveAfterSaveFormulaFileAsWritesItAndTheUntitledTab
 TEST_F(DocumentCommandsTest, OpenAllWithTheConstantFileMissingLoadsTheOtherTwo) {
     WriteRaw(file("X.FOR"), "1B = Y\r\n");
     WriteRaw(file("X.VAR"), "t 2 s\r\n" + kEmptyTableFile.substr(4));
-    window->constants().setCell(NameColumn, 1, "kept");
+    session->setCell(Document::Constants, NameColumn, 1, "kept");
     user.chosenFiles = {file("X.FOR")};
     action("OpenAll1")->trigger();
     EXPECT_EQ(user.fileRequests.at(0).options.title, "Open File");
     EXPECT_EQ(user.onlyBoxText(), "The constant file does not exist ");
     EXPECT_EQ(window->windowTitle(), "QUANTARO - X.FOR -- X.CON -- X.VAR");
-    EXPECT_EQ(window->formulaText(), "B = Y\r\n");
-    EXPECT_EQ(window->angleUnit(), AngleUnit::Radians);
-    EXPECT_EQ(window->constants().name(1), "kept");
-    EXPECT_EQ(window->variableUsedRows(), 1);
+    EXPECT_EQ(session->formulaText(), "B = Y\r\n");
+    EXPECT_EQ(session->angleUnit(), AngleUnit::Radians);
+    EXPECT_EQ(session->constants().name(1), "kept");
+    EXPECT_EQ(session->documents().usedRows(Document::Variables), 1);
     EXPECT_EQ(grid("StringGridVariables")->model()->index(0, 2).data().toString(), "s");
 }
 
@@ -162,10 +153,10 @@ TEST_F(DocumentCommandsTest, FilesReadAsLatin1AreSavedInLatin1WhileEveryCharacte
     WriteRaw(file("L.VAR"), table);
     user.chosenFiles = {file("L.FOR")};
     action("OpenAll1")->trigger();
-    ASSERT_EQ(window->variables().cell(UnitsColumn, 1),
+    ASSERT_EQ(session->variables().cell(UnitsColumn, 1),
               "\xC2\xB0"
               "C");
-    window->variables().setCell(UnitsColumn, 2, "\xE2\x82\xAC");  // no Latin-1 code
+    session->setCell(Document::Variables, UnitsColumn, 2, "\xE2\x82\xAC");  // no Latin-1 code
     window->Save1Click();
     EXPECT_EQ(ReadRaw(file("L.FOR")), "0\xB5X = Y\r\n");
     EXPECT_EQ(ReadRaw(file("L.CON")), table);
@@ -203,15 +194,15 @@ TEST_F(DocumentCommandsTest, TheFormulaReaderSelectsTheUnitAsAClickWouldOrReport
 TEST_F(DocumentCommandsTest, OpenOnlyAsksNothingAndLoadsOnlyAFileThatExists) {
     WriteRaw(file("Y.FOR"), "0B = Y\r\n");
     typeFormula("A = X");
-    window->constants().setCell(NameColumn, 1, "kept");
+    session->setCell(Document::Constants, NameColumn, 1, "kept");
     user.chosenFiles = {file("Y.FOR"), file("New.CON")};
     action("OpenFormulaFileOnly1")->trigger();
     action("OpenConstantFileOnly1")->trigger();
     EXPECT_TRUE(user.boxes.empty());
-    EXPECT_EQ(window->formulaText(), "B = Y\r\n");
+    EXPECT_EQ(session->formulaText(), "B = Y\r\n");
     EXPECT_TRUE(documents().isChanged(Document::Formula));
     EXPECT_EQ(documents().fileName(Document::Constants), file("New.CON"));
-    EXPECT_EQ(window->constants().name(1), "kept");
+    EXPECT_EQ(session->constants().name(1), "kept");
 }
 
 TEST_F(DocumentCommandsTest, NewAllPromptsForEachChangedDocumentFormulaFirst) {
@@ -222,15 +213,15 @@ TEST_F(DocumentCommandsTest, NewAllPromptsForEachChangedDocumentFormulaFirst) {
               QStringList({"Save Changes to Untitled.FOR ?", "Save Changes to Untitled.CON ?",
                            "Save Changes to Untitled.VAR ?"}));
     EXPECT_EQ(editorText(), "");
-    EXPECT_EQ(window->constants().name(1), "g");  // Cancel skips only the constants
+    EXPECT_EQ(session->constants().name(1), "g");  // Cancel skips only the constants
     EXPECT_TRUE(documents().isChanged(Document::Constants));
-    EXPECT_EQ(window->variables().name(2), "");
+    EXPECT_EQ(session->variables().name(2), "");
     EXPECT_EQ(ReadRaw(file("Untitled.VAR")).substr(4, 12), "t 2 kg m\r\n  ");
     EXPECT_EQ(filesWritten(), QStringList{"Untitled.VAR"});
 }
 
 TEST_F(DocumentCommandsTest, OpenAllCancelledAtAPromptShowsNoDialog) {
-    window->LoadConstantsFromEditor(MakeConstantTable(), 0);
+    session->acceptRows(Document::Constants, MakeConstantTable(), 0);
     user.answers = {BoxAnswer::Cancel};
     action("OpenAll1")->trigger();
     EXPECT_TRUE(user.fileRequests.empty());
@@ -247,8 +238,8 @@ TEST_F(DocumentCommandsTest, AFailedWriteIsReportedAndLeavesTheFlagSet) {
     // Save All stops at the constant file, which cannot replace a folder.
     user.clear();
     ASSERT_TRUE(QDir(startDir.path()).mkdir("B.CON"));
-    window->LoadConstantsFromEditor(MakeConstantTable(), 0);
-    window->LoadVariablesFromEditor(MakeVariableTable(), 0);
+    session->acceptRows(Document::Constants, MakeConstantTable(), 0);
+    session->acceptRows(Document::Variables, MakeVariableTable(), 0);
     user.chosenFiles = {file("B.FOR")};
     action("SaveAll1")->trigger();
     EXPECT_EQ(user.boxes.size(), 1u);
@@ -271,23 +262,23 @@ TEST_F(DocumentCommandsTest, AFailedWriteIsReportedAndLeavesTheFlagSet) {
 
 TEST_F(DocumentCommandsTest, SaveAllThenOpenAllInAFreshWindowRestoresEveryDocument) {
     changeAllDocuments();
-    window->constants().setCell(NameColumn, 100, "hidden");
+    session->setCell(Document::Constants, NameColumn, 100, "hidden");
     child<QRadioButton>("RadioButtonRadians")->click();
     user.chosenFiles = {file("Beam.FOR")};
     action("SaveAll1")->trigger();
     EXPECT_FALSE(documents().anyChanged());
     EXPECT_EQ(window->windowTitle(), "QUANTARO - Beam.FOR -- Beam.CON -- Beam.VAR");
 
-    Worksheet freshSheet;
-    TFormCalculator fresh(freshSheet, user, startDir.path());
+    Session fresh(user, startDir.path());
+    TFormCalculator freshWindow(fresh);
     user.chosenFiles = {file("Beam.FOR")};
-    fresh.documentCommands().OpenAll1Click();
+    freshWindow.documentCommands().OpenAll1Click();
     EXPECT_EQ(fresh.formulaText(), "A = X\r\n");
     EXPECT_EQ(fresh.angleUnit(), AngleUnit::Radians);
-    EXPECT_TRUE(fresh.constants() == window->constants());
-    EXPECT_TRUE(fresh.variables() == window->variables());
-    EXPECT_EQ(fresh.constantUsedRows(), 1);
-    EXPECT_EQ(fresh.variableUsedRows(), 2);
+    EXPECT_TRUE(fresh.constants() == session->constants());
+    EXPECT_TRUE(fresh.variables() == session->variables());
+    EXPECT_EQ(fresh.documents().usedRows(Document::Constants), 1);
+    EXPECT_EQ(fresh.documents().usedRows(Document::Variables), 2);
 }
 
 // Open Recent lists the worksheets saved, newest first, when the File menu
@@ -325,19 +316,15 @@ TEST_F(DocumentCommandsTest, ExportsWriteCsvAfterSaveAsAndWithoutATrajectoryOnly
     for (QAction* item : child<QMenu>("File1")->actions()) items << item->text();
     EXPECT_EQ(items.mid(4, 4), QStringList({"Save &As", "Export &Trajectory as CSV…",
                                             "Export Ta&bles as CSV…", ""}));
-    Trajectory trajectory({"t"});
-    for (const Trajectory* none : std::array<const Trajectory*, 2>{nullptr, &trajectory}) {
-        window->setTrajectory(none);
-        action("ExportTrajectory1")->trigger();
-    }
-    EXPECT_EQ(user.boxTexts(), QStringList(2,
-                                           "No trajectory has been recorded. Record one in the "
-                                           "continuous loop window."));
+    action("ExportTrajectory1")->trigger();
+    EXPECT_EQ(user.onlyBoxText(),
+              "No trajectory has been recorded. Record one in the continuous loop window.");
     EXPECT_EQ(user.boxes.at(0).kind, BoxKind::Information);
     EXPECT_TRUE(user.fileRequests.empty());
 
     changeAllDocuments();
-    trajectory.record(4, window->variables());
+    session->setFormulaText(QStringLiteral("t = t"));
+    session->loop().step();  // records t after pass 1
     user.clear();
     user.chosenFiles = {file("t.csv"), file("tables.csv"), file("missing/x.csv")};
     action("ExportTrajectory1")->trigger();
@@ -347,7 +334,7 @@ TEST_F(DocumentCommandsTest, ExportsWriteCsvAfterSaveAsAndWithoutATrajectoryOnly
     EXPECT_EQ(QStringList({dialog.title, dialog.filter, dialog.defaultSuffix, dialog.initialName}),
               QStringList({"Export Trajectory", "CSV File (*.csv *.CSV)", "csv",
                            "Untitled-trajectory.csv"}));
-    EXPECT_EQ(ReadRaw(file("t.csv")), "pass,t\r\n4,2\r\n");
+    EXPECT_EQ(ReadRaw(file("t.csv")), "pass,t\r\n1,2\r\n");
     EXPECT_EQ(ReadRaw(file("tables.csv")), "name,value,units\r\ng,9.81,kg m\r\nt,2,kg m\r\n");
     EXPECT_TRUE(user.onlyBoxText().contains("x.csv cannot be written"));
     EXPECT_EQ(user.boxes.at(0).kind, BoxKind::Error);

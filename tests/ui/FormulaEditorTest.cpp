@@ -43,7 +43,7 @@ TEST_F(FormulaEditorTest, OneTypedCharacterIsOneStepThatUndoAndRedoWalk) {
     EXPECT_TRUE(edit().undo->isEnabled());
     EXPECT_TRUE(button("ButtonClear")->isEnabled());
     EXPECT_TRUE(edit().cut->isEnabled());
-    EXPECT_TRUE(window->documents().isChanged(Document::Formula));
+    EXPECT_TRUE(session->documents().isChanged(Document::Formula));
 
     window->formulaEditor().ButtonUndoClick();
     EXPECT_EQ(editorText(), "");
@@ -107,7 +107,7 @@ TEST_F(FormulaEditorTest, InsertOperatorAddsTheNameAndOneBlankAtTheCaret) {
     EXPECT_TRUE(button("ButtonClear")->isEnabled());
     EXPECT_TRUE(edit().copy->isEnabled());
     EXPECT_TRUE(memo()->hasFocus());
-    EXPECT_TRUE(window->documents().isChanged(Document::Formula));
+    EXPECT_TRUE(session->documents().isChanged(Document::Formula));
 }
 
 TEST_F(FormulaEditorTest, InsertFromARowWithoutANameInsertsABlank) {
@@ -117,8 +117,7 @@ TEST_F(FormulaEditorTest, InsertFromARowWithoutANameInsertsABlank) {
 }
 
 TEST_F(FormulaEditorTest, InsertConstantReplacesTheSelection) {
-    window->constants().setCell(NameColumn, 1, "g");
-    window->refreshTables();
+    session->setCell(Document::Constants, NameColumn, 1, "g");
     type("A + B");
     QTextCursor cursor = memo()->textCursor();
     cursor.setPosition(4);
@@ -143,7 +142,7 @@ TEST_F(FormulaEditorTest, NewLineInsertsBlankCarriageReturnLineFeed) {
     type("X");
     window->formulaEditor().ButtonNewLineClick();
     type("Y");
-    EXPECT_EQ(window->formulaText(), "X \r\nY");
+    EXPECT_EQ(session->formulaText(), "X \r\nY");
 }
 
 TEST_F(FormulaEditorTest, ClearThenUndoRestoresTheTextAndRedoEmptiesItAgain) {
@@ -286,7 +285,7 @@ TEST_F(FormulaEditorTest, TheTextEditorsOwnUndoIsOff) {
 TEST_F(FormulaEditorTest, FormulaTextUsesCarriageReturnLineFeedBothWays) {
     window->formulaEditor().setFormulaText(QStringLiteral("A = B\r\nB = C\r\n"));
     EXPECT_EQ(memo()->document()->blockCount(), 3);
-    EXPECT_EQ(window->formulaText(), "A = B\r\nB = C\r\n");
+    EXPECT_EQ(session->formulaText(), "A = B\r\nB = C\r\n");
     EXPECT_EQ(history().undoCount, 0);  // setting the text records nothing
 }
 
@@ -298,16 +297,16 @@ TEST_F(FormulaEditorTest, ALongFormulaReadsBackLineForLineThroughEditingAndUndo)
     for (int line = 0; line < 20000; ++line) text += QStringLiteral("A%1 + 1 = X\r\n").arg(line);
     FormulaEditor& editor = window->formulaEditor();
     editor.setFormulaText(text);
-    EXPECT_EQ(window->formulaText(), text);
+    EXPECT_EQ(session->formulaText(), text);
     EXPECT_LT(memo()->document()->blockCount(), 20000 / 32);
 
     memo()->moveCursor(QTextCursor::End);  // a file's formula is shown from its start
     QTest::keyClick(memo(), Qt::Key_Return, Qt::ShiftModifier);  // a line separator
     type("Z");
     EXPECT_EQ(editor.wordBeforeCaret(), "Z");
-    EXPECT_EQ(window->formulaText(), text + "\r\nZ");
+    EXPECT_EQ(session->formulaText(), text + "\r\nZ");
     while (history().undoCount > 0) editor.ButtonUndoClick();
-    EXPECT_EQ(window->formulaText(), text);
+    EXPECT_EQ(session->formulaText(), text);
 }
 
 }  // namespace

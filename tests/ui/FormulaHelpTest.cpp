@@ -22,16 +22,15 @@ class FormulaHelpTest : public MainWindowTest {
   protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        loadNames(&TFormCalculator::LoadVariablesFromEditor, {"A", "X"});
+        loadNames(Document::Variables, {"A", "X"});
         focusEditor();
     }
 
-    void loadNames(void (TFormCalculator::*load)(const NameTable&, int),
-                   std::initializer_list<const char*> names) {
+    void loadNames(Document table, std::initializer_list<const char*> names) {
         NameTable grid = MakeVariableTable();
         int row = 0;
         for (const char* name : names) grid.setCell(NameColumn, ++row, name);
-        (window.get()->*load)(grid, row);
+        session->acceptRows(table, grid, row);
     }
 
     // Whether the character at a text position is drawn underlined in red.
@@ -49,9 +48,9 @@ class FormulaHelpTest : public MainWindowTest {
 
     // What highlighting must never touch.
     std::string untouched() {
-        return (Stacks(history()) << QString::number(window->formulaEditor().revision())
+        return (Stacks(history()) << QString::number(session->formulaRevision())
                                   << QString::number(
-                                         window->documents().isChanged(Document::Formula)))
+                                         session->documents().isChanged(Document::Formula)))
             .join(QLatin1Char('|'))
             .toStdString();
     }
@@ -68,7 +67,7 @@ TEST_F(FormulaHelpTest, UnknownWordsAreUnderlinedWithTheRunsMessageAndNothingIsR
 
     // A constant named Q makes the word cut: colouring follows the table.
     const std::string before = untouched();
-    loadNames(&TFormCalculator::LoadConstantsFromEditor, {"Q"});
+    loadNames(Document::Constants, {"Q"});
     EXPECT_FALSE(underlined(5));
     EXPECT_EQ(highlighter.messageAt(5), "");
 
@@ -97,7 +96,7 @@ TEST_F(FormulaHelpTest, CompletionInsertsAsTheGridInsertDoesAndEscapeOnlyCloses)
         QTextCursor cursor = memo()->textCursor();
         cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, 2);
         memo()->setTextCursor(cursor);
-        selectRow(grid("StringGridOperators"), sheet->operators->findRow("SIN"));
+        selectRow(grid("StringGridOperators"), session->operators().findRow("SIN"));
         window->ButtonInsertOperatorClick();
         const QStringList gridInsert = Stacks(history());
 

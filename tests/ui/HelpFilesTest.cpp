@@ -83,16 +83,16 @@ TEST_F(HelpFilesTest, WithoutAHelpFileUsingTheProgramOpensTheGuideAtItsStart) {
 }
 
 TEST_F(HelpFilesTest, AHelpFileInTheStartDirectoryTakesPrecedenceOverTheGuide) {
-    QFile helpFile(main().helpPath());
+    QFile helpFile(session().helpFiles().helpPath());
     ASSERT_TRUE(helpFile.open(QIODevice::WriteOnly));
     helpFile.close();
 
     pressF1OnTheEditor();
     chooseUsingTheProgram();
     ASSERT_EQ(user.helpRequests.size(), 2u);
-    EXPECT_EQ(user.helpRequests[0].path, main().helpPath());
+    EXPECT_EQ(user.helpRequests[0].path, session().helpFiles().helpPath());
     EXPECT_EQ(user.helpRequests[0].context, 6);
-    EXPECT_EQ(user.helpRequests[1].path, main().helpPath());
+    EXPECT_EQ(user.helpRequests[1].path, session().helpFiles().helpPath());
     EXPECT_EQ(user.helpRequests[1].context, 0);
 }
 

@@ -14,14 +14,16 @@
 
 #include "ScriptedInteraction.h"
 #include "WidgetTesting.h"
+#include "commands/DocumentCommands.h"
+#include "session/Session.h"
 #include "tables/NameTableModel.h"
 #include "ui/FormulaEditor.h"
 #include "ui/TFormCalculator.h"
 
 namespace quantaro::testing {
 
-// A main window started in an empty temporary directory, shown and active,
-// with every box answered by a script.
+// A main window on a session started in an empty temporary directory, shown
+// and active, with every box answered by a script.
 class MainWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -30,10 +32,10 @@ class MainWindowTest : public ::testing::Test {
     }
 
     void start() {
-        // A fresh worksheet, as a program started again has.
+        // A fresh session, as a program started again has.
         window.reset();
-        sheet = std::make_unique<Worksheet>();
-        window = std::make_unique<TFormCalculator>(*sheet, user, startDir.path());
+        session = std::make_unique<Session>(user, startDir.path());
+        window = std::make_unique<TFormCalculator>(*session);
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -66,7 +68,7 @@ class MainWindowTest : public ::testing::Test {
 
     QTemporaryDir startDir;
     ScriptedInteraction user;
-    std::unique_ptr<Worksheet> sheet;
+    std::unique_ptr<Session> session;
     std::unique_ptr<TFormCalculator> window;
 };
 

@@ -13,32 +13,30 @@ class VariableValueEditorTest : public MainWindowTest {
   protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        setRow(window->variables(), 1, "X", "2", "m");
-        setRow(window->variables(), 2, "Y", "", "m");
-        setRow(window->variables(), 3, "Z", "7", "M");
-        setRow(window->constants(), 1, "g", "9.81", "m");
-        setRow(window->constants(), 2, "h", "", "m");
-        setRow(window->constants(), 3, "k", " 1.50", "");
-        window->refreshTables();
+        setRow(Document::Variables, 1, "X", "2", "m");
+        setRow(Document::Variables, 2, "Y", "", "m");
+        setRow(Document::Variables, 3, "Z", "7", "M");
+        setRow(Document::Constants, 1, "g", "9.81", "m");
+        setRow(Document::Constants, 2, "h", "", "m");
+        setRow(Document::Constants, 3, "k", " 1.50", "");
     }
 
-    static void setRow(NameTable& table, int row, const char* name, const char* value,
-                       const char* units) {
-        table.setCell(NameColumn, row, name);
-        table.setCell(ValueColumn, row, value);
-        table.setCell(UnitsColumn, row, units);
+    void setRow(Document table, int row, const char* name, const char* value, const char* units) {
+        session->setCell(table, NameColumn, row, name);
+        session->setCell(table, ValueColumn, row, value);
+        session->setCell(table, UnitsColumn, row, units);
     }
 
     QLineEdit* editor() { return child<QLineEdit>("EditVariable"); }
     QColor textColour() { return editor()->palette().color(QPalette::Text); }
-    std::string variableValue(int row) { return window->variables().value(row); }
+    std::string variableValue(int row) { return session->variables().value(row); }
     void selectVariable(int row) { ClickCell(grid("StringGridVariables"), row); }
     void selectConstant(int row) {
         grid("StringGridConstants")
             ->setCurrentIndex(
                 grid("StringGridConstants")->model()->index(NameTableModel::gridRow(row), 0));
     }
-    bool variablesChanged() { return window->documents().isChanged(Document::Variables); }
+    bool variablesChanged() { return session->documents().isChanged(Document::Variables); }
 };
 
 TEST_F(VariableValueEditorTest, SelectingARowWithoutANameLeavesTheEditorClosed) {
@@ -62,7 +60,7 @@ TEST_F(VariableValueEditorTest, SelectingAVariableOpensTheEditorBlueWithItsValue
 
 TEST_F(VariableValueEditorTest, AValueLongerThanTheEditorHoldsIsNotOpenedForEditing) {
     const std::string digits(static_cast<std::size_t>(editor()->maxLength()) + 1, '1');
-    setRow(window->variables(), 4, "L", digits.c_str(), "");
+    setRow(Document::Variables, 4, "L", digits.c_str(), "");
     selectVariable(4);
     EXPECT_TRUE(editor()->isHidden());
     EXPECT_GT(user.beeps, 0);
@@ -175,8 +173,7 @@ TEST_F(VariableValueEditorTest, TransferAsksAboutUnitsThatDifferOnlyInCase) {
 }
 
 TEST_F(VariableValueEditorTest, TransferWithMatchingUnitsConfirmsAndCopiesTheTextExactly) {
-    setRow(window->variables(), 4, "W", "0", "");
-    window->refreshTables();
+    setRow(Document::Variables, 4, "W", "0", "");
     selectConstant(3);
     selectVariable(4);
     memo()->setFocus();
@@ -199,7 +196,7 @@ TEST_F(VariableValueEditorTest, ReplacingTheVariableTableClosesTheEditorWithoutW
     const std::vector<std::function<void()>> replacements = {
         [&] { window->documentCommands().NewVariableTable1Click(); },
         [&] { window->documentCommands().OpenVariableFile(file); },
-        [&] { window->LoadVariablesFromEditor(MakeVariableTable(), 0); },
+        [&] { session->acceptRows(Document::Variables, MakeVariableTable(), 0); },
     };
     for (const auto& replace : replacements) {
         selectConstant(1);
@@ -211,8 +208,7 @@ TEST_F(VariableValueEditorTest, ReplacingTheVariableTableClosesTheEditorWithoutW
         memo()->setFocus();
         QApplication::processEvents();
         EXPECT_NE(variableValue(1), "9.81");
-        setRow(window->variables(), 1, "X", "2", "m");
-        window->refreshTables();
+        setRow(Document::Variables, 1, "X", "2", "m");
     }
 }
 

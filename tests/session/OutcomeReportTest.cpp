@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "run/OutcomeReport.h"
+#include "session/OutcomeReport.h"
 
 namespace quantaro {
 namespace {

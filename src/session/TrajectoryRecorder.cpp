@@ -1,4 +1,4 @@
-#include "run/TrajectoryRecorder.h"
+#include "session/TrajectoryRecorder.h"
 
 #include "engine/NameTable.h"
 

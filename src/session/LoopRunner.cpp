@@ -1,8 +1,8 @@
-#include "run/LoopRunner.h"
+#include "session/LoopRunner.h"
 
 #include <chrono>
 
-#include "run/LoopNumbers.h"
+#include "session/LoopNumbers.h"
 
 namespace quantaro {
 namespace {

@@ -1,4 +1,4 @@
-#include "run/OutcomeReport.h"
+#include "session/OutcomeReport.h"
 
 namespace quantaro {
 namespace {

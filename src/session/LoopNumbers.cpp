@@ -1,4 +1,4 @@
-#include "run/LoopNumbers.h"
+#include "session/LoopNumbers.h"
 
 #include <cmath>
 #include <limits>

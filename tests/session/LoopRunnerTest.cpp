@@ -3,7 +3,7 @@
 #include <map>
 #include <string>
 
-#include "run/LoopRunner.h"
+#include "session/LoopRunner.h"
 
 namespace quantaro {
 namespace {

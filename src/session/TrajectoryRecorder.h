@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/Trajectory.h"
-#include "run/LoopRunner.h"
+#include "session/LoopRunner.h"
 
 namespace quantaro {
 

@@ -4,7 +4,7 @@
 #include <limits>
 #include <optional>
 
-#include "run/LoopNumbers.h"
+#include "session/LoopNumbers.h"
 
 namespace quantaro {
 namespace {

@@ -1,0 +1,86 @@
+#include "ui/MainWindowControls.h"
+
+namespace quantaro {
+namespace {
+
+const ControlSpec kLayout[] = {
+    {.name = "TFormCalculator",
+     .hint = QStringLiteral("Click \"Options\" menu to switch hints on or off")},
+    {.name = "StringGridOperators",
+     .hint = QStringLiteral("Double click on the operator to place it in the formula"),
+     .helpContext = 1,
+     .place = {8, 8, 169, 249}},
+    {.name = "ButtonInsertOperator",
+     .text = QStringLiteral("Insert &Operator"),
+     .hint = QStringLiteral("Inserts selected operator into formula"),
+     .helpContext = 1,
+     .place = {184, 8, 83, 25}},
+    {.name = "ButtonInsertConstant",
+     .text = QStringLiteral("Insert &Constant"),
+     .hint = QStringLiteral("Inserts selected constant into the formula"),
+     .helpContext = 2,
+     .place = {184, 32, 83, 25}},
+    {.name = "ButtonInsertVariable",
+     .text = QStringLiteral("Insert &Variable"),
+     .hint = QStringLiteral("Inserts selected variable into the formula"),
+     .helpContext = 3,
+     .place = {184, 56, 83, 25}},
+    {.name = "ButtonTransfer",
+     .text = QStringLiteral("Transfer Const"),
+     .hint = QStringLiteral("Sets selected variable to value of selected constant"),
+     .helpContext = 5,
+     .place = {184, 88, 83, 25}},
+    {.name = "ButtonClear",
+     .text = QStringLiteral("C&lear Formula"),
+     .hint = QStringLiteral("Clears entire formula"),
+     .helpContext = 7,
+     .place = {184, 120, 83, 25}},
+    {.name = "ButtonNewLine",
+     .text = QStringLiteral("&New Line"),
+     .hint = QStringLiteral("Moves formula cursor to a new line"),
+     .helpContext = 8,
+     .place = {184, 152, 83, 25}},
+    {.name = "RadioGroupAngle",
+     .text = QStringLiteral("Angle units"),
+     .hint = QStringLiteral("180 degrees = Pi radians"),
+     .helpContext = 9,
+     .place = {184, 184, 81, 73}},
+    {.name = "RadioButtonDegrees",
+     .text = QStringLiteral("Degrees"),
+     .hint = QStringLiteral("Sets Trigonometric functions to degrees"),
+     .helpContext = 9,
+     .place = {192, 208, 65, 17}},
+    {.name = "RadioButtonRadians",
+     .text = QStringLiteral("Radians"),
+     .hint = QStringLiteral("Sets Trigonometric functions to radians"),
+     .helpContext = 9,
+     .place = {192, 232, 65, 17}},
+    {.name = "StringGridConstants",
+     .hint = QStringLiteral("Double click on the constant to place it in the formula"),
+     .helpContext = 2,
+     .place = {272, 8, 353, 121}},
+    {.name = "StringGridVariables",
+     .hint = QStringLiteral("Click on the variable to edit its value"),
+     .helpContext = 3,
+     .place = {272, 136, 353, 121}},
+    {.name = "EditVariable",
+     .hint = QStringLiteral("Type in the selected variable's new value"),
+     .helpContext = 4,
+     .place = {368, 136, 177, 28},
+     .hintDisplay = HintDisplay::Always},
+    {.name = "Label1", .text = QStringLiteral("Enter Equations")},
+    {.name = "MemoFormula",
+     .hint =
+         QStringLiteral("Enter equations terminated by \"=\" signs, followed by result variable"),
+     .helpContext = 6,
+     .place = {8, 280, 617, 121},
+     .hintDisplay = HintDisplay::FromStart},
+};
+
+}  // namespace
+
+std::span<const ControlSpec> MainWindowControls() {
+    return kLayout;
+}
+
+}  // namespace quantaro

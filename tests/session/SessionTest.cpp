@@ -1,0 +1,124 @@
+#include "session/Session.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "RawFiles.h"
+#include "ScriptedInteraction.h"
+#include "engine/Engine.h"
+
+namespace quantaro {
+namespace {
+
+// A session started in an empty folder, with every signal it sends logged.
+class SessionTest : public ::testing::Test {
+  protected:
+    SessionTest() {
+        const auto log = [this](const char* what) {
+            return [this, what](Document table) {
+                heard << QStringLiteral("%1 %2").arg(
+                    what, table == Document::Constants ? "constants" : "variables");
+            };
+        };
+        QObject::connect(&session, &Session::namesChanged, log("names"));
+        QObject::connect(&session, &Session::valuesChanged, log("values"));
+        QObject::connect(&session, &Session::rowsReplaced, log("replaced"));
+        QObject::connect(&session, &Session::tableOpened, log("opened"));
+        QObject::connect(&session, &Session::angleUnitChanged, [this] { heard << "unit"; });
+        QObject::connect(&session, &Session::angleUnitSelected,
+                         [this] { heard << "unit selected"; });
+        QObject::connect(&session, &Session::optionsChanged, [this] { heard << "options"; });
+        QObject::connect(&session.documents(), &DocumentState::changedFlagSet,
+                         [this](Document document, bool changed) {
+                             if (document == Document::Formula && changed)
+                                 heard << "formula changed";
+                         });
+    }
+
+    QTemporaryDir startDir;
+    testing::ScriptedInteraction user;
+    Session session{user, startDir.path()};
+    QStringList heard;
+};
+
+// The windows redraw a grid on "values", cut the formula again on "names",
+// forget what they showed of the old rows on "replaced" and show the rows
+// from the first on "opened"; a read that fails tells nothing.
+TEST_F(SessionTest, EachChangeTellsTheWindowsWhatChanged) {
+    const QString file = startDir.filePath("V.VAR");
+    testing::WriteRaw(file, "t 2 s\r\n");
+    NameTable accepted = MakeConstantTable();
+    accepted.setCell(NameColumn, 1, "g");
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+        QStringList told;
+    };
+    const Step steps[] = {
+        {"a value",
+         [&] { session.setCell(Document::Variables, ValueColumn, 1, "1"); },
+         {"values variables"}},
+        {"a name",
+         [&] { session.setCell(Document::Variables, NameColumn, 1, "X"); },
+         {"names variables", "values variables"}},
+        {"accepted rows",
+         [&] { session.acceptRows(Document::Constants, accepted, 1); },
+         {"replaced constants", "names constants", "values constants"}},
+        {"a missing file", [&] { session.openTable(Document::Variables, file + "x"); }, {}},
+        {"a file",
+         [&] { session.openTable(Document::Variables, file); },
+         {"replaced variables", "names variables", "values variables", "opened variables"}},
+        {"New",
+         [&] { session.emptyTable(Document::Variables); },
+         {"replaced variables", "names variables", "values variables", "opened variables"}},
+        {"a click on the unit shown",
+         [&] { session.setAngleUnit(AngleUnit::Degrees); },
+         {"formula changed"}},
+        {"a unit read from a file",
+         [&] { session.selectAngleUnit(AngleUnit::Radians); },
+         {"unit", "unit selected"}},
+        {"the unit read again",
+         [&] { session.selectAngleUnit(AngleUnit::Radians); },
+         {"unit selected"}},
+        {"an option",
+         [&] { session.setOption(&SessionOptions::promptOnEveryLoop, true); },
+         {"options"}},
+        {"the prompt cancelled, then the Options menu",
+         [&] {
+             session.setPromptAnswer(2);
+             session.optionsMenuOpened();
+         },
+         {"options"}},
+    };
+    for (const Step& step : steps) {
+        heard.clear();
+        step.change();
+        EXPECT_EQ(heard.join(", ").toStdString(), step.told.join(", ").toStdString()) << step.what;
+    }
+    EXPECT_EQ(session.documents().usedRows(Document::Constants), 1);
+    EXPECT_TRUE(session.documents().isChanged(Document::Formula));  // by the click alone
+    EXPECT_FALSE(session.options().promptOnEveryLoop);
+    EXPECT_EQ(session.promptAnswer(), 1);
+}
+
+// What a window such as a what-if study works on: the formula and unit as
+// they are now, in tables of its own.
+TEST_F(SessionTest, AWorksheetCopyRunsTheFormulaAsItIsWithoutTouchingTheSession) {
+    session.setCell(Document::Variables, NameColumn, 1, "Y");
+    session.setFormulaText(QStringLiteral("ARCSIN 1 = Y\r\n"));
+    session.setAngleUnit(AngleUnit::Radians);
+    session.documents().setChanged(Document::Formula, false);
+    Worksheet copy = session.worksheetCopy();
+    ASSERT_TRUE(Engine(copy).ExecuteEquations(0).succeeded());
+    EXPECT_EQ(copy.variables.value(1), "1.5707963267949");
+    EXPECT_EQ(session.variables().value(1), "");
+    EXPECT_FALSE(session.documents().anyChanged());
+    EXPECT_EQ(session.formulaText(), "ARCSIN 1 = Y\r\n");
+}
+
+}  // namespace
+}  // namespace quantaro
