@@ -17,14 +17,14 @@ void BM_SweepProjectile(benchmark::State& state) {
         state.SkipWithError(error.c_str());
         return;
     }
-    SweepSpec spec;
-    spec.axes = {{"VX", 1, 100, 100'000, SweepSpacing::Linear}};
-    spec.outputs = DefaultSweepOutputs(sheet, spec.axes);
-    if (const std::string error = SweepSpecError(sheet, spec); !error.empty()) {
+    SweepSetup setup;
+    setup.axes = {{"VX", 1, 100, 100'000, SweepSpacing::Linear}};
+    setup.outputs = DefaultSweepOutputs(sheet, setup.axes);
+    if (const std::string error = SweepSetupError(sheet, setup); !error.empty()) {
         state.SkipWithError(error.c_str());
         return;
     }
-    const SweepPlan plan(sheet, spec);
+    const SweepPlan plan(sheet, setup);
     const auto workers = static_cast<unsigned>(state.range(0));
     std::size_t failed = 0;
     for (auto _ : state) {

@@ -67,7 +67,7 @@ struct BatchOptions {
     std::vector<SweepAxis> sweeps;
     Shard shard;
     // Seeks the value of an input that sets a variable to a target instead.
-    std::optional<SeekSpec> seek;
+    std::optional<SeekSetup> seek;
     // The help or version text, printed instead of a run when asked for.
     std::string answer;
 };
@@ -368,10 +368,10 @@ bool Saved(const std::optional<QString>& failure, std::ostream& err) {
 // first when it is a constant, and saves the variables when asked to.
 int Seek(Worksheet& sheet, const BatchOptions& options, FileEncoding variablesEncoding,
          std::ostream& out, std::ostream& err) {
-    SeekSpec spec = *options.seek;
-    spec.run = {options.equation, options.passes};
-    if (const int exitCode = RunSeekCommand(sheet, spec, err)) return exitCode;
-    const InputCell input = *FindInputCell(sheet, spec.input);
+    SeekSetup setup = *options.seek;
+    setup.run = {options.equation, options.passes};
+    if (const int exitCode = RunSeekCommand(sheet, setup, err)) return exitCode;
+    const InputCell input = *FindInputCell(sheet, setup.input);
     if (input.table == InputTable::Constants) PrintRow(sheet.constants, input.row, out);
     PrintVariables(sheet.variables, out);
     if (options.saveVariablesFile.isEmpty()) return 0;

@@ -123,24 +123,24 @@ std::pair<std::uint64_t, std::uint64_t> ShardPoints(const Shard& shard, std::uin
     return {blocksBefore(shard.index - 1) + 1, blocksBefore(shard.index)};
 }
 
-std::optional<SeekSpec> ParseSeekOptions(const QString& seek, const QString& by,
-                                         const std::optional<QString>& between,
-                                         std::string& fault) {
+std::optional<SeekSetup> ParseSeekOptions(const QString& seek, const QString& by,
+                                          const std::optional<QString>& between,
+                                          std::string& fault) {
     const auto parts = SplitAtEquals(seek);
     if (!parts || parts->first.isEmpty()) {
         fault = "--seek takes RESULT=TARGET, not " + Quoted(seek);
         return std::nullopt;
     }
-    SeekSpec spec;
-    spec.result = parts->first.toStdString();
-    spec.input = by.trimmed().toStdString();
+    SeekSetup setup;
+    setup.result = parts->first.toStdString();
+    setup.input = by.trimmed().toStdString();
     const std::optional<long double> target = NumberPart(parts->second, "TARGET", fault);
     if (!target) {
-        fault = "--seek " + spec.result + ": " + fault;
+        fault = "--seek " + setup.result + ": " + fault;
         return std::nullopt;
     }
-    spec.target = *target;
-    if (!between) return spec;
+    setup.target = *target;
+    if (!between) return setup;
     const QStringList ends = between->split(QLatin1Char(':'));
     if (ends.size() != 2) {
         fault = "--between takes LO:HI, not " + Quoted(*between);
@@ -152,24 +152,24 @@ std::optional<SeekSpec> ParseSeekOptions(const QString& seek, const QString& by,
         fault = "--between: " + fault;
         return std::nullopt;
     }
-    spec.interval = std::pair{*lo, *hi};
-    return spec;
+    setup.interval = std::pair{*lo, *hi};
+    return setup;
 }
 
 int RunSweepCommand(const Worksheet& sheet, const SweepCommand& command, std::ostream& out,
                     std::ostream& err, PendingStop pendingStop) {
-    SweepSpec spec{command.axes, {}, command.run};
+    SweepSetup setup{command.axes, {}, command.run};
     if (command.record) {
         for (const QString& name : *command.record)
-            spec.outputs.push_back(name.trimmed().toStdString());
+            setup.outputs.push_back(name.trimmed().toStdString());
     } else {
-        spec.outputs = DefaultSweepOutputs(sheet, spec.axes);
+        setup.outputs = DefaultSweepOutputs(sheet, setup.axes);
     }
-    if (const std::string fault = SweepSpecError(sheet, spec); !fault.empty()) {
+    if (const std::string fault = SweepSetupError(sheet, setup); !fault.empty()) {
         err << "quantaro-cli: " << fault << '\n';
         return kExitUsage;
     }
-    SweepRunner runner(sheet, SweepPlan(sheet, std::move(spec)));
+    SweepRunner runner(sheet, SweepPlan(sheet, std::move(setup)));
     const SweepPlan& plan = runner.plan();
     const auto [first, last] = ShardPoints(command.shard, plan.pointCount());
 
@@ -203,26 +203,26 @@ int RunSweepCommand(const Worksheet& sheet, const SweepCommand& command, std::os
     return 0;
 }
 
-int RunSeekCommand(Worksheet& sheet, const SeekSpec& spec, std::ostream& err) {
-    if (const std::string fault = SeekSpecError(sheet, spec); !fault.empty()) {
+int RunSeekCommand(Worksheet& sheet, const SeekSetup& setup, std::ostream& err) {
+    if (const std::string fault = SeekSetupError(sheet, setup); !fault.empty()) {
         err << "quantaro-cli: " << fault << '\n';
         return kExitUsage;
     }
-    const SeekResult result = GoalSeek(sheet, spec);
+    const SeekResult result = GoalSeek(sheet, setup);
     if (!result.found) {
         err << "quantaro-cli: " << result.message << '\n';
         return kExitNoSolution;
     }
     // The final run, as every trial ran, so that the tables show the solution.
-    const InputCell cell = *FindInputCell(sheet, spec.input);
-    PointRunner runner(sheet, spec.run);
+    const InputCell cell = *FindInputCell(sheet, setup.input);
+    PointRunner runner(sheet, setup.run);
     runner.run({&cell, 1}, {&result.valueText, 1});
     sheet.constants = runner.sheet().constants;
     sheet.variables = runner.sheet().variables;
     err << "quantaro-cli: " << TableOf(sheet, cell.table).name(cell.row) << " = "
         << result.valueText << " sets "
-        << sheet.variables.name(sheet.variables.findRow(spec.result)) << " to " << result.resultText
-        << " (" << result.trials << " trials)\n";
+        << sheet.variables.name(sheet.variables.findRow(setup.result)) << " to "
+        << result.resultText << " (" << result.trials << " trials)\n";
     return 0;
 }
 

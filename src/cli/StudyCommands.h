@@ -35,8 +35,9 @@ std::optional<Shard> ParseShardOption(const QString& text, std::string& fault);
 std::pair<std::uint64_t, std::uint64_t> ShardPoints(const Shard& shard, std::uint64_t pointCount);
 
 // "RESULT=TARGET", the input's name and, when given, "LO:HI".
-std::optional<SeekSpec> ParseSeekOptions(const QString& seek, const QString& by,
-                                         const std::optional<QString>& between, std::string& fault);
+std::optional<SeekSetup> ParseSeekOptions(const QString& seek, const QString& by,
+                                          const std::optional<QString>& between,
+                                          std::string& fault);
 
 struct SweepCommand {
     std::vector<SweepAxis> axes;
@@ -56,6 +57,6 @@ int RunSweepCommand(const Worksheet& sheet, const SweepCommand& command, std::os
 // Seeks the value; on success leaves sheet's tables as the final run at the
 // value found left them and returns 0, else reports on err and returns the
 // exit code.
-int RunSeekCommand(Worksheet& sheet, const SeekSpec& spec, std::ostream& err);
+int RunSeekCommand(Worksheet& sheet, const SeekSetup& setup, std::ostream& err);
 
 }  // namespace quantaro

@@ -120,12 +120,12 @@ void BrentStep(const Trial& a, const Trial& b, const Trial& c, long double tol, 
 
 class Seeker {
   public:
-    Seeker(const Worksheet& sheet, const SeekSpec& spec, StudyControl* control)
-        : spec_(spec),
+    Seeker(const Worksheet& sheet, const SeekSetup& setup, StudyControl* control)
+        : setup_(setup),
           control_(control),
-          runner_(sheet, spec.run),
-          cell_(*FindInputCell(sheet, spec.input)),
-          resultRow_(sheet.variables.findRow(spec.result)),
+          runner_(sheet, setup.run),
+          cell_(*FindInputCell(sheet, setup.input)),
+          resultRow_(sheet.variables.findRow(setup.result)),
           inputName_(TableOf(sheet, cell_.table).name(cell_.row)),
           resultName_(sheet.variables.name(resultRow_)),
           start_(startValue(sheet)) {}
@@ -160,7 +160,7 @@ class Seeker {
     std::string between(long double lo, long double hi) const;
     std::string noSignChange() const;
 
-    const SeekSpec& spec_;
+    const SeekSetup& setup_;
     StudyControl* control_;
     PointRunner runner_;
     InputCell cell_;
@@ -198,9 +198,9 @@ Trial Seeker::trial(long double x) {
         lastFailure_ = resultName_ + " holds \"" + t.resultText + "\", which is no number";
         return t;
     }
-    t.f = *value - spec_.target;
+    t.f = *value - setup_.target;
     t.valid = true;
-    if (*value == spec_.target) exact_ = t;
+    if (*value == setup_.target) exact_ = t;
     return t;
 }
 
@@ -319,7 +319,7 @@ SeekResult Seeker::brent(Trial a, Trial b) {
             if (!jumps) return found(b);
             searched_ = between(b.x, c.x);
             return notFound(resultName_ + " jumps from " + b.resultText + " to " + c.resultText +
-                            " there without reaching " + FormatNumber(spec_.target));
+                            " there without reaching " + FormatNumber(setup_.target));
         }
         if (stopped()) break;
 
@@ -341,7 +341,7 @@ SeekResult Seeker::brent(Trial a, Trial b) {
         if (!narrowed) {
             if (exact_) return found(*exact_);
             if (stopped()) break;
-            return notFound(resultName_ + " crosses " + FormatNumber(spec_.target) +
+            return notFound(resultName_ + " crosses " + FormatNumber(setup_.target) +
                             " only where the formula fails (" + lastFailure_ + ")");
         }
         a = c = narrowed->first;
@@ -364,7 +364,7 @@ bool Seeker::jumpsAcross(const Trial& b, const Trial& c, long double largest) {
     if (trials_ >= kMaxSeekTrials) return false;
     const Trial outer = trial(Neighbour(b.x, c.x > b.x ? -LDBL_MAX : LDBL_MAX));
     if (!outer.valid) return false;
-    const long double result = std::fabs(b.f + spec_.target);
+    const long double result = std::fabs(b.f + setup_.target);
     const long double digit =
         result == 0 ? 0 : std::pow(10.0L, std::floor(std::log10(result)) - 14);
     return std::fabs(c.f - b.f) > 10 * std::max(std::fabs(outer.f - b.f), digit);
@@ -372,8 +372,8 @@ bool Seeker::jumpsAcross(const Trial& b, const Trial& c, long double largest) {
 
 SeekResult Seeker::seek() {
     std::optional<Bracket> bracket;
-    if (spec_.interval) {
-        const auto [first, second] = *spec_.interval;
+    if (setup_.interval) {
+        const auto [first, second] = *setup_.interval;
         bracket = bracketWithin(Rounded(std::min(first, second)), Rounded(std::max(first, second)));
     } else {
         bracket = bracketOutward();
@@ -392,7 +392,7 @@ std::string Seeker::noSignChange() const {
     const bool above = std::any_of(tried_.begin(), tried_.end(), [](const auto& entry) {
         return entry.second.valid && entry.second.f > 0;
     });
-    return resultName_ + " stays " + (above ? "above " : "below ") + FormatNumber(spec_.target) +
+    return resultName_ + " stays " + (above ? "above " : "below ") + FormatNumber(setup_.target) +
            " at every value tried";
 }
 
@@ -414,29 +414,29 @@ SeekResult Seeker::notFound(const std::string& why) const {
     SeekResult result;
     result.trials = trials_;
     result.message = "No value of " + inputName_ + " " + searched_ + " sets " + resultName_ +
-                     " to " + FormatNumber(spec_.target) + ": " + why;
+                     " to " + FormatNumber(setup_.target) + ": " + why;
     return result;
 }
 
 }  // namespace
 
-std::string SeekSpecError(const Worksheet& sheet, const SeekSpec& spec) {
-    if (!FindInputCell(sheet, spec.input)) {
-        return "\"" + spec.input + "\" is neither a constant nor a variable";
+std::string SeekSetupError(const Worksheet& sheet, const SeekSetup& setup) {
+    if (!FindInputCell(sheet, setup.input)) {
+        return "\"" + setup.input + "\" is neither a constant nor a variable";
     }
-    if (sheet.variables.findRow(spec.result) == 0) {
-        return "\"" + spec.result + "\" is not a variable of the variable table";
+    if (sheet.variables.findRow(setup.result) == 0) {
+        return "\"" + setup.result + "\" is not a variable of the variable table";
     }
-    if (!std::isfinite(spec.target)) return "The target must be a number";
-    if (spec.interval &&
-        !(std::isfinite(spec.interval->first) && std::isfinite(spec.interval->second))) {
+    if (!std::isfinite(setup.target)) return "The target must be a number";
+    if (setup.interval &&
+        !(std::isfinite(setup.interval->first) && std::isfinite(setup.interval->second))) {
         return "The ends of the interval must be numbers";
     }
-    return StudyRunError(spec.run);
+    return StudyRunError(setup.run);
 }
 
-SeekResult GoalSeek(const Worksheet& sheet, const SeekSpec& spec, StudyControl* control) {
-    return Seeker(sheet, spec, control).seek();
+SeekResult GoalSeek(const Worksheet& sheet, const SeekSetup& setup, StudyControl* control) {
+    return Seeker(sheet, setup, control).seek();
 }
 
 }  // namespace quantaro

@@ -10,7 +10,7 @@
 namespace quantaro {
 
 // "Set RESULT to TARGET by changing INPUT".
-struct SeekSpec {
+struct SeekSetup {
     std::string result;  // a variable
     long double target = 0.0L;
     std::string input;  // a constant or a variable
@@ -24,7 +24,7 @@ inline constexpr int kMaxSeekTrials = 200;
 
 // What stops the search from running on the worksheet, in words for its
 // user; empty when nothing does.
-std::string SeekSpecError(const Worksheet& sheet, const SeekSpec& spec);
+std::string SeekSetupError(const Worksheet& sheet, const SeekSetup& setup);
 
 struct SeekResult {
     bool found = false;
@@ -48,9 +48,10 @@ struct SeekResult {
 // method (bisection, secant and inverse quadratic steps) narrows them until
 // RESULT equals TARGET or no 15-digit value lies between them, then takes
 // the one whose RESULT is nearer TARGET. At most kMaxSeekTrials trials, each
-// counted in control. The spec must be free of faults (SeekSpecError). It
+// counted in control. The setup must be free of faults (SeekSetupError). It
 // may run on any thread while no other uses the worksheet (even reading a
 // table fills its caches): a window passes a copy of its own.
-SeekResult GoalSeek(const Worksheet& sheet, const SeekSpec& spec, StudyControl* control = nullptr);
+SeekResult GoalSeek(const Worksheet& sheet, const SeekSetup& setup,
+                    StudyControl* control = nullptr);
 
 }  // namespace quantaro

@@ -84,40 +84,40 @@ std::vector<std::string> DefaultSweepOutputs(const Worksheet& sheet,
     return outputs;
 }
 
-std::string SweepSpecError(const Worksheet& sheet, const SweepSpec& spec) {
-    if (spec.axes.empty() || spec.axes.size() > kMaxSweepAxes) {
-        return "A sweep takes one or two inputs, not " + std::to_string(spec.axes.size());
+std::string SweepSetupError(const Worksheet& sheet, const SweepSetup& setup) {
+    if (setup.axes.empty() || setup.axes.size() > kMaxSweepAxes) {
+        return "A sweep takes one or two inputs, not " + std::to_string(setup.axes.size());
     }
-    for (const SweepAxis& axis : spec.axes) {
+    for (const SweepAxis& axis : setup.axes) {
         if (std::string error = AxisError(sheet, axis); !error.empty()) return error;
     }
-    if (spec.axes.size() == 2) {
-        const InputCell first = *FindInputCell(sheet, spec.axes[0].name);
-        const InputCell second = *FindInputCell(sheet, spec.axes[1].name);
+    if (setup.axes.size() == 2) {
+        const InputCell first = *FindInputCell(sheet, setup.axes[0].name);
+        const InputCell second = *FindInputCell(sheet, setup.axes[1].name);
         if (first.table == second.table && first.row == second.row) {
             return TableOf(sheet, first.table).name(first.row) + " is swept twice";
         }
-        if (spec.axes[0].count > std::numeric_limits<std::int64_t>::max() / spec.axes[1].count) {
+        if (setup.axes[0].count > std::numeric_limits<std::int64_t>::max() / setup.axes[1].count) {
             return "The sweep has too many points";
         }
     }
-    for (const std::string& output : spec.outputs) {
+    for (const std::string& output : setup.outputs) {
         if (sheet.variables.findRow(output) == 0) {
             return QuotedName(output) + " is not a variable of the variable table";
         }
     }
-    return StudyRunError(spec.run);
+    return StudyRunError(setup.run);
 }
 
-SweepPlan::SweepPlan(const Worksheet& sheet, SweepSpec spec) : spec_(std::move(spec)) {
+SweepPlan::SweepPlan(const Worksheet& sheet, SweepSetup setup) : setup_(std::move(setup)) {
     pointCount_ = 1;
-    for (const SweepAxis& axis : spec_.axes) {
+    for (const SweepAxis& axis : setup_.axes) {
         const InputCell cell = *FindInputCell(sheet, axis.name);
         inputCells_.push_back(cell);
         inputNames_.push_back(TableOf(sheet, cell.table).name(cell.row));
         pointCount_ *= static_cast<std::uint64_t>(axis.count);
     }
-    for (const std::string& output : spec_.outputs) {
+    for (const std::string& output : setup_.outputs) {
         outputRows_.push_back(sheet.variables.findRow(output));
         outputNames_.push_back(sheet.variables.name(outputRows_.back()));
     }
@@ -125,13 +125,13 @@ SweepPlan::SweepPlan(const Worksheet& sheet, SweepSpec spec) : spec_(std::move(s
 
 std::int64_t SweepPlan::axisIndex(std::uint64_t point, std::size_t axis) const {
     const std::uint64_t index = point - 1;
-    if (spec_.axes.size() == 1) return static_cast<std::int64_t>(index);
-    const auto inner = static_cast<std::uint64_t>(spec_.axes[1].count);
+    if (setup_.axes.size() == 1) return static_cast<std::int64_t>(index);
+    const auto inner = static_cast<std::uint64_t>(setup_.axes[1].count);
     return static_cast<std::int64_t>(axis == 0 ? index / inner : index % inner);
 }
 
 std::string SweepPlan::inputText(std::uint64_t point, std::size_t axis) const {
-    return FormatNumber(spec_.axes[axis].value(axisIndex(point, axis)));
+    return FormatNumber(setup_.axes[axis].value(axisIndex(point, axis)));
 }
 
 SweepResults::SweepResults(std::vector<std::string> inputNames,
@@ -211,7 +211,7 @@ unsigned DefaultWorkerCount() {
 SweepRunner::SweepRunner(const Worksheet& sheet, SweepPlan plan, unsigned workers)
     : plan_(std::move(plan)) {
     for (unsigned k = 0; k < std::max(1u, workers); ++k) {
-        runners_.push_back(std::make_unique<PointRunner>(sheet, plan_.spec().run));
+        runners_.push_back(std::make_unique<PointRunner>(sheet, plan_.setup().run));
     }
 }
 

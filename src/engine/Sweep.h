@@ -31,7 +31,7 @@ struct SweepAxis {
 
 inline constexpr std::size_t kMaxSweepAxes = 2;
 
-struct SweepSpec {
+struct SweepSetup {
     // One or two inputs; the points go through every value of the last for
     // each value of the first.
     std::vector<SweepAxis> axes;
@@ -47,19 +47,19 @@ std::vector<std::string> DefaultSweepOutputs(const Worksheet& sheet,
 
 // What stops the sweep from running on the worksheet, in words for its user;
 // empty when nothing does.
-std::string SweepSpecError(const Worksheet& sheet, const SweepSpec& spec);
+std::string SweepSetupError(const Worksheet& sheet, const SweepSetup& setup);
 
 // A sweep checked against its worksheet: the cells it writes, the rows it
 // reads and how its points are numbered, from 1 to pointCount(), the first
 // input varying slowest.
 class SweepPlan {
   public:
-    // The spec must be free of faults (SweepSpecError).
-    SweepPlan(const Worksheet& sheet, SweepSpec spec);
+    // The setup must be free of faults (SweepSetupError).
+    SweepPlan(const Worksheet& sheet, SweepSetup setup);
 
-    const SweepSpec& spec() const { return spec_; }
+    const SweepSetup& setup() const { return setup_; }
     std::uint64_t pointCount() const { return pointCount_; }
-    std::size_t inputCount() const { return spec_.axes.size(); }
+    std::size_t inputCount() const { return setup_.axes.size(); }
     std::size_t outputCount() const { return outputRows_.size(); }
 
     // Where point p lies along an axis: 0 to that axis's count - 1.
@@ -74,7 +74,7 @@ class SweepPlan {
     const std::vector<std::string>& outputNames() const { return outputNames_; }
 
   private:
-    SweepSpec spec_;
+    SweepSetup setup_;
     std::uint64_t pointCount_ = 0;
     std::vector<InputCell> inputCells_;
     std::vector<int> outputRows_;

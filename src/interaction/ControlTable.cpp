@@ -12,18 +12,19 @@
 
 namespace quantaro {
 
-const ControlSpec& FindControl(std::span<const ControlSpec> table, std::string_view name) {
-    const auto found = std::find_if(table.begin(), table.end(),
-                                    [name](const ControlSpec& spec) { return spec.name == name; });
+const ControlEntry& FindControl(std::span<const ControlEntry> table, std::string_view name) {
+    const auto found = std::find_if(table.begin(), table.end(), [name](const ControlEntry& entry) {
+        return entry.name == name;
+    });
     if (found == table.end()) throw std::logic_error("no control named " + std::string(name));
     return *found;
 }
 
-QPushButton* MakeButton(std::span<const ControlSpec> table, const char* name, QWidget* parent) {
+QPushButton* MakeButton(std::span<const ControlEntry> table, const char* name, QWidget* parent) {
     return MakeButton(FindControl(table, name).text, name, parent);
 }
 
-QLabel* MakeLabel(std::span<const ControlSpec> table, const char* name, QWidget* parent) {
+QLabel* MakeLabel(std::span<const ControlEntry> table, const char* name, QWidget* parent) {
     return MakeLabel(FindControl(table, name).text, QLatin1String(name), parent);
 }
 
@@ -33,17 +34,17 @@ QWidget* FindNamedControl(QWidget* window, std::string_view name) {
     return window->findChild<QWidget*>(wanted);
 }
 
-void ApplyControlTable(QWidget* window, std::span<const ControlSpec> table, HintSet& hints) {
-    for (const ControlSpec& spec : table) {
-        QWidget* control = FindNamedControl(window, spec.name);
-        if (!control) throw std::logic_error(std::string("no control made for ") + spec.name);
-        if (spec.hintDisplay == HintDisplay::Always) {
-            control->setToolTip(ToolTipText(spec.hint));
-        } else if (!spec.hint.isEmpty()) {
-            hints.add(control, spec.hint, spec.hintDisplay == HintDisplay::FromStart);
+void ApplyControlTable(QWidget* window, std::span<const ControlEntry> table, HintSet& hints) {
+    for (const ControlEntry& entry : table) {
+        QWidget* control = FindNamedControl(window, entry.name);
+        if (!control) throw std::logic_error(std::string("no control made for ") + entry.name);
+        if (entry.hintDisplay == HintDisplay::Always) {
+            control->setToolTip(ToolTipText(entry.hint));
+        } else if (!entry.hint.isEmpty()) {
+            hints.add(control, entry.hint, entry.hintDisplay == HintDisplay::FromStart);
         }
-        ContextHelp::setContext(control, spec.helpContext);
-        if (!spec.place.isNull()) control->setGeometry(spec.place);
+        ContextHelp::setContext(control, entry.helpContext);
+        if (!entry.place.isNull()) control->setGeometry(entry.place);
     }
 }
 

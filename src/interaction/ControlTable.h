@@ -23,7 +23,7 @@ enum class HintDisplay { Switched, FromStart, Always };
 // its hint, its help context and, unless a layout places it, its place. The
 // window itself is described under its own object name, its text being its
 // title.
-struct ControlSpec {
+struct ControlEntry {
     const char* name = nullptr;
     QString text{};
     QString hint{};
@@ -33,15 +33,15 @@ struct ControlSpec {
 };
 
 // The entry of the named control; the table must hold it.
-const ControlSpec& FindControl(std::span<const ControlSpec> table, std::string_view name);
+const ControlEntry& FindControl(std::span<const ControlEntry> table, std::string_view name);
 
 // A button or a label named and captioned as its entry says.
-QPushButton* MakeButton(std::span<const ControlSpec> table, const char* name, QWidget* parent);
-QLabel* MakeLabel(std::span<const ControlSpec> table, const char* name, QWidget* parent);
+QPushButton* MakeButton(std::span<const ControlEntry> table, const char* name, QWidget* parent);
+QLabel* MakeLabel(std::span<const ControlEntry> table, const char* name, QWidget* parent);
 
 // Gives each control of the window that the table names its hint (in hints
 // unless it always shows), its help context and its place.
-void ApplyControlTable(QWidget* window, std::span<const ControlSpec> table, HintSet& hints);
+void ApplyControlTable(QWidget* window, std::span<const ControlEntry> table, HintSet& hints);
 
 // The window itself or its child of that name; null when there is none.
 QWidget* FindNamedControl(QWidget* window, std::string_view name);

@@ -30,7 +30,7 @@ constexpr int kLoopHelp = 17;
 
 constexpr char kBadLoopCount[] = "Number of loops must be a positive integer";
 
-const ControlSpec kLayout[] = {
+const ControlEntry kLayout[] = {
     {.name = "TFormLoopSelect",
      .text = QStringLiteral("Quantaro - Continuous loop"),
      .hint = QStringLiteral("Run all equations many times"),
@@ -106,7 +106,7 @@ QLineEdit* MakeEdit(const char* name, QWidget* parent) {
 
 }  // namespace
 
-std::span<const ControlSpec> TFormLoopSelect::Layout() {
+std::span<const ControlEntry> TFormLoopSelect::Layout() {
     return kLayout;
 }
 

@@ -34,7 +34,7 @@ class TFormLoopSelect : public QWidget, public HintTarget {
     explicit TFormLoopSelect(Session& session, QWidget* parent = nullptr);
 
     // The window and its controls, each with its text, hint and help context.
-    static std::span<const ControlSpec> Layout();
+    static std::span<const ControlEntry> Layout();
 
     void setHintsShown(bool shown) override;
 

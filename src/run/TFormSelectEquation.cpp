@@ -16,7 +16,7 @@ namespace {
 constexpr int kSelectEquationHelp = 16;
 constexpr int kHighestEquation = 100;
 
-const ControlSpec kLayout[] = {
+const ControlEntry kLayout[] = {
     {.name = "TFormSelectEquation",
      .text = QStringLiteral("Select Equation"),
      .hint = QStringLiteral("Test a single equation"),
@@ -83,7 +83,7 @@ TFormSelectEquation::TFormSelectEquation(QWidget* parent) : QDialog(parent) {
     ContextHelp::setNamesHelpFile(this);
 }
 
-std::span<const ControlSpec> TFormSelectEquation::Layout() {
+std::span<const ControlEntry> TFormSelectEquation::Layout() {
     return kLayout;
 }
 

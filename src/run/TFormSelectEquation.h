@@ -22,7 +22,7 @@ class TFormSelectEquation : public QDialog, public HintTarget {
     explicit TFormSelectEquation(QWidget* parent = nullptr);
 
     // The window and its controls, each with its text, hint and help context.
-    static std::span<const ControlSpec> Layout();
+    static std::span<const ControlEntry> Layout();
 
     // Shows the dialog and waits for it to close; true when it closed with OK.
     bool choose();

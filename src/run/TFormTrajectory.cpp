@@ -28,7 +28,7 @@ namespace {
 constexpr int kRefreshMs = 50;
 constexpr int kPanelWidth = 190;
 
-const ControlSpec kLayout[] = {
+const ControlEntry kLayout[] = {
     {.name = "TFormTrajectory",
      .text = QStringLiteral("Quantaro - Trajectory"),
      .hint = QStringLiteral("Recorded variables, pass by pass")},
@@ -127,7 +127,7 @@ void TFormTrajectory::buildControls() {
     TimerRefresh->setInterval(kRefreshMs);
 }
 
-std::span<const ControlSpec> TFormTrajectory::Layout() {
+std::span<const ControlEntry> TFormTrajectory::Layout() {
     return kLayout;
 }
 

@@ -44,7 +44,7 @@ class TFormTrajectory : public QWidget, public HintTarget {
                     UserInteraction& interaction, QWidget* parent = nullptr);
 
     // The window and its controls, each with its text, hint and help context.
-    static std::span<const ControlSpec> Layout();
+    static std::span<const ControlEntry> Layout();
 
     void setHintsShown(bool shown) override;
 

@@ -23,8 +23,8 @@ constexpr int kHelpMenuHelp = 23;
 
 using W = TFormCalculator;
 
-MenuItemSpec Command(const char* name, const QString& text, int helpContext, MenuHandler handler,
-                     const QKeySequence& shortcut = {}) {
+MenuItemEntry Command(const char* name, const QString& text, int helpContext, MenuHandler handler,
+                      const QKeySequence& shortcut = {}) {
     return {.name = name,
             .text = text,
             .helpContext = helpContext,
@@ -32,19 +32,19 @@ MenuItemSpec Command(const char* name, const QString& text, int helpContext, Men
             .handler = handler};
 }
 
-MenuItemSpec Check(const char* name, const QString& text, bool SessionOptions::*option,
-                   MenuHandler handler = nullptr) {
+MenuItemEntry Check(const char* name, const QString& text, bool SessionOptions::*option,
+                    MenuHandler handler = nullptr) {
     return {.name = name, .text = text, .handler = handler, .option = option};
 }
 
-MenuItemSpec Edit(QAction* EditActions::*action) {
+MenuItemEntry Edit(QAction* EditActions::*action) {
     return {.editAction = action};
 }
 
-const MenuItemSpec kSeparator{};
+const MenuItemEntry kSeparator{};
 
-const std::vector<MenuSpec>& MenuBarTable() {
-    static const std::vector<MenuSpec> menus = {
+const std::vector<MenuEntry>& MenuBarTable() {
+    static const std::vector<MenuEntry> menus = {
         {"File1",
          QStringLiteral("&File"),
          kFileHelp,
@@ -119,8 +119,8 @@ const std::vector<MenuSpec>& MenuBarTable() {
     return menus;
 }
 
-const std::vector<MenuSpec>& PopupTable() {
-    static const std::vector<MenuSpec> menus = {
+const std::vector<MenuEntry>& PopupTable() {
+    static const std::vector<MenuEntry> menus = {
         {"PopupMenuNew",
          {},
          kFileHelp,
@@ -173,7 +173,7 @@ const std::vector<MenuSpec>& PopupTable() {
     return menus;
 }
 
-void AddItem(QMenu* menu, const MenuItemSpec& item, TFormCalculator& window, Session& session,
+void AddItem(QMenu* menu, const MenuItemEntry& item, TFormCalculator& window, Session& session,
              const EditActions& edit) {
     if (item.editAction) {
         menu->addAction(edit.*item.editAction);
@@ -210,38 +210,38 @@ void AddItem(QMenu* menu, const MenuItemSpec& item, TFormCalculator& window, Ses
 
 }  // namespace
 
-std::span<const MenuSpec> MainMenus() {
+std::span<const MenuEntry> MainMenus() {
     return MenuBarTable();
 }
 
-std::span<const MenuSpec> PopupMenus() {
+std::span<const MenuEntry> PopupMenus() {
     return PopupTable();
 }
 
 void BuildMenus(TFormCalculator& window, QMenuBar* bar, Session& session, const EditActions& edit) {
-    for (const MenuSpec& spec : MainMenus()) {
-        if (spec.items.empty()) {
-            QAction* item = bar->addAction(spec.title);
-            item->setObjectName(QLatin1String(spec.name));
-            ContextHelp::setContext(item, spec.helpContext);
+    for (const MenuEntry& entry : MainMenus()) {
+        if (entry.items.empty()) {
+            QAction* item = bar->addAction(entry.title);
+            item->setObjectName(QLatin1String(entry.name));
+            ContextHelp::setContext(item, entry.helpContext);
             QObject::connect(item, &QAction::triggered, &window,
-                             [&window, handler = spec.handler] { handler(window); });
+                             [&window, handler = entry.handler] { handler(window); });
             continue;
         }
-        QMenu* menu = bar->addMenu(spec.title);
-        menu->setObjectName(QLatin1String(spec.name));
-        ContextHelp::setContext(menu, spec.helpContext);
-        if (const MenuHandler handler = spec.handler) {
+        QMenu* menu = bar->addMenu(entry.title);
+        menu->setObjectName(QLatin1String(entry.name));
+        ContextHelp::setContext(menu, entry.helpContext);
+        if (const MenuHandler handler = entry.handler) {
             QObject::connect(menu, &QMenu::aboutToShow, &window,
                              [&window, handler] { handler(window); });
         }
-        for (const MenuItemSpec& item : spec.items) AddItem(menu, item, window, session, edit);
+        for (const MenuItemEntry& item : entry.items) AddItem(menu, item, window, session, edit);
     }
-    for (const MenuSpec& spec : PopupMenus()) {
+    for (const MenuEntry& entry : PopupMenus()) {
         auto* menu = new QMenu(&window);
-        menu->setObjectName(QLatin1String(spec.name));
-        ContextHelp::setContext(menu, spec.helpContext);
-        for (const MenuItemSpec& item : spec.items) AddItem(menu, item, window, session, edit);
+        menu->setObjectName(QLatin1String(entry.name));
+        ContextHelp::setContext(menu, entry.helpContext);
+        for (const MenuItemEntry& item : entry.items) AddItem(menu, item, window, session, edit);
     }
 }
 

@@ -23,7 +23,7 @@ using MenuHandler = void (*)(TFormCalculator&);
 // One item of a menu: a command, a check item that shows and sets one of the
 // session's options, an item of the formula editor's Edit commands, an
 // empty submenu that its owner fills, or a separator (no name).
-struct MenuItemSpec {
+struct MenuItemEntry {
     const char* name = nullptr;
     QString text{};
     int helpContext = 0;
@@ -36,17 +36,17 @@ struct MenuItemSpec {
 
 // A menu of the menu bar or a pop-up menu. Without items, a menu-bar item
 // that acts when it is clicked; with items, handler runs as the menu opens.
-struct MenuSpec {
+struct MenuEntry {
     const char* name = nullptr;
     QString title{};
     int helpContext = 0;
     MenuHandler handler = nullptr;
-    std::vector<MenuItemSpec> items{};
+    std::vector<MenuItemEntry> items{};
 };
 
 // The menu bar's menus in order, and the pop-up menus of the File menu.
-std::span<const MenuSpec> MainMenus();
-std::span<const MenuSpec> PopupMenus();
+std::span<const MenuEntry> MainMenus();
+std::span<const MenuEntry> PopupMenus();
 
 // Makes the menus of the tables for window: items named, with their
 // shortcuts and help contexts, connected to their handlers; check items

@@ -3,7 +3,7 @@
 namespace quantaro {
 namespace {
 
-const ControlSpec kLayout[] = {
+const ControlEntry kLayout[] = {
     {.name = "TFormCalculator",
      .hint = QStringLiteral("Click \"Options\" menu to switch hints on or off")},
     {.name = "StringGridOperators",
@@ -79,7 +79,7 @@ const ControlSpec kLayout[] = {
 
 }  // namespace
 
-std::span<const ControlSpec> MainWindowControls() {
+std::span<const ControlEntry> MainWindowControls() {
     return kLayout;
 }
 

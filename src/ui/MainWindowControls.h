@@ -8,6 +8,6 @@ namespace quantaro {
 
 // The main window and its controls: each one's caption, hint, help context
 // and classic place, the place it has at the window's smallest size.
-std::span<const ControlSpec> MainWindowControls();
+std::span<const ControlEntry> MainWindowControls();
 
 }  // namespace quantaro

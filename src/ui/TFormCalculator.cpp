@@ -58,7 +58,7 @@ Widget* MakeCaptioned(const char* name, QWidget* parent) {
 
 }  // namespace
 
-std::span<const ControlSpec> TFormCalculator::Layout() {
+std::span<const ControlEntry> TFormCalculator::Layout() {
     return MainWindowControls();
 }
 

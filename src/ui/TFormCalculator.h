@@ -50,7 +50,7 @@ class TFormCalculator : public QMainWindow, public HintTarget {
 
     // The window and its controls, each with its text, hint, help context
     // and classic place.
-    static std::span<const ControlSpec> Layout();
+    static std::span<const ControlEntry> Layout();
 
     // The windows that the Constants and Variables commands and the About
     // item show, created after this one.

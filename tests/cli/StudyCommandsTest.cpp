@@ -231,7 +231,7 @@ TEST_F(StudyCommandsTest, ShardsMakeUpTheWholeSweep) {
     EXPECT_EQ(testing::ReadRaw(path("all.csv")), whole);
 }
 
-TEST_F(StudyCommandsTest, BadSpecificationsAreRefusedNamingTheFault) {
+TEST_F(StudyCommandsTest, BadStudyOptionsAreRefusedNamingTheFault) {
     writeTable("b.VAR", {{"X", "1"}, {"Y", ""}});
     writeTable("b.CON", {{"K", "2"}});
     const QStringList sheet = {"--formula-text", "X * K = Y",   "--variables",

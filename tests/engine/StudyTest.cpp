@@ -56,9 +56,9 @@ TEST(SweepPlanTest, PointsRunThroughTheGridFirstInputSlowest) {
         {{{"X", -1E4000L, 1E4000L, 3}}, {"-1E4000", "0", "1E4000"}},
     };
     for (const auto& [axes, expected] : cases) {
-        const SweepSpec spec{axes, {"Y"}, {}};
-        ASSERT_EQ(SweepSpecError(sheet, spec), "");
-        const SweepPlan plan(sheet, spec);
+        const SweepSetup setup{axes, {"Y"}, {}};
+        ASSERT_EQ(SweepSetupError(sheet, setup), "");
+        const SweepPlan plan(sheet, setup);
         std::vector<std::string> texts;
         for (std::uint64_t point = 1; point <= plan.pointCount(); ++point) {
             std::string text = plan.inputText(point, 0);
@@ -77,9 +77,9 @@ TEST(SweepPlanTest, PointsRunThroughTheGridFirstInputSlowest) {
 TEST(SweepRunnerTest, PointsStartAfreshAndTheResultsDoNotDependOnTheWorkers) {
     const Worksheet sheet = Sheet("N + 1 = N\r\nK / X = Y\r\nX * 1E4932 = Z", {{"K", "3"}},
                                   {{"X", "9"}, {"N", "0"}, {"Y", ""}, {"Z", "old"}});
-    const SweepSpec spec{{{"X", -2, 2, 401}, {"K", 1, 0, 3}}, {"N", "Y", "Z"}, {0, 2}};
-    ASSERT_EQ(SweepSpecError(sheet, spec), "");
-    const SweepPlan plan(sheet, spec);
+    const SweepSetup setup{{{"X", -2, 2, 401}, {"K", 1, 0, 3}}, {"N", "Y", "Z"}, {0, 2}};
+    ASSERT_EQ(SweepSetupError(sheet, setup), "");
+    const SweepPlan plan(sheet, setup);
 
     SweepRunner one(sheet, plan, 1);
     StudyControl control;
@@ -108,10 +108,10 @@ TEST(SweepRunnerTest, PointsStartAfreshAndTheResultsDoNotDependOnTheWorkers) {
     EXPECT_EQ(two.runAll(&cancelled).size(), 0u);
 }
 
-TEST(SweepSpecTest, FaultsAreNamed) {
+TEST(SweepSetupTest, FaultsAreNamed) {
     const Worksheet sheet = Sheet("K * X = Y", {{"K", "2"}}, {{"X", ""}, {"Y", ""}});
     const SweepAxis x{"X", 0, 1, 3};
-    const std::tuple<SweepSpec, const char*> cases[] = {
+    const std::tuple<SweepSetup, const char*> cases[] = {
         {{{}, {}, {}}, "A sweep takes one or two inputs, not 0"},
         {{{x, x, x}, {}, {}}, "A sweep takes one or two inputs, not 3"},
         {{{{"Q", 0, 1, 3}}, {}, {}}, "\"Q\" is neither a constant nor a variable"},
@@ -125,7 +125,7 @@ TEST(SweepSpecTest, FaultsAreNamed) {
         {{{{"X", 0, 1, 1LL << 40}, {"K", 0, 1, 1LL << 40}}, {}, {}},
          "The sweep has too many points"},
     };
-    for (const auto& [spec, fault] : cases) EXPECT_EQ(SweepSpecError(sheet, spec), fault);
+    for (const auto& [setup, fault] : cases) EXPECT_EQ(SweepSetupError(sheet, setup), fault);
 }
 
 // Goal seek on the 15-digit values a cell can hold: roots found exactly or
@@ -135,14 +135,14 @@ TEST(SweepSpecTest, FaultsAreNamed) {
 TEST(GoalSeekTest, FindsTheValueOrSaysWhyNot) {
     struct Case {
         const char* formula;
-        SeekSpec spec;
+        SeekSetup setup;
         long double value;    // to the 15th digit; NaN when none is found
         const char* outcome;  // the result's text, or the message
     };
     const auto seek = [](const char* result, long double target, const char* input,
                          std::optional<std::pair<long double, long double>> interval = {},
                          int passes = 1) {
-        return SeekSpec{result, target, input, interval, {0, passes}};
+        return SeekSetup{result, target, input, interval, {0, passes}};
     };
     const Case cases[] = {
         {"X * 3 - 1 = Y", seek("Y", 0, "X", {{0, 1}}), 1 / 3.0L, "-9.99959663683381E-16"},
@@ -170,9 +170,9 @@ TEST(GoalSeekTest, FindsTheValueOrSaysWhyNot) {
     };
     for (const Case& c : cases) {
         const Worksheet sheet = Sheet(c.formula, {{"K", "1"}}, {{"X", "5"}, {"Y", ""}, {"R", "1"}});
-        ASSERT_EQ(SeekSpecError(sheet, c.spec), "") << c.formula;
+        ASSERT_EQ(SeekSetupError(sheet, c.setup), "") << c.formula;
         StudyControl control;
-        const SeekResult result = GoalSeek(sheet, c.spec, &control);
+        const SeekResult result = GoalSeek(sheet, c.setup, &control);
         EXPECT_EQ(result.found, !std::isnan(c.value)) << c.formula;
         EXPECT_EQ(result.found ? result.resultText : result.message, c.outcome) << c.formula;
         if (result.found) {

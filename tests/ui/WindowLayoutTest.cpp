@@ -33,11 +33,11 @@ QString ControlText(const QWidget* control) {
 
 class WindowLayoutTest : public DesktopProgramFixture {
   protected:
-    void checkItems(QMenu* menu, const std::vector<MenuItemSpec>& items) {
+    void checkItems(QMenu* menu, const std::vector<MenuItemEntry>& items) {
         const QList<QAction*> actions = menu->actions();
         ASSERT_EQ(actions.size(), qsizetype(items.size())) << menu->objectName().toStdString();
         for (std::size_t i = 0; i < items.size(); ++i) {
-            const MenuItemSpec& item = items[i];
+            const MenuItemEntry& item = items[i];
             QAction* action = actions[qsizetype(i)];
             if (item.editAction) {
                 EXPECT_EQ(action, main().formulaEditor().actions().*item.editAction);
@@ -80,7 +80,7 @@ TEST_F(WindowLayoutTest, EveryWindowShowsItsControlsAsItsTableDescribesThem) {
     main().resize(0, 0);
     QApplication::processEvents();
 
-    const std::pair<QWidget*, std::span<const ControlSpec>> windows[] = {
+    const std::pair<QWidget*, std::span<const ControlEntry>> windows[] = {
         {&main(), TFormCalculator::Layout()},
         {&loop, TFormLoopSelect::Layout()},
         {&program->selectEquation(), TFormSelectEquation::Layout()},
@@ -93,19 +93,19 @@ TEST_F(WindowLayoutTest, EveryWindowShowsItsControlsAsItsTableDescribesThem) {
         EXPECT_EQ(session().hintsShown(), hintsOn);
         trajectory->setHintsShown(hintsOn);
         for (const auto& [window, layout] : windows) {
-            for (const ControlSpec& spec : layout) {
-                SCOPED_TRACE(spec.name);
-                QWidget* control = FindNamedControl(window, spec.name);
+            for (const ControlEntry& entry : layout) {
+                SCOPED_TRACE(entry.name);
+                QWidget* control = FindNamedControl(window, entry.name);
                 ASSERT_NE(control, nullptr);
-                if (!spec.text.isEmpty()) {
-                    EXPECT_EQ(ControlText(control), spec.text);
+                if (!entry.text.isEmpty()) {
+                    EXPECT_EQ(ControlText(control), entry.text);
                 }
                 const bool hintShown =
-                    spec.hintDisplay == HintDisplay::Always || (hintsOn && !spec.hint.isEmpty());
-                EXPECT_EQ(control->toolTip(), hintShown ? ToolTipText(spec.hint) : QString());
-                EXPECT_EQ(ContextHelp::contextOf(control), spec.helpContext);
-                if (!spec.place.isNull()) {
-                    EXPECT_EQ(control->geometry(), spec.place);
+                    entry.hintDisplay == HintDisplay::Always || (hintsOn && !entry.hint.isEmpty());
+                EXPECT_EQ(control->toolTip(), hintShown ? ToolTipText(entry.hint) : QString());
+                EXPECT_EQ(ContextHelp::contextOf(control), entry.helpContext);
+                if (!entry.place.isNull()) {
+                    EXPECT_EQ(control->geometry(), entry.place);
                 }
             }
         }
@@ -118,21 +118,21 @@ TEST_F(WindowLayoutTest, TheMenusHoldTheirItemsAsTheirTablesDescribeThem) {
     const QList<QAction*> bar = main().menuBar()->actions();
     ASSERT_EQ(bar.size(), qsizetype(MainMenus().size()));
     for (std::size_t i = 0; i < MainMenus().size(); ++i) {
-        const MenuSpec& spec = MainMenus()[i];
-        SCOPED_TRACE(spec.name);
+        const MenuEntry& entry = MainMenus()[i];
+        SCOPED_TRACE(entry.name);
         QAction* item = bar[qsizetype(i)];
-        EXPECT_EQ(item->text(), spec.title);
+        EXPECT_EQ(item->text(), entry.title);
         QObject* named = item->menu() ? static_cast<QObject*>(item->menu()) : item;
-        EXPECT_EQ(named->objectName(), spec.name);
-        EXPECT_EQ(ContextHelp::contextOf(named), spec.helpContext);
-        EXPECT_EQ(item->menu() == nullptr, spec.items.empty());
-        if (item->menu()) checkItems(item->menu(), spec.items);
+        EXPECT_EQ(named->objectName(), entry.name);
+        EXPECT_EQ(ContextHelp::contextOf(named), entry.helpContext);
+        EXPECT_EQ(item->menu() == nullptr, entry.items.empty());
+        if (item->menu()) checkItems(item->menu(), entry.items);
     }
-    for (const MenuSpec& spec : PopupMenus()) {
-        auto* menu = main().findChild<QMenu*>(QLatin1String(spec.name));
-        ASSERT_NE(menu, nullptr) << spec.name;
-        EXPECT_EQ(ContextHelp::contextOf(menu), spec.helpContext);
-        checkItems(menu, spec.items);
+    for (const MenuEntry& entry : PopupMenus()) {
+        auto* menu = main().findChild<QMenu*>(QLatin1String(entry.name));
+        ASSERT_NE(menu, nullptr) << entry.name;
+        EXPECT_EQ(ContextHelp::contextOf(menu), entry.helpContext);
+        checkItems(menu, entry.items);
     }
 }
 
