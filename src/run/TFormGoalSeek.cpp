@@ -88,6 +88,8 @@ TFormGoalSeek::TFormGoalSeek(Session& session, QWidget* parent)
     wireControls();
     showRunning(false);
     CheckBoxIntervalClick();
+    // Placed beside the main window before it is first shown, at the size it shows at.
+    adjustSize();
 }
 
 TFormGoalSeek::~TFormGoalSeek() = default;

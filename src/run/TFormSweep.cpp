@@ -118,7 +118,7 @@ TFormSweep::TFormSweep(const Session& session, UserInteraction& interaction, QWi
     wireControls();
     showRunning(false);
     CheckBoxSecondClick();
-    resize(920, 640);
+    resize(880, 620);
 }
 
 TFormSweep::~TFormSweep() = default;
@@ -165,8 +165,15 @@ void TFormSweep::buildControls() {
     TableResults->setObjectName(QStringLiteral("TableResults"));
     TableResults->setModel(model_);
     TableResults->verticalHeader()->hide();
+    // Rows of one height, set once, keep a hundred thousand points cheap to scroll.
+    TableResults->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    TableResults->verticalHeader()->setDefaultSectionSize(TableResults->fontMetrics().height() + 6);
+    TableResults->setWordWrap(false);
     TableResults->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    TableResults->horizontalHeader()->setDefaultSectionSize(110);
+    // Wide enough for any number's 15 digits, sign and exponent.
+    TableResults->horizontalHeader()->setDefaultSectionSize(
+        TableResults->fontMetrics().horizontalAdvance(QStringLiteral("-0.000123456789012345")) +
+        12);
     ChartView = new PlotView(this);
     ChartView->setObjectName(QStringLiteral("ChartView"));
     ChartView->setMinimumSize(320, 220);
@@ -220,6 +227,7 @@ void TFormSweep::buildControls() {
     splitter->addWidget(ChartView);
     splitter->setStretchFactor(0, 1);
     splitter->setStretchFactor(1, 1);
+    splitter->setSizes({440, 440});
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -392,6 +400,9 @@ void TFormSweep::finish() {
                    .arg(results.failedCount());
     }
     LabelFailed->setText(text);
+    const QString widest = QString::number(results.size()) + QStringLiteral("00");
+    TableResults->horizontalHeader()->resizeSection(
+        0, TableResults->fontMetrics().horizontalAdvance(widest) + 12);
     ProgressBarSweep->setValue(
         int(results.size() * kProgressSteps / std::max<std::uint64_t>(planned, 1)));
     const SweepPlan& plan = runner_->plan();
