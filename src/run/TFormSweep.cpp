@@ -359,7 +359,18 @@ void TFormSweep::ButtonRunClick() {
     }
     runner_ = std::make_unique<SweepRunner>(sheet_, SweepPlan(sheet_, std::move(*setup)));
     finished_.reset();
-    job_.start([this](StudyControl& control) { finished_ = runner_->runAll(&control); });
+    const SweepPlan& plan = runner_->plan();
+    const SweepChartSource source{
+        .inputTable = &TableOf(sheet_, plan.inputCells().front().table),
+        .variables = &sheet_.variables,
+        .secondCount = plan.inputCount() > 1 ? plan.setup().axes[1].count : 1};
+    // Reading a hundred thousand points' numbers for the chart takes a while
+    // too: the study's thread does it, while the window leaves sheet_ alone.
+    job_.start([this, source](StudyControl& control) {
+        SweepResults results = runner_->runAll(&control);
+        Plot plot = MakeSweepPlot(results, source);
+        finished_.emplace(std::move(results), std::move(plot));
+    });
     LabelFailed->setText(QStringLiteral("Running %1 points").arg(runner_->plan().pointCount()));
     ProgressBarSweep->setValue(0);
     showRunning(true);
@@ -390,7 +401,8 @@ void TFormSweep::finish() {
         return;
     }
     const std::uint64_t planned = runner_->plan().pointCount();
-    model_->setResults(std::move(finished_).value_or(SweepResults()));
+    auto [finishedResults, plot] = std::move(finished_).value_or(Finished());
+    model_->setResults(std::move(finishedResults));
     const SweepResults& results = model_->results();
     QString text = QStringLiteral("%1 of %2 points failed").arg(results.failedCount()).arg(planned);
     if (results.size() < planned) {
@@ -405,12 +417,7 @@ void TFormSweep::finish() {
         0, TableResults->fontMetrics().horizontalAdvance(widest) + 12);
     ProgressBarSweep->setValue(
         int(results.size() * kProgressSteps / std::max<std::uint64_t>(planned, 1)));
-    const SweepPlan& plan = runner_->plan();
-    const SweepChartSource source{
-        .inputTable = &TableOf(sheet_, plan.inputCells().front().table),
-        .variables = &sheet_.variables,
-        .secondCount = plan.inputCount() > 1 ? plan.setup().axes[1].count : 1};
-    ChartView->showPlot(MakeSweepPlot(results, source));
+    ChartView->showPlot(plot);
     ChartView->resetZoom();
     showRunning(false);
 }

@@ -6,12 +6,14 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 
 #include "engine/Sweep.h"
 #include "engine/Worksheet.h"
 #include "interaction/ControlTable.h"
 #include "interaction/HintSet.h"
 #include "run/StudyJob.h"
+#include "run/TrajectoryPlot.h"
 
 class QCheckBox;
 class QComboBox;
@@ -89,7 +91,9 @@ class TFormSweep : public QWidget, public HintTarget {
     UserInteraction& interaction_;
     Worksheet sheet_;  // the copy the last sweep started from
     std::unique_ptr<SweepRunner> runner_;
-    std::optional<SweepResults> finished_;  // written by the study's thread
+    // What the study's thread leaves: the points and their chart.
+    using Finished = std::pair<SweepResults, Plot>;
+    std::optional<Finished> finished_;
     StudyJob job_;
     SweepTableModel* model_ = nullptr;
 
