@@ -155,6 +155,22 @@ QString AxisTitle(const std::string& name, const NameTable& variables) {
     return title;
 }
 
+Plot MakeLinesPlot(std::span<const LineValues> lines, qsizetype maxPoints) {
+    maxPoints = std::max<qsizetype>(maxPoints, 4);
+    Plot plot;
+    Extent horizontal;
+    Extent vertical;
+    for (const LineValues& line : lines) {
+        SeriesBuilder builder(line.across, line.up);
+        plot.series.push_back({line.name, builder.build(maxPoints)});
+        horizontal.add(builder.horizontal());
+        vertical.add(builder.vertical());
+    }
+    plot.horizontal = horizontal.range(kMarginShare);
+    plot.vertical = vertical.range(kMarginShare);
+    return plot;
+}
+
 Plot MakePlot(const Trajectory& trajectory, const NameTable& variables, const PlotChoice& choice,
               qsizetype maxPoints) {
     return TrajectoryPlotter().plot(trajectory, variables, choice, maxPoints);

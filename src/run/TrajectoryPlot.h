@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,17 @@ struct Plot {
 // kept.
 Plot MakePlot(const Trajectory& trajectory, const NameTable& variables, const PlotChoice& choice,
               qsizetype maxPoints = kMaxPlotPoints);
+
+// One line as values: the horizontal and the vertical value of each row.
+struct LineValues {
+    QString name;
+    std::span<const double> across;
+    std::span<const double> up;
+};
+
+// The lines drawn and thinned as MakePlot draws its columns, with ranges that
+// cover every drawable row; the titles are left to the caller.
+Plot MakeLinesPlot(std::span<const LineValues> lines, qsizetype maxPoints = kMaxPlotPoints);
 
 // Makes plots as MakePlot does, keeping the memory that reading a long
 // history takes from one plot to the next instead of taking it afresh.

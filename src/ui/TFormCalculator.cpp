@@ -23,7 +23,9 @@
 #include "interaction/WindowLayout.h"
 #include "run/RunControl.h"
 #include "run/TFormExplain.h"
+#include "run/TFormGoalSeek.h"
 #include "run/TFormLoopSelect.h"
+#include "run/TFormSweep.h"
 #include "session/Session.h"
 #include "tables/NameTableModel.h"
 #include "ui/FormulaCompletion.h"
@@ -366,6 +368,30 @@ void TFormCalculator::ExplainEquations1Click() {
     if (explainWindow_->isHidden()) PlaceBeside(explainWindow_, this, {loopWindow_});
     explainWindow_->explain();
     ShowWithoutModality(explainWindow_);
+}
+
+void TFormCalculator::Sweep1Click() {
+    if (!sweepWindow_) {
+        sweepWindow_ = new TFormSweep(session_, session_.interaction(), this);
+        session_.addHintTarget(sweepWindow_);
+    }
+    if (sweepWindow_->isHidden()) {
+        PlaceBeside(sweepWindow_, this, {loopWindow_, explainWindow_, goalSeekWindow_});
+    }
+    sweepWindow_->refresh();
+    ShowWithoutModality(sweepWindow_);
+}
+
+void TFormCalculator::GoalSeek1Click() {
+    if (!goalSeekWindow_) {
+        goalSeekWindow_ = new TFormGoalSeek(session_, this);
+        session_.addHintTarget(goalSeekWindow_);
+    }
+    if (goalSeekWindow_->isHidden()) {
+        PlaceBeside(goalSeekWindow_, this, {loopWindow_, explainWindow_, sweepWindow_});
+    }
+    goalSeekWindow_->refresh();
+    ShowWithoutModality(goalSeekWindow_);
 }
 
 void TFormCalculator::About1Click() {

@@ -31,6 +31,8 @@ class RecentWorksheetsMenu;
 class RunControl;
 class Session;
 class TFormExplain;
+class TFormGoalSeek;
+class TFormSweep;
 class TFormHelpAbout;
 class TFormLoopSelect;
 class TFormSelectEquation;
@@ -91,6 +93,12 @@ class TFormCalculator : public QMainWindow, public HintTarget {
     // Run menu: Explain Equations shows each step of a run of the formula,
     // made on a copy of the tables.
     void ExplainEquations1Click();
+    // Run menu: Sweep and Goal Seek show the what-if studies' windows, which
+    // work on copies of the worksheet.
+    void Sweep1Click();
+    void GoalSeek1Click();
+    TFormSweep* sweepWindow() const { return sweepWindow_; }
+    TFormGoalSeek* goalSeekWindow() const { return goalSeekWindow_; }
     void About1Click();
     void About2Click();
     void Exit1Click();
@@ -161,7 +169,9 @@ class TFormCalculator : public QMainWindow, public HintTarget {
     QWidget* variableScreen_ = nullptr;
     TFormHelpAbout* aboutBox_ = nullptr;
     TFormLoopSelect* loopWindow_ = nullptr;
-    TFormExplain* explainWindow_ = nullptr;  // created when first shown
+    TFormExplain* explainWindow_ = nullptr;    // created when first shown
+    TFormSweep* sweepWindow_ = nullptr;        // created when first shown
+    TFormGoalSeek* goalSeekWindow_ = nullptr;  // created when first shown
 };
 
 }  // namespace quantaro

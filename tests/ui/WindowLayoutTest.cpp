@@ -11,8 +11,10 @@
 
 #include "DesktopProgramFixture.h"
 #include "interaction/ContextHelp.h"
+#include "run/TFormGoalSeek.h"
 #include "run/TFormLoopSelect.h"
 #include "run/TFormSelectEquation.h"
+#include "run/TFormSweep.h"
 #include "run/TFormTrajectory.h"
 #include "ui/FormulaEditor.h"
 #include "ui/MainMenus.h"
@@ -77,6 +79,8 @@ TEST_F(WindowLayoutTest, EveryWindowShowsItsControlsAsItsTableDescribesThem) {
     auto* trajectory = loop.findChild<TFormTrajectory*>();
     ASSERT_NE(trajectory, nullptr);
     trajectory->setHintsShown(false);  // it follows the loop window's hints
+    main().Sweep1Click();
+    main().GoalSeek1Click();
     main().resize(0, 0);
     QApplication::processEvents();
 
@@ -85,6 +89,8 @@ TEST_F(WindowLayoutTest, EveryWindowShowsItsControlsAsItsTableDescribesThem) {
         {&loop, TFormLoopSelect::Layout()},
         {&program->selectEquation(), TFormSelectEquation::Layout()},
         {trajectory, TFormTrajectory::Layout()},
+        {main().sweepWindow(), TFormSweep::Layout()},
+        {main().goalSeekWindow(), TFormGoalSeek::Layout()},
     };
     for (const bool hintsOn : {true, false}) {
         SCOPED_TRACE(hintsOn ? "hints on" : "hints off");
