@@ -182,12 +182,6 @@ bool IsExactPower(int k) {
 constexpr std::uint64_t kTenTo14 = 100'000'000'000'000;
 constexpr std::uint64_t kTenTo15 = 10 * kTenTo14;
 
-// A result's fifteen significant digits: digits * 10^exponent.
-struct FifteenDigits {
-    std::uint64_t digits = 0;  // 10^14 <= digits < 10^15
-    int exponent = 0;
-};
-
 // Whether m * 2^q >= (n + 1/2) * 10^exponent, decided exactly in 128 bits
 // where exact halfway cases occur; nullopt elsewhere.
 std::optional<bool> AtLeastHalfway(std::uint64_t m, int q, std::uint64_t n, int exponent) {
@@ -207,7 +201,7 @@ std::optional<bool> AtLeastHalfway(std::uint64_t m, int q, std::uint64_t n, int 
 // zero as FormatNumber rounds it. nullopt in the hard cases: a value so close
 // to halfway that the 128-bit power of ten cannot tell, outside the range
 // where exact halfway values exist.
-std::optional<FifteenDigits> RoundToFifteenDigits(std::uint64_t m, int q) {
+std::optional<FifteenDigits> RoundSignificand(std::uint64_t m, int q) {
     // 10^E <= 2^(q+63) <= m * 2^q, so the scaled value has at least fifteen
     // integer digits, and at most sixteen.
     int exponent = FloorLog10Pow2(q + 63) - 14;
@@ -300,6 +294,13 @@ TextRoundTrip RoundThroughTextKeepingFlags(long double x) {
 
 }  // namespace
 
+std::optional<FifteenDigits> RoundToFifteenDigits(long double x) {
+    const ExtendedFields fields = FieldsOf(x);
+    if (fields.biasedExponent <= 1 || fields.biasedExponent == kSpecialExponent) return {};
+    if ((fields.significand & kLeadingBit) == 0) return {};
+    return RoundSignificand(fields.significand, fields.biasedExponent - kExponentBias - 63);
+}
+
 TextRoundTrip RoundThroughText(long double x) {
     const ExtendedFields fields = FieldsOf(x);
     const bool leadingBit = (fields.significand & kLeadingBit) != 0;
@@ -317,7 +318,7 @@ TextRoundTrip RoundThroughText(long double x) {
     }
 
     const int q = fields.biasedExponent - kExponentBias - 63;  // x = significand * 2^q
-    const std::optional<FifteenDigits> decimal = RoundToFifteenDigits(fields.significand, q);
+    const std::optional<FifteenDigits> decimal = RoundSignificand(fields.significand, q);
     if (!decimal) return RoundThroughTextKeepingFlags(x);
     const std::optional<ReadBack> read = ToNearestExtended(*decimal, fields.negative);
     if (!read) return RoundThroughTextKeepingFlags(x);
