@@ -325,18 +325,6 @@ std::string GeneralForm(bool negative, const FifteenDigits& decimal) {
 
 }  // namespace
 
-// Both operands are exact extended values: the digits have at most 64 bits
-// and 5^27 < 2^64.
-long double ScaleByExactPowerOfTen(std::uint64_t digits, int scale) {
-    static constexpr long double kPowersOfTen[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,
-                                                   1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
-                                                   1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L,
-                                                   1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
-    static_assert(std::size(kPowersOfTen) == kMaxExactPowerOfTen + 1);
-    const long double value = static_cast<long double>(digits);
-    return scale >= 0 ? value * kPowersOfTen[scale] : value / kPowersOfTen[-scale];
-}
-
 std::size_t LongestNumberPrefix(std::string_view text) {
     NumberState state = NumberState::Start;
     std::size_t longest = 0;
