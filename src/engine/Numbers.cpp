@@ -246,9 +246,6 @@ DecimalDigits ShortestExactDigits(long double magnitude) {
     }
 }
 
-// Longest general form: "-", fifteen digits, ".", "E-4951".
-constexpr std::size_t kGeneralFormSize = 32;
-
 char* WriteExponent(char* out, int exponent) {
     if (exponent < 0) *out++ = '-';
     unsigned magnitude =
@@ -293,7 +290,7 @@ char* WriteGeneralForm(char* out, bool negative, const char* digits, int n, int 
 }
 
 std::string GeneralForm(bool negative, const DecimalDigits& decimal) {
-    char text[kGeneralFormSize + 8];  // up to 21 digits when written exactly
+    char text[kNumberTextSize + 8];  // up to 21 digits when written exactly
     const char* end =
         WriteGeneralForm(text, negative, decimal.digits.data(),
                          static_cast<int>(decimal.digits.size()), decimal.exponent + 1);
@@ -301,7 +298,7 @@ std::string GeneralForm(bool negative, const DecimalDigits& decimal) {
 }
 
 // Fifteen digits written two at a time, without trailing zeros.
-std::string GeneralForm(bool negative, const FifteenDigits& decimal) {
+char* WriteGeneralForm(char* out, bool negative, const FifteenDigits& decimal) {
     static constexpr char kPairs[] =
         "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
         "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
@@ -318,9 +315,7 @@ std::string GeneralForm(bool negative, const FifteenDigits& decimal) {
     }
     int n = 15;
     while (n > 1 && digits[n - 1] == '0') --n;
-    char text[kGeneralFormSize];
-    const char* end = WriteGeneralForm(text, negative, digits, n, decimal.exponent + 15);
-    return std::string(text, static_cast<std::size_t>(end - text));
+    return WriteGeneralForm(out, negative, digits, n, decimal.exponent + 15);
 }
 
 }  // namespace
@@ -350,14 +345,25 @@ std::optional<long double> ParseNumber(std::string_view text) {
     return ConvertNumber(text);
 }
 
-std::string FormatNumber(long double value) {
-    if (std::isnan(value)) return "NAN";
-    if (std::isinf(value)) return "INF";
+char* WriteNumber(char* out, long double value) {
     if (const std::optional<FifteenDigits> decimal = RoundToFifteenDigits(value)) {
-        return GeneralForm(std::signbit(value), *decimal);
+        return WriteGeneralForm(out, std::signbit(value), *decimal);
     }
-    if (std::fpclassify(value) != FP_NORMAL) return "0";  // zero and subnormals
-    return GeneralForm(value < 0, FifteenDigitsByText(std::fabs(value)));
+    const auto literal = [out](std::string_view text) {
+        return std::copy(text.begin(), text.end(), out);
+    };
+    if (std::isnan(value)) return literal("NAN");
+    if (std::isinf(value)) return literal("INF");
+    if (std::fpclassify(value) != FP_NORMAL) return literal("0");  // zero and subnormals
+    const DecimalDigits decimal = FifteenDigitsByText(std::fabs(value));
+    return WriteGeneralForm(out, value < 0, decimal.digits.data(),
+                            static_cast<int>(decimal.digits.size()), decimal.exponent + 1);
+}
+
+std::string FormatNumber(long double value) {
+    char text[kNumberTextSize];
+    const char* end = WriteNumber(text, value);
+    return std::string(text, static_cast<std::size_t>(end - text));
 }
 
 std::string FormatNumberExactly(long double value) {

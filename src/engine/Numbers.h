@@ -49,6 +49,13 @@ inline long double ScaleByExactPowerOfTen(std::uint64_t digits, int scale) {
 // 0.0001 <= |value| < 1E15, otherwise forms such as 1E15 or 1.5E-7.
 std::string FormatNumber(long double value);
 
+// The longest text FormatNumber writes: "-", fifteen digits, ".", "E-4951".
+inline constexpr std::size_t kNumberTextSize = 24;
+
+// FormatNumber's text written from out on, where kNumberTextSize characters
+// fit; returns its end. For writers of many numbers, without a string each.
+char* WriteNumber(char* out, long double value);
+
 // The shortest text that ParseNumber reads back as exactly this value, in the
 // notation of FormatNumber: the value rounded to nearest with the fewest
 // significant digits that read back, at most 21 (enough for every extended
