@@ -11,15 +11,14 @@ constexpr std::size_t kPieceSize = std::size_t{1} << 20;
 }  // namespace
 
 CsvRecorder::CsvRecorder(const QString& path, const NameTable& variables, std::vector<int> rows)
-    : file_(path), rows_(std::move(rows)), values_(rows_.size()) {
+    : file_(path), rows_(std::move(rows)) {
     std::vector<std::string> names;
     for (const int row : rows_) names.push_back(variables.name(row));
     buffer_ = TrajectoryCsvHeader(names);
 }
 
 void CsvRecorder::record(int pass, const NameTable& variables) {
-    for (std::size_t i = 0; i < rows_.size(); ++i) values_[i] = variables.value(rows_[i]);
-    AppendTrajectoryCsvRow(buffer_, pass, values_);
+    AppendTrajectoryCsvRow(buffer_, pass, variables, rows_);
     if (buffer_.size() >= kPieceSize) flush();
 }
 

@@ -32,7 +32,6 @@ class CsvRecorder {
 
     AtomicFileWriter file_;
     std::vector<int> rows_;
-    std::vector<std::string_view> values_;
     std::string buffer_;
 };
 

@@ -1,10 +1,17 @@
 #include "documents/CsvFormat.h"
 
+#include <algorithm>
+
+#include "engine/Numbers.h"
+
 namespace quantaro {
 namespace {
 
+// One pass over the text: find_first_of searches the four characters for
+// each character of a field, and a CSV of a long run is mostly short fields.
 bool NeedsQuotes(std::string_view text) {
-    return text.find_first_of(",\"\r\n") != std::string_view::npos;
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });
 }
 
 void AppendField(std::string& out, std::string_view text) {
@@ -66,6 +73,25 @@ void AppendTrajectoryCsvRow(std::string& out, std::int64_t pass,
     // The pass number never needs quotes.
     out += std::to_string(pass);
     AppendFields(out, values, false);
+    out += kRecordEnd;
+}
+
+void AppendTrajectoryCsvRow(std::string& out, std::int64_t pass, const NameTable& table,
+                            std::span<const int> rows) {
+    out += std::to_string(pass);
+    for (const int row : rows) {
+        out += ',';
+        const long double* const result = table.storedResult(row);
+        if (result == nullptr) {
+            AppendField(out, table.value(row));
+            continue;
+        }
+        // A number's text never needs quotes.
+        const std::size_t start = out.size();
+        out.resize(start + kNumberTextSize);
+        char* const text = out.data() + start;
+        out.resize(start + static_cast<std::size_t>(WriteNumber(text, *result) - text));
+    }
     out += kRecordEnd;
 }
 

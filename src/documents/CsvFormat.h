@@ -30,6 +30,11 @@ std::string TrajectoryCsvHeader(std::span<const std::string> names);
 void AppendTrajectoryCsvRow(std::string& out, std::int64_t pass,
                             std::span<const std::string_view> values);
 
+// The same from the variables in the given rows of a table: a stored result
+// is written straight from its number, as FormatNumber writes it.
+void AppendTrajectoryCsvRow(std::string& out, std::int64_t pass, const NameTable& table,
+                            std::span<const int> rows);
+
 // A whole trajectory file: the header and one record per recorded row.
 std::string TrajectoryCsv(const Trajectory& trajectory);
 

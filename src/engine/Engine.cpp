@@ -16,7 +16,7 @@ RunOutcome Engine::ExecuteEquations(int selection) {
     RunOutcome outcome;
     if (sheet_.formula().empty()) outcome.code = ResultCode::EmptyFormula;
     const std::size_t count = prepareEquations();
-    // Cleared once: each operator tests the flags after it has run.
+    // Cleared once: an equation leaves them clear unless it faults.
     ClearFaultFlags();
     for (std::size_t k = 0; outcome.succeeded() && k < count; ++k) {
         ++outcome.equationNumber;
@@ -57,12 +57,14 @@ std::size_t Engine::prepareEquations() {
     return programs_.size();
 }
 
-// A failed domain check is rare; evaluating the equation afresh then gives
-// its detail text and whatever the machine does after it, exactly.
+// A failed domain check or a fault is rare; evaluating the equation afresh
+// then gives its detail text or its first fault, and whatever the machine
+// does after it, exactly. Operators are pure, so it meets the same ones.
 ResultCode Engine::runEquation(std::size_t index, std::string& errorItem) {
     if (mode_ == EngineMode::Interpreted) return TokeniseEquation(texts_[index], errorItem);
     EquationProgram& program = programs_[index];
     if (const auto code = program.run(sheet_.variables, sheet_.angle, errorItem)) return *code;
+    ClearFaultFlags();
     return TokeniseEquation(program.text(), errorItem);
 }
 

@@ -1,10 +1,12 @@
 #include "engine/EquationProgram.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "engine/EvaluationMachine.h"
 #include "engine/FloatingPointFault.h"
 #include "engine/Numbers.h"
+#include "engine/OperatorBodies.h"
 #include "engine/OperatorRegistry.h"
 #include "engine/Operators.h"
 #include "engine/Tokeniser.h"
@@ -36,7 +38,7 @@ class EquationProgram::Recorder {
             return ResultCode::Success;
         }
         result = newSlot(0.0L);
-        program_.steps_.push_back({function, left, right, result});
+        program_.steps_.push_back({function, CodeOf(function), left, right, result});
         return ResultCode::Success;
     }
 
@@ -101,17 +103,108 @@ EquationProgram::Slot EquationProgram::slotOf(const NameTable& table, int row) {
     return slot;
 }
 
+EquationProgram::Code EquationProgram::CodeOf(OperatorFunction function) {
+    namespace op = operators;
+    static constexpr std::pair<OperatorFunction, Code> kInline[] = {
+        {&op::Add, Code::Add},
+        {&op::Subtract, Code::Subtract},
+        {&op::Multiply, Code::Multiply},
+        {&op::Divide, Code::Divide},
+        {&op::Reciprocal, Code::Reciprocal},
+        {&op::Negate, Code::Negate},
+        {&op::Square, Code::Square},
+        {&op::SquareRoot, Code::SquareRoot},
+        {&op::Equal, Code::Equal},
+        {&op::NotEqual, Code::NotEqual},
+        {&op::Less, Code::Less},
+        {&op::Greater, Code::Greater},
+        {&op::LessOrEqual, Code::LessOrEqual},
+        {&op::GreaterOrEqual, Code::GreaterOrEqual},
+    };
+    for (const auto& [inlined, code] : kInline) {
+        if (inlined == function) return code;
+    }
+    return Code::Call;
+}
+
+// The flags are sticky, so they are tested once, after the last step: a
+// fault anywhere in the equation leaves one raised. Which fault came first
+// and what follows from it is the checked evaluation's to find.
+bool EquationProgram::runSteps(long double* slots, AngleUnit angle) const {
+    namespace b = bodies;
+    for (const Step& step : steps_) {
+        const long double l = slots[step.left];
+        const long double r = slots[step.right];
+        long double value = 0.0L;
+        switch (step.code) {
+            case Code::Add:
+                value = b::Add(l, r);
+                break;
+            case Code::Subtract:
+                value = b::Subtract(l, r);
+                break;
+            case Code::Multiply:
+                value = b::Multiply(l, r);
+                break;
+            case Code::Divide:
+                if (b::DivisorFails(r)) return false;
+                value = b::Divide(l, r);
+                break;
+            case Code::Reciprocal:
+                if (b::DivisorFails(l)) return false;
+                value = b::Reciprocal(l);
+                break;
+            case Code::Negate:
+                value = b::Negate(l);
+                break;
+            case Code::Square:
+                value = b::Square(l);
+                break;
+            case Code::SquareRoot:
+                if (b::RadicandFails(l)) return false;
+                value = b::SquareRoot(l);
+                break;
+            case Code::Equal:
+                value = b::Equal(l, r);
+                break;
+            case Code::NotEqual:
+                value = b::NotEqual(l, r);
+                break;
+            case Code::Less:
+                value = b::Less(l, r);
+                break;
+            case Code::Greater:
+                value = b::Greater(l, r);
+                break;
+            case Code::LessOrEqual:
+                value = b::LessOrEqual(l, r);
+                break;
+            case Code::GreaterOrEqual:
+                value = b::GreaterOrEqual(l, r);
+                break;
+            case Code::Call: {
+                // A fault an operator throws may not be the equation's first.
+                try {
+                    const OperatorResult result = step.apply({l, r, angle});
+                    if (result.detail) return false;
+                    value = result.value;
+                } catch (const FloatingPointFault&) {
+                    return false;
+                }
+                break;
+            }
+        }
+        slots[step.result] = value;
+    }
+    return !FaultFlagRaised();
+}
+
 std::optional<ResultCode> EquationProgram::run(NameTable& variables, AngleUnit angle,
                                                std::string& errorItem) {
     if (numberWordFaults_) RaiseFault(FaultKind::Overflow);
     long double* const slots = slots_.data();
     for (const Read& read : reads_) slots[read.slot] = read.table->number(read.row);
-    for (const Step& step : steps_) {
-        const OperatorResult result = step.apply({slots[step.left], slots[step.right], angle});
-        CheckFaultFlags();
-        if (result.detail) return std::nullopt;
-        slots[step.result] = result.value;
-    }
+    if (!runSteps(slots, angle)) return std::nullopt;
     if (code_ != ResultCode::Success) {
         errorItem = errorItem_;
         return code_;

@@ -26,11 +26,12 @@ class EquationProgram {
     // afresh.
     const std::string& text() const { return text_; }
 
-    // Runs the program on the current values. Raises the fault a read or an
-    // operator raises; the fault flags must have been cleared before the
-    // run's first operator. Returns nothing when an operator's domain check
-    // failed: the program has then stored nothing, and only evaluating the
-    // equation afresh gives the exact outcome.
+    // Runs the program on the current values. Raises the fault a read
+    // raises; the fault flags must be clear when it starts. Returns nothing
+    // when an operator's domain check failed or raised a fault, or a fault
+    // flag is raised at the end: the program has then stored nothing, and
+    // only evaluating the equation afresh, with the flags cleared, gives the
+    // exact outcome and the first fault.
     std::optional<ResultCode> run(NameTable& variables, AngleUnit angle, std::string& errorItem);
 
   private:
@@ -42,14 +43,36 @@ class EquationProgram {
         int row;
         Slot slot;
     };
+    // The operators applied inline; any other calls its function.
+    enum class Code : std::uint8_t {
+        Add,
+        Subtract,
+        Multiply,
+        Divide,
+        Reciprocal,
+        Negate,
+        Square,
+        SquareRoot,
+        Equal,
+        NotEqual,
+        Less,
+        Greater,
+        LessOrEqual,
+        GreaterOrEqual,
+        Call
+    };
     struct Step {
         OperatorFunction apply;
+        Code code;
         Slot left;
         Slot right;
         Slot result;
     };
     class Recorder;
 
+    static Code CodeOf(OperatorFunction function);
+    // The steps' results; false when one needs the checked evaluation.
+    bool runSteps(long double* slots, AngleUnit angle) const;
     bool recordReads(const std::vector<std::string_view>& tokens, const EngineTables& tables);
     Slot slotOf(const NameTable& table, int row);
 

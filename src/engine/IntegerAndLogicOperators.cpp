@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "engine/ApplyOperator.h"
+#include "engine/OperatorBodies.h"
 #include "engine/OperatorSupport.h"
 #include "engine/Operators.h"
 
@@ -30,7 +31,7 @@ OperatorResult IntegerDivide(const OperatorArgs& a, Division kind) {
 }
 
 OperatorResult Truth(bool holds) {
-    return Value(holds ? 1.0L : 0.0L);
+    return Value(bodies::Truth(holds));
 }
 
 bool IsBoolean(long double x) {
@@ -84,22 +85,22 @@ OperatorResult Mod(const OperatorArgs& a) {
 }
 
 OperatorResult Equal(const OperatorArgs& a) {
-    return Truth(a.left == a.right);
+    return Value(bodies::Equal(a.left, a.right));
 }
 OperatorResult NotEqual(const OperatorArgs& a) {
-    return Truth(a.left != a.right);
+    return Value(bodies::NotEqual(a.left, a.right));
 }
 OperatorResult Less(const OperatorArgs& a) {
-    return Truth(a.left < a.right);
+    return Value(bodies::Less(a.left, a.right));
 }
 OperatorResult Greater(const OperatorArgs& a) {
-    return Truth(a.left > a.right);
+    return Value(bodies::Greater(a.left, a.right));
 }
 OperatorResult LessOrEqual(const OperatorArgs& a) {
-    return Truth(a.left <= a.right);
+    return Value(bodies::LessOrEqual(a.left, a.right));
 }
 OperatorResult GreaterOrEqual(const OperatorArgs& a) {
-    return Truth(a.left >= a.right);
+    return Value(bodies::GreaterOrEqual(a.left, a.right));
 }
 
 OperatorResult And(const OperatorArgs& a) {

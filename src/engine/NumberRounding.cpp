@@ -182,12 +182,6 @@ bool IsExactPower(int k) {
 constexpr std::uint64_t kTenTo14 = 100'000'000'000'000;
 constexpr std::uint64_t kTenTo15 = 10 * kTenTo14;
 
-// A result's fifteen significant digits: digits * 10^exponent.
-struct FifteenDigits {
-    std::uint64_t digits = 0;  // 10^14 <= digits < 10^15
-    int exponent = 0;
-};
-
 // Whether m * 2^q >= (n + 1/2) * 10^exponent, decided exactly in 128 bits
 // where exact halfway cases occur; nullopt elsewhere.
 std::optional<bool> AtLeastHalfway(std::uint64_t m, int q, std::uint64_t n, int exponent) {
@@ -207,41 +201,45 @@ std::optional<bool> AtLeastHalfway(std::uint64_t m, int q, std::uint64_t n, int 
 // zero as FormatNumber rounds it. nullopt in the hard cases: a value so close
 // to halfway that the 128-bit power of ten cannot tell, outside the range
 // where exact halfway values exist.
-std::optional<FifteenDigits> RoundToFifteenDigits(std::uint64_t m, int q) {
+std::optional<FifteenDigits> RoundSignificand(std::uint64_t m, int q) {
     // 10^E <= 2^(q+63) <= m * 2^q, so the scaled value has at least fifteen
     // integer digits, and at most sixteen.
-    int exponent = FloorLog10Pow2(q + 63) - 14;
-    for (;;) {
-        const int k = -exponent;
-        const PowerOfTen& power = PowerOfTenEntry(k);
-        // m * 2^q * 10^k = (Z + m*t) * 2^(q + FloorLog2Pow10(k) - 127), Z = m * T
-        // of 192 bits; top = floor(Z / 2^64), so the scaled value lies in
-        // [top, top + 3) * 2^-shift, and when t = 0 it is below halfway
-        // exactly when top is.
-        const Uint128 low = Uint128{m} * power.low;
-        const Uint128 top = Uint128{m} * power.high + (low >> 64);
-        const int shift = 127 - 64 - q - FloorLog2Pow10(k);  // about 75 to 82
-        const auto integer = static_cast<std::uint64_t>(top >> shift);
-        if (integer >= kTenTo15) {
-            ++exponent;  // the value is at least 10^(E+1)
-            continue;
-        }
-        const Uint128 fraction = top & ((Uint128{1} << shift) - 1);
-        const Uint128 half = Uint128{1} << (shift - 1);
-        bool up = false;
-        if (fraction >= half) {
-            up = true;  // at or past halfway, or past the next integer: integer + 1 either way
-        } else if (IsExactPower(k) || half - fraction >= 3) {
-            up = false;
-        } else {
-            const std::optional<bool> atLeast = AtLeastHalfway(m, q, integer, exponent);
-            if (!atLeast) return std::nullopt;
-            up = *atLeast;
-        }
-        FifteenDigits result{integer + (up ? 1 : 0), exponent};
-        if (result.digits == kTenTo15) result = {kTenTo14, exponent + 1};
-        return result;
+    const int exponent = FloorLog10Pow2(q + 63) - 14;
+    const int k = -exponent;
+    const PowerOfTen& power = PowerOfTenEntry(k);
+    // m * 2^q * 10^k = (Z + m*t) * 2^(q + FloorLog2Pow10(k) - 127), Z = m * T
+    // of 192 bits; top = floor(Z / 2^64), so the scaled value lies in
+    // [top, top + 3) * 2^-shift, and when t = 0 in [top, top + 1) * 2^-shift.
+    const Uint128 low = Uint128{m} * power.low;
+    const Uint128 top = Uint128{m} * power.high + (low >> 64);
+    const int shift = 127 - 64 - q - FloorLog2Pow10(k);  // about 75 to 82
+    const auto integer = static_cast<std::uint64_t>(top >> shift);
+    const Uint128 one = Uint128{1} << shift;
+    const Uint128 fraction = top & (one - 1);
+
+    FifteenDigits result{integer, exponent};
+    bool up = false;
+    // Below halfway for certain, unless the approximation may reach it.
+    bool near = false;
+    if (integer < kTenTo15) {
+        const Uint128 half = one >> 1;
+        // At or past halfway, or past the next integer: integer + 1 either way.
+        up = fraction >= half;
+        near = !up && !IsExactPower(k) && half - fraction < 3;
+    } else {
+        // Sixteen digits: the last one decides, or the fraction when it is 4.
+        result = {integer / 10, exponent + 1};
+        const std::uint64_t last = integer % 10;
+        up = last >= 5;
+        near = last == 4 && !IsExactPower(k) && one - fraction < 3;
     }
+    if (near) {
+        const std::optional<bool> atLeast = AtLeastHalfway(m, q, result.digits, result.exponent);
+        if (!atLeast) return std::nullopt;
+        up = *atLeast;
+    }
+    if (up && ++result.digits == kTenTo15) result = {kTenTo14, result.exponent + 1};
+    return result;
 }
 
 // digits * 10^exponent rounded to the nearest extended value, ties to even,
@@ -287,6 +285,18 @@ std::optional<ReadBack> ToNearestExtended(const FifteenDigits& decimal, bool neg
     return ReadBack{ValueOf({significand, biasedExponent, negative}), false};
 }
 
+// Whether the extended arithmetic rounds to nearest: fegetround's reading of
+// the x87 control word, without the call.
+bool RoundingToNearest() {
+#if defined(__x86_64__) && defined(__GNUC__)
+    unsigned short control = 0;
+    __asm__ volatile("fnstcw %0" : "=m"(control));
+    return (control & 0x0C00) == 0;
+#else
+    return std::fegetround() == FE_TONEAREST;
+#endif
+}
+
 // The text path with the caller's fault flags as they were, whatever the C
 // library's conversions raise on the way.
 TextRoundTrip RoundThroughTextKeepingFlags(long double x) {
@@ -300,6 +310,13 @@ TextRoundTrip RoundThroughTextKeepingFlags(long double x) {
 
 }  // namespace
 
+std::optional<FifteenDigits> RoundToFifteenDigits(long double x) {
+    const ExtendedFields fields = FieldsOf(x);
+    if (fields.biasedExponent <= 1 || fields.biasedExponent == kSpecialExponent) return {};
+    if ((fields.significand & kLeadingBit) == 0) return {};
+    return RoundSignificand(fields.significand, fields.biasedExponent - kExponentBias - 63);
+}
+
 TextRoundTrip RoundThroughText(long double x) {
     const ExtendedFields fields = FieldsOf(x);
     const bool leadingBit = (fields.significand & kLeadingBit) != 0;
@@ -312,12 +329,12 @@ TextRoundTrip RoundThroughText(long double x) {
     if (fields.biasedExponent == 0 && !leadingBit) return {};
     // The lowest binade may read back as a subnormal; the pseudo-denormals are
     // the C library's to write. Other rounding modes read back differently.
-    if (fields.biasedExponent <= 1 || std::fegetround() != FE_TONEAREST) {
+    if (fields.biasedExponent <= 1 || !RoundingToNearest()) {
         return RoundThroughTextKeepingFlags(x);
     }
 
     const int q = fields.biasedExponent - kExponentBias - 63;  // x = significand * 2^q
-    const std::optional<FifteenDigits> decimal = RoundToFifteenDigits(fields.significand, q);
+    const std::optional<FifteenDigits> decimal = RoundSignificand(fields.significand, q);
     if (!decimal) return RoundThroughTextKeepingFlags(x);
     const std::optional<ReadBack> read = ToNearestExtended(*decimal, fields.negative);
     if (!read) return RoundThroughTextKeepingFlags(x);

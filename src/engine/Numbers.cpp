@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "engine/FloatingPointFault.h"
+#include "engine/NumberRounding.h"
 
 namespace quantaro {
 namespace {
@@ -186,8 +187,9 @@ void DropTrailingZeros(DecimalDigits& decimal) {
 
 // The digits of |value| to 15 significant digits, rounded half away from
 // zero on the sixteenth, without trailing zeros. Sixteen digits truncated
-// toward zero are the exact first sixteen of the decimal expansion.
-DecimalDigits FifteenDigits(long double magnitude) {
+// toward zero are the exact first sixteen of the decimal expansion. For the
+// values the binary scaling cannot round.
+DecimalDigits FifteenDigitsByText(long double magnitude) {
     DecimalDigits decimal = SignificantDigits(magnitude, 16, FE_TOWARDZERO);
     const bool roundUp = decimal.digits[15] >= '5';
     decimal.digits.resize(15);
@@ -244,40 +246,79 @@ DecimalDigits ShortestExactDigits(long double magnitude) {
     }
 }
 
-// The general form of a finite value with these significant digits.
-std::string GeneralForm(bool negative, const DecimalDigits& decimal) {
-    const std::string& digits = decimal.digits;
-    const int n = static_cast<int>(digits.size());
-    const int exponent = decimal.exponent + 1;  // |value| = 0.d1d2... x 10^exponent
+char* WriteExponent(char* out, int exponent) {
+    if (exponent < 0) *out++ = '-';
+    unsigned magnitude =
+        exponent < 0 ? 0u - static_cast<unsigned>(exponent) : static_cast<unsigned>(exponent);
+    char reversed[8];
+    int n = 0;
+    do {
+        reversed[n++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    while (n > 0) *out++ = reversed[--n];
+    return out;
+}
 
-    std::string text = negative ? "-" : "";
+// The general form of a finite value with the significant digits d1 d2 ...
+// dn, |value| = 0.d1d2... x 10^exponent, written from out on; returns the end.
+char* WriteGeneralForm(char* out, bool negative, const char* digits, int n, int exponent) {
+    if (negative) *out++ = '-';
     if (exponent > 0 && exponent <= 15) {
-        text.append(digits, 0, static_cast<std::size_t>(std::min(n, exponent)));
-        if (n < exponent) text.append(static_cast<std::size_t>(exponent - n), '0');
-        if (n > exponent) text.append(".").append(digits, static_cast<std::size_t>(exponent));
+        const int whole = std::min(n, exponent);
+        out = std::copy_n(digits, whole, out);
+        if (n < exponent) out = std::fill_n(out, exponent - n, '0');
+        if (n > exponent) {
+            *out++ = '.';
+            out = std::copy_n(digits + exponent, n - exponent, out);
+        }
     } else if (exponent <= 0 && exponent >= -3) {
-        text.append("0.").append(static_cast<std::size_t>(-exponent), '0').append(digits);
+        *out++ = '0';
+        *out++ = '.';
+        out = std::fill_n(out, -exponent, '0');
+        out = std::copy_n(digits, n, out);
     } else {
-        text += digits[0];
-        if (n > 1) text.append(".").append(digits, 1);
-        text.append("E").append(std::to_string(exponent - 1));
+        *out++ = digits[0];
+        if (n > 1) {
+            *out++ = '.';
+            out = std::copy_n(digits + 1, n - 1, out);
+        }
+        *out++ = 'E';
+        out = WriteExponent(out, exponent - 1);
     }
-    return text;
+    return out;
+}
+
+std::string GeneralForm(bool negative, const DecimalDigits& decimal) {
+    char text[kNumberTextSize + 8];  // up to 21 digits when written exactly
+    const char* end =
+        WriteGeneralForm(text, negative, decimal.digits.data(),
+                         static_cast<int>(decimal.digits.size()), decimal.exponent + 1);
+    return std::string(text, static_cast<std::size_t>(end - text));
+}
+
+// Fifteen digits written two at a time, without trailing zeros.
+char* WriteGeneralForm(char* out, bool negative, const FifteenDigits& decimal) {
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    char digits[16];
+    std::uint64_t rest = decimal.digits;
+    digits[14] = static_cast<char>('0' + rest % 10);
+    rest /= 10;
+    for (int i = 12; i >= 0; i -= 2) {
+        const auto pair = static_cast<std::size_t>(rest % 100) * 2;
+        rest /= 100;
+        digits[i] = kPairs[pair];
+        digits[i + 1] = kPairs[pair + 1];
+    }
+    int n = 15;
+    while (n > 1 && digits[n - 1] == '0') --n;
+    return WriteGeneralForm(out, negative, digits, n, decimal.exponent + 15);
 }
 
 }  // namespace
-
-// Both operands are exact extended values: the digits have at most 64 bits
-// and 5^27 < 2^64.
-long double ScaleByExactPowerOfTen(std::uint64_t digits, int scale) {
-    static constexpr long double kPowersOfTen[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,
-                                                   1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
-                                                   1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L,
-                                                   1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
-    static_assert(std::size(kPowersOfTen) == kMaxExactPowerOfTen + 1);
-    const long double value = static_cast<long double>(digits);
-    return scale >= 0 ? value * kPowersOfTen[scale] : value / kPowersOfTen[-scale];
-}
 
 std::size_t LongestNumberPrefix(std::string_view text) {
     NumberState state = NumberState::Start;
@@ -304,11 +345,25 @@ std::optional<long double> ParseNumber(std::string_view text) {
     return ConvertNumber(text);
 }
 
+char* WriteNumber(char* out, long double value) {
+    if (const std::optional<FifteenDigits> decimal = RoundToFifteenDigits(value)) {
+        return WriteGeneralForm(out, std::signbit(value), *decimal);
+    }
+    const auto literal = [out](std::string_view text) {
+        return std::copy(text.begin(), text.end(), out);
+    };
+    if (std::isnan(value)) return literal("NAN");
+    if (std::isinf(value)) return literal("INF");
+    if (std::fpclassify(value) != FP_NORMAL) return literal("0");  // zero and subnormals
+    const DecimalDigits decimal = FifteenDigitsByText(std::fabs(value));
+    return WriteGeneralForm(out, value < 0, decimal.digits.data(),
+                            static_cast<int>(decimal.digits.size()), decimal.exponent + 1);
+}
+
 std::string FormatNumber(long double value) {
-    if (std::isnan(value)) return "NAN";
-    if (std::isinf(value)) return "INF";
-    if (std::fpclassify(value) != FP_NORMAL) return "0";  // zero and subnormals
-    return GeneralForm(value < 0, FifteenDigits(std::fabs(value)));
+    char text[kNumberTextSize];
+    const char* end = WriteNumber(text, value);
+    return std::string(text, static_cast<std::size_t>(end - text));
 }
 
 std::string FormatNumberExactly(long double value) {

@@ -32,12 +32,29 @@ inline constexpr int kMaxExactPowerOfTen = 27;
 // digits x 10^scale, correctly rounded in the current rounding mode, by the
 // one multiplication or division through which ParseNumber reads texts of at
 // most 19 significant digits and such a scale. |scale| <= kMaxExactPowerOfTen.
-long double ScaleByExactPowerOfTen(std::uint64_t digits, int scale);
+// Both operands are exact extended values: the digits have at most 64 bits
+// and 5^27 < 2^64. Inline, for the rounding of every stored result.
+inline long double ScaleByExactPowerOfTen(std::uint64_t digits, int scale) {
+    static constexpr long double kPowersOfTen[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,
+                                                   1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
+                                                   1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L,
+                                                   1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
+    static_assert(sizeof kPowersOfTen / sizeof kPowersOfTen[0] == kMaxExactPowerOfTen + 1);
+    const long double value = static_cast<long double>(digits);
+    return scale >= 0 ? value * kPowersOfTen[scale] : value / kPowersOfTen[-scale];
+}
 
 // The general text form of a number: at most 15 significant digits rounded
 // half away from zero, "." as decimal point, fixed notation for
 // 0.0001 <= |value| < 1E15, otherwise forms such as 1E15 or 1.5E-7.
 std::string FormatNumber(long double value);
+
+// The longest text FormatNumber writes: "-", fifteen digits, ".", "E-4951".
+inline constexpr std::size_t kNumberTextSize = 24;
+
+// FormatNumber's text written from out on, where kNumberTextSize characters
+// fit; returns its end. For writers of many numbers, without a string each.
+char* WriteNumber(char* out, long double value);
 
 // The shortest text that ParseNumber reads back as exactly this value, in the
 // notation of FormatNumber: the value rounded to nearest with the fewest

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "engine/ApplyOperator.h"
+#include "engine/OperatorBodies.h"
 #include "engine/OperatorSupport.h"
 #include "engine/Operators.h"
 
@@ -57,7 +58,7 @@ std::optional<std::string> CountingCheck(const OperatorArgs& a, const CountingTe
 namespace operators {
 
 OperatorResult Square(const OperatorArgs& a) {
-    return Value(PowerOf(a.left, 2.0L));
+    return Value(bodies::Square(a.left));
 }
 OperatorResult Cube(const OperatorArgs& a) {
     return Value(PowerOf(a.left, 3.0L));
@@ -89,8 +90,9 @@ OperatorResult Power(const OperatorArgs& a) {
 }
 
 OperatorResult SquareRoot(const OperatorArgs& a) {
-    if (a.left < 0) return DomainError(Detail({"2ROOT ", a.left, kCrLf, " Invalid square root."}));
-    return Value(PowerOf(a.left, 0.5L));
+    if (bodies::RadicandFails(a.left))
+        return DomainError(Detail({"2ROOT ", a.left, kCrLf, " Invalid square root."}));
+    return Value(bodies::SquareRoot(a.left));
 }
 
 OperatorResult CubeRoot(const OperatorArgs& a) {

@@ -115,6 +115,9 @@ class LoopRunner : public LoopSwitch {
     std::int32_t equation_ = 0;
     // The pass last counted.
     std::int64_t completedLoops_ = 0;
+    // How many passes a tick runs between readings of the clock: as many as
+    // took about a millisecond in the ticks so far.
+    std::int64_t passesPerClockRead_ = 1;
 };
 
 }  // namespace quantaro

@@ -106,8 +106,8 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 // A run ends at the operator that raised a fault, so its message names that
-// fault even where a later operator would raise another, which a test of the
-// flags at the end would find first.
+// fault even where a later operator raises another, throws one or fails its
+// check; a compiled equation tests the flags only when it ends.
 TEST(RunFaults, TheMessageNamesTheFirstFault) {
     const struct {
         const char* formula;
@@ -115,6 +115,8 @@ TEST(RunFaults, TheMessageNamesTheFirstFault) {
     } cases[] = {
         {"BIG * BIG * 0 = X", "Floating point overflow"},  // then infinity times 0
         {"1E-25 COSECH * 0 = X", "Floating point division by zero"},
+        {"BIG * BIG ROUND = X", "Floating point overflow"},    // then a 32-bit conversion
+        {"BIG * BIG * 0 / 0 = X", "Floating point overflow"},  // then "Divide by 0."
     };
     for (const EngineMode mode : {EngineMode::Compiled, EngineMode::Interpreted}) {
         for (const auto& c : cases) {

@@ -3,8 +3,10 @@
 // fifteen-digit halfway points, exact halfway values, powers of ten, the ends
 // of the range, subnormals and the special encodings. A value also fails when
 // RoundThroughText raises a fault flag or leaves the rounding mode changed.
+// With --text it compares FormatNumber byte for byte with the text the C
+// library's exact conversion gives, on the same values.
 //
-// Usage: rounding_check [count [seed]]   count scales the random cases.
+// Usage: rounding_check [--text] [count [seed]]   count scales the random cases.
 
 #include <algorithm>
 #include <cfenv>
@@ -52,7 +54,65 @@ struct Category {
     long long mismatches = 0;
 };
 
+// FormatNumber through printf: sixteen digits truncated toward zero, the
+// sixteenth rounding the fifteenth half away from zero, then the general form.
+std::string ReferenceText(long double x) {
+    if (std::isnan(x)) return "NAN";
+    if (std::isinf(x)) return "INF";
+    if (std::fpclassify(x) != FP_NORMAL) return "0";
+    const int previousRounding = std::fegetround();
+    std::fesetround(FE_TOWARDZERO);
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.15Le", std::fabs(x));
+    std::fesetround(previousRounding);
+    std::string digits;
+    const char* p = buffer;
+    for (; *p != 'e'; ++p) {
+        if (*p != '.') digits += *p;
+    }
+    int exponent = std::atoi(p + 1) + 1;  // |x| = 0.d1d2... x 10^exponent
+    const bool up = digits[15] >= '5';
+    digits.resize(15);
+    int i = 14;
+    while (up && i >= 0 && digits[i] == '9') digits[i--] = '0';
+    if (up && i >= 0) ++digits[i];
+    if (up && i < 0) {  // 999... carries into a new leading digit
+        digits.insert(digits.begin(), '1');
+        digits.pop_back();
+        ++exponent;
+    }
+    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+    const auto n = static_cast<int>(digits.size());
+    std::string text = x < 0 ? "-" : "";
+    if (exponent > 0 && exponent <= 15) {
+        text.append(digits, 0, static_cast<std::size_t>(std::min(n, exponent)));
+        if (n < exponent) text.append(static_cast<std::size_t>(exponent - n), '0');
+        if (n > exponent) text.append(".").append(digits, static_cast<std::size_t>(exponent));
+    } else if (exponent <= 0 && exponent >= -3) {
+        text.append("0.").append(static_cast<std::size_t>(-exponent), '0').append(digits);
+    } else {
+        text += digits[0];
+        if (n > 1) text.append(".").append(digits, 1);
+        text.append("E").append(std::to_string(exponent - 1));
+    }
+    return text;
+}
+
+bool compareText = false;
+
+void CheckText(Category& category, long double x, int mode) {
+    std::fesetround(mode);
+    const std::string text = FormatNumber(x);
+    std::fesetround(FE_TONEAREST);
+    const std::string reference = ReferenceText(x);
+    ++category.checked;
+    if (text == reference || ++category.mismatches > 5) return;
+    std::printf("MISMATCH %s: x=%s FormatNumber=%s printf=%s\n", category.name, Bits(x).c_str(),
+                text.c_str(), reference.c_str());
+}
+
 void Check(Category& category, long double x, int mode = FE_TONEAREST) {
+    if (compareText) return CheckText(category, x, mode);
     std::fesetround(mode);
     std::feclearexcept(FE_ALL_EXCEPT);
     const TextRoundTrip fast = RoundThroughText(x);
@@ -93,6 +153,8 @@ long double Read(const std::string& text) {
 
 int main(int argc, char** argv) {
     using namespace quantaro;
+    compareText = argc > 1 && std::string(argv[1]) == "--text";
+    if (compareText) --argc, ++argv;
     const long long count = argc > 1 ? std::atoll(argv[1]) : 250'000;
     const std::uint64_t seed = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 20240611;
     std::mt19937_64 random(seed);
