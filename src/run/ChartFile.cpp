@@ -13,6 +13,7 @@
 
 #include "documents/FileIo.h"
 #include "documents/FileName.h"
+#include "interaction/UserInteraction.h"
 
 namespace quantaro {
 namespace {
@@ -99,6 +100,20 @@ std::optional<QString> SaveChart(QGraphicsView& view, const QString& path) {
         return QStringLiteral("%1 cannot be saved: the chart could not be drawn").arg(shown);
     return WriteFileAtomically(
         path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+void AskToSaveChart(QGraphicsView& view, UserInteraction& interaction, QWidget* owner,
+                    const QString& initialName) {
+    FileDialogOptions options;
+    options.title = QStringLiteral("Save Chart");
+    options.filter = QStringLiteral("PNG Image (*.png);;SVG Drawing (*.svg);;PDF Document (*.pdf)");
+    options.defaultSuffix = QStringLiteral("png");
+    options.initialName = initialName;
+    const QString path = interaction.chooseFileToSave(owner, options);
+    if (path.isEmpty()) return;
+    if (const std::optional<QString> error = SaveChart(view, path)) {
+        interaction.showError(owner, *error);
+    }
 }
 
 }  // namespace quantaro

@@ -6,8 +6,11 @@
 #include <optional>
 
 class QGraphicsView;
+class QWidget;
 
 namespace quantaro {
+
+class UserInteraction;
 
 enum class ChartFileType { Png, Svg, Pdf };
 
@@ -23,5 +26,10 @@ QByteArray RenderChart(QGraphicsView& view, ChartFileType type);
 // is replaced only once the picture is complete. On failure, a text naming
 // the file and the reason.
 std::optional<QString> SaveChart(QGraphicsView& view, const QString& path);
+
+// Save Chart: asks for a PNG, SVG or PDF file, offering initialName, and
+// saves what the view shows there; a failure is shown over owner.
+void AskToSaveChart(QGraphicsView& view, UserInteraction& interaction, QWidget* owner,
+                    const QString& initialName);
 
 }  // namespace quantaro

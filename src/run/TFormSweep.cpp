@@ -435,16 +435,7 @@ const SweepResults& TFormSweep::results() const {
 }
 
 void TFormSweep::ButtonSaveChartClick() {
-    FileDialogOptions options;
-    options.title = QStringLiteral("Save Chart");
-    options.filter = QStringLiteral("PNG Image (*.png);;SVG Drawing (*.svg);;PDF Document (*.pdf)");
-    options.defaultSuffix = QStringLiteral("png");
-    options.initialName = QStringLiteral("sweep.png");
-    const QString path = interaction_.chooseFileToSave(this, options);
-    if (path.isEmpty()) return;
-    if (const std::optional<QString> error = SaveChart(*ChartView, path)) {
-        interaction_.showError(this, *error);
-    }
+    AskToSaveChart(*ChartView, interaction_, this, QStringLiteral("sweep.png"));
 }
 
 void TFormSweep::ButtonExportClick() {

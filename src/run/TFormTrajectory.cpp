@@ -198,16 +198,7 @@ bool TFormTrajectory::zoomed() const {
 }
 
 void TFormTrajectory::ButtonSaveChartClick() {
-    FileDialogOptions options;
-    options.title = QStringLiteral("Save Chart");
-    options.filter = QStringLiteral("PNG Image (*.png);;SVG Drawing (*.svg);;PDF Document (*.pdf)");
-    options.defaultSuffix = QStringLiteral("png");
-    options.initialName = QStringLiteral("trajectory.png");
-    const QString path = interaction_.chooseFileToSave(this, options);
-    if (path.isEmpty()) return;
-    if (const std::optional<QString> error = SaveChart(*ChartView, path)) {
-        interaction_.showError(this, *error);
-    }
+    AskToSaveChart(*ChartView, interaction_, this, QStringLiteral("trajectory.png"));
 }
 
 void TFormTrajectory::followTrajectory() {
