@@ -21,16 +21,16 @@ void AddNames(const NameTable& table, QStringList& names) {
 
 }  // namespace
 
-QStringList InputNames(const Worksheet& sheet) {
+QStringList InputNames(const NameTable& constants, const NameTable& variables) {
     QStringList names;
-    AddNames(sheet.constants, names);
-    AddNames(sheet.variables, names);
+    AddNames(constants, names);
+    AddNames(variables, names);
     return names;
 }
 
-QStringList VariableNames(const Worksheet& sheet) {
+QStringList VariableNames(const NameTable& variables) {
     QStringList names;
-    AddNames(sheet.variables, names);
+    AddNames(variables, names);
     return names;
 }
 

@@ -12,12 +12,12 @@ class QWidget;
 
 namespace quantaro {
 
-struct Worksheet;
+class NameTable;
 
 // The names a study's window offers: the named rows of the constant table,
 // then those of the variable table, or the variables alone, in table order.
-QStringList InputNames(const Worksheet& sheet);
-QStringList VariableNames(const Worksheet& sheet);
+QStringList InputNames(const NameTable& constants, const NameTable& variables);
+QStringList VariableNames(const NameTable& variables);
 
 // Fills a combo box with names, keeping the chosen name where it remains.
 void OfferNames(QComboBox* combo, const QStringList& names);

@@ -171,6 +171,8 @@ void TFormGoalSeek::wireControls() {
     connect(&session_, &Session::formulaChanged, this, &TFormGoalSeek::worksheetChanged);
     connect(&session_, &Session::valuesChanged, this, &TFormGoalSeek::worksheetChanged);
     connect(&session_, &Session::angleUnitChanged, this, &TFormGoalSeek::worksheetChanged);
+    connect(&session_, &Session::namesChanged, this, &TFormGoalSeek::refresh);
+    connect(&session_, &Session::rowsReplaced, this, &TFormGoalSeek::refresh);
 }
 
 void TFormGoalSeek::setHintsShown(bool shown) {
@@ -178,9 +180,8 @@ void TFormGoalSeek::setHintsShown(bool shown) {
 }
 
 void TFormGoalSeek::refresh() {
-    const Worksheet sheet = session_.worksheetCopy();
-    OfferNames(ComboResult, VariableNames(sheet));
-    OfferNames(ComboInput, InputNames(sheet));
+    OfferNames(ComboResult, VariableNames(session_.variables()));
+    OfferNames(ComboInput, InputNames(session_.constants(), session_.variables()));
 }
 
 void TFormGoalSeek::CheckBoxIntervalClick() {

@@ -42,7 +42,8 @@ class TFormGoalSeek : public QWidget, public HintTarget {
 
     void setHintsShown(bool shown) override;
 
-    // Offers the worksheet's names as they are now.
+    // Offers the worksheet's names as they are now; the session's changes of
+    // names and rows call it again.
     void refresh();
     bool running() const { return job_.running(); }
     // Whether Store would write the value found.

@@ -257,6 +257,8 @@ void TFormSweep::wireControls() {
     connect(ButtonExport, &QPushButton::clicked, this, &TFormSweep::ButtonExportClick);
     connect(ButtonClose, &QPushButton::clicked, this, &QWidget::close);
     connect(TimerProgress, &QTimer::timeout, this, &TFormSweep::TimerProgressTimer);
+    connect(&session_, &Session::namesChanged, this, &TFormSweep::refresh);
+    connect(&session_, &Session::rowsReplaced, this, &TFormSweep::refresh);
 }
 
 void TFormSweep::setHintsShown(bool shown) {
@@ -266,8 +268,7 @@ void TFormSweep::setHintsShown(bool shown) {
 // The inputs offer every name; the outputs every variable, collected unless
 // the user has unticked it.
 void TFormSweep::refresh() {
-    const Worksheet sheet = session_.worksheetCopy();
-    const QStringList inputs = InputNames(sheet);
+    const QStringList inputs = InputNames(session_.constants(), session_.variables());
     for (const AxisControls& axis : axes_) OfferNames(axis.input, inputs);
     if (axes_[1].input->currentIndex() == 0 && inputs.size() > 1) {
         const QSignalBlocker blocker(axes_[1].input);
@@ -280,7 +281,7 @@ void TFormSweep::refresh() {
     }
     const QSignalBlocker blocker(ListOutputs);
     ListOutputs->clear();
-    for (const QString& name : VariableNames(sheet)) {
+    for (const QString& name : VariableNames(session_.variables())) {
         auto* item = new QListWidgetItem(name, ListOutputs);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(unchecked.contains(name) ? Qt::Unchecked : Qt::Checked);

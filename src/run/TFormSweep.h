@@ -51,7 +51,8 @@ class TFormSweep : public QWidget, public HintTarget {
 
     void setHintsShown(bool shown) override;
 
-    // Offers the worksheet's names as they are now.
+    // Offers the worksheet's names as they are now; the session's changes of
+    // names and rows call it again.
     void refresh();
     bool running() const { return job_.running(); }
     // The results shown, those of the last sweep.
