@@ -162,11 +162,15 @@ TEST(GoalSeekTest, FindsTheValueOrSaysWhyNot) {
          "No value of X between 0 and 1 sets Y to 0.5: Y crosses 0.5 only where the formula "
          "fails (Equation 1: Domain Error: Divide by 0.)"},
         {"1 / ( X - 0.3000000000000004 ) = Y", seek("Y", 0.5, "X", {{0, 1}}), NAN,
-         "No value of X between 0.3 and 0.300000000000001 sets Y to 0.5: Y jumps from "
-         "1.66667366043635E15 to -2.50006696126713E15 there without reaching 0.5"},
-        {"X > 0.7 - 0.5 = Y", seek("Y", 0, "X", {{0, 1}}), NAN,
-         "No value of X between 0.7 and 0.700000000000001 sets Y to 0: Y jumps from 0.5 to "
-         "-0.5 there without reaching 0"},
+         "No value of X between 0 and 1 sets Y to 0.5: Y jumps from -2.50006696126713E15 at "
+         "X = 0.3 to 1.66667366043635E15 at X = 0.300000000000001 without reaching 0.5"},
+        // The interval given is named, and the step in order of X.
+        {"X > 0.7 - 0.5 = Y", seek("Y", 0, "X", {{1, 0}}), NAN,
+         "No value of X between 0 and 1 sets Y to 0: Y jumps from -0.5 at X = 0.7 to 0.5 at "
+         "X = 0.700000000000001 without reaching 0"},
+        {"0.5 - ( X > 0.7 ) = Y", seek("Y", 0, "X", {{0, 1}}), NAN,
+         "No value of X between 0 and 1 sets Y to 0: Y jumps from 0.5 at X = 0.7 to -0.5 at "
+         "X = 0.700000000000001 without reaching 0"},
     };
     for (const Case& c : cases) {
         const Worksheet sheet = Sheet(c.formula, {{"K", "1"}}, {{"X", "5"}, {"Y", ""}, {"R", "1"}});
