@@ -128,7 +128,8 @@ BatchOptions ParseOptions(const QStringList& arguments) {
     const QCommandLineOption variables("variables", "Read the variables from V.VAR.", "V.VAR");
     const QCommandLineOption equation("equation", "Run only equation N (0, the default: all).",
                                       "N");
-    const QCommandLineOption passes("passes", "Run the formula K times in a row (default 1).", "K");
+    const QCommandLineOption passes("passes", "Run the formula K times (default 1, K < 2^31).",
+                                    "K");
     const QCommandLineOption degrees("degrees", "Work in degrees, whatever the formula file says.");
     const QCommandLineOption radians("radians", "Work in radians, whatever the formula file says.");
     const QCommandLineOption saveVariables(

@@ -171,6 +171,7 @@ long double SweepPlan::inputNumber(std::uint64_t point, std::size_t axis) const 
 
 std::string MemoryText(std::size_t bytes) {
     constexpr std::size_t kMebibyte = std::size_t{1} << 20;
+    if (bytes < kMebibyte) return std::to_string((bytes + 1023) / 1024) + " KiB";
     if (bytes < 1024 * kMebibyte) {
         return std::to_string((bytes + kMebibyte - 1) / kMebibyte) + " MiB";
     }

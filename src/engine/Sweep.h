@@ -90,7 +90,8 @@ class SweepPlan {
 // Memory held by a sweep's results: no limit, or a number of bytes.
 inline constexpr std::size_t kUnlimitedResults = SIZE_MAX;
 
-// "512 MiB", "1.5 GiB": an amount of memory as messages give it.
+// "3 KiB", "512 MiB", "1.5 GiB": an amount of memory as messages give it,
+// rounded up.
 std::string MemoryText(std::size_t bytes);
 
 // The results of consecutive points of a sweep, as numbers. An output the
