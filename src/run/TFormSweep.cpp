@@ -197,6 +197,7 @@ void TFormSweep::buildControls() {
     ChartView->setLegendShown(false);
     ListLegend = new QListWidget(this);
     ListLegend->setObjectName(QStringLiteral("ListLegend"));
+    ListLegend->setAccessibleName(QStringLiteral("Lines of the chart"));
     ListLegend->setSelectionMode(QAbstractItemView::NoSelection);
     ListLegend->setTextElideMode(Qt::ElideNone);
     ListLegend->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
