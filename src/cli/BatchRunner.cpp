@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "engine/FloatingPointFault.h"
 #include "engine/Messages.h"
 #include "engine/NameTable.h"
+#include "engine/StudyPoint.h"
 #include "engine/Worksheet.h"
 
 namespace quantaro {
@@ -92,14 +94,18 @@ auto StudyOption(Parse parse, const Texts&... texts) {
     return *parsed;
 }
 
+// The largest --passes and --equation: an int.
+constexpr int kLargestWholeOption = std::numeric_limits<int>::max();
+
 int WholeNumberOption(const QString& text, const char* option, int minimum) {
     bool ok = false;
     const int value = text.toInt(&ok);
     if (!ok || value < minimum) {
-        UsageError(QStringLiteral("%1 takes a whole number of at least %2, not '%3'")
+        UsageError(QStringLiteral("%1 takes a whole number from %2 to %3, not '%4'")
                        .arg(QLatin1String(option))
                        .arg(minimum)
-                       .arg(text));
+                       .arg(kLargestWholeOption)
+                       .arg(ShownFileName(text)));
     }
     return value;
 }
@@ -122,7 +128,8 @@ BatchOptions ParseOptions(const QStringList& arguments) {
     const QCommandLineOption variables("variables", "Read the variables from V.VAR.", "V.VAR");
     const QCommandLineOption equation("equation", "Run only equation N (0, the default: all).",
                                       "N");
-    const QCommandLineOption passes("passes", "Run the formula K times in a row (default 1).", "K");
+    const QCommandLineOption passes("passes", "Run the formula K times (default 1, K < 2^31).",
+                                    "K");
     const QCommandLineOption degrees("degrees", "Work in degrees, whatever the formula file says.");
     const QCommandLineOption radians("radians", "Work in radians, whatever the formula file says.");
     const QCommandLineOption saveVariables(
@@ -200,7 +207,9 @@ BatchOptions ParseOptions(const QStringList& arguments) {
     options.variablesFile = parser.value(variables);
     options.saveVariablesFile = parser.value(saveVariables);
     if (parser.isSet(csv)) options.csvFile = parser.value(csv);
-    if (parser.isSet(record)) options.recordNames = TextOption(parser.value(record)).split(',');
+    // Names are kept as their bytes, so that a message shows a byte that is
+    // not UTF-8 as it was typed.
+    if (parser.isSet(record)) options.recordNames = parser.value(record).split(',');
     if (parser.isSet(equation))
         options.equation = WholeNumberOption(parser.value(equation), "--equation", 0);
     if (parser.isSet(passes))
@@ -209,13 +218,13 @@ BatchOptions ParseOptions(const QStringList& arguments) {
     if (parser.isSet(radians)) options.angle = AngleUnit::Radians;
     options.explain = parser.isSet(explain);
     for (const QString& text : parser.values(sweep))
-        options.sweeps.push_back(StudyOption(ParseSweepOption, TextOption(text)));
+        options.sweeps.push_back(StudyOption(ParseSweepOption, text));
     if (parser.isSet(shard)) options.shard = StudyOption(ParseShardOption, parser.value(shard));
     if (parser.isSet(seek)) {
         const std::optional<QString> interval =
-            parser.isSet(between) ? std::optional(TextOption(parser.value(between))) : std::nullopt;
-        options.seek = StudyOption(ParseSeekOptions, TextOption(parser.value(seek)),
-                                   TextOption(parser.value(by)), interval);
+            parser.isSet(between) ? std::optional(parser.value(between)) : std::nullopt;
+        options.seek =
+            StudyOption(ParseSeekOptions, parser.value(seek), parser.value(by), interval);
     }
     return options;
 }
@@ -287,11 +296,12 @@ std::vector<int> RecordedRows(const std::optional<QStringList>& names, const Nam
         return rows;
     }
     for (const QString& given : *names) {
-        const std::string name = given.trimmed().toStdString();
+        const std::optional<QByteArray> bytes = FileNameBytes(given.trimmed());
+        const std::string name = bytes ? bytes->toStdString() : std::string();
         const int row = name.empty() ? 0 : variables.findRow(name);
         if (row == 0) {
-            throw BatchError{kExitUsage, "quantaro-cli: --record names \"" + name +
-                                             "\", which is not a variable of the variable table"};
+            throw BatchError{kExitUsage, "quantaro-cli: --record names " + QuotedName(name) +
+                                             ", which is not a variable of the variable table"};
         }
         rows.push_back(row);
     }
@@ -335,7 +345,7 @@ int RunPass(Engine& engine, int equation, std::ostream& err) {
 
 // Runs the passes, recording the table after each, the failing one too;
 // returns the exit code. A stop is looked for before each pass and after the
-// last.
+// last; a recording that cannot be written ends the run at once.
 int RunPasses(Worksheet& sheet, const BatchOptions& options, CsvRecorder* recorder,
               PendingStop pendingStop, std::ostream& err) {
     Engine engine(sheet);
@@ -344,7 +354,13 @@ int RunPasses(Worksheet& sheet, const BatchOptions& options, CsvRecorder* record
         if (const int signal = StopSignal(pendingStop))
             return Stopped(signal, pass - 1, passes, err);
         const int exitCode = RunPass(engine, options.equation, err);
-        if (recorder) recorder->record(pass, sheet.variables);
+        if (recorder) {
+            if (const std::optional<QString> failure = recorder->record(pass, sheet.variables)) {
+                err << failure->toStdString() << " (stopped after pass " << pass << " of " << passes
+                    << ")\n";
+                return kExitCannotSave;
+            }
+        }
         if (exitCode != 0) return exitCode;
     }
     if (const int signal = StopSignal(pendingStop)) return Stopped(signal, passes, passes, err);
@@ -367,10 +383,10 @@ bool Saved(const std::optional<QString>& failure, std::ostream& err) {
 // Prints the tables of the final run at the value found, the input's line
 // first when it is a constant, and saves the variables when asked to.
 int Seek(Worksheet& sheet, const BatchOptions& options, FileEncoding variablesEncoding,
-         std::ostream& out, std::ostream& err) {
+         std::ostream& out, std::ostream& err, PendingStop pendingStop) {
     SeekSetup setup = *options.seek;
     setup.run = {options.equation, options.passes};
-    if (const int exitCode = RunSeekCommand(sheet, setup, err)) return exitCode;
+    if (const int exitCode = RunSeekCommand(sheet, setup, err, pendingStop)) return exitCode;
     const InputCell input = *FindInputCell(sheet, setup.input);
     if (input.table == InputTable::Constants) PrintRow(sheet.constants, input.row, out);
     PrintVariables(sheet.variables, out);
@@ -417,7 +433,7 @@ int Run(const QStringList& arguments, std::ostream& out, std::ostream& err,
                                      *options.csvFile, run};
             return RunSweepCommand(sheet, sweep, out, err, pendingStop);
         }
-        if (options.seek) return Seek(sheet, options, variablesEncoding, out, err);
+        if (options.seek) return Seek(sheet, options, variablesEncoding, out, err, pendingStop);
         std::optional<CsvRecorder> recorder;
         if (options.csvFile) {
             recorder.emplace(*options.csvFile, sheet.variables,
@@ -427,7 +443,8 @@ int Run(const QStringList& arguments, std::ostream& out, std::ostream& err,
         const int exitCode =
             RunPasses(sheet, options, recorder ? &*recorder : nullptr, pendingStop, err);
         PrintVariables(sheet.variables, out);
-        if (exitCode > kExitSignalBase) return exitCode;  // a stopped run saves nothing
+        // A run stopped by a signal or a recording that failed saves nothing.
+        if (exitCode > kExitSignalBase || exitCode == kExitCannotSave) return exitCode;
 
         bool saved = true;
         if (!options.saveVariablesFile.isEmpty()) {

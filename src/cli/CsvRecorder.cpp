@@ -17,20 +17,21 @@ CsvRecorder::CsvRecorder(const QString& path, const NameTable& variables, std::v
     buffer_ = TrajectoryCsvHeader(names);
 }
 
-void CsvRecorder::record(int pass, const NameTable& variables) {
+std::optional<QString> CsvRecorder::record(int pass, const NameTable& variables) {
     AppendTrajectoryCsvRow(buffer_, pass, variables, rows_);
-    if (buffer_.size() >= kPieceSize) flush();
+    if (buffer_.size() >= kPieceSize) return flush();
+    return std::nullopt;
 }
 
 std::optional<QString> CsvRecorder::finish() {
-    flush();
+    if (std::optional<QString> failure = flush()) return failure;
     return file_.commit();
 }
 
-// After a failed write the later ones fail too, and finish() reports it.
-void CsvRecorder::flush() {
-    file_.write(buffer_);
+std::optional<QString> CsvRecorder::flush() {
+    std::optional<QString> failure = file_.write(buffer_);
     buffer_.clear();
+    return failure;
 }
 
 }  // namespace quantaro

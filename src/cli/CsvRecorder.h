@@ -23,12 +23,13 @@ class CsvRecorder {
     // order, under their names.
     CsvRecorder(const QString& path, const NameTable& variables, std::vector<int> rows);
 
-    void record(int pass, const NameTable& variables);
+    // Returns a text naming the file and the reason as soon as a write fails.
+    std::optional<QString> record(int pass, const NameTable& variables);
     // Returns a text naming the file and the reason when it was not written.
     std::optional<QString> finish();
 
   private:
-    void flush();
+    std::optional<QString> flush();
 
     AtomicFileWriter file_;
     std::vector<int> rows_;

@@ -1,11 +1,18 @@
 #include "cli/StudyCommands.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <cstring>
+#include <limits>
+#include <span>
 
+#include "cli/SignalWatch.h"
 #include "documents/CsvFormat.h"
 #include "documents/FileIo.h"
+#include "documents/FileName.h"
 #include "engine/FloatingPointFault.h"
+#include "engine/InputUse.h"
 #include "engine/Numbers.h"
 
 namespace quantaro {
@@ -17,8 +24,15 @@ namespace {
 constexpr std::uint64_t kPassesPerBlock = 65'536;
 constexpr std::uint64_t kMostPointsPerBlock = 16'384;
 
+// An option's text as messages show it: each byte that is not UTF-8 as \xHH.
 std::string Quoted(const QString& text) {
-    return "'" + text.toStdString() + "'";
+    return "'" + ShownFileName(text).toStdString() + "'";
+}
+
+// A name as its bytes, which match a table's name only when they are UTF-8.
+std::string NameBytes(const QString& text) {
+    const std::optional<QByteArray> bytes = FileNameBytes(text.trimmed());
+    return bytes ? bytes->toStdString() : text.trimmed().toStdString();
 }
 
 // A number as a table cell reads it; nothing, with the reason, otherwise.
@@ -48,15 +62,16 @@ class CsvOutput {
     CsvOutput(const QString& path, std::ostream& out) : out_(out) {
         if (path != QLatin1String("-")) file_.emplace(path);
     }
-    void write(const std::string& bytes) {
-        if (file_) {
-            file_->write(bytes);
-        } else {
-            out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        }
+    // The reason the rows could not be written, if they could not: the file's
+    // own, or nothing to add for standard output, whose failure the run's end
+    // reports.
+    std::optional<QString> write(const std::string& bytes) {
+        if (file_) return file_->write(bytes);
+        out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        if (!out_) return QString();
+        return std::nullopt;
     }
-    // The reason the file was not written, if it was not; standard output is
-    // checked when the run ends.
+    // The reason the file was not written, if it was not.
     std::optional<QString> finish() { return file_ ? file_->commit() : std::nullopt; }
 
   private:
@@ -74,8 +89,8 @@ std::optional<SweepAxis> ParseSweepOption(const QString& text, std::string& faul
         return std::nullopt;
     }
     SweepAxis axis;
-    axis.name = parts->first.toStdString();
-    const std::string where = "--sweep " + axis.name + ": ";
+    axis.name = NameBytes(parts->first);
+    const std::string where = "--sweep " + ShownFileName(parts->first).toStdString() + ": ";
     const std::optional<long double> from = NumberPart(values[0], "FROM", fault);
     const std::optional<long double> to = from ? NumberPart(values[1], "TO", fault) : std::nullopt;
     if (!from || !to) {
@@ -87,7 +102,19 @@ std::optional<SweepAxis> ParseSweepOption(const QString& text, std::string& faul
     bool whole = false;
     axis.count = values[2].toLongLong(&whole);
     if (!whole) {
-        fault = where + "COUNT " + Quoted(values[2]) + " is not a whole number";
+        // Digits that overflow are a whole number all the same.
+        const QString digits = values[2].trimmed();
+        const bool number =
+            QRegularExpression(QStringLiteral("^[+-]?[0-9]+$")).match(digits).hasMatch();
+        if (number && digits.startsWith(QLatin1Char('-'))) {
+            fault = where + "COUNT " + Quoted(values[2]) + " must be at least 1";
+        } else if (number) {
+            fault = where + "COUNT " + Quoted(values[2]) +
+                    " is too large: the largest count accepted is " +
+                    std::to_string(std::numeric_limits<std::int64_t>::max());
+        } else {
+            fault = where + "COUNT " + Quoted(values[2]) + " is not a whole number";
+        }
         return std::nullopt;
     }
     if (values.size() == 4) {
@@ -132,11 +159,11 @@ std::optional<SeekSetup> ParseSeekOptions(const QString& seek, const QString& by
         return std::nullopt;
     }
     SeekSetup setup;
-    setup.result = parts->first.toStdString();
-    setup.input = by.trimmed().toStdString();
+    setup.result = NameBytes(parts->first);
+    setup.input = NameBytes(by);
     const std::optional<long double> target = NumberPart(parts->second, "TARGET", fault);
     if (!target) {
-        fault = "--seek " + setup.result + ": " + fault;
+        fault = "--seek " + ShownFileName(parts->first).toStdString() + ": " + fault;
         return std::nullopt;
     }
     setup.target = *target;
@@ -156,12 +183,31 @@ std::optional<SeekSetup> ParseSeekOptions(const QString& seek, const QString& by
     return setup;
 }
 
+namespace {
+
+// The warnings that an input's value changes nothing, on err.
+void WarnOfIgnoredInputs(const Worksheet& sheet, std::span<const InputCell> inputs,
+                         const StudyRun& run, std::ostream& err) {
+    for (const InputCell& cell : inputs) {
+        const std::string warning = IgnoredInputWarning(sheet, cell, run);
+        if (!warning.empty()) err << "quantaro-cli: warning: " << warning << '\n';
+    }
+}
+
+int Stopped(const char* what, std::uint64_t done, std::uint64_t of, int signal, std::ostream& err) {
+    err << "quantaro-cli: stopped after " << what << ' ' << done;
+    if (of != 0) err << " of " << of;
+    err << " (" << strsignal(signal) << ")\n";
+    return kExitSignalBase + signal;
+}
+
+}  // namespace
+
 int RunSweepCommand(const Worksheet& sheet, const SweepCommand& command, std::ostream& out,
                     std::ostream& err, PendingStop pendingStop) {
     SweepSetup setup{command.axes, {}, command.run};
     if (command.record) {
-        for (const QString& name : *command.record)
-            setup.outputs.push_back(name.trimmed().toStdString());
+        for (const QString& name : *command.record) setup.outputs.push_back(NameBytes(name));
     } else {
         setup.outputs = DefaultSweepOutputs(sheet, setup.axes);
     }
@@ -171,26 +217,39 @@ int RunSweepCommand(const Worksheet& sheet, const SweepCommand& command, std::os
     }
     SweepRunner runner(sheet, SweepPlan(sheet, std::move(setup)));
     const SweepPlan& plan = runner.plan();
+    WarnOfIgnoredInputs(sheet, plan.inputCells(), plan.setup().run, err);
     const auto [first, last] = ShardPoints(command.shard, plan.pointCount());
 
+    StudyControl control;
+    const SignalWatch watch(pendingStop, control);
     CsvOutput csv(command.csvFile, out);
     std::string rows = SweepCsvHeader(plan.inputNames(), plan.outputNames());
-    csv.write(rows);
+    // A write that fails ends the sweep at once: the disk will not take the rest.
+    const auto unwritten = [&](std::uint64_t done, const std::optional<QString>& failure) {
+        if (failure->isEmpty()) return kExitIoError;  // standard output: reported at the end
+        err << failure->toStdString() << " (stopped after point " << done << " of " << last
+            << ")\n";
+        return kExitCannotSave;
+    };
+    if (const std::optional<QString> failure = csv.write(rows))
+        return unwritten(first - 1, failure);
     const std::uint64_t block =
         std::clamp<std::uint64_t>(kPassesPerBlock / static_cast<std::uint64_t>(command.run.passes),
                                   runner.workerCount(), kMostPointsPerBlock);
     std::uint64_t failed = 0;
     for (std::uint64_t from = first; from <= last; from += block) {
-        if (const int signal = pendingStop ? pendingStop() : 0) {
-            err << "quantaro-cli: stopped after point " << from - 1 << " of " << last << " ("
-                << strsignal(signal) << ")\n";
-            return kExitSignalBase + signal;
-        }
-        const SweepResults results = runner.run(from, std::min(last, from + block - 1));
+        const SweepResults results = runner.run(from, std::min(last, from + block - 1), &control);
         failed += results.failedCount();
         rows.clear();
         AppendSweepCsvRows(rows, results);
-        csv.write(rows);
+        const std::uint64_t done = from - 1 + results.size();
+        if (const std::optional<QString> failure = csv.write(rows)) return unwritten(done, failure);
+        if (const int signal = watch.signal()) return Stopped("point", done, last, signal, err);
+        if (!results.shortfall().empty()) {
+            err << "quantaro-cli: stopped after point " << done << " of " << last << ": "
+                << results.shortfall() << '\n';
+            return kExitCannotSave;
+        }
         if (last - from < block) break;  // the next block would wrap around
     }
     if (const std::optional<QString> failure = csv.finish()) {
@@ -203,20 +262,30 @@ int RunSweepCommand(const Worksheet& sheet, const SweepCommand& command, std::os
     return 0;
 }
 
-int RunSeekCommand(Worksheet& sheet, const SeekSetup& setup, std::ostream& err) {
+int RunSeekCommand(Worksheet& sheet, const SeekSetup& setup, std::ostream& err,
+                   PendingStop pendingStop) {
     if (const std::string fault = SeekSetupError(sheet, setup); !fault.empty()) {
         err << "quantaro-cli: " << fault << '\n';
         return kExitUsage;
     }
-    const SeekResult result = GoalSeek(sheet, setup);
+    const InputCell cell = *FindInputCell(sheet, setup.input);
+    WarnOfIgnoredInputs(sheet, {&cell, 1}, setup.run, err);
+    StudyControl control;
+    const SignalWatch watch(pendingStop, control);
+    const SeekResult result = GoalSeek(sheet, setup, &control);
+    if (const int signal = watch.signal()) {
+        return Stopped("trial", control.done(), 0, signal, err);
+    }
     if (!result.found) {
         err << "quantaro-cli: " << result.message << '\n';
         return kExitNoSolution;
     }
     // The final run, as every trial ran, so that the tables show the solution.
-    const InputCell cell = *FindInputCell(sheet, setup.input);
     PointRunner runner(sheet, setup.run);
-    runner.run({&cell, 1}, {&result.valueText, 1});
+    runner.run({&cell, 1}, {&result.valueText, 1}, &control);
+    if (const int signal = watch.signal()) {
+        return Stopped("trial", control.done(), 0, signal, err);
+    }
     sheet.constants = runner.sheet().constants;
     sheet.variables = runner.sheet().variables;
     err << "quantaro-cli: " << TableOf(sheet, cell.table).name(cell.row) << " = "

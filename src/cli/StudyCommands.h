@@ -49,14 +49,17 @@ struct SweepCommand {
 
 // Runs the sweep's points on every core and writes the CSV file, or the CSV
 // to out, block by block; returns the exit code. Says on err how many points
-// failed. A stop asked for ends it between blocks and leaves the file as it
-// was.
+// failed, and warns of an input whose value changes nothing. A stop asked
+// for ends it within a few milliseconds, inside a point too, and leaves the
+// file as it was; so does a write that fails, at once.
 int RunSweepCommand(const Worksheet& sheet, const SweepCommand& command, std::ostream& out,
                     std::ostream& err, PendingStop pendingStop);
 
 // Seeks the value; on success leaves sheet's tables as the final run at the
 // value found left them and returns 0, else reports on err and returns the
-// exit code.
-int RunSeekCommand(Worksheet& sheet, const SeekSetup& setup, std::ostream& err);
+// exit code. A stop asked for ends it within a few milliseconds, inside a
+// trial too.
+int RunSeekCommand(Worksheet& sheet, const SeekSetup& setup, std::ostream& err,
+                   PendingStop pendingStop);
 
 }  // namespace quantaro

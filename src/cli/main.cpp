@@ -1,5 +1,6 @@
 #include <QCoreApplication>
 
+#include <atomic>
 #include <csignal>
 #include <iostream>
 
@@ -8,14 +9,16 @@
 
 namespace {
 
-volatile std::sig_atomic_t stopSignal = 0;
+// Atomic, as a study's threads read it while the handler may write it.
+std::atomic<int> stopSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "a signal handler may store it");
 
 extern "C" void AskToStop(int signal) {
-    stopSignal = signal;
+    stopSignal.store(signal, std::memory_order_relaxed);
 }
 
 int PendingStopSignal() {
-    return stopSignal;
+    return stopSignal.load(std::memory_order_relaxed);
 }
 
 // Ctrl+C or a termination request ends a long run after the pass under way,

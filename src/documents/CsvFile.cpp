@@ -1,5 +1,8 @@
 #include "documents/CsvFile.h"
 
+#include <algorithm>
+#include <string>
+
 #include "documents/CsvFormat.h"
 #include "documents/FileIo.h"
 
@@ -9,8 +12,19 @@ std::optional<QString> SaveTrajectoryCsv(const QString& path, const Trajectory& 
     return WriteFileAtomically(path, TrajectoryCsv(trajectory));
 }
 
+// Written in pieces, so that ten million points take no more memory than a
+// few thousand; a failed write ends it at once.
 std::optional<QString> SaveSweepCsv(const QString& path, const SweepResults& results) {
-    return WriteFileAtomically(path, SweepCsv(results));
+    constexpr std::size_t kPointsPerPiece = 16'384;
+    AtomicFileWriter file(path);
+    std::string piece = SweepCsvHeader(results.inputNames(), results.outputNames());
+    for (std::size_t from = 0; from < results.size(); from += kPointsPerPiece) {
+        AppendSweepCsvRows(piece, results, from, std::min(results.size(), from + kPointsPerPiece));
+        if (std::optional<QString> failure = file.write(piece)) return failure;
+        piece.clear();
+    }
+    if (std::optional<QString> failure = file.write(piece)) return failure;
+    return file.commit();
 }
 
 std::optional<QString> SaveTablesCsv(const QString& path, const NameTable& constants,

@@ -120,21 +120,37 @@ std::string SweepCsvHeader(std::span<const std::string> inputs,
     return header;
 }
 
-void AppendSweepCsvRows(std::string& out, const SweepResults& results) {
+void AppendSweepCsvRows(std::string& out, const SweepResults& results, std::size_t begin,
+                        std::size_t end) {
     const std::size_t inputs = results.inputNames().size();
     const std::size_t outputs = results.outputNames().size();
-    std::vector<std::string_view> fields(inputs + outputs + 1);
-    for (std::size_t index = 0; index < results.size(); ++index) {
-        for (std::size_t axis = 0; axis < inputs; ++axis) fields[axis] = results.input(index, axis);
-        for (std::size_t column = 0; column < outputs; ++column) {
-            fields[inputs + column] = results.output(index, column);
-        }
-        fields.back() = results.message(index);
-        // The point number never needs quotes.
+    for (std::size_t index = begin; index < end; ++index) {
+        // The point number and the numbers never need quotes.
         out += std::to_string(results.pointNumber(index));
-        AppendFields(out, fields, false);
+        for (std::size_t axis = 0; axis < inputs; ++axis) {
+            out += ',';
+            out += results.input(index, axis);
+        }
+        for (std::size_t column = 0; column < outputs; ++column) {
+            out += ',';
+            const SweepResults::Field field = results.field(index, column);
+            if (field.text) {
+                AppendField(out, *field.text);
+                continue;
+            }
+            const std::size_t start = out.size();
+            out.resize(start + kNumberTextSize);
+            char* const text = out.data() + start;
+            out.resize(start + static_cast<std::size_t>(WriteNumber(text, field.number) - text));
+        }
+        out += ',';
+        AppendField(out, results.message(index));
         out += kRecordEnd;
     }
+}
+
+void AppendSweepCsvRows(std::string& out, const SweepResults& results) {
+    AppendSweepCsvRows(out, results, 0, results.size());
 }
 
 std::string SweepCsv(const SweepResults& results) {

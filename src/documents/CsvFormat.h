@@ -47,6 +47,9 @@ std::string SweepCsvHeader(std::span<const std::string> inputs,
 // texts, the outputs' texts and the failing run's message, empty for a clean
 // point.
 void AppendSweepCsvRows(std::string& out, const SweepResults& results);
+// The same for the points held at begin to end - 1.
+void AppendSweepCsvRows(std::string& out, const SweepResults& results, std::size_t begin,
+                        std::size_t end);
 
 // A whole sweep file: the header and one record per point.
 std::string SweepCsv(const SweepResults& results);

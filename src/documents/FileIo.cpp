@@ -203,17 +203,52 @@ AtomicFileWriter::AtomicFileWriter(const QString& path) : path_(path) {
     createTemporary(exists ? std::optional<mode_t>(info.st_mode & 07777) : std::nullopt);
 }
 
+namespace {
+
+// The folder a file's bytes name it in: "." for a bare name.
+QByteArray FolderBytes(const QByteArray& name) {
+    const qsizetype slash = name.lastIndexOf('/');
+    if (slash < 0) return QByteArrayLiteral(".");
+    return slash == 0 ? QByteArrayLiteral("/") : name.left(slash);
+}
+
+// A name beside `beside`, in its folder, that is short whatever its length:
+// a name of 255 bytes leaves no room for a suffix.
+QByteArray TemporaryNameBeside(const QByteArray& beside) {
+    const qsizetype slash = beside.lastIndexOf('/');
+    return beside.left(slash + 1) + ".quantaro-" +
+           QByteArray::number(QRandomGenerator::global()->generate(), 36);
+}
+
+// How a file open only by its descriptor is named for linking it.
+QByteArray DescriptorPath(int descriptor) {
+    return "/proc/self/fd/" + QByteArray::number(descriptor);
+}
+
+}  // namespace
+
+// The new content is first an unnamed file in the target's folder, where
+// the file system allows one: whatever ends the program before the commit,
+// even SIGKILL, leaves nothing behind. Elsewhere it is a file of a short
+// name beside the target, removed when the writer goes.
 void AtomicFileWriter::createTemporary(std::optional<mode_t> keptMode) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temporaryName_ =
-            finalName_ + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
-        // A new file is created as any is, so that the user's umask applies;
-        // one that replaces a file is private until it has that file's
-        // permissions.
-        descriptor_ =
-            ::open(temporaryName_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                   keptMode ? 0600 : 0666);
-        if (descriptor_ >= 0 || errno != EEXIST) break;
+    // A new file is created as any is, so that the user's umask applies;
+    // one that replaces a file is private until it has that file's
+    // permissions.
+    const mode_t mode = keptMode ? 0600 : 0666;
+    descriptor_ =
+        ::open(FolderBytes(finalName_).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+    // Linking it in needs /proc.
+    if (descriptor_ >= 0 && ::access(DescriptorPath(descriptor_).constData(), F_OK) != 0) {
+        ::close(descriptor_);
+        descriptor_ = -1;
+    }
+    unnamed_ = descriptor_ >= 0;
+    for (int attempt = 0; descriptor_ < 0 && attempt < 100; ++attempt) {
+        temporaryName_ = TemporaryNameBeside(finalName_);
+        descriptor_ = ::open(temporaryName_.constData(),
+                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (descriptor_ < 0 && errno != EEXIST) break;
     }
     if (descriptor_ < 0) {
         temporaryName_.clear();
@@ -222,6 +257,30 @@ void AtomicFileWriter::createTemporary(std::optional<mode_t> keptMode) {
     }
     // The file replaced keeps its permissions.
     if (keptMode && ::fchmod(descriptor_, *keptMode) != 0) fail(qt_error_string(errno));
+}
+
+// An unnamed file is linked under a temporary name beside the target, to be
+// renamed over it; a target that does not exist yet is linked in directly.
+bool AtomicFileWriter::nameUnnamedFile() {
+    const QByteArray self = DescriptorPath(descriptor_);
+    if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, finalName_.constData(), AT_SYMLINK_FOLLOW) ==
+        0) {
+        linkedInPlace_ = true;
+        return true;
+    }
+    if (errno != EEXIST) return false;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporaryName_ = TemporaryNameBeside(finalName_);
+        if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, temporaryName_.constData(),
+                     AT_SYMLINK_FOLLOW) == 0) {
+            return true;
+        }
+        if (errno != EEXIST) break;
+    }
+    const int error = errno;
+    temporaryName_.clear();
+    errno = error;
+    return false;
 }
 
 // A writer that goes without a commit removes what it wrote.
@@ -261,10 +320,16 @@ std::optional<QString> AtomicFileWriter::write(std::string_view bytes) {
 std::optional<QString> AtomicFileWriter::commit() {
     if (failure_) return failure_;
     if (::fsync(descriptor_) != 0) return fail(qt_error_string(errno));
+    if (unnamed_ && !nameUnnamedFile()) return fail(qt_error_string(errno));
     const int closed = ::close(descriptor_);
     descriptor_ = -1;
-    if (closed != 0) return fail(qt_error_string(errno));
-    if (::rename(temporaryName_.constData(), finalName_.constData()) != 0) {
+    if (closed != 0) {
+        const int error = errno;
+        // A file already in the target's place may be incomplete.
+        if (linkedInPlace_) ::unlink(finalName_.constData());
+        return fail(qt_error_string(error));
+    }
+    if (!linkedInPlace_ && ::rename(temporaryName_.constData(), finalName_.constData()) != 0) {
         return fail(qt_error_string(errno));
     }
     temporaryName_.clear();

@@ -46,8 +46,9 @@ bool FileExists(const QString& path);
 bool FolderExists(const QString& path);
 
 // Replaces the file at path by bytes in one step: the new content is written
-// beside it and renamed over it only when completely written, so a failed or
-// interrupted write leaves the previous file as it was. A symbolic link to a
+// beside it (as an unnamed file where the file system allows one) and put in
+// its place only when completely written, so a failed or interrupted write
+// leaves the previous file as it was and no other file behind. A symbolic link to a
 // regular file is written through, the link kept; anything else that is not
 // a regular file (a device, a FIFO, a socket, a folder, a link to one, a
 // link loop) is refused and left untouched. Returns a text naming the file
@@ -70,14 +71,17 @@ class AtomicFileWriter {
 
   private:
     void createTemporary(std::optional<mode_t> keptMode);
+    bool nameUnnamedFile();
     std::optional<QString> fail(const QString& reason);
     // Closes and removes the new file, if there is one.
     void discard();
 
     QString path_;
     QByteArray finalName_;      // the file replaced on commit
-    QByteArray temporaryName_;  // the new content until then
+    QByteArray temporaryName_;  // the new content's name until then, if it has one
     int descriptor_ = -1;
+    bool unnamed_ = false;        // the new content has no name until the commit
+    bool linkedInPlace_ = false;  // the commit linked it in as the target itself
     std::optional<QString> failure_;
 };
 

@@ -180,11 +180,12 @@ Trial Seeker::trial(long double x) {
     ++trials_;
     Trial t{x, 0.0L, false, {}};
     const std::string text = FormatNumber(x);
-    const std::string message = runner_.run({&cell_, 1}, {&text, 1});
+    const std::optional<std::string> message = runner_.run({&cell_, 1}, {&text, 1}, control_);
+    if (!message) return t;  // cancelled within the trial
     t.resultText = runner_.sheet().variables.value(resultRow_);
     if (control_) control_->countDone();
-    if (!message.empty()) {
-        lastFailure_ = message;
+    if (!message->empty()) {
+        lastFailure_ = *message;
         return t;
     }
     std::optional<long double> value;
@@ -317,9 +318,12 @@ SeekResult Seeker::brent(Trial a, Trial b) {
             const bool jumps = jumpsAcross(b, c, largest);
             if (exact_) return found(*exact_);
             if (!jumps) return found(b);
-            searched_ = between(b.x, c.x);
-            return notFound(resultName_ + " jumps from " + b.resultText + " to " + c.resultText +
-                            " there without reaching " + FormatNumber(setup_.target));
+            const auto [low, high] =
+                std::minmax(b, c, [](const Trial& l, const Trial& r) { return l.x < r.x; });
+            return notFound(resultName_ + " jumps from " + low.resultText + " at " + inputName_ +
+                            " = " + FormatNumber(low.x) + " to " + high.resultText + " at " +
+                            inputName_ + " = " + FormatNumber(high.x) + " without reaching " +
+                            FormatNumber(setup_.target));
         }
         if (stopped()) break;
 
@@ -351,8 +355,8 @@ SeekResult Seeker::brent(Trial a, Trial b) {
     }
     if (exact_) return found(*exact_);
     if (control_ && control_->cancelled()) return notFound("the search was cancelled");
-    searched_ = between(b.x, c.x);
-    return notFound("none was found in " + std::to_string(kMaxSeekTrials) + " trials");
+    return notFound("none was found in " + std::to_string(kMaxSeekTrials) +
+                    " trials; the sign changes " + between(b.x, c.x));
 }
 
 // Whether RESULT jumps across TARGET between b and c, neighbouring values,
@@ -422,10 +426,10 @@ SeekResult Seeker::notFound(const std::string& why) const {
 
 std::string SeekSetupError(const Worksheet& sheet, const SeekSetup& setup) {
     if (!FindInputCell(sheet, setup.input)) {
-        return "\"" + setup.input + "\" is neither a constant nor a variable";
+        return QuotedName(setup.input) + " is neither a constant nor a variable";
     }
     if (sheet.variables.findRow(setup.result) == 0) {
-        return "\"" + setup.result + "\" is not a variable of the variable table";
+        return QuotedName(setup.result) + " is not a variable of the variable table";
     }
     if (!std::isfinite(setup.target)) return "The target must be a number";
     if (setup.interval &&

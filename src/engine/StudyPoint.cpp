@@ -18,6 +18,28 @@ void FillCaches(const NameTable& table) {
     }
 }
 
+// The length of the well-formed UTF-8 character text starts with; 0 when it
+// starts with a byte that begins none.
+std::size_t Utf8SequenceLength(std::string_view text) {
+    const auto lead = static_cast<unsigned char>(text[0]);
+    if (lead < 0x80) return 1;
+    const std::size_t length = lead >= 0xC2 && lead < 0xE0   ? 2
+                               : lead >= 0xE0 && lead < 0xF0 ? 3
+                               : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                             : 0;
+    if (length == 0 || text.size() < length) return 0;
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    for (std::size_t k = 1; k < length; ++k) {
+        if ((byte(k) & 0xC0) != 0x80) return 0;
+    }
+    // Neither an overlong form, nor a surrogate, nor beyond U+10FFFF.
+    if (lead == 0xE0 && byte(1) < 0xA0) return 0;
+    if (lead == 0xED && byte(1) >= 0xA0) return 0;
+    if (lead == 0xF0 && byte(1) < 0x90) return 0;
+    if (lead == 0xF4 && byte(1) >= 0x90) return 0;
+    return length;
+}
+
 }  // namespace
 
 std::optional<InputCell> FindInputCell(const Worksheet& sheet, std::string_view name) {
@@ -40,6 +62,24 @@ std::string StudyRunError(const StudyRun& run) {
     return {};
 }
 
+std::string QuotedName(std::string_view name) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string quoted = "\"";
+    for (std::size_t at = 0; at < name.size();) {
+        const std::size_t length = Utf8SequenceLength(name.substr(at));
+        if (length > 0) {
+            quoted += name.substr(at, length);
+            at += length;
+            continue;
+        }
+        const auto byte = static_cast<unsigned char>(name[at++]);
+        quoted += "\\x";
+        quoted += kHex[byte >> 4];
+        quoted += kHex[byte & 15];
+    }
+    return quoted + "\"";
+}
+
 // The operator table is copied too: the shared one fills its name index on
 // first use, which two threads must not do at once.
 PointRunner::PointRunner(const Worksheet& start, StudyRun run)
@@ -56,20 +96,23 @@ PointRunner::PointRunner(const Worksheet& start, StudyRun run)
 // Only the variables need putting back: a run writes nothing else, and the
 // inputs' cells are written afresh for every point. Assigning the whole
 // table keeps its names' stamp, so the engine's programs hold.
-std::string PointRunner::run(std::span<const InputCell> cells, std::span<const std::string> texts) {
+std::optional<std::string> PointRunner::run(std::span<const InputCell> cells,
+                                            std::span<const std::string> texts,
+                                            const StudyControl* control) {
     sheet_.variables = start_.variables;
     for (std::size_t i = 0; i < cells.size(); ++i) {
         TableOf(sheet_, cells[i].table).setCell(ValueColumn, cells[i].row, texts[i]);
     }
     try {
         for (int pass = 1; pass <= run_.passes; ++pass) {
+            if (control && control->cancelled()) return std::nullopt;
             RunOutcome outcome = engine_.ExecuteEquations(run_.equation);
             if (!outcome.succeeded()) return std::move(outcome.message);
         }
     } catch (const FloatingPointFault& fault) {
         return fault.what();
     }
-    return {};
+    return std::string();  // success: no message
 }
 
 }  // namespace quantaro

@@ -41,6 +41,11 @@ struct StudyRun {
 // The fault in a study's run settings, empty when there is none.
 std::string StudyRunError(const StudyRun& run);
 
+// A name from the user in double quotes, as messages show it: each byte that
+// is not part of a UTF-8 character as \xHH, so that a name typed in another
+// character set shows what was typed.
+std::string QuotedName(std::string_view name);
+
 // Shared between the threads that run a study and the one that watches it:
 // how many points or trials are done, and whether to stop.
 class StudyControl {
@@ -48,7 +53,8 @@ class StudyControl {
     std::uint64_t done() const { return done_.load(std::memory_order_relaxed); }
     void countDone() { done_.fetch_add(1, std::memory_order_relaxed); }
 
-    // Asks the study to stop soon; it returns what it has finished.
+    // Asks the study to stop soon, between two passes of the formula; it
+    // returns what it has finished.
     void cancel() { cancelled_.store(true, std::memory_order_relaxed); }
     bool cancelled() const { return cancelled_.load(std::memory_order_relaxed); }
 
@@ -67,8 +73,12 @@ class PointRunner {
 
     // Puts back the variables as they were at the start, writes each text
     // into its cell and runs the formula. Returns the failing run's message
-    // (its own, or the floating-point fault's text), empty after success.
-    std::string run(std::span<const InputCell> cells, std::span<const std::string> texts);
+    // (its own, or the floating-point fault's text), empty after success;
+    // nothing when control asks to stop before the last pass, which is looked
+    // at before every pass so that a point of many passes stops soon too.
+    std::optional<std::string> run(std::span<const InputCell> cells,
+                                   std::span<const std::string> texts,
+                                   const StudyControl* control = nullptr);
 
     // The tables after the last point, the failing pass included.
     const Worksheet& sheet() const { return sheet_; }

@@ -18,8 +18,6 @@
 namespace quantaro {
 namespace {
 
-constexpr char kTitle[] = "Trajectory";
-
 // Renders the view through a painter on device, the picture filling size.
 void Paint(QGraphicsView& view, QPaintDevice& device, QSizeF size) {
     QPainter painter(&device);
@@ -38,7 +36,7 @@ QByteArray RenderPng(QGraphicsView& view) {
     return bytes;
 }
 
-QByteArray RenderSvg(QGraphicsView& view) {
+QByteArray RenderSvg(QGraphicsView& view, const QString& title) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -46,18 +44,18 @@ QByteArray RenderSvg(QGraphicsView& view) {
     svg.setOutputDevice(&buffer);
     svg.setSize(view.size());
     svg.setViewBox(QRect(QPoint(), view.size()));
-    svg.setTitle(QLatin1String(kTitle));
+    svg.setTitle(title);
     Paint(view, svg, view.size());
     return bytes;
 }
 
 // One page the size of the view, a point to a pixel.
-QByteArray RenderPdf(QGraphicsView& view) {
+QByteArray RenderPdf(QGraphicsView& view, const QString& title) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter pdf(&buffer);
-    pdf.setTitle(QLatin1String(kTitle));
+    pdf.setTitle(title);
     pdf.setCreator(QStringLiteral("Quantaro"));
     pdf.setResolution(72);
     pdf.setPageSize(QPageSize(QSizeF(view.size()), QPageSize::Point));
@@ -76,26 +74,26 @@ std::optional<ChartFileType> ChartFileTypeOf(const QString& path) {
     return std::nullopt;
 }
 
-QByteArray RenderChart(QGraphicsView& view, ChartFileType type) {
+QByteArray RenderChart(QGraphicsView& view, ChartFileType type, const QString& title) {
     switch (type) {
         case ChartFileType::Png:
             return RenderPng(view);
         case ChartFileType::Svg:
-            return RenderSvg(view);
+            return RenderSvg(view, title);
         case ChartFileType::Pdf:
-            return RenderPdf(view);
+            return RenderPdf(view, title);
     }
     return {};
 }
 
-std::optional<QString> SaveChart(QGraphicsView& view, const QString& path) {
+std::optional<QString> SaveChart(QGraphicsView& view, const QString& path, const QString& title) {
     const QString shown = ShownFileName(path);
     const std::optional<ChartFileType> type = ChartFileTypeOf(path);
     if (!type) {
         return QStringLiteral("%1 cannot be saved: a chart is saved as a .png, .svg or .pdf file")
             .arg(shown);
     }
-    const QByteArray bytes = RenderChart(view, *type);
+    const QByteArray bytes = RenderChart(view, *type, title);
     if (bytes.isEmpty())
         return QStringLiteral("%1 cannot be saved: the chart could not be drawn").arg(shown);
     return WriteFileAtomically(
@@ -103,7 +101,7 @@ std::optional<QString> SaveChart(QGraphicsView& view, const QString& path) {
 }
 
 void AskToSaveChart(QGraphicsView& view, UserInteraction& interaction, QWidget* owner,
-                    const QString& initialName) {
+                    const QString& initialName, const QString& title) {
     FileDialogOptions options;
     options.title = QStringLiteral("Save Chart");
     options.filter = QStringLiteral("PNG Image (*.png);;SVG Drawing (*.svg);;PDF Document (*.pdf)");
@@ -111,7 +109,7 @@ void AskToSaveChart(QGraphicsView& view, UserInteraction& interaction, QWidget* 
     options.initialName = initialName;
     const QString path = interaction.chooseFileToSave(owner, options);
     if (path.isEmpty()) return;
-    if (const std::optional<QString> error = SaveChart(view, path)) {
+    if (const std::optional<QString> error = SaveChart(view, path, title)) {
         interaction.showError(owner, *error);
     }
 }

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLegend>
 #include <QLineSeries>
+#include <QLogValueAxis>
 #include <QMouseEvent>
 #include <QScopedValueRollback>
 #include <QValueAxis>
@@ -71,6 +72,15 @@ QPen SeriesPen(std::size_t index, const QColor& background) {
     return pen;
 }
 
+QPen ScalePen(std::size_t index, std::size_t count, const QColor& background) {
+    // Blue (240) through purple to red (360): hues apart, and no yellow,
+    // which is hard to read on a light ground.
+    const double share = count > 1 ? double(index) / double(count - 1) : 0.0;
+    const double hue = std::fmod(240.0 + 120.0 * share, 360.0);
+    return QPen(ReadableOn(background, QColor::fromHslF(hue / 360.0, 0.85, 0.5), kLineContrast),
+                1.5);
+}
+
 void SetAxisRange(QValueAxis& axis, const AxisRange& range) {
     const double widest = std::max(axis.max() - axis.min(), range.high - range.low);
     axis.setTickInterval(std::isfinite(widest) && widest > 0 ? widest
@@ -108,6 +118,7 @@ void PlotView::showPlot(const Plot& plot) {
     matchSeries();
     for (std::size_t i = 0; i < series_.size(); ++i) series_[i]->replace(plot_.series[i].points);
     axisX_->setTitleText(ChartText(plot_.horizontalTitle));
+    if (logAxisX_) logAxisX_->setTitleText(ChartText(plot_.horizontalTitle));
     axisY_->setTitleText(ChartText(plot_.verticalTitle));
     if (!zoomed_) setRanges(plot_.horizontal, plot_.vertical);
 }
@@ -119,28 +130,97 @@ void PlotView::resetZoom() {
 
 void PlotView::setRanges(const AxisRange& across, const AxisRange& up) {
     const QScopedValueRollback<bool> fitting(fitting_, true);
-    SetAxisRange(*axisX_, across);
+    setHorizontal(logAxisX_ ? decadesOfPlot() : across);
     SetAxisRange(*axisY_, up);
 }
 
+void PlotView::setHorizontalLogarithmic(bool logarithmic) {
+    if (logarithmic == horizontalLogarithmic()) return;
+    // The series are made afresh, attached to the axis now in place.
+    chart()->removeAllSeries();
+    series_.clear();
+    if (logarithmic) {
+        chart()->removeAxis(axisX_);
+        logAxisX_ = new QLogValueAxis(chart());
+        logAxisX_->setBase(10);
+        logAxisX_->setLabelFormat(QStringLiteral("%.6g"));
+        logAxisX_->setMinorTickCount(-1);
+        chart()->addAxis(logAxisX_, Qt::AlignBottom);
+        connect(logAxisX_, &QLogValueAxis::rangeChanged, this, [this] {
+            if (!fitting_) zoomed_ = true;
+        });
+    } else {
+        chart()->removeAxis(logAxisX_);
+        delete logAxisX_;
+        logAxisX_ = nullptr;
+        chart()->addAxis(axisX_, Qt::AlignBottom);
+    }
+    applyPalette();
+}
+
+void PlotView::setColourScale(bool scale) {
+    if (scale == colourScale_) return;
+    colourScale_ = scale;
+    // Drawn afresh with the next plot, in the new pens.
+    chart()->removeAllSeries();
+    series_.clear();
+}
+
+QAbstractAxis* PlotView::horizontalAxis() const {
+    if (logAxisX_) return logAxisX_;
+    return axisX_;
+}
+
+AxisRange PlotView::shownHorizontal() const {
+    if (!logAxisX_) return shownRange(*axisX_);
+    return {std::log10(logAxisX_->min()), std::log10(logAxisX_->max())};
+}
+
+void PlotView::setHorizontal(const AxisRange& range) {
+    if (!logAxisX_) {
+        SetAxisRange(*axisX_, range);
+        return;
+    }
+    logAxisX_->setRange(std::pow(10.0, range.low), std::pow(10.0, range.high));
+}
+
+// A twentieth of the decades on either side, or a tenth of a decade around a
+// single value.
+AxisRange PlotView::decadesOfPlot() const {
+    double low = std::numeric_limits<double>::infinity();
+    double high = -low;
+    for (const PlotSeries& series : plot_.series) {
+        for (const QPointF& point : series.points) {
+            if (!(point.x() > 0)) continue;
+            low = std::min(low, std::log10(point.x()));
+            high = std::max(high, std::log10(point.x()));
+        }
+    }
+    if (low > high) return {0.0, 1.0};
+    const double margin = low == high ? 0.1 : (high - low) / 20;
+    return {low - margin, high + margin};
+}
+
 void PlotView::zoomBy(double factor) {
-    zoomAbout(QPointF((axisX_->min() + axisX_->max()) / 2, (axisY_->min() + axisY_->max()) / 2),
-              factor);
+    const AxisRange across = shownHorizontal();
+    double middle = (across.low + across.high) / 2;
+    if (logAxisX_) middle = std::pow(10.0, middle);
+    zoomAbout(QPointF(middle, (axisY_->min() + axisY_->max()) / 2), factor);
 }
 
 void PlotView::zoomAbout(QPointF at, double factor) {
     if (series_.empty()) return;
-    const AxisRange x = ZoomAbout(shownRange(*axisX_), at.x(), factor);
+    const double across = logAxisX_ ? std::log10(at.x()) : at.x();
+    const AxisRange x = ZoomAbout(shownHorizontal(), across, factor);
     const AxisRange y = ZoomAbout(shownRange(*axisY_), at.y(), factor);
-    SetAxisRange(*axisX_, x);
+    setHorizontal(x);
     SetAxisRange(*axisY_, y);
     zoomed_ = true;
 }
 
 void PlotView::panBy(double acrossShare, double upShare) {
     if (series_.empty()) return;
-    const auto moved = [this](const QValueAxis& axis, double share) {
-        AxisRange range = shownRange(axis);
+    const auto moved = [](AxisRange range, double share) {
         const double by = (range.high - range.low) * share;
         if (std::isfinite(range.low + by) && std::isfinite(range.high + by)) {
             range.low += by;
@@ -148,8 +228,8 @@ void PlotView::panBy(double acrossShare, double upShare) {
         }
         return range;
     };
-    SetAxisRange(*axisX_, moved(*axisX_, acrossShare));
-    SetAxisRange(*axisY_, moved(*axisY_, upShare));
+    setHorizontal(moved(shownHorizontal(), acrossShare));
+    SetAxisRange(*axisY_, moved(shownRange(*axisY_), upShare));
     zoomed_ = true;
 }
 
@@ -174,17 +254,24 @@ void PlotView::matchSeries() {
     if (same) return;
     chart()->removeAllSeries();
     series_.clear();
-    const QColor ground = palette().color(QPalette::Base);
     for (const PlotSeries& drawn : plot_.series) {
         auto* series = new QLineSeries;
         series->setName(ChartText(drawn.name));
         chart()->addSeries(series);
-        series->attachAxis(axisX_);
+        series->attachAxis(horizontalAxis());
         series->attachAxis(axisY_);
-        series->setPen(SeriesPen(series_.size(), ground));
+        series->setPen(penFor(series_.size()));
         series_.push_back(series);
     }
-    chart()->legend()->setVisible(series_.size() > 1 && series_.size() <= kMostLegendEntries);
+    chart()->legend()->setVisible(legendShown_ && series_.size() > 1 &&
+                                  series_.size() <= kMostLegendEntries);
+    emit seriesRestyled();
+}
+
+QPen PlotView::penFor(std::size_t index) const {
+    const QColor ground = palette().color(QPalette::Base);
+    if (colourScale_) return ScalePen(index, plot_.series.size(), ground);
+    return SeriesPen(index, ground);
 }
 
 // The chart takes the window's colours: its ground is the palette's base, as
@@ -196,13 +283,18 @@ void PlotView::applyPalette() {
     chart()->setBackgroundBrush(ground);
     chart()->setPlotAreaBackgroundVisible(false);
     chart()->legend()->setLabelColor(text);
-    for (QValueAxis* axis : {axisX_, axisY_}) {
+    for (QAbstractAxis* axis :
+         {static_cast<QAbstractAxis*>(axisX_), static_cast<QAbstractAxis*>(axisY_),
+          static_cast<QAbstractAxis*>(logAxisX_)}) {
+        if (!axis) continue;
         axis->setLabelsColor(text);
         axis->setTitleBrush(text);
         axis->setLinePenColor(colours.color(QPalette::Mid));
         axis->setGridLineColor(colours.color(QPalette::Midlight));
+        axis->setMinorGridLineColor(colours.color(QPalette::Midlight));
     }
-    for (std::size_t i = 0; i < series_.size(); ++i) series_[i]->setPen(SeriesPen(i, ground));
+    for (std::size_t i = 0; i < series_.size(); ++i) series_[i]->setPen(penFor(i));
+    emit seriesRestyled();
 }
 
 void PlotView::changeEvent(QEvent* event) {

@@ -8,7 +8,9 @@
 
 #include "run/TrajectoryPlot.h"
 
+class QAbstractAxis;
 class QLineSeries;
+class QLogValueAxis;
 class QValueAxis;
 
 namespace quantaro {
@@ -17,6 +19,11 @@ namespace quantaro {
 // then the same hues dashed, dotted and dash-dotted, each dark or light
 // enough to stand out from the background.
 QPen SeriesPen(std::size_t index, const QColor& background);
+
+// The pen of the index-th of count series drawn on background as a colour
+// scale, from blue for the first through purple to red for the last, for
+// lines that stand for values in order.
+QPen ScalePen(std::size_t index, std::size_t count, const QColor& background);
 
 // The axes' range as the chart's own tick layout must meet it: the old
 // interval over a far wider new range would lay out a tick for every step,
@@ -50,7 +57,18 @@ class PlotView : public QChartView {
     // The pen each series is drawn with, in order.
     std::vector<QPen> seriesPens() const;
 
+    // For charts beside a list of their lines, and of values in order: the
+    // chart's own legend left out, the lines coloured along a scale, the
+    // horizontal axis logarithmic (for positive values only). Each takes
+    // effect with the next plot shown.
+    void setLegendShown(bool shown) { legendShown_ = shown; }
+    void setColourScale(bool scale);
+    void setHorizontalLogarithmic(bool logarithmic);
+    bool horizontalLogarithmic() const { return logAxisX_ != nullptr; }
+
   signals:
+    // The series were drawn afresh or took new pens (a new palette).
+    void seriesRestyled();
     // "x = ...    y = ..." under the pointer; empty outside the plot area.
     void pointerMoved(const QString& text);
 
@@ -69,10 +87,21 @@ class PlotView : public QChartView {
     bool plotAreaHolds(QPointF inChart) const;
     // The axis's range as shown, with the ticks the plot asks for.
     AxisRange shownRange(const QValueAxis& axis) const;
+    // The horizontal axis's range as shown and set, in decades when it is
+    // logarithmic, so that zooming and moving act on what the eye sees.
+    AxisRange shownHorizontal() const;
+    void setHorizontal(const AxisRange& range);
+    // The range of the plot's positive horizontal values, in decades.
+    AxisRange decadesOfPlot() const;
+    QAbstractAxis* horizontalAxis() const;
+    QPen penFor(std::size_t index) const;
 
     Plot plot_;
     QValueAxis* axisX_ = nullptr;
     QValueAxis* axisY_ = nullptr;
+    QLogValueAxis* logAxisX_ = nullptr;  // in axisX_'s place while the axis is logarithmic
+    bool legendShown_ = true;
+    bool colourScale_ = false;
     std::vector<QLineSeries*> series_;
     bool zoomed_ = false;
     bool fitting_ = false;  // range changes are the data's, not the user's

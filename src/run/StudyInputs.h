@@ -22,8 +22,8 @@ QStringList VariableNames(const NameTable& variables);
 // Fills a combo box with names, keeping the chosen name where it remains.
 void OfferNames(QComboBox* combo, const QStringList& names);
 
-// The most passes a study's window runs at a point or a trial: Cancel acts
-// between points, so a point must stay short.
+// The most passes a study's window runs at a point or a trial, so that a
+// point stays short beside the window's progress.
 inline constexpr int kMaxStudyPasses = 10'000;
 
 // A spin edit named name from lowest to highest, starting at value.

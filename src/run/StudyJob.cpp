@@ -1,6 +1,7 @@
 #include "run/StudyJob.h"
 
 #include <exception>
+#include <new>
 #include <utility>
 
 namespace quantaro {
@@ -18,6 +19,8 @@ void StudyJob::start(std::function<void(StudyControl&)> study) {
     thread_ = std::thread([this, study = std::move(study)] {
         try {
             study(*control_);
+        } catch (const std::bad_alloc&) {
+            error_ = "There is not enough memory to complete the study.";
         } catch (const std::exception& fault) {
             error_ = fault.what();
         } catch (...) {

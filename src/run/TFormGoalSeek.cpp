@@ -78,7 +78,7 @@ Document DocumentOf(InputTable table) {
 }  // namespace
 
 TFormGoalSeek::TFormGoalSeek(Session& session, QWidget* parent)
-    : QWidget(parent, Qt::Window), session_(session) {
+    : QWidget(parent, Qt::Window), session_(session), stale_(session) {
     setObjectName(QStringLiteral("TFormGoalSeek"));
     setWindowTitle(FindControl(kLayout, "TFormGoalSeek").text);
     setFont(CaptionFont());
@@ -168,9 +168,7 @@ void TFormGoalSeek::wireControls() {
     connect(ButtonStore, &QPushButton::clicked, this, &TFormGoalSeek::ButtonStoreClick);
     connect(ButtonClose, &QPushButton::clicked, this, &QWidget::close);
     connect(TimerProgress, &QTimer::timeout, this, &TFormGoalSeek::TimerProgressTimer);
-    connect(&session_, &Session::formulaChanged, this, &TFormGoalSeek::worksheetChanged);
-    connect(&session_, &Session::valuesChanged, this, &TFormGoalSeek::worksheetChanged);
-    connect(&session_, &Session::angleUnitChanged, this, &TFormGoalSeek::worksheetChanged);
+    connect(&stale_, &StaleResults::changed, this, &TFormGoalSeek::worksheetChanged);
     connect(&session_, &Session::namesChanged, this, &TFormGoalSeek::refresh);
     connect(&session_, &Session::rowsReplaced, this, &TFormGoalSeek::refresh);
 }
@@ -227,11 +225,11 @@ void TFormGoalSeek::ButtonSeekClick() {
     setup_ = std::move(*setup);
     cell_ = FindInputCell(sheet, setup_.input);
     found_.reset();
-    stale_ = false;
+    stale_.reset();
     job_.start([this, sheet = std::move(sheet)](StudyControl& control) {
         found_ = GoalSeek(sheet, setup_, &control);
     });
-    LabelOutcome->setText(QStringLiteral("Searching\u2026"));
+    showOutcome(QStringLiteral("Searching\u2026"));
     showRunning(true);
     TimerProgress->start();
 }
@@ -247,7 +245,7 @@ void TFormGoalSeek::closeEvent(QCloseEvent* event) {
 
 void TFormGoalSeek::TimerProgressTimer() {
     if (!job_.finished()) {
-        LabelOutcome->setText(QStringLiteral("Searching\u2026 %1 trials").arg(job_.done()));
+        showOutcome(QStringLiteral("Searching\u2026 %1 trials").arg(job_.done()));
         return;
     }
     finish();
@@ -258,25 +256,38 @@ void TFormGoalSeek::finish() {
     job_.wait();
     if (!job_.error().empty()) {
         found_.reset();
-        LabelOutcome->setText(QString::fromStdString(job_.error()));
+        showOutcome(QString::fromStdString(job_.error()));
     } else if (!found_ || !found_->found) {
         const QString message = found_ ? QString::fromStdString(found_->message) : QString();
         found_.reset();
-        LabelOutcome->setText(message);
+        showOutcome(message);
     } else {
-        LabelOutcome->setText(QStringLiteral("%1 = %2\n%3 = %4\n%5 trials")
-                                  .arg(QString::fromStdString(setup_.input),
-                                       QString::fromStdString(found_->valueText),
-                                       QString::fromStdString(setup_.result),
-                                       QString::fromStdString(found_->resultText))
-                                  .arg(found_->trials));
+        showOutcome(QStringLiteral("%1 = %2\n%3 = %4\n%5 trials")
+                        .arg(QString::fromStdString(setup_.input),
+                             QString::fromStdString(found_->valueText),
+                             QString::fromStdString(setup_.result),
+                             QString::fromStdString(found_->resultText))
+                        .arg(found_->trials));
     }
     showRunning(false);
-    if (stale_) worksheetChanged();
+    if (stale_.stale()) worksheetChanged();
 }
 
 bool TFormGoalSeek::canStore() const {
-    return found_ && found_->found && !stale_ && !job_.running() && cell_;
+    return found_ && found_->found && !stale_.stale() && !job_.running() && cell_;
+}
+
+// The outcome, and, once the worksheet has changed, which change.
+void TFormGoalSeek::showOutcome(const QString& outcome) {
+    outcome_ = outcome;
+    QString text = outcome;
+    if (stale_.stale() && !job_.running()) {
+        text += QStringLiteral(
+                    "\nThe worksheet changed after the search (%1): seek again to "
+                    "store a value.")
+                    .arg(stale_.changes());
+    }
+    LabelOutcome->setText(text);
 }
 
 void TFormGoalSeek::showRunning(bool running) {
@@ -288,21 +299,17 @@ void TFormGoalSeek::showRunning(bool running) {
 // What the search found answers the worksheet as it was; once that changes,
 // the value may no longer give the target.
 void TFormGoalSeek::worksheetChanged() {
-    if (storing_) return;
-    stale_ = true;
-    if (!found_ || job_.running()) return;
+    if (job_.running()) return;
     found_.reset();
     ButtonStore->setEnabled(false);
-    LabelOutcome->setText(LabelOutcome->text() +
-                          QStringLiteral("\nThe worksheet changed after the search: seek again "
-                                         "to store a value."));
+    showOutcome(outcome_);
 }
 
 // The value's text goes into the cell as an inline edit writes it; the runs
 // then show the solution in the tables, as the search's last trial did.
 void TFormGoalSeek::ButtonStoreClick() {
     if (!canStore()) return;
-    storing_ = true;
+    stale_.setIgnoring(true);
     const Document document = DocumentOf(cell_->table);
     session_.setCell(document, ValueColumn, cell_->row, found_->valueText);
     session_.documents().setChanged(document);
@@ -313,11 +320,11 @@ void TFormGoalSeek::ButtonStoreClick() {
         if (runs.lastRunFailed()) break;
     }
     session_.tableWritten(Document::Variables);
-    storing_ = false;
+    stale_.setIgnoring(false);
     if (fault) session_.interaction().showError(this, QString::fromStdString(*fault));
     found_.reset();
     ButtonStore->setEnabled(false);
-    LabelOutcome->setText(LabelOutcome->text() + QStringLiteral("\nStored in the tables."));
+    showOutcome(outcome_ + QStringLiteral("\nStored in the tables."));
 }
 
 }  // namespace quantaro

@@ -8,6 +8,7 @@
 #include "engine/GoalSeek.h"
 #include "interaction/ControlTable.h"
 #include "interaction/HintSet.h"
+#include "run/StaleResults.h"
 #include "run/StudyJob.h"
 
 class QCheckBox;
@@ -27,7 +28,8 @@ class Session;
 // nothing changes until the user stores the value found: then INPUT's value
 // cell takes its text, as an inline edit writes it, and the formula runs so
 // the tables show the solution. A change of the worksheet after the search
-// withdraws Store, as the value no longer answers the question.
+// withdraws Store, as the value no longer answers the question, and the
+// window says which change.
 //
 // The session must outlive the window.
 class TFormGoalSeek : public QWidget, public HintTarget {
@@ -65,14 +67,15 @@ class TFormGoalSeek : public QWidget, public HintTarget {
     std::optional<SeekSetup> readSetup(QString& fault) const;
     void finish();
     void showRunning(bool running);
+    void showOutcome(const QString& outcome);
     void worksheetChanged();
 
     Session& session_;
     SeekSetup setup_;                  // of the last search
     std::optional<InputCell> cell_;    // INPUT's cell in the tables then
     std::optional<SeekResult> found_;  // written by the study's thread
-    bool stale_ = false;               // the worksheet changed since the search began
-    bool storing_ = false;
+    StaleResults stale_;               // the worksheet's changes since the search began
+    QString outcome_;                  // what the last search found, in words
     StudyJob job_;
 
     QComboBox* ComboResult = nullptr;

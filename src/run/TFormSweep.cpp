@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
+#include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -22,6 +24,7 @@
 #include <utility>
 
 #include "documents/CsvFile.h"
+#include "engine/InputUse.h"
 #include "interaction/ContextHelp.h"
 #include "interaction/ItemCheckStyle.h"
 #include "interaction/UserInteraction.h"
@@ -29,7 +32,6 @@
 #include "run/ChartFile.h"
 #include "run/PlotView.h"
 #include "run/StudyInputs.h"
-#include "run/SweepPlot.h"
 #include "run/SweepTableModel.h"
 #include "session/Session.h"
 
@@ -40,8 +42,7 @@ namespace {
 constexpr int kSweepHelp = 14;
 constexpr int kProgressMs = 50;
 constexpr int kMaxAxisPoints = 1'000'000;
-// The window holds every point's texts; larger sweeps run in the batch
-// runner, shard by shard.
+// Larger sweeps run in the batch runner, shard by shard.
 constexpr std::uint64_t kMaxWindowPoints = 10'000'000;
 // The progress bar's steps: a share of the points, as they may exceed an int.
 constexpr int kProgressSteps = 1000;
@@ -90,10 +91,17 @@ const ControlEntry kLayout[] = {
      .hint = QStringLiteral("Stop the sweep; the points run so far are kept")},
     {.name = "ProgressBarSweep", .hint = QStringLiteral("Points run")},
     {.name = "LabelFailed"},
+    {.name = "LabelNotes"},
     {.name = "TableResults", .hint = QStringLiteral("Each point's inputs, results and message")},
+    {.name = "Label9", .text = QStringLiteral("C&hart")},
+    {.name = "ComboChart",
+     .hint = QStringLiteral("A chart for each unit of the results; with two inputs, one for "
+                            "each result")},
     {.name = "ChartView",
      .hint = QStringLiteral("Wheel or + and - zoom, arrows move, 0 fits the data; "
                             "dragging a rectangle zooms into it")},
+    {.name = "ListLegend",
+     .hint = QStringLiteral("The chart's lines: the results, or the second input's values")},
     {.name = "ButtonSaveChart",
      .text = QStringLiteral("&Save Chart\u2026"),
      .hint = QStringLiteral("Save the chart as a PNG, SVG or PDF file")},
@@ -108,7 +116,7 @@ const ControlEntry kLayout[] = {
 }  // namespace
 
 TFormSweep::TFormSweep(const Session& session, UserInteraction& interaction, QWidget* parent)
-    : QWidget(parent, Qt::Window), session_(session), interaction_(interaction) {
+    : QWidget(parent, Qt::Window), session_(session), interaction_(interaction), stale_(session) {
     setObjectName(QStringLiteral("TFormSweep"));
     setWindowTitle(FindControl(kLayout, "TFormSweep").text);
     setFont(CaptionFont());
@@ -160,6 +168,10 @@ void TFormSweep::buildControls() {
     ProgressBarSweep->setRange(0, kProgressSteps);
     ProgressBarSweep->setValue(0);
     LabelFailed = MakeLabel(kLayout, "LabelFailed", this);
+    LabelNotes = MakeLabel(kLayout, "LabelNotes", this);
+    LabelNotes->setWordWrap(true);
+    LabelNotes->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    LabelNotes->hide();
     model_ = new SweepTableModel(this);
     TableResults = new QTableView(this);
     TableResults->setObjectName(QStringLiteral("TableResults"));
@@ -174,9 +186,23 @@ void TFormSweep::buildControls() {
     TableResults->horizontalHeader()->setDefaultSectionSize(
         TableResults->fontMetrics().horizontalAdvance(QStringLiteral("-0.000123456789012345")) +
         12);
+    ComboChart = new QComboBox(this);
+    ComboChart->setObjectName(QStringLiteral("ComboChart"));
+    ComboChart->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    ComboChart->setMinimumContentsLength(16);
     ChartView = new PlotView(this);
     ChartView->setObjectName(QStringLiteral("ChartView"));
     ChartView->setMinimumSize(320, 220);
+    // The list beside the chart names every line in full.
+    ChartView->setLegendShown(false);
+    ListLegend = new QListWidget(this);
+    ListLegend->setObjectName(QStringLiteral("ListLegend"));
+    ListLegend->setAccessibleName(QStringLiteral("Lines of the chart"));
+    ListLegend->setSelectionMode(QAbstractItemView::NoSelection);
+    ListLegend->setTextElideMode(Qt::ElideNone);
+    ListLegend->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    ListLegend->setMinimumWidth(120);
+    ListLegend->setMaximumWidth(220);
     ButtonSaveChart = MakeButton(kLayout, "ButtonSaveChart", this);
     ButtonExport = MakeButton(kLayout, "ButtonExport", this);
     ButtonClose = MakeButton(kLayout, "ButtonClose", this);
@@ -222,9 +248,23 @@ void TFormSweep::buildControls() {
     progress->addWidget(ProgressBarSweep, 1);
     progress->addWidget(LabelFailed, 1);
 
+    auto* chartChoice = new QHBoxLayout;
+    QLabel* chartLabel = MakeLabel(kLayout, "Label9", this);
+    chartLabel->setBuddy(ComboChart);
+    chartChoice->addWidget(chartLabel);
+    chartChoice->addWidget(ComboChart, 1);
+    auto* chartLines = new QHBoxLayout;
+    chartLines->addWidget(ChartView, 1);
+    chartLines->addWidget(ListLegend);
+    auto* chartColumn = new QWidget(this);
+    auto* chartLayout = new QVBoxLayout(chartColumn);
+    chartLayout->setContentsMargins(0, 0, 0, 0);
+    chartLayout->addLayout(chartChoice);
+    chartLayout->addLayout(chartLines, 1);
+
     auto* splitter = new QSplitter(Qt::Horizontal, this);
     splitter->addWidget(TableResults);
-    splitter->addWidget(ChartView);
+    splitter->addWidget(chartColumn);
     splitter->setStretchFactor(0, 1);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({440, 440});
@@ -239,14 +279,15 @@ void TFormSweep::buildControls() {
     layout->setContentsMargins(12, 12, 12, 12);
     layout->addLayout(top);
     layout->addLayout(progress);
+    layout->addWidget(LabelNotes);
     layout->addWidget(splitter, 1);
     layout->addLayout(buttons);
-    ChainTabOrder({axes_[0].input,   axes_[0].from,   axes_[0].to,     axes_[0].points,
-                   axes_[0].log,     CheckBoxSecond,  axes_[1].input,  axes_[1].from,
-                   axes_[1].to,      axes_[1].points, axes_[1].log,    ListOutputs,
-                   SpinEditEquation, SpinEditPasses,  ButtonRun,       ButtonCancel,
-                   TableResults,     ChartView,       ButtonSaveChart, ButtonExport,
-                   ButtonClose});
+    ChainTabOrder({axes_[0].input,   axes_[0].from,   axes_[0].to,    axes_[0].points,
+                   axes_[0].log,     CheckBoxSecond,  axes_[1].input, axes_[1].from,
+                   axes_[1].to,      axes_[1].points, axes_[1].log,   ListOutputs,
+                   SpinEditEquation, SpinEditPasses,  ButtonRun,      ButtonCancel,
+                   TableResults,     ComboChart,      ChartView,      ListLegend,
+                   ButtonSaveChart,  ButtonExport,    ButtonClose});
 }
 
 void TFormSweep::wireControls() {
@@ -257,6 +298,9 @@ void TFormSweep::wireControls() {
     connect(ButtonExport, &QPushButton::clicked, this, &TFormSweep::ButtonExportClick);
     connect(ButtonClose, &QPushButton::clicked, this, &QWidget::close);
     connect(TimerProgress, &QTimer::timeout, this, &TFormSweep::TimerProgressTimer);
+    connect(ComboChart, &QComboBox::activated, this, &TFormSweep::ComboChartChange);
+    connect(ChartView, &PlotView::seriesRestyled, this, &TFormSweep::fillLegend);
+    connect(&stale_, &StaleResults::changed, this, &TFormSweep::showNotes);
     connect(&session_, &Session::namesChanged, this, &TFormSweep::refresh);
     connect(&session_, &Session::rowsReplaced, this, &TFormSweep::refresh);
 }
@@ -341,7 +385,7 @@ std::optional<SweepSetup> TFormSweep::readSetup(const Worksheet& sheet, std::str
     std::uint64_t points = 1;
     for (const SweepAxis& axis : setup.axes) points *= std::uint64_t(axis.count);
     if (points > kMaxWindowPoints) {
-        fault = "The window runs at most 10000000 points; quantaro-cli --sweep runs more";
+        fault = "The window runs at most 10000000 points; quantaro-cli --sweep runs any number";
         return std::nullopt;
     }
     return setup;
@@ -358,24 +402,51 @@ void TFormSweep::ButtonRunClick() {
         interaction_.showError(this, QString::fromStdString(fault));
         return;
     }
-    runner_ = std::make_unique<SweepRunner>(sheet_, SweepPlan(sheet_, std::move(*setup)));
+    SweepPlan plan(sheet_, std::move(*setup));
+    const std::size_t bytes = SweepResults::BytesFor(plan.pointCount(), plan.outputCount());
+    if (bytes > resultBudget_) {
+        interaction_.showError(
+            this, QStringLiteral("The results of %1 points of %2 results would take %3, and a "
+                                 "sweep in this window keeps at most %4 of results. Collect "
+                                 "fewer results or run fewer points; quantaro-cli --sweep "
+                                 "writes any number of points to a file.")
+                      .arg(plan.pointCount())
+                      .arg(plan.outputCount())
+                      .arg(QString::fromStdString(MemoryText(bytes)),
+                           QString::fromStdString(MemoryText(resultBudget_))));
+        return;
+    }
+    warnings_.clear();
+    for (const InputCell& cell : plan.inputCells()) {
+        const std::string warning = IgnoredInputWarning(sheet_, cell, plan.setup().run);
+        if (!warning.empty()) warnings_.append(QString::fromStdString(warning) + '.');
+    }
+    runner_ =
+        std::make_unique<SweepRunner>(sheet_, std::move(plan), DefaultWorkerCount(), resultBudget_);
     finished_.reset();
-    const SweepPlan& plan = runner_->plan();
-    const SweepChartSource source{
-        .inputTable = &TableOf(sheet_, plan.inputCells().front().table),
-        .variables = &sheet_.variables,
-        .secondCount = plan.inputCount() > 1 ? plan.setup().axes[1].count : 1};
+    stale_.reset();
+    showNotes();
     // Reading a hundred thousand points' numbers for the chart takes a while
     // too: the study's thread does it, while the window leaves sheet_ alone.
-    job_.start([this, source](StudyControl& control) {
+    job_.start([this, source = chartSource()](StudyControl& control) {
         SweepResults results = runner_->runAll(&control);
-        Plot plot = MakeSweepPlot(results, source);
-        finished_.emplace(std::move(results), std::move(plot));
+        std::vector<SweepChart> charts = SweepCharts(results, sheet_.variables);
+        finished_.emplace(Finished{std::move(results), std::move(charts), std::nullopt});
+        // The points are kept even when their chart cannot be drawn.
+        if (!finished_->charts.empty()) {
+            const SweepChart& first = finished_->charts[FirstSweepChart(finished_->charts)];
+            finished_->plot = MakeSweepPlot(finished_->results, first, source);
+        }
     });
     LabelFailed->setText(QStringLiteral("Running %1 points").arg(runner_->plan().pointCount()));
     ProgressBarSweep->setValue(0);
     showRunning(true);
     TimerProgress->start();
+}
+
+SweepChartSource TFormSweep::chartSource() const {
+    if (!runner_ || runner_->plan().inputCount() == 0) return {nullptr, &sheet_.variables};
+    return {&TableOf(sheet_, runner_->plan().inputCells().front().table), &sheet_.variables};
 }
 
 void TFormSweep::ButtonCancelClick() {
@@ -396,17 +467,27 @@ void TFormSweep::TimerProgressTimer() {
 void TFormSweep::finish() {
     TimerProgress->stop();
     job_.wait();
-    if (!job_.error().empty()) {
-        showRunning(false);
+    showRunning(false);
+    const std::uint64_t planned = runner_->plan().pointCount();
+    if (!finished_) {
         interaction_.showError(this, QString::fromStdString(job_.error()));
+        LabelFailed->setText(
+            QStringLiteral("The sweep failed: %1").arg(QString::fromStdString(job_.error())));
         return;
     }
-    const std::uint64_t planned = runner_->plan().pointCount();
-    auto [finishedResults, plot] = std::move(finished_).value_or(Finished());
-    model_->setResults(std::move(finishedResults));
+    Finished finished = std::move(*finished_);
+    finished_.reset();
+    model_->setResults(std::move(finished.results));
+    charts_ = std::move(finished.charts);
     const SweepResults& results = model_->results();
     QString text = QStringLiteral("%1 of %2 points failed").arg(results.failedCount()).arg(planned);
-    if (results.size() < planned) {
+    if (!results.shortfall().empty()) {
+        text = QStringLiteral("Stopped after %1 of %2 points: %3; %4 failed")
+                   .arg(results.size())
+                   .arg(planned)
+                   .arg(QString::fromStdString(results.shortfall()))
+                   .arg(results.failedCount());
+    } else if (results.size() < planned) {
         text = QStringLiteral("Cancelled after %1 of %2 points; %3 failed")
                    .arg(results.size())
                    .arg(planned)
@@ -418,9 +499,72 @@ void TFormSweep::finish() {
         0, TableResults->fontMetrics().horizontalAdvance(widest) + 12);
     ProgressBarSweep->setValue(
         int(results.size() * kProgressSteps / std::max<std::uint64_t>(planned, 1)));
+    {
+        const QSignalBlocker blocker(ComboChart);
+        ComboChart->clear();
+        for (const SweepChart& chart : charts_) ComboChart->addItem(chart.title);
+        if (!charts_.empty()) ComboChart->setCurrentIndex(int(FirstSweepChart(charts_)));
+    }
+    showChart(finished.plot.value_or(Plot()));
+    showRunning(false);
+    showNotes();
+    if (!results.shortfall().empty()) interaction_.showError(this, text + '.');
+    if (!job_.error().empty()) {
+        interaction_.showError(this, QStringLiteral("The chart could not be drawn: %1")
+                                         .arg(QString::fromStdString(job_.error())));
+    }
+}
+
+void TFormSweep::ComboChartChange() {
+    const int chart = ComboChart->currentIndex();
+    if (job_.running() || chart < 0 || std::size_t(chart) >= charts_.size()) return;
+    showChart(MakeSweepPlot(model_->results(), charts_[std::size_t(chart)], chartSource()));
+}
+
+// A log sweep is drawn on a logarithmic axis; the lines of a second input's
+// values take colours along a scale, in the order of the values.
+void TFormSweep::showChart(const Plot& plot) {
+    const SweepSetup& setup = model_->results().plan().setup();
+    ChartView->setHorizontalLogarithmic(!setup.axes.empty() &&
+                                        setup.axes.front().spacing == SweepSpacing::Logarithmic);
+    ChartView->setColourScale(setup.axes.size() > 1);
     ChartView->showPlot(plot);
     ChartView->resetZoom();
-    showRunning(false);
+    fillLegend();
+}
+
+// Each line's name in full beside a stroke of its pen.
+void TFormSweep::fillLegend() {
+    ListLegend->clear();
+    const std::vector<QPen> pens = ChartView->seriesPens();
+    const std::vector<PlotSeries>& series = ChartView->plot().series;
+    const int height = ListLegend->fontMetrics().height();
+    for (std::size_t i = 0; i < series.size() && i < pens.size(); ++i) {
+        QPixmap stroke(2 * height, height);
+        stroke.fill(Qt::transparent);
+        QPainter painter(&stroke);
+        QPen pen = pens[i];
+        pen.setWidthF(2);
+        painter.setPen(pen);
+        painter.drawLine(1, height / 2, 2 * height - 1, height / 2);
+        painter.end();
+        auto* item = new QListWidgetItem(QIcon(stroke), series[i].name, ListLegend);
+        item->setToolTip(series[i].name);
+    }
+    ListLegend->setIconSize(QSize(2 * height, height));
+}
+
+// The warnings of the last sweep's setup, and whether its results still
+// answer the worksheet.
+void TFormSweep::showNotes() {
+    QStringList notes = warnings_;
+    if (stale_.stale()) {
+        notes.append(QStringLiteral("These results are from before the worksheet changed (%1): "
+                                    "run the sweep again for results of the worksheet as it is.")
+                         .arg(stale_.changes()));
+    }
+    LabelNotes->setText(notes.join('\n'));
+    LabelNotes->setVisible(!notes.isEmpty());
 }
 
 void TFormSweep::showRunning(bool running) {
@@ -436,7 +580,11 @@ const SweepResults& TFormSweep::results() const {
 }
 
 void TFormSweep::ButtonSaveChartClick() {
-    AskToSaveChart(*ChartView, interaction_, this, QStringLiteral("sweep.png"));
+    const int chart = ComboChart->currentIndex();
+    const QString title = chart >= 0 && std::size_t(chart) < charts_.size()
+                              ? SweepChartTitle(model_->results(), charts_[std::size_t(chart)])
+                              : QStringLiteral("Sweep");
+    AskToSaveChart(*ChartView, interaction_, this, QStringLiteral("sweep.png"), title);
 }
 
 void TFormSweep::ButtonExportClick() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 
 #include <memory>
@@ -7,12 +8,15 @@
 #include <span>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "engine/Sweep.h"
 #include "engine/Worksheet.h"
 #include "interaction/ControlTable.h"
 #include "interaction/HintSet.h"
+#include "run/StaleResults.h"
 #include "run/StudyJob.h"
+#include "run/SweepPlot.h"
 #include "run/TrajectoryPlot.h"
 
 class QCheckBox;
@@ -28,6 +32,12 @@ class QTimer;
 
 namespace quantaro {
 
+// The memory a sweep's results may take in the window: a sweep whose points'
+// numbers would take more is refused before it runs, and one whose texts
+// (messages, values that are no numbers) outgrow it stops there, keeping
+// the points before.
+inline constexpr std::size_t kSweepWindowResultBytes = std::size_t{1} << 30;
+
 class PlotView;
 class Session;
 class SweepTableModel;
@@ -37,6 +47,8 @@ class UserInteraction;
 // inputs, as a table and a chart. The points run on every core, on a copy
 // of the session's worksheet taken when the sweep starts, so no document
 // changes; the window stays responsive and Cancel keeps the points run.
+// Once the worksheet changes, the window says that its results are from
+// before, and which change, until the next Run.
 //
 // The session must outlive the window.
 class TFormSweep : public QWidget, public HintTarget {
@@ -58,6 +70,8 @@ class TFormSweep : public QWidget, public HintTarget {
     // The results shown, those of the last sweep.
     const SweepResults& results() const;
     const PlotView& chart() const { return *ChartView; }
+    // The budget of the results, kSweepWindowResultBytes unless changed.
+    void setResultBudget(std::size_t bytes) { resultBudget_ = bytes; }
 
     // Handlers.
     void ButtonRunClick();
@@ -65,6 +79,7 @@ class TFormSweep : public QWidget, public HintTarget {
     void ButtonSaveChartClick();
     void ButtonExportClick();
     void CheckBoxSecondClick();
+    void ComboChartChange();
     void TimerProgressTimer();
 
   protected:
@@ -87,16 +102,29 @@ class TFormSweep : public QWidget, public HintTarget {
                                       std::string& fault) const;
     void finish();
     void showRunning(bool running);
+    void showChart(const Plot& plot);
+    void fillLegend();
+    void showNotes();
+    SweepChartSource chartSource() const;
 
     const Session& session_;
     UserInteraction& interaction_;
     Worksheet sheet_;  // the copy the last sweep started from
     std::unique_ptr<SweepRunner> runner_;
-    // What the study's thread leaves: the points and their chart.
-    using Finished = std::pair<SweepResults, Plot>;
+    // What the study's thread leaves: the points, their charts and the
+    // first chart's plot, when it could be drawn.
+    struct Finished {
+        SweepResults results;
+        std::vector<SweepChart> charts;
+        std::optional<Plot> plot;
+    };
     std::optional<Finished> finished_;
     StudyJob job_;
     SweepTableModel* model_ = nullptr;
+    std::vector<SweepChart> charts_;  // of the results shown
+    QStringList warnings_;            // of the last sweep's setup
+    StaleResults stale_;
+    std::size_t resultBudget_ = kSweepWindowResultBytes;
 
     AxisControls axes_[kMaxSweepAxes];
     QCheckBox* CheckBoxSecond = nullptr;
@@ -107,8 +135,11 @@ class TFormSweep : public QWidget, public HintTarget {
     QPushButton* ButtonCancel = nullptr;
     QProgressBar* ProgressBarSweep = nullptr;
     QLabel* LabelFailed = nullptr;
+    QLabel* LabelNotes = nullptr;
     QTableView* TableResults = nullptr;
+    QComboBox* ComboChart = nullptr;
     PlotView* ChartView = nullptr;
+    QListWidget* ListLegend = nullptr;
     QPushButton* ButtonSaveChart = nullptr;
     QPushButton* ButtonExport = nullptr;
     QPushButton* ButtonClose = nullptr;

@@ -1,8 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+
+#include <signal.h>
+
+#include <chrono>
+#include <thread>
 
 #include <cmath>
 #include <numbers>
@@ -12,6 +19,7 @@
 
 #include "RawFiles.h"
 #include "cli/BatchRunner.h"
+#include "documents/FileName.h"
 #include "documents/TableFormat.h"
 #include "engine/Numbers.h"
 
@@ -271,6 +279,17 @@ TEST_F(StudyCommandsTest, BadStudyOptionsAreRefusedNamingTheFault) {
         {{"--seek", "Y=one", "--by", "X"}, "--seek Y: TARGET 'one' is not a number"},
         {{"--seek", "Y=1", "--by", "X", "--between", "1"}, "--between takes LO:HI, not '1'"},
         {QStringList{"--seek", "Y=1", "--by", "X"} + csv, "--csv cannot be given with --seek"},
+        {QStringList{"--sweep", "X=0:1:9223372036854775808"} + csv,
+         "COUNT '9223372036854775808' is too large: the largest count accepted is "
+         "9223372036854775807"},
+        {QStringList{"--sweep", "X=0:1:-9223372036854775809"} + csv, "must be at least 1"},
+        {{"--passes", "2147483648"},
+         "--passes takes a whole number from 1 to 2147483647, not '2147483648'"},
+        {QStringList{"--sweep", FileNameFromBytes("caf\xE9=0:1:3")} + csv,
+         "\"caf\\xE9\" is neither a constant nor a variable"},
+        {{"--seek", FileNameFromBytes("Y\xE9=1"), "--by", "X"},
+         "\"Y\\xE9\" is not a variable of the variable table"},
+        {QStringList{"--sweep", "X=1E-4950:1:3:log"} + csv, "1E-4950 is 0 in the 15 digits"},
     };
     for (const auto& [options, fault] : cases) {
         const std::string what = options.join(' ').toStdString();
@@ -278,6 +297,78 @@ TEST_F(StudyCommandsTest, BadStudyOptionsAreRefusedNamingTheFault) {
         EXPECT_NE(err.find(fault), std::string::npos) << what << "\n" << err;
         EXPECT_EQ(out, "") << what;
         EXPECT_FALSE(QFile::exists(path("b.csv"))) << what;
+    }
+}
+
+// An input named in --record has its column once; a sweep of a variable the
+// formula overwrites before reading it is warned of, and runs.
+TEST_F(StudyCommandsTest, AnInputIsWrittenOnceAndAnOverwrittenOneIsWarnedOf) {
+    writeTable("e.VAR", {{"X", ""}, {"Y", ""}});
+    const QStringList sheet = {"--formula-text", "X * 2 = Y", "--variables", path("e.VAR")};
+    ASSERT_EQ(run(sheet + QStringList{"--sweep", "X=1:2:2", "--record", "X,Y", "--csv", "-"}), 0);
+    EXPECT_EQ(out, "point,X,Y,message\r\n1,1,2,\r\n2,2,4,\r\n");
+    ASSERT_EQ(run(sheet + QStringList{"--sweep", "Y=1:2:2", "--csv", "-"}), 0);
+    EXPECT_EQ(out, "point,Y,X,message\r\n1,1,,\r\n2,2,,\r\n");
+    EXPECT_EQ(err,
+              "quantaro-cli: warning: Y is written by equation 1 before the formula reads it, so "
+              "its value does not change the results\nquantaro-cli: 0 of 2 points failed\n");
+}
+
+// SIGINT and SIGTERM stop a sweep inside its one long point and a seek
+// inside its first long trial, well within a second (the stop is looked for
+// every 5 ms), with 128 + the signal and no file, named or not.
+TEST_F(StudyCommandsTest, ASignalStopsALongPointOrTrialAtOnceLeavingNoFile) {
+    writeTable("s.VAR", {{"X", "1"}, {"Y", "0"}});
+    const QStringList sheet = {"--formula-text", "Y + X = Y", "--variables",
+                               path("s.VAR"),    "--passes",  "2147483647"};
+    const QStringList studies[] = {
+        {"--sweep", "X=1:1:1", "--csv", path("out.csv")},
+        {"--seek", "Y=5", "--by", "X", "--between", "0:1", "--save-variables", path("out.VAR")}};
+    for (const QStringList& study : studies) {
+        for (const int signal : {SIGINT, SIGTERM}) {
+            QProcess process;
+            process.start(QUANTARO_CLI, sheet + study);
+            ASSERT_TRUE(process.waitForStarted(30000));
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));  // well into the passes
+            QElapsedTimer stopping;
+            stopping.start();
+            ASSERT_EQ(kill(static_cast<pid_t>(process.processId()), signal), 0);
+            ASSERT_TRUE(process.waitForFinished(30000));
+            EXPECT_LT(stopping.elapsed(), 1000) << study.first().toStdString();
+            EXPECT_EQ(process.exitCode(), 128 + signal);
+            EXPECT_TRUE(QString(process.readAllStandardError())
+                            .contains(QStringLiteral("(%1)").arg(strsignal(signal))));
+            EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"s.VAR"});
+        }
+    }
+}
+
+// A disk that takes no more (here a file size limit) ends the sweep, or a
+// run's recording, with 73 at the first write that fails, long before the
+// last point, and leaves no file.
+TEST_F(StudyCommandsTest, AFailedWriteEndsTheRunAtOnce) {
+    writeTable("d.VAR", {{"X", "0"}, {"Y", ""}});
+    const std::tuple<QString, QString> runs[] = {
+        {"--sweep X=0:1:2000000 --csv out.csv", "stopped after point "},
+        {"--passes 2000000 --csv out.csv", "stopped after pass "},
+    };
+    for (const auto& [options, stopped] : runs) {
+        QProcess shell;
+        shell.setWorkingDirectory(dir.path());
+        shell.start("/bin/sh", {"-c",
+                                "trap '' XFSZ; ulimit -f 64; exec \"$0\" --formula-text 'X + 1 = "
+                                "Y' --variables d.VAR " +
+                                    options,
+                                QUANTARO_CLI});
+        ASSERT_TRUE(shell.waitForFinished(60000));
+        EXPECT_EQ(shell.exitCode(), 73);
+        const QString message = shell.readAllStandardError();
+        EXPECT_TRUE(message.startsWith("out.csv cannot be written: File too large (" + stopped))
+            << message.toStdString();
+        const qlonglong done = message.section(stopped, 1).section(' ', 0, 0).toLongLong();
+        EXPECT_GT(done, 0);
+        EXPECT_LT(done, 2000000);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"d.VAR"});
     }
 }
 

@@ -86,6 +86,18 @@ TEST_F(FileIoTest, WriteCreatesOrReplacesTheWholeFile) {
     EXPECT_EQ(WriteFileAtomically(path("x.VAR"), ""), std::nullopt);
     EXPECT_EQ(ReadRaw(path("x.VAR")), "");
     EXPECT_EQ(entries(), QStringList{"x.VAR"});
+
+    // Until the commit the new content has no name, so that nothing is left
+    // however the program ends; a name of the longest length is written too.
+    const QString longest = QString(251, 'n') + ".csv";
+    for (int round = 0; round < 2; ++round) {
+        AtomicFileWriter writer(path(longest));
+        EXPECT_EQ(writer.write("a,b\r\n"), std::nullopt);
+        EXPECT_EQ(entries().size(), round + 1);
+        EXPECT_EQ(writer.commit(), std::nullopt);
+    }
+    EXPECT_EQ(ReadRaw(path(longest)), "a,b\r\n");
+    EXPECT_EQ(entries().size(), 2);
 }
 
 TEST_F(FileIoTest, FailedWriteReportsTheReasonAndCreatesNothing) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/GoalSeek.h"
+#include "engine/InputUse.h"
 #include "engine/Numbers.h"
 #include "engine/Sweep.h"
 
@@ -108,6 +109,62 @@ TEST(SweepRunnerTest, PointsStartAfreshAndTheResultsDoNotDependOnTheWorkers) {
     EXPECT_EQ(two.runAll(&cancelled).size(), 0u);
 }
 
+// Results that would outgrow their budget end the run with the points before
+// it, the same as a run without one, and the reason: the numbers of more
+// points than fit, or messages that differ from point to point.
+TEST(SweepRunnerTest, ResultsBeyondTheirBudgetEndTheRunKeepingThePointsBefore) {
+    const Worksheet sheet = Sheet("X LN = Y\r\nX * 2 = Z", {}, {{"X", ""}, {"Y", ""}, {"Z", ""}});
+    const std::size_t points = 2001;
+    const std::tuple<SweepAxis, std::size_t, const char*> cases[] = {
+        {{"X", 1, 2001, points},
+         SweepResults::BytesFor(100, 2),
+         "the results of more than 100 points would take more than the 3 KiB"},
+        // Each failing point's own message ("Ln -1000") takes room.
+        {{"X", -1000, 1000, points},
+         SweepResults::BytesFor(points, 2) + 4000,
+         "the results' texts (messages, and values that are no numbers) outgrew"},
+    };
+    for (const auto& [axis, bytes, reason] : cases) {
+        const SweepPlan plan(sheet, {{axis}, {"Y", "Z"}, {}});
+        const SweepResults whole = SweepRunner(sheet, plan, 2).runAll();
+        ASSERT_EQ(whole.size(), points);
+        EXPECT_EQ(whole.shortfall(), "");
+        const SweepResults held = SweepRunner(sheet, plan, 2, bytes).runAll();
+        EXPECT_NE(held.shortfall().find(reason), std::string::npos) << held.shortfall();
+        EXPECT_GT(held.size(), 10u);
+        EXPECT_LE(held.size(), 100u);
+        std::vector<std::string> first = Fields(whole);
+        first.resize(Fields(held).size());
+        EXPECT_EQ(Fields(held), first);
+    }
+}
+
+// An input the run writes before it reads it, or never reads, changes
+// nothing: the study says so. One it reads first, in any equation run, is
+// fine.
+TEST(InputUseTest, AnInputTheRunOverwritesOrNeverReadsIsNamed) {
+    const Worksheet sheet = Sheet("3 = X\r\nX + K = Y\r\nY * 2 = Y\r\nW + 1 = W", {{"K", "1"}},
+                                  {{"X", ""}, {"Y", ""}, {"W", "0"}, {"V", ""}});
+    const std::tuple<const char*, int, std::string> cases[] = {
+        {"X", 0,
+         "X is written by equation 1 before the formula reads it, so its value does not change "
+         "the results"},
+        {"X", 2, ""},
+        {"Y", 0,
+         "Y is written by equation 2 before the formula reads it, so its value does not change "
+         "the results"},
+        {"Y", 3, ""},
+        {"W", 0, ""},
+        {"K", 0, ""},
+        {"K", 4, "K is not read by equation 4, so its value does not change the results"},
+        {"V", 0, "V is not read by the formula, so its value does not change the results"},
+    };
+    for (const auto& [name, equation, warning] : cases) {
+        EXPECT_EQ(IgnoredInputWarning(sheet, *FindInputCell(sheet, name), {equation, 1}), warning)
+            << name << " " << equation;
+    }
+}
+
 TEST(SweepSetupTest, FaultsAreNamed) {
     const Worksheet sheet = Sheet("K * X = Y", {{"K", "2"}}, {{"X", ""}, {"Y", ""}});
     const SweepAxis x{"X", 0, 1, 3};
@@ -124,6 +181,11 @@ TEST(SweepSetupTest, FaultsAreNamed) {
         {{{x}, {}, {0, 0}}, "The number of passes must be at least 1"},
         {{{{"X", 0, 1, 1LL << 40}, {"K", 0, 1, 1LL << 40}}, {}, {}},
          "The sweep has too many points"},
+        // A point writes the 15-digit text, which is 0 for so small a bound.
+        {{{{"X", 1E-4950L, 1, 3, SweepSpacing::Logarithmic}}, {}, {}},
+         "A logarithmic sweep of X needs From and To above 0, and 1E-4950 is 0 in the 15 "
+         "digits a cell holds"},
+        {{{{"caf\xE9", 0, 1, 3}}, {}, {}}, "\"caf\\xE9\" is neither a constant nor a variable"},
     };
     for (const auto& [setup, fault] : cases) EXPECT_EQ(SweepSetupError(sheet, setup), fault);
 }
@@ -162,11 +224,15 @@ TEST(GoalSeekTest, FindsTheValueOrSaysWhyNot) {
          "No value of X between 0 and 1 sets Y to 0.5: Y crosses 0.5 only where the formula "
          "fails (Equation 1: Domain Error: Divide by 0.)"},
         {"1 / ( X - 0.3000000000000004 ) = Y", seek("Y", 0.5, "X", {{0, 1}}), NAN,
-         "No value of X between 0.3 and 0.300000000000001 sets Y to 0.5: Y jumps from "
-         "1.66667366043635E15 to -2.50006696126713E15 there without reaching 0.5"},
-        {"X > 0.7 - 0.5 = Y", seek("Y", 0, "X", {{0, 1}}), NAN,
-         "No value of X between 0.7 and 0.700000000000001 sets Y to 0: Y jumps from 0.5 to "
-         "-0.5 there without reaching 0"},
+         "No value of X between 0 and 1 sets Y to 0.5: Y jumps from -2.50006696126713E15 at "
+         "X = 0.3 to 1.66667366043635E15 at X = 0.300000000000001 without reaching 0.5"},
+        // The interval given is named, and the step in order of X.
+        {"X > 0.7 - 0.5 = Y", seek("Y", 0, "X", {{1, 0}}), NAN,
+         "No value of X between 0 and 1 sets Y to 0: Y jumps from -0.5 at X = 0.7 to 0.5 at "
+         "X = 0.700000000000001 without reaching 0"},
+        {"0.5 - ( X > 0.7 ) = Y", seek("Y", 0, "X", {{0, 1}}), NAN,
+         "No value of X between 0 and 1 sets Y to 0: Y jumps from 0.5 at X = 0.7 to -0.5 at "
+         "X = 0.700000000000001 without reaching 0"},
     };
     for (const Case& c : cases) {
         const Worksheet sheet = Sheet(c.formula, {{"K", "1"}}, {{"X", "5"}, {"Y", ""}, {"R", "1"}});

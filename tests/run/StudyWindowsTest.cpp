@@ -6,11 +6,14 @@
 #include <QLineSeries>
 #include <QListWidget>
 #include <QTableView>
+#include <QTextCursor>
 
+#include <functional>
 #include <vector>
 
 #include "RunProgramFixture.h"
 #include "documents/CsvFormat.h"
+#include "documents/TableFile.h"
 #include "engine/GoalSeek.h"
 #include "engine/Sweep.h"
 #include "run/PlotView.h"
@@ -88,18 +91,20 @@ class StudyWindowsTest : public RunProgramTest {
 struct SweepCase {
     const char* name;
     std::vector<SweepAxis> axes;
-    std::size_t lines;  // of the chart
+    std::size_t lines;  // of the first chart
+    qsizetype points;   // of each of its lines
 };
 
 // Each sweep shows, as table, failure count, chart and CSV, what the core
 // gives for the same setup, and no document changes.
 TEST_F(StudyWindowsTest, SweepShowsTheCoresResultsAndChangesNoDocument) {
     const SweepCase cases[] = {
-        {"one input, one failing point", {{"X", -2, 2, 5}}, 3},
-        {"a constant, log steps", {{"K", 1, 100, 3, SweepSpacing::Logarithmic}}, 4},
-        {"two inputs: a line per output and value of the second",
+        {"one input, one failing point", {{"X", -2, 2, 5}}, 3, 4},
+        {"a constant, log steps", {{"K", 1, 100, 3, SweepSpacing::Logarithmic}}, 4, 3},
+        {"two inputs: a chart per output, a line per value of the second",
          {{"X", 1, 3, 3}, {"W", 0, 1, 2}},
-         4},
+         2,
+         3},
     };
     const DocumentsSeen before = documents();
     for (const SweepCase& test : cases) {
@@ -141,11 +146,7 @@ TEST_F(StudyWindowsTest, SweepShowsTheCoresResultsAndChangesNoDocument) {
             QStringLiteral("%1 of %2 points failed").arg(core.failedCount()).arg(core.size()));
         const Plot& plot = window.chart().plot();
         ASSERT_EQ(plot.series.size(), test.lines);
-        for (const PlotSeries& line : plot.series) {
-            EXPECT_EQ(line.points.size(),
-                      qsizetype(core.size() / (test.lines / core.outputNames().size()) -
-                                core.failedCount()));
-        }
+        for (const PlotSeries& line : plot.series) EXPECT_EQ(line.points.size(), test.points);
 
         const QString csv = startDir.filePath(QStringLiteral("sweep.csv"));
         user.chosenFiles = {csv};
@@ -174,6 +175,67 @@ TEST_F(StudyWindowsTest, CancelKeepsThePointsRun) {
     EXPECT_LT(kept.size(), 1'000'000u);
     for (std::size_t i = 0; i < kept.size(); ++i) ASSERT_EQ(kept.pointNumber(i), i + 1);
     EXPECT_TRUE(in<QLabel>(window, "LabelFailed")->text().startsWith("Cancelled after"));
+}
+
+// Once the worksheet changes after a sweep, the window says that its results
+// are from before, and which change, until the next Run. An input the
+// formula overwrites before reading it is warned of, and a sweep whose
+// results would outgrow the window's budget is refused before it runs.
+TEST_F(StudyWindowsTest, SweepSaysItsResultsAreFromBeforeAChange) {
+    TFormSweep& window = sweep();
+    const auto notes = [&] {
+        const QLabel* label = in<QLabel>(window, "LabelNotes");
+        return label ? label->text() : QString();
+    };
+    const auto runOver = [&](const char* input) {
+        choose(window, "ComboInput1", input);
+        in<QLineEdit>(window, "EditFrom1")->setText("1");
+        in<QLineEdit>(window, "EditTo1")->setText("2");
+        in<QSpinBox>(window, "SpinEditPoints1")->setValue(3);
+        in<QPushButton>(window, "ButtonRun")->click();
+        waitFor(window);
+    };
+    NameTable other = session().variables();
+    other.setCell(ValueColumn, 4, "7");
+    ASSERT_EQ(SaveTableFile(startDir.filePath("other.VAR"), other, FileEncoding::Utf8),
+              std::nullopt);
+    ASSERT_EQ(
+        SaveTableFile(startDir.filePath("other.CON"), session().constants(), FileEncoding::Utf8),
+        std::nullopt);
+    const std::pair<std::function<void()>, const char*> changes[] = {
+        {[&] { session().setCell(Document::Variables, ValueColumn, 4, "6"); },
+         "(a variable changed)"},
+        {[&] { session().setCell(Document::Constants, ValueColumn, 1, "3"); },
+         "(a constant changed)"},
+        {[&] { session().setAngleUnit(AngleUnit::Radians); }, "(the angle unit changed)"},
+        {[&] { QTextCursor(session().formulaDocument()).insertText(" "); },
+         "(the formula was edited)"},
+        {[&] {
+             session().setFormulaText("K * X = Y");
+             session().openTable(Document::Constants, startDir.filePath("other.CON"));
+             session().openTable(Document::Variables, startDir.filePath("other.VAR"));
+         },
+         "(another worksheet was opened)"},
+    };
+    for (const auto& [change, named] : changes) {
+        SCOPED_TRACE(named);
+        runOver("X");
+        ASSERT_EQ(window.results().size(), 3u);
+        EXPECT_EQ(notes(), "");
+        change();
+        EXPECT_TRUE(notes().startsWith("These results are from before the worksheet changed"));
+        EXPECT_TRUE(notes().contains(named)) << notes().toStdString();
+    }
+    runOver("Y");
+    EXPECT_EQ(notes(),
+              "Y is written by equation 1 before the formula reads it, so its value "
+              "does not change the results.");
+    EXPECT_TRUE(user.boxes.empty());
+
+    window.setResultBudget(100);  // three points take 102 bytes
+    runOver("X");
+    EXPECT_TRUE(user.onlyBoxText().contains("a sweep in this window keeps at most 1 KiB"))
+        << user.onlyBoxText().toStdString();
 }
 
 struct SeekCase {

@@ -1,0 +1,65 @@
+#include "engine/InputUse.h"
+
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "engine/EquationSplitter.h"
+#include "engine/Tokeniser.h"
+
+namespace quantaro {
+namespace {
+
+constexpr std::size_t kNoToken = static_cast<std::size_t>(-1);
+
+// The token a run stores into: the first from the right that is neither a
+// number nor a constant, when it is a variable; else kNoToken.
+std::size_t ResultToken(const std::vector<std::string_view>& tokens, const EngineTables& tables) {
+    for (std::size_t k = tokens.size(); k-- > 0;) {
+        const TokenMeaning meaning = MeaningOf(tokens[k], tables);
+        if (meaning.kind == TokenMeaning::Number || meaning.kind == TokenMeaning::Constant)
+            continue;
+        return meaning.kind == TokenMeaning::Variable ? k : kNoToken;
+    }
+    return kNoToken;
+}
+
+}  // namespace
+
+std::string IgnoredInputWarning(const Worksheet& sheet, const InputCell& cell,
+                                const StudyRun& run) {
+    // Reading names fills the tables' caches, so the run's tables are copies.
+    const NameTable constants = sheet.constants;
+    NameTable variables = sheet.variables;
+    const EngineTables tables{*sheet.operators, constants, variables};
+    const TokenMeaning::Kind kind =
+        cell.table == InputTable::Constants ? TokenMeaning::Constant : TokenMeaning::Variable;
+    const std::string& name = TableOf(sheet, cell.table).name(cell.row);
+    const Tokeniser tokeniser(tables);
+    EquationSplitter splitter(sheet.formula());
+    std::vector<std::string_view> tokens;
+    int number = 0;
+    while (const std::optional<std::string> equation = splitter.next()) {
+        ++number;
+        if (run.equation != 0 && number != run.equation) continue;
+        tokens.clear();
+        std::string_view failedWord;
+        const bool whole = tokeniser.cut(*equation, tokens, failedWord);
+        const std::size_t result = whole ? ResultToken(tokens, tables) : kNoToken;
+        for (std::size_t k = 0; k < tokens.size(); ++k) {
+            const TokenMeaning meaning = MeaningOf(tokens[k], tables);
+            if (k != result && meaning.kind == kind && meaning.row == cell.row) return {};
+        }
+        if (!whole) return {};
+        if (result != kNoToken && kind == TokenMeaning::Variable &&
+            MeaningOf(tokens[result], tables).row == cell.row) {
+            return name + " is written by equation " + std::to_string(number) +
+                   " before the formula reads it, so its value does not change the results";
+        }
+    }
+    const std::string reader =
+        run.equation == 0 ? std::string("the formula") : "equation " + std::to_string(run.equation);
+    return name + " is not read by " + reader + ", so its value does not change the results";
+}
+
+}  // namespace quantaro
