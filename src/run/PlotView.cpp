@@ -48,10 +48,20 @@ QString ChartText(const QString& plain) {
     return plain.toHtmlEscaped();
 }
 
+// The chart lays out an axis's ticks as soon as its range changes, at the
+// interval it has then: the interval that fitted another range could step a
+// tick at a time across a far wider one. At this interval no range lays out
+// more than two.
+void CoarsenTicks(QValueAxis& axis) {
+    axis.setTickInterval(std::numeric_limits<double>::max());
+}
+
 QValueAxis* MakeAxis(QChart* chart, Qt::Alignment alignment) {
     auto* axis = new QValueAxis(chart);
     axis->setLabelFormat(QStringLiteral("%.6g"));
+    CoarsenTicks(*axis);
     axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setRange(0, 1);
     chart->addAxis(axis, alignment);
     return axis;
 }
@@ -72,11 +82,10 @@ QPen SeriesPen(std::size_t index, const QColor& background) {
 }
 
 void SetAxisRange(QValueAxis& axis, const AxisRange& range) {
-    const double widest = std::max(axis.max() - axis.min(), range.high - range.low);
-    axis.setTickInterval(std::isfinite(widest) && widest > 0 ? widest
-                                                             : std::numeric_limits<double>::max());
-    axis.setRange(range.low, range.high);
-    FitTicks(axis, range);
+    const AxisRange drawable = DrawableRange(range);
+    CoarsenTicks(axis);
+    axis.setRange(drawable.low, drawable.high);
+    FitTicks(axis, drawable);
 }
 
 PlotView::PlotView(QWidget* parent) : QChartView(new QChart, parent) {
@@ -90,10 +99,15 @@ PlotView::PlotView(QWidget* parent) : QChartView(new QChart, parent) {
     axisY_ = MakeAxis(chart(), Qt::AlignLeft);
     for (QValueAxis* axis : {axisX_, axisY_}) {
         // The chart zooms by itself too (a dragged rectangle, a right click);
-        // the ticks then follow the new range.
+        // the ticks then follow the new range, widened when it is too narrow.
         connect(axis, &QValueAxis::rangeChanged, this, [this, axis](double low, double high) {
             const bool whole = axis == axisX_ ? plot_.horizontal.whole : plot_.vertical.whole;
-            FitTicks(*axis, {low, high, whole});
+            const AxisRange range{low, high, whole};
+            if (DrawableRange(range) != range) {
+                SetAxisRange(*axis, range);  // comes back here with the wider range
+                return;
+            }
+            FitTicks(*axis, range);
             if (!fitting_) zoomed_ = true;
         });
     }
@@ -172,6 +186,12 @@ void PlotView::matchSeries() {
         same = series_[i]->name() == ChartText(plot_.series[i].name);
     }
     if (same) return;
+    // Attaching a line lets the chart change the axes' ranges; the ticks stay
+    // few meanwhile, and the ranges are the view's again afterwards.
+    const AxisRange across = shownRange(*axisX_);
+    const AxisRange up = shownRange(*axisY_);
+    CoarsenTicks(*axisX_);
+    CoarsenTicks(*axisY_);
     chart()->removeAllSeries();
     series_.clear();
     const QColor ground = palette().color(QPalette::Base);
@@ -184,6 +204,8 @@ void PlotView::matchSeries() {
         series->setPen(SeriesPen(series_.size(), ground));
         series_.push_back(series);
     }
+    SetAxisRange(*axisX_, across);
+    SetAxisRange(*axisY_, up);
     chart()->legend()->setVisible(series_.size() > 1 && series_.size() <= kMostLegendEntries);
 }
 

@@ -18,9 +18,10 @@ namespace quantaro {
 // enough to stand out from the background.
 QPen SeriesPen(std::size_t index, const QColor& background);
 
-// The axes' range as the chart's own tick layout must meet it: the old
-// interval over a far wider new range would lay out a tick for every step,
-// so the interval is made coarse first and fitted to the range after.
+// The axis's range as the chart's own tick layout must meet it: the range
+// made drawable (DrawableRange), and the interval made coarse before the
+// range changes and fitted to it after, since the old interval over a far
+// wider new range would lay out a tick for every step.
 void SetAxisRange(QValueAxis& axis, const AxisRange& range);
 
 // A chart of a Plot: one line per series, told apart by SeriesPen for any

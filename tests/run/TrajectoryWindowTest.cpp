@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGraphicsTextItem>
 #include <QLabel>
 #include <QLineSeries>
 #include <QListWidget>
@@ -13,10 +14,12 @@
 #include <QTest>
 #include <QValueAxis>
 
+#include <fstream>
 #include <functional>
 #include <iostream>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "ScriptedInteraction.h"
 #include "TrajectoryVariables.h"
@@ -134,6 +137,76 @@ TEST(LongTrajectoryWindowTest, EveryAxisChangeRedrawsWithinBounds) {
         for (QAbstractSeries* series : view->chart()->series()) {
             EXPECT_LE(static_cast<QLineSeries*>(series)->count(), kMaxPlotPoints);
         }
+    }
+}
+
+// The memory the process holds, in MiB.
+double ResidentMiB() {
+    std::ifstream statm("/proc/self/statm");
+    double pages = 0;
+    statm >> pages >> pages;
+    return pages * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1 << 20);
+}
+
+// The texts the chart shows: axis titles, tick labels, legend names.
+QStringList ShownTexts(const QChartView& view) {
+    QStringList texts;
+    for (const QGraphicsItem* item : view.scene()->items()) {
+        const auto* text = dynamic_cast<const QGraphicsTextItem*>(item);
+        if (text && text->isVisible()) texts << text->toPlainText();
+    }
+    return texts;
+}
+
+// Eight million passes of Newton's method towards the square root of 2, as
+// the iteration example runs them: X settles within five passes, so the
+// million rows kept hold one value of the residual X^2 - 2, a range of no
+// width that Qt Charts would take for none at all. Every change of the
+// horizontal axis must then draw on the axis chosen, with a handful of ticks,
+// a bounded number of points and no growth of the memory held.
+TEST(LongTrajectoryWindowTest, AConstantVariableAcrossIsDrawnOnItsOwnAxisWithinBounds) {
+    NameTable variables = MakeVariableTable();
+    variables.setCell(NameColumn, 1, "X");
+    variables.setCell(NameColumn, 2, "RESIDUAL");
+    Trajectory trajectory({"X", "RESIDUAL"});
+    const double settling[][2] = {{1.5, 0.25},
+                                  {1.41666666666667, 6.94444444444445E-03},
+                                  {1.41421568627451, 6.00730488287127E-06},
+                                  {1.41421356237469, 4.51105819701358E-12}};
+    for (int pass = 1; pass <= 8'000'000; ++pass) {
+        const bool settled = pass > 4;
+        variables.setResult(1, settled ? 1.4142135623731 : settling[pass - 1][0]);
+        variables.setResult(2, settled ? 1.4210854715202E-14 : settling[pass - 1][1]);
+        trajectory.record(pass, variables);
+    }
+    ASSERT_EQ(trajectory.rowCount(), Trajectory::kMaxRows);
+    ScriptedInteraction user;
+    TFormTrajectory window(trajectory, variables, user);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    auto* view = window.findChild<QChartView*>(QStringLiteral("ChartView"));
+    auto* across = window.findChild<QComboBox*>(QStringLiteral("ComboHorizontal"));
+    const double heldBefore = ResidentMiB();
+    for (const int choice : {2, 0, 1, 2, 0, 2}) {
+        const QString title = across->itemText(choice);
+        SCOPED_TRACE(title.toStdString());
+        across->setCurrentIndex(choice);
+        QApplication::processEvents();
+        view->grab();  // lays out and paints the chart
+        const QStringList texts = ShownTexts(*view);
+        ASSERT_TRUE(texts.contains(title.startsWith("Pass") ? "Pass" : title))
+            << texts.join(", ").toStdString();
+        EXPECT_LT(texts.size(), 30);
+        EXPECT_LT(view->scene()->items().size(), 200);
+        const auto* axis = static_cast<QValueAxis*>(view->chart()->axes(Qt::Horizontal).front());
+        for (QAbstractSeries* series : view->chart()->series()) {
+            const QList<QPointF> points = static_cast<QLineSeries*>(series)->points();
+            EXPECT_LE(points.size(), kMaxPlotPoints);
+            for (const QPointF& point : points) {
+                ASSERT_TRUE(axis->min() <= point.x() && point.x() <= axis->max()) << point.x();
+            }
+        }
+        EXPECT_LT(ResidentMiB() - heldBefore, 64);
     }
 }
 
