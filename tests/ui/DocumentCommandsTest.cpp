@@ -57,7 +57,8 @@ class DocumentCommandsTest : public MainWindowTest {
     QString previousDir;
 };
 
-TEST_F(DocumentCommandsTest, FileMenuItemsAndCtrlSPopUpTheirMenusAtOneHundredOneHundred) {
+// Each pop-up shows beside the File menu, wherever the window is.
+TEST_F(DocumentCommandsTest, FileMenuItemsAndCtrlSPopUpTheirMenusBesideTheFileMenu) {
     focusEditor();
     QTest::keyClick(memo(), Qt::Key_S, Qt::ControlModifier);  // the formula is untitled
     ASSERT_NE(QApplication::activePopupWidget(), nullptr);
@@ -69,13 +70,22 @@ TEST_F(DocumentCommandsTest, FileMenuItemsAndCtrlSPopUpTheirMenusAtOneHundredOne
                                                           {"Open1", "PopupMenuOpen"},
                                                           {"SaveAs1", "PopupMenuSave"},
                                                           {"Print1", "PopupMenuPrint"}};
+    const QMenu* file = child<QMenu>("File1");
     for (const auto& [item, popup] : popups) {
-        action(item)->trigger();
-        QWidget* shown = QApplication::activePopupWidget();
-        ASSERT_NE(shown, nullptr) << item;
-        EXPECT_EQ(shown->objectName(), popup);
-        EXPECT_EQ(shown->pos(), QPoint(100, 100));
-        shown->hide();
+        SCOPED_TRACE(item);
+        QPoint offsets[2];
+        for (const QPoint windowAt : {QPoint(0, 0), QPoint(60, 40)}) {
+            window->move(windowAt);
+            action(item)->trigger();
+            QWidget* shown = QApplication::activePopupWidget();
+            ASSERT_NE(shown, nullptr);
+            EXPECT_EQ(shown->objectName(), popup);
+            offsets[windowAt.isNull() ? 0 : 1] = shown->pos() - window->mapToGlobal(QPoint());
+            shown->hide();
+        }
+        EXPECT_EQ(offsets[0], offsets[1]);
+        EXPECT_GE(offsets[0].x(), file->actionGeometry(action(item)).width());
+        EXPECT_LT(offsets[0].y(), file->sizeHint().height());
     }
     EXPECT_TRUE(filesWritten().isEmpty());
 }
@@ -218,6 +228,59 @@ TEST_F(DocumentCommandsTest, NewAllPromptsForEachChangedDocumentFormulaFirst) {
     EXPECT_EQ(session->variables().name(2), "");
     EXPECT_EQ(ReadRaw(file("Untitled.VAR")).substr(4, 12), "t 2 kg m\r\n  ");
     EXPECT_EQ(filesWritten(), QStringList{"Untitled.VAR"});
+}
+
+// A No answer lets go of a document's changes only once Open All replaces
+// it: not when the dialog is cancelled, nor when a later prompt is, nor for
+// a table whose file is missing, which keeps its rows.
+TEST_F(DocumentCommandsTest, NoAtOpenAllClearsAFlagOnlyWhenItsDocumentIsReplaced) {
+    WriteRaw(file("X.FOR"), "0B = Y\r\n");
+    WriteRaw(file("X.VAR"), "t 2 s\r\n" + kEmptyTableFile.substr(4));
+    changeAllDocuments();
+    user.answers = {BoxAnswer::No, BoxAnswer::No, BoxAnswer::No};
+    action("OpenAll1")->trigger();  // the dialog is cancelled
+    ASSERT_EQ(user.fileRequests.size(), 1u);
+    EXPECT_EQ(editorText(), "A = X");
+    for (const Document document : {Document::Formula, Document::Constants, Document::Variables}) {
+        EXPECT_TRUE(documents().isChanged(document));
+    }
+    user.clear();
+    user.answers = {BoxAnswer::No, BoxAnswer::Cancel};
+    action("OpenAll1")->trigger();
+    EXPECT_TRUE(user.fileRequests.empty());
+    EXPECT_TRUE(documents().isChanged(Document::Formula));
+
+    user.clear();
+    user.answers = {BoxAnswer::No, BoxAnswer::No, BoxAnswer::No};
+    user.chosenFiles = {file("X.FOR")};
+    action("OpenAll1")->trigger();
+    EXPECT_EQ(user.boxTexts().back(), kMissingConstantFileWarning);
+    EXPECT_FALSE(documents().isChanged(Document::Formula));
+    EXPECT_TRUE(documents().isChanged(Document::Constants));
+    EXPECT_EQ(session->constants().name(1), "g");
+    EXPECT_FALSE(documents().isChanged(Document::Variables));
+
+    user.clear();
+    user.answers = {BoxAnswer::Cancel};
+    EXPECT_FALSE(window->close());
+    EXPECT_EQ(user.boxTexts(), QStringList{"Save Changes to X.CON ?"});
+}
+
+// Ctrl+S saves after any change, however long ago the File menu last found
+// nothing changed.
+TEST_F(DocumentCommandsTest, CtrlSSavesAfterAnEditThoughTheFileMenuFoundNothingChanged) {
+    user.chosenFiles = {file("X.FOR")};
+    action("SaveAll1")->trigger();
+    QMenu* fileMenu = child<QMenu>("File1");
+    fileMenu->popup(window->mapToGlobal(QPoint()));
+    fileMenu->hide();
+    ASSERT_FALSE(action("Save1")->isEnabled());  // nothing had changed
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    typeFormula("A = X");
+    QTest::keyClick(memo(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(ReadRaw(file("X.FOR")), "0A = X\r\n");
+    EXPECT_FALSE(documents().anyChanged());
 }
 
 TEST_F(DocumentCommandsTest, OpenAllCancelledAtAPromptShowsNoDialog) {

@@ -264,6 +264,26 @@ TEST_F(FormulaEditorTest, CtrlZUndoesTheLastTypedStepNotTheControlKeyItself) {
     EXPECT_EQ(editorText(), "ab");
 }
 
+// Tab's press moves the focus, and it comes up in the next control: the
+// first Ctrl+Z there still undoes the last edit; Ctrl+Y and Ctrl+Shift+Z redo.
+TEST_F(FormulaEditorTest, AfterTabLeavesTheEditorCtrlZUndoesAndBothRedoKeysRedo) {
+    type("ab");
+    QTest::keyPress(memo(), Qt::Key_Tab);
+    QWidget* next = QApplication::focusWidget();
+    ASSERT_NE(next, memo());
+    QTest::keyRelease(next, Qt::Key_Tab);
+    QTest::keyClick(next, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(editorText(), "a");
+    focusEditor();
+    QTest::keyClick(memo(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(editorText(), "");
+    QTest::keyClick(memo(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(editorText(), "a");
+    QTest::keyClick(memo(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(editorText(), "ab");
+    EXPECT_EQ(edit().redo->shortcut(), QKeySequence("Ctrl+Y"));  // the one the menu shows
+}
+
 TEST_F(FormulaEditorTest, ControlPressedAndReleasedAloneIsAStep) {
     type("ab");
     QTest::keyClick(memo(), Qt::Key_Control);

@@ -145,7 +145,8 @@ TEST_F(MainWindowTest, AGridShowsTheStartOfAVeryLongCellInWholeCharacters) {
 
 TEST_F(MainWindowTest, TheEditCommandsHaveTheirShortcuts) {
     EXPECT_EQ(edit().del->shortcut(), QKeySequence("Ctrl+Del"));
-    EXPECT_EQ(edit().redo->shortcut(), QKeySequence());
+    EXPECT_EQ(edit().redo->shortcuts(),
+              QList<QKeySequence>({QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")}));
 }
 
 TEST_F(MainWindowTest, ClickingRadiansThenDegreesLeavesTheFormulaChanged) {
@@ -156,14 +157,16 @@ TEST_F(MainWindowTest, ClickingRadiansThenDegreesLeavesTheFormulaChanged) {
     EXPECT_TRUE(session->documents().isChanged(Document::Formula));
 }
 
-TEST_F(MainWindowTest, SaveIsEnabledOnlyAsTheFileMenuLastFoundTheDocuments) {
+TEST_F(MainWindowTest, SaveIsEnabledByAnyChangeAndDisabledByTheMenuFindingNone) {
     EXPECT_TRUE(action("Save1")->isEnabled());  // before the menu first opens
     window->File1Click();
     EXPECT_FALSE(action("Save1")->isEnabled());
     session->documents().setChanged(Document::Variables);
-    EXPECT_FALSE(action("Save1")->isEnabled());  // not until the menu opens again
-    window->File1Click();
+    EXPECT_TRUE(action("Save1")->isEnabled());  // at once, not when the menu opens again
+    session->documents().setChanged(Document::Variables, false);
     EXPECT_TRUE(action("Save1")->isEnabled());
+    window->File1Click();
+    EXPECT_FALSE(action("Save1")->isEnabled());
 }
 
 TEST_F(MainWindowTest, OpeningOptionsAfterACancelledPromptUnchecksPromptOnEveryLoop) {
