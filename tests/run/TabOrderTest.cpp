@@ -1,0 +1,53 @@
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QTableView>
+
+#include "RunProgramFixture.h"
+#include "run/TFormSweep.h"
+
+namespace quantaro::testing {
+namespace {
+
+// Every window open, the sweep's table holding results: from any cell of any
+// table or list, Tab and Shift+Tab move the focus on to another control.
+TEST_F(RunProgramTest, TabAndShiftTabLeaveEveryTableInEveryWindow) {
+    setVariable(1, "X", "1");
+    setVariable(2, "Y", "0");
+    setFormula("X * 2 = Y\r\n");
+    for (const char* item :
+         {"Constants1", "Variables1", "Trajectory1", "ExplainEquations1", "GoalSeek1", "Sweep1"}) {
+        action(item)->trigger();
+    }
+    TFormSweep& sweep = *main().sweepWindow();
+    auto* input = child<QComboBox>(sweep, "ComboInput1");
+    input->setCurrentIndex(input->findText(QStringLiteral("X")));
+    child<QLineEdit>(sweep, "EditFrom1")->setText(QStringLiteral("1"));
+    child<QLineEdit>(sweep, "EditTo1")->setText(QStringLiteral("3"));
+    child<QPushButton>(sweep, "ButtonRun")->click();
+    const QAbstractItemModel* results = child<QTableView>(sweep, "TableResults")->model();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return results->rowCount() > 0; }, 60000));
+
+    int views = 0;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (!window->isVisible()) continue;
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        for (QAbstractItemView* view : window->findChildren<QAbstractItemView*>()) {
+            if (!view->isVisible() || view->focusPolicy() == Qt::NoFocus) continue;
+            SCOPED_TRACE(view->objectName().toStdString());
+            ++views;
+            for (const Qt::KeyboardModifiers modifiers : {Qt::NoModifier, Qt::ShiftModifier}) {
+                view->setFocus();
+                view->setCurrentIndex(view->model()->index(0, 0));
+                QTest::keyClick(view, Qt::Key_Tab, modifiers);
+                EXPECT_NE(QApplication::focusWidget(), view) << "Shift " << int(modifiers != 0);
+            }
+        }
+    }
+    // The main window's three grids, both entry screens', the loop window's,
+    // the trajectory's and the sweep's list and table at the least.
+    EXPECT_GE(views, 9);
+}
+
+}  // namespace
+}  // namespace quantaro::testing
