@@ -93,6 +93,8 @@ PlotView::PlotView(QWidget* parent) : QChartView(new QChart, parent) {
     setRenderHint(QPainter::Antialiasing);
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
+    // A screen reader meets the drawing area as a control of its own.
+    viewport()->setAccessibleName(QStringLiteral("Plot area"));
     chart()->setMargins(QMargins(4, 4, 4, 4));
     chart()->legend()->setAlignment(Qt::AlignBottom);
     axisX_ = MakeAxis(chart(), Qt::AlignBottom);

@@ -4,7 +4,11 @@
 // chooses the menu items named on the command line, one after the other, and
 // walks each window that opens. Last, it calls a method without its argument,
 // which must be refused.
-//   accessibility_walker BUS_ADDRESS [MENU_ITEM...]
+// A menu item written as =ITEM also has each window it opens checked for a
+// screen reader's names: every control that takes the focus has a name of
+// its own in its window (a combo box, which Qt on Linux names by its value,
+// a label naming it instead).
+//   accessibility_walker BUS_ADDRESS [[=]MENU_ITEM...]
 // Exits 1 at the first call that fails or goes unanswered.
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -25,6 +29,13 @@ const QString kRoot = QStringLiteral("/org/a11y/atspi/accessible/root");
 const QString kAccessible = QStringLiteral("org.a11y.atspi.Accessible");
 const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
 constexpr uint kMenuItemRole = 35;
+// The AT-SPI roles, states and relation the name check reads.
+constexpr uint kComboBoxRole = 11;
+constexpr uint kLabelRole = 29;
+// Items of a list or table, named by what they hold.
+const QSet<uint> kItemRoles = {10, 32, 47, 56, 57, 58};
+constexpr int kFocusableState = 11;
+constexpr uint kLabelledByRelation = 2;
 
 QDBusConnection* bus = nullptr;
 QString program;                     // the program's unique name on the bus
@@ -79,6 +90,81 @@ QStringList Children(const QString& path) {
          References(Call(path, kAccessible, QStringLiteral("GetChildren"))))
         children << child;
     return children;
+}
+
+QString Name(const QString& path) {
+    return Call(path, kProperties, QStringLiteral("Get"), {kAccessible, QStringLiteral("Name")})
+        .value<QDBusVariant>()
+        .variant()
+        .toString();
+}
+
+uint Role(const QString& path) {
+    return Call(path, kAccessible, QStringLiteral("GetRole")).toUInt();
+}
+
+bool HasState(const QString& path, int state) {
+    QList<uint> words;
+    Call(path, kAccessible, QStringLiteral("GetState")).value<QDBusArgument>() >> words;
+    return words.size() > state / 32 && (words[state / 32] >> (state % 32) & 1u) != 0;
+}
+
+// The names of the elements that label the element.
+QStringList LabelNames(const QString& path) {
+    QStringList names;
+    const auto relations = Call(path, kAccessible, QStringLiteral("GetRelationSet"));
+    const auto argument = relations.value<QDBusArgument>();
+    argument.beginArray();
+    while (!argument.atEnd()) {
+        uint type = 0;
+        argument.beginStructure();
+        argument >> type;
+        argument.beginArray();
+        while (!argument.atEnd()) {
+            QString busName;
+            QDBusObjectPath target;
+            argument.beginStructure();
+            argument >> busName >> target;
+            argument.endStructure();
+            if (type == kLabelledByRelation) names << Name(target.path());
+        }
+        argument.endArray();
+        argument.endStructure();
+    }
+    argument.endArray();
+    return names;
+}
+
+// The elements of a window, the window first, each after its parent; not
+// what a combo box holds, whose list stands for its choices.
+QStringList Descendants(const QString& window) {
+    QStringList all{window};
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        if (i > 0 && Role(all[i]) == kComboBoxRole) continue;
+        for (const QString& child : Children(all[i]))
+            if (!child.endsWith(u"/null") && !all.contains(child)) all << child;
+    }
+    return all;
+}
+
+// The name check of a window opened by a menu item marked with "=".
+void CheckNames(const QString& window) {
+    const QString windowName = Name(window);
+    QSet<QString> names;
+    for (const QString& path : Descendants(window)) {
+        const uint role = Role(path);
+        if (kItemRoles.contains(role) || role == kLabelRole || !HasState(path, kFocusableState))
+            continue;
+        QString name = Name(path);
+        if (role == kComboBoxRole) name = LabelNames(path).join(u' ');
+        const QString what =
+            QStringLiteral("%1: element %2 of role %3").arg(windowName, path).arg(role);
+        if (name.isEmpty()) Fail(what + QStringLiteral(" has no name"));
+        if (names.contains(name)) Fail(what + QStringLiteral(" shares its name \"%1\"").arg(name));
+        names.insert(name);
+    }
+    std::printf("%s: %lld controls named\n", qPrintable(windowName),
+                static_cast<long long>(names.size()));
 }
 
 // Every element under root, each asked for its properties; returns the count.
@@ -147,7 +233,9 @@ int main(int argc, char** argv) {
     QStringList windows = Windows();
     int elements = Walk(kRoot);
     for (int i = 2; i < argc; ++i) {
-        const QString item = QString::fromLocal8Bit(argv[i]);
+        QString item = QString::fromLocal8Bit(argv[i]);
+        const bool checkNames = item.startsWith(u'=');
+        if (checkNames) item.remove(0, 1);
         Choose(item);
         QStringList opened;
         for (const QDeadlineTimer deadline(10000); opened.isEmpty() && !deadline.hasExpired();) {
@@ -156,7 +244,10 @@ int main(int argc, char** argv) {
                 if (!windows.contains(window)) opened << window;
         }
         if (opened.isEmpty()) Fail(QStringLiteral("\"%1\" opened no window").arg(item));
-        for (const QString& window : opened) elements += Walk(window);
+        for (const QString& window : opened) {
+            elements += Walk(window);
+            if (checkNames) CheckNames(window);
+        }
         windows << opened;
     }
     const QDBusMessage refused =
