@@ -133,6 +133,7 @@ void TFormCalculator::buildControls() {
     valueFont.setPixelSize(16);
     valueFont.setBold(true);
     EditVariable->setFont(valueFont);
+    EditVariable->resize(177, 28);  // placed over its row when it opens
 
     ButtonInsertOperator = MakeButton(MainWindowControls(), "ButtonInsertOperator", client);
     ButtonInsertConstant = MakeButton(MainWindowControls(), "ButtonInsertConstant", client);
@@ -151,9 +152,8 @@ void TFormCalculator::buildControls() {
     }
 
     buildFormulaEditor(client);
-    new MainWindowLayout(
-        client, {StringGridOperators, StringGridConstants, StringGridVariables, EditVariable,
-                 findChild<QLabel*>(QStringLiteral("Label1")), MemoFormula});
+    new MainWindowLayout(client, {StringGridOperators, StringGridConstants, StringGridVariables,
+                                  findChild<QLabel*>(QStringLiteral("Label1")), MemoFormula});
 }
 
 void TFormCalculator::buildFormulaEditor(QWidget* client) {
