@@ -1,3 +1,4 @@
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QTreeWidget>
@@ -80,6 +81,31 @@ TEST_F(FormulaHelpTest, UnknownWordsAreUnderlinedWithTheRunsMessageAndNothingIsR
     start();
     EXPECT_FALSE(action("HighlightEquations1")->isChecked());
     action("HighlightEquations1")->trigger();
+}
+
+// A megabyte of equations is coloured where the editor shows it, at the
+// start and after scrolling to the end, unknown words with their equation's
+// number; lines far from the view are left plain.
+TEST_F(FormulaHelpTest, AMegabyteFormulaIsColouredWhereTheEditorShowsIt) {
+    constexpr int kLines = 100'000;
+    const QString line = QStringLiteral("A + 2Q = X");
+    constexpr int kLineLength = 11;  // with its line break
+    QString formula;
+    for (int n = 1; n <= kLines; ++n) formula += line + QStringLiteral("\r\n");
+    window->formulaEditor().setFormulaText(formula);
+    QApplication::processEvents();
+    ASSERT_GT(memo()->document()->characterCount(), 1'000'000);
+    FormulaHighlighter& highlighter = window->formulaHighlighter();
+    const auto unknownIn = [&](int line) { return underlined(line * kLineLength + 4); };
+    EXPECT_TRUE(unknownIn(0) && unknownIn(5));
+    EXPECT_FALSE(unknownIn(kLines / 2));
+    EXPECT_EQ(highlighter.messageAt(4), "Equation 1: Unknown Item \"2Q\"");
+
+    memo()->verticalScrollBar()->setValue(memo()->verticalScrollBar()->maximum());
+    QApplication::processEvents();
+    EXPECT_TRUE(unknownIn(kLines - 1));
+    EXPECT_EQ(highlighter.messageAt((kLines - 1) * kLineLength + 4),
+              QStringLiteral("Equation %1: Unknown Item \"2Q\"").arg(kLines));
 }
 
 TEST_F(FormulaHelpTest, CompletionInsertsAsTheGridInsertDoesAndEscapeOnlyCloses) {
