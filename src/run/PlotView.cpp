@@ -51,7 +51,7 @@ QString ChartText(const QString& plain) {
 // The chart lays out an axis's ticks as soon as its range changes, at the
 // interval it has then: the interval that fitted another range could step a
 // tick at a time across a far wider one. At this interval no range lays out
-// more than two.
+// more than two, whatever range the chart picks itself.
 void CoarsenTicks(QValueAxis& axis) {
     axis.setTickInterval(std::numeric_limits<double>::max());
 }
@@ -81,11 +81,12 @@ QPen SeriesPen(std::size_t index, const QColor& background) {
     return pen;
 }
 
+// The ticks are fitted first: the chart lays them out only once the range
+// changes, and then at once, with the interval it has then.
 void SetAxisRange(QValueAxis& axis, const AxisRange& range) {
     const AxisRange drawable = DrawableRange(range);
-    CoarsenTicks(axis);
-    axis.setRange(drawable.low, drawable.high);
     FitTicks(axis, drawable);
+    axis.setRange(drawable.low, drawable.high);
 }
 
 PlotView::PlotView(QWidget* parent) : QChartView(new QChart, parent) {

@@ -19,9 +19,10 @@ namespace quantaro {
 QPen SeriesPen(std::size_t index, const QColor& background);
 
 // The axis's range as the chart's own tick layout must meet it: the range
-// made drawable (DrawableRange), and the interval made coarse before the
-// range changes and fitted to it after, since the old interval over a far
-// wider new range would lay out a tick for every step.
+// made drawable (DrawableRange), and the ticks fitted to it before it
+// changes, since the chart lays them out at once with the interval it has,
+// and the old interval over a far wider new range would lay out a tick for
+// every step.
 void SetAxisRange(QValueAxis& axis, const AxisRange& range);
 
 // A chart of a Plot: one line per series, told apart by SeriesPen for any
