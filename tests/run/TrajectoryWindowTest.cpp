@@ -198,6 +198,9 @@ TEST(LongTrajectoryWindowTest, AConstantVariableAcrossIsDrawnOnItsOwnAxisWithinB
         ASSERT_TRUE(texts.contains(title.startsWith("Pass") ? "Pass" : title))
             << texts.join(", ").toStdString();
         EXPECT_LT(texts.size(), 30);
+        if (choice == 2) {
+            EXPECT_TRUE(texts.contains("0")) << "the tick at zero reads 0";
+        }
         EXPECT_LT(view->scene()->items().size(), 200);
         const auto* axis = static_cast<QValueAxis*>(view->chart()->axes(Qt::Horizontal).front());
         for (QAbstractSeries* series : view->chart()->series()) {
