@@ -3,7 +3,6 @@
 #include <QHelpEvent>
 #include <QPalette>
 #include <QPlainTextEdit>
-#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QToolTip>
@@ -97,8 +96,19 @@ FormulaHighlighter::FormulaHighlighter(QPlainTextEdit* memo, const Session& sess
     setDocument(memo->document());
     memo->viewport()->installEventFilter(this);
     memo->installEventFilter(this);
-    connect(memo->verticalScrollBar(), &QScrollBar::valueChanged, this,
-            &FormulaHighlighter::followView);
+    // Scrolling, and any other change of what the editor shows; what it
+    // shows is known once it has been laid out again.
+    connect(memo, &QPlainTextEdit::updateRequest, this, [this] {
+        if (followQueued_ || document()->characterCount() - 1 <= kLongestHighlighted) return;
+        followQueued_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                followQueued_ = false;
+                followView();
+            },
+            Qt::QueuedConnection);
+    });
     // A name added, removed or renamed changes how the formula is cut.
     connect(&session, &Session::namesChanged, this, &FormulaHighlighter::namesChanged);
 }
@@ -263,10 +273,6 @@ bool FormulaHighlighter::eventFilter(QObject* watched, QEvent* event) {
     // own palette, once it has taken it up.
     if (event->type() == QEvent::PaletteChange && watched == memo_) {
         followPalette();
-        return false;
-    }
-    if (event->type() == QEvent::Resize && watched == memo_->viewport()) {
-        followView();
         return false;
     }
     if (event->type() != QEvent::ToolTip || watched != memo_->viewport()) return false;

@@ -85,6 +85,7 @@ class FormulaHighlighter : public QSyntaxHighlighter {
     bool active_ = true;
     bool stale_ = true;
     bool refreshQueued_ = false;
+    bool followQueued_ = false;
     // The characters the editor last showed, and those the spans cover.
     int shownFrom_ = 0;
     int shownTo_ = 0;
