@@ -1,5 +1,3 @@
-#include <algorithm>
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -167,43 +165,6 @@ TEST(ClassifyFormula, ShowsEachTokenAsARunCutsItAndEveryWordNoRunCouldCut) {
         {"", ""},
     };
     for (const auto& c : cases) EXPECT_EQ(Classified(c.text, sheet), c.classified) << c.text;
-}
-
-// A part of a formula cut between two equation boundaries on its own gives
-// the whole formula's tokens there, messages numbered alike.
-TEST(ClassifyFormula, APartBetweenEquationBoundariesIsCutAsInTheWholeText) {
-    testing::TestSheet sheet;
-    const std::string text = "A = X\r\n\r\n2Q <= 1 = B=C\r\n  Q == 2 =\r\nX 3 = Y Z";
-    std::vector<std::size_t> pieceEnds;
-    EquationSplitter splitter(text);
-    std::vector<std::size_t> offsets;
-    while (splitter.next(offsets)) pieceEnds.push_back(offsets.back() + 1);
-    // The last piece has no "=": the text's end is no boundary.
-    ASSERT_EQ(pieceEnds, (std::vector<std::size_t>{5, 22, 34, 43, 45}));
-    const std::vector<std::size_t> ends{0, 5, 22, 34, 43};
-    const std::vector<TokenSpan> whole = ClassifyFormula(text, sheet.tables());
-    for (std::size_t offset = 0; offset <= text.size(); ++offset) {
-        SCOPED_TRACE(offset);
-        const std::size_t before = EquationBoundaryAtOrBefore(std::string_view(text), offset);
-        const std::size_t after = EquationBoundaryAtOrAfter(std::string_view(text), offset);
-        EXPECT_EQ(before, *std::prev(std::upper_bound(ends.begin(), ends.end(), offset)));
-        EXPECT_EQ(after, offset > ends.back()
-                             ? text.size()
-                             : *std::lower_bound(ends.begin(), ends.end(), offset));
-        const int earlier = CountEquationsEndingBy(std::string_view(text), before);
-        const auto part = ClassifyFormula(std::string_view(text).substr(before, after - before),
-                                          sheet.tables(), earlier + 1);
-        std::vector<TokenSpan> expected;
-        for (const TokenSpan& span : whole) {
-            if (span.begin >= before && span.end <= after) expected.push_back(span);
-        }
-        ASSERT_EQ(part.size(), expected.size());
-        for (std::size_t k = 0; k < part.size(); ++k) {
-            EXPECT_EQ(part[k].begin + before, expected[k].begin);
-            EXPECT_EQ(part[k].kind, expected[k].kind);
-            EXPECT_EQ(part[k].message, expected[k].message);
-        }
-    }
 }
 
 }  // namespace

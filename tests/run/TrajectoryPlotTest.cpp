@@ -1,8 +1,7 @@
 #include "run/TrajectoryPlot.h"
 
-#include <algorithm>
+#include <cfloat>
 #include <cmath>
-#include <limits>
 
 #include <gtest/gtest.h>
 
@@ -107,19 +106,11 @@ TEST(AxisTest, ZoomKeepsThePointUnderThePointerAndTicksFallOnRoundNumbers) {
     EXPECT_EQ(RoundTicks({1, 3, true}), (AxisTicks{1, 1}));         // whole passes
     EXPECT_GT(1e16 + RoundTicks({1e16, 1e16 + 2}).interval, 1e16);  // steps that move
 
-    // Ranges an axis cannot show are made drawable.
-    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-    constexpr double kInf = std::numeric_limits<double>::infinity();
-    constexpr double kMax = std::numeric_limits<double>::max();
-    EXPECT_EQ(DrawableRange({kNaN, 1}), AxisRange{});
-    EXPECT_EQ(DrawableRange({kInf, -kInf}), (AxisRange{-kMax, kMax}));
-    for (const AxisRange narrow : {AxisRange{1.4e-14, 1.4e-14}, AxisRange{1e6, 1e6 + 1e-7}}) {
-        const AxisRange drawable = DrawableRange(narrow);
-        EXPECT_GE(drawable.high - drawable.low, kNarrowestSpan * std::max(narrow.high, 1.0));
-        EXPECT_LT(drawable.high - drawable.low, 1.1 * kNarrowestSpan * std::max(narrow.high, 1.0));
-        EXPECT_NEAR(drawable.low + drawable.high, narrow.low + narrow.high, 1e-9 * narrow.high);
-        EXPECT_EQ(DrawableRange(drawable), drawable);
-    }
+    // Ranges an axis cannot show are made drawable (a narrow one in the window test).
+    EXPECT_EQ(DrawableRange({std::nan(""), 1}), AxisRange{});
+    EXPECT_EQ(DrawableRange({HUGE_VAL, -HUGE_VAL}), (AxisRange{-DBL_MAX, DBL_MAX}));
+    const AxisRange large = DrawableRange({1e6, 1e6 + 1e-7});  // too close for its digits
+    EXPECT_TRUE(large.high - large.low >= 1e-4 && DrawableRange(large) == large);
 }
 
 }  // namespace

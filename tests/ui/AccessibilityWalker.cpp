@@ -22,6 +22,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 namespace {
 
@@ -29,17 +30,18 @@ const QString kRoot = QStringLiteral("/org/a11y/atspi/accessible/root");
 const QString kAccessible = QStringLiteral("org.a11y.atspi.Accessible");
 const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
 constexpr uint kMenuItemRole = 35;
-// The AT-SPI roles, states and relation the name check reads.
+// The AT-SPI roles, state and relation the name check reads; items of a
+// list or table are named by what they hold.
 constexpr uint kComboBoxRole = 11;
 constexpr uint kLabelRole = 29;
-// Items of a list or table, named by what they hold.
 const QSet<uint> kItemRoles = {10, 32, 47, 56, 57, 58};
-constexpr int kFocusableState = 11;
+constexpr uint kFocusable = 1u << 11;
 constexpr uint kLabelledByRelation = 2;
 
 QDBusConnection* bus = nullptr;
 QString program;                     // the program's unique name on the bus
 QMultiHash<QString, QString> named;  // element paths by accessible name
+QHash<QString, QString> nameOf;      // and names by path
 
 [[noreturn]] void Fail(const QString& what) {
     std::fprintf(stderr, "FAIL: %s\n", qPrintable(what));
@@ -92,78 +94,48 @@ QStringList Children(const QString& path) {
     return children;
 }
 
-QString Name(const QString& path) {
-    return Call(path, kProperties, QStringLiteral("Get"), {kAccessible, QStringLiteral("Name")})
-        .value<QDBusVariant>()
-        .variant()
-        .toString();
-}
-
-uint Role(const QString& path) {
-    return Call(path, kAccessible, QStringLiteral("GetRole")).toUInt();
-}
-
-bool HasState(const QString& path, int state) {
-    QList<uint> words;
-    Call(path, kAccessible, QStringLiteral("GetState")).value<QDBusArgument>() >> words;
-    return words.size() > state / 32 && (words[state / 32] >> (state % 32) & 1u) != 0;
-}
-
-// The names of the elements that label the element.
+// The names of the elements that label the element (relations a(ua(so))).
 QStringList LabelNames(const QString& path) {
     QStringList names;
-    const auto relations = Call(path, kAccessible, QStringLiteral("GetRelationSet"));
-    const auto argument = relations.value<QDBusArgument>();
-    argument.beginArray();
-    while (!argument.atEnd()) {
+    const auto set =
+        Call(path, kAccessible, QStringLiteral("GetRelationSet")).value<QDBusArgument>();
+    set.beginArray();
+    while (!set.atEnd()) {
         uint type = 0;
-        argument.beginStructure();
-        argument >> type;
-        argument.beginArray();
-        while (!argument.atEnd()) {
-            QString busName;
-            QDBusObjectPath target;
-            argument.beginStructure();
-            argument >> busName >> target;
-            argument.endStructure();
-            if (type == kLabelledByRelation) names << Name(target.path());
-        }
-        argument.endArray();
-        argument.endStructure();
+        set.beginStructure();
+        set >> type;
+        for (const auto& [bus, target] : References(set.asVariant()))
+            if (type == kLabelledByRelation) names << nameOf.value(target);
+        set.endStructure();
     }
-    argument.endArray();
+    set.endArray();
     return names;
 }
 
-// The elements of a window, the window first, each after its parent; not
-// what a combo box holds, whose list stands for its choices.
-QStringList Descendants(const QString& window) {
-    QStringList all{window};
-    for (qsizetype i = 0; i < all.size(); ++i) {
-        if (i > 0 && Role(all[i]) == kComboBoxRole) continue;
-        for (const QString& child : Children(all[i]))
-            if (!child.endsWith(u"/null") && !all.contains(child)) all << child;
-    }
-    return all;
-}
-
-// The name check of a window opened by a menu item marked with "=".
+// Every control of the window that takes the focus, but a list's or a
+// table's items and a combo box's list, must have a name of its own.
 void CheckNames(const QString& window) {
-    const QString windowName = Name(window);
     QSet<QString> names;
-    for (const QString& path : Descendants(window)) {
-        const uint role = Role(path);
-        if (kItemRoles.contains(role) || role == kLabelRole || !HasState(path, kFocusableState))
-            continue;
-        QString name = Name(path);
-        if (role == kComboBoxRole) name = LabelNames(path).join(u' ');
-        const QString what =
-            QStringLiteral("%1: element %2 of role %3").arg(windowName, path).arg(role);
-        if (name.isEmpty()) Fail(what + QStringLiteral(" has no name"));
-        if (names.contains(name)) Fail(what + QStringLiteral(" shares its name \"%1\"").arg(name));
-        names.insert(name);
-    }
-    std::printf("%s: %lld controls named\n", qPrintable(windowName),
+    const std::function<void(const QString&)> check = [&](const QString& path) {
+        const uint role = Call(path, kAccessible, QStringLiteral("GetRole")).toUInt();
+        QList<uint> states;
+        Call(path, kAccessible, QStringLiteral("GetState")).value<QDBusArgument>() >> states;
+        if (role != kLabelRole && !kItemRoles.contains(role) && (states.value(0) & kFocusable)) {
+            const QString name =
+                role == kComboBoxRole ? LabelNames(path).join(u' ') : nameOf.value(path);
+            if (name.isEmpty() || names.contains(name))
+                Fail(QStringLiteral("%1: %2 of role %3 is named \"%4\", not by a name of its own")
+                         .arg(nameOf.value(window), path)
+                         .arg(role)
+                         .arg(name));
+            names.insert(name);
+        }
+        if (role == kComboBoxRole) return;
+        for (const QString& child : Children(path))
+            if (!child.endsWith(u"/null")) check(child);
+    };
+    check(window);
+    std::printf("%s: %lld controls named\n", qPrintable(nameOf.value(window)),
                 static_cast<long long>(names.size()));
 }
 
@@ -183,8 +155,10 @@ int Walk(const QString& root) {
             if (interface == kAccessible && !(all.contains(QStringLiteral("Name")) &&
                                               all.contains(QStringLiteral("ChildCount"))))
                 Fail(path + QStringLiteral(": GetAll lacks Name or ChildCount"));
-            if (interface == kAccessible)
+            if (interface == kAccessible) {
                 named.insert(all.value(QStringLiteral("Name")).toString(), path);
+                nameOf.insert(path, all.value(QStringLiteral("Name")).toString());
+            }
         }
         pending << Children(path);
     }
