@@ -12,7 +12,9 @@ class UserInteraction;
 // Opens the files named on the desktop program's command line, in order, as
 // the File menu would: a formula file with the constant and variable files
 // named after it (Open All), a constant or variable file alone. A file that
-// cannot be opened is reported in the reader's box; the others still open.
+// is not there is said so in one box, with the worksheet's other missing
+// files, and names no document; a file that cannot be read is reported in
+// the reader's box. The others still open.
 class CommandLineFiles {
   public:
     CommandLineFiles(DocumentCommands& commands, UserInteraction& interaction, QWidget* owner);

@@ -1,5 +1,6 @@
 #include "commands/DocumentCommands.h"
 
+#include <cstddef>
 #include <optional>
 
 #include "documents/CsvFile.h"
@@ -62,7 +63,14 @@ DocumentCommands::DocumentCommands(Session& session, QWidget* owner)
       owner_(owner) {}
 
 void DocumentCommands::OpenFormulaFile(const QString& name) {
+    openFormula(name, false);
+}
+
+void DocumentCommands::openFormula(const QString& name, bool discard) {
     session_.setFormulaText({});
+    // Replaced now, whether or not the file can be read; what the reader
+    // selects (the angle unit) may change it again.
+    if (discard) documents_.setChanged(Document::Formula, false);
     documents_.setFileName(Document::Formula, name);
     const FormulaLoad load = LoadFormulaFile(name);
     if (!loadSucceeded(Document::Formula, load.status, load.errorText)) return;
@@ -75,30 +83,31 @@ void DocumentCommands::OpenFormulaFile(const QString& name) {
 }
 
 void DocumentCommands::OpenConstantFile(const QString& name) {
-    openTable(Document::Constants, name);
+    openTable(Document::Constants, name, false);
 }
 
 void DocumentCommands::OpenVariableFile(const QString& name) {
-    openTable(Document::Variables, name);
+    openTable(Document::Variables, name, false);
 }
 
-void DocumentCommands::openTable(Document table, const QString& name) {
+void DocumentCommands::openTable(Document table, const QString& name, bool discard) {
     documents_.setUsedRows(table, 0);
     documents_.setFileName(table, name);
     // A load that does not succeed leaves the rows as they were.
     const TableLoad load = session_.openTable(table, name);
     if (!loadSucceeded(table, load.status, load.errorText)) return;
+    if (discard) documents_.setChanged(table, false);
     documents_.setUsedRows(table, load.usedRows);
     documents_.setEncoding(table, load.encoding);
     documents_.rebuildCaption();
     emit documentOpened();
 }
 
-void DocumentCommands::open(Document document, const QString& name) {
+void DocumentCommands::open(Document document, const QString& name, bool discard) {
     if (document == Document::Formula) {
-        OpenFormulaFile(name);
+        openFormula(name, discard);
     } else {
-        openTable(document, name);
+        openTable(document, name, discard);
     }
 }
 
@@ -146,25 +155,26 @@ bool DocumentCommands::save(Document document, const QString& name) {
     return true;
 }
 
-bool DocumentCommands::askToSave(Document document) {
-    if (!documents_.isChanged(document)) return true;
+DocumentCommands::SaveChoice DocumentCommands::askToSave(Document document) {
+    if (!documents_.isChanged(document)) return SaveChoice::Keep;
     const QString& name = documents_.fileName(document);
     switch (interaction_.showBox(owner_, BoxKind::Confirmation, SaveChangesText(name),
                                  BoxButtons::YesNoCancel)) {
         case BoxAnswer::Yes:
-            return save(document, name);
+            return save(document, name) ? SaveChoice::Keep : SaveChoice::Stop;
         case BoxAnswer::No:
-            documents_.setChanged(document, false);
-            return true;
+            return SaveChoice::Discard;
         case BoxAnswer::Ok:
         case BoxAnswer::Cancel:
             break;
     }
-    return false;
+    return SaveChoice::Stop;
 }
 
 void DocumentCommands::newDocument(Document document) {
-    if (!askToSave(document)) return;
+    const SaveChoice choice = askToSave(document);
+    if (choice == SaveChoice::Stop) return;
+    if (choice == SaveChoice::Discard) documents_.setChanged(document, false);
     documents_.setFileName(document, QString::fromLatin1(TypeOf(document).untitledName));
     documents_.setEncoding(document, FileEncoding::Utf8);
     documents_.rebuildCaption();
@@ -192,22 +202,28 @@ void DocumentCommands::NewVariableTable1Click() {
     newDocument(Document::Variables);
 }
 
-bool DocumentCommands::askToSaveAll() {
+std::optional<DocumentCommands::Discards> DocumentCommands::askToSaveAll() {
+    Discards discards{};
     for (Document document : kAllDocuments) {
-        if (!askToSave(document)) return false;
+        const SaveChoice choice = askToSave(document);
+        if (choice == SaveChoice::Stop) return std::nullopt;
+        discards[static_cast<std::size_t>(document)] = choice == SaveChoice::Discard;
     }
-    return true;
+    return discards;
 }
 
+// A No answer lets a document's changes go only once another file replaces
+// it: cancelled in the dialog, Open All leaves every flag as it was.
 void DocumentCommands::OpenAll1Click() {
-    if (!askToSaveAll()) return;
+    const std::optional<Discards> discards = askToSaveAll();
+    if (!discards) return;
     const QString path =
         interaction_.chooseFileToOpen(owner_, dialogOptions(Document::Formula, "Open File", {}));
-    if (!path.isEmpty()) openAll(path);
+    if (!path.isEmpty()) openAll(path, *discards);
 }
 
 void DocumentCommands::OpenAll(const QString& formulaPath) {
-    if (askToSaveAll()) openAll(formulaPath);
+    if (const std::optional<Discards> discards = askToSaveAll()) openAll(formulaPath, *discards);
 }
 
 void DocumentCommands::OpenRecent(const QString& formulaPath) {
@@ -222,11 +238,13 @@ void DocumentCommands::OpenRecent(const QString& formulaPath) {
                     .arg(formulaPath));
 }
 
-void DocumentCommands::openAll(const QString& path) {
+void DocumentCommands::openAll(const QString& path, const Discards& discards) {
     documents_.nameAllAfter(path);
     // Each reader reports its own missing or unreadable file; the others
     // still load.
-    for (Document document : kAllDocuments) open(document, documents_.fileName(document));
+    for (Document document : kAllDocuments) {
+        open(document, documents_.fileName(document), discards[static_cast<std::size_t>(document)]);
+    }
     documents_.rebuildCaption();
     emit documentOpened();
 }
@@ -237,7 +255,7 @@ void DocumentCommands::openOnly(Document document) {
     if (path.isEmpty()) return;
     documents_.setFileName(document, path);
     // The dialog may return a file the user chose to create; it is only named.
-    if (FileExists(path)) open(document, path);
+    if (FileExists(path)) open(document, path, false);
 }
 
 void DocumentCommands::OpenFormulaFileOnly1Click() {
@@ -327,11 +345,10 @@ void DocumentCommands::ExportTables1Click() {
     });
 }
 
+// A No answer changes nothing here: the documents go with the window, and
+// a Cancel at a later prompt keeps every one, and its flag, as it was.
 bool DocumentCommands::FormCloseQuery() {
-    for (Document document : kAllDocuments) {
-        if (!askToSave(document)) return false;
-    }
-    return true;
+    return askToSaveAll().has_value();
 }
 
 QString SaveChangesText(const QString& fileName) {

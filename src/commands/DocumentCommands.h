@@ -3,6 +3,9 @@
 #include <QObject>
 #include <QString>
 
+#include <array>
+#include <optional>
+
 #include "commands/RecentWorksheets.h"
 #include "documents/DocumentState.h"
 #include "documents/FileIo.h"
@@ -18,7 +21,10 @@ class UserInteraction;
 // The commands of the File menu and its pop-up menus, the Save Changes
 // prompt, the close check, and the readers and writers as the main window
 // uses them, on the documents of a session. A failed read or write is
-// reported in an error box and ends the command at that step.
+// reported in an error box and ends the command at that step. A No answer
+// at a Save Changes prompt clears a document's changed flag only when the
+// document is replaced: a command stopped later (a Cancel at the next
+// prompt, a cancelled file dialog) leaves every flag as it was.
 class DocumentCommands : public QObject {
     Q_OBJECT
 
@@ -90,8 +96,19 @@ class DocumentCommands : public QObject {
     void saveMenuRequested();
 
   private:
-    void open(Document document, const QString& name);
-    void openTable(Document table, const QString& name);
+    // What a Save Changes prompt settled for a document: keep it as it is
+    // (unchanged, or saved), let its changes go once it is replaced, or stop
+    // the command.
+    enum class SaveChoice { Keep, Discard, Stop };
+    // For each document, formula first: whether its changes are let go.
+    using Discards = std::array<bool, 3>;
+
+    // The readers; with discard, the document's changed flag is cleared
+    // once it is replaced, which a table is only by a file that could be
+    // read.
+    void open(Document document, const QString& name, bool discard);
+    void openFormula(const QString& name, bool discard);
+    void openTable(Document table, const QString& name, bool discard);
     // True when the file was read; otherwise shows the missing-file warning
     // or the system's error.
     bool loadSucceeded(Document document, LoadStatus status, const QString& errorText);
@@ -99,18 +116,18 @@ class DocumentCommands : public QObject {
     void newDocument(Document document);
     void openOnly(Document document);
     // Names the documents after the formula file and loads all three.
-    void openAll(const QString& formulaPath);
+    void openAll(const QString& formulaPath, const Discards& discards);
     // The Save Changes prompt for each changed document, formula first;
-    // false at the first that stops the command.
-    bool askToSaveAll();
+    // nothing at the first that stops the command.
+    std::optional<Discards> askToSaveAll();
     // A file dialog for one type of document, which offers the folders of
     // the recent worksheets.
     FileDialogOptions dialogOptions(Document document, const char* title,
                                     const QString& initialName) const;
     void saveAs(Document document);
-    // The Save Changes prompt for a changed document. False when the command
-    // must stop: the user cancelled, or the file could not be written.
-    bool askToSave(Document document);
+    // The Save Changes prompt for a changed document. Stop when the user
+    // cancelled, or the file could not be written.
+    SaveChoice askToSave(Document document);
     // Asks for a CSV file, suggesting the formula's name with nameEnd, and
     // writes it with save; a failure is shown in an error box.
     template <typename Save>

@@ -32,4 +32,17 @@ class EquationSplitter {
 // How many equations the formula text holds, as the splitter cuts them.
 int CountEquations(std::string_view text);
 
+// The places where the splitter ends an equation, just after its result
+// word, so that a part of a long text can be cut on its own: the last at or
+// before offset (0 when there is none), the first at or after it (the text's
+// end when there is none), and how many equations end at or before offset.
+// The cut looks only at ASCII characters, so the text may be a run's UTF-8
+// or an editor's UTF-16 alike.
+template <typename Char>
+std::size_t EquationBoundaryAtOrBefore(std::basic_string_view<Char> text, std::size_t offset);
+template <typename Char>
+std::size_t EquationBoundaryAtOrAfter(std::basic_string_view<Char> text, std::size_t offset);
+template <typename Char>
+int CountEquationsEndingBy(std::basic_string_view<Char> text, std::size_t offset);
+
 }  // namespace quantaro

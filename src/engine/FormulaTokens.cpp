@@ -88,11 +88,12 @@ class EquationClassifier {
 
 }  // namespace
 
-std::vector<TokenSpan> ClassifyFormula(std::string_view text, const EngineTables& tables) {
+std::vector<TokenSpan> ClassifyFormula(std::string_view text, const EngineTables& tables,
+                                       int firstEquation) {
     std::vector<TokenSpan> spans;
     EquationSplitter splitter(text);
     std::vector<std::size_t> offsets;
-    int number = 0;
+    int number = firstEquation - 1;
     while (const auto equation = splitter.next(offsets)) {
         EquationClassifier(*equation, offsets, ++number, tables, spans).classify();
     }

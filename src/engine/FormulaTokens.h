@@ -26,7 +26,10 @@ struct TokenSpan {
 // run, cutting goes on past a word that cannot be cut, so that every such
 // word is found. The result name is the token a run would store into: the
 // first from the right that is neither a number nor a constant, when it is a
-// variable. No value is read, so no floating-point fault can arise.
-std::vector<TokenSpan> ClassifyFormula(std::string_view text, const EngineTables& tables);
+// variable. No value is read, so no floating-point fault can arise. The
+// text may be a part of a formula that begins where an equation begins; its
+// first equation is then numbered firstEquation in the messages.
+std::vector<TokenSpan> ClassifyFormula(std::string_view text, const EngineTables& tables,
+                                       int firstEquation = 1);
 
 }  // namespace quantaro

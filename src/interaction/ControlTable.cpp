@@ -45,6 +45,13 @@ void ApplyControlTable(QWidget* window, std::span<const ControlEntry> table, Hin
         }
         ContextHelp::setContext(control, entry.helpContext);
         if (!entry.place.isNull()) control->setGeometry(entry.place);
+        if (!entry.accessibleName.isEmpty()) control->setAccessibleName(entry.accessibleName);
+        if (entry.labelFor) {
+            QWidget* named = FindNamedControl(window, entry.labelFor);
+            auto* label = qobject_cast<QLabel*>(control);
+            if (!label || !named) throw std::logic_error(std::string("no label for ") + entry.name);
+            label->setBuddy(named);
+        }
     }
 }
 

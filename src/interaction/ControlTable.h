@@ -30,6 +30,12 @@ struct ControlEntry {
     int helpContext = 0;
     QRect place{};
     HintDisplay hintDisplay = HintDisplay::Switched;
+    // For a label: the control it names. The control takes the label's text
+    // as the name a screen reader speaks, and the label as its labelled-by
+    // relation, which on Linux is all a combo box has: its name is its value.
+    const char* labelFor = nullptr;
+    // The name a screen reader speaks, where no label says it alone.
+    QString accessibleName{};
 };
 
 // The entry of the named control; the table must hold it.
@@ -40,7 +46,8 @@ QPushButton* MakeButton(std::span<const ControlEntry> table, const char* name, Q
 QLabel* MakeLabel(std::span<const ControlEntry> table, const char* name, QWidget* parent);
 
 // Gives each control of the window that the table names its hint (in hints
-// unless it always shows), its help context and its place.
+// unless it always shows), its help context, its place, its accessible name
+// and, for a label, the control it names.
 void ApplyControlTable(QWidget* window, std::span<const ControlEntry> table, HintSet& hints);
 
 // The window itself or its child of that name; null when there is none.

@@ -3,11 +3,14 @@
 #include <exception>
 #include <new>
 
+#include "interaction/TabLeavesTables.h"
 #include "interaction/UserInteraction.h"
 
 namespace quantaro {
 
-GuardedApplication::GuardedApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+GuardedApplication::GuardedApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    installEventFilter(new TabLeavesTables(this));
+}
 
 bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
     try {

@@ -26,7 +26,10 @@ class ItemCheckStyle : public QProxyStyle {
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget) const override {
         QProxyStyle::drawPrimitive(element, option, painter, widget);
-        if (element != PE_IndicatorItemViewItemCheck && element != PE_IndicatorRadioButton) return;
+        if (element != PE_IndicatorItemViewItemCheck && element != PE_IndicatorCheckBox &&
+            element != PE_IndicatorRadioButton) {
+            return;
+        }
         const QColor ground = option->palette.color(QPalette::Base);
         const QColor frame =
             ReadableOn(ground, Blended(ground, option->palette.color(QPalette::Text), kFrameShare));

@@ -49,10 +49,20 @@ QString ChartText(const QString& plain) {
     return plain.toHtmlEscaped();
 }
 
+// The chart lays out an axis's ticks as soon as its range changes, at the
+// interval it has then: the interval that fitted another range could step a
+// tick at a time across a far wider one. At this interval no range lays out
+// more than two, whatever range the chart picks itself.
+void CoarsenTicks(QValueAxis& axis) {
+    axis.setTickInterval(std::numeric_limits<double>::max());
+}
+
 QValueAxis* MakeAxis(QChart* chart, Qt::Alignment alignment) {
     auto* axis = new QValueAxis(chart);
     axis->setLabelFormat(QStringLiteral("%.6g"));
+    CoarsenTicks(*axis);
     axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setRange(0, 1);
     chart->addAxis(axis, alignment);
     return axis;
 }
@@ -81,12 +91,12 @@ QPen ScalePen(std::size_t index, std::size_t count, const QColor& background) {
                 1.5);
 }
 
+// The ticks are fitted first: the chart lays them out only once the range
+// changes, and then at once, with the interval it has then.
 void SetAxisRange(QValueAxis& axis, const AxisRange& range) {
-    const double widest = std::max(axis.max() - axis.min(), range.high - range.low);
-    axis.setTickInterval(std::isfinite(widest) && widest > 0 ? widest
-                                                             : std::numeric_limits<double>::max());
-    axis.setRange(range.low, range.high);
-    FitTicks(axis, range);
+    const AxisRange drawable = DrawableRange(range);
+    FitTicks(axis, drawable);
+    axis.setRange(drawable.low, drawable.high);
 }
 
 PlotView::PlotView(QWidget* parent) : QChartView(new QChart, parent) {
@@ -94,16 +104,23 @@ PlotView::PlotView(QWidget* parent) : QChartView(new QChart, parent) {
     setRenderHint(QPainter::Antialiasing);
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
+    // A screen reader meets the drawing area as a control of its own.
+    viewport()->setAccessibleName(QStringLiteral("Plot area"));
     chart()->setMargins(QMargins(4, 4, 4, 4));
     chart()->legend()->setAlignment(Qt::AlignBottom);
     axisX_ = MakeAxis(chart(), Qt::AlignBottom);
     axisY_ = MakeAxis(chart(), Qt::AlignLeft);
     for (QValueAxis* axis : {axisX_, axisY_}) {
         // The chart zooms by itself too (a dragged rectangle, a right click);
-        // the ticks then follow the new range.
+        // the ticks then follow the new range, widened when it is too narrow.
         connect(axis, &QValueAxis::rangeChanged, this, [this, axis](double low, double high) {
             const bool whole = axis == axisX_ ? plot_.horizontal.whole : plot_.vertical.whole;
-            FitTicks(*axis, {low, high, whole});
+            const AxisRange range{low, high, whole};
+            if (DrawableRange(range) != range) {
+                SetAxisRange(*axis, range);  // comes back here with the wider range
+                return;
+            }
+            FitTicks(*axis, range);
             if (!fitting_) zoomed_ = true;
         });
     }
@@ -252,6 +269,12 @@ void PlotView::matchSeries() {
         same = series_[i]->name() == ChartText(plot_.series[i].name);
     }
     if (same) return;
+    // Attaching a line lets the chart change the axes' ranges; the ticks stay
+    // few meanwhile, and the ranges are the view's again afterwards.
+    const AxisRange across = shownHorizontal();
+    const AxisRange up = shownRange(*axisY_);
+    if (!logAxisX_) CoarsenTicks(*axisX_);
+    CoarsenTicks(*axisY_);
     chart()->removeAllSeries();
     series_.clear();
     for (const PlotSeries& drawn : plot_.series) {
@@ -263,6 +286,8 @@ void PlotView::matchSeries() {
         series->setPen(penFor(series_.size()));
         series_.push_back(series);
     }
+    setHorizontal(across);
+    SetAxisRange(*axisY_, up);
     chart()->legend()->setVisible(legendShown_ && series_.size() > 1 &&
                                   series_.size() <= kMostLegendEntries);
     emit seriesRestyled();

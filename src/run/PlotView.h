@@ -25,9 +25,11 @@ QPen SeriesPen(std::size_t index, const QColor& background);
 // lines that stand for values in order.
 QPen ScalePen(std::size_t index, std::size_t count, const QColor& background);
 
-// The axes' range as the chart's own tick layout must meet it: the old
-// interval over a far wider new range would lay out a tick for every step,
-// so the interval is made coarse first and fitted to the range after.
+// The axis's range as the chart's own tick layout must meet it: the range
+// made drawable (DrawableRange), and the ticks fitted to it before it
+// changes, since the chart lays them out at once with the interval it has,
+// and the old interval over a far wider new range would lay out a tick for
+// every step.
 void SetAxisRange(QValueAxis& axis, const AxisRange& range);
 
 // A chart of a Plot: one line per series, told apart by SeriesPen for any

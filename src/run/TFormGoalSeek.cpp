@@ -17,6 +17,7 @@
 
 #include "engine/Worksheet.h"
 #include "interaction/ContextHelp.h"
+#include "interaction/ItemCheckStyle.h"
 #include "interaction/UserInteraction.h"
 #include "interaction/WindowLayout.h"
 #include "run/StudyInputs.h"
@@ -36,24 +37,30 @@ const ControlEntry kLayout[] = {
      .hint = QStringLiteral("The input that gives a result its target, found without changing "
                             "the tables"),
      .helpContext = kSeekHelp},
-    {.name = "Label1", .text = QStringLiteral("Set")},
+    {.name = "Label1", .text = QStringLiteral("Set"), .labelFor = "ComboResult"},
     {.name = "ComboResult", .hint = QStringLiteral("The variable to bring to the target")},
-    {.name = "Label2", .text = QStringLiteral("to")},
-    {.name = "EditTarget", .hint = QStringLiteral("The value it is to take")},
-    {.name = "Label3", .text = QStringLiteral("by changing")},
+    {.name = "Label2", .text = QStringLiteral("to"), .labelFor = "EditTarget"},
+    {.name = "EditTarget",
+     .hint = QStringLiteral("The value it is to take"),
+     .accessibleName = QStringLiteral("Target value")},
+    {.name = "Label3", .text = QStringLiteral("by changing"), .labelFor = "ComboInput"},
     {.name = "ComboInput", .hint = QStringLiteral("The constant or variable to change")},
     {.name = "CheckBoxInterval",
      .text = QStringLiteral("Search between"),
      .hint = QStringLiteral("Without an interval the search goes outward from the input's "
                             "value")},
-    {.name = "EditLow", .hint = QStringLiteral("One end of the interval")},
-    {.name = "Label4", .text = QStringLiteral("and")},
-    {.name = "EditHigh", .hint = QStringLiteral("The other end")},
-    {.name = "Label5", .text = QStringLiteral("Equation Number")},
+    {.name = "EditLow",
+     .hint = QStringLiteral("One end of the interval"),
+     .accessibleName = QStringLiteral("Search between, one end")},
+    {.name = "Label4", .text = QStringLiteral("and"), .labelFor = "EditHigh"},
+    {.name = "EditHigh",
+     .hint = QStringLiteral("The other end"),
+     .accessibleName = QStringLiteral("Search between, other end")},
+    {.name = "Label5", .text = QStringLiteral("Equation Number"), .labelFor = "SpinEditEquation"},
     {.name = "SpinEditEquation",
      .hint = QStringLiteral("Click arrows to increase or decrease number")},
     {.name = "Label6", .text = QStringLiteral("0 = All equations")},
-    {.name = "Label7", .text = QStringLiteral("Passes per trial")},
+    {.name = "Label7", .text = QStringLiteral("Passes per trial"), .labelFor = "SpinEditPasses"},
     {.name = "SpinEditPasses",
      .hint = QStringLiteral("Runs of the formula at each trial, at most 10000")},
     {.name = "ButtonSeek",
@@ -108,6 +115,7 @@ void TFormGoalSeek::buildControls() {
     ComboInput->setMinimumContentsLength(10);
     CheckBoxInterval = new QCheckBox(FindControl(kLayout, "CheckBoxInterval").text, this);
     CheckBoxInterval->setObjectName(QStringLiteral("CheckBoxInterval"));
+    KeepIndicatorsVisible(CheckBoxInterval);
     EditLow = MakeStudyEdit("EditLow", this);
     EditHigh = MakeStudyEdit("EditHigh", this);
     SpinEditEquation = MakeStudySpinEdit("SpinEditEquation", 0, 100, 0, this);

@@ -27,6 +27,7 @@
 #include "engine/InputUse.h"
 #include "interaction/ContextHelp.h"
 #include "interaction/ItemCheckStyle.h"
+#include "interaction/ItemFocus.h"
 #include "interaction/UserInteraction.h"
 #include "interaction/WindowLayout.h"
 #include "run/ChartFile.h"
@@ -53,34 +54,53 @@ const ControlEntry kLayout[] = {
      .hint = QStringLiteral("Results over a range of inputs, worked out without changing the "
                             "tables"),
      .helpContext = kSweepHelp},
-    {.name = "Label1", .text = QStringLiteral("Input")},
+    {.name = "Label1", .text = QStringLiteral("Input"), .labelFor = "ComboInput1"},
+    // Not shown: the second row's combo box has no label of its own.
+    {.name = "LabelInput2", .text = QStringLiteral("Second input"), .labelFor = "ComboInput2"},
     {.name = "Label2", .text = QStringLiteral("From")},
     {.name = "Label3", .text = QStringLiteral("To")},
     {.name = "Label4", .text = QStringLiteral("Points")},
     {.name = "ComboInput1", .hint = QStringLiteral("A constant or variable; it varies slowest")},
-    {.name = "EditFrom1", .hint = QStringLiteral("The first value")},
-    {.name = "EditTo1", .hint = QStringLiteral("The last value")},
-    {.name = "SpinEditPoints1", .hint = QStringLiteral("How many values, both ends included")},
+    {.name = "EditFrom1",
+     .hint = QStringLiteral("The first value"),
+     .accessibleName = QStringLiteral("From, first input")},
+    {.name = "EditTo1",
+     .hint = QStringLiteral("The last value"),
+     .accessibleName = QStringLiteral("To, first input")},
+    {.name = "SpinEditPoints1",
+     .hint = QStringLiteral("How many values, both ends included"),
+     .accessibleName = QStringLiteral("Points, first input")},
     {.name = "CheckBoxLog1",
      .text = QStringLiteral("log"),
-     .hint = QStringLiteral("Equal ratios instead of equal steps (From and To above 0)")},
+     .hint = QStringLiteral("Equal ratios instead of equal steps (From and To above 0)"),
+     .accessibleName = QStringLiteral("Logarithmic steps, first input")},
     {.name = "CheckBoxSecond",
      .text = QStringLiteral("Second input"),
-     .hint = QStringLiteral("Sweep a second input for each value of the first")},
+     .hint = QStringLiteral("Sweep a second input for each value of the first"),
+     .accessibleName = QStringLiteral("Sweep a second input")},
     {.name = "ComboInput2", .hint = QStringLiteral("A constant or variable; it varies fastest")},
-    {.name = "EditFrom2", .hint = QStringLiteral("The first value")},
-    {.name = "EditTo2", .hint = QStringLiteral("The last value")},
-    {.name = "SpinEditPoints2", .hint = QStringLiteral("How many values, both ends included")},
+    {.name = "EditFrom2",
+     .hint = QStringLiteral("The first value"),
+     .accessibleName = QStringLiteral("From, second input")},
+    {.name = "EditTo2",
+     .hint = QStringLiteral("The last value"),
+     .accessibleName = QStringLiteral("To, second input")},
+    {.name = "SpinEditPoints2",
+     .hint = QStringLiteral("How many values, both ends included"),
+     .accessibleName = QStringLiteral("Points, second input")},
     {.name = "CheckBoxLog2",
      .text = QStringLiteral("log"),
-     .hint = QStringLiteral("Equal ratios instead of equal steps (From and To above 0)")},
-    {.name = "Label5", .text = QStringLiteral("Results to collect")},
-    {.name = "ListOutputs", .hint = QStringLiteral("The variables read after each point")},
-    {.name = "Label6", .text = QStringLiteral("Equation Number")},
+     .hint = QStringLiteral("Equal ratios instead of equal steps (From and To above 0)"),
+     .accessibleName = QStringLiteral("Logarithmic steps, second input")},
+    {.name = "Label5", .text = QStringLiteral("Results to collect"), .labelFor = "ListOutputs"},
+    {.name = "ListOutputs",
+     .hint = QStringLiteral("The variables read after each point"),
+     .accessibleName = QStringLiteral("Results to collect")},
+    {.name = "Label6", .text = QStringLiteral("Equation Number"), .labelFor = "SpinEditEquation"},
     {.name = "SpinEditEquation",
      .hint = QStringLiteral("Click arrows to increase or decrease number")},
     {.name = "Label7", .text = QStringLiteral("0 = All equations")},
-    {.name = "Label8", .text = QStringLiteral("Passes per point")},
+    {.name = "Label8", .text = QStringLiteral("Passes per point"), .labelFor = "SpinEditPasses"},
     {.name = "SpinEditPasses",
      .hint = QStringLiteral("Runs of the formula at each point, at most 10000")},
     {.name = "ButtonRun",
@@ -92,14 +112,17 @@ const ControlEntry kLayout[] = {
     {.name = "ProgressBarSweep", .hint = QStringLiteral("Points run")},
     {.name = "LabelFailed"},
     {.name = "LabelNotes"},
-    {.name = "TableResults", .hint = QStringLiteral("Each point's inputs, results and message")},
-    {.name = "Label9", .text = QStringLiteral("C&hart")},
+    {.name = "TableResults",
+     .hint = QStringLiteral("Each point's inputs, results and message"),
+     .accessibleName = QStringLiteral("Sweep results")},
+    {.name = "Label9", .text = QStringLiteral("C&hart"), .labelFor = "ComboChart"},
     {.name = "ComboChart",
      .hint = QStringLiteral("A chart for each unit of the results; with two inputs, one for "
                             "each result")},
     {.name = "ChartView",
      .hint = QStringLiteral("Wheel or + and - zoom, arrows move, 0 fits the data; "
-                            "dragging a rectangle zooms into it")},
+                            "dragging a rectangle zooms into it"),
+     .accessibleName = QStringLiteral("Sweep chart")},
     {.name = "ListLegend",
      .hint = QStringLiteral("The chart's lines: the results, or the second input's values")},
     {.name = "ButtonSaveChart",
@@ -149,6 +172,7 @@ TFormSweep::AxisControls TFormSweep::makeAxis(int number) {
                                     kMaxAxisPoints, 11, this);
     axis.log = new QCheckBox(FindControl(kLayout, name("CheckBoxLog").toStdString()).text, this);
     axis.log->setObjectName(name("CheckBoxLog"));
+    KeepIndicatorsVisible(axis.log);
     return axis;
 }
 
@@ -156,9 +180,12 @@ void TFormSweep::buildControls() {
     for (int i = 0; i < int(kMaxSweepAxes); ++i) axes_[i] = makeAxis(i + 1);
     CheckBoxSecond = new QCheckBox(FindControl(kLayout, "CheckBoxSecond").text, this);
     CheckBoxSecond->setObjectName(QStringLiteral("CheckBoxSecond"));
+    KeepIndicatorsVisible(CheckBoxSecond);
+    MakeLabel(kLayout, "LabelInput2", this)->hide();
     ListOutputs = new QListWidget(this);
     ListOutputs->setObjectName(QStringLiteral("ListOutputs"));
     KeepIndicatorsVisible(ListOutputs);
+    ReportItemFocusOnlyWithTheView(ListOutputs);
     SpinEditEquation = MakeStudySpinEdit("SpinEditEquation", 0, 100, 0, this);
     SpinEditPasses = MakeStudySpinEdit("SpinEditPasses", 1, kMaxStudyPasses, 1, this);
     ButtonRun = MakeButton(kLayout, "ButtonRun", this);
@@ -176,6 +203,7 @@ void TFormSweep::buildControls() {
     TableResults = new QTableView(this);
     TableResults->setObjectName(QStringLiteral("TableResults"));
     TableResults->setModel(model_);
+    ReportItemFocusOnlyWithTheView(TableResults);
     TableResults->verticalHeader()->hide();
     // Rows of one height, set once, keep a hundred thousand points cheap to scroll.
     TableResults->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -203,6 +231,7 @@ void TFormSweep::buildControls() {
     ListLegend->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     ListLegend->setMinimumWidth(120);
     ListLegend->setMaximumWidth(220);
+    ReportItemFocusOnlyWithTheView(ListLegend);
     ButtonSaveChart = MakeButton(kLayout, "ButtonSaveChart", this);
     ButtonExport = MakeButton(kLayout, "ButtonExport", this);
     ButtonClose = MakeButton(kLayout, "ButtonClose", this);
@@ -250,7 +279,6 @@ void TFormSweep::buildControls() {
 
     auto* chartChoice = new QHBoxLayout;
     QLabel* chartLabel = MakeLabel(kLayout, "Label9", this);
-    chartLabel->setBuddy(ComboChart);
     chartChoice->addWidget(chartLabel);
     chartChoice->addWidget(ComboChart, 1);
     auto* chartLines = new QHBoxLayout;

@@ -43,7 +43,7 @@ class Extent {
         const long double high = high_;
         long double margin = (high - low) * share;
         if (low == high) margin = low != 0.0L ? std::fabs(low) / 10 : 1.0L;
-        return {Clamped(low - margin), Clamped(high + margin)};
+        return DrawableRange({Clamped(low - margin), Clamped(high + margin)});
     }
 
   private:
@@ -246,6 +246,20 @@ QString VerticalTitle(const std::vector<std::string>& names, const NameTable& va
     return shared && !units.isEmpty() ? units : QStringLiteral("Value");
 }
 
+AxisRange DrawableRange(const AxisRange& range) {
+    if (std::isnan(range.low) || std::isnan(range.high)) return {.whole = range.whole};
+    const double low = std::min(Clamped(range.low), Clamped(range.high));
+    const double high = std::max(Clamped(range.low), Clamped(range.high));
+    const long double scale = std::max(std::fabs(low), std::fabs(high));
+    const long double narrowest = kNarrowestSpan * std::max(scale, 1.0L);
+    if (static_cast<long double>(high) - low >= narrowest) return {low, high, range.whole};
+    // A little wider, so that the range rounded to doubles is drawable as it
+    // stands and is not widened again.
+    const long double half = narrowest * 0.51L;
+    const long double middle = (static_cast<long double>(low) + high) / 2;
+    return {Clamped(middle - half), Clamped(middle + half), range.whole};
+}
+
 AxisTicks RoundTicks(const AxisRange& range) {
     // Divided before subtracting, so that the widest range does not overflow.
     const double step = (range.high / 6) - (range.low / 6);
@@ -263,8 +277,11 @@ AxisTicks RoundTicks(const AxisRange& range) {
     const double scale = std::max(std::fabs(range.low), std::fabs(range.high));
     interval = std::max(interval, 4 * scale * std::numeric_limits<double>::epsilon());
     if (range.whole) interval = std::max(interval, 1.0);
-    // Anchored beside the range rather than at zero, far away, where the
-    // chart would count its way to the range in steps.
+    // Anchored at zero when the range holds it, so that the chart's steps
+    // from the first tick, a few whole intervals below, meet zero exactly
+    // or nearly; else beside the range rather than at zero, far away, where
+    // the chart would count its way to the range in steps.
+    if (range.low <= 0 && 0 <= range.high) return {0.0, interval};
     return {std::floor(range.low / interval) * interval, interval};
 }
 
@@ -272,11 +289,9 @@ AxisRange ZoomAbout(const AxisRange& range, double at, double factor) {
     const AxisRange zoomed{Clamped(at - (at - range.low) * static_cast<long double>(factor)),
                            Clamped(at + (range.high - at) * static_cast<long double>(factor)),
                            range.whole};
-    // Closer than a few digits of the numbers apart, the axis could not tell
-    // its ticks apart; wider than the doubles reach, it could not place them.
+    // Wider than the doubles reach, the axis could not place its ticks.
     const double span = zoomed.high - zoomed.low;
-    const double scale = std::max(std::fabs(zoomed.low), std::fabs(zoomed.high));
-    if (!std::isfinite(span) || !(span > scale * 1e-12)) return range;
+    if (!std::isfinite(span) || DrawableRange(zoomed) != zoomed) return range;
     return zoomed;
 }
 

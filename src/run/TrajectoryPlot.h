@@ -44,6 +44,18 @@ struct AxisRange {
     bool operator==(const AxisRange&) const = default;
 };
 
+// The narrowest span an axis is given, in its numbers' own units and as a
+// share of the largest of them: Qt Charts takes a span of 1e-12 or less (or
+// of 1e-12 of its numbers) for no range at all. It then draws nothing on the
+// axis, keeps its old title and labels, and when a line is attached picks a
+// range of its own, laying out ticks over it at the old interval.
+inline constexpr double kNarrowestSpan = 1e-10;
+
+// The range an axis can show: one narrower than kNarrowestSpan widened about
+// its middle, infinite bounds pulled in to the largest doubles, bounds in the
+// wrong order swapped; a NaN bound gives the default range.
+AxisRange DrawableRange(const AxisRange& range);
+
 struct PlotSeries {
     QString name;
     QList<QPointF> points;
@@ -109,7 +121,8 @@ struct AxisTicks {
 AxisTicks RoundTicks(const AxisRange& range);
 
 // The range scaled by factor (below 1 zooms in) so that the value `at` keeps
-// its place on the axis.
+// its place on the axis; the range itself when the zoomed one would be
+// narrower than an axis can show or wider than the doubles reach.
 AxisRange ZoomAbout(const AxisRange& range, double at, double factor);
 
 }  // namespace quantaro

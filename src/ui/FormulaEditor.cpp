@@ -9,6 +9,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <utility>
 
 #include "interaction/ContextHelp.h"
@@ -40,9 +41,10 @@ bool IsModifierKey(int key) {
            key == Qt::Key_Meta || key == Qt::Key_AltGr;
 }
 
-QAction* MakeAction(QWidget* window, const QString& text, const QKeySequence& shortcut = {}) {
+QAction* MakeAction(QWidget* window, const QString& text,
+                    const QList<QKeySequence>& shortcuts = {}) {
     auto* action = new QAction(text, window);
-    action->setShortcut(shortcut);
+    action->setShortcuts(shortcuts);
     action->setEnabled(false);
     ContextHelp::setContext(action, kEditMenuHelpContext);
     return action;
@@ -77,12 +79,15 @@ FormulaEditor::FormulaEditor(QPlainTextEdit* memo, QPushButton* buttonClear, Ses
 }
 
 void FormulaEditor::createActions(QWidget* window) {
-    actions_.undo = MakeAction(window, tr("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z));
-    actions_.redo = MakeAction(window, tr("&Redo"));
-    actions_.cut = MakeAction(window, tr("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X));
-    actions_.copy = MakeAction(window, tr("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C));
-    actions_.paste = MakeAction(window, tr("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V));
-    actions_.del = MakeAction(window, tr("&Delete"), QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    actions_.undo = MakeAction(window, tr("&Undo"), {QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    // The menu shows the first; the second is the other desktops' habit.
+    actions_.redo = MakeAction(
+        window, tr("&Redo"),
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    actions_.cut = MakeAction(window, tr("Cu&t"), {QKeySequence(Qt::CTRL | Qt::Key_X)});
+    actions_.copy = MakeAction(window, tr("&Copy"), {QKeySequence(Qt::CTRL | Qt::Key_C)});
+    actions_.paste = MakeAction(window, tr("&Paste"), {QKeySequence(Qt::CTRL | Qt::Key_V)});
+    actions_.del = MakeAction(window, tr("&Delete"), {QKeySequence(Qt::CTRL | Qt::Key_Delete)});
     actions_.selectAll = MakeAction(window, tr("&Select All"));
 
     connectCommand(actions_.undo, &FormulaEditor::ButtonUndoClick);
@@ -102,12 +107,24 @@ void FormulaEditor::connectCommand(QAction* action, void (FormulaEditor::*comman
 }
 
 void FormulaEditor::forgetModifierSteps() {
+    unreleasedPushes_ = std::max(0, unreleasedPushes_ - modifierSteps_);
     for (; modifierSteps_ > 0; --modifierSteps_) history_.undoStack.PopFormula();
     for (int key : heldModifiers_) heldKeys_.removeOne(key);
     heldModifiers_.clear();
 }
 
+// A key whose press took the focus away (Tab) comes up elsewhere, so no
+// release counts the step its press pushed; left on the stack, it would be
+// what the next Undo takes, changing nothing. The pushes of presses that
+// changed nothing are taken back; a press that changed the text is counted
+// as its release would have counted it.
 void FormulaEditor::forgetHeldKeys() {
+    while (unreleasedPushes_ > 0 && history_.undoStack.slot(1) == stackedText()) {
+        history_.undoStack.PopFormula();
+        --unreleasedPushes_;
+    }
+    if (unreleasedPushes_ > 0) MemoFormulaKeyUp();
+    unreleasedPushes_ = 0;
     heldKeys_.clear();
     heldModifiers_.clear();
     modifierSteps_ = 0;
@@ -263,10 +280,12 @@ void FormulaEditor::takeStep(FormulaStack& from, int& fromCount, FormulaStack& t
 
 void FormulaEditor::MemoFormulaKeyDown() {
     history_.undoStack.PushFormula(stackedText());
+    ++unreleasedPushes_;
     markChanged();
 }
 
 void FormulaEditor::MemoFormulaKeyUp() {
+    unreleasedPushes_ = std::max(0, unreleasedPushes_ - 1);
     history_.redoStack.PushFormula(stackedText());
     ++history_.undoCount;
     actions_.undo->setEnabled(true);
@@ -291,6 +310,9 @@ bool FormulaEditor::keyFilter(QKeyEvent* key, bool pressed) {
         heldModifiers_.clear();
         modifierSteps_ = 0;
         if (heldKeys_.removeOne(code)) MemoFormulaKeyUp();
+        // A repeated press pushes a text of its own that its one release
+        // leaves on the stack.
+        if (heldKeys_.isEmpty()) unreleasedPushes_ = 0;
         return false;
     }
     MemoFormulaKeyDown();

@@ -127,6 +127,8 @@ class FormulaEditor : public QObject {
     // the press of Ctrl itself.
     QList<int> heldModifiers_;
     int modifierSteps_ = 0;
+    // Steps pushed by key presses and not yet counted by a release.
+    int unreleasedPushes_ = 0;
 };
 
 }  // namespace quantaro

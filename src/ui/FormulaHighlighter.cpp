@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <string>
 
+#include "engine/EquationSplitter.h"
 #include "interaction/HintSet.h"
 #include "interaction/ReadableColours.h"
 #include "session/FormulaText.h"
@@ -95,6 +96,19 @@ FormulaHighlighter::FormulaHighlighter(QPlainTextEdit* memo, const Session& sess
     setDocument(memo->document());
     memo->viewport()->installEventFilter(this);
     memo->installEventFilter(this);
+    // Scrolling, and any other change of what the editor shows; what it
+    // shows is known once it has been laid out again.
+    connect(memo, &QPlainTextEdit::updateRequest, this, [this] {
+        if (followQueued_ || document()->characterCount() - 1 <= kLongestHighlighted) return;
+        followQueued_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                followQueued_ = false;
+                followView();
+            },
+            Qt::QueuedConnection);
+    });
     // A name added, removed or renamed changes how the formula is cut.
     connect(&session, &Session::namesChanged, this, &FormulaHighlighter::namesChanged);
 }
@@ -128,17 +142,53 @@ void FormulaHighlighter::ensureAnalysed() {
     if (stale_) analyse();
 }
 
+// A long text is cut only around what the editor shows, from the start of
+// an equation to the end of one, so that its equations are cut as in the
+// whole text.
 void FormulaHighlighter::analyse() {
     stale_ = false;
     spans_.clear();
-    // A text too long to colour is not even read.
-    if (document()->characterCount() - 1 > kLongestHighlighted) return;
     const QString text = EditorText(document());
-    const Utf8Text utf8 = ToUtf8(text);
-    for (TokenSpan& token :
-         ClassifyFormula(utf8.bytes, {session_.operators(), constants_, variables_})) {
-        spans_.push_back({token.kind, utf8.positions[token.begin], utf8.positions[token.end],
+    const std::u16string_view units(reinterpret_cast<const char16_t*>(text.utf16()),
+                                    static_cast<std::size_t>(text.size()));
+    std::size_t begin = 0;
+    std::size_t end = units.size();
+    int firstEquation = 1;
+    if (text.size() > kLongestHighlighted) {
+        const int margin = std::max(0, (kLongestHighlighted - (shownTo_ - shownFrom_)) / 2);
+        const auto from = static_cast<std::size_t>(std::max(0, shownFrom_ - margin));
+        const auto to = std::min(units.size(), static_cast<std::size_t>(shownTo_ + margin));
+        begin = EquationBoundaryAtOrBefore(units, from);
+        end = EquationBoundaryAtOrAfter(units, to);
+        windowBegin_ = static_cast<int>(from);
+        windowEnd_ = static_cast<int>(to);
+        // Equations this long would slow typing down as a long text would.
+        if (end - begin > 2 * std::size_t{kLongestHighlighted}) return;
+        firstEquation = CountEquationsEndingBy(units, begin) + 1;
+    }
+    windowBegin_ = static_cast<int>(begin);
+    windowEnd_ = static_cast<int>(end);
+    const Utf8Text utf8 = ToUtf8(text.mid(windowBegin_, windowEnd_ - windowBegin_));
+    for (TokenSpan& token : ClassifyFormula(
+             utf8.bytes, {session_.operators(), constants_, variables_}, firstEquation)) {
+        spans_.push_back({token.kind, windowBegin_ + utf8.positions[token.begin],
+                          windowBegin_ + utf8.positions[token.end],
                           QString::fromStdString(token.message)});
+    }
+}
+
+// The editor has scrolled or changed size: a long text is cut again where
+// it now shows what lies beyond the part last cut.
+void FormulaHighlighter::followView() {
+    if (!active_ || document()->characterCount() - 1 <= kLongestHighlighted) return;
+    const QRect area = memo_->viewport()->rect();
+    shownFrom_ = memo_->cursorForPosition(area.topLeft()).position();
+    shownTo_ = memo_->cursorForPosition(area.bottomRight()).position();
+    if (!stale_ && windowBegin_ <= shownFrom_ && shownTo_ <= windowEnd_) return;
+    analyse();
+    for (QTextBlock block = document()->findBlock(windowBegin_);
+         block.isValid() && block.position() <= windowEnd_; block = block.next()) {
+        rehighlightBlock(block);
     }
 }
 
@@ -199,11 +249,13 @@ void FormulaHighlighter::refreshStaleBlocks() {
     refreshQueued_ = false;
     if (!active_) return;
     ensureAnalysed();
-    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+    for (QTextBlock block = document()->findBlock(windowBegin_);
+         block.isValid() && block.position() <= windowEnd_; block = block.next()) {
         if (block.userState() != signature(block.position(), block.length() - 1)) {
             rehighlightBlock(block);
         }
     }
+    followView();
 }
 
 QString FormulaHighlighter::messageAt(int position) {

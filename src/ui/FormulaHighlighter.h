@@ -43,8 +43,9 @@ class FormulaHighlighter : public QSyntaxHighlighter {
     // The run's message for the unknown word at a text position, or empty.
     QString messageAt(int position);
 
-    // A formula longer than this many characters is left plain: cutting it
-    // on every key stroke would slow typing down.
+    // A formula longer than this many characters is coloured only around
+    // what the editor shows: cutting it whole on every key stroke would slow
+    // typing down.
     static constexpr int kLongestHighlighted = 100000;
 
   protected:
@@ -63,6 +64,7 @@ class FormulaHighlighter : public QSyntaxHighlighter {
     void textChanged();
     void analyse();
     void ensureAnalysed();
+    void followView();
     // The spans that overlap the characters from..to, as indices into spans_.
     std::pair<std::size_t, std::size_t> spansOverlapping(int from, int to) const;
     int signature(int blockPosition, int blockLength) const;
@@ -83,6 +85,12 @@ class FormulaHighlighter : public QSyntaxHighlighter {
     bool active_ = true;
     bool stale_ = true;
     bool refreshQueued_ = false;
+    bool followQueued_ = false;
+    // The characters the editor last showed, and those the spans cover.
+    int shownFrom_ = 0;
+    int shownTo_ = 0;
+    int windowBegin_ = 0;
+    int windowEnd_ = 0;
     std::vector<Span> spans_;
     Formats formats_;
 };

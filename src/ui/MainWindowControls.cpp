@@ -66,7 +66,6 @@ const ControlEntry kLayout[] = {
     {.name = "EditVariable",
      .hint = QStringLiteral("Type in the selected variable's new value"),
      .helpContext = 4,
-     .place = {368, 136, 177, 28},
      .hintDisplay = HintDisplay::Always},
     {.name = "Label1", .text = QStringLiteral("Enter Equations")},
     {.name = "MemoFormula",

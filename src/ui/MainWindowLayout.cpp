@@ -27,7 +27,6 @@ MainWindowGeometry MainWindowGeometry::forClient(QSize client) {
     geometry.constants = QRect(272, 8, 353 + extraWidth, 121 + constantsExtra);
     geometry.variables =
         QRect(272, 136 + constantsExtra, 353 + extraWidth, 121 + gridsExtra - constantsExtra);
-    geometry.editVariable = QRect(368, geometry.variables.top(), 177 + valueExtra, 28);
     geometry.label = QPoint(8, 264 + gridsExtra);
     geometry.formula = QRect(8, 280 + gridsExtra, 617 + extraWidth, 121 + extraHeight - gridsExtra);
     geometry.valueExtra = valueExtra;
@@ -67,7 +66,6 @@ void MainWindowLayout::place(QSize client) {
     constantColumns_.widen(geometry);
     controls_.variables->setGeometry(geometry.variables);
     variableColumns_.widen(geometry);
-    controls_.editVariable->setGeometry(geometry.editVariable);
     controls_.label->move(geometry.label);
     controls_.formula->setGeometry(geometry.formula);
 }

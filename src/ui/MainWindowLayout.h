@@ -14,16 +14,15 @@ namespace quantaro {
 // its client area. At the smallest size every control keeps its classic
 // place; beyond it, the operator grid grows in height, the constant and
 // variable grids and the formula editor grow in width and height (the extra
-// width going to the value and units columns), and the inline value editor
-// stays over the top of the variable grid's value column. The buttons and
-// the angle units keep their size and place beside the operator grid.
+// width going to the value and units columns). The buttons and the angle
+// units keep their size and place beside the operator grid; the inline value
+// editor places itself over its row.
 struct MainWindowGeometry {
     static constexpr QSize kSmallestClient{633, 406};
 
     QRect operators;
     QRect constants;
     QRect variables;
-    QRect editVariable;
     QPoint label;
     QRect formula;
     // What the value and units columns gain over their widths at the smallest size.
@@ -40,7 +39,6 @@ class MainWindowLayout : public QObject {
         QTableView* operators;
         QTableView* constants;
         QTableView* variables;
-        QWidget* editVariable;
         QWidget* label;
         QWidget* formula;
     };

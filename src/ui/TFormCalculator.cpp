@@ -40,9 +40,6 @@
 namespace quantaro {
 namespace {
 
-// Where the File menu's pop-up menus show, wherever the window is.
-constexpr QPoint kPopupPosition(100, 100);
-
 QTableView* MakeGrid(NameTableModel* model, const char* name, const QFont& font,
                      std::initializer_list<int> columnWidths, QWidget* parent) {
     auto* grid = new QTableView(parent);
@@ -136,6 +133,7 @@ void TFormCalculator::buildControls() {
     valueFont.setPixelSize(16);
     valueFont.setBold(true);
     EditVariable->setFont(valueFont);
+    EditVariable->resize(177, 28);  // placed over its row when it opens
 
     ButtonInsertOperator = MakeButton(MainWindowControls(), "ButtonInsertOperator", client);
     ButtonInsertConstant = MakeButton(MainWindowControls(), "ButtonInsertConstant", client);
@@ -154,9 +152,8 @@ void TFormCalculator::buildControls() {
     }
 
     buildFormulaEditor(client);
-    new MainWindowLayout(
-        client, {StringGridOperators, StringGridConstants, StringGridVariables, EditVariable,
-                 findChild<QLabel*>(QStringLiteral("Label1")), MemoFormula});
+    new MainWindowLayout(client, {StringGridOperators, StringGridConstants, StringGridVariables,
+                                  findChild<QLabel*>(QStringLiteral("Label1")), MemoFormula});
 }
 
 void TFormCalculator::buildFormulaEditor(QWidget* client) {
@@ -263,6 +260,10 @@ void TFormCalculator::followSession() {
             [this] { formulaEditor_->SetEdit(true); });
     connect(documentCommands_.get(), &DocumentCommands::saveMenuRequested, this,
             &TFormCalculator::SaveAs1Click);
+    connect(&session_.documents(), &DocumentState::changedFlagSet, this,
+            [save = findChild<QAction*>(QStringLiteral("Save1"))](Document, bool changed) {
+                if (changed) save->setEnabled(true);
+            });
 }
 
 NameTableModel* TFormCalculator::model(Document table) const {
@@ -308,17 +309,19 @@ void TFormCalculator::Options1Click() {
     session_.optionsMenuOpened();
 }
 
+// Save is enabled as soon as a document changes, so that Ctrl+S saves, and
+// disabled only when the menu opens with nothing changed.
 void TFormCalculator::File1Click() {
     findChild<QAction*>(QStringLiteral("Save1"))->setEnabled(session_.documents().anyChanged());
     recentMenu_->refresh();
 }
 
 void TFormCalculator::New1Click() {
-    PopUp("PopupMenuNew");
+    PopUp("PopupMenuNew", "New1");
 }
 
 void TFormCalculator::Open1Click() {
-    PopUp("PopupMenuOpen");
+    PopUp("PopupMenuOpen", "Open1");
 }
 
 void TFormCalculator::Save1Click() {
@@ -326,17 +329,23 @@ void TFormCalculator::Save1Click() {
 }
 
 void TFormCalculator::SaveAs1Click() {
-    PopUp("PopupMenuSave");
+    PopUp("PopupMenuSave", "SaveAs1");
 }
 
 void TFormCalculator::Print1Click() {
-    PopUp("PopupMenuPrint");
+    PopUp("PopupMenuPrint", "Print1");
 }
 
-void TFormCalculator::PopUp(const char* menu) {
+// Beside the File menu's item, as a submenu would show, wherever the window
+// is; from a shortcut, where the item would be with the menu open.
+void TFormCalculator::PopUp(const char* menu, const char* fileItem) {
+    const auto* file = findChild<QMenu*>(QStringLiteral("File1"));
+    const QPoint fileMenuAt =
+        menuBar()->mapToGlobal(menuBar()->actionGeometry(file->menuAction()).bottomLeft());
+    const QRect item = file->actionGeometry(findChild<QAction*>(QLatin1String(fileItem)));
     // Not exec(): the item chosen runs its command from the event loop, and
     // nothing waits here for the menu to close.
-    findChild<QMenu*>(QLatin1String(menu))->popup(kPopupPosition);
+    findChild<QMenu*>(QLatin1String(menu))->popup(fileMenuAt + item.topRight());
 }
 
 void TFormCalculator::RadioButtonDegreesClick() {

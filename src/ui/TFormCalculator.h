@@ -122,8 +122,9 @@ class TFormCalculator : public QMainWindow, public HintTarget {
     void reportUserSettingsProblem();
     // Whether the window may close; asks about unsaved documents.
     bool FormCloseQuery();
-    // Shows one of the File menu's pop-up menus at its fixed screen place.
-    void PopUp(const char* menu);
+    // Shows one of the File menu's pop-up menus beside the File menu's item
+    // that opens it.
+    void PopUp(const char* menu, const char* fileItem);
 
     void buildControls();
     void buildFormulaEditor(QWidget* client);

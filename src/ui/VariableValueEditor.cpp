@@ -1,9 +1,13 @@
 #include "ui/VariableValueEditor.h"
 
 #include <QFocusEvent>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTableView>
+
+#include <algorithm>
 
 #include "engine/Numbers.h"
 #include "interaction/UserInteraction.h"
@@ -31,6 +35,29 @@ VariableValueEditor::VariableValueEditor(QLineEdit* editVariable, Grids grids, S
     edit_->hide();
     edit_->installEventFilter(this);
     connect(edit_, &QLineEdit::textChanged, this, &VariableValueEditor::EditVariableChange);
+    // An open editor follows its row as the grid scrolls, moves or resizes.
+    QTableView* grid = grids_.variables;
+    grid->installEventFilter(this);
+    connect(grid->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            &VariableValueEditor::placeOverSelectedRow);
+    connect(grid->horizontalScrollBar(), &QScrollBar::valueChanged, this,
+            &VariableValueEditor::placeOverSelectedRow);
+    connect(grid->horizontalHeader(), &QHeaderView::sectionResized, this,
+            &VariableValueEditor::placeOverSelectedRow);
+}
+
+// Over the value cell of the selected row, as wide as the column, its
+// middle on the row's and kept below the heading.
+void VariableValueEditor::placeOverSelectedRow() {
+    const QTableView* grid = grids_.variables;
+    const QModelIndex cell =
+        grid->model()->index(NameTableModel::gridRow(selectedVariableRow()), ValueColumn);
+    const QRect rect = grid->visualRect(cell);
+    const int height = edit_->height();
+    const int top = std::clamp(rect.center().y() - height / 2, 0,
+                               std::max(0, grid->viewport()->height() - height));
+    const QPoint at = grid->viewport()->mapTo(edit_->parentWidget(), QPoint(rect.left(), top));
+    edit_->setGeometry(at.x(), at.y(), rect.width(), height);
 }
 
 int VariableValueEditor::selectedVariableRow() const {
@@ -51,6 +78,7 @@ void VariableValueEditor::StringGridVariablesClick() {
         interaction_.beep();
         return;
     }
+    placeOverSelectedRow();
     edit_->show();
     if (edit_->text() != value) edit_->setText(value);
     edit_->setFocus();
@@ -112,6 +140,7 @@ void VariableValueEditor::ButtonTransferClick() {
 
     writeValue(variableRow, constantValue);
     if (edit_->text() != constantValue) edit_->setText(constantValue);
+    placeOverSelectedRow();
     edit_->show();
 }
 
@@ -124,6 +153,11 @@ void VariableValueEditor::dismiss() {
 }
 
 bool VariableValueEditor::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == grids_.variables) {
+        const bool placed = event->type() == QEvent::Move || event->type() == QEvent::Resize;
+        if (placed && edit_->isVisible()) placeOverSelectedRow();
+        return false;
+    }
     if (watched != edit_) return false;
     if (event->type() == QEvent::FocusOut) {
         // Opening a menu or switching to another application leaves the

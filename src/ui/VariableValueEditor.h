@@ -13,7 +13,8 @@ class Session;
 class UserInteraction;
 
 // The two shortcuts that change a variable's value without the variable
-// entry screen: the inline editor EditVariable over the variable grid, and
+// entry screen: the inline editor EditVariable over the value cell of the
+// variable grid's selected row, and
 // Transfer Const, which copies the selected constant's value into the
 // selected variable. Both write only the value column, always into the row
 // selected at the moment of the write, through the session.
@@ -44,6 +45,7 @@ class VariableValueEditor : public QObject {
 
   private:
     int selectedVariableRow() const;
+    void placeOverSelectedRow();
     void writeValue(int row, const QString& text);
 
     QLineEdit* edit_;

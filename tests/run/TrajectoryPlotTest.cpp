@@ -1,5 +1,6 @@
 #include "run/TrajectoryPlot.h"
 
+#include <cfloat>
 #include <cmath>
 
 #include <gtest/gtest.h>
@@ -100,10 +101,16 @@ TEST(AxisTest, ZoomKeepsThePointUnderThePointerAndTicksFallOnRoundNumbers) {
     EXPECT_EQ(ZoomAbout({-1e308, 1e308}, 0, 10), (AxisRange{-1e308, 1e308}));
 
     EXPECT_EQ(RoundTicks({1, 3000}), (AxisTicks{0, 500}));
-    EXPECT_EQ(RoundTicks({-20.5, 210.5}), (AxisTicks{-50, 50}));
+    EXPECT_EQ(RoundTicks({-20.5, 210.5}), (AxisTicks{0, 50}));
     EXPECT_EQ(RoundTicks({1e6, 1e6 + 0.5}), (AxisTicks{1e6, 0.1}));
     EXPECT_EQ(RoundTicks({1, 3, true}), (AxisTicks{1, 1}));         // whole passes
     EXPECT_GT(1e16 + RoundTicks({1e16, 1e16 + 2}).interval, 1e16);  // steps that move
+
+    // Ranges an axis cannot show are made drawable (a narrow one in the window test).
+    EXPECT_EQ(DrawableRange({std::nan(""), 1}), AxisRange{});
+    EXPECT_EQ(DrawableRange({HUGE_VAL, -HUGE_VAL}), (AxisRange{-DBL_MAX, DBL_MAX}));
+    const AxisRange large = DrawableRange({1e6, 1e6 + 1e-7});  // too close for its digits
+    EXPECT_TRUE(large.high - large.low >= 1e-4 && DrawableRange(large) == large);
 }
 
 }  // namespace

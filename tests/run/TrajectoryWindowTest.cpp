@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGraphicsTextItem>
 #include <QLabel>
 #include <QLineSeries>
 #include <QListWidget>
@@ -13,10 +14,12 @@
 #include <QTest>
 #include <QValueAxis>
 
+#include <fstream>
 #include <functional>
 #include <iostream>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "ScriptedInteraction.h"
 #include "TrajectoryVariables.h"
@@ -134,6 +137,59 @@ TEST(LongTrajectoryWindowTest, EveryAxisChangeRedrawsWithinBounds) {
         for (QAbstractSeries* series : view->chart()->series()) {
             EXPECT_LE(static_cast<QLineSeries*>(series)->count(), kMaxPlotPoints);
         }
+    }
+}
+
+// Eight million passes in which the residual settles after four: the
+// million rows kept hold one value of it, a range of no width that Qt Charts
+// takes for none. Each change of the horizontal axis (X right after it
+// too, which changes the lines drawn) must draw on the axis chosen, with a
+// few ticks and points, and the memory held must not grow.
+TEST(LongTrajectoryWindowTest, AConstantVariableAcrossIsDrawnOnItsOwnAxisWithinBounds) {
+    NameTable variables = MakeVariableTable();
+    const std::vector<std::string> names{"X", "RESIDUAL", "Y"};
+    for (int row = 1; row <= 3; ++row) variables.setCell(NameColumn, row, names[row - 1]);
+    Trajectory trajectory(names);
+    for (int pass = 1; pass <= 8'000'000; ++pass) {
+        variables.setResult(1, 1.4142135623731);
+        variables.setResult(2, pass < 5 ? 1.0 / pass : 1.4210854715202E-14);
+        variables.setResult(3, 1.25992104989487);
+        trajectory.record(pass, variables);
+    }
+    ASSERT_EQ(trajectory.rowCount(), Trajectory::kMaxRows);
+    ScriptedInteraction user;
+    TFormTrajectory window(trajectory, variables, user);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    auto* view = window.findChild<QChartView*>(QStringLiteral("ChartView"));
+    auto* across = window.findChild<QComboBox*>(QStringLiteral("ComboHorizontal"));
+    const auto heldMiB = [] {
+        std::ifstream statm("/proc/self/statm");
+        double pages = 0;
+        statm >> pages >> pages;
+        return pages * double(sysconf(_SC_PAGESIZE)) / (1 << 20);
+    };
+    const double heldBefore = heldMiB();
+    for (const int choice : {2, 1, 0, 2, 0, 1}) {
+        SCOPED_TRACE(choice);
+        across->setCurrentIndex(choice);
+        view->grab();       // lays out and paints the chart
+        QStringList texts;  // titles, tick labels, legend
+        for (const QGraphicsItem* item : view->scene()->items()) {
+            const auto* text = dynamic_cast<const QGraphicsTextItem*>(item);
+            if (text && text->isVisible()) texts << text->toPlainText();
+        }
+        ASSERT_TRUE(texts.contains(choice == 0 ? "Pass" : across->itemText(choice)))
+            << texts.join(", ").toStdString();
+        EXPECT_TRUE(choice != 2 || texts.contains("0"));  // not a residue of steps
+        EXPECT_LT(texts.size(), 30);
+        const auto* axis = static_cast<QValueAxis*>(view->chart()->axes(Qt::Horizontal).front());
+        for (QAbstractSeries* series : view->chart()->series()) {
+            const QList<QPointF> points = static_cast<QLineSeries*>(series)->points();
+            EXPECT_LE(points.size(), kMaxPlotPoints);
+            EXPECT_TRUE(axis->min() <= points.front().x() && points.back().x() <= axis->max());
+        }
+        EXPECT_LT(heldMiB() - heldBefore, 64);
     }
 }
 

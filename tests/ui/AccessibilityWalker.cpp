@@ -4,7 +4,11 @@
 // chooses the menu items named on the command line, one after the other, and
 // walks each window that opens. Last, it calls a method without its argument,
 // which must be refused.
-//   accessibility_walker BUS_ADDRESS [MENU_ITEM...]
+// A menu item written as =ITEM also has each window it opens checked for a
+// screen reader's names: every control that takes the focus has a name of
+// its own in its window (a combo box, which Qt on Linux names by its value,
+// a label naming it instead).
+//   accessibility_walker BUS_ADDRESS [[=]MENU_ITEM...]
 // Exits 1 at the first call that fails or goes unanswered.
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -18,6 +22,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 namespace {
 
@@ -25,10 +30,18 @@ const QString kRoot = QStringLiteral("/org/a11y/atspi/accessible/root");
 const QString kAccessible = QStringLiteral("org.a11y.atspi.Accessible");
 const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
 constexpr uint kMenuItemRole = 35;
+// The AT-SPI roles, state and relation the name check reads; items of a
+// list or table are named by what they hold.
+constexpr uint kComboBoxRole = 11;
+constexpr uint kLabelRole = 29;
+const QSet<uint> kItemRoles = {10, 32, 47, 56, 57, 58};
+constexpr uint kFocusable = 1u << 11;
+constexpr uint kLabelledByRelation = 2;
 
 QDBusConnection* bus = nullptr;
 QString program;                     // the program's unique name on the bus
 QMultiHash<QString, QString> named;  // element paths by accessible name
+QHash<QString, QString> nameOf;      // and names by path
 
 [[noreturn]] void Fail(const QString& what) {
     std::fprintf(stderr, "FAIL: %s\n", qPrintable(what));
@@ -81,6 +94,51 @@ QStringList Children(const QString& path) {
     return children;
 }
 
+// The names of the elements that label the element (relations a(ua(so))).
+QStringList LabelNames(const QString& path) {
+    QStringList names;
+    const auto set =
+        Call(path, kAccessible, QStringLiteral("GetRelationSet")).value<QDBusArgument>();
+    set.beginArray();
+    while (!set.atEnd()) {
+        uint type = 0;
+        set.beginStructure();
+        set >> type;
+        for (const auto& [bus, target] : References(set.asVariant()))
+            if (type == kLabelledByRelation) names << nameOf.value(target);
+        set.endStructure();
+    }
+    set.endArray();
+    return names;
+}
+
+// Every control of the window that takes the focus, but a list's or a
+// table's items and a combo box's list, must have a name of its own.
+void CheckNames(const QString& window) {
+    QSet<QString> names;
+    const std::function<void(const QString&)> check = [&](const QString& path) {
+        const uint role = Call(path, kAccessible, QStringLiteral("GetRole")).toUInt();
+        QList<uint> states;
+        Call(path, kAccessible, QStringLiteral("GetState")).value<QDBusArgument>() >> states;
+        if (role != kLabelRole && !kItemRoles.contains(role) && (states.value(0) & kFocusable)) {
+            const QString name =
+                role == kComboBoxRole ? LabelNames(path).join(u' ') : nameOf.value(path);
+            if (name.isEmpty() || names.contains(name))
+                Fail(QStringLiteral("%1: %2 of role %3 is named \"%4\", not by a name of its own")
+                         .arg(nameOf.value(window), path)
+                         .arg(role)
+                         .arg(name));
+            names.insert(name);
+        }
+        if (role == kComboBoxRole) return;
+        for (const QString& child : Children(path))
+            if (!child.endsWith(u"/null")) check(child);
+    };
+    check(window);
+    std::printf("%s: %lld controls named\n", qPrintable(nameOf.value(window)),
+                static_cast<long long>(names.size()));
+}
+
 // Every element under root, each asked for its properties; returns the count.
 int Walk(const QString& root) {
     QStringList pending{root};
@@ -97,8 +155,10 @@ int Walk(const QString& root) {
             if (interface == kAccessible && !(all.contains(QStringLiteral("Name")) &&
                                               all.contains(QStringLiteral("ChildCount"))))
                 Fail(path + QStringLiteral(": GetAll lacks Name or ChildCount"));
-            if (interface == kAccessible)
+            if (interface == kAccessible) {
                 named.insert(all.value(QStringLiteral("Name")).toString(), path);
+                nameOf.insert(path, all.value(QStringLiteral("Name")).toString());
+            }
         }
         pending << Children(path);
     }
@@ -147,7 +207,9 @@ int main(int argc, char** argv) {
     QStringList windows = Windows();
     int elements = Walk(kRoot);
     for (int i = 2; i < argc; ++i) {
-        const QString item = QString::fromLocal8Bit(argv[i]);
+        QString item = QString::fromLocal8Bit(argv[i]);
+        const bool checkNames = item.startsWith(u'=');
+        if (checkNames) item.remove(0, 1);
         Choose(item);
         QStringList opened;
         for (const QDeadlineTimer deadline(10000); opened.isEmpty() && !deadline.hasExpired();) {
@@ -156,7 +218,10 @@ int main(int argc, char** argv) {
                 if (!windows.contains(window)) opened << window;
         }
         if (opened.isEmpty()) Fail(QStringLiteral("\"%1\" opened no window").arg(item));
-        for (const QString& window : opened) elements += Walk(window);
+        for (const QString& window : opened) {
+            elements += Walk(window);
+            if (checkNames) CheckNames(window);
+        }
         windows << opened;
     }
     const QDBusMessage refused =

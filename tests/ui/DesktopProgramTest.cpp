@@ -172,12 +172,19 @@ TEST_F(DesktopProgramTest, FormulaColoursReadInLightAndDarkPalettes) {
 }
 
 // quantaro ... examples/engineering.FOR, as a shell in the source folder
-// starts it: a file of no known type and a missing table are reported, and
-// the worksheet opens as Open All opens it, named by absolute paths, and
-// joins the recent worksheets.
+// starts it: a missing worksheet is said so in one box and names nothing, a
+// file of no known type and a missing table are reported, and the worksheet
+// opens as Open All opens it, named by absolute paths, and joins the recent
+// worksheets.
 TEST_F(DesktopProgramTest, OpensTheFilesNamedOnTheCommandLine) {
     const QString previousDir = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(QUANTARO_SOURCE_DIR));
+    program->open(ParseDesktopCommandLine({"quantaro", "missing.FOR"}).files);
+    EXPECT_EQ(main().windowTitle(), "QUANTARO - Untitled.FOR -- Untitled.CON -- Untitled.VAR");
+    EXPECT_EQ(session().documents().fileName(Document::Formula), "Untitled.FOR");
+    EXPECT_EQ(user.boxTexts(), QStringList{"missing.FOR, missing.CON and missing.VAR do not "
+                                           "exist; nothing was opened."});
+    user.clear();
     const DesktopCommandLine commandLine = ParseDesktopCommandLine(
         {"quantaro", "examples/README.md", "missing.CON", "examples/engineering.FOR"});
     program->open(commandLine.files);
@@ -191,7 +198,7 @@ TEST_F(DesktopProgramTest, OpensTheFilesNamedOnTheCommandLine) {
     EXPECT_EQ(session().constants().name(1), "g");
     EXPECT_EQ(user.boxTexts(), QStringList({"examples/README.md is not a formula (.FOR), "
                                             "constant (.CON) or variable (.VAR) file.",
-                                            "The constant file does not exist "}));
+                                            "missing.CON does not exist; nothing was opened."}));
     EXPECT_EQ(main().documentCommands().recentWorksheets().paths().value(0),
               examples + "engineering.FOR");
 }

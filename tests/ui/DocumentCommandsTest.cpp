@@ -57,7 +57,8 @@ class DocumentCommandsTest : public MainWindowTest {
     QString previousDir;
 };
 
-TEST_F(DocumentCommandsTest, FileMenuItemsAndCtrlSPopUpTheirMenusAtOneHundredOneHundred) {
+// Each pop-up shows beside the File menu, wherever the window is.
+TEST_F(DocumentCommandsTest, FileMenuItemsAndCtrlSPopUpTheirMenusBesideTheFileMenu) {
     focusEditor();
     QTest::keyClick(memo(), Qt::Key_S, Qt::ControlModifier);  // the formula is untitled
     ASSERT_NE(QApplication::activePopupWidget(), nullptr);
@@ -70,12 +71,18 @@ TEST_F(DocumentCommandsTest, FileMenuItemsAndCtrlSPopUpTheirMenusAtOneHundredOne
                                                           {"SaveAs1", "PopupMenuSave"},
                                                           {"Print1", "PopupMenuPrint"}};
     for (const auto& [item, popup] : popups) {
-        action(item)->trigger();
-        QWidget* shown = QApplication::activePopupWidget();
-        ASSERT_NE(shown, nullptr) << item;
-        EXPECT_EQ(shown->objectName(), popup);
-        EXPECT_EQ(shown->pos(), QPoint(100, 100));
-        shown->hide();
+        QPoint placed[2];
+        for (QPoint& at : placed) {
+            window->move(&at == placed ? QPoint(0, 0) : QPoint(60, 40));
+            action(item)->trigger();
+            QWidget* shown = QApplication::activePopupWidget();
+            ASSERT_NE(shown, nullptr) << item;
+            EXPECT_EQ(shown->objectName(), popup);
+            at = shown->pos() - window->mapToGlobal(QPoint());
+            shown->hide();
+        }
+        EXPECT_EQ(placed[0], placed[1]) << item;
+        EXPECT_GE(placed[0].x(), child<QMenu>("File1")->actionGeometry(action(item)).width());
     }
     EXPECT_TRUE(filesWritten().isEmpty());
 }
@@ -218,6 +225,48 @@ TEST_F(DocumentCommandsTest, NewAllPromptsForEachChangedDocumentFormulaFirst) {
     EXPECT_EQ(session->variables().name(2), "");
     EXPECT_EQ(ReadRaw(file("Untitled.VAR")).substr(4, 12), "t 2 kg m\r\n  ");
     EXPECT_EQ(filesWritten(), QStringList{"Untitled.VAR"});
+}
+
+// A No answer lets go of a document's changes only once Open All replaces
+// it: not when the dialog is cancelled, nor when a later prompt is, nor for
+// a table whose file is missing, which keeps its rows.
+TEST_F(DocumentCommandsTest, NoAtOpenAllClearsAFlagOnlyWhenItsDocumentIsReplaced) {
+    WriteRaw(file("X.FOR"), "0B = Y\r\n");
+    WriteRaw(file("X.VAR"), "t 2 s\r\n" + kEmptyTableFile.substr(4));
+    changeAllDocuments();
+    const auto changed = [this] {
+        return std::vector<bool>{documents().isChanged(Document::Formula),
+                                 documents().isChanged(Document::Constants),
+                                 documents().isChanged(Document::Variables)};
+    };
+    user.answers = {BoxAnswer::No, BoxAnswer::No, BoxAnswer::No};
+    action("OpenAll1")->trigger();  // the dialog is cancelled
+    user.answers = {BoxAnswer::No, BoxAnswer::Cancel};
+    action("OpenAll1")->trigger();
+    EXPECT_EQ(user.fileRequests.size(), 1u);
+    EXPECT_EQ(changed(), std::vector<bool>(3, true));
+    user.answers = {BoxAnswer::No, BoxAnswer::No, BoxAnswer::No};
+    user.chosenFiles = {file("X.FOR")};  // X.CON is missing: the constants stay
+    action("OpenAll1")->trigger();
+    EXPECT_EQ(changed(), (std::vector<bool>{false, true, false}));
+    EXPECT_EQ(session->constants().name(1), "g");
+    user.clear();
+    user.answers = {BoxAnswer::Cancel};
+    EXPECT_FALSE(window->close());
+    EXPECT_EQ(user.boxTexts(), QStringList{"Save Changes to X.CON ?"});
+}
+
+// Ctrl+S saves after any change, however long ago the File menu last found
+// nothing changed.
+TEST_F(DocumentCommandsTest, CtrlSSavesAfterAnEditThoughTheFileMenuFoundNothingChanged) {
+    user.chosenFiles = {file("X.FOR")};
+    action("SaveAll1")->trigger();
+    window->File1Click();  // the File menu opens with nothing changed
+    ASSERT_FALSE(action("Save1")->isEnabled());
+    typeFormula("A = X");
+    QTest::keyClick(memo(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(ReadRaw(file("X.FOR")), "0A = X\r\n");
+    EXPECT_FALSE(documents().anyChanged());
 }
 
 TEST_F(DocumentCommandsTest, OpenAllCancelledAtAPromptShowsNoDialog) {

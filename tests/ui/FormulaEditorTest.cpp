@@ -264,6 +264,21 @@ TEST_F(FormulaEditorTest, CtrlZUndoesTheLastTypedStepNotTheControlKeyItself) {
     EXPECT_EQ(editorText(), "ab");
 }
 
+// Tab's press moves the focus, and it comes up in the next control: the
+// first Ctrl+Z there still undoes the last edit; Ctrl+Y and Ctrl+Shift+Z redo.
+TEST_F(FormulaEditorTest, AfterTabLeavesTheEditorCtrlZUndoesAndBothRedoKeysRedo) {
+    type("ab");
+    QTest::keyPress(memo(), Qt::Key_Tab);
+    QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(editorText(), "a");
+    window->formulaEditor().ButtonUndoClick();
+    QTest::keyClick(memo(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(editorText(), "a");
+    QTest::keyClick(memo(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(editorText(), "ab");
+}
+
 TEST_F(FormulaEditorTest, ControlPressedAndReleasedAloneIsAStep) {
     type("ab");
     QTest::keyClick(memo(), Qt::Key_Control);

@@ -82,6 +82,23 @@ TEST_F(FormulaHelpTest, UnknownWordsAreUnderlinedWithTheRunsMessageAndNothingIsR
     action("HighlightEquations1")->trigger();
 }
 
+// A megabyte of equations, lines of 11 characters, is coloured where the
+// editor shows it, before and after Ctrl+End, unknown words numbered by
+// their equation; lines far from the view are left plain.
+TEST_F(FormulaHelpTest, AMegabyteFormulaIsColouredWhereTheEditorShowsIt) {
+    constexpr int kLines = 100'000;
+    window->formulaEditor().setFormulaText(QStringLiteral("A + 2Q = X\r\n").repeated(kLines));
+    QApplication::processEvents();
+    FormulaHighlighter& highlighter = window->formulaHighlighter();
+    EXPECT_EQ(highlighter.messageAt(5 * 11 + 4), "Equation 6: Unknown Item \"2Q\"");
+    EXPECT_TRUE(underlined(4) && !underlined(kLines / 2 * 11 + 4));
+    QTest::keyClick(memo(), Qt::Key_End, Qt::ControlModifier);
+    QApplication::processEvents();
+    EXPECT_TRUE(underlined((kLines - 1) * 11 + 4));
+    EXPECT_EQ(highlighter.messageAt((kLines - 1) * 11 + 4),
+              QStringLiteral("Equation %1: Unknown Item \"2Q\"").arg(kLines));
+}
+
 TEST_F(FormulaHelpTest, CompletionInsertsAsTheGridInsertDoesAndEscapeOnlyCloses) {
     const struct {
         Qt::Key key;

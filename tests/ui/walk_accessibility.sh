@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Starts the desktop program on a virtual display with the accessibility bus
-# up and has the walker ask every element of every window for its properties,
-# as a screen reader does; the program must answer all and still be running.
+# up, with the worksheet given, and has the walker ask every element of every
+# window for its properties, as a screen reader does; the program must answer
+# all and still be running.
 # Exits 77 (skipped) where D-Bus, the AT-SPI bus launcher or Xvfb is missing.
 set -euo pipefail
 program=$1
 walker=$2
+worksheet=$3
 
 if [ "${QUANTARO_WALK_SESSION:-}" != 1 ]; then
     for tool in dbus-run-session dbus-daemon gdbus Xvfb; do
@@ -58,11 +60,12 @@ address=$(gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus \
               --method org.a11y.Bus.GetAddress | sed -n "s/^('\(.*\)',)$/\1/p")
 [ -n "$address" ] || fail "the accessibility bus did not start"
 
-(cd "$work" && QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 exec "$program") \
+(cd "$work" && QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 exec "$program" "$worksheet") \
     >"$work/program.log" 2>&1 &
 program_pid=$!
 pids+=("$program_pid")
 
-"$walker" "$address" "Constants" "Variables" "About" "Test One Equation" ||
+# The study windows are checked for a name on every control as well.
+"$walker" "$address" "Constants" "Variables" "About" "Test One Equation" "=Sweep…" "=Goal Seek…" ||
     { cat "$work/program.log" >&2; kill -0 "$xvfb_pid" || cat "$work/xvfb.log" >&2; fail "the walk stopped"; }
 kill -0 "$program_pid" 2>/dev/null || { cat "$work/program.log" >&2; fail "the program ended"; }
