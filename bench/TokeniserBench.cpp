@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "TableRows.h"
+#include "engine/EngineTables.h"
 #include "engine/FormulaTokens.h"
 #include "engine/Tokeniser.h"
 #include "engine/Worksheet.h"
@@ -18,6 +19,8 @@ struct Tables : Worksheet {
         testing::SetRow(constants, 1, {"PI", "3.14159265358979"});
         testing::SetRow(variables, 1, {"A", "10"});
     }
+    EngineTables tables() { return indexes.follow(constants, variables); }
+    TableIndexes indexes;
 };
 
 // Tokenises one word; the result is checked so that a change in how the word

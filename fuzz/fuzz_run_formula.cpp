@@ -14,6 +14,7 @@
 #include "StandardWorksheet.h"
 #include "TableRows.h"
 #include "engine/Engine.h"
+#include "engine/EngineTables.h"
 #include "engine/Explanation.h"
 #include "engine/FloatingPointFault.h"
 #include "engine/FormulaTokens.h"
@@ -134,7 +135,9 @@ void CheckExplanation(const quantaro::Worksheet& before, const quantaro::Workshe
 // and the word a run stops at among the words underlined, with its message.
 void CheckClassification(quantaro::Worksheet& sheet, int selection,
                          const quantaro::RunOutcome& outcome) {
-    const auto spans = quantaro::ClassifyFormula(sheet.formula(), sheet.tables());
+    quantaro::TableIndexes indexes;
+    const auto spans = quantaro::ClassifyFormula(sheet.formula(),
+                                                 indexes.follow(sheet.constants, sheet.variables));
     std::size_t end = 0;
     bool runsWordFound = false;
     for (const quantaro::TokenSpan& span : spans) {

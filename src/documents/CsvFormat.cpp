@@ -41,8 +41,8 @@ void AppendFields(std::string& out, std::span<const std::string_view> fields, bo
 void AppendNamedRows(std::string& out, const NameTable& table) {
     for (int row = 1; row <= table.rowCount(); ++row) {
         if (table.name(row).empty()) continue;
-        const std::string_view fields[] = {table.name(row), table.value(row),
-                                           table.cell(UnitsColumn, row)};
+        const std::string value = table.value(row);
+        const std::string_view fields[] = {table.name(row), value, table.units(row)};
         AppendCsvRecord(out, fields);
     }
 }

@@ -59,11 +59,11 @@ int ParseTableFile(std::string_view bytes, NameTable& table, CellDecoder decode)
 std::string SerializeTableFile(const NameTable& table) {
     std::string bytes;
     for (int row = 1; row <= kTableFileLines; ++row) {
-        bytes += table.cell(NameColumn, row);
+        bytes += table.name(row);
         bytes += ' ';
-        bytes += WithoutLeadingBlanks(table.cell(ValueColumn, row));
+        bytes += WithoutLeadingBlanks(table.value(row));
         bytes += ' ';
-        bytes += table.cell(UnitsColumn, row);
+        bytes += table.units(row);
         bytes += "\r\n";
     }
     return bytes;

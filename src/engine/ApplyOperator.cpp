@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "engine/FloatingPointFault.h"
-#include "engine/OperatorRegistry.h"
+#include "engine/NameTable.h"
 
 namespace quantaro {
 namespace {
@@ -35,13 +35,12 @@ bool IsWholeByRounding(long double x) {
     return x == RoundToInteger(x);
 }
 
-OperatorOutcome ApplyOperator(std::string_view name, long double left, long double right,
+OperatorOutcome ApplyOperator(const OperatorDefinition& op, long double left, long double right,
                               AngleUnit angle, std::string& errorItem) {
-    const OperatorFunction apply = FindOperator(name);
-    if (apply == nullptr) return {};
+    if (op.apply == nullptr) return {};
 
     const FaultFlagScope faults;
-    OperatorResult result = apply(OperatorArgs{left, right, angle});
+    OperatorResult result = op.apply(OperatorArgs{left, right, angle});
     faults.check();
 
     if (result.detail) {
@@ -49,6 +48,13 @@ OperatorOutcome ApplyOperator(std::string_view name, long double left, long doub
         return {0.0L, ResultCode::DomainError};
     }
     return {result.value, ResultCode::Success};
+}
+
+OperatorOutcome ApplyOperator(std::string_view name, long double left, long double right,
+                              AngleUnit angle, std::string& errorItem) {
+    const OperatorDefinition* op = Operators().find(name);
+    if (op == nullptr || FoldToUpper(op->name) != name) return {};
+    return ApplyOperator(*op, left, right, angle, errorItem);
 }
 
 }  // namespace quantaro

@@ -5,6 +5,7 @@
 
 #include "engine/AngleUnit.h"
 #include "engine/Messages.h"
+#include "engine/OperatorRegistry.h"
 
 namespace quantaro {
 
@@ -13,11 +14,15 @@ struct OperatorOutcome {
     ResultCode code = ResultCode::Success;  // or DomainError
 };
 
-// Applies the operator named name (upper case) to the left operand L and the
-// right operand R (0 for one-operand operators). A failing domain check
-// gives code 9 and replaces errorItem with the detail text; errorItem is
-// untouched otherwise. A name without an operator, "(" and ")" give 0 with
-// code 0. Arithmetic faults the checks do not catch throw FloatingPointFault.
+// Applies an operator of the registry to the left operand L and the right
+// operand R (0 for one-operand operators). A failing domain check gives code
+// 9 and replaces errorItem with the detail text; errorItem is untouched
+// otherwise. "(" and ")" give 0 with code 0. Arithmetic faults the checks do
+// not catch throw FloatingPointFault.
+OperatorOutcome ApplyOperator(const OperatorDefinition& op, long double left, long double right,
+                              AngleUnit angle, std::string& errorItem);
+// The same for the operator named name in upper case ("E^", "NPR"); a name
+// that is not an operator's in upper case gives 0 with code 0.
 OperatorOutcome ApplyOperator(std::string_view name, long double left, long double right,
                               AngleUnit angle, std::string& errorItem);
 

@@ -32,8 +32,7 @@ RunOutcome Engine::ExecuteEquations(int selection) {
 }
 
 Engine::Stamps Engine::currentStamps() const {
-    return {sheet_.formulaStamp(), sheet_.constants.namesStamp(), sheet_.variables.namesStamp(),
-            sheet_.operators.get()};
+    return {sheet_.formulaStamp(), sheet_.constants.namesStamp(), sheet_.variables.namesStamp()};
 }
 
 // Splitting has no effect on the tables, so the whole formula may be split
@@ -48,7 +47,7 @@ std::size_t Engine::prepareEquations() {
     const Stamps current = currentStamps();
     if (current != compiledFrom_) {
         programs_.clear();
-        const EngineTables tables = sheet_.tables();
+        const EngineTables tables = this->tables();
         EquationSplitter splitter(sheet_.formula());
         while (auto equation = splitter.next())
             programs_.emplace_back(std::move(*equation), tables);
@@ -72,12 +71,12 @@ ResultCode Engine::TokeniseEquation(std::string_view equation, std::string& erro
     errorItem.clear();
     std::vector<std::string_view> tokens;
     std::string_view failedWord;
-    const EngineTables tables = sheet_.tables();
+    const EngineTables tables = this->tables();
     if (!Tokeniser(tables).tokenise(equation, tokens, failedWord)) {
         errorItem = failedWord;
         return ResultCode::UnknownItem;
     }
-    return EvaluateTokens(tokens, tables, sheet_.angle, errorItem);
+    return EvaluateTokens(tokens, tables, sheet_.variables, sheet_.angle, errorItem);
 }
 
 }  // namespace quantaro

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/EngineTables.h"
 #include "engine/Messages.h"
 #include "engine/Worksheet.h"
 
@@ -63,13 +64,15 @@ class Engine {
         std::uint64_t formula = 0;
         std::uint64_t constantNames = 0;
         std::uint64_t variableNames = 0;
-        const NameTable* operators = nullptr;
         bool operator==(const Stamps&) const = default;
     };
     Stamps currentStamps() const;
+    // The tables with the indexes of their names as they are now.
+    EngineTables tables() { return indexes_.follow(sheet_.constants, sheet_.variables); }
 
     Worksheet& sheet_;
     EngineMode mode_;
+    TableIndexes indexes_;
     std::vector<EquationProgram> programs_;  // compiled mode
     std::vector<std::string> texts_;         // interpreted mode
     Stamps compiledFrom_;

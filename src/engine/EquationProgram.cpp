@@ -7,7 +7,6 @@
 #include "engine/FloatingPointFault.h"
 #include "engine/Numbers.h"
 #include "engine/OperatorBodies.h"
-#include "engine/OperatorRegistry.h"
 #include "engine/Operators.h"
 #include "engine/Tokeniser.h"
 
@@ -27,18 +26,18 @@ class EquationProgram::Recorder {
 
     // A bracket has no function and gives 0, as applying it does; "=" gives
     // its left operand unchanged, so its result is that operand's slot.
-    ResultCode apply(std::string_view name, Operand left, Operand right, Operand& result) {
-        const OperatorFunction function = FindOperator(FoldToUpper(name));
-        if (function == nullptr) {
+    ResultCode apply(const OperatorDefinition& op, std::string_view, Operand left, Operand right,
+                     Operand& result) {
+        if (op.apply == nullptr) {
             result = zero();
             return ResultCode::Success;
         }
-        if (function == &operators::Assign) {
+        if (op.apply == &operators::Assign) {
             result = left;
             return ResultCode::Success;
         }
         result = newSlot(0.0L);
-        program_.steps_.push_back({function, CodeOf(function), left, right, result});
+        program_.steps_.push_back({op.apply, op.code, left, right, result});
         return ResultCode::Success;
     }
 
@@ -103,30 +102,6 @@ EquationProgram::Slot EquationProgram::slotOf(const NameTable& table, int row) {
     return slot;
 }
 
-EquationProgram::Code EquationProgram::CodeOf(OperatorFunction function) {
-    namespace op = operators;
-    static constexpr std::pair<OperatorFunction, Code> kInline[] = {
-        {&op::Add, Code::Add},
-        {&op::Subtract, Code::Subtract},
-        {&op::Multiply, Code::Multiply},
-        {&op::Divide, Code::Divide},
-        {&op::Reciprocal, Code::Reciprocal},
-        {&op::Negate, Code::Negate},
-        {&op::Square, Code::Square},
-        {&op::SquareRoot, Code::SquareRoot},
-        {&op::Equal, Code::Equal},
-        {&op::NotEqual, Code::NotEqual},
-        {&op::Less, Code::Less},
-        {&op::Greater, Code::Greater},
-        {&op::LessOrEqual, Code::LessOrEqual},
-        {&op::GreaterOrEqual, Code::GreaterOrEqual},
-    };
-    for (const auto& [inlined, code] : kInline) {
-        if (inlined == function) return code;
-    }
-    return Code::Call;
-}
-
 // The flags are sticky, so they are tested once, after the last step: a
 // fault anywhere in the equation leaves one raised. Which fault came first
 // and what follows from it is the checked evaluation's to find.
@@ -137,52 +112,52 @@ bool EquationProgram::runSteps(long double* slots, AngleUnit angle) const {
         const long double r = slots[step.right];
         long double value = 0.0L;
         switch (step.code) {
-            case Code::Add:
+            case InlineCode::Add:
                 value = b::Add(l, r);
                 break;
-            case Code::Subtract:
+            case InlineCode::Subtract:
                 value = b::Subtract(l, r);
                 break;
-            case Code::Multiply:
+            case InlineCode::Multiply:
                 value = b::Multiply(l, r);
                 break;
-            case Code::Divide:
+            case InlineCode::Divide:
                 if (b::DivisorFails(r)) return false;
                 value = b::Divide(l, r);
                 break;
-            case Code::Reciprocal:
+            case InlineCode::Reciprocal:
                 if (b::DivisorFails(l)) return false;
                 value = b::Reciprocal(l);
                 break;
-            case Code::Negate:
+            case InlineCode::Negate:
                 value = b::Negate(l);
                 break;
-            case Code::Square:
+            case InlineCode::Square:
                 value = b::Square(l);
                 break;
-            case Code::SquareRoot:
+            case InlineCode::SquareRoot:
                 if (b::RadicandFails(l)) return false;
                 value = b::SquareRoot(l);
                 break;
-            case Code::Equal:
+            case InlineCode::Equal:
                 value = b::Equal(l, r);
                 break;
-            case Code::NotEqual:
+            case InlineCode::NotEqual:
                 value = b::NotEqual(l, r);
                 break;
-            case Code::Less:
+            case InlineCode::Less:
                 value = b::Less(l, r);
                 break;
-            case Code::Greater:
+            case InlineCode::Greater:
                 value = b::Greater(l, r);
                 break;
-            case Code::LessOrEqual:
+            case InlineCode::LessOrEqual:
                 value = b::LessOrEqual(l, r);
                 break;
-            case Code::GreaterOrEqual:
+            case InlineCode::GreaterOrEqual:
                 value = b::GreaterOrEqual(l, r);
                 break;
-            case Code::Call: {
+            case InlineCode::Call: {
                 // A fault an operator throws may not be the equation's first.
                 try {
                     const OperatorResult result = step.apply({l, r, angle});

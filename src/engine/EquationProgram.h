@@ -8,7 +8,7 @@
 #include "engine/AngleUnit.h"
 #include "engine/EngineTables.h"
 #include "engine/Messages.h"
-#include "engine/OperatorFunction.h"
+#include "engine/OperatorRegistry.h"
 
 namespace quantaro {
 
@@ -43,34 +43,15 @@ class EquationProgram {
         int row;
         Slot slot;
     };
-    // The operators applied inline; any other calls its function.
-    enum class Code : std::uint8_t {
-        Add,
-        Subtract,
-        Multiply,
-        Divide,
-        Reciprocal,
-        Negate,
-        Square,
-        SquareRoot,
-        Equal,
-        NotEqual,
-        Less,
-        Greater,
-        LessOrEqual,
-        GreaterOrEqual,
-        Call
-    };
     struct Step {
         OperatorFunction apply;
-        Code code;
+        InlineCode code;
         Slot left;
         Slot right;
         Slot result;
     };
     class Recorder;
 
-    static Code CodeOf(OperatorFunction function);
     // The steps' results; false when one needs the checked evaluation.
     bool runSteps(long double* slots, AngleUnit angle) const;
     bool recordReads(const std::vector<std::string_view>& tokens, const EngineTables& tables);

@@ -5,10 +5,10 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/ApplyOperator.h"
 #include "engine/EngineTables.h"
 #include "engine/Messages.h"
 #include "engine/Numbers.h"
+#include "engine/OperatorRegistry.h"
 #include "engine/Tokeniser.h"
 
 namespace quantaro {
@@ -24,7 +24,9 @@ namespace quantaro {
 //   Operand literal(long double value);           a number token
 //   Operand read(const NameTable& table, int row); a constant or variable
 //   Operand zero();                                a missing operand, a bracket's value
-//   ResultCode apply(std::string_view name, Operand left, Operand right, Operand& result);
+//   ResultCode apply(const OperatorDefinition& op, std::string_view text,
+//                    Operand left, Operand right, Operand& result);
+//                       the operator as the registry defines it and as typed;
 //                       Success, or DomainError with the detail in the error item
 //   void store(int variableRow, Operand value);
 template <class Backend>
@@ -68,7 +70,8 @@ class EvaluationMachine {
 
     struct TOperatorStackRecord {
         std::string_view text;  // as typed
-        int operandCount;
+        const OperatorDefinition* op;
+        int operandCount() const { return op->operandCount; }
     };
 
     struct Popped {
@@ -96,12 +99,10 @@ class EvaluationMachine {
             PushOperand(backend_.read(*meaning.table, meaning.row));
             return true;
         }
-        const int row = tables_.operators.findRow(token);
-        if (row == 0) return false;
+        const OperatorDefinition* op = Operators().find(token);
+        if (op == nullptr) return false;
         // A "(" switches to bracket unwinding and is never pushed; ")" is.
-        if (evalState_ == EvalState::Scanning && token != "(") {
-            PushOperator({token, TruncateToInteger(tables_.operators.number(row))});
-        }
+        if (evalState_ == EvalState::Scanning && token != "(") PushOperator({token, op});
         return true;
     }
 
@@ -126,12 +127,12 @@ class EvaluationMachine {
         const auto record = PopOperator();
         if (!record) return std::nullopt;
         Popped popped{*record, backend_.zero(), backend_.zero()};
-        if (popped.op.operandCount >= 1) {
+        if (popped.op.operandCount() >= 1) {
             const auto left = PopOperand();
             if (left) popped.left = *left;
             popped.operandMissing = !left;
         }
-        if (popped.op.operandCount == 2) {
+        if (popped.op.operandCount() == 2) {
             const auto right = PopOperand();
             if (right) popped.right = *right;
             popped.operandMissing = popped.operandMissing || !right;
@@ -140,7 +141,8 @@ class EvaluationMachine {
     }
 
     void apply(const Popped& popped) {
-        code_ = backend_.apply(popped.op.text, popped.left, popped.right, lastResult_);
+        code_ =
+            backend_.apply(*popped.op.op, popped.op.text, popped.left, popped.right, lastResult_);
     }
 
     // Applies the operators of a bracketed group; a missing operand counts
@@ -157,7 +159,7 @@ class EvaluationMachine {
                 code_ = ResultCode::TooFewOperands;
             if (popped->op.text == ")") {
                 evalState_ = EvalState::Scanning;
-            } else if (popped->op.operandCount > 0) {
+            } else if (popped->op.operandCount() > 0) {
                 PushOperand(lastResult_);
             }
         }
@@ -179,7 +181,7 @@ class EvaluationMachine {
             }
             if (popped->op.text == "=") {
                 evalState_ = EvalState::AssignmentCheck;
-            } else if (popped->op.operandCount > 0) {
+            } else if (popped->op.operandCount() > 0) {
                 PushOperand(lastResult_);
             }
         }
@@ -190,7 +192,7 @@ class EvaluationMachine {
         if (openCount_ > closeCount_) code_ = ResultCode::TooFewCloseBrackets;
         if (closeCount_ > openCount_) code_ = ResultCode::TooManyCloseBrackets;
         if (code_ != ResultCode::Success) return;
-        const int row = resultVariable_ ? tables_.variables.findRow(*resultVariable_) : 0;
+        const int row = resultVariable_ ? tables_.variableNames.findRow(*resultVariable_) : 0;
         if (row == 0) {
             code_ = ResultCode::ResultNotVariable;
             return;

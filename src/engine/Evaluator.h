@@ -7,6 +7,7 @@
 #include "engine/AngleUnit.h"
 #include "engine/EngineTables.h"
 #include "engine/Messages.h"
+#include "engine/OperatorRegistry.h"
 
 namespace quantaro {
 
@@ -23,7 +24,8 @@ class ValueBackend {
     Operand literal(long double value) { return value; }
     Operand read(const NameTable& table, int row) { return table.number(row); }
     Operand zero() { return 0.0L; }
-    ResultCode apply(std::string_view name, Operand left, Operand right, Operand& result);
+    ResultCode apply(const OperatorDefinition& op, std::string_view text, Operand left,
+                     Operand right, Operand& result);
     void store(int variableRow, Operand value) { variables_.setResult(variableRow, value); }
 
   protected:
@@ -36,8 +38,9 @@ class ValueBackend {
 };
 
 // Evaluates one equation's tokens on values: reads the tables, applies each
-// operator as the evaluation machine meets it and stores the result.
+// operator as the evaluation machine meets it and stores the result into
+// variables, the table that tables.variables is.
 ResultCode EvaluateTokens(const std::vector<std::string_view>& tokens, const EngineTables& tables,
-                          AngleUnit angle, std::string& errorItem);
+                          NameTable& variables, AngleUnit angle, std::string& errorItem);
 
 }  // namespace quantaro

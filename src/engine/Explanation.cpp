@@ -5,7 +5,6 @@
 #include <functional>
 #include <string_view>
 
-#include "engine/ApplyOperator.h"
 #include "engine/EquationSplitter.h"
 #include "engine/EvaluationMachine.h"
 #include "engine/Evaluator.h"
@@ -37,15 +36,19 @@ class FaultFlagsKept {
 class ExplainingBackend : public ValueBackend {
   public:
     ExplainingBackend(const std::vector<std::string_view>& tokens, const EngineTables& tables,
-                      AngleUnit angle, std::string& errorItem, std::vector<std::string>& lines)
-        : ValueBackend(tables.variables, angle, errorItem),
+                      NameTable& variables, AngleUnit angle, std::string& errorItem,
+                      std::vector<std::string>& lines)
+        : ValueBackend(variables, angle, errorItem),
           tokens_(tokens),
           tables_(tables),
           lines_(lines) {}
 
-    ResultCode apply(std::string_view name, Operand left, Operand right, Operand& result) {
-        const ResultCode code = ValueBackend::apply(name, left, right, result);
-        if (code == ResultCode::Success && name != "=") writeStep(name, left, right, result);
+    ResultCode apply(const OperatorDefinition& op, std::string_view text, Operand left,
+                     Operand right, Operand& result) {
+        const ResultCode code = ValueBackend::apply(op, text, left, right, result);
+        if (code == ResultCode::Success && text != "=") {
+            writeStep(text, op.operandCount, left, right, result);
+        }
         return code;
     }
 
@@ -57,9 +60,8 @@ class ExplainingBackend : public ValueBackend {
     }
 
   private:
-    void writeStep(std::string_view name, Operand left, Operand right, Operand result) {
-        const NameTable& operators = tables_.operators;
-        const int operands = TruncateToInteger(operators.number(operators.findRow(name)));
+    void writeStep(std::string_view name, int operands, Operand left, Operand right,
+                   Operand result) {
         if (operands == 0) return;
         const FaultFlagsKept kept;
         const std::string op(name);
@@ -102,7 +104,7 @@ std::string_view TrimmedBlanks(std::string_view text) {
 // Explains one equation as the run tokenises and evaluates it; returns the
 // run's code for it.
 ResultCode ExplainEquation(std::string_view equation, int number, const EngineTables& tables,
-                           AngleUnit angle, std::vector<std::string>& lines) {
+                           NameTable& variables, AngleUnit angle, std::vector<std::string>& lines) {
     lines.push_back("Equation " + std::to_string(number) + ": " +
                     std::string(TrimmedBlanks(equation)));
     std::string errorItem;
@@ -112,7 +114,7 @@ ResultCode ExplainEquation(std::string_view equation, int number, const EngineTa
     if (!Tokeniser(tables).tokenise(equation, tokens, failedWord)) {
         errorItem = failedWord;
     } else {
-        ExplainingBackend backend(tokens, tables, angle, errorItem, lines);
+        ExplainingBackend backend(tokens, tables, variables, angle, errorItem, lines);
         code =
             EvaluationMachine<ExplainingBackend>(tables, backend, errorItem).EvaluateTokens(tokens);
     }
@@ -131,7 +133,8 @@ Explanation ExplainEquations(const Worksheet& sheet, int selection) {
         explanation.lines.push_back(ResultMessage(explanation.code, 0, {}));
         return explanation;
     }
-    const EngineTables tables{*sheet.operators, sheet.constants, explanation.variables};
+    TableIndexes indexes;
+    const EngineTables tables = indexes.follow(sheet.constants, explanation.variables);
     EquationSplitter splitter(sheet.formula());
     int number = 0;
     ClearFaultFlags();
@@ -141,8 +144,8 @@ Explanation ExplainEquations(const Worksheet& sheet, int selection) {
             if (selection != 0 && selection != number) continue;
             // An equation of blanks only has no token and changes nothing.
             if (TrimmedBlanks(*equation).empty()) continue;
-            explanation.code =
-                ExplainEquation(*equation, number, tables, sheet.angle, explanation.lines);
+            explanation.code = ExplainEquation(*equation, number, tables, explanation.variables,
+                                               sheet.angle, explanation.lines);
             if (explanation.code != ResultCode::Success) break;
         }
     } catch (const FloatingPointFault& fault) {

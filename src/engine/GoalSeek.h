@@ -49,8 +49,8 @@ struct SeekResult {
 // RESULT equals TARGET or no 15-digit value lies between them, then takes
 // the one whose RESULT is nearer TARGET. At most kMaxSeekTrials trials, each
 // counted in control. The setup must be free of faults (SeekSetupError). It
-// may run on any thread while no other uses the worksheet (even reading a
-// table fills its caches): a window passes a copy of its own.
+// may run on any thread while no other writes the worksheet: a window
+// passes a copy of its own.
 SeekResult GoalSeek(const Worksheet& sheet, const SeekSetup& setup,
                     StudyControl* control = nullptr);
 

@@ -4,17 +4,58 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
+
+#include "engine/FloatingPointFault.h"
+#include "engine/NameFolding.h"
 
 namespace quantaro {
 
 enum TableColumn { NameColumn = 0, ValueColumn = 1, UnitsColumn = 2 };
 
-// A grid of text cells addressed by (column, row). Row 0 is the heading; the
-// data rows are 1 to rowCount(), where rowCount() counts the heading. A grid
-// shows rows 0 to rowCount() - 1, so the last data row is a hidden slot that
-// is stored, read and written like every other data row.
+// The value cell of a table row: a text typed into it, or a result a run
+// stored. A typed text is read as a number once, when it is written; a
+// stored result keeps its number, and its text, FormatNumber of it, is made
+// whenever it is asked for, so that storing costs no text. Reading a cell
+// changes nothing in it.
+class ValueCell {
+  public:
+    ValueCell() = default;  // the empty text
+    // Reading the text leaves the floating-point flags as they were.
+    explicit ValueCell(std::string typed);
+    static ValueCell StoredResult(long double result);
+
+    // The text the cell holds: the typed text, or the stored result's.
+    std::string text() const;
+    // The result the cell holds, whose text is FormatNumber of it; nullptr
+    // for a typed text.
+    const long double* storedResult() const { return stored_ ? &result_ : nullptr; }
+    // The cell read as ParseNumber reads its text, 0 when it holds no number.
+    // Throws FloatingPointFault when the text overflows.
+    long double number() const {
+        if (overflows_) RaiseFault(FaultKind::Overflow);
+        return number_;
+    }
+
+    bool operator==(const ValueCell& other) const { return text() == other.text(); }
+
+  private:
+    std::string typed_;
+    long double number_ = 0.0L;  // what the text reads as
+    long double result_ = 0.0L;  // a stored result, the text's source
+    bool overflows_ = false;     // reading the text raises the overflow fault
+    bool stored_ = false;
+};
+
+// A grid of cells addressed by (column, row): a name, a value and units.
+// Row 0 is the heading; the data rows are 1 to rowCount(), where rowCount()
+// counts the heading. A grid shows rows 0 to rowCount() - 1, so the last
+// data row is a hidden slot that is stored, read and written like every
+// other data row.
+//
+// A table holds no cache: whatever is worked out from it for speed (the
+// index of its names, see NameIndex) is kept by whoever reads it and
+// follows its stamps, so that a const table may be read on two threads.
 class NameTable {
   public:
     NameTable(int rowCount, int columnCount);
@@ -22,27 +63,27 @@ class NameTable {
     int rowCount() const { return rowCount_; }
     int columnCount() const { return columnCount_; }
 
-    // A stored result's text is written here, the first time it is read.
-    const std::string& cell(int column, int row) const;
+    // The text of a cell; the value column's is made afresh for a stored
+    // result, so it comes as a copy.
+    std::string cell(int column, int row) const;
     void setCell(int column, int row, std::string text);
 
-    const std::string& name(int row) const { return cell(NameColumn, row); }
-    const std::string& value(int row) const { return cell(ValueColumn, row); }
+    const std::string& name(int row) const { return texts_[textIndex(NameColumn, row)]; }
+    std::string value(int row) const { return values_[valueIndex(row)].text(); }
+    const std::string& units(int row) const { return texts_[textIndex(UnitsColumn, row)]; }
 
     // The value cell read as ParseNumber reads it, 0 when it holds no number.
-    // Throws FloatingPointFault when the text overflows. The number is kept
-    // until the cell changes, so a run reads each text once.
-    long double number(int row) const;
+    // Throws FloatingPointFault when the text overflows.
+    long double number(int row) const { return values_[valueIndex(row)].number(); }
 
     // Stores a result: the number becomes what reading back its text would
-    // give, and the text, FormatNumber(value), is written when first read.
+    // give, and the text is FormatNumber(value).
     void setResult(int row, long double value);
     // The result last stored in a value cell, whose text is FormatNumber of
     // it; nullptr when the cell holds a text that was set. A pointer, so that
     // a recording can copy the value's bytes without loading it.
     const long double* storedResult(int row) const {
-        const CachedNumber& cached = numbers_[static_cast<std::size_t>(row)];
-        return cached.stored ? &cached.result : nullptr;
+        return values_[valueIndex(row)].storedResult();
     }
 
     // Changes with every change that may touch a name cell, and is never the
@@ -53,11 +94,9 @@ class NameTable {
     // so that a recording can tell that every typed value is as it was.
     std::uint64_t valuesStamp() const { return valuesStamp_; }
 
-    // The first data row whose name equals name with ASCII case folding, or 0.
+    // The first data row whose name equals name with ASCII case folding, or
+    // 0. A scan of the rows: a reader that searches often keeps a NameIndex.
     int findRow(std::string_view name) const;
-
-    // Length of the longest name that text starts with (ASCII case folded).
-    std::size_t longestNamePrefix(std::string_view text) const;
 
     // Empties every data row; the heading row is kept.
     void clearDataRows();
@@ -68,76 +107,32 @@ class NameTable {
     bool operator==(const NameTable& other) const;
 
   private:
-    // Names folded for hashing and comparing, so that lookups need no copy.
-    struct FoldedHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view name) const;
-    };
-    struct FoldedEqual {
-        using is_transparent = void;
-        bool operator()(std::string_view a, std::string_view b) const;
-    };
-
-    // The first row of every name and the distinct name lengths, longest
-    // first. Rebuilt on the next search after a name cell has changed, so
-    // that a search costs a few hash probes instead of a scan of every row.
-    struct NameIndex {
-        std::unordered_map<std::string, int, FoldedHash, FoldedEqual> firstRow;
-        std::vector<std::size_t> lengths;
-    };
-
-    // What is known of a row's value cell besides its text.
-    struct CachedNumber {
-        long double value = 0.0L;   // the number the text reads as
-        long double result = 0.0L;  // a stored result, the text's source
-        bool known = false;         // value (or faults) is up to date with the cell
-        bool faults = false;        // reading the cell raises the overflow fault
-        bool textPending = false;   // the cell's text is still to be made from result
-        bool stored = false;        // the cell holds a stored result
-    };
-
-    std::size_t index(int column, int row) const;
-    const NameIndex& nameIndex() const;
-    long double readNumber(int row) const;
-    void writePendingText(int row) const;
-    void writeAllPendingTexts() const;
-    void namesChanged();
+    std::size_t textIndex(int column, int row) const;
+    std::size_t valueIndex(int row) const;
 
     int rowCount_;
     int columnCount_;
-    mutable std::vector<std::string> cells_;
-    mutable std::vector<CachedNumber> numbers_;
-    std::uint64_t namesStamp_ = 0;
-    std::uint64_t valuesStamp_ = 0;
-    mutable NameIndex nameIndex_;
-    mutable bool nameIndexStale_ = true;
+    // Every cell but the value column's, row by row; that column's slots
+    // stay empty.
+    std::vector<std::string> texts_;
+    std::vector<ValueCell> values_;  // one per row
+    std::uint64_t namesStamp_;
+    std::uint64_t valuesStamp_;
 };
 
-// Sizes of the three tables, heading row included.
-inline constexpr int kOperatorTableRows = 67;
-inline constexpr int kOperatorTableColumns = 2;
+// Sizes of the constant and variable tables, heading row included.
 inline constexpr int kEntryTableRows = 100;
 inline constexpr int kEntryTableColumns = 3;
 
-// The operator table with its heading and 66 operator rows filled.
-NameTable MakeOperatorTable();
 NameTable MakeConstantTable();
 NameTable MakeVariableTable();
 
-// ASCII-only case folding, as used for every name comparison.
-bool NamesEqual(std::string_view a, std::string_view b);
 std::string FoldToUpper(std::string_view text);
 
 struct Lookup {
     bool found = false;
     long double value = 0.0L;
 };
-
-inline long double NameTable::number(int row) const {
-    const CachedNumber& cached = numbers_[static_cast<std::size_t>(row)];
-    if (cached.known && !cached.faults) return cached.value;
-    return readNumber(row);
-}
 
 // Searches data rows 1 to rowCount() for name; the value is the parsed value
 // cell, 0 when that cell is not a number.

@@ -1,11 +1,7 @@
 #include "engine/OperatorRegistry.h"
 
-#include <functional>
-#include <iterator>
-#include <string>
-#include <unordered_map>
+#include <algorithm>
 
-#include "engine/NameTable.h"
 #include "engine/Operators.h"
 
 namespace quantaro {
@@ -13,24 +9,25 @@ namespace {
 
 namespace op = operators;
 
-// Rows 1 to 66 of the operator grid, in order.
-constexpr OperatorDefinition kOperators[] = {
+// The operator grid, row by row. An operator is added by a row here; the
+// operators the compiled path applies inline name their body.
+constexpr OperatorDefinition kOperatorRows[] = {
     {"=", 2, op::Assign},
     {"(", 0, nullptr},
     {")", 0, nullptr},
-    {"+", 2, op::Add},
-    {"-", 2, op::Subtract},
-    {"*", 2, op::Multiply},
-    {"/", 2, op::Divide},
-    {"1/", 1, op::Reciprocal},
-    {"^2", 1, op::Square},
+    {"+", 2, op::Add, InlineCode::Add},
+    {"-", 2, op::Subtract, InlineCode::Subtract},
+    {"*", 2, op::Multiply, InlineCode::Multiply},
+    {"/", 2, op::Divide, InlineCode::Divide},
+    {"1/", 1, op::Reciprocal, InlineCode::Reciprocal},
+    {"^2", 1, op::Square, InlineCode::Square},
     {"^3", 1, op::Cube},
     {"e^", 1, op::ExpOf},
     {"2^", 1, op::TwoToThe},
     {"10^", 1, op::TenToThe},
     {"^", 2, op::Power},
-    {"NEG", 1, op::Negate},
-    {"2ROOT", 1, op::SquareRoot},
+    {"NEG", 1, op::Negate, InlineCode::Negate},
+    {"2ROOT", 1, op::SquareRoot, InlineCode::SquareRoot},
     {"3ROOT", 1, op::CubeRoot},
     {"ROOT", 2, op::Root},
     {"LN", 1, op::NaturalLog},
@@ -69,12 +66,12 @@ constexpr OperatorDefinition kOperators[] = {
     {"FRAC", 1, op::Frac},
     {"DIV", 2, op::Div},
     {"MOD", 2, op::Mod},
-    {"==", 2, op::Equal},
-    {"<>", 2, op::NotEqual},
-    {"<", 2, op::Less},
-    {">", 2, op::Greater},
-    {"<=", 2, op::LessOrEqual},
-    {">=", 2, op::GreaterOrEqual},
+    {"==", 2, op::Equal, InlineCode::Equal},
+    {"<>", 2, op::NotEqual, InlineCode::NotEqual},
+    {"<", 2, op::Less, InlineCode::Less},
+    {">", 2, op::Greater, InlineCode::Greater},
+    {"<=", 2, op::LessOrEqual, InlineCode::LessOrEqual},
+    {">=", 2, op::GreaterOrEqual, InlineCode::GreaterOrEqual},
     {"AND", 2, op::And},
     {"OR", 2, op::Or},
     {"NOT", 1, op::Not},
@@ -83,44 +80,27 @@ constexpr OperatorDefinition kOperators[] = {
     {"XOR", 2, op::Xor},
 };
 
-// The operator grid has one row per operator under its heading.
-static_assert(std::size(kOperators) == kOperatorTableRows - 1);
-
-// The operators' functions by folded name. The hash is transparent, so that
-// a lookup by string_view needs no copy of the name.
-class OperatorDispatch {
-  public:
-    OperatorDispatch() {
-        for (const OperatorDefinition& op : kOperators) {
-            if (op.apply != nullptr) byName_.emplace(FoldToUpper(op.name), op.apply);
-        }
-    }
-
-    OperatorFunction find(std::string_view upperName) const {
-        const auto it = byName_.find(upperName);
-        return it == byName_.end() ? nullptr : it->second;
-    }
-
-  private:
-    struct NameHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view name) const {
-            return std::hash<std::string_view>{}(name);
-        }
-    };
-
-    std::unordered_map<std::string, OperatorFunction, NameHash, std::equal_to<>> byName_;
-};
+constexpr OperatorRegistry kRegistry(kOperatorRows);
 
 }  // namespace
 
-std::span<const OperatorDefinition> OperatorDefinitions() {
-    return kOperators;
+const OperatorRegistry& Operators() {
+    return kRegistry;
 }
 
-OperatorFunction FindOperator(std::string_view upperName) {
-    static const OperatorDispatch dispatch;
-    return dispatch.find(upperName);
+const OperatorDefinition* OperatorRegistry::find(std::string_view name) const {
+    for (std::size_t slot = FirstSlot(name); slots_[slot] != kNoOperator; slot = NextSlot(slot)) {
+        const OperatorDefinition& op = operators_[slots_[slot]];
+        if (NamesEqual(op.name, name)) return &op;
+    }
+    return nullptr;
+}
+
+std::size_t OperatorRegistry::longestNamePrefix(std::string_view text) const {
+    for (std::size_t length = std::min(text.size(), longestName_); length > 0; --length) {
+        if (find(text.substr(0, length))) return length;
+    }
+    return 0;
 }
 
 }  // namespace quantaro

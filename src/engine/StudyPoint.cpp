@@ -5,19 +5,6 @@
 namespace quantaro {
 namespace {
 
-// Reads every name and value once, so that the copies a point starts from
-// hold them read and parsed: a point then parses only its inputs' texts.
-void FillCaches(const NameTable& table) {
-    table.findRow({});
-    for (int row = 1; row <= table.rowCount(); ++row) {
-        try {
-            table.number(row);
-        } catch (const FloatingPointFault&) {
-            // A text that overflows faults again when a run reads it.
-        }
-    }
-}
-
 // The length of the well-formed UTF-8 character text starts with; 0 when it
 // starts with a byte that begins none.
 std::size_t Utf8SequenceLength(std::string_view text) {
@@ -80,18 +67,8 @@ std::string QuotedName(std::string_view name) {
     return quoted + "\"";
 }
 
-// The operator table is copied too: the shared one fills its name index on
-// first use, which two threads must not do at once.
 PointRunner::PointRunner(const Worksheet& start, StudyRun run)
-    : start_(start), sheet_(start), engine_(sheet_), run_(run) {
-    start_.operators = std::make_shared<const NameTable>(*start.operators);
-    sheet_.operators = start_.operators;
-    FillCaches(start_.constants);
-    FillCaches(start_.variables);
-    FillCaches(*start_.operators);
-    sheet_.constants = start_.constants;
-    sheet_.variables = start_.variables;
-}
+    : start_(start), sheet_(start), engine_(sheet_), run_(run) {}
 
 // Only the variables need putting back: a run writes nothing else, and the
 // inputs' cells are written afresh for every point. Assigning the whole

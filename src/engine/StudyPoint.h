@@ -64,7 +64,7 @@ class StudyControl {
 };
 
 // Runs points on a worksheet of its own, so that runners on other threads
-// never share a table: even reading a table fills its caches.
+// never share a table that they write.
 class PointRunner {
   public:
     PointRunner(const Worksheet& start, StudyRun run);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/Numbers.h"
+#include "engine/OperatorRegistry.h"
 
 namespace quantaro {
 
@@ -11,15 +12,15 @@ namespace quantaro {
 // table, can be recognised, so the longest recognised prefix is the longer
 // of the longest number prefix and the longest name prefix.
 std::size_t Tokeniser::longestRecognisedPrefix(std::string_view text) const {
-    return std::max({LongestNumberPrefix(text), tables_.constants.longestNamePrefix(text),
-                     tables_.variables.longestNamePrefix(text),
-                     tables_.operators.longestNamePrefix(text)});
+    return std::max({LongestNumberPrefix(text), tables_.constantNames.longestNamePrefix(text),
+                     tables_.variableNames.longestNamePrefix(text),
+                     Operators().longestNamePrefix(text)});
 }
 
 // Recognising a candidate reads its value: a number word, or the value cell
 // of the constant or variable it names. That read may raise the overflow
 // fault (1E5000), at the same point as trying the candidates in turn would.
-// An operator's value cell is its operand count, which cannot fault.
+// An operator has no value to read.
 void Tokeniser::recognise(std::string_view candidate) const {
     const TokenMeaning meaning = MeaningOf(candidate, tables_);
     if (meaning.kind == TokenMeaning::Number) ParseNumber(candidate);
@@ -28,10 +29,10 @@ void Tokeniser::recognise(std::string_view candidate) const {
 
 TokenMeaning MeaningOf(std::string_view token, const EngineTables& tables) {
     if (IsNumberText(token)) return {TokenMeaning::Number};
-    if (const int row = tables.constants.findRow(token)) {
+    if (const int row = tables.constantNames.findRow(token)) {
         return {TokenMeaning::Constant, &tables.constants, row};
     }
-    if (const int row = tables.variables.findRow(token)) {
+    if (const int row = tables.variableNames.findRow(token)) {
         return {TokenMeaning::Variable, &tables.variables, row};
     }
     return {};

@@ -1,29 +1,22 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
 #include "engine/AngleUnit.h"
-#include "engine/EngineTables.h"
 #include "engine/NameTable.h"
 #include "engine/Stamp.h"
 
 namespace quantaro {
 
-// The operator table every worksheet shares: built once, never changed.
-std::shared_ptr<const NameTable> SharedOperatorTable();
-
-// Everything a run works on: the operators, the constant and variable
-// tables, the formula text and the angle unit. A run writes its results
-// into the variable table and changes nothing else.
+// Everything a run works on besides the operators, which are the registry's
+// (Operators()): the constant and variable tables, the formula text and the
+// angle unit. A run writes its results into the variable table and changes
+// nothing else.
 struct Worksheet {
-    std::shared_ptr<const NameTable> operators = SharedOperatorTable();
     NameTable constants = MakeConstantTable();
     NameTable variables = MakeVariableTable();
     AngleUnit angle = AngleUnit::Degrees;
-
-    EngineTables tables() { return {*operators, constants, variables}; }
 
     // Lines separated by CR LF, in UTF-8.
     const std::string& formula() const { return formula_; }

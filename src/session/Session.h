@@ -66,7 +66,6 @@ class Session : public QObject {
     const QString& settingsPath() const { return settingsPath_; }
 
     // The tables.
-    const NameTable& operators() const { return *sheet_.operators; }
     const NameTable& constants() const { return sheet_.constants; }
     const NameTable& variables() const { return sheet_.variables; }
     // The constant table (Document::Constants) or the variable table.

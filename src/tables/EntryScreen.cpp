@@ -11,6 +11,7 @@
 #include <QStyle>
 #include <QTableView>
 
+#include "engine/OperatorRegistry.h"
 #include "interaction/ContextHelp.h"
 #include "interaction/UserInteraction.h"
 #include "interaction/WindowLayout.h"
@@ -188,7 +189,7 @@ void EntryScreen::showFields(const EntryFields& fields) {
 ConfirmedNames EntryScreen::confirmedNames() const {
     const Document other =
         table_ == Document::Constants ? Document::Variables : Document::Constants;
-    return {session_.operators(), session_.table(other)};
+    return {Operators(), session_.table(other)};
 }
 
 template <typename Command>

@@ -71,7 +71,7 @@ EntryOutcome EntryTableEditor::checkName(EntryFields& fields, bool againstWorkin
     if (againstWorkingCopy && ExistCheck(fields.name, table_)) {
         return Refused(texts_.alreadyExists, EntryField::Name);
     }
-    if (ExistCheck(fields.name, confirmed.operators)) {
+    if (confirmed.operators.find(fields.name) != nullptr) {
         return Refused(std::string(kOperatorNameText), EntryField::Name);
     }
     if (ExistCheck(fields.name, confirmed.otherTable)) {

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "engine/NameTable.h"
+#include "engine/OperatorRegistry.h"
 
 namespace quantaro {
 
@@ -59,7 +60,7 @@ struct EntryOutcome {
 
 // The confirmed main tables that a new name must not clash with.
 struct ConfirmedNames {
-    const NameTable& operators;
+    const OperatorRegistry& operators;
     const NameTable& otherTable;
 };
 

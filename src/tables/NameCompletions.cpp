@@ -8,21 +8,21 @@
 namespace quantaro {
 namespace {
 
-QString OperandsText(const std::string& count) {
-    return count == "1"
-               ? QStringLiteral("Operator, 1 operand")
-               : QStringLiteral("Operator, %1 operands").arg(QString::fromStdString(count));
+QString OperandsText(int count) {
+    return count == 1 ? QStringLiteral("Operator, 1 operand")
+                      : QStringLiteral("Operator, %1 operands").arg(count);
 }
 
-// The rows whose names begin with prefix, which is folded already.
-std::vector<int> MatchingRows(const std::string& prefix, const NameTable& table) {
+bool BeginsWith(std::string_view name, std::string_view prefix) {
+    return !name.empty() && name.size() >= prefix.size() &&
+           NamesEqual(name.substr(0, prefix.size()), prefix);
+}
+
+// The rows whose names begin with prefix.
+std::vector<int> MatchingRows(std::string_view prefix, const NameTable& table) {
     std::vector<int> rows;
     for (int row = 1; row <= table.rowCount(); ++row) {
-        const std::string_view name = table.name(row);
-        if (!name.empty() && name.size() >= prefix.size() &&
-            FoldToUpper(name.substr(0, prefix.size())) == prefix) {
-            rows.push_back(row);
-        }
+        if (BeginsWith(table.name(row), prefix)) rows.push_back(row);
     }
     return rows;
 }
@@ -30,8 +30,9 @@ std::vector<int> MatchingRows(const std::string& prefix, const NameTable& table)
 }  // namespace
 
 std::vector<NameCompletion> CompletionsFor(const QString& prefix, const NameTable& constants,
-                                           const NameTable& variables, const NameTable& operators) {
-    const std::string folded = FoldToUpper(prefix.toStdString());
+                                           const NameTable& variables,
+                                           const OperatorRegistry& operators) {
+    const std::string folded = prefix.toStdString();
     std::vector<NameCompletion> completions;
     for (const auto& [table, kind] : {std::pair{&constants, QStringLiteral("Constant")},
                                       std::pair{&variables, QStringLiteral("Variable")}}) {
@@ -41,11 +42,12 @@ std::vector<NameCompletion> CompletionsFor(const QString& prefix, const NameTabl
                                    ShownCellText(table->cell(UnitsColumn, row)), kind});
         }
     }
-    for (const int row : MatchingRows(folded, operators)) {
-        completions.push_back({QString::fromStdString(operators.name(row)),
+    for (const OperatorDefinition& op : operators.all()) {
+        if (!BeginsWith(op.name, folded)) continue;
+        completions.push_back({QString::fromUtf8(op.name.data(), qsizetype(op.name.size())),
                                {},
                                {},
-                               OperandsText(operators.value(row))});
+                               OperandsText(op.operandCount)});
     }
     return completions;
 }

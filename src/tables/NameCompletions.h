@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/NameTable.h"
+#include "engine/OperatorRegistry.h"
 
 namespace quantaro {
 
@@ -20,6 +21,7 @@ struct NameCompletion {
 // The names that begin with prefix, ASCII case folded as names are looked
 // up: the constants, the variables, then the operators, each in table order.
 std::vector<NameCompletion> CompletionsFor(const QString& prefix, const NameTable& constants,
-                                           const NameTable& variables, const NameTable& operators);
+                                           const NameTable& variables,
+                                           const OperatorRegistry& operators);
 
 }  // namespace quantaro

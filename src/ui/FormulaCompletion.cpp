@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QTreeWidget>
 
+#include "engine/OperatorRegistry.h"
 #include "interaction/HintSet.h"
 #include "interaction/UserInteraction.h"
 #include "interaction/WindowLayout.h"
@@ -77,7 +78,7 @@ void FormulaCompletion::open() {
 bool FormulaCompletion::fill() {
     word_ = editor_.wordBeforeCaret();
     const auto completions =
-        CompletionsFor(word_, session_.constants(), session_.variables(), session_.operators());
+        CompletionsFor(word_, session_.constants(), session_.variables(), Operators());
     list_->clear();
     for (const NameCompletion& completion : completions) {
         auto* item = new QTreeWidgetItem(

@@ -170,7 +170,7 @@ void FormulaHighlighter::analyse() {
     windowEnd_ = static_cast<int>(end);
     const Utf8Text utf8 = ToUtf8(text.mid(windowBegin_, windowEnd_ - windowBegin_));
     for (TokenSpan& token : ClassifyFormula(
-             utf8.bytes, {session_.operators(), constants_, variables_}, firstEquation)) {
+             utf8.bytes, indexes_.follow(constants_, variables_), firstEquation)) {
         spans_.push_back({token.kind, windowBegin_ + utf8.positions[token.begin],
                           windowBegin_ + utf8.positions[token.end],
                           QString::fromStdString(token.message)});

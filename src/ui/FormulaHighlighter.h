@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "documents/DocumentState.h"
+#include "engine/EngineTables.h"
 #include "engine/FormulaTokens.h"
 #include "engine/NameTable.h"
 
@@ -79,9 +80,10 @@ class FormulaHighlighter : public QSyntaxHighlighter {
     QPlainTextEdit* memo_;
     const Session& session_;
     // The names the text is cut with: copies of the session's tables, taken
-    // whenever their names change.
+    // whenever their names change, and the indexes of their names.
     NameTable constants_;
     NameTable variables_;
+    TableIndexes indexes_;
     bool active_ = true;
     bool stale_ = true;
     bool refreshQueued_ = false;

@@ -28,6 +28,7 @@
 #include "run/TFormSweep.h"
 #include "session/Session.h"
 #include "tables/NameTableModel.h"
+#include "tables/OperatorTableModel.h"
 #include "ui/FormulaCompletion.h"
 #include "ui/FormulaEditor.h"
 #include "ui/FormulaHighlighter.h"
@@ -40,7 +41,7 @@
 namespace quantaro {
 namespace {
 
-QTableView* MakeGrid(NameTableModel* model, const char* name, const QFont& font,
+QTableView* MakeGrid(QAbstractItemModel* model, const char* name, const QFont& font,
                      std::initializer_list<int> columnWidths, QWidget* parent) {
     auto* grid = new QTableView(parent);
     grid->setObjectName(QLatin1String(name));
@@ -93,8 +94,8 @@ TFormCalculator::~TFormCalculator() {
 }
 
 // The session holds the paths, PromptAnswer, the change flags, the options
-// read from the settings file and the empty formula; the headings and the
-// operator rows are in its tables. What remains is the caption.
+// read from the settings file and the empty formula; the headings are in its
+// tables and the operator rows in the registry. What remains is the caption.
 void TFormCalculator::FormCreate() {
     // Once the window shows: the program starts all the same.
     QMetaObject::invokeMethod(this, &TFormCalculator::reportUserSettingsProblem,
@@ -118,7 +119,7 @@ void TFormCalculator::buildControls() {
     setCentralWidget(client);
     setFont(CaptionFont());
 
-    operatorModel_ = new NameTableModel(session_.operators(), this);
+    operatorModel_ = new OperatorTableModel(Operators(), this);
     constantModel_ = new NameTableModel(session_.constants(), this);
     variableModel_ = new NameTableModel(session_.variables(), this);
     StringGridOperators =
@@ -421,7 +422,7 @@ QString TFormCalculator::selectedName(const QTableView* grid) const {
 }
 
 void TFormCalculator::ButtonInsertOperatorClick() {
-    formulaEditor_->InsertName(selectedName(StringGridOperators));
+    formulaEditor_->InsertName(operatorModel_->selectedName(StringGridOperators));
 }
 
 void TFormCalculator::ButtonInsertConstantClick() {

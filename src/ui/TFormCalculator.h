@@ -26,6 +26,7 @@ class FormulaCompletion;
 class FormulaEditor;
 class FormulaHighlighter;
 class NameTableModel;
+class OperatorTableModel;
 class PrintCommands;
 class RecentWorksheetsMenu;
 class RunControl;
@@ -137,7 +138,7 @@ class TFormCalculator : public QMainWindow, public HintTarget {
     Session& session_;
     bool userSettingsProblemReported_ = false;
 
-    NameTableModel* operatorModel_ = nullptr;
+    OperatorTableModel* operatorModel_ = nullptr;
     NameTableModel* constantModel_ = nullptr;
     NameTableModel* variableModel_ = nullptr;
 

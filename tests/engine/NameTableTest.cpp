@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <string_view>
+#include <utility>
+
 #include "TableRows.h"
 #include "engine/FloatingPointFault.h"
+#include "engine/NameIndex.h"
 #include "engine/NameTable.h"
 
 namespace quantaro {
@@ -10,19 +14,18 @@ namespace {
 using testing::FillRows;
 using testing::SetRow;
 
+// The table's scan and an index of its names find the same rows.
 TEST(LookupName, FoldsAsciiCaseOnly) {
-    const NameTable operators = MakeOperatorTable();
-    const Lookup sin = LookupName("sin", operators);
-    EXPECT_TRUE(sin.found);
-    EXPECT_EQ(sin.value, 1.0L);
-    EXPECT_EQ(operators.findRow("E^"), 11);
-    EXPECT_EQ(operators.findRow("NCR"), 25);
-    EXPECT_EQ(operators.findRow("SIN "), 0);  // no trimming
-
     NameTable constants = MakeConstantTable();
-    constants.setCell(NameColumn, 1, "\xc3\xa4");  // a non-ASCII letter is compared as is
-    EXPECT_EQ(constants.findRow("\xc3\x84"), 0);
-    EXPECT_EQ(constants.findRow("\xc3\xa4"), 1);
+    SetRow(constants, 1, {"\xc3\xa4", "1"});  // a non-ASCII letter is compared as is
+    SetRow(constants, 2, {"Pi", "3"});
+    const NameIndex index(constants);
+    for (const auto& [name, row] :
+         {std::pair{"\xc3\x84", 0}, {"\xc3\xa4", 1}, {"pI", 2}, {"PI ", 0} /* no trimming */}) {
+        EXPECT_EQ(constants.findRow(name), row) << name;
+        EXPECT_EQ(index.findRow(name), row) << name;
+    }
+    EXPECT_EQ(LookupName("pI", constants).value, 3.0L);
 }
 
 TEST(LookupName, NeverSearchesTheHeadingRow) {
@@ -102,37 +105,46 @@ TEST(NameTable, ReadingTheNumberAgainFollowsTheLastChangeOfTheCell) {
     EXPECT_EQ(variables.value(1), "9");
 }
 
-TEST(NameTable, LongestNamePrefixFoldsCase) {
+TEST(NameIndex, LongestNamePrefixFoldsCase) {
     NameTable constants = MakeConstantTable();
     FillRows(constants, {{"PI"}, {"PIE"}});
-    EXPECT_EQ(constants.longestNamePrefix("pie2"), 3u);
-    EXPECT_EQ(constants.longestNamePrefix("pix"), 2u);
-    EXPECT_EQ(constants.longestNamePrefix("p"), 0u);
+    const NameIndex index(constants);
+    EXPECT_EQ(index.longestNamePrefix("pie2"), 3u);
+    EXPECT_EQ(index.longestNamePrefix("pix"), 2u);
+    EXPECT_EQ(index.longestNamePrefix("p"), 0u);
 }
 
-// Searches must follow every edit of a name cell at once.
-TEST(NameTable, SearchesFollowRenamedAndEmptiedRows) {
+// Searches must follow every edit of a name cell at once: the table's own,
+// and an index that follows the table.
+TEST(NameIndex, SearchesFollowRenamedAndEmptiedRows) {
     NameTable variables = MakeVariableTable();
+    NameIndex index;
+    const auto findRow = [&](std::string_view name) {
+        index.follow(variables);
+        const int row = index.findRow(name);
+        EXPECT_EQ(variables.findRow(name), row) << name;
+        return row;
+    };
     SetRow(variables, 5, {"Speed", "3"});
-    EXPECT_EQ(variables.findRow("SPEED"), 5);
+    EXPECT_EQ(findRow("SPEED"), 5);
 
     variables.setCell(NameColumn, 2, "speed");  // a higher row of the same name
-    EXPECT_EQ(variables.findRow("Speed"), 2);
+    EXPECT_EQ(findRow("Speed"), 2);
     variables.setCell(NameColumn, 2, "");
-    EXPECT_EQ(variables.findRow("Speed"), 5);
+    EXPECT_EQ(findRow("Speed"), 5);
     variables.setCell(NameColumn, 5, "Velocity");
-    EXPECT_EQ(variables.findRow("Speed"), 0);
-    EXPECT_EQ(variables.longestNamePrefix("Velocity2"), 8u);
+    EXPECT_EQ(findRow("Speed"), 0);
+    EXPECT_EQ(index.longestNamePrefix("Velocity2"), 8u);
 
     NameTable copy = variables;
     copy.setCell(NameColumn, 5, "V");
     EXPECT_EQ(copy.findRow("Velocity"), 0);
-    EXPECT_EQ(variables.findRow("Velocity"), 5);
+    EXPECT_EQ(findRow("Velocity"), 5);
     EXPECT_NE(copy, variables);
 
     variables.clearDataRows();
-    EXPECT_EQ(variables.findRow("Velocity"), 0);
-    EXPECT_EQ(variables.longestNamePrefix("Velocity"), 0u);
+    EXPECT_EQ(findRow("Velocity"), 0);
+    EXPECT_EQ(index.longestNamePrefix("Velocity"), 0u);
     EXPECT_EQ(variables, MakeVariableTable());
 
     // Copying rows in from another table keeps the heading and is seen by
@@ -141,8 +153,8 @@ TEST(NameTable, SearchesFollowRenamedAndEmptiedRows) {
     copy.setCell(NameColumn, 100, "Hidden");
     variables.copyDataRowsFrom(copy);
     EXPECT_EQ(variables.name(0), "Variable");
-    EXPECT_EQ(variables.findRow("V"), 5);
-    EXPECT_EQ(variables.findRow("Hidden"), 100);
+    EXPECT_EQ(findRow("V"), 5);
+    EXPECT_EQ(findRow("Hidden"), 100);
 }
 
 }  // namespace

@@ -1,51 +1,48 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include <cctype>
 #include <string>
-#include <utility>
 
 #include "engine/NameTable.h"
+#include "engine/OperatorRegistry.h"
 
 namespace quantaro {
 namespace {
 
-// The operator grid row by row with each operand count, and every operator
-// found at its own row in any case, so that no name shadows another. The
-// hidden row stays empty.
-TEST(OperatorTable, ListsTheSixtySixOperatorsInRowOrder) {
-    const std::pair<const char*, const char*> groups[] = {
-        {"2", "="},
-        {"0", "( )"},
-        {"2", "+ - * /"},
-        {"1", "1/ ^2 ^3 e^ 2^ 10^"},
-        {"2", "^"},
-        {"1", "NEG 2ROOT 3ROOT"},
-        {"2", "ROOT"},
-        {"1", "LN LOG2 LOG10"},
-        {"2", "LOG"},
-        {"1", "!"},
-        {"2", "nPr nCr"},
-        {"1", "SIN COS TAN COSEC SEC COT ARCSIN ARCCOS ARCTAN ARCCOSEC ARCSEC ARCCOT"},
-        {"1", "SINH COSH TANH COSECH SECH COTH ARCSINH ARCCOSH ARCTANH ARCCOSECH ARCSECH ARCCOTH"},
-        {"1", "ROUND TRUNC FRAC"},
-        {"2", "DIV MOD == <> < > <= >= AND OR"},
-        {"1", "NOT"},
-        {"2", "NAND NOR XOR"},
-    };
-    const NameTable grid = MakeOperatorTable();
-    EXPECT_EQ(grid.name(0) + ' ' + grid.value(0), "Operator Operands");
-    int row = 0;
-    for (const auto& [operandCount, names] : groups) {
-        std::istringstream words(names);
-        for (std::string name; words >> name;) {
-            ++row;
-            EXPECT_EQ(grid.name(row) + ' ' + grid.value(row), name + ' ' + operandCount);
-            EXPECT_EQ(grid.findRow(FoldToUpper(name)), row) << name;
-        }
+// The operator grid's rows: each operator's text and operand count.
+TEST(OperatorRegistry, ListsTheSixtySixOperatorsInRowOrder) {
+    std::string rows;
+    for (const OperatorDefinition& op : Operators().all()) {
+        rows += std::string(op.name) + ' ' + std::to_string(op.operandCount) + ", ";
     }
-    EXPECT_EQ(row, 66);
-    EXPECT_EQ(grid.rowCount(), 67);
-    EXPECT_EQ(grid.name(67), "");
+    EXPECT_EQ(rows,
+              "= 2, ( 0, ) 0, + 2, - 2, * 2, / 2, 1/ 1, ^2 1, ^3 1, e^ 1, 2^ 1, 10^ 1, ^ 2, "
+              "NEG 1, 2ROOT 1, 3ROOT 1, ROOT 2, LN 1, LOG2 1, LOG10 1, LOG 2, ! 1, nPr 2, nCr 2, "
+              "SIN 1, COS 1, TAN 1, COSEC 1, SEC 1, COT 1, ARCSIN 1, ARCCOS 1, ARCTAN 1, "
+              "ARCCOSEC 1, ARCSEC 1, ARCCOT 1, SINH 1, COSH 1, TANH 1, COSECH 1, SECH 1, COTH 1, "
+              "ARCSINH 1, ARCCOSH 1, ARCTANH 1, ARCCOSECH 1, ARCSECH 1, ARCCOTH 1, ROUND 1, "
+              "TRUNC 1, FRAC 1, DIV 2, MOD 2, == 2, <> 2, < 2, > 2, <= 2, >= 2, AND 2, OR 2, "
+              "NOT 1, NAND 2, NOR 2, XOR 2, ");
+}
+
+// Every operator is found at its own row in either case, so that no name
+// shadows another in the index; nothing else is found.
+TEST(OperatorRegistry, FindsEveryOperatorByItsNameFoldedAndNothingElse) {
+    const OperatorRegistry& operators = Operators();
+    for (const OperatorDefinition& op : operators.all()) {
+        std::string lower(op.name);
+        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        EXPECT_EQ(operators.find(lower), &op) << op.name;
+        EXPECT_EQ(operators.find(FoldToUpper(op.name)), &op) << op.name;
+    }
+    EXPECT_EQ(operators.find("E^")->name, "e^");
+    for (const char* notAnOperator : {"", "SIN ", " SIN", "SI", "ARCCOSECHX", "=<"}) {
+        EXPECT_EQ(operators.find(notAnOperator), nullptr) << notAnOperator;
+    }
+    EXPECT_EQ(operators.longestNamePrefix("log100"), 5u);
+    EXPECT_EQ(operators.longestNamePrefix("arccosech2"), 9u);
+    EXPECT_EQ(operators.longestNamePrefix("<=>"), 2u);
+    EXPECT_EQ(operators.longestNamePrefix("Q="), 0u);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "StandardWorksheet.h"
 #include "TableRows.h"
 #include "engine/Engine.h"
+#include "engine/EngineTables.h"
 #include "engine/Worksheet.h"
 
 namespace quantaro::testing {
@@ -15,6 +16,9 @@ struct TestSheet : Worksheet {
 
     Engine engine{*this};
     RunOutcome outcome;
+    TableIndexes indexes;
+
+    EngineTables tables() { return indexes.follow(constants, variables); }
 
     std::string valueOf(const std::string& name) const {
         return variables.value(variables.findRow(name));

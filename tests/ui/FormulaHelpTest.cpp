@@ -3,6 +3,7 @@
 #include <QTreeWidget>
 
 #include "MainWindowFixture.h"
+#include "engine/OperatorRegistry.h"
 #include "ui/FormulaCompletion.h"
 #include "ui/FormulaHighlighter.h"
 
@@ -113,7 +114,8 @@ TEST_F(FormulaHelpTest, CompletionInsertsAsTheGridInsertDoesAndEscapeOnlyCloses)
         QTextCursor cursor = memo()->textCursor();
         cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, 2);
         memo()->setTextCursor(cursor);
-        selectRow(grid("StringGridOperators"), session->operators().findRow("SIN"));
+        const auto sin = Operators().find("SIN") - Operators().all().data();
+        selectRow(grid("StringGridOperators"), NameTableModel::tableRow(static_cast<int>(sin)));
         window->ButtonInsertOperatorClick();
         const QStringList gridInsert = Stacks(history());
 
