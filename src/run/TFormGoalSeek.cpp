@@ -282,7 +282,8 @@ void TFormGoalSeek::finish() {
 }
 
 bool TFormGoalSeek::canStore() const {
-    return found_ && found_->found && !stale_.stale() && !job_.running() && cell_;
+    // found_ is the study thread's until it has finished.
+    return !job_.running() && found_ && found_->found && !stale_.stale() && cell_;
 }
 
 // The outcome, and, once the worksheet has changed, which change.

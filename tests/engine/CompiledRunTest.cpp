@@ -2,11 +2,13 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "StandardWorksheet.h"
 #include "TableRows.h"
 #include "engine/Engine.h"
 #include "engine/FloatingPointFault.h"
+#include "engine/OperatorRegistry.h"
 #include "engine/Worksheet.h"
 
 namespace quantaro {
@@ -130,6 +132,60 @@ TEST(RunFaults, TheMessageNamesTheFirstFault) {
             EXPECT_EQ(sheet.variables.value(3), "old");
         }
     }
+}
+
+// A run's outcome and the bytes of the extended value it stored into X (the
+// text when it stored none).
+std::string OutcomeAndResult(Worksheet& sheet, EngineMode mode) {
+    Engine engine(sheet, mode);
+    std::string described = Outcome(engine) + " X=";
+    const int x = sheet.variables.findRow("X");
+    if (const long double* stored = sheet.variables.storedResult(x)) {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(stored);
+        for (int i = 0; i < 10; ++i) {
+            described += "0123456789abcdef"[bytes[i] >> 4];
+            described += "0123456789abcdef"[bytes[i] & 15];
+        }
+        return described += " " + sheet.variables.value(x);
+    }
+    return described + sheet.variables.value(x);
+}
+
+// Every operator that a compiled equation applies inline, compiled and
+// interpreted, on edge operands read from the variables (and one infinity
+// made by an overflow): the same code, message or fault, and the same value
+// bit for bit, the sign of zero included.
+TEST(InlineOperators, CompiledAndInterpretedAgreeBitForBitOnEdgeOperands) {
+    const std::vector<std::string> values = {
+        "0", "-0", "1", "-1", "3", "0.5", "1E4000", "-1E4000", "1E-4000", "1E-4940", "1E4931"};
+    std::vector<std::string> operands;
+    Worksheet start = testing::StandardWorksheet();
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        operands.push_back("V" + std::to_string(k));
+        SetRow(start.variables, testing::kFirstFreeVariableRow + static_cast<int>(k),
+               {operands.back(), values[k]});
+    }
+    operands.push_back("( V6 * V6 )");  // infinity, with the overflow flag raised
+    int inlined = 0;
+    for (const OperatorDefinition& op : Operators().all()) {
+        if (op.code == InlineCode::Call) continue;
+        ++inlined;
+        for (const std::string& left : operands) {
+            for (const std::string& right : operands) {  // once for one operand
+                const std::string formula =
+                    op.operandCount == 2 ? left + ' ' + std::string(op.name) + ' ' + right + " = X"
+                                         : left + ' ' + std::string(op.name) + " = X";
+                Worksheet compiled = start;
+                compiled.setFormula(formula);
+                Worksheet interpreted = compiled;
+                EXPECT_EQ(OutcomeAndResult(compiled, EngineMode::Compiled),
+                          OutcomeAndResult(interpreted, EngineMode::Interpreted))
+                    << formula;
+                if (op.operandCount < 2) break;
+            }
+        }
+    }
+    EXPECT_GT(inlined, 0);
 }
 
 }  // namespace

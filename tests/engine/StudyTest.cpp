@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "engine/Engine.h"
 #include "engine/GoalSeek.h"
 #include "engine/InputUse.h"
 #include "engine/Numbers.h"
@@ -248,6 +251,53 @@ TEST(GoalSeekTest, FindsTheValueOrSaysWhyNot) {
         EXPECT_LE(result.trials, kMaxSeekTrials);
         EXPECT_EQ(control.done(), static_cast<std::uint64_t>(result.trials));
     }
+}
+
+// The study windows' threads: a goal seek on a thread of its own, and a
+// sweep runner made here and run on another, while this thread runs the
+// formula on the worksheet they were copied from, as the window thread may.
+// Each comes to what it comes to alone. Under ThreadSanitizer this is the
+// harness of the race between them.
+TEST(StudyThreadsTest, StudiesOnOtherThreadsShareNothingTheFormulaWrites) {
+    const Worksheet sheet =
+        Sheet("V * ( COS A ) = VX V * ( SIN A ) = VY 2 * VX * VY / g = RANGE", {{"g", "9.81"}},
+              {{"V", "20"}, {"A", "40"}, {"VX", ""}, {"VY", ""}, {"RANGE", ""}});
+    const SeekSetup seek{"RANGE", 30, "A", {{0, 45}}, {}};
+    const SweepSetup sweep{{{"A", 0, 90, 91}}, {"RANGE"}, {}};
+    const auto runs = [](Worksheet worksheet, int passes) {
+        Engine engine(worksheet);
+        for (int pass = 0; pass < passes; ++pass) engine.ExecuteEquations(0);
+        return worksheet.variables.value(5);
+    };
+
+    Worksheet running = sheet;
+    SeekResult sought;
+    SweepRunner sweeper(sheet, SweepPlan(sheet, sweep), 2);
+    SweepResults swept;
+    std::atomic<int> studiesLeft{2};
+    std::thread seeker([&, copy = sheet] {
+        sought = GoalSeek(copy, seek);
+        --studiesLeft;
+    });
+    std::thread sweeperThread([&] {
+        swept = sweeper.runAll();
+        --studiesLeft;
+    });
+    Engine engine(running);
+    int passes = 0;
+    do {
+        ASSERT_TRUE(engine.ExecuteEquations(0).succeeded());
+        ++passes;
+    } while (studiesLeft > 0);
+    seeker.join();
+    sweeperThread.join();
+
+    EXPECT_EQ(running.variables.value(5), runs(sheet, passes));
+    const SeekResult alone = GoalSeek(sheet, seek);
+    ASSERT_TRUE(sought.found);
+    EXPECT_EQ(sought.valueText, alone.valueText);
+    EXPECT_EQ(sought.resultText, alone.resultText);
+    EXPECT_EQ(Fields(swept), Fields(SweepRunner(sheet, SweepPlan(sheet, sweep), 1).runAll()));
 }
 
 }  // namespace
