@@ -23,29 +23,17 @@ NameTable MakeEntryTable(const char* heading) {
 
 // A run tests the flags after each operator, and only an operator may raise
 // one; a text written between two runs must not leave one raised either.
-ValueCell::ValueCell(std::string typed) : typed_(std::move(typed)) {
+NameTable::ValueState NameTable::ReadTyped(const std::string& text) {
+    ValueState state;
     std::fexcept_t flags;
     std::fegetexceptflag(&flags, FE_ALL_EXCEPT);
     try {
-        number_ = ParseNumber(typed_).value_or(0.0L);
+        state.number = ParseNumber(text).value_or(0.0L);
     } catch (const FloatingPointFault&) {
-        overflows_ = true;
+        state.overflows = true;
     }
     std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
-}
-
-ValueCell ValueCell::StoredResult(long double result) {
-    const TextRoundTrip readBack = RoundThroughText(result);
-    ValueCell cell;
-    cell.number_ = readBack.value;
-    cell.result_ = result;
-    cell.overflows_ = readBack.overflows;
-    cell.stored_ = true;
-    return cell;
-}
-
-std::string ValueCell::text() const {
-    return stored_ ? FormatNumber(result_) : typed_;
+    return state;
 }
 
 NameTable::NameTable(int rowCount, int columnCount)
@@ -56,38 +44,44 @@ NameTable::NameTable(int rowCount, int columnCount)
       namesStamp_(NextStamp()),
       valuesStamp_(NextStamp()) {}
 
-std::size_t NameTable::textIndex(int column, int row) const {
-    assert(column >= 0 && column < columnCount_ && row >= 0 && row <= rowCount_);
-    return static_cast<std::size_t>(row * columnCount_ + column);
-}
-
-std::size_t NameTable::valueIndex(int row) const {
-    assert(row >= 0 && row <= rowCount_);
-    return static_cast<std::size_t>(row);
-}
-
 std::string NameTable::cell(int column, int row) const {
     if (column == ValueColumn) return value(row);
     return texts_[textIndex(column, row)];
 }
 
+std::string NameTable::value(int row) const {
+    const ValueState& value = values_[valueIndex(row)];
+    return value.stored ? FormatNumber(value.result) : texts_[textIndex(ValueColumn, row)];
+}
+
 void NameTable::setCell(int column, int row, std::string text) {
     if (column == ValueColumn) {
-        values_[valueIndex(row)] = ValueCell(std::move(text));
+        values_[valueIndex(row)] = ReadTyped(text);
         valuesStamp_ = NextStamp();
-        return;
     }
     if (column == NameColumn) namesStamp_ = NextStamp();
     texts_[textIndex(column, row)] = std::move(text);
 }
 
 void NameTable::setResult(int row, long double value) {
-    values_[valueIndex(row)] = ValueCell::StoredResult(value);
+    const TextRoundTrip readBack = RoundThroughText(value);
+    values_[valueIndex(row)] = {readBack.value, value, readBack.overflows, true};
+    std::string& typed = texts_[textIndex(ValueColumn, row)];
+    if (!typed.empty()) typed.clear();
 }
 
 bool NameTable::operator==(const NameTable& other) const {
-    return rowCount_ == other.rowCount_ && columnCount_ == other.columnCount_ &&
-           texts_ == other.texts_ && values_ == other.values_;
+    if (rowCount_ != other.rowCount_ || columnCount_ != other.columnCount_) return false;
+    for (int row = 0; row <= rowCount_; ++row) {
+        for (int column = 0; column < columnCount_; ++column) {
+            if (column == ValueColumn
+                    ? value(row) != other.value(row)
+                    : texts_[textIndex(column, row)] != other.texts_[textIndex(column, row)]) {
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 int NameTable::findRow(std::string_view name) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -13,45 +14,16 @@ namespace quantaro {
 
 enum TableColumn { NameColumn = 0, ValueColumn = 1, UnitsColumn = 2 };
 
-// The value cell of a table row: a text typed into it, or a result a run
-// stored. A typed text is read as a number once, when it is written; a
-// stored result keeps its number, and its text, FormatNumber of it, is made
-// whenever it is asked for, so that storing costs no text. Reading a cell
-// changes nothing in it.
-class ValueCell {
-  public:
-    ValueCell() = default;  // the empty text
-    // Reading the text leaves the floating-point flags as they were.
-    explicit ValueCell(std::string typed);
-    static ValueCell StoredResult(long double result);
-
-    // The text the cell holds: the typed text, or the stored result's.
-    std::string text() const;
-    // The result the cell holds, whose text is FormatNumber of it; nullptr
-    // for a typed text.
-    const long double* storedResult() const { return stored_ ? &result_ : nullptr; }
-    // The cell read as ParseNumber reads its text, 0 when it holds no number.
-    // Throws FloatingPointFault when the text overflows.
-    long double number() const {
-        if (overflows_) RaiseFault(FaultKind::Overflow);
-        return number_;
-    }
-
-    bool operator==(const ValueCell& other) const { return text() == other.text(); }
-
-  private:
-    std::string typed_;
-    long double number_ = 0.0L;  // what the text reads as
-    long double result_ = 0.0L;  // a stored result, the text's source
-    bool overflows_ = false;     // reading the text raises the overflow fault
-    bool stored_ = false;
-};
-
 // A grid of cells addressed by (column, row): a name, a value and units.
 // Row 0 is the heading; the data rows are 1 to rowCount(), where rowCount()
 // counts the heading. A grid shows rows 0 to rowCount() - 1, so the last
 // data row is a hidden slot that is stored, read and written like every
 // other data row.
+//
+// A value cell holds a text typed into it or a result a run stored. A typed
+// text is read as a number once, when it is written; a stored result keeps
+// its number, and its text, FormatNumber of it, is made whenever it is asked
+// for, so that storing costs no text.
 //
 // A table holds no cache: whatever is worked out from it for speed (the
 // index of its names, see NameIndex) is kept by whoever reads it and
@@ -69,12 +41,16 @@ class NameTable {
     void setCell(int column, int row, std::string text);
 
     const std::string& name(int row) const { return texts_[textIndex(NameColumn, row)]; }
-    std::string value(int row) const { return values_[valueIndex(row)].text(); }
+    std::string value(int row) const;
     const std::string& units(int row) const { return texts_[textIndex(UnitsColumn, row)]; }
 
     // The value cell read as ParseNumber reads it, 0 when it holds no number.
     // Throws FloatingPointFault when the text overflows.
-    long double number(int row) const { return values_[valueIndex(row)].number(); }
+    long double number(int row) const {
+        const ValueState& value = values_[valueIndex(row)];
+        if (value.overflows) RaiseFault(FaultKind::Overflow);
+        return value.number;
+    }
 
     // Stores a result: the number becomes what reading back its text would
     // give, and the text is FormatNumber(value).
@@ -83,7 +59,8 @@ class NameTable {
     // it; nullptr when the cell holds a text that was set. A pointer, so that
     // a recording can copy the value's bytes without loading it.
     const long double* storedResult(int row) const {
-        return values_[valueIndex(row)].storedResult();
+        const ValueState& value = values_[valueIndex(row)];
+        return value.stored ? &value.result : nullptr;
     }
 
     // Changes with every change that may touch a name cell, and is never the
@@ -107,15 +84,31 @@ class NameTable {
     bool operator==(const NameTable& other) const;
 
   private:
-    std::size_t textIndex(int column, int row) const;
-    std::size_t valueIndex(int row) const;
+    // What a value cell holds besides a typed text: the number it reads as
+    // and, when it holds a stored result, the result.
+    struct ValueState {
+        long double number = 0.0L;
+        long double result = 0.0L;
+        bool overflows = false;  // reading the text raises the overflow fault
+        bool stored = false;     // the cell holds the result, and no typed text
+    };
+    static ValueState ReadTyped(const std::string& text);
+
+    std::size_t textIndex(int column, int row) const {
+        assert(column >= 0 && column < columnCount_ && row >= 0 && row <= rowCount_);
+        return static_cast<std::size_t>(row * columnCount_ + column);
+    }
+    std::size_t valueIndex(int row) const {
+        assert(row >= 0 && row <= rowCount_);
+        return static_cast<std::size_t>(row);
+    }
 
     int rowCount_;
     int columnCount_;
-    // Every cell but the value column's, row by row; that column's slots
-    // stay empty.
+    // Every cell's text, row by row; a value cell holding a stored result
+    // has an empty one.
     std::vector<std::string> texts_;
-    std::vector<ValueCell> values_;  // one per row
+    std::vector<ValueState> values_;  // one per row
     std::uint64_t namesStamp_;
     std::uint64_t valuesStamp_;
 };
