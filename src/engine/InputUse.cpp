@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/EngineTables.h"
 #include "engine/EquationSplitter.h"
 #include "engine/Tokeniser.h"
 
@@ -28,10 +29,8 @@ std::size_t ResultToken(const std::vector<std::string_view>& tokens, const Engin
 
 std::string IgnoredInputWarning(const Worksheet& sheet, const InputCell& cell,
                                 const StudyRun& run) {
-    // Reading names fills the tables' caches, so the run's tables are copies.
-    const NameTable constants = sheet.constants;
-    NameTable variables = sheet.variables;
-    const EngineTables tables{*sheet.operators, constants, variables};
+    TableIndexes indexes;
+    const EngineTables tables = indexes.follow(sheet.constants, sheet.variables);
     const TokenMeaning::Kind kind =
         cell.table == InputTable::Constants ? TokenMeaning::Constant : TokenMeaning::Variable;
     const std::string& name = TableOf(sheet, cell.table).name(cell.row);
