@@ -21,7 +21,7 @@
 
 #include "ScriptedInteraction.h"
 #include "TableRows.h"
-#include "documents/FormulaFile.h"
+#include "WorksheetFiles.h"
 #include "engine/Trajectory.h"
 #include "run/TFormLoopSelect.h"
 #include "run/TFormTrajectory.h"
@@ -54,14 +54,13 @@ class LoopBench {
     }
     // The formula and tables of an example; the angle unit stays as it is.
     bool loadExample(const char* name) {
+        Worksheet sheet;
         const QString base = QStringLiteral(QUANTARO_EXAMPLES_DIR "/") + QLatin1String(name);
-        const FormulaLoad formula = LoadFormulaFile(base + QStringLiteral(".FOR"));
-        if (formula.status != LoadStatus::Loaded) return false;
-        setFormula(QString::fromStdString(formula.text));
-        return program_.session().openTable(Document::Constants, base + ".CON").status ==
-                   LoadStatus::Loaded &&
-               program_.session().openTable(Document::Variables, base + ".VAR").status ==
-                   LoadStatus::Loaded;
+        if (!testing::LoadWorksheetFiles(sheet, base).empty()) return false;
+        setFormula(QString::fromStdString(sheet.formula()));
+        program_.session().openTable(Document::Constants, sheet.constants);
+        program_.session().openTable(Document::Variables, sheet.variables);
+        return true;
     }
 
     // Ticks or clears every variable of the loop window's record list, as

@@ -13,8 +13,7 @@
 #include "cli/StudyCommands.h"
 #include "documents/DocumentState.h"
 #include "documents/FileName.h"
-#include "documents/FormulaFile.h"
-#include "documents/TableFile.h"
+#include "documents/WorksheetFiles.h"
 #include "engine/Engine.h"
 #include "engine/EquationSplitter.h"
 #include "engine/Explanation.h"
@@ -229,50 +228,40 @@ BatchOptions ParseOptions(const QStringList& arguments) {
     return options;
 }
 
-// Ends the run when a file could not be read; a missing file ends it only
-// when it must exist.
-void RequireLoaded(LoadStatus status, const QString& errorText, const char* missingWarning,
-                   bool mustExist = true) {
-    if (status == LoadStatus::Missing && mustExist) {
-        throw BatchError{kExitMissingFile, missingWarning};
-    }
-    if (status == LoadStatus::BadName) throw BatchError{kExitMissingFile, errorText.toStdString()};
-    if (status == LoadStatus::Failed) {
-        throw BatchError{kExitIoError, errorText.toStdString()};
+// Ends the run when a document could not be read; a missing file ends it
+// only when it must exist.
+void RequireLoaded(const LoadOutcome& outcome, bool mustExist = true) {
+    switch (outcome.status) {
+        case LoadStatus::Loaded:
+            return;
+        case LoadStatus::Missing:
+            if (!mustExist) return;
+            [[fallthrough]];
+        case LoadStatus::BadName:
+            throw BatchError{kExitMissingFile, outcome.message};
+        case LoadStatus::Failed:
+            throw BatchError{kExitIoError, outcome.message};
     }
 }
 
-// A table named on the command line must exist; one derived from the formula
-// file's name is read when it exists and otherwise stays empty.
-// Returns the character set the table was read in, to save it in again.
-FileEncoding LoadTable(const QString& named, const QString& formulaFile, const char* extension,
-                       NameTable& table, const char* missingWarning) {
-    const bool derived = named.isEmpty();
-    if (derived && formulaFile.isEmpty()) return FileEncoding::Utf8;
-    const QString path = derived ? DerivedFileName(formulaFile, QLatin1String(extension)) : named;
-    const TableLoad load = LoadTableFile(path, table);
-    RequireLoaded(load.status, load.errorText, missingWarning, !derived);
-    return load.encoding;
-}
-
-// Returns the character set of the variable file.
-FileEncoding LoadTables(const BatchOptions& options, Worksheet& sheet) {
-    LoadTable(options.constantsFile, options.formulaFile, "CON", sheet.constants,
-              kMissingConstantFileWarning);
-    return LoadTable(options.variablesFile, options.formulaFile, "VAR", sheet.variables,
-                     kMissingVariableFileWarning);
-}
-
-void LoadFormula(const BatchOptions& options, Worksheet& sheet) {
-    if (options.formulaText) {
-        sheet.setFormula(options.formulaText->toStdString());
-        sheet.angle = options.angle.value_or(AngleUnit::Degrees);
-        return;
+// The files the options name. A table named on the command line must exist;
+// one named after the formula file is read when it exists and otherwise
+// stays empty.
+WorksheetPaths WorksheetFilesOf(const BatchOptions& options) {
+    WorksheetPaths paths;
+    if (!options.formulaText) paths[Document::Formula] = options.formulaFile;
+    const std::pair<Document, const QString*> tables[] = {
+        {Document::Constants, &options.constantsFile},
+        {Document::Variables, &options.variablesFile}};
+    for (const auto& [table, named] : tables) {
+        if (!named->isEmpty()) {
+            paths[table] = *named;
+        } else if (!options.formulaFile.isEmpty()) {
+            paths[table] = DerivedFileName(
+                options.formulaFile, QLatin1String(table == Document::Constants ? "CON" : "VAR"));
+        }
     }
-    FormulaLoad load = LoadFormulaFile(options.formulaFile);
-    RequireLoaded(load.status, load.errorText, kMissingFormulaFileWarning);
-    sheet.setFormula(std::move(load.text));
-    sheet.angle = options.angle.value_or(load.unit);
+    return paths;
 }
 
 // A selection past the last equation would run nothing and report success.
@@ -283,6 +272,25 @@ void RequireEquation(int selection, std::string_view formula) {
     throw BatchError{kExitUsage, "Equation " + std::to_string(selection) +
                                      " does not exist: the formula has " + std::to_string(count) +
                                      (count == 1 ? " equation" : " equations")};
+}
+
+// Reads the worksheet the options name and ends the run at the first
+// document that could not be read, formula first; an equation selected past
+// the formula's last ends it before the tables are looked at. Returns the
+// character set of the variable file, to save it in again.
+FileEncoding LoadDocuments(const BatchOptions& options, Worksheet& sheet) {
+    WorksheetLoad load = LoadWorksheet(WorksheetFilesOf(options));
+    sheet = std::move(load.sheet);
+    if (options.formulaText) {
+        sheet.setFormula(options.formulaText->toStdString());
+    } else {
+        RequireLoaded(load.documents[Document::Formula].outcome);
+    }
+    sheet.angle = options.angle.value_or(sheet.angle);
+    RequireEquation(options.equation, sheet.formula());
+    RequireLoaded(load.documents[Document::Constants].outcome, !options.constantsFile.isEmpty());
+    RequireLoaded(load.documents[Document::Variables].outcome, !options.variablesFile.isEmpty());
+    return load.documents[Document::Variables].encoding;
 }
 
 // The rows of the variables to record: those named, in the order given, or
@@ -380,6 +388,20 @@ bool Saved(const std::optional<QString>& failure, std::ostream& err) {
     return !failure;
 }
 
+bool Saved(const PerDocument<SaveOutcome>& saved, std::ostream& err) {
+    const SaveOutcome& variables = saved[Document::Variables];
+    if (!variables.succeeded()) err << variables.message << '\n';
+    return variables.succeeded();
+}
+
+// Writes the variable table alone, in the character set it was read in.
+PerDocument<SaveOutcome> SaveVariables(const QString& path, const Worksheet& sheet,
+                                       FileEncoding encoding) {
+    WorksheetEncodings encodings;
+    encodings[Document::Variables] = encoding;
+    return SaveWorksheet(sheet, OneDocumentFile(Document::Variables, path), encodings);
+}
+
 // Prints the tables of the final run at the value found, the input's line
 // first when it is a constant, and saves the variables when asked to.
 int Seek(Worksheet& sheet, const BatchOptions& options, FileEncoding variablesEncoding,
@@ -391,7 +413,7 @@ int Seek(Worksheet& sheet, const BatchOptions& options, FileEncoding variablesEn
     if (input.table == InputTable::Constants) PrintRow(sheet.constants, input.row, out);
     PrintVariables(sheet.variables, out);
     if (options.saveVariablesFile.isEmpty()) return 0;
-    return Saved(SaveTableFile(options.saveVariablesFile, sheet.variables, variablesEncoding), err)
+    return Saved(SaveVariables(options.saveVariablesFile, sheet, variablesEncoding), err)
                ? 0
                : kExitCannotSave;
 }
@@ -423,9 +445,7 @@ int Run(const QStringList& arguments, std::ostream& out, std::ostream& err,
             return 0;
         }
         Worksheet sheet;
-        LoadFormula(options, sheet);
-        RequireEquation(options.equation, sheet.formula());
-        const FileEncoding variablesEncoding = LoadTables(options, sheet);
+        const FileEncoding variablesEncoding = LoadDocuments(options, sheet);
         if (options.explain) return Explain(sheet, options.equation, out);
         const StudyRun run{options.equation, options.passes};
         if (!options.sweeps.empty()) {
@@ -448,8 +468,7 @@ int Run(const QStringList& arguments, std::ostream& out, std::ostream& err,
 
         bool saved = true;
         if (!options.saveVariablesFile.isEmpty()) {
-            saved = Saved(
-                SaveTableFile(options.saveVariablesFile, sheet.variables, variablesEncoding), err);
+            saved = Saved(SaveVariables(options.saveVariablesFile, sheet, variablesEncoding), err);
         }
         if (recorder) saved = Saved(recorder->finish(), err) && saved;
         return exitCode == 0 && !saved ? kExitCannotSave : exitCode;

@@ -5,8 +5,7 @@
 
 #include "documents/CsvFile.h"
 #include "documents/FileName.h"
-#include "documents/FormulaFile.h"
-#include "documents/TableFile.h"
+#include "documents/WorksheetFiles.h"
 #include "interaction/UserInteraction.h"
 #include "session/Session.h"
 
@@ -23,14 +22,13 @@ struct FileType {
     const char* filter;
     const char* extension;
     const char* untitledName;
-    const char* missingWarning;
 };
 
 const FileType& TypeOf(Document document) {
     static const FileType types[] = {
-        {"Formula File (*.FOR *.for)", "FOR", kUntitledFormula, kMissingFormulaFileWarning},
-        {"Constant File (*.CON *.con)", "CON", kUntitledConstants, kMissingConstantFileWarning},
-        {"Variable File (*.VAR *.var)", "VAR", kUntitledVariables, kMissingVariableFileWarning},
+        {"Formula File (*.FOR *.for)", "FOR", kUntitledFormula},
+        {"Constant File (*.CON *.con)", "CON", kUntitledConstants},
+        {"Variable File (*.VAR *.var)", "VAR", kUntitledVariables},
     };
     return types[static_cast<int>(document)];
 }
@@ -63,65 +61,73 @@ DocumentCommands::DocumentCommands(Session& session, QWidget* owner)
       owner_(owner) {}
 
 void DocumentCommands::OpenFormulaFile(const QString& name) {
-    openFormula(name, false);
+    open(Document::Formula, name, false);
 }
 
-void DocumentCommands::openFormula(const QString& name, bool discard) {
+void DocumentCommands::openFormula(const QString& name, const WorksheetLoad& load, bool discard) {
     session_.setFormulaText({});
     // Replaced now, whether or not the file can be read; what the reader
     // selects (the angle unit) may change it again.
     if (discard) documents_.setChanged(Document::Formula, false);
     documents_.setFileName(Document::Formula, name);
-    const FormulaLoad load = LoadFormulaFile(name);
-    if (!loadSucceeded(Document::Formula, load.status, load.errorText)) return;
-    documents_.setEncoding(Document::Formula, load.encoding);
-    session_.selectAngleUnit(load.unit);
-    session_.setFormulaText(QString::fromStdString(load.text));
+    const DocumentLoad& formula = load.documents[Document::Formula];
+    if (!loadSucceeded(formula.outcome)) return;
+    documents_.setEncoding(Document::Formula, formula.encoding);
+    session_.selectAngleUnit(load.sheet.angle);
+    session_.setFormulaText(QString::fromStdString(load.sheet.formula()));
     recent_.add(name);
     documents_.rebuildCaption();
     emit formulaOpened();
 }
 
 void DocumentCommands::OpenConstantFile(const QString& name) {
-    openTable(Document::Constants, name, false);
+    open(Document::Constants, name, false);
 }
 
 void DocumentCommands::OpenVariableFile(const QString& name) {
-    openTable(Document::Variables, name, false);
+    open(Document::Variables, name, false);
 }
 
-void DocumentCommands::openTable(Document table, const QString& name, bool discard) {
+void DocumentCommands::openTable(Document table, const QString& name, const WorksheetLoad& load,
+                                 bool discard) {
     documents_.setUsedRows(table, 0);
     documents_.setFileName(table, name);
     // A load that does not succeed leaves the rows as they were.
-    const TableLoad load = session_.openTable(table, name);
-    if (!loadSucceeded(table, load.status, load.errorText)) return;
+    const DocumentLoad& read = load.documents[table];
+    if (!loadSucceeded(read.outcome)) return;
+    session_.openTable(table,
+                       table == Document::Constants ? load.sheet.constants : load.sheet.variables);
     if (discard) documents_.setChanged(table, false);
-    documents_.setUsedRows(table, load.usedRows);
-    documents_.setEncoding(table, load.encoding);
+    documents_.setUsedRows(table, read.usedRows);
+    documents_.setEncoding(table, read.encoding);
     documents_.rebuildCaption();
     emit documentOpened();
 }
 
 void DocumentCommands::open(Document document, const QString& name, bool discard) {
+    take(document, name, LoadWorksheet(OneDocumentFile(document, name)), discard);
+}
+
+void DocumentCommands::take(Document document, const QString& name, const WorksheetLoad& load,
+                            bool discard) {
     if (document == Document::Formula) {
-        openFormula(name, discard);
+        openFormula(name, load, discard);
     } else {
-        openTable(document, name, discard);
+        openTable(document, name, load, discard);
     }
 }
 
-bool DocumentCommands::loadSucceeded(Document document, LoadStatus status,
-                                     const QString& errorText) {
-    switch (status) {
+bool DocumentCommands::loadSucceeded(const LoadOutcome& outcome) {
+    const QString message = QString::fromStdString(outcome.message);
+    switch (outcome.status) {
         case LoadStatus::Loaded:
             return true;
         case LoadStatus::Missing:
-            interaction_.showWarning(owner_, QString::fromLatin1(TypeOf(document).missingWarning));
+            interaction_.showWarning(owner_, message);
             break;
         case LoadStatus::Failed:
         case LoadStatus::BadName:
-            interaction_.showError(owner_, errorText);
+            interaction_.showError(owner_, message);
             break;
     }
     return false;
@@ -140,19 +146,31 @@ bool DocumentCommands::SaveVariableFile(const QString& name) {
 }
 
 bool DocumentCommands::save(Document document, const QString& name) {
-    const std::optional<QString> failure =
-        document == Document::Formula
-            ? quantaro::SaveFormulaFile(name, session_.angleUnit(),
-                                        session_.formulaText().toStdString(),
-                                        documents_.encoding(document))
-            : SaveTableFile(name, session_.table(document), documents_.encoding(document));
-    if (failure) {
-        interaction_.showError(owner_, *failure);
-        return false;
+    return save(OneDocumentFile(document, name));
+}
+
+bool DocumentCommands::save(const WorksheetPaths& paths) {
+    WorksheetEncodings encodings;
+    for (Document document : kAllDocuments) encodings[document] = documents_.encoding(document);
+    const PerDocument<SaveOutcome> saved =
+        SaveWorksheet(session_.worksheetCopy(), paths, encodings);
+    for (Document document : kAllDocuments) {
+        const SaveOutcome& outcome = saved[document];
+        if (outcome.status == SaveStatus::Skipped) continue;
+        if (!outcome.succeeded()) {
+            interaction_.showError(owner_, QString::fromStdString(outcome.message));
+            return false;
+        }
+        documents_.setChanged(document, false);
+        if (document == Document::Formula) recent_.add(*paths[document]);
     }
-    documents_.setChanged(document, false);
-    if (document == Document::Formula) recent_.add(name);
     return true;
+}
+
+WorksheetPaths DocumentCommands::documentFiles() const {
+    WorksheetPaths paths;
+    for (Document document : kAllDocuments) paths[document] = documents_.fileName(document);
+    return paths;
 }
 
 DocumentCommands::SaveChoice DocumentCommands::askToSave(Document document) {
@@ -240,10 +258,12 @@ void DocumentCommands::OpenRecent(const QString& formulaPath) {
 
 void DocumentCommands::openAll(const QString& path, const Discards& discards) {
     documents_.nameAllAfter(path);
-    // Each reader reports its own missing or unreadable file; the others
+    // Each document reports its own missing or unreadable file; the others
     // still load.
+    const WorksheetLoad load = LoadWorksheet(documentFiles());
     for (Document document : kAllDocuments) {
-        open(document, documents_.fileName(document), discards[static_cast<std::size_t>(document)]);
+        take(document, documents_.fileName(document), load,
+             discards[static_cast<std::size_t>(document)]);
     }
     documents_.rebuildCaption();
     emit documentOpened();
@@ -276,9 +296,7 @@ void DocumentCommands::Save1Click() {
         emit saveMenuRequested();
         return;
     }
-    for (Document document : kAllDocuments) {
-        if (!save(document, documents_.fileName(document))) return;
-    }
+    save(documentFiles());
 }
 
 void DocumentCommands::SaveAll1Click() {
@@ -290,9 +308,7 @@ void DocumentCommands::SaveAll1Click() {
     // A failed write ends the writing; the documents not written keep their
     // flags, so that closing still asks about them. The caption follows the
     // names either way.
-    for (Document document : kAllDocuments) {
-        if (!save(document, documents_.fileName(document))) break;
-    }
+    save(documentFiles());
     documents_.rebuildCaption();
 }
 

@@ -9,6 +9,7 @@
 #include "commands/RecentWorksheets.h"
 #include "documents/DocumentState.h"
 #include "documents/FileIo.h"
+#include "documents/WorksheetFiles.h"
 #include "interaction/UserInteraction.h"
 
 class QWidget;
@@ -107,12 +108,19 @@ class DocumentCommands : public QObject {
     // once it is replaced, which a table is only by a file that could be
     // read.
     void open(Document document, const QString& name, bool discard);
-    void openFormula(const QString& name, bool discard);
-    void openTable(Document table, const QString& name, bool discard);
+    // The document named name takes what load read of it.
+    void take(Document document, const QString& name, const WorksheetLoad& load, bool discard);
+    void openFormula(const QString& name, const WorksheetLoad& load, bool discard);
+    void openTable(Document table, const QString& name, const WorksheetLoad& load, bool discard);
     // True when the file was read; otherwise shows the missing-file warning
     // or the system's error.
-    bool loadSucceeded(Document document, LoadStatus status, const QString& errorText);
+    bool loadSucceeded(const LoadOutcome& outcome);
     bool save(Document document, const QString& name);
+    // Writes the documents of paths, formula first; the first failure is
+    // shown and ends the writing. True when every one was written.
+    bool save(const WorksheetPaths& paths);
+    // The documents' current file names.
+    WorksheetPaths documentFiles() const;
     void newDocument(Document document);
     void openOnly(Document document);
     // Names the documents after the formula file and loads all three.

@@ -82,14 +82,11 @@ void Session::emptyTable(Document table) {
     emit tableOpened(table);
 }
 
-TableLoad Session::openTable(Document table, const QString& fileName) {
-    TableLoad load = LoadTableFile(fileName, writableTable(table));
-    if (load.status == LoadStatus::Loaded) {
-        emit rowsReplaced(table);
-        tableWritten(table);
-        emit tableOpened(table);
-    }
-    return load;
+void Session::openTable(Document table, const NameTable& rows) {
+    writableTable(table).copyDataRowsFrom(rows);
+    emit rowsReplaced(table);
+    tableWritten(table);
+    emit tableOpened(table);
 }
 
 Worksheet Session::worksheetCopy() const {

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "documents/DocumentState.h"
-#include "documents/TableFile.h"
 #include "engine/AngleUnit.h"
 #include "engine/Worksheet.h"
 #include "interaction/HelpFiles.h"
@@ -77,8 +76,8 @@ class Session : public QObject {
     void acceptRows(Document table, const NameTable& rows, int usedRows);
     // New: every data row emptied, the used-row count 0.
     void emptyTable(Document table);
-    // Reads a table file; when it cannot be read, the rows stay as they were.
-    TableLoad openTable(Document table, const QString& fileName);
+    // A table read from its file: rows 1 to 100 of rows replace the table's.
+    void openTable(Document table, const NameTable& rows);
     // Tells the windows that cells of a table were written, as a run writes
     // its results.
     void tableWritten(Document table);

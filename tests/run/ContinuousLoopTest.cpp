@@ -6,8 +6,7 @@
 #include <QTimer>
 
 #include "RunProgramFixture.h"
-#include "documents/FormulaFile.h"
-#include "documents/TableFile.h"
+#include "documents/WorksheetFiles.h"
 #include "engine/Trajectory.h"
 
 namespace quantaro::testing {
@@ -256,10 +255,11 @@ TEST_F(ContinuousLoopTest, ClosingTheWindowWhileTheLoopRunsDoesWhatCancelDoes) {
 
 TEST_F(ContinuousLoopTest, ALongLoopOfAnExampleRunsToTheEndWhileEventsAreServed) {
     const QString base = QStringLiteral(QUANTARO_EXAMPLES_DIR "/iteration");
-    const FormulaLoad formula = LoadFormulaFile(base + ".FOR");
-    ASSERT_EQ(formula.status, LoadStatus::Loaded);
-    setFormula(formula.text.c_str());
-    ASSERT_EQ(session().openTable(Document::Variables, base + ".VAR").status, LoadStatus::Loaded);
+    const WorksheetLoad load = LoadWorksheet({{base + ".FOR", std::nullopt, base + ".VAR"}});
+    ASSERT_TRUE(load.documents[Document::Formula].outcome.succeeded());
+    ASSERT_TRUE(load.documents[Document::Variables].outcome.succeeded());
+    setFormula(load.sheet.formula().c_str());
+    session().openTable(Document::Variables, load.sheet.variables);
     ASSERT_EQ(session().variables().name(8), "PASS");
 
     // The loop may finish within milliseconds, so the check is posted when

@@ -13,7 +13,6 @@
 
 #include "RunProgramFixture.h"
 #include "documents/CsvFormat.h"
-#include "documents/TableFile.h"
 #include "engine/GoalSeek.h"
 #include "engine/Sweep.h"
 #include "run/PlotView.h"
@@ -197,11 +196,7 @@ TEST_F(StudyWindowsTest, SweepSaysItsResultsAreFromBeforeAChange) {
     };
     NameTable other = session().variables();
     other.setCell(ValueColumn, 4, "7");
-    ASSERT_EQ(SaveTableFile(startDir.filePath("other.VAR"), other, FileEncoding::Utf8),
-              std::nullopt);
-    ASSERT_EQ(
-        SaveTableFile(startDir.filePath("other.CON"), session().constants(), FileEncoding::Utf8),
-        std::nullopt);
+    const NameTable constants = session().constants();
     const std::pair<std::function<void()>, const char*> changes[] = {
         {[&] { session().setCell(Document::Variables, ValueColumn, 4, "6"); },
          "(a variable changed)"},
@@ -212,8 +207,8 @@ TEST_F(StudyWindowsTest, SweepSaysItsResultsAreFromBeforeAChange) {
          "(the formula was edited)"},
         {[&] {
              session().setFormulaText("K * X = Y");
-             session().openTable(Document::Constants, startDir.filePath("other.CON"));
-             session().openTable(Document::Variables, startDir.filePath("other.VAR"));
+             session().openTable(Document::Constants, constants);
+             session().openTable(Document::Variables, other);
          },
          "(another worksheet was opened)"},
     };

@@ -1,33 +1,21 @@
 #include "WorksheetFiles.h"
 
-#include "documents/FormulaFile.h"
-#include "documents/TableFile.h"
+#include "documents/WorksheetFiles.h"
 
 namespace quantaro::testing {
-namespace {
-
-// "path: missing" or "path: " and the system's reason; "" when it was read.
-template <class Load>
-std::string Failure(const QString& path, const Load& load) {
-    if (load.status == LoadStatus::Loaded) return {};
-    const QString reason = load.status == LoadStatus::Missing ? "missing" : load.errorText;
-    return (path + ": " + reason).toStdString();
-}
-
-}  // namespace
 
 std::string LoadWorksheetFiles(Worksheet& sheet, const QString& base) {
-    const FormulaLoad formula = LoadFormulaFile(base + ".FOR");
-    std::string failure = Failure(base + ".FOR", formula);
-    if (!failure.empty()) return failure;
-    sheet.setFormula(formula.text);
-    sheet.angle = formula.unit;
-    for (auto [extension, table] :
-         {std::pair{".CON", &sheet.constants}, {".VAR", &sheet.variables}}) {
-        failure = Failure(base + extension, LoadTableFile(base + extension, *table));
-        if (!failure.empty()) break;
+    const WorksheetPaths paths{{base + ".FOR", base + ".CON", base + ".VAR"}};
+    WorksheetLoad load = LoadWorksheet(paths);
+    for (const Document document : {Document::Formula, Document::Constants, Document::Variables}) {
+        const LoadOutcome& outcome = load.documents[document].outcome;
+        if (outcome.succeeded()) continue;
+        const std::string reason =
+            outcome.status == LoadStatus::Missing ? std::string("missing") : outcome.message;
+        return paths[document]->toStdString() + ": " + reason;
     }
-    return failure;
+    sheet = std::move(load.sheet);
+    return {};
 }
 
 }  // namespace quantaro::testing
