@@ -77,6 +77,7 @@ TEST_F(PrintCommandsTest, APrinterThatCannotStartIsReportedInAnErrorBox) {
     user.pdfFile = path("missing-folder/out.pdf");
     user.printAnswers = {true};
     commands.PrintFormulaOnly1Click();
+    ASSERT_EQ(user.boxes.size(), 1u);
     EXPECT_EQ(user.onlyBoxText(), kPrintStartFailed);
     EXPECT_EQ(user.boxes[0].kind, BoxKind::Error);
 }

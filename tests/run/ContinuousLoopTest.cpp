@@ -120,6 +120,7 @@ TEST_F(ContinuousLoopTest, StartRefusesANumberOfLoopsThatIsNotA32BitInteger) {
         user.clear();
         setSpins(mantissa, power);
         click("ButtonStart");
+        ASSERT_EQ(user.boxes.size(), 1u);
         EXPECT_EQ(user.onlyBoxText(), "Number of loops must be a positive integer");
         EXPECT_EQ(user.boxes[0].kind, BoxKind::Information);
         EXPECT_TRUE(loop().loopStopped());

@@ -121,6 +121,7 @@ TEST_F(RunCommandsTest, TestOneBeyondTheLastEquationChangesNothingButMayPrompt) 
     setOption("RunOption1", true);
     answerSelectEquation(5, Close::Ok);
     action("TestOneEquation1")->trigger();
+    ASSERT_EQ(user.boxes.size(), 1u);
     EXPECT_EQ(user.onlyBoxText(), kCompletion);
     EXPECT_EQ(user.boxes[0].buttons, BoxButtons::OkCancel);
 }

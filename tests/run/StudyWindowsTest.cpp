@@ -267,6 +267,10 @@ TEST_F(StudyWindowsTest, GoalSeekChangesTheDocumentsOnlyOnStore) {
         ASSERT_TRUE(core.found);
         in<QPushButton>(window, "ButtonStore")->click();
         EXPECT_FALSE(window.canStore());
+        // Store's own change does not make what it stored stale.
+        EXPECT_EQ(in<QLabel>(window, "LabelOutcome")->text().toStdString(),
+                  std::string(test.input) + " = " + core.valueText + "\nZ = " + core.resultText +
+                      "\n" + std::to_string(core.trials) + " trials\nStored in the tables.");
         const NameTable& table = session().table(test.changed);
         EXPECT_EQ(table.value(table.findRow(test.input)), core.valueText);
         EXPECT_EQ(session().variables().value(3), core.resultText);

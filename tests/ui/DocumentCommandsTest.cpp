@@ -98,7 +98,7 @@ TEST_F(DocumentCommandsTest, ClosingWithOnlyTheVariablesChangedAsksOnce) {
     session->acceptRows(Document::Variables, MakeVariableTable(), 0);
     user.answers = {BoxAnswer::No};
     EXPECT_TRUE(window->close());
-    EXPECT_EQ(user.boxTexts(), QStringList{"Save Changes to Untitled.VAR ?"});
+    ASSERT_EQ(user.boxTexts(), QStringList{"Save Changes to Untitled.VAR ?"});
     EXPECT_EQ(user.boxes[0].buttons, BoxButtons::YesNoCancel);
     EXPECT_EQ(filesWritten(), QStringList{"Quantaro.cfg"});
 }
@@ -225,6 +225,19 @@ TEST_F(DocumentCommandsTest, NewAllPromptsForEachChangedDocumentFormulaFirst) {
     EXPECT_EQ(session->variables().name(2), "");
     EXPECT_EQ(ReadRaw(file("Untitled.VAR")).substr(4, 12), "t 2 kg m\r\n  ");
     EXPECT_EQ(filesWritten(), QStringList{"Untitled.VAR"});
+}
+
+// No lets each document's changes go once New has emptied it: closing then
+// asks nothing more, and writes only the settings.
+TEST_F(DocumentCommandsTest, NoAtSaveChangesThenNewThenCloseAsksOnceAndSavesNothing) {
+    changeAllDocuments();
+    user.answers = {BoxAnswer::No, BoxAnswer::No, BoxAnswer::No};
+    action("NewAll1")->trigger();
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(user.boxTexts(),
+              QStringList({"Save Changes to Untitled.FOR ?", "Save Changes to Untitled.CON ?",
+                           "Save Changes to Untitled.VAR ?"}));
+    EXPECT_EQ(filesWritten(), QStringList{"Quantaro.cfg"});
 }
 
 // A No answer lets go of a document's changes only once Open All replaces
