@@ -11,6 +11,7 @@
 #include "documents/FormulaFile.h"
 #include "documents/SettingsFile.h"
 #include "documents/TableFile.h"
+#include "documents/WorksheetFiles.h"
 
 namespace quantaro {
 namespace {
@@ -122,6 +123,29 @@ TEST_F(DocumentFilesTest, TableLoadLeavesTableAloneWhenFileCannotBeRead) {
     EXPECT_EQ(failed.status, LoadStatus::Failed);
     EXPECT_FALSE(failed.errorText.isEmpty());
     EXPECT_EQ(variables, before);
+}
+
+// Each document of a worksheet reports for itself; a write that fails ends
+// the writing, and the documents after it are not written.
+TEST_F(DocumentFilesTest, WorksheetDocumentsLoadEachForItselfAndSaveUpToAFailure) {
+    WriteRaw(path("w.VAR"), "t \xB5 s\r\n");
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("w.CON"));
+    const WorksheetLoad load = LoadWorksheet({{path("w.FOR"), path("w.CON"), path("w.VAR")}});
+    const LoadOutcome& formula = load.documents[Document::Formula].outcome;
+    EXPECT_EQ(std::pair(formula.status, formula.message),
+              std::pair(LoadStatus::Missing, std::string("The formula file does not exist ")));
+    EXPECT_EQ(load.documents[Document::Constants].outcome.status, LoadStatus::Failed);
+    EXPECT_TRUE(load.documents[Document::Variables].outcome.succeeded());
+    EXPECT_EQ(load.documents[Document::Variables].encoding, FileEncoding::Latin1);
+    EXPECT_EQ(load.documents[Document::Variables].usedRows, 1);
+    EXPECT_EQ(load.sheet.variables.value(1), "\xC2\xB5");
+
+    const PerDocument<SaveOutcome> saved =
+        SaveWorksheet(load.sheet, {{path("w.FOR"), path("w.CON"), path("w.VAR")}}, {});
+    EXPECT_TRUE(saved[Document::Formula].succeeded());
+    EXPECT_EQ(saved[Document::Constants].status, SaveStatus::Failed);
+    EXPECT_EQ(saved[Document::Variables].status, SaveStatus::Skipped);
+    EXPECT_EQ(ReadRaw(path("w.VAR")), "t \xB5 s\r\n");  // a write would give 100 lines
 }
 
 TEST_F(DocumentFilesTest, SettingsFileLivesInTheStartDirectory) {
