@@ -3,7 +3,7 @@
 #include <QDir>
 
 #include "documents/SettingsFile.h"
-#include "interaction/HintSet.h"
+#include "interaction/HintTarget.h"
 #include "interaction/UserInteraction.h"
 #include "interaction/UserSettings.h"
 #include "session/ContinuousLoop.h"
