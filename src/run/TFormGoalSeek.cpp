@@ -321,7 +321,6 @@ void TFormGoalSeek::ButtonStoreClick() {
     stale_.setIgnoring(true);
     const Document document = DocumentOf(cell_->table);
     session_.setCell(document, ValueColumn, cell_->row, found_->valueText);
-    session_.documents().setChanged(document);
     FormulaRuns& runs = session_.runs();
     std::optional<std::string> fault;
     for (int pass = 0; pass < setup_.run.passes && !fault; ++pass) {

@@ -64,6 +64,7 @@ void Session::tableWritten(Document table) {
 void Session::setCell(Document table, int column, int row, const std::string& text) {
     writableTable(table).setCell(column, row, text);
     tableWritten(table);
+    documents_.setChanged(table);
 }
 
 void Session::acceptRows(Document table, const NameTable& rows, int usedRows) {
@@ -105,6 +106,10 @@ QString Session::formulaText() const {
 void Session::setFormulaText(const QString& text) {
     SetDocumentText(&formula_, WithoutCrLf(text));
     emit formulaReplaced();
+}
+
+void Session::formulaEditing() {
+    documents_.setChanged(Document::Formula);
 }
 
 void Session::formulaEdited() {

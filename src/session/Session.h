@@ -70,7 +70,8 @@ class Session : public QObject {
     const NameTable& variables() const { return sheet_.variables; }
     // The constant table (Document::Constants) or the variable table.
     const NameTable& table(Document table) const;
-    // Writes one cell, as the inline editor and Transfer Const do.
+    // Writes one cell, as the inline editor and Goal Seek's Store do; the
+    // table is marked changed.
     void setCell(Document table, int column, int row, const std::string& text);
     // The entry screen's OK: rows 1 to 100 of rows replace the table's, the
     // table is marked changed and usedRows becomes its used-row count.
@@ -87,6 +88,9 @@ class Session : public QObject {
     // and the angle unit. Changing the copy changes nothing here.
     Worksheet worksheetCopy() const;
 
+    // The documents' names and flags. Each change made through the session
+    // marks the documents it makes differ from their files; the file
+    // commands clear the flags as they save or discard.
     DocumentState& documents() { return documents_; }
     const DocumentState& documents() const { return documents_; }
 
@@ -99,6 +103,10 @@ class Session : public QObject {
     void setFormulaText(const QString& text);
     // Changes whenever the text changes, however it was changed.
     std::uint64_t formulaRevision() const { return formulaRevision_; }
+    // The user edits the formula in the editor: a key goes down in it, or a
+    // command or a step of its history changes the text. The formula is
+    // marked changed, also by a key that changes no character.
+    void formulaEditing();
 
     // The angle unit the circular and hyperbolic operators read.
     AngleUnit angleUnit() const { return sheet_.angle; }

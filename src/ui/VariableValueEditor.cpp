@@ -66,7 +66,6 @@ int VariableValueEditor::selectedVariableRow() const {
 
 void VariableValueEditor::writeValue(int row, const QString& text) {
     session_.setCell(Document::Variables, ValueColumn, row, text.toStdString());
-    session_.documents().setChanged(Document::Variables);
 }
 
 void VariableValueEditor::StringGridVariablesClick() {

@@ -5,11 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 
 #include "RawFiles.h"
 #include "ScriptedInteraction.h"
 #include "engine/Engine.h"
+#include "session/ContinuousLoop.h"
+#include "session/FormulaRuns.h"
 
 namespace quantaro {
 namespace {
@@ -105,13 +108,59 @@ TEST_F(SessionTest, EachChangeTellsTheWindowsWhatChanged) {
     EXPECT_EQ(session.promptAnswer(), 1);
 }
 
+// The changed flags, and so Save and the Save Changes prompts, follow the
+// session's own changes: each marks the documents it makes differ from their
+// files, and replacing a document's text or rows marks none.
+TEST_F(SessionTest, EachChangeMarksItsOwnDocumentsChanged) {
+    using Marks = std::array<bool, 3>;  // formula, constants, variables
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        Marks marked;
+    } steps[] = {
+        {"a constant's cell",
+         [&] { session.setCell(Document::Constants, ValueColumn, 1, "1"); },
+         {false, true, false}},
+        {"a variable's cell",
+         [&] { session.setCell(Document::Variables, UnitsColumn, 1, "m"); },
+         {false, false, true}},
+        {"accepted rows",
+         [&] { session.acceptRows(Document::Variables, MakeVariableTable(), 0); },
+         {false, false, true}},
+        {"the unit clicked",
+         [&] { session.setAngleUnit(session.angleUnit()); },
+         {true, false, false}},
+        {"an edit in the editor", [&] { session.formulaEditing(); }, {true, false, false}},
+        {"the loop shown", [&] { session.loop().shown(); }, {false, false, true}},
+        {"a run that fails", [&] { session.runs().runCommand(0); }, {false, false, true}},
+        {"a text read from a file",
+         [&] { session.setFormulaText(QStringLiteral("1 = X")); },
+         {false, false, false}},
+        {"New", [&] { session.emptyTable(Document::Constants); }, {false, false, false}},
+    };
+    for (const auto& step : steps) {
+        for (Document document : {Document::Formula, Document::Constants, Document::Variables}) {
+            session.documents().setChanged(document, false);
+        }
+        step.change();
+        const DocumentState& documents = session.documents();
+        EXPECT_EQ(
+            (Marks{documents.isChanged(Document::Formula), documents.isChanged(Document::Constants),
+                   documents.isChanged(Document::Variables)}),
+            step.marked)
+            << step.what;
+    }
+}
+
 // What a window such as a what-if study works on: the formula and unit as
 // they are now, in tables of its own.
 TEST_F(SessionTest, AWorksheetCopyRunsTheFormulaAsItIsWithoutTouchingTheSession) {
     session.setCell(Document::Variables, NameColumn, 1, "Y");
     session.setFormulaText(QStringLiteral("ARCSIN 1 = Y\r\n"));
     session.setAngleUnit(AngleUnit::Radians);
-    session.documents().setChanged(Document::Formula, false);
+    for (Document document : {Document::Formula, Document::Variables}) {
+        session.documents().setChanged(document, false);
+    }
     Worksheet copy = session.worksheetCopy();
     ASSERT_TRUE(Engine(copy).ExecuteEquations(0).succeeded());
     EXPECT_EQ(copy.variables.value(1), "1.5707963267949");
