@@ -29,7 +29,7 @@ void RunControl::TestOneEquation1Click() {
 
 void RunControl::ContinuousLoop1Click() {
     // A window opened again goes beside the main window wherever that is now.
-    if (loopWindow_ && loopWindow_->isHidden()) PlaceBeside(loopWindow_, session_.messageOwner());
+    if (loopWindow_ && loopWindow_->isHidden()) PlaceBeside(loopWindow_, mainWindow_);
     ShowWithoutModality(loopWindow_);
     session_.loop().shown();
 }

@@ -4,7 +4,6 @@
 
 #include "documents/SettingsFile.h"
 #include "interaction/HintTarget.h"
-#include "interaction/UserInteraction.h"
 #include "interaction/UserSettings.h"
 #include "session/ContinuousLoop.h"
 #include "session/FormulaRuns.h"
@@ -23,15 +22,12 @@ std::size_t TableSlot(Document table) {
 
 }  // namespace
 
-Session::Session(UserInteraction& interaction, const QString& startDirectory,
-                 const QString& guideDirectory, QObject* parent)
+Session::Session(const QString& startDirectory, const QString& guideDirectory, QObject* parent)
     : QObject(parent),
-      interaction_(interaction),
       settingsPath_(SettingsFilePath(startDirectory)),
       help_(QDir(startDirectory).filePath(QLatin1String(kHelpFileName)), guideDirectory),
       runs_(std::make_unique<FormulaRuns>(*this, sheet_)) {
     loop_ = std::make_unique<ContinuousLoop>(*this, *runs_);
-    runs_->setLoopSwitch(&loop_->loopSwitch());
     toldNames_ = {sheet_.constants.namesStamp(), sheet_.variables.namesStamp()};
     // The editor keeps its own history of whole texts.
     formula_.setUndoRedoEnabled(false);
@@ -140,20 +136,18 @@ void Session::setOption(bool SessionOptions::*option, bool on) {
 
 void Session::readSettings() {
     const SettingsLoad load = LoadSettingsFile(settingsPath_);
-    if (load.status == LoadStatus::Failed) interaction_.showError(nullptr, load.errorText);
+    if (load.status == LoadStatus::Failed) settingsProblem_ = load.errorText;
     options_.promptOnEveryLoop = load.settings.promptOnEveryLoop;
     options_.showVariablesAfterExecuting = load.settings.showVariableTableAfterExecuting;
     options_.showHints = load.settings.showHints;
 }
 
-void Session::writeSettings() {
+std::optional<QString> Session::writeSettings() const {
     Settings settings;
     settings.promptOnEveryLoop = options_.promptOnEveryLoop;
     settings.showVariableTableAfterExecuting = options_.showVariablesAfterExecuting;
     settings.showHints = options_.showHints;
-    if (auto failure = SaveSettingsFile(settingsPath_, settings)) {
-        interaction_.showError(messageOwner_, *failure);
-    }
+    return SaveSettingsFile(settingsPath_, settings);
 }
 
 void Session::optionsMenuOpened() {

@@ -8,16 +8,16 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "documents/DocumentState.h"
 #include "documents/TableFile.h"
 #include "engine/AngleUnit.h"
+#include "engine/Engine.h"
 #include "engine/Worksheet.h"
 #include "interaction/HelpFiles.h"
-
-class QWidget;
 
 namespace quantaro {
 
@@ -25,7 +25,6 @@ class ContinuousLoop;
 class FormulaRuns;
 class HintTarget;
 class Trajectory;
-class UserInteraction;
 
 // The choices of the Options menu. The first three are kept in the settings
 // file beside the documents, the last in the user's own settings.
@@ -47,6 +46,9 @@ struct SessionOptions {
 // works out something of its own from the worksheet (a what-if study) takes
 // worksheetCopy(), runs that, and follows formulaChanged, valuesChanged and
 // angleUnitChanged to know when its result no longer holds.
+//
+// It shows no box: a run that calls for one says so by a signal, and the
+// presenter at the main window shows it.
 class Session : public QObject {
     Q_OBJECT
 
@@ -54,16 +56,15 @@ class Session : public QObject {
     // startDirectory is the working directory at start-up, the home of the
     // settings file, which is read here, and of the help file. Help falls
     // back to the user guide in guideDirectory when there is no help file.
-    Session(UserInteraction& interaction, const QString& startDirectory,
-            const QString& guideDirectory = QString(), QObject* parent = nullptr);
+    explicit Session(const QString& startDirectory, const QString& guideDirectory = QString(),
+                     QObject* parent = nullptr);
     ~Session() override;
 
-    UserInteraction& interaction() const { return interaction_; }
-    // The window over which the runs' boxes show: the main window.
-    void setMessageOwner(QWidget* owner) { messageOwner_ = owner; }
-    QWidget* messageOwner() const { return messageOwner_; }
     const HelpFiles& helpFiles() const { return help_; }
     const QString& settingsPath() const { return settingsPath_; }
+    // Why the settings file could not be read at start-up; nothing when it
+    // was read or was not there.
+    const std::optional<QString>& settingsProblem() const { return settingsProblem_; }
 
     // The tables.
     const NameTable& constants() const { return sheet_.constants; }
@@ -119,8 +120,9 @@ class Session : public QObject {
 
     const SessionOptions& options() const { return options_; }
     void setOption(bool SessionOptions::*option, bool on);
-    // Writes the three options of the settings file; a failure is shown.
-    void writeSettings();
+    // Writes the three options of the settings file; returns why that
+    // failed, if it did.
+    std::optional<QString> writeSettings() const;
 
     // 1: the completion prompt may be shown; 2: the user cancelled it.
     int promptAnswer() const { return promptAnswer_; }
@@ -162,15 +164,23 @@ class Session : public QObject {
     void angleUnitSelected(quantaro::AngleUnit unit);
     void optionsChanged();
 
+    // A run ended with an equation's error or found the formula empty; the
+    // box telling of it is due now, before the run returns.
+    void runFailed(const quantaro::RunOutcome& outcome);
+    // A run succeeded while "&Prompt on every loop" is ticked: the
+    // completion prompt is due now, unless the user cancelled it before.
+    void completionPromptDue();
+    // A menu command's run was ended by a floating-point fault.
+    void runFaulted(const QString& text);
+
   private:
     NameTable& writableTable(Document table);
     void readSettings();
     void formulaEdited();
 
-    UserInteraction& interaction_;
     QString settingsPath_;
+    std::optional<QString> settingsProblem_;
     HelpFiles help_;
-    QWidget* messageOwner_ = nullptr;
 
     Worksheet sheet_;
     DocumentState documents_;

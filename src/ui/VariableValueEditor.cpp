@@ -25,11 +25,11 @@ bool IsNumber(const QString& text) {
 }  // namespace
 
 VariableValueEditor::VariableValueEditor(QLineEdit* editVariable, Grids grids, Session& session,
-                                         QWidget* owner)
+                                         UserInteraction& interaction, QWidget* owner)
     : edit_(editVariable),
       grids_(grids),
       session_(session),
-      interaction_(session.interaction()),
+      interaction_(interaction),
       owner_(owner) {
     SetSignalColours(edit_, Qt::blue);
     edit_->hide();

@@ -9,7 +9,6 @@
 #include <functional>
 
 #include "RawFiles.h"
-#include "ScriptedInteraction.h"
 #include "engine/Engine.h"
 #include "session/ContinuousLoop.h"
 #include "session/FormulaRuns.h"
@@ -43,8 +42,7 @@ class SessionTest : public ::testing::Test {
     }
 
     QTemporaryDir startDir;
-    testing::ScriptedInteraction user;
-    Session session{user, startDir.path()};
+    Session session{startDir.path()};
     QStringList heard;
 };
 
@@ -149,6 +147,30 @@ TEST_F(SessionTest, EachChangeMarksItsOwnDocumentsChanged) {
                    documents.isChanged(Document::Variables)}),
             step.marked)
             << step.what;
+    }
+}
+
+// A run calls for a box by a signal: its failure's, or after a success the
+// completion prompt's, only while the option is ticked.
+TEST_F(SessionTest, ARunSignalsTheBoxItsOutcomeCallsFor) {
+    QObject::connect(&session, &Session::runFailed,
+                     [this](const RunOutcome& outcome) { heard << outcome.message.c_str(); });
+    QObject::connect(&session, &Session::completionPromptDue, [this] { heard << "prompt"; });
+    session.setCell(Document::Variables, NameColumn, 1, "X");
+    struct Case {
+        const char* formula;
+        bool prompt;
+        const char* told;
+    };
+    for (const Case& c :
+         {Case{"", true, "Empty formula"}, Case{"Q = X", true, "Equation 1: Unknown Item \"Q\""},
+          Case{"1 = X", false, ""}, Case{"1 = X", true, "prompt"}}) {
+        session.setFormulaText(QString::fromLatin1(c.formula));
+        session.setOption(&SessionOptions::promptOnEveryLoop, c.prompt);
+        heard.clear();
+        session.runs().runCommand(0);
+        heard.removeAll(QStringLiteral("values variables"));
+        EXPECT_EQ(heard.join(", ").toStdString(), c.told) << c.formula;
     }
 }
 

@@ -319,8 +319,8 @@ TEST_F(DocumentCommandsTest, SaveAllThenOpenAllInAFreshWindowRestoresEveryDocume
     EXPECT_FALSE(documents().anyChanged());
     EXPECT_EQ(window->windowTitle(), "QUANTARO - Beam.FOR -- Beam.CON -- Beam.VAR");
 
-    Session fresh(user, startDir.path());
-    TFormCalculator freshWindow(fresh);
+    Session fresh(startDir.path());
+    TFormCalculator freshWindow(fresh, user);
     user.chosenFiles = {file("Beam.FOR")};
     freshWindow.documentCommands().OpenAll1Click();
     EXPECT_EQ(fresh.formulaText(), "A = X\r\n");
