@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <functional>
 
 #include "RawFiles.h"
@@ -34,11 +33,13 @@ class SessionTest : public ::testing::Test {
         QObject::connect(&session, &Session::angleUnitSelected,
                          [this] { heard << "unit selected"; });
         QObject::connect(&session, &Session::optionsChanged, [this] { heard << "options"; });
-        QObject::connect(&session.documents(), &DocumentState::changedFlagSet,
-                         [this](Document document, bool changed) {
-                             if (document == Document::Formula && changed)
-                                 heard << "formula changed";
-                         });
+        QObject::connect(
+            &session.documents(), &DocumentState::changedFlagSet,
+            [this](Document document, bool changed) {
+                static const char* const names[] = {"formula", "constants", "variables"};
+                if (changed)
+                    heard << QStringLiteral("%1 changed").arg(names[static_cast<int>(document)]);
+            });
     }
 
     QTemporaryDir startDir;
@@ -48,7 +49,8 @@ class SessionTest : public ::testing::Test {
 
 // The windows redraw a grid on "values", cut the formula again on "names",
 // forget what they showed of the old rows on "replaced" and show the rows
-// from the first on "opened"; a read that fails tells nothing.
+// from the first on "opened"; a read that fails tells nothing. Each change
+// marks the documents it makes differ from their files, and only those.
 TEST_F(SessionTest, EachChangeTellsTheWindowsWhatChanged) {
     const QString file = startDir.filePath("V.VAR");
     testing::WriteRaw(file, "t 2 s\r\n");
@@ -62,13 +64,13 @@ TEST_F(SessionTest, EachChangeTellsTheWindowsWhatChanged) {
     const Step steps[] = {
         {"a value",
          [&] { session.setCell(Document::Variables, ValueColumn, 1, "1"); },
-         {"values variables"}},
+         {"values variables", "variables changed"}},
         {"a name",
          [&] { session.setCell(Document::Variables, NameColumn, 1, "X"); },
-         {"names variables", "values variables"}},
+         {"names variables", "values variables", "variables changed"}},
         {"accepted rows",
          [&] { session.acceptRows(Document::Constants, accepted, 1); },
-         {"replaced constants", "names constants", "values constants"}},
+         {"constants changed", "replaced constants", "names constants", "values constants"}},
         {"a missing file", [&] { session.openTable(Document::Variables, file + "x"); }, {}},
         {"a file",
          [&] { session.openTable(Document::Variables, file); },
@@ -81,7 +83,7 @@ TEST_F(SessionTest, EachChangeTellsTheWindowsWhatChanged) {
          {"formula changed"}},
         {"a unit read from a file",
          [&] { session.selectAngleUnit(AngleUnit::Radians); },
-         {"unit", "unit selected"}},
+         {"formula changed", "unit", "unit selected"}},
         {"the unit read again",
          [&] { session.selectAngleUnit(AngleUnit::Radians); },
          {"unit selected"}},
@@ -94,84 +96,41 @@ TEST_F(SessionTest, EachChangeTellsTheWindowsWhatChanged) {
              session.optionsMenuOpened();
          },
          {"options"}},
+        {"an edit in the editor", [&] { session.formulaEditing(); }, {"formula changed"}},
+        {"the loop shown", [&] { session.loop().shown(); }, {"variables changed"}},
+        {"a run that fails",
+         [&] { session.runs().runCommand(0); },
+         {"variables changed", "values variables"}},
+        {"a text read from a file", [&] { session.setFormulaText(QStringLiteral("1 = X")); }, {}},
     };
     for (const Step& step : steps) {
+        for (Document document : {Document::Formula, Document::Constants, Document::Variables}) {
+            session.documents().setChanged(document, false);
+        }
         heard.clear();
         step.change();
         EXPECT_EQ(heard.join(", ").toStdString(), step.told.join(", ").toStdString()) << step.what;
     }
     EXPECT_EQ(session.documents().usedRows(Document::Constants), 1);
-    EXPECT_TRUE(session.documents().isChanged(Document::Formula));  // by the click alone
     EXPECT_FALSE(session.options().promptOnEveryLoop);
     EXPECT_EQ(session.promptAnswer(), 1);
-}
-
-// The changed flags, and so Save and the Save Changes prompts, follow the
-// session's own changes: each marks the documents it makes differ from their
-// files, and replacing a document's text or rows marks none.
-TEST_F(SessionTest, EachChangeMarksItsOwnDocumentsChanged) {
-    using Marks = std::array<bool, 3>;  // formula, constants, variables
-    const struct {
-        const char* what;
-        std::function<void()> change;
-        Marks marked;
-    } steps[] = {
-        {"a constant's cell",
-         [&] { session.setCell(Document::Constants, ValueColumn, 1, "1"); },
-         {false, true, false}},
-        {"a variable's cell",
-         [&] { session.setCell(Document::Variables, UnitsColumn, 1, "m"); },
-         {false, false, true}},
-        {"accepted rows",
-         [&] { session.acceptRows(Document::Variables, MakeVariableTable(), 0); },
-         {false, false, true}},
-        {"the unit clicked",
-         [&] { session.setAngleUnit(session.angleUnit()); },
-         {true, false, false}},
-        {"an edit in the editor", [&] { session.formulaEditing(); }, {true, false, false}},
-        {"the loop shown", [&] { session.loop().shown(); }, {false, false, true}},
-        {"a run that fails", [&] { session.runs().runCommand(0); }, {false, false, true}},
-        {"a text read from a file",
-         [&] { session.setFormulaText(QStringLiteral("1 = X")); },
-         {false, false, false}},
-        {"New", [&] { session.emptyTable(Document::Constants); }, {false, false, false}},
-    };
-    for (const auto& step : steps) {
-        for (Document document : {Document::Formula, Document::Constants, Document::Variables}) {
-            session.documents().setChanged(document, false);
-        }
-        step.change();
-        const DocumentState& documents = session.documents();
-        EXPECT_EQ(
-            (Marks{documents.isChanged(Document::Formula), documents.isChanged(Document::Constants),
-                   documents.isChanged(Document::Variables)}),
-            step.marked)
-            << step.what;
-    }
 }
 
 // A run calls for a box by a signal: its failure's, or after a success the
 // completion prompt's, only while the option is ticked.
 TEST_F(SessionTest, ARunSignalsTheBoxItsOutcomeCallsFor) {
+    QStringList due;
     QObject::connect(&session, &Session::runFailed,
-                     [this](const RunOutcome& outcome) { heard << outcome.message.c_str(); });
-    QObject::connect(&session, &Session::completionPromptDue, [this] { heard << "prompt"; });
+                     [&](const RunOutcome& outcome) { due << outcome.message.c_str(); });
+    QObject::connect(&session, &Session::completionPromptDue, [&] { due << "prompt"; });
+    session.setOption(&SessionOptions::promptOnEveryLoop, true);
+    session.runs().runPass(0);  // of the empty formula
     session.setCell(Document::Variables, NameColumn, 1, "X");
-    struct Case {
-        const char* formula;
-        bool prompt;
-        const char* told;
-    };
-    for (const Case& c :
-         {Case{"", true, "Empty formula"}, Case{"Q = X", true, "Equation 1: Unknown Item \"Q\""},
-          Case{"1 = X", false, ""}, Case{"1 = X", true, "prompt"}}) {
-        session.setFormulaText(QString::fromLatin1(c.formula));
-        session.setOption(&SessionOptions::promptOnEveryLoop, c.prompt);
-        heard.clear();
-        session.runs().runCommand(0);
-        heard.removeAll(QStringLiteral("values variables"));
-        EXPECT_EQ(heard.join(", ").toStdString(), c.told) << c.formula;
-    }
+    session.setFormulaText(QStringLiteral("1 = X"));
+    session.runs().runPass(0);
+    session.setOption(&SessionOptions::promptOnEveryLoop, false);
+    session.runs().runPass(0);
+    EXPECT_EQ(due.join(", ").toStdString(), "Empty formula, prompt");
 }
 
 // What a window such as a what-if study works on: the formula and unit as
