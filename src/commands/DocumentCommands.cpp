@@ -54,10 +54,10 @@ FileDialogOptions DocumentCommands::dialogOptions(Document document, const char*
             recent_.folders()};
 }
 
-DocumentCommands::DocumentCommands(Session& session, QWidget* owner)
+DocumentCommands::DocumentCommands(Session& session, UserInteraction& interaction, QWidget* owner)
     : session_(session),
       documents_(session.documents()),
-      interaction_(session.interaction()),
+      interaction_(interaction),
       owner_(owner) {}
 
 void DocumentCommands::OpenFormulaFile(const QString& name) {

@@ -31,7 +31,7 @@ class DocumentCommands : public QObject {
 
   public:
     // owner is the window that owns the boxes and dialogs.
-    DocumentCommands(Session& session, QWidget* owner);
+    DocumentCommands(Session& session, UserInteraction& interaction, QWidget* owner);
 
     // Readers. Each records name as its document's file name before it looks
     // for the file, so a missing file leaves that name in place, with a

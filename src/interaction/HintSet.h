@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "interaction/HintTarget.h"
+
 namespace quantaro {
 
 // The hints of one window: each registered widget (the window itself among
@@ -28,12 +30,5 @@ class HintSet {
 // A tool tip that shows text as it is: Qt takes a tool tip that looks like
 // markup for markup, and has no switch to say otherwise.
 QString ToolTipText(const QString& text);
-
-// A window whose hints the main window's "Show &hints" switches.
-class HintTarget {
-  public:
-    virtual ~HintTarget() = default;
-    virtual void setHintsShown(bool shown) = 0;
-};
 
 }  // namespace quantaro

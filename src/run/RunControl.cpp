@@ -4,6 +4,7 @@
 
 #include "interaction/WindowLayout.h"
 #include "run/TFormSelectEquation.h"
+#include "session/ContinuousLoop.h"
 #include "session/FormulaRuns.h"
 #include "session/Session.h"
 
@@ -28,9 +29,9 @@ void RunControl::TestOneEquation1Click() {
 
 void RunControl::ContinuousLoop1Click() {
     // A window opened again goes beside the main window wherever that is now.
-    if (loopWindow_ && loopWindow_->isHidden()) PlaceBeside(loopWindow_, session_.messageOwner());
+    if (loopWindow_ && loopWindow_->isHidden()) PlaceBeside(loopWindow_, mainWindow_);
     ShowWithoutModality(loopWindow_);
-    session_.documents().setChanged(Document::Variables);
+    session_.loop().shown();
 }
 
 }  // namespace quantaro

@@ -11,7 +11,9 @@ class TFormSelectEquation;
 // Test One with its Select Equation dialog, and the continuous loop window.
 class RunControl {
   public:
-    explicit RunControl(Session& session) : session_(session) {}
+    // The loop window opens beside mainWindow.
+    RunControl(Session& session, QWidget* mainWindow)
+        : session_(session), mainWindow_(mainWindow) {}
 
     // The windows created after the main window; the variable entry screen
     // shows after Execute All when "Show entire &variable table after
@@ -25,6 +27,7 @@ class RunControl {
 
   private:
     Session& session_;
+    QWidget* mainWindow_;
     TFormSelectEquation* selectEquation_ = nullptr;
     QWidget* loopWindow_ = nullptr;
     QWidget* variableScreen_ = nullptr;

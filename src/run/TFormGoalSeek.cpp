@@ -84,8 +84,8 @@ Document DocumentOf(InputTable table) {
 
 }  // namespace
 
-TFormGoalSeek::TFormGoalSeek(Session& session, QWidget* parent)
-    : QWidget(parent, Qt::Window), session_(session), stale_(session) {
+TFormGoalSeek::TFormGoalSeek(Session& session, UserInteraction& interaction, QWidget* parent)
+    : QWidget(parent, Qt::Window), session_(session), interaction_(interaction), stale_(session) {
     setObjectName(QStringLiteral("TFormGoalSeek"));
     setWindowTitle(FindControl(kLayout, "TFormGoalSeek").text);
     setFont(CaptionFont());
@@ -227,7 +227,7 @@ void TFormGoalSeek::ButtonSeekClick() {
     Worksheet sheet = session_.worksheetCopy();
     if (setup && fault.isEmpty()) fault = QString::fromStdString(SeekSetupError(sheet, *setup));
     if (!fault.isEmpty()) {
-        session_.interaction().showError(this, fault);
+        interaction_.showError(this, fault);
         return;
     }
     setup_ = std::move(*setup);
@@ -321,7 +321,6 @@ void TFormGoalSeek::ButtonStoreClick() {
     stale_.setIgnoring(true);
     const Document document = DocumentOf(cell_->table);
     session_.setCell(document, ValueColumn, cell_->row, found_->valueText);
-    session_.documents().setChanged(document);
     FormulaRuns& runs = session_.runs();
     std::optional<std::string> fault;
     for (int pass = 0; pass < setup_.run.passes && !fault; ++pass) {
@@ -330,7 +329,7 @@ void TFormGoalSeek::ButtonStoreClick() {
     }
     session_.tableWritten(Document::Variables);
     stale_.setIgnoring(false);
-    if (fault) session_.interaction().showError(this, QString::fromStdString(*fault));
+    if (fault) interaction_.showError(this, QString::fromStdString(*fault));
     found_.reset();
     ButtonStore->setEnabled(false);
     showOutcome(outcome_ + QStringLiteral("\nStored in the tables."));

@@ -22,6 +22,7 @@ class QTimer;
 namespace quantaro {
 
 class Session;
+class UserInteraction;
 
 // The Goal Seek window: "Set RESULT to TARGET by changing INPUT". The search
 // runs on a thread of its own over a copy of the session's worksheet, so
@@ -36,7 +37,7 @@ class TFormGoalSeek : public QWidget, public HintTarget {
     Q_OBJECT
 
   public:
-    explicit TFormGoalSeek(Session& session, QWidget* parent = nullptr);
+    TFormGoalSeek(Session& session, UserInteraction& interaction, QWidget* parent = nullptr);
     ~TFormGoalSeek() override;
 
     // The window and its controls, each with its text, hint and help context.
@@ -71,6 +72,7 @@ class TFormGoalSeek : public QWidget, public HintTarget {
     void worksheetChanged();
 
     Session& session_;
+    UserInteraction& interaction_;
     SeekSetup setup_;                  // of the last search
     std::optional<InputCell> cell_;    // INPUT's cell in the tables then
     std::optional<SeekResult> found_;  // written by the study's thread

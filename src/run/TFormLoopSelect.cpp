@@ -110,11 +110,11 @@ std::span<const ControlEntry> TFormLoopSelect::Layout() {
     return kLayout;
 }
 
-TFormLoopSelect::TFormLoopSelect(Session& session, QWidget* parent)
+TFormLoopSelect::TFormLoopSelect(Session& session, UserInteraction& interaction, QWidget* parent)
     : QWidget(parent, Qt::Window),
       session_(session),
       loop_(session.loop()),
-      interaction_(session.interaction()) {
+      interaction_(interaction) {
     setObjectName(QStringLiteral("TFormLoopSelect"));
     setWindowTitle(FindControl(kLayout, "TFormLoopSelect").text);
     setFont(CaptionFont());
@@ -263,8 +263,7 @@ void TFormLoopSelect::showTrajectoryWindow() {
         connect(&loop_, &ContinuousLoop::trajectoryChanged, trajectoryWindow_,
                 &TFormTrajectory::followTrajectory);
         trajectoryWindow_->setHintsShown(hintsShown_);
-        const QWidget* mainWindow = session_.messageOwner();
-        PlaceBeside(trajectoryWindow_, mainWindow ? mainWindow : this, {this});
+        PlaceBeside(trajectoryWindow_, mainWindow_ ? mainWindow_ : this, {this});
     }
     ShowWithoutModality(trajectoryWindow_);
 }

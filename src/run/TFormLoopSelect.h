@@ -31,7 +31,7 @@ class TFormLoopSelect : public QWidget, public HintTarget {
     Q_OBJECT
 
   public:
-    explicit TFormLoopSelect(Session& session, QWidget* parent = nullptr);
+    TFormLoopSelect(Session& session, UserInteraction& interaction, QWidget* parent = nullptr);
 
     // The window and its controls, each with its text, hint and help context.
     static std::span<const ControlEntry> Layout();
@@ -45,8 +45,9 @@ class TFormLoopSelect : public QWidget, public HintTarget {
     // The history of the recorded variables; the same object all along.
     const Trajectory& trajectory() const;
     // Shows the window that plots the history, made the first time and
-    // placed beside the main window.
+    // placed beside the main window, or beside this one while none is set.
     void showTrajectoryWindow();
+    void setMainWindow(const QWidget* window) { mainWindow_ = window; }
 
     // Handlers.
     void FormCreate();
@@ -83,6 +84,7 @@ class TFormLoopSelect : public QWidget, public HintTarget {
     Session& session_;
     ContinuousLoop& loop_;
     UserInteraction& interaction_;
+    const QWidget* mainWindow_ = nullptr;
 
     QSpinBox* SpinEdit1 = nullptr;
     QSpinBox* SpinEdit2 = nullptr;

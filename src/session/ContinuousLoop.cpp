@@ -41,6 +41,10 @@ void ContinuousLoop::step() {
     if (report.error) emit failed(QString::fromStdString(*report.error));
 }
 
+void ContinuousLoop::shown() {
+    session_.documents().setChanged(Document::Variables);
+}
+
 void ContinuousLoop::reset() {
     runner_.reset();
     recorder_.clear();

@@ -41,6 +41,9 @@ class ContinuousLoop : public QObject, private LoopTimer {
     void step();
     // Idle, counting from 1 again, all equations.
     void cancel() { runner_.cancel(); }
+    // The loop's window was shown: its passes are about to write the
+    // variables, so the variable table is marked changed now.
+    void shown();
 
     bool stopped() const { return runner_.stopped(); }
     bool timerEnabled() const { return runner_.timerEnabled(); }

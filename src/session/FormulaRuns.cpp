@@ -3,7 +3,6 @@
 #include <QString>
 
 #include "engine/FloatingPointFault.h"
-#include "interaction/UserInteraction.h"
 #include "session/Session.h"
 
 namespace quantaro {
@@ -22,7 +21,7 @@ std::optional<std::string> FormulaRuns::runPass(int selection) {
     try {
         const RunOutcome outcome = engine_.ExecuteEquations(selection);
         lastRunFailed_ = !outcome.succeeded();
-        ReportOutcome(outcome, *this);
+        report(outcome);
     } catch (const FloatingPointFault& error) {
         fault = error.what();
     }
@@ -36,45 +35,16 @@ void FormulaRuns::runCommand(int selection) {
     const std::optional<std::string> fault = runPass(selection);
     session_.tableWritten(Document::Variables);
     if (fault) {
-        session_.interaction().showError(session_.messageOwner(), QString::fromStdString(*fault));
+        emit session_.runFaulted(QString::fromStdString(*fault));
     }
 }
 
-bool FormulaRuns::promptOnEveryLoop() const {
-    return session_.options().promptOnEveryLoop;
-}
-
-int FormulaRuns::promptAnswer() const {
-    return session_.promptAnswer();
-}
-
-void FormulaRuns::setPromptAnswer(int answer) {
-    session_.setPromptAnswer(answer);
-}
-
-void FormulaRuns::setLoopTimerEnabled(bool enabled) {
-    if (loop_) loop_->setTimerEnabled(enabled);
-}
-
-void FormulaRuns::setLoopStopped() {
-    if (loop_) loop_->setLoopStopped();
-}
-
-void FormulaRuns::showMessage(MessageKind kind, const std::string& text) {
-    ++boxesShown_;
-    // The values stored before the failing equation show behind the box.
-    session_.tableWritten(Document::Variables);
-    session_.interaction().showBox(
-        session_.messageOwner(), kind == MessageKind::Error ? BoxKind::Error : BoxKind::Information,
-        QString::fromStdString(text), BoxButtons::Ok);
-}
-
-bool FormulaRuns::confirmCompletion(const std::string& text) {
-    ++boxesShown_;
-    session_.tableWritten(Document::Variables);
-    return session_.interaction().showBox(session_.messageOwner(), BoxKind::Information,
-                                          QString::fromStdString(text),
-                                          BoxButtons::OkCancel) == BoxAnswer::Ok;
+void FormulaRuns::report(const RunOutcome& outcome) {
+    if (!outcome.succeeded()) {
+        emit session_.runFailed(outcome);
+    } else if (session_.options().promptOnEveryLoop) {
+        emit session_.completionPromptDue();
+    }
 }
 
 }  // namespace quantaro

@@ -1,7 +1,6 @@
 #include "session/OutcomeReport.h"
 
 namespace quantaro {
-namespace {
 
 void ReportFailure(const RunOutcome& outcome, RunFeedback& feedback) {
     feedback.setLoopTimerEnabled(false);
@@ -20,16 +19,6 @@ void AskCompletion(RunFeedback& feedback) {
         feedback.setPromptAnswer(feedback.confirmCompletion(kCompletionPrompt) ? 1 : 2);
     }
     feedback.setLoopTimerEnabled(true);
-}
-
-}  // namespace
-
-void ReportOutcome(const RunOutcome& outcome, RunFeedback& feedback) {
-    if (!outcome.succeeded()) {
-        ReportFailure(outcome, feedback);
-    } else if (feedback.promptOnEveryLoop()) {
-        AskCompletion(feedback);
-    }
 }
 
 }  // namespace quantaro

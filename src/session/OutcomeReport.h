@@ -12,14 +12,12 @@ inline constexpr const char* kCompletionPrompt =
     "Execution complete\r\nAnswers appear in the Variables table.\r\n"
     "Answers may change if equations are executed again.";
 
-// What telling the user about a run touches: the completion prompt's option
-// and answer, the continuous loop's timer and stop flag, and the boxes.
+// What telling the user about a run touches: the completion prompt's
+// answer, the continuous loop's timer and stop flag, and the boxes.
 class RunFeedback {
   public:
     virtual ~RunFeedback() = default;
 
-    // Whether the option "&Prompt on every loop" is ticked.
-    virtual bool promptOnEveryLoop() const = 0;
     // 1: the completion prompt may be shown; 2: the user cancelled it.
     virtual int promptAnswer() const = 0;
     virtual void setPromptAnswer(int answer) = 0;
@@ -33,10 +31,14 @@ class RunFeedback {
     virtual bool confirmCompletion(const std::string& text) = 0;
 };
 
-// Tells the user what a run came to. A failure switches the loop's timer off
-// and stops the loop before its box; a success asks the completion prompt
-// when the option is ticked. The timer is off while any box is up, so that
-// no loop tick can start a run from the box's modal loop.
-void ReportOutcome(const RunOutcome& outcome, RunFeedback& feedback);
+// Telling the user what a run came to keeps the loop's timer off while any
+// box is up, so that no loop tick can start a run from the box's modal loop.
+//
+// A failed run: the loop's timer is switched off and the loop stopped before
+// the box, and the timer is off again after it.
+void ReportFailure(const RunOutcome& outcome, RunFeedback& feedback);
+// A successful run while "&Prompt on every loop" is ticked: the completion
+// prompt, unless the user cancelled it before; the timer is on again after.
+void AskCompletion(RunFeedback& feedback);
 
 }  // namespace quantaro

@@ -3,8 +3,7 @@
 #include <QDir>
 
 #include "documents/SettingsFile.h"
-#include "interaction/HintSet.h"
-#include "interaction/UserInteraction.h"
+#include "interaction/HintTarget.h"
 #include "interaction/UserSettings.h"
 #include "session/ContinuousLoop.h"
 #include "session/FormulaRuns.h"
@@ -23,15 +22,12 @@ std::size_t TableSlot(Document table) {
 
 }  // namespace
 
-Session::Session(UserInteraction& interaction, const QString& startDirectory,
-                 const QString& guideDirectory, QObject* parent)
+Session::Session(const QString& startDirectory, const QString& guideDirectory, QObject* parent)
     : QObject(parent),
-      interaction_(interaction),
       settingsPath_(SettingsFilePath(startDirectory)),
       help_(QDir(startDirectory).filePath(QLatin1String(kHelpFileName)), guideDirectory),
       runs_(std::make_unique<FormulaRuns>(*this, sheet_)) {
     loop_ = std::make_unique<ContinuousLoop>(*this, *runs_);
-    runs_->setLoopSwitch(&loop_->loopSwitch());
     toldNames_ = {sheet_.constants.namesStamp(), sheet_.variables.namesStamp()};
     // The editor keeps its own history of whole texts.
     formula_.setUndoRedoEnabled(false);
@@ -64,6 +60,7 @@ void Session::tableWritten(Document table) {
 void Session::setCell(Document table, int column, int row, const std::string& text) {
     writableTable(table).setCell(column, row, text);
     tableWritten(table);
+    documents_.setChanged(table);
 }
 
 void Session::acceptRows(Document table, const NameTable& rows, int usedRows) {
@@ -104,6 +101,10 @@ void Session::setFormulaText(const QString& text) {
     emit formulaReplaced();
 }
 
+void Session::formulaEditing() {
+    documents_.setChanged(Document::Formula);
+}
+
 void Session::formulaEdited() {
     ++formulaRevision_;
     emit formulaChanged();
@@ -132,20 +133,18 @@ void Session::setOption(bool SessionOptions::*option, bool on) {
 
 void Session::readSettings() {
     const SettingsLoad load = LoadSettingsFile(settingsPath_);
-    if (load.status == LoadStatus::Failed) interaction_.showError(nullptr, load.errorText);
+    if (load.status == LoadStatus::Failed) settingsProblem_ = load.errorText;
     options_.promptOnEveryLoop = load.settings.promptOnEveryLoop;
     options_.showVariablesAfterExecuting = load.settings.showVariableTableAfterExecuting;
     options_.showHints = load.settings.showHints;
 }
 
-void Session::writeSettings() {
+std::optional<QString> Session::writeSettings() const {
     Settings settings;
     settings.promptOnEveryLoop = options_.promptOnEveryLoop;
     settings.showVariableTableAfterExecuting = options_.showVariablesAfterExecuting;
     settings.showHints = options_.showHints;
-    if (auto failure = SaveSettingsFile(settingsPath_, settings)) {
-        interaction_.showError(messageOwner_, *failure);
-    }
+    return SaveSettingsFile(settingsPath_, settings);
 }
 
 void Session::optionsMenuOpened() {

@@ -8,15 +8,15 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "documents/DocumentState.h"
 #include "engine/AngleUnit.h"
+#include "engine/Engine.h"
 #include "engine/Worksheet.h"
 #include "interaction/HelpFiles.h"
-
-class QWidget;
 
 namespace quantaro {
 
@@ -24,7 +24,6 @@ class ContinuousLoop;
 class FormulaRuns;
 class HintTarget;
 class Trajectory;
-class UserInteraction;
 
 // The choices of the Options menu. The first three are kept in the settings
 // file beside the documents, the last in the user's own settings.
@@ -46,6 +45,9 @@ struct SessionOptions {
 // works out something of its own from the worksheet (a what-if study) takes
 // worksheetCopy(), runs that, and follows formulaChanged, valuesChanged and
 // angleUnitChanged to know when its result no longer holds.
+//
+// It shows no box: a run that calls for one says so by a signal, and the
+// presenter at the main window shows it.
 class Session : public QObject {
     Q_OBJECT
 
@@ -53,23 +55,23 @@ class Session : public QObject {
     // startDirectory is the working directory at start-up, the home of the
     // settings file, which is read here, and of the help file. Help falls
     // back to the user guide in guideDirectory when there is no help file.
-    Session(UserInteraction& interaction, const QString& startDirectory,
-            const QString& guideDirectory = QString(), QObject* parent = nullptr);
+    explicit Session(const QString& startDirectory, const QString& guideDirectory = QString(),
+                     QObject* parent = nullptr);
     ~Session() override;
 
-    UserInteraction& interaction() const { return interaction_; }
-    // The window over which the runs' boxes show: the main window.
-    void setMessageOwner(QWidget* owner) { messageOwner_ = owner; }
-    QWidget* messageOwner() const { return messageOwner_; }
     const HelpFiles& helpFiles() const { return help_; }
     const QString& settingsPath() const { return settingsPath_; }
+    // Why the settings file could not be read at start-up; nothing when it
+    // was read or was not there.
+    const std::optional<QString>& settingsProblem() const { return settingsProblem_; }
 
     // The tables.
     const NameTable& constants() const { return sheet_.constants; }
     const NameTable& variables() const { return sheet_.variables; }
     // The constant table (Document::Constants) or the variable table.
     const NameTable& table(Document table) const;
-    // Writes one cell, as the inline editor and Transfer Const do.
+    // Writes one cell, as the inline editor and Goal Seek's Store do; the
+    // table is marked changed.
     void setCell(Document table, int column, int row, const std::string& text);
     // The entry screen's OK: rows 1 to 100 of rows replace the table's, the
     // table is marked changed and usedRows becomes its used-row count.
@@ -86,6 +88,9 @@ class Session : public QObject {
     // and the angle unit. Changing the copy changes nothing here.
     Worksheet worksheetCopy() const;
 
+    // The documents' names and flags. Each change made through the session
+    // marks the documents it makes differ from their files; the file
+    // commands clear the flags as they save or discard.
     DocumentState& documents() { return documents_; }
     const DocumentState& documents() const { return documents_; }
 
@@ -98,6 +103,10 @@ class Session : public QObject {
     void setFormulaText(const QString& text);
     // Changes whenever the text changes, however it was changed.
     std::uint64_t formulaRevision() const { return formulaRevision_; }
+    // The user edits the formula in the editor: a key goes down in it, or a
+    // command or a step of its history changes the text. The formula is
+    // marked changed, also by a key that changes no character.
+    void formulaEditing();
 
     // The angle unit the circular and hyperbolic operators read.
     AngleUnit angleUnit() const { return sheet_.angle; }
@@ -110,8 +119,9 @@ class Session : public QObject {
 
     const SessionOptions& options() const { return options_; }
     void setOption(bool SessionOptions::*option, bool on);
-    // Writes the three options of the settings file; a failure is shown.
-    void writeSettings();
+    // Writes the three options of the settings file; returns why that
+    // failed, if it did.
+    std::optional<QString> writeSettings() const;
 
     // 1: the completion prompt may be shown; 2: the user cancelled it.
     int promptAnswer() const { return promptAnswer_; }
@@ -153,15 +163,23 @@ class Session : public QObject {
     void angleUnitSelected(quantaro::AngleUnit unit);
     void optionsChanged();
 
+    // A run ended with an equation's error or found the formula empty; the
+    // box telling of it is due now, before the run returns.
+    void runFailed(const quantaro::RunOutcome& outcome);
+    // A run succeeded while "&Prompt on every loop" is ticked: the
+    // completion prompt is due now, unless the user cancelled it before.
+    void completionPromptDue();
+    // A menu command's run was ended by a floating-point fault.
+    void runFaulted(const QString& text);
+
   private:
     NameTable& writableTable(Document table);
     void readSettings();
     void formulaEdited();
 
-    UserInteraction& interaction_;
     QString settingsPath_;
+    std::optional<QString> settingsProblem_;
     HelpFiles help_;
-    QWidget* messageOwner_ = nullptr;
 
     Worksheet sheet_;
     DocumentState documents_;

@@ -50,10 +50,11 @@ QString ToQString(const std::string& text) {
 
 }  // namespace
 
-EntryScreen::EntryScreen(const Setup& setup, Session& session, QWidget* parent)
+EntryScreen::EntryScreen(const Setup& setup, Session& session, UserInteraction& interaction,
+                         QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       session_(session),
-      interaction_(session.interaction()),
+      interaction_(interaction),
       table_(setup.table),
       editor_(setup.texts),
       model_(std::make_unique<NameTableModel>(editor_.table())) {

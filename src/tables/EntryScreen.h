@@ -81,7 +81,8 @@ class EntryScreen : public QWidget, public HintTarget {
         QString cancelHint;
     };
 
-    EntryScreen(const Setup& setup, Session& session, QWidget* parent);
+    EntryScreen(const Setup& setup, Session& session, UserInteraction& interaction,
+                QWidget* parent);
 
     // Points where the variable screen adds its edit mode.
     virtual void afterShown() {}

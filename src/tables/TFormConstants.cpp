@@ -68,8 +68,8 @@ EntryScreen::Setup TFormConstants::ScreenSetup() {
     return setup;
 }
 
-TFormConstants::TFormConstants(Session& session, QWidget* parent)
-    : EntryScreen(ScreenSetup(), session, parent),
+TFormConstants::TFormConstants(Session& session, UserInteraction& interaction, QWidget* parent)
+    : EntryScreen(ScreenSetup(), session, interaction, parent),
       StringGridConstantsEntry(grid()),
       Label1(label(0)),
       Label2(label(1)),

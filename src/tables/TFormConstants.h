@@ -10,7 +10,7 @@ class TFormConstants : public EntryScreen {
     Q_OBJECT
 
   public:
-    explicit TFormConstants(Session& session, QWidget* parent = nullptr);
+    TFormConstants(Session& session, UserInteraction& interaction, QWidget* parent = nullptr);
 
     QTableView* const StringGridConstantsEntry;
     QLabel* const Label1;

@@ -72,8 +72,8 @@ EntryScreen::Setup TFormVariables::ScreenSetup() {
     return setup;
 }
 
-TFormVariables::TFormVariables(Session& session, QWidget* parent)
-    : EntryScreen(ScreenSetup(), session, parent),
+TFormVariables::TFormVariables(Session& session, UserInteraction& interaction, QWidget* parent)
+    : EntryScreen(ScreenSetup(), session, interaction, parent),
       StringGridVariablesEntry(grid()),
       Label1(label(0)),
       Label2(label(1)),

@@ -14,7 +14,7 @@ class TFormVariables : public EntryScreen {
   public:
     enum class Mode { Adding, Changing };
 
-    explicit TFormVariables(Session& session, QWidget* parent = nullptr);
+    TFormVariables(Session& session, UserInteraction& interaction, QWidget* parent = nullptr);
 
     Mode mode() const { return mode_; }
 

@@ -41,11 +41,11 @@ bool IsAcceptingKey(int key) {
 }  // namespace
 
 FormulaCompletion::FormulaCompletion(QPlainTextEdit* memo, FormulaEditor& editor,
-                                     const Session& session)
+                                     const Session& session, UserInteraction& interaction)
     : memo_(memo),
       editor_(editor),
       session_(session),
-      interaction_(session.interaction()),
+      interaction_(interaction),
       list_(new QTreeWidget(memo)) {
     list_->setObjectName(QStringLiteral("CompletionList"));
     list_->setWindowFlags(Qt::Popup);

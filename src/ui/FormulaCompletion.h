@@ -23,7 +23,8 @@ class FormulaCompletion : public QObject {
     Q_OBJECT
 
   public:
-    FormulaCompletion(QPlainTextEdit* memo, FormulaEditor& editor, const Session& session);
+    FormulaCompletion(QPlainTextEdit* memo, FormulaEditor& editor, const Session& session,
+                      UserInteraction& interaction);
 
     // Opens the list, or beeps when no name begins with the word.
     void open();

@@ -151,10 +151,6 @@ void FormulaEditor::setFormulaText(const QString& text) {
     session_.setFormulaText(text);
 }
 
-void FormulaEditor::markChanged() {
-    session_.documents().setChanged(Document::Formula);
-}
-
 void FormulaEditor::SetEdit(bool enabled) {
     for (QAction* action : {actions_.cut, actions_.copy, actions_.del, actions_.selectAll}) {
         action->setEnabled(enabled);
@@ -167,7 +163,7 @@ void FormulaEditor::setEditByEmptiness() {
 
 void FormulaEditor::record(const std::function<void()>& change,
                            const std::function<void()>& ownEnabling) {
-    markChanged();
+    session_.formulaEditing();
     history_.undoStack.PushFormula(stackedText());
     change();
     history_.redoStack.PushFormula(stackedText());
@@ -268,7 +264,7 @@ void FormulaEditor::ButtonRedoClick() {
 void FormulaEditor::takeStep(FormulaStack& from, int& fromCount, FormulaStack& to, int& toCount,
                              QAction* backAction) {
     if (fromCount <= 0) return;
-    markChanged();
+    session_.formulaEditing();
     to.PushFormula(stackedText());
     memo_->setFocus();
     setEditorText(UnpackFormula(from.PopFormula()));
@@ -281,7 +277,7 @@ void FormulaEditor::takeStep(FormulaStack& from, int& fromCount, FormulaStack& t
 void FormulaEditor::MemoFormulaKeyDown() {
     history_.undoStack.PushFormula(stackedText());
     ++unreleasedPushes_;
-    markChanged();
+    session_.formulaEditing();
 }
 
 void FormulaEditor::MemoFormulaKeyUp() {

@@ -95,7 +95,6 @@ class FormulaEditor : public QObject {
     const QByteArray& stackedText();
     // Replaces the text, leaving the caret at `caret`.
     void setEditorText(QString text, QTextCursor::MoveOperation caret = QTextCursor::End);
-    void markChanged();
     void setEditByEmptiness();
     // One step of Undo or Redo: the current text goes onto the other stack
     // and the top of `from` becomes the text; backAction can then go back.

@@ -17,13 +17,13 @@ namespace quantaro {
 DesktopProgram::DesktopProgram(UserInteraction& interaction, const QString& startDirectory,
                                const QString& guideDirectory)
     : interaction_(interaction),
-      session_(interaction, startDirectory, guideDirectory),
-      mainWindow_(std::make_unique<TFormCalculator>(session_)),
-      variableScreen_(std::make_unique<TFormVariables>(session_)),
-      constantScreen_(std::make_unique<TFormConstants>(session_)),
+      session_(startDirectory, guideDirectory),
+      mainWindow_(std::make_unique<TFormCalculator>(session_, interaction)),
+      variableScreen_(std::make_unique<TFormVariables>(session_, interaction)),
+      constantScreen_(std::make_unique<TFormConstants>(session_, interaction)),
       aboutBox_(std::make_unique<TFormHelpAbout>()),
       selectEquation_(std::make_unique<TFormSelectEquation>()),
-      loopWindow_(std::make_unique<TFormLoopSelect>(session_)),
+      loopWindow_(std::make_unique<TFormLoopSelect>(session_, interaction)),
       helpKeys_(std::make_unique<HelpKeyFilter>(interaction, session_.helpFiles())) {
     // The loop window shows as soon as it exists.
     loopWindow_->show();

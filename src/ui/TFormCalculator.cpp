@@ -35,6 +35,7 @@
 #include "ui/MainMenus.h"
 #include "ui/MainWindowControls.h"
 #include "ui/MainWindowLayout.h"
+#include "ui/RunPresenter.h"
 #include "ui/TFormHelpAbout.h"
 #include "ui/VariableValueEditor.h"
 
@@ -62,17 +63,22 @@ std::span<const ControlEntry> TFormCalculator::Layout() {
     return MainWindowControls();
 }
 
-TFormCalculator::TFormCalculator(Session& session, QWidget* parent)
+TFormCalculator::TFormCalculator(Session& session, UserInteraction& interaction, QWidget* parent)
     : QMainWindow(parent),
       session_(session),
-      documentCommands_(std::make_unique<DocumentCommands>(session, this)),
-      runControl_(std::make_unique<RunControl>(session)),
+      interaction_(interaction),
+      documentCommands_(std::make_unique<DocumentCommands>(session, interaction, this)),
+      runControl_(std::make_unique<RunControl>(session, this)),
       printCommands_(std::make_unique<PrintCommands>(
           PrintCommands::Sources{session.documents(), [&session] { return session.formulaText(); },
                                  session.constants(), session.variables()},
-          session.interaction(), this)) {
+          interaction, this)) {
+    // The settings file was read as the session started, before any window.
+    if (const std::optional<QString>& problem = session.settingsProblem()) {
+        interaction.showError(nullptr, *problem);
+    }
     setObjectName(QStringLiteral("TFormCalculator"));
-    session.setMessageOwner(this);
+    new RunPresenter(session, interaction, this);
     buildControls();
     BuildMenus(*this, menuBar(), session, formulaEditor_->actions());
     recentMenu_ = new RecentWorksheetsMenu(findChild<QMenu*>(QStringLiteral("OpenRecent1")),
@@ -86,7 +92,6 @@ TFormCalculator::TFormCalculator(Session& session, QWidget* parent)
 }
 
 TFormCalculator::~TFormCalculator() {
-    if (session_.messageOwner() == this) session_.setMessageOwner(nullptr);
     // The formula document lives on with the session: it is handed back
     // without this window's colours, and without the editor that shows it.
     delete formulaHighlighter_;
@@ -110,7 +115,7 @@ void TFormCalculator::reportUserSettingsProblem() {
     if (userSettingsProblemReported_) return;
     if (const std::optional<QString> problem = UserSettingsProblem()) {
         userSettingsProblemReported_ = true;
-        session_.interaction().showWarning(this, *problem);
+        interaction_.showWarning(this, *problem);
     }
 }
 
@@ -185,12 +190,12 @@ void TFormCalculator::buildFormulaEditor(QWidget* client) {
     formulaHighlighter_ = new FormulaHighlighter(MemoFormula, session_);
     formulaHighlighter_->setActive(session_.options().highlightEquations);
     formulaCompletion_ =
-        std::make_unique<FormulaCompletion>(MemoFormula, *formulaEditor_, session_);
+        std::make_unique<FormulaCompletion>(MemoFormula, *formulaEditor_, session_, interaction_);
     variableValueEditor_ = std::make_unique<VariableValueEditor>(
         EditVariable,
         VariableValueEditor::Grids{StringGridConstants, *constantModel_, StringGridVariables,
                                    *variableModel_},
-        session_, this);
+        session_, interaction_, this);
 
     // The formula editor comes first in the tab order.
     ChainTabOrder({MemoFormula, StringGridOperators, ButtonInsertOperator, ButtonInsertConstant,
@@ -287,6 +292,7 @@ void TFormCalculator::setAboutBox(TFormHelpAbout* about) {
 void TFormCalculator::setRunWindows(TFormSelectEquation* selectEquation, TFormLoopSelect* loop) {
     runControl_->setRunWindows(selectEquation, loop, variableScreen_);
     loopWindow_ = loop;
+    if (loop) loop->setMainWindow(this);
 }
 
 bool TFormCalculator::restorePlacement() {
@@ -382,7 +388,7 @@ void TFormCalculator::ExplainEquations1Click() {
 
 void TFormCalculator::Sweep1Click() {
     if (!sweepWindow_) {
-        sweepWindow_ = new TFormSweep(session_, session_.interaction(), this);
+        sweepWindow_ = new TFormSweep(session_, interaction_, this);
         session_.addHintTarget(sweepWindow_);
     }
     if (sweepWindow_->isHidden()) {
@@ -394,7 +400,7 @@ void TFormCalculator::Sweep1Click() {
 
 void TFormCalculator::GoalSeek1Click() {
     if (!goalSeekWindow_) {
-        goalSeekWindow_ = new TFormGoalSeek(session_, this);
+        goalSeekWindow_ = new TFormGoalSeek(session_, interaction_, this);
         session_.addHintTarget(goalSeekWindow_);
     }
     if (goalSeekWindow_->isHidden()) {
@@ -405,7 +411,7 @@ void TFormCalculator::GoalSeek1Click() {
 }
 
 void TFormCalculator::About1Click() {
-    session_.helpFiles().open(session_.interaction(), 0, this);
+    session_.helpFiles().open(interaction_, 0, this);
 }
 
 void TFormCalculator::About2Click() {
@@ -452,7 +458,9 @@ void TFormCalculator::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    session_.writeSettings();
+    if (const std::optional<QString> failure = session_.writeSettings()) {
+        interaction_.showError(this, *failure);
+    }
     SaveWindowPlacement(this, objectName());
     reportUserSettingsProblem();
     event->accept();

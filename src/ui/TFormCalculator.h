@@ -37,6 +37,7 @@ class TFormSweep;
 class TFormHelpAbout;
 class TFormLoopSelect;
 class TFormSelectEquation;
+class UserInteraction;
 class VariableValueEditor;
 
 // The main window: shows the session's three tables, its formula in the
@@ -47,8 +48,9 @@ class TFormCalculator : public QMainWindow, public HintTarget {
     Q_OBJECT
 
   public:
-    // The session must outlive the window.
-    explicit TFormCalculator(Session& session, QWidget* parent = nullptr);
+    // The session and the interaction must outlive the window. The boxes
+    // the session's runs call for show over this window.
+    TFormCalculator(Session& session, UserInteraction& interaction, QWidget* parent = nullptr);
     ~TFormCalculator() override;
 
     // The window and its controls, each with its text, hint, help context
@@ -136,6 +138,7 @@ class TFormCalculator : public QMainWindow, public HintTarget {
     QTableView* grid(Document table) const;
 
     Session& session_;
+    UserInteraction& interaction_;
     bool userSettingsProblemReported_ = false;
 
     OperatorTableModel* operatorModel_ = nullptr;

@@ -25,11 +25,11 @@ bool IsNumber(const QString& text) {
 }  // namespace
 
 VariableValueEditor::VariableValueEditor(QLineEdit* editVariable, Grids grids, Session& session,
-                                         QWidget* owner)
+                                         UserInteraction& interaction, QWidget* owner)
     : edit_(editVariable),
       grids_(grids),
       session_(session),
-      interaction_(session.interaction()),
+      interaction_(interaction),
       owner_(owner) {
     SetSignalColours(edit_, Qt::blue);
     edit_->hide();
@@ -66,7 +66,6 @@ int VariableValueEditor::selectedVariableRow() const {
 
 void VariableValueEditor::writeValue(int row, const QString& text) {
     session_.setCell(Document::Variables, ValueColumn, row, text.toStdString());
-    session_.documents().setChanged(Document::Variables);
 }
 
 void VariableValueEditor::StringGridVariablesClick() {

@@ -29,7 +29,8 @@ class VariableValueEditor : public QObject {
         const NameTableModel& variableModel;
     };
 
-    VariableValueEditor(QLineEdit* editVariable, Grids grids, Session& session, QWidget* owner);
+    VariableValueEditor(QLineEdit* editVariable, Grids grids, Session& session,
+                        UserInteraction& interaction, QWidget* owner);
 
     void StringGridVariablesClick();
     void EditVariableChange(const QString& text);

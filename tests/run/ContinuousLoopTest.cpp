@@ -161,6 +161,22 @@ TEST_F(ContinuousLoopTest, AnEquationErrorStopsTheLoopOnceAndTheFailedPassCounts
     EXPECT_EQ(completedLoops(), "10");
 }
 
+// No tick may start a pass from a box's modal loop, and the pass that showed
+// a box ends its batch, so each box finds the progress of the passes before
+// it shown. Cancel silences the prompt and the loop goes on to its end.
+TEST_F(ContinuousLoopTest, WhileABoxIsUpTheTimerIsOffAndEachBoxEndsItsBatch) {
+    setOption("RunOption1", true);
+    QStringList seen;
+    user.whileBoxOpen = [&](const ScriptedInteraction::Box&) {
+        seen << QStringLiteral("%1 %2").arg(loop().timerEnabled() ? "on" : "off", completedLoops());
+    };
+    user.answers = {BoxAnswer::Ok, BoxAnswer::Cancel};
+    setLoops("3");
+    runLoop();
+    EXPECT_EQ(seen.join(", ").toStdString(), "off 0, off 1");
+    EXPECT_EQ(value(1), "3");
+}
+
 TEST_F(ContinuousLoopTest, AFloatingPointFaultStopsTheLoopSilently) {
     // X * 1E4931 first overflows when X reaches 12.
     setFormula("X + 1 = X\r\nX * 1E4931 = Y");

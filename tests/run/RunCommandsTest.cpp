@@ -24,6 +24,8 @@ class RunCommandsTest : public RunProgramTest {
         setVariable(2, "B", "4");
         setVariable(3, "X", "0");
         setVariable(4, "Y", "0");
+        // As if the variables had been read from their file.
+        session().documents().setChanged(Document::Variables, false);
     }
 
     // Answers the Select Equation dialog once it is open: the number typed

@@ -11,12 +11,10 @@ namespace {
 // Records every step of a report in the order it happens.
 class RecordingFeedback : public RunFeedback {
   public:
-    bool promptOption = false;
     int answer = 1;
     bool answerOk = true;
     std::vector<std::string> steps;
 
-    bool promptOnEveryLoop() const override { return promptOption; }
     int promptAnswer() const override { return answer; }
     void setPromptAnswer(int a) override { answer = a; }
     void setLoopTimerEnabled(bool enabled) override {
@@ -46,30 +44,25 @@ TEST(ReportOutcome, AFailureStopsTheLoopBeforeItsBoxAndKeepsTheTimerOff) {
                "error: Equation 1: Unknown Item \"Q\""},
           Case{Failed(ResultCode::EmptyFormula, "Empty formula"), "information: Empty formula"}}) {
         RecordingFeedback feedback;
-        feedback.promptOption = true;  // no prompt after a failure
-        ReportOutcome(c.outcome, feedback);
+        ReportFailure(c.outcome, feedback);
         EXPECT_EQ(feedback.steps,
                   (std::vector<std::string>{"timer off", "stopped", c.box, "timer off"}));
     }
 }
 
-TEST(ReportOutcome, SuccessAsksTheCompletionPromptOnlyWhileTheOptionAndAnswerAllow) {
+TEST(ReportOutcome, TheCompletionPromptShowsOnlyWhileTheAnswerAllows) {
     RecordingFeedback feedback;
-    ReportOutcome(RunOutcome{}, feedback);
-    EXPECT_TRUE(feedback.steps.empty());  // the timer is left as it was
-
-    feedback.promptOption = true;
-    ReportOutcome(RunOutcome{}, feedback);
+    AskCompletion(feedback);
     EXPECT_EQ(feedback.steps,
               (std::vector<std::string>{"timer off", std::string("prompt: ") + kCompletionPrompt,
                                         "timer on"}));
     EXPECT_EQ(feedback.answer, 1);
 
     feedback.answerOk = false;  // Cancel switches prompting off
-    ReportOutcome(RunOutcome{}, feedback);
+    AskCompletion(feedback);
     EXPECT_EQ(feedback.answer, 2);
     feedback.steps.clear();
-    ReportOutcome(RunOutcome{}, feedback);
+    AskCompletion(feedback);
     // Enabled again even without a loop.
     EXPECT_EQ(feedback.steps, (std::vector<std::string>{"timer off", "timer on"}));
 }

@@ -7,8 +7,9 @@
 
 #include <functional>
 
-#include "ScriptedInteraction.h"
 #include "engine/Engine.h"
+#include "session/ContinuousLoop.h"
+#include "session/FormulaRuns.h"
 
 namespace quantaro {
 namespace {
@@ -31,22 +32,24 @@ class SessionTest : public ::testing::Test {
         QObject::connect(&session, &Session::angleUnitSelected,
                          [this] { heard << "unit selected"; });
         QObject::connect(&session, &Session::optionsChanged, [this] { heard << "options"; });
-        QObject::connect(&session.documents(), &DocumentState::changedFlagSet,
-                         [this](Document document, bool changed) {
-                             if (document == Document::Formula && changed)
-                                 heard << "formula changed";
-                         });
+        QObject::connect(
+            &session.documents(), &DocumentState::changedFlagSet,
+            [this](Document document, bool changed) {
+                static const char* const names[] = {"formula", "constants", "variables"};
+                if (changed)
+                    heard << QStringLiteral("%1 changed").arg(names[static_cast<int>(document)]);
+            });
     }
 
     QTemporaryDir startDir;
-    testing::ScriptedInteraction user;
-    Session session{user, startDir.path()};
+    Session session{startDir.path()};
     QStringList heard;
 };
 
 // The windows redraw a grid on "values", cut the formula again on "names",
 // forget what they showed of the old rows on "replaced" and show the rows
-// from the first on "opened".
+// from the first on "opened". Each change marks the documents it makes
+// differ from their files, and only those.
 TEST_F(SessionTest, EachChangeTellsTheWindowsWhatChanged) {
     NameTable accepted = MakeConstantTable();
     accepted.setCell(NameColumn, 1, "g");
@@ -60,13 +63,13 @@ TEST_F(SessionTest, EachChangeTellsTheWindowsWhatChanged) {
     const Step steps[] = {
         {"a value",
          [&] { session.setCell(Document::Variables, ValueColumn, 1, "1"); },
-         {"values variables"}},
+         {"values variables", "variables changed"}},
         {"a name",
          [&] { session.setCell(Document::Variables, NameColumn, 1, "X"); },
-         {"names variables", "values variables"}},
+         {"names variables", "values variables", "variables changed"}},
         {"accepted rows",
          [&] { session.acceptRows(Document::Constants, accepted, 1); },
-         {"replaced constants", "names constants", "values constants"}},
+         {"constants changed", "replaced constants", "names constants", "values constants"}},
         {"a file",
          [&] { session.openTable(Document::Variables, opened); },
          {"replaced variables", "names variables", "values variables", "opened variables"}},
@@ -78,7 +81,7 @@ TEST_F(SessionTest, EachChangeTellsTheWindowsWhatChanged) {
          {"formula changed"}},
         {"a unit read from a file",
          [&] { session.selectAngleUnit(AngleUnit::Radians); },
-         {"unit", "unit selected"}},
+         {"formula changed", "unit", "unit selected"}},
         {"the unit read again",
          [&] { session.selectAngleUnit(AngleUnit::Radians); },
          {"unit selected"}},
@@ -91,16 +94,41 @@ TEST_F(SessionTest, EachChangeTellsTheWindowsWhatChanged) {
              session.optionsMenuOpened();
          },
          {"options"}},
+        {"an edit in the editor", [&] { session.formulaEditing(); }, {"formula changed"}},
+        {"the loop shown", [&] { session.loop().shown(); }, {"variables changed"}},
+        {"a run that fails",
+         [&] { session.runs().runCommand(0); },
+         {"variables changed", "values variables"}},
+        {"a text read from a file", [&] { session.setFormulaText(QStringLiteral("1 = X")); }, {}},
     };
     for (const Step& step : steps) {
+        for (Document document : {Document::Formula, Document::Constants, Document::Variables}) {
+            session.documents().setChanged(document, false);
+        }
         heard.clear();
         step.change();
         EXPECT_EQ(heard.join(", ").toStdString(), step.told.join(", ").toStdString()) << step.what;
     }
     EXPECT_EQ(session.documents().usedRows(Document::Constants), 1);
-    EXPECT_TRUE(session.documents().isChanged(Document::Formula));  // by the click alone
     EXPECT_FALSE(session.options().promptOnEveryLoop);
     EXPECT_EQ(session.promptAnswer(), 1);
+}
+
+// A run calls for a box by a signal: its failure's, or after a success the
+// completion prompt's, only while the option is ticked.
+TEST_F(SessionTest, ARunSignalsTheBoxItsOutcomeCallsFor) {
+    QStringList due;
+    QObject::connect(&session, &Session::runFailed,
+                     [&](const RunOutcome& outcome) { due << outcome.message.c_str(); });
+    QObject::connect(&session, &Session::completionPromptDue, [&] { due << "prompt"; });
+    session.setOption(&SessionOptions::promptOnEveryLoop, true);
+    session.runs().runPass(0);  // of the empty formula
+    session.setCell(Document::Variables, NameColumn, 1, "X");
+    session.setFormulaText(QStringLiteral("1 = X"));
+    session.runs().runPass(0);
+    session.setOption(&SessionOptions::promptOnEveryLoop, false);
+    session.runs().runPass(0);
+    EXPECT_EQ(due.join(", ").toStdString(), "Empty formula, prompt");
 }
 
 // What a window such as a what-if study works on: the formula and unit as
@@ -109,7 +137,9 @@ TEST_F(SessionTest, AWorksheetCopyRunsTheFormulaAsItIsWithoutTouchingTheSession)
     session.setCell(Document::Variables, NameColumn, 1, "Y");
     session.setFormulaText(QStringLiteral("ARCSIN 1 = Y\r\n"));
     session.setAngleUnit(AngleUnit::Radians);
-    session.documents().setChanged(Document::Formula, false);
+    for (Document document : {Document::Formula, Document::Variables}) {
+        session.documents().setChanged(document, false);
+    }
     Worksheet copy = session.worksheetCopy();
     ASSERT_TRUE(Engine(copy).ExecuteEquations(0).succeeded());
     EXPECT_EQ(copy.variables.value(1), "1.5707963267949");

@@ -28,7 +28,7 @@ using testing::ScriptedInteraction;
 // A session as the entry screens see it, counting the copies accepted.
 class SessionHost {
   public:
-    explicit SessionHost(UserInteraction& interaction) : session(interaction, startDir.path()) {
+    SessionHost() : session(startDir.path()) {
         QObject::connect(&session, &Session::rowsReplaced, [this](Document table) {
             ++(table == Document::Constants ? constantLoads : variableLoads);
         });
@@ -101,8 +101,8 @@ std::vector<QString> TabCycle(QWidget* start) {
 class ConstantScreenTest : public ::testing::Test {
   protected:
     ScriptedInteraction interaction;
-    SessionHost host{interaction};
-    TFormConstants screen{host.session};
+    SessionHost host;
+    TFormConstants screen{host.session, interaction};
 };
 
 TEST_F(ConstantScreenTest, HasTheNamedControlsHintsHelpAndTabOrder) {
@@ -249,7 +249,7 @@ TEST_F(ConstantScreenTest, PiAndEAddTheirValuesAndPiTwiceIsRefused) {
 
 TEST_F(ConstantScreenTest, RefusalsNameTheFaultAndFocusTheEditToRetype) {
     host.session.setCell(Document::Variables, NameColumn, 4, "Speed");
-    TFormVariables variableScreen(host.session);
+    TFormVariables variableScreen(host.session, interaction);
     ShowActive(variableScreen);
     Retype(variableScreen.EditVariableName, "Unconfirmed");
     variableScreen.ButtonVariableAdd->click();
@@ -413,8 +413,8 @@ TEST_F(ConstantScreenTest, ActivationSelectsTheNameText) {
 class VariableScreenTest : public ::testing::Test {
   protected:
     ScriptedInteraction interaction;
-    SessionHost host{interaction};
-    TFormVariables screen{host.session};
+    SessionHost host;
+    TFormVariables screen{host.session, interaction};
 
     QColor modeColour() const { return screen.EditMode->palette().color(QPalette::Text); }
     void expectMode(const QString& text, const QColor& colour) {

@@ -138,6 +138,7 @@ TEST_F(DocumentCommandsTest, OpenAllWithTheConstantFileMissingLoadsTheOtherTwo) 
     WriteRaw(file("X.FOR"), "1B = Y\r\n");
     WriteRaw(file("X.VAR"), "t 2 s\r\n" + kEmptyTableFile.substr(4));
     session->setCell(Document::Constants, NameColumn, 1, "kept");
+    documents().setChanged(Document::Constants, false);  // nothing to save first
     user.chosenFiles = {file("X.FOR")};
     action("OpenAll1")->trigger();
     EXPECT_EQ(user.fileRequests.at(0).options.title, "Open File");
@@ -331,8 +332,8 @@ TEST_F(DocumentCommandsTest, SaveAllThenOpenAllInAFreshWindowRestoresEveryDocume
     EXPECT_FALSE(documents().anyChanged());
     EXPECT_EQ(window->windowTitle(), "QUANTARO - Beam.FOR -- Beam.CON -- Beam.VAR");
 
-    Session fresh(user, startDir.path());
-    TFormCalculator freshWindow(fresh);
+    Session fresh(startDir.path());
+    TFormCalculator freshWindow(fresh, user);
     user.chosenFiles = {file("Beam.FOR")};
     freshWindow.documentCommands().OpenAll1Click();
     EXPECT_EQ(fresh.formulaText(), "A = X\r\n");

@@ -34,8 +34,8 @@ class MainWindowTest : public ::testing::Test {
     void start() {
         // A fresh session, as a program started again has.
         window.reset();
-        session = std::make_unique<Session>(user, startDir.path());
-        window = std::make_unique<TFormCalculator>(*session);
+        session = std::make_unique<Session>(startDir.path());
+        window = std::make_unique<TFormCalculator>(*session, user);
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));

@@ -19,6 +19,9 @@ class VariableValueEditorTest : public MainWindowTest {
         setRow(Document::Constants, 1, "g", "9.81", "m");
         setRow(Document::Constants, 2, "h", "", "m");
         setRow(Document::Constants, 3, "k", " 1.50", "");
+        // As if both tables had been read from their files.
+        session->documents().setChanged(Document::Variables, false);
+        session->documents().setChanged(Document::Constants, false);
     }
 
     void setRow(Document table, int row, const char* name, const char* value, const char* units) {
