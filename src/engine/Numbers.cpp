@@ -211,6 +211,18 @@ DecimalDigits FifteenDigitsByText(long double magnitude) {
 // 21 significant digits tell every two extended values apart: 10^20 > 2^64.
 constexpr int kMostExactDigits = 21;
 
+}  // namespace
+
+NumberReading ReadNumber(std::string_view text) {
+    try {
+        return {ParseNumber(text), false};
+    } catch (const FloatingPointFault&) {
+        return {std::nullopt, true};
+    }
+}
+
+namespace {
+
 // Whether ParseNumber, rounding to nearest, reads the digits back as magnitude.
 bool ReadsBackAs(const DecimalDigits& decimal, long double magnitude) {
     const int scale = decimal.exponent - static_cast<int>(decimal.digits.size()) + 1;
