@@ -5,7 +5,7 @@
 #include <cmath>
 #include <map>
 
-#include "engine/FloatingPointFault.h"
+#include "engine/Messages.h"
 #include "engine/Numbers.h"
 
 namespace quantaro {
@@ -130,11 +130,8 @@ class Seeker {
 
   private:
     long double startValue(const Worksheet& sheet) const {
-        try {
-            return TableOf(sheet, cell_.table).number(cell_.row);
-        } catch (const FloatingPointFault&) {
-            return 0.0L;
-        }
+        const NameTable& table = TableOf(sheet, cell_.table);
+        return table.overflows(cell_.row) ? 0.0L : table.number(cell_.row);
     }
 
     Trial trial(long double x);

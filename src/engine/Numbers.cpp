@@ -226,13 +226,10 @@ namespace {
 // Whether ParseNumber, rounding to nearest, reads the digits back as magnitude.
 bool ReadsBackAs(const DecimalDigits& decimal, long double magnitude) {
     const int scale = decimal.exponent - static_cast<int>(decimal.digits.size()) + 1;
-    try {
-        const std::optional<long double> value =
-            ParseNumber(decimal.digits + 'E' + std::to_string(scale));
-        return value && *value == magnitude;
-    } catch (const FloatingPointFault&) {
-        return false;  // the digits rounded up past the largest value
-    }
+    // Nothing when the digits rounded up past the largest value.
+    const std::optional<long double> value =
+        ReadNumber(decimal.digits + 'E' + std::to_string(scale)).value;
+    return value && *value == magnitude;
 }
 
 bool IsPowerOfTwo(long double magnitude) {
