@@ -32,7 +32,7 @@ void BM_ExecuteWorksheet(benchmark::State& state, const char* base) {
     RunOutcome outcome;
     for (auto _ : state) {
         outcome = engine.ExecuteEquations(0);
-        benchmark::DoNotOptimize(outcome.code);
+        benchmark::DoNotOptimize(outcome.status);
     }
     if (!outcome.succeeded()) state.SkipWithError("a pass failed");
     state.SetItemsProcessed(state.iterations() * CountEquations(sheet.formula()));
@@ -49,7 +49,7 @@ void BM_ExecuteOneEquation(benchmark::State& state) {
     RunOutcome outcome;
     for (auto _ : state) {
         outcome = engine.ExecuteEquations(27);
-        benchmark::DoNotOptimize(outcome.code);
+        benchmark::DoNotOptimize(outcome.status);
     }
     if (!outcome.succeeded()) state.SkipWithError("the equation failed");
 }

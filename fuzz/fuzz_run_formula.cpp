@@ -16,7 +16,6 @@
 #include "engine/Engine.h"
 #include "engine/EngineTables.h"
 #include "engine/Explanation.h"
-#include "engine/FloatingPointFault.h"
 #include "engine/FormulaTokens.h"
 #include "engine/Messages.h"
 #include "engine/NameTable.h"
@@ -63,23 +62,20 @@ void Fail(const quantaro::Worksheet& sheet, const quantaro::RunOutcome& outcome,
     PrintEscaped("formula", sheet.formula());
     PrintEscaped("error item", outcome.errorItem);
     PrintEscaped("message", outcome.message);
-    std::fprintf(stderr, "result code %d\n", static_cast<int>(outcome.code));
+    std::fprintf(stderr, "result code %d\n", static_cast<int>(outcome.status));
     FUZZ_CHECK(false, what);
 }
 
 // A run's outcome in full: a fault's text or the code, number, item and text.
 std::string Describe(const quantaro::RunOutcome& outcome) {
-    return std::to_string(static_cast<int>(outcome.code)) + " " +
+    if (outcome.status == quantaro::ResultCode::FloatingPointFault) return outcome.message;
+    return std::to_string(static_cast<int>(outcome.status)) + " " +
            std::to_string(outcome.equationNumber) + " [" + outcome.errorItem + "] " +
            outcome.message;
 }
 
 std::string Describe(quantaro::Engine& engine, int selection) {
-    try {
-        return Describe(engine.ExecuteEquations(selection));
-    } catch (const quantaro::FloatingPointFault& fault) {
-        return fault.what();
-    }
+    return Describe(engine.ExecuteEquations(selection));
 }
 
 // The same edit to both worksheets: a value cell, a name cell.
@@ -120,9 +116,10 @@ void CheckExplanation(const quantaro::Worksheet& before, const quantaro::Workshe
                       const quantaro::RunOutcome& outcome) {
     const quantaro::Explanation explanation = quantaro::ExplainEquations(before, selection);
     const std::string ended = explanation.lines.empty() ? "" : explanation.lines.back();
-    const bool sameEnd = faulted ? explanation.fault && ended == firstPass
-                                 : !explanation.fault && explanation.code == outcome.code &&
-                                       (outcome.succeeded() || ended == outcome.message);
+    const bool sameEnd =
+        explanation.outcome.status == outcome.status &&
+        explanation.outcome.place == outcome.place &&
+        (faulted ? ended == firstPass : outcome.succeeded() || ended == outcome.message);
     if (!sameEnd || !(explanation.variables == after.variables)) {
         PrintEscaped("formula", before.formula());
         PrintEscaped("run", firstPass);
@@ -144,9 +141,11 @@ void CheckClassification(quantaro::Worksheet& sheet, int selection,
         if (span.begin < end || span.end <= span.begin || span.end > sheet.formula().size())
             FUZZ_CHECK(false, "token spans overlap, are empty or leave the text");
         end = span.end;
-        runsWordFound = runsWordFound || span.message == outcome.message;
+        runsWordFound =
+            runsWordFound || (span.failure && span.failure->message == outcome.message &&
+                              span.failure->place == outcome.place);
     }
-    if (selection == 0 && outcome.code == quantaro::ResultCode::UnknownItem && !runsWordFound) {
+    if (selection == 0 && outcome.status == quantaro::ResultCode::UnknownItem && !runsWordFound) {
         PrintEscaped("formula", sheet.formula());
         FUZZ_CHECK(false, "the word a run stops at is not underlined");
     }
@@ -168,20 +167,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     quantaro::Worksheet fresh = sheet;
     quantaro::Engine engine(sheet);
 
-    quantaro::RunOutcome outcome;
-    bool faulted = false;
-    std::string firstPass;
-    try {
-        outcome = engine.ExecuteEquations(selection);
-        firstPass = Describe(outcome);
-    } catch (const quantaro::FloatingPointFault& fault) {
-        faulted = true;
-        firstPass = fault.what();
-    }
+    const quantaro::RunOutcome outcome = engine.ExecuteEquations(selection);
+    const bool faulted = outcome.status == ResultCode::FloatingPointFault;
+    const std::string firstPass = Describe(outcome);
 
-    const int code = static_cast<int>(outcome.code);
-    if (code < 0 || code > 9) Fail(sheet, outcome, "result code outside 0 to 9");
-    if ((outcome.code == ResultCode::EmptyFormula) != (!faulted && sheet.formula().empty())) {
+    const int code = static_cast<int>(outcome.status);
+    if (code < 0 || code > 10) Fail(sheet, outcome, "result code outside 0 to 10");
+    if ((outcome.status == ResultCode::EmptyFormula) != (!faulted && sheet.formula().empty())) {
         Fail(sheet, outcome, "code 8 must mean exactly an empty formula");
     }
 
@@ -223,7 +215,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
 
-    if (outcome.code == ResultCode::EmptyFormula) {
+    if (outcome.status == ResultCode::EmptyFormula) {
         if (message != "Empty formula") Fail(sheet, outcome, "wrong text for an empty formula");
         return 0;
     }
@@ -231,7 +223,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Fail(sheet, outcome, "an error message lacks the equation prefix");
 
     const std::string& item = outcome.errorItem;
-    if (outcome.code == ResultCode::UnknownItem) {
+    if (outcome.status == ResultCode::UnknownItem) {
         if (item.empty() || item.find(' ') != std::string::npos ||
             item.find_first_of("\r\n") != std::string::npos) {
             Fail(sheet, outcome, "the unknown item is not one word");
@@ -243,7 +235,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!message.ends_with("Unknown Item \"" + item + "\""))
             Fail(sheet, outcome, "the message does not name the unknown item");
     }
-    if (outcome.code == ResultCode::DomainError) {
+    if (outcome.status == ResultCode::DomainError) {
         if (item.empty()) Fail(sheet, outcome, "a domain error without a detail text");
         if (!message.ends_with("Domain Error: " + item))
             Fail(sheet, outcome, "the message does not carry the detail text");

@@ -17,9 +17,9 @@
 #include "engine/Engine.h"
 #include "engine/EquationSplitter.h"
 #include "engine/Explanation.h"
-#include "engine/FloatingPointFault.h"
 #include "engine/Messages.h"
 #include "engine/NameTable.h"
+#include "engine/Outcome.h"
 #include "engine/StudyPoint.h"
 #include "engine/Worksheet.h"
 
@@ -45,10 +45,10 @@ const char kDescription[] =
     "file, 73 a file not saved, 74 a read or write error, 130 and 143 stopped by\n"
     "SIGINT and SIGTERM.";
 
-// Thrown for a request that ends the run before the formula runs.
-struct BatchError {
-    int exitCode;
-    std::string message;
+// Thrown for a request that ends the run before the formula runs: the exit
+// code as its status, and the message.
+struct BatchError : Outcome<int> {
+    BatchError(int exitCode, std::string text) : Outcome<int>{exitCode, std::move(text), {}} {}
 };
 
 struct BatchOptions {
@@ -337,18 +337,19 @@ int Stopped(int signal, int passesRun, int passes, std::ostream& err) {
     return kExitSignalBase + signal;
 }
 
+// A run's result code is its exit code; a floating-point fault's is kExitFault.
+static_assert(static_cast<int>(ResultCode::FloatingPointFault) == kExitFault);
+int ExitCodeOf(const RunOutcome& outcome) {
+    return static_cast<int>(outcome.status);
+}
+
 // Runs one pass; returns 0 or the exit code of its failure, whose message
 // it leaves in err.
 int RunPass(Engine& engine, int equation, std::ostream& err) {
-    try {
-        const RunOutcome outcome = engine.ExecuteEquations(equation);
-        if (outcome.succeeded()) return 0;
-        err << outcome.message << '\n';
-        return static_cast<int>(outcome.code);
-    } catch (const FloatingPointFault& fault) {
-        err << fault.what() << '\n';
-        return kExitFault;
-    }
+    const RunOutcome outcome = engine.ExecuteEquations(equation);
+    if (outcome.succeeded()) return 0;
+    err << outcome.message << '\n';
+    return ExitCodeOf(outcome);
 }
 
 // Runs the passes, recording the table after each, the failing one too;
@@ -379,7 +380,7 @@ int RunPasses(Worksheet& sheet, const BatchOptions& options, CsvRecorder* record
 int Explain(const Worksheet& sheet, int equation, std::ostream& out) {
     const Explanation explanation = ExplainEquations(sheet, equation);
     for (const std::string& line : explanation.lines) out << line << '\n';
-    return explanation.fault ? kExitFault : static_cast<int>(explanation.code);
+    return ExitCodeOf(explanation.outcome);
 }
 
 // Reports a failed save; true when there was none.
@@ -474,7 +475,7 @@ int Run(const QStringList& arguments, std::ostream& out, std::ostream& err,
         return exitCode == 0 && !saved ? kExitCannotSave : exitCode;
     } catch (const BatchError& error) {
         err << error.message << (error.message.ends_with('\n') ? "" : "\n");
-        return error.exitCode;
+        return error.status;
     }
 }
 

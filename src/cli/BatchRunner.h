@@ -5,7 +5,8 @@
 
 namespace quantaro {
 
-// Exit codes of quantaro-cli besides the result codes 1 to 9.
+// Exit codes of quantaro-cli besides the result codes 1 to 9; a
+// floating-point fault's, which is its result code too.
 inline constexpr int kExitFault = 10;
 // A goal seek found no value.
 inline constexpr int kExitNoSolution = 12;

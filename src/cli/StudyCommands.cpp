@@ -11,7 +11,6 @@
 #include "documents/CsvFormat.h"
 #include "documents/FileIo.h"
 #include "documents/FileName.h"
-#include "engine/FloatingPointFault.h"
 #include "engine/InputUse.h"
 #include "engine/Numbers.h"
 
@@ -37,15 +36,13 @@ std::string NameBytes(const QString& text) {
 
 // A number as a table cell reads it; nothing, with the reason, otherwise.
 std::optional<long double> NumberPart(const QString& text, const char* what, std::string& fault) {
-    std::optional<long double> value;
-    try {
-        value = ParseNumber(text.toStdString());
-    } catch (const FloatingPointFault&) {
+    const NumberReading reading = ReadNumber(text.toStdString());
+    if (reading.overflows) {
         fault = std::string(what) + " " + Quoted(text) + " is beyond the range of numbers";
-        return std::nullopt;
+    } else if (!reading.value) {
+        fault = std::string(what) + " " + Quoted(text) + " is not a number";
     }
-    if (!value) fault = std::string(what) + " " + Quoted(text) + " is not a number";
-    return value;
+    return reading.value;
 }
 
 // The text before the last "=" and the text after it, both non-empty.
@@ -276,7 +273,7 @@ int RunSeekCommand(Worksheet& sheet, const SeekSetup& setup, std::ostream& err,
     if (const int signal = watch.signal()) {
         return Stopped("trial", control.done(), 0, signal, err);
     }
-    if (!result.found) {
+    if (!result.succeeded()) {
         err << "quantaro-cli: " << result.message << '\n';
         return kExitNoSolution;
     }

@@ -13,21 +13,22 @@ Engine::Engine(Worksheet& sheet, EngineMode mode) : sheet_(sheet), mode_(mode) {
 Engine::~Engine() = default;
 
 RunOutcome Engine::ExecuteEquations(int selection) {
-    RunOutcome outcome;
-    if (sheet_.formula().empty()) outcome.code = ResultCode::EmptyFormula;
     const std::size_t count = prepareEquations();
     // Cleared once: an equation leaves them clear unless it faults.
     ClearFaultFlags();
-    for (std::size_t k = 0; outcome.succeeded() && k < count; ++k) {
-        ++outcome.equationNumber;
-        if (selection == 0 || selection == outcome.equationNumber) {
-            outcome.code = runEquation(k, outcome.errorItem);
-        }
+    if (sheet_.formula().empty()) return FailedRun(ResultCode::EmptyFormula, 0, {}, std::nullopt);
+    Failure failure;
+    for (std::size_t k = 0; k < count; ++k) {
+        const int number = static_cast<int>(k) + 1;
+        if (selection != 0 && selection != number) continue;
+        const ResultCode code = runEquation(k, failure);
+        if (code == ResultCode::Success) continue;
+        // Runs in a loop mostly succeed; only a failure needs its text and place.
+        return FailedEquation(code, number, std::move(failure.item), failure.fault,
+                              sheet_.formula(), starts_[k], equationText(k), failure.at);
     }
-    // Runs in a loop mostly succeed; only a failure needs its text.
-    if (!outcome.succeeded()) {
-        outcome.message = ResultMessage(outcome.code, outcome.equationNumber, outcome.errorItem);
-    }
+    RunOutcome outcome;
+    outcome.equationNumber = static_cast<int>(count);
     return outcome;
 }
 
@@ -40,43 +41,68 @@ Engine::Stamps Engine::currentStamps() const {
 std::size_t Engine::prepareEquations() {
     if (mode_ == EngineMode::Interpreted) {
         texts_.clear();
+        starts_.clear();
         EquationSplitter splitter(sheet_.formula());
-        while (auto equation = splitter.next()) texts_.push_back(std::move(*equation));
+        for (std::size_t start = 0; auto equation = splitter.next(); start = splitter.position()) {
+            texts_.push_back(std::move(*equation));
+            starts_.push_back(start);
+        }
         return texts_.size();
     }
     const Stamps current = currentStamps();
     if (current != compiledFrom_) {
         programs_.clear();
+        starts_.clear();
         const EngineTables tables = this->tables();
         EquationSplitter splitter(sheet_.formula());
-        while (auto equation = splitter.next())
+        for (std::size_t start = 0; auto equation = splitter.next(); start = splitter.position()) {
             programs_.emplace_back(std::move(*equation), tables);
+            starts_.push_back(start);
+        }
         compiledFrom_ = current;
     }
     return programs_.size();
 }
 
-// A failed domain check or a fault is rare; evaluating the equation afresh
-// then gives its detail text or its first fault, and whatever the machine
-// does after it, exactly. Operators are pure, so it meets the same ones.
-ResultCode Engine::runEquation(std::size_t index, std::string& errorItem) {
-    if (mode_ == EngineMode::Interpreted) return TokeniseEquation(texts_[index], errorItem);
-    EquationProgram& program = programs_[index];
-    if (const auto code = program.run(sheet_.variables, sheet_.angle, errorItem)) return *code;
-    ClearFaultFlags();
-    return TokeniseEquation(program.text(), errorItem);
+std::string_view Engine::equationText(std::size_t index) const {
+    return mode_ == EngineMode::Interpreted ? std::string_view(texts_[index])
+                                            : std::string_view(programs_[index].text());
 }
 
-ResultCode Engine::TokeniseEquation(std::string_view equation, std::string& errorItem) {
-    errorItem.clear();
+// A failed domain check or a fault is rare; evaluating the equation afresh
+// then gives its detail text or its first fault, and whatever the machine
+// does after it, exactly. Operators are pure, so it meets the same ones. A
+// fault ends the equation where it arises, so nothing is stored for it.
+ResultCode Engine::runEquation(std::size_t index, Failure& failure) {
+    failure.at = {};
+    try {
+        if (mode_ == EngineMode::Interpreted) return TokeniseEquation(texts_[index], failure);
+        EquationProgram& program = programs_[index];
+        if (const auto code = program.run(sheet_.variables, sheet_.angle, failure.item)) {
+            failure.at = program.faultAt();
+            return *code;
+        }
+        ClearFaultFlags();
+        return TokeniseEquation(program.text(), failure);
+    } catch (const FloatingPointFault& fault) {
+        failure.item.clear();
+        failure.fault = fault.kind();
+        return ResultCode::FloatingPointFault;
+    }
+}
+
+ResultCode Engine::TokeniseEquation(std::string_view equation, Failure& failure) {
+    failure.item.clear();
     std::vector<std::string_view> tokens;
     std::string_view failedWord;
     const EngineTables tables = this->tables();
     if (!Tokeniser(tables).tokenise(equation, tokens, failedWord)) {
-        errorItem = failedWord;
+        failure.item = failedWord;
+        failure.at = failedWord;
         return ResultCode::UnknownItem;
     }
-    return EvaluateTokens(tokens, tables, sheet_.variables, sheet_.angle, errorItem);
+    return EvaluateTokens(tokens, tables, sheet_.variables, sheet_.angle, failure.item,
+                          &failure.at);
 }
 
 }  // namespace quantaro

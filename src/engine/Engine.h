@@ -8,23 +8,10 @@
 
 #include "engine/EngineTables.h"
 #include "engine/Messages.h"
+#include "engine/RunOutcome.h"
 #include "engine/Worksheet.h"
 
 namespace quantaro {
-
-// What a run came to. The engine shows nothing; its callers decide how to
-// tell the user.
-struct RunOutcome {
-    ResultCode code = ResultCode::Success;
-    // The failing equation; after success, the number of equations found.
-    int equationNumber = 0;
-    // The word that could not be read, or the detail of a domain error.
-    std::string errorItem;
-    // The text for the user, empty after success.
-    std::string message;
-
-    bool succeeded() const { return code == ResultCode::Success; }
-};
 
 class EquationProgram;
 
@@ -46,8 +33,9 @@ class Engine {
     Engine& operator=(const Engine&) = delete;
 
     // Runs every equation (selection 0) or only the selection-th, and stops
-    // at the first failing equation. A floating-point fault escapes as
-    // FloatingPointFault, with nothing stored for that equation.
+    // at the first failing equation. Nothing is thrown: a floating-point
+    // fault ends the run as its own code, with nothing stored for that
+    // equation.
     RunOutcome ExecuteEquations(int selection);
 
   private:
@@ -55,9 +43,18 @@ class Engine {
     // programs are compiled again when the formula or the names of a table
     // have changed since they were compiled; the texts are split afresh.
     std::size_t prepareEquations();
-    ResultCode runEquation(std::size_t index, std::string& errorItem);
+
+    // How an equation failed: the error item, the piece of its text at fault
+    // (empty for the whole equation) and a fault's kind.
+    struct Failure {
+        std::string item;
+        std::string_view at;
+        FaultKind fault = FaultKind::Overflow;
+    };
+    ResultCode runEquation(std::size_t index, Failure& failure);
     // Tokenises and evaluates one equation.
-    ResultCode TokeniseEquation(std::string_view equation, std::string& errorItem);
+    ResultCode TokeniseEquation(std::string_view equation, Failure& failure);
+    std::string_view equationText(std::size_t index) const;
 
     // What the programs were compiled from.
     struct Stamps {
@@ -75,6 +72,8 @@ class Engine {
     TableIndexes indexes_;
     std::vector<EquationProgram> programs_;  // compiled mode
     std::vector<std::string> texts_;         // interpreted mode
+    // Where the splitter took each equation from, for the place of a failure.
+    std::vector<std::size_t> starts_;
     Stamps compiledFrom_;
 };
 

@@ -64,6 +64,8 @@ EquationProgram::EquationProgram(std::string equation, const EngineTables& table
     if (!whole) {
         code_ = ResultCode::UnknownItem;
         errorItem_ = failedWord;
+        failedWordAt_ = static_cast<std::size_t>(failedWord.data() - text_.data());
+        failedWordSize_ = failedWord.size();
         return;
     }
     Recorder recorder(*this);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/AngleUnit.h"
@@ -33,6 +34,12 @@ class EquationProgram {
     // only evaluating the equation afresh, with the flags cleared, gives the
     // exact outcome and the first fault.
     std::optional<ResultCode> run(NameTable& variables, AngleUnit angle, std::string& errorItem);
+
+    // The word of the text that cannot be cut, when the equation fails at
+    // one; else empty.
+    std::string_view faultAt() const {
+        return std::string_view(text_).substr(failedWordAt_, failedWordSize_);
+    }
 
   private:
     using Slot = std::uint32_t;
@@ -65,6 +72,8 @@ class EquationProgram {
     // How the equation ends when no operator fails.
     ResultCode code_ = ResultCode::Success;
     std::string errorItem_;
+    std::size_t failedWordAt_ = 0;
+    std::size_t failedWordSize_ = 0;
     int resultRow_ = 0;  // 0: the machine stored nothing
     Slot resultSlot_ = 0;
 };

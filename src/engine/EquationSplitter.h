@@ -21,6 +21,10 @@ class EquationSplitter {
     // text it came from, for showing where each token stands.
     std::optional<std::string> next(std::vector<std::size_t>& sourceOffsets);
 
+    // Where the next equation is looked for: splitting the text from here
+    // on gives the same equations as splitting on from the start.
+    std::size_t position() const { return position_; }
+
   private:
     bool isTerminatingEquals(std::size_t i) const;
     std::optional<std::string> nextPiece(std::vector<std::size_t>* sourceOffsets);

@@ -34,13 +34,21 @@ class EvaluationMachine {
   public:
     using Operand = typename Backend::Operand;
 
-    EvaluationMachine(const EngineTables& tables, Backend& backend, std::string& errorItem)
-        : tables_(tables), backend_(backend), errorItem_(errorItem), lastResult_(backend.zero()) {}
+    // When given, `at` follows the token being worked on, the operator
+    // while it is applied: after a failure or a fault it is the one at fault.
+    EvaluationMachine(const EngineTables& tables, Backend& backend, std::string& errorItem,
+                      std::string_view* at = nullptr)
+        : tables_(tables),
+          backend_(backend),
+          errorItem_(errorItem),
+          at_(at),
+          lastResult_(backend.zero()) {}
 
     // A machine serves one equation.
     ResultCode EvaluateTokens(const std::vector<std::string_view>& tokens) {
         for (std::size_t k = tokens.size(); k-- > 0 && code_ == ResultCode::Success;) {
             const std::string_view token = tokens[k];
+            if (at_) *at_ = token;
             if (!classify(token)) {
                 code_ = ResultCode::UnknownItem;
                 errorItem_ = token;
@@ -82,20 +90,15 @@ class EvaluationMachine {
     };
 
     // Pushes the token's operand, or its operator record while scanning. The
-    // first token from the right that is neither a number nor a constant
-    // names the result variable. False: an unknown item.
+    // result variable is named as MayNameResult says. False: an unknown item.
     bool classify(std::string_view token) {
         const TokenMeaning meaning = MeaningOf(token, tables_);
+        if (!resultVariable_ && MayNameResult(meaning.kind)) resultVariable_ = token;
         if (meaning.kind == TokenMeaning::Number) {
             PushOperand(backend_.literal(*ParseNumber(token)));
             return true;
         }
-        if (meaning.kind == TokenMeaning::Constant) {
-            PushOperand(backend_.read(*meaning.table, meaning.row));
-            return true;
-        }
-        if (!resultVariable_) resultVariable_ = token;
-        if (meaning.kind == TokenMeaning::Variable) {
+        if (meaning.table) {
             PushOperand(backend_.read(*meaning.table, meaning.row));
             return true;
         }
@@ -141,6 +144,7 @@ class EvaluationMachine {
     }
 
     void apply(const Popped& popped) {
+        if (at_) *at_ = popped.op.text;
         code_ =
             backend_.apply(*popped.op.op, popped.op.text, popped.left, popped.right, lastResult_);
     }
@@ -203,6 +207,7 @@ class EvaluationMachine {
     const EngineTables& tables_;
     Backend& backend_;
     std::string& errorItem_;
+    std::string_view* at_;
 
     std::vector<Operand> operandStack_;
     std::vector<TOperatorStackRecord> operatorStack_;

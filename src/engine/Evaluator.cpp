@@ -15,10 +15,11 @@ ResultCode ValueBackend::apply(const OperatorDefinition& op, std::string_view, O
 }
 
 ResultCode EvaluateTokens(const std::vector<std::string_view>& tokens, const EngineTables& tables,
-                          NameTable& variables, AngleUnit angle, std::string& errorItem) {
+                          NameTable& variables, AngleUnit angle, std::string& errorItem,
+                          std::string_view* at) {
     assert(&tables.variables == &variables);
     ValueBackend values(variables, angle, errorItem);
-    return EvaluationMachine<ValueBackend>(tables, values, errorItem).EvaluateTokens(tokens);
+    return EvaluationMachine<ValueBackend>(tables, values, errorItem, at).EvaluateTokens(tokens);
 }
 
 }  // namespace quantaro

@@ -39,8 +39,10 @@ class ValueBackend {
 
 // Evaluates one equation's tokens on values: reads the tables, applies each
 // operator as the evaluation machine meets it and stores the result into
-// variables, the table that tables.variables is.
+// variables, the table that tables.variables is. When given, `at` follows
+// the token being worked on (EvaluationMachine).
 ResultCode EvaluateTokens(const std::vector<std::string_view>& tokens, const EngineTables& tables,
-                          NameTable& variables, AngleUnit angle, std::string& errorItem);
+                          NameTable& variables, AngleUnit angle, std::string& errorItem,
+                          std::string_view* at = nullptr);
 
 }  // namespace quantaro

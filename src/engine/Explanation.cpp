@@ -102,24 +102,23 @@ std::string_view TrimmedBlanks(std::string_view text) {
 }
 
 // Explains one equation as the run tokenises and evaluates it; returns the
-// run's code for it.
+// run's code for it, with the error item and the piece of the equation at
+// fault.
 ResultCode ExplainEquation(std::string_view equation, int number, const EngineTables& tables,
-                           NameTable& variables, AngleUnit angle, std::vector<std::string>& lines) {
+                           NameTable& variables, AngleUnit angle, std::vector<std::string>& lines,
+                           std::string& errorItem, std::string_view& at) {
     lines.push_back("Equation " + std::to_string(number) + ": " +
                     std::string(TrimmedBlanks(equation)));
-    std::string errorItem;
     std::vector<std::string_view> tokens;
     std::string_view failedWord;
-    ResultCode code = ResultCode::UnknownItem;
     if (!Tokeniser(tables).tokenise(equation, tokens, failedWord)) {
         errorItem = failedWord;
-    } else {
-        ExplainingBackend backend(tokens, tables, variables, angle, errorItem, lines);
-        code =
-            EvaluationMachine<ExplainingBackend>(tables, backend, errorItem).EvaluateTokens(tokens);
+        at = failedWord;
+        return ResultCode::UnknownItem;
     }
-    if (code != ResultCode::Success) lines.push_back(ResultMessage(code, number, errorItem));
-    return code;
+    ExplainingBackend backend(tokens, tables, variables, angle, errorItem, lines);
+    return EvaluationMachine<ExplainingBackend>(tables, backend, errorItem, &at)
+        .EvaluateTokens(tokens);
 }
 
 }  // namespace
@@ -129,8 +128,8 @@ Explanation ExplainEquations(const Worksheet& sheet, int selection) {
     Explanation explanation;
     explanation.variables = sheet.variables;
     if (sheet.formula().empty()) {
-        explanation.code = ResultCode::EmptyFormula;
-        explanation.lines.push_back(ResultMessage(explanation.code, 0, {}));
+        explanation.outcome = FailedRun(ResultCode::EmptyFormula, 0, {}, std::nullopt);
+        explanation.lines.push_back(explanation.outcome.message);
         return explanation;
     }
     TableIndexes indexes;
@@ -138,20 +137,30 @@ Explanation ExplainEquations(const Worksheet& sheet, int selection) {
     EquationSplitter splitter(sheet.formula());
     int number = 0;
     ClearFaultFlags();
-    try {
-        while (const auto equation = splitter.next()) {
-            ++number;
-            if (selection != 0 && selection != number) continue;
-            // An equation of blanks only has no token and changes nothing.
-            if (TrimmedBlanks(*equation).empty()) continue;
-            explanation.code = ExplainEquation(*equation, number, tables, explanation.variables,
-                                               sheet.angle, explanation.lines);
-            if (explanation.code != ResultCode::Success) break;
+    for (std::size_t start = 0; const auto equation = splitter.next();
+         start = splitter.position()) {
+        ++number;
+        if (selection != 0 && selection != number) continue;
+        // An equation of blanks only has no token and changes nothing.
+        if (TrimmedBlanks(*equation).empty()) continue;
+        std::string errorItem;
+        std::string_view at;
+        ResultCode code = ResultCode::Success;
+        FaultKind fault = FaultKind::Overflow;
+        try {
+            code = ExplainEquation(*equation, number, tables, explanation.variables, sheet.angle,
+                                   explanation.lines, errorItem, at);
+        } catch (const FloatingPointFault& thrown) {
+            code = ResultCode::FloatingPointFault;
+            fault = thrown.kind();
         }
-    } catch (const FloatingPointFault& fault) {
-        explanation.fault = true;
-        explanation.lines.emplace_back(fault.what());
+        if (code == ResultCode::Success) continue;
+        explanation.outcome = FailedEquation(code, number, std::move(errorItem), fault,
+                                             sheet.formula(), start, *equation, at);
+        explanation.lines.push_back(explanation.outcome.message);
+        return explanation;
     }
+    explanation.outcome.equationNumber = number;
     return explanation;
 }
 

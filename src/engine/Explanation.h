@@ -5,6 +5,7 @@
 
 #include "engine/Messages.h"
 #include "engine/NameTable.h"
+#include "engine/RunOutcome.h"
 #include "engine/Worksheet.h"
 
 namespace quantaro {
@@ -20,9 +21,9 @@ struct Explanation {
     // failing equation ends with the run's message, a floating-point fault
     // with its text; nothing follows either.
     std::vector<std::string> lines;
-    ResultCode code = ResultCode::Success;
-    // A floating-point fault ended the run; code is then Success.
-    bool fault = false;
+    // How the run ended, as the engine's run would: its code, message and
+    // the place at fault.
+    RunOutcome outcome;
     // The variable table as the run left it.
     NameTable variables = MakeVariableTable();
 };

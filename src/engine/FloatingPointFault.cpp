@@ -4,18 +4,6 @@
 
 namespace quantaro {
 
-const char* FaultText(FaultKind kind) {
-    switch (kind) {
-        case FaultKind::Overflow:
-            return "Floating point overflow";
-        case FaultKind::InvalidOperation:
-            return "Invalid floating point operation";
-        case FaultKind::DivisionByZero:
-            return "Floating point division by zero";
-    }
-    return "Floating point fault";
-}
-
 FloatingPointFault::FloatingPointFault(FaultKind kind)
     : std::runtime_error(FaultText(kind)), kind_(kind) {}
 

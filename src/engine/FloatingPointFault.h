@@ -3,13 +3,12 @@
 #include <cfenv>
 #include <stdexcept>
 
+#include "engine/Messages.h"
+
 namespace quantaro {
 
-// The three arithmetic faults that are never turned into result codes. They are
-// detected from the floating-point status flags after a computation and leave
-// the engine as this exception.
-enum class FaultKind { Overflow, InvalidOperation, DivisionByZero };
-
+// A fault found in the middle of a computation, thrown to where the engine
+// ends the run with it: a run's outcome carries it as its own result code.
 class FloatingPointFault : public std::runtime_error {
   public:
     explicit FloatingPointFault(FaultKind kind);
@@ -18,9 +17,6 @@ class FloatingPointFault : public std::runtime_error {
   private:
     FaultKind kind_;
 };
-
-// The standard text shown for a fault, e.g. "Floating point overflow".
-const char* FaultText(FaultKind kind);
 
 [[noreturn]] void RaiseFault(FaultKind kind);
 

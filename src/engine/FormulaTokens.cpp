@@ -28,12 +28,7 @@ class EquationClassifier {
   public:
     EquationClassifier(std::string_view equation, const std::vector<std::size_t>& offsets,
                        int number, const EngineTables& tables, std::vector<TokenSpan>& spans)
-        : equation_(equation),
-          offsets_(offsets),
-          number_(number),
-          tables_(tables),
-          spans_(spans),
-          first_(spans.size()) {}
+        : equation_(equation), offsets_(offsets), number_(number), tables_(tables), spans_(spans) {}
 
     void classify() {
         const Tokeniser tokeniser(tables_);
@@ -43,17 +38,21 @@ class EquationClassifier {
         for (;;) {
             tokens.clear();
             const bool whole = tokeniser.cut(rest, tokens, failedWord);
+            const std::size_t first = spans_.size();
             for (std::string_view token : tokens) {
                 // Tokens cut from the failed word before it failed are not kept.
                 if (!whole && token.data() >= failedWord.data()) break;
                 add(token, KindOf(token, tables_));
             }
-            if (whole) break;
-            add(failedWord, TokenSpan::Unknown).message =
-                ResultMessage(ResultCode::UnknownItem, number_, failedWord);
+            if (whole) {
+                markResult(first, tokens);
+                break;
+            }
+            TokenSpan& unknown = add(failedWord, TokenSpan::Unknown);
+            unknown.failure = FailedRun(ResultCode::UnknownItem, number_, std::string(failedWord),
+                                        placeOf(failedWord));
             rest = equation_.substr(offsetOf(failedWord) + failedWord.size());
         }
-        markResult();
     }
 
   private:
@@ -61,20 +60,22 @@ class EquationClassifier {
         return static_cast<std::size_t>(piece.data() - equation_.data());
     }
 
+    TextPlace placeOf(std::string_view token) const {
+        return *PlaceOf(offsets_, number_, offsetOf(token), token.size());
+    }
+
     TokenSpan& add(std::string_view token, TokenSpan::Kind kind) {
-        const std::size_t from = offsetOf(token);
-        spans_.push_back({kind, offsets_[from], offsets_[from + token.size() - 1] + 1, {}});
+        const TextPlace place = placeOf(token);
+        spans_.push_back({kind, place.begin, place.end, std::nullopt});
         return spans_.back();
     }
 
-    // The run stores into the first token from the right that is neither a
-    // number nor a constant.
-    void markResult() {
-        for (std::size_t k = spans_.size(); k-- > first_;) {
-            TokenSpan& span = spans_[k];
-            if (span.kind == TokenSpan::Number || span.kind == TokenSpan::Constant) continue;
-            if (span.kind == TokenSpan::Variable) span.kind = TokenSpan::Result;
-            return;
+    // The tokens after the last word that cannot be cut, their spans from
+    // first on, hold the result name if any: the run's rule finds it there,
+    // as an unknown word before them could name none.
+    void markResult(std::size_t first, const std::vector<std::string_view>& tokens) {
+        if (const std::optional<std::size_t> result = ResultTokenOf(tokens, tables_)) {
+            spans_[first + *result].kind = TokenSpan::Result;
         }
     }
 
@@ -83,7 +84,6 @@ class EquationClassifier {
     int number_;
     const EngineTables& tables_;
     std::vector<TokenSpan>& spans_;
-    std::size_t first_;
 };
 
 }  // namespace

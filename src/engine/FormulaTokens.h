@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/EngineTables.h"
+#include "engine/RunOutcome.h"
 
 namespace quantaro {
 
@@ -18,8 +19,9 @@ struct TokenSpan {
     // the break too.
     std::size_t begin = 0;
     std::size_t end = 0;
-    // For an unknown word, the message a run would give for it.
-    std::string message;
+    // For an unknown word, the outcome a run would give for it: its message
+    // and, as the place, the word's bytes.
+    std::optional<RunOutcome> failure;
 };
 
 // The tokens of every equation of a formula text, in text order. Unlike a

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <map>
 
-#include "engine/FloatingPointFault.h"
+#include "engine/Messages.h"
 #include "engine/Numbers.h"
 
 namespace quantaro {
@@ -24,11 +24,7 @@ constexpr long double kLargestSearched = 1e4900L;
 
 // The value of a cell holding x's text: x rounded to 15 significant digits.
 long double Rounded(long double x) {
-    try {
-        if (const std::optional<long double> value = ParseNumber(FormatNumber(x))) return *value;
-    } catch (const FloatingPointFault&) {
-    }
-    return x;
+    return ReadNumber(FormatNumber(x)).value.value_or(x);
 }
 
 bool StrictlyBetween(long double v, long double a, long double b) {
@@ -134,11 +130,8 @@ class Seeker {
 
   private:
     long double startValue(const Worksheet& sheet) const {
-        try {
-            return TableOf(sheet, cell_.table).number(cell_.row);
-        } catch (const FloatingPointFault&) {
-            return 0.0L;
-        }
+        const NameTable& table = TableOf(sheet, cell_.table);
+        return table.overflows(cell_.row) ? 0.0L : table.number(cell_.row);
     }
 
     Trial trial(long double x);
@@ -180,21 +173,20 @@ Trial Seeker::trial(long double x) {
     ++trials_;
     Trial t{x, 0.0L, false, {}};
     const std::string text = FormatNumber(x);
-    const std::optional<std::string> message = runner_.run({&cell_, 1}, {&text, 1}, control_);
-    if (!message) return t;  // cancelled within the trial
+    const std::optional<RunOutcome> outcome = runner_.run({&cell_, 1}, {&text, 1}, control_);
+    if (!outcome) return t;  // cancelled within the trial
     t.resultText = runner_.sheet().variables.value(resultRow_);
     if (control_) control_->countDone();
-    if (!message->empty()) {
-        lastFailure_ = *message;
+    if (!outcome->succeeded()) {
+        lastFailure_ = outcome->message;
         return t;
     }
-    std::optional<long double> value;
-    try {
-        value = ParseNumber(t.resultText);
-    } catch (const FloatingPointFault& fault) {
-        lastFailure_ = fault.what();
+    const NumberReading reading = ReadNumber(t.resultText);
+    if (reading.overflows) {
+        lastFailure_ = FaultText(FaultKind::Overflow);
         return t;
     }
+    const std::optional<long double> value = reading.value;
     if (!value) {
         lastFailure_ = resultName_ + " holds \"" + t.resultText + "\", which is no number";
         return t;
@@ -406,7 +398,6 @@ std::string Seeker::between(long double lo, long double hi) const {
 
 SeekResult Seeker::found(const Trial& best) const {
     SeekResult result;
-    result.found = true;
     result.value = best.x;
     result.valueText = FormatNumber(best.x);
     result.resultText = best.resultText;
@@ -416,6 +407,7 @@ SeekResult Seeker::found(const Trial& best) const {
 
 SeekResult Seeker::notFound(const std::string& why) const {
     SeekResult result;
+    result.status = SeekStatus::NoSolution;
     result.trials = trials_;
     result.message = "No value of " + inputName_ + " " + searched_ + " sets " + resultName_ +
                      " to " + FormatNumber(setup_.target) + ": " + why;

@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "engine/Outcome.h"
 #include "engine/StudyPoint.h"
 #include "engine/Worksheet.h"
 
@@ -26,8 +27,12 @@ inline constexpr int kMaxSeekTrials = 200;
 // user; empty when nothing does.
 std::string SeekSetupError(const Worksheet& sheet, const SeekSetup& setup);
 
-struct SeekResult {
-    bool found = false;
+// Whether a search found a value; its first value is success.
+enum class SeekStatus { Found, NoSolution };
+
+// What a search came to: found, with the value; else the message says why
+// nothing was found, naming INPUT, RESULT and the interval searched.
+struct SeekResult : Outcome<SeekStatus> {
     // The input's value found, and its text, which a point writes into the
     // input's cell.
     long double value = 0.0L;
@@ -36,8 +41,6 @@ struct SeekResult {
     std::string resultText;
     // How often the formula ran.
     int trials = 0;
-    // Why nothing was found, naming INPUT, RESULT and the interval searched.
-    std::string message;
 };
 
 // Searches for the value of the input that sets the result to the target.

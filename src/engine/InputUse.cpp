@@ -13,18 +13,6 @@ namespace {
 
 constexpr std::size_t kNoToken = static_cast<std::size_t>(-1);
 
-// The token a run stores into: the first from the right that is neither a
-// number nor a constant, when it is a variable; else kNoToken.
-std::size_t ResultToken(const std::vector<std::string_view>& tokens, const EngineTables& tables) {
-    for (std::size_t k = tokens.size(); k-- > 0;) {
-        const TokenMeaning meaning = MeaningOf(tokens[k], tables);
-        if (meaning.kind == TokenMeaning::Number || meaning.kind == TokenMeaning::Constant)
-            continue;
-        return meaning.kind == TokenMeaning::Variable ? k : kNoToken;
-    }
-    return kNoToken;
-}
-
 }  // namespace
 
 std::string IgnoredInputWarning(const Worksheet& sheet, const InputCell& cell,
@@ -44,7 +32,8 @@ std::string IgnoredInputWarning(const Worksheet& sheet, const InputCell& cell,
         tokens.clear();
         std::string_view failedWord;
         const bool whole = tokeniser.cut(*equation, tokens, failedWord);
-        const std::size_t result = whole ? ResultToken(tokens, tables) : kNoToken;
+        const std::size_t result =
+            whole ? ResultTokenOf(tokens, tables).value_or(kNoToken) : kNoToken;
         for (std::size_t k = 0; k < tokens.size(); ++k) {
             const TokenMeaning meaning = MeaningOf(tokens[k], tables);
             if (k != result && meaning.kind == kind && meaning.row == cell.row) return {};

@@ -2,6 +2,18 @@
 
 namespace quantaro {
 
+const char* FaultText(FaultKind kind) {
+    switch (kind) {
+        case FaultKind::Overflow:
+            return "Floating point overflow";
+        case FaultKind::InvalidOperation:
+            return "Invalid floating point operation";
+        case FaultKind::DivisionByZero:
+            return "Floating point division by zero";
+    }
+    return "Floating point fault";
+}
+
 std::string ResultMessage(ResultCode code, int equationNumber, std::string_view errorItem) {
     const std::string prefix = "Equation " + std::to_string(equationNumber) + ": ";
     switch (code) {
@@ -23,6 +35,7 @@ std::string ResultMessage(ResultCode code, int equationNumber, std::string_view 
             return "Empty formula";
         case ResultCode::DomainError:
             return prefix + "Domain Error: " + std::string(errorItem);
+        case ResultCode::FloatingPointFault:
         case ResultCode::Success:
             return {};
     }

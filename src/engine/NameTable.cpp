@@ -27,11 +27,9 @@ NameTable::ValueState NameTable::ReadTyped(const std::string& text) {
     ValueState state;
     std::fexcept_t flags;
     std::fegetexceptflag(&flags, FE_ALL_EXCEPT);
-    try {
-        state.number = ParseNumber(text).value_or(0.0L);
-    } catch (const FloatingPointFault&) {
-        state.overflows = true;
-    }
+    const NumberReading reading = ReadNumber(text);
+    state.number = reading.value.value_or(0.0L);
+    state.overflows = reading.overflows;
     std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
     return state;
 }

@@ -51,6 +51,8 @@ class NameTable {
         if (value.overflows) RaiseFault(FaultKind::Overflow);
         return value.number;
     }
+    // Whether the value cell holds a number beyond the extended range.
+    bool overflows(int row) const { return values_[valueIndex(row)].overflows; }
 
     // Stores a result: the number becomes what reading back its text would
     // give, and the text is FormatNumber(value).

@@ -8,7 +8,6 @@
 #include <limits>
 #include <optional>
 
-#include "engine/FloatingPointFault.h"
 #include "engine/Numbers.h"
 
 namespace quantaro {
@@ -343,13 +342,9 @@ TextRoundTrip RoundThroughText(long double x) {
 
 TextRoundTrip RoundThroughTextSlowly(long double x) {
     TextRoundTrip result;
-    try {
-        if (const std::optional<long double> value = ParseNumber(FormatNumber(x))) {
-            result.value = *value;
-        }
-    } catch (const FloatingPointFault&) {
-        result.overflows = true;
-    }
+    const NumberReading reading = ReadNumber(FormatNumber(x));
+    if (reading.value) result.value = *reading.value;
+    result.overflows = reading.overflows;
     return result;
 }
 

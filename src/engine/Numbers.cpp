@@ -211,16 +211,25 @@ DecimalDigits FifteenDigitsByText(long double magnitude) {
 // 21 significant digits tell every two extended values apart: 10^20 > 2^64.
 constexpr int kMostExactDigits = 21;
 
+}  // namespace
+
+NumberReading ReadNumber(std::string_view text) {
+    try {
+        return {ParseNumber(text), false};
+    } catch (const FloatingPointFault&) {
+        return {std::nullopt, true};
+    }
+}
+
+namespace {
+
 // Whether ParseNumber, rounding to nearest, reads the digits back as magnitude.
 bool ReadsBackAs(const DecimalDigits& decimal, long double magnitude) {
     const int scale = decimal.exponent - static_cast<int>(decimal.digits.size()) + 1;
-    try {
-        const std::optional<long double> value =
-            ParseNumber(decimal.digits + 'E' + std::to_string(scale));
-        return value && *value == magnitude;
-    } catch (const FloatingPointFault&) {
-        return false;  // the digits rounded up past the largest value
-    }
+    // Nothing when the digits rounded up past the largest value.
+    const std::optional<long double> value =
+        ReadNumber(decimal.digits + 'E' + std::to_string(scale)).value;
+    return value && *value == magnitude;
 }
 
 bool IsPowerOfTwo(long double magnitude) {

@@ -18,6 +18,15 @@ namespace quantaro {
 // or a subnormal value silently.
 std::optional<long double> ParseNumber(std::string_view text);
 
+// ParseNumber without a throw: the value when the text is a number within
+// the extended range; else nothing, and whether the text is a number beyond
+// that range.
+struct NumberReading {
+    std::optional<long double> value;
+    bool overflows = false;
+};
+NumberReading ReadNumber(std::string_view text);
+
 // Whether ParseNumber would accept the text, without computing its value.
 bool IsNumberText(std::string_view text);
 

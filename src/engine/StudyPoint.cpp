@@ -1,7 +1,5 @@
 #include "engine/StudyPoint.h"
 
-#include "engine/FloatingPointFault.h"
-
 namespace quantaro {
 namespace {
 
@@ -73,23 +71,20 @@ PointRunner::PointRunner(const Worksheet& start, StudyRun run)
 // Only the variables need putting back: a run writes nothing else, and the
 // inputs' cells are written afresh for every point. Assigning the whole
 // table keeps its names' stamp, so the engine's programs hold.
-std::optional<std::string> PointRunner::run(std::span<const InputCell> cells,
-                                            std::span<const std::string> texts,
-                                            const StudyControl* control) {
+std::optional<RunOutcome> PointRunner::run(std::span<const InputCell> cells,
+                                           std::span<const std::string> texts,
+                                           const StudyControl* control) {
     sheet_.variables = start_.variables;
     for (std::size_t i = 0; i < cells.size(); ++i) {
         TableOf(sheet_, cells[i].table).setCell(ValueColumn, cells[i].row, texts[i]);
     }
-    try {
-        for (int pass = 1; pass <= run_.passes; ++pass) {
-            if (control && control->cancelled()) return std::nullopt;
-            RunOutcome outcome = engine_.ExecuteEquations(run_.equation);
-            if (!outcome.succeeded()) return std::move(outcome.message);
-        }
-    } catch (const FloatingPointFault& fault) {
-        return fault.what();
+    RunOutcome outcome;
+    for (int pass = 1; pass <= run_.passes; ++pass) {
+        if (control && control->cancelled()) return std::nullopt;
+        outcome = engine_.ExecuteEquations(run_.equation);
+        if (!outcome.succeeded()) break;
     }
-    return std::string();  // success: no message
+    return outcome;
 }
 
 }  // namespace quantaro

@@ -72,13 +72,13 @@ class PointRunner {
     PointRunner& operator=(const PointRunner&) = delete;
 
     // Puts back the variables as they were at the start, writes each text
-    // into its cell and runs the formula. Returns the failing run's message
-    // (its own, or the floating-point fault's text), empty after success;
-    // nothing when control asks to stop before the last pass, which is looked
-    // at before every pass so that a point of many passes stops soon too.
-    std::optional<std::string> run(std::span<const InputCell> cells,
-                                   std::span<const std::string> texts,
-                                   const StudyControl* control = nullptr);
+    // into its cell and runs the formula. Returns the outcome of the last
+    // pass run, the failing one if any; nothing when control asks to stop
+    // before the last pass, which is looked at before every pass so that a
+    // point of many passes stops soon too.
+    std::optional<RunOutcome> run(std::span<const InputCell> cells,
+                                  std::span<const std::string> texts,
+                                  const StudyControl* control = nullptr);
 
     // The tables after the last point, the failing pass included.
     const Worksheet& sheet() const { return sheet_; }

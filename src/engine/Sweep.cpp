@@ -17,7 +17,6 @@
 #include <thread>
 #include <unordered_map>
 
-#include "engine/FloatingPointFault.h"
 #include "engine/NumberRounding.h"
 #include "engine/Numbers.h"
 
@@ -40,12 +39,8 @@ long double NumberOrNaN(std::string_view text) {
     if (text.empty()) return kNoNumber;
     std::fexcept_t flags;
     std::fegetexceptflag(&flags, FE_ALL_EXCEPT);
-    long double number = kNoNumber;
-    try {
-        if (const std::optional<long double> value = ParseNumber(text)) number = *value;
-    } catch (const FloatingPointFault&) {
-        // beyond the extended range: nothing to draw
-    }
+    // Beyond the extended range: nothing to draw.
+    const long double number = ReadNumber(text).value.value_or(kNoNumber);
     std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
     return number;
 }
@@ -433,17 +428,17 @@ void SweepRunner::runBlocks(PointRunner& runner, Work& work) const {
                 if (at != indices[axis]) inputs[axis] = plan.inputText(point, axis);
                 indices[axis] = at;
             }
-            const std::optional<std::string> message =
+            const std::optional<RunOutcome> outcome =
                 runner.run(plan.inputCells(), inputs, work.control);
-            if (!message) break;  // cancelled within the point
-            if (!writer.store(index, runner.sheet().variables, *message)) {
+            if (!outcome) break;  // cancelled within the point
+            if (!writer.store(index, runner.sheet().variables, outcome->message)) {
                 work.halt(
                     "the results' texts (messages, and values that are no numbers) outgrew the " +
                     MemoryText(resultBytes_) + " a sweep's results may take");
                 break;
             }
             ++done;
-            if (!message->empty()) ++failed;
+            if (!outcome->succeeded()) ++failed;
             if (work.control) work.control->countDone();
         }
         work.done[block] = done;

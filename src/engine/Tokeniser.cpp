@@ -38,6 +38,17 @@ TokenMeaning MeaningOf(std::string_view token, const EngineTables& tables) {
     return {};
 }
 
+std::optional<std::size_t> ResultTokenOf(const std::vector<std::string_view>& tokens,
+                                         const EngineTables& tables) {
+    for (std::size_t k = tokens.size(); k-- > 0;) {
+        const TokenMeaning::Kind kind = MeaningOf(tokens[k], tables).kind;
+        if (!MayNameResult(kind)) continue;
+        if (kind == TokenMeaning::Variable) return k;
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
 void AddToken(std::vector<std::string_view>& tokens, std::string_view text) {
     tokens.push_back(text);
 }

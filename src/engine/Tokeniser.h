@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -16,6 +18,18 @@ struct TokenMeaning {
     int row = 0;
 };
 TokenMeaning MeaningOf(std::string_view token, const EngineTables& tables);
+
+// A run stores into the first token from the right that may name its
+// result: one that is neither a number nor a constant. It must then be a
+// variable.
+inline bool MayNameResult(TokenMeaning::Kind kind) {
+    return kind != TokenMeaning::Number && kind != TokenMeaning::Constant;
+}
+
+// The index of the token a run stores into, found by that rule, when it is
+// a variable; nothing otherwise.
+std::optional<std::size_t> ResultTokenOf(const std::vector<std::string_view>& tokens,
+                                         const EngineTables& tables);
 
 // Splits equations into blank-separated words and each word into tokens,
 // each the longest remaining prefix that is a number or a name in the

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <utility>
 
-#include "engine/FloatingPointFault.h"
 #include "engine/Numbers.h"
 
 namespace quantaro {
@@ -109,12 +108,7 @@ void Trajectory::appendOther(Column& column, const NameTable& variables) {
     static const std::string kMissing;
     const std::string& text = row != 0 ? variables.value(row) : kMissing;
     long double number = kNoNumber;
-    if (!text.empty()) {
-        try {
-            number = variables.number(row);
-        } catch (const FloatingPointFault&) {
-        }
-    }
+    if (!text.empty() && !variables.overflows(row)) number = variables.number(row);
     std::memcpy(packed.bytes, &number, kPackedSize);
     column.typedNumber = packed;
     column.typedStamp = variables.valuesStamp();

@@ -265,7 +265,7 @@ void TFormGoalSeek::finish() {
     if (!job_.error().empty()) {
         found_.reset();
         showOutcome(QString::fromStdString(job_.error()));
-    } else if (!found_ || !found_->found) {
+    } else if (!found_ || !found_->succeeded()) {
         const QString message = found_ ? QString::fromStdString(found_->message) : QString();
         found_.reset();
         showOutcome(message);
@@ -283,7 +283,7 @@ void TFormGoalSeek::finish() {
 
 bool TFormGoalSeek::canStore() const {
     // found_ is the study thread's until it has finished.
-    return !job_.running() && found_ && found_->found && !stale_.stale() && cell_;
+    return !job_.running() && found_ && found_->succeeded() && !stale_.stale() && cell_;
 }
 
 // The outcome, and, once the worksheet has changed, which change.

@@ -2,7 +2,6 @@
 
 #include <QString>
 
-#include "engine/FloatingPointFault.h"
 #include "session/Session.h"
 
 namespace quantaro {
@@ -16,14 +15,14 @@ std::optional<std::string> FormulaRuns::runPass(int selection) {
         sheet_.setFormula(session_.formulaText().toStdString());
         formulaRevision_ = revision;
     }
-    lastRunFailed_ = false;
+    const RunOutcome outcome = engine_.ExecuteEquations(selection);
     std::optional<std::string> fault;
-    try {
-        const RunOutcome outcome = engine_.ExecuteEquations(selection);
+    lastRunFailed_ = false;
+    if (outcome.status == ResultCode::FloatingPointFault) {
+        fault = outcome.message;
+    } else {
         lastRunFailed_ = !outcome.succeeded();
         report(outcome);
-    } catch (const FloatingPointFault& error) {
-        fault = error.what();
     }
     // Equations before a failing or faulting one have stored their results,
     // so the table differs from its file in every case.

@@ -6,7 +6,7 @@ void ReportFailure(const RunOutcome& outcome, RunFeedback& feedback) {
     feedback.setLoopTimerEnabled(false);
     feedback.setLoopStopped();
     feedback.showMessage(
-        outcome.code == ResultCode::EmptyFormula ? MessageKind::Information : MessageKind::Error,
+        outcome.status == ResultCode::EmptyFormula ? MessageKind::Information : MessageKind::Error,
         outcome.message);
     // Off again: the box's modal loop may have served a Start.
     feedback.setLoopTimerEnabled(false);

@@ -169,11 +169,14 @@ void FormulaHighlighter::analyse() {
     windowBegin_ = static_cast<int>(begin);
     windowEnd_ = static_cast<int>(end);
     const Utf8Text utf8 = ToUtf8(text.mid(windowBegin_, windowEnd_ - windowBegin_));
-    for (TokenSpan& token : ClassifyFormula(
-             utf8.bytes, indexes_.follow(constants_, variables_), firstEquation)) {
-        spans_.push_back({token.kind, windowBegin_ + utf8.positions[token.begin],
-                          windowBegin_ + utf8.positions[token.end],
-                          QString::fromStdString(token.message)});
+    for (const TokenSpan& token :
+         ClassifyFormula(utf8.bytes, indexes_.follow(constants_, variables_), firstEquation)) {
+        // An unknown word is underlined where a run's outcome places it.
+        const std::size_t begin = token.failure ? token.failure->place->begin : token.begin;
+        const std::size_t end = token.failure ? token.failure->place->end : token.end;
+        spans_.push_back(
+            {token.kind, windowBegin_ + utf8.positions[begin], windowBegin_ + utf8.positions[end],
+             token.failure ? QString::fromStdString(token.failure->message) : QString()});
     }
 }
 

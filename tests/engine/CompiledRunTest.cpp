@@ -7,7 +7,6 @@
 #include "StandardWorksheet.h"
 #include "TableRows.h"
 #include "engine/Engine.h"
-#include "engine/FloatingPointFault.h"
 #include "engine/OperatorRegistry.h"
 #include "engine/Worksheet.h"
 
@@ -17,13 +16,10 @@ namespace {
 // A run's outcome in full: a fault's text, or the code, the equation and the
 // message.
 std::string Outcome(Engine& engine) {
-    try {
-        const RunOutcome outcome = engine.ExecuteEquations(0);
-        return std::to_string(static_cast<int>(outcome.code)) + " #" +
-               std::to_string(outcome.equationNumber) + " " + outcome.message;
-    } catch (const FloatingPointFault& fault) {
-        return fault.what();
-    }
+    const RunOutcome outcome = engine.ExecuteEquations(0);
+    if (outcome.status == ResultCode::FloatingPointFault) return outcome.message;
+    return std::to_string(static_cast<int>(outcome.status)) + " #" +
+           std::to_string(outcome.equationNumber) + " " + outcome.message;
 }
 
 using testing::CopyOfTexts;

@@ -242,9 +242,9 @@ TEST(GoalSeekTest, FindsTheValueOrSaysWhyNot) {
         ASSERT_EQ(SeekSetupError(sheet, c.setup), "") << c.formula;
         StudyControl control;
         const SeekResult result = GoalSeek(sheet, c.setup, &control);
-        EXPECT_EQ(result.found, !std::isnan(c.value)) << c.formula;
-        EXPECT_EQ(result.found ? result.resultText : result.message, c.outcome) << c.formula;
-        if (result.found) {
+        EXPECT_EQ(result.succeeded(), !std::isnan(c.value)) << c.formula;
+        EXPECT_EQ(result.succeeded() ? result.resultText : result.message, c.outcome) << c.formula;
+        if (result.succeeded()) {
             EXPECT_NEAR(result.value, c.value, 3E-14L * c.value) << c.formula;
             EXPECT_EQ(result.valueText, FormatNumber(result.value));
         }
@@ -294,7 +294,7 @@ TEST(StudyThreadsTest, StudiesOnOtherThreadsShareNothingTheFormulaWrites) {
 
     EXPECT_EQ(running.variables.value(5), runs(sheet, passes));
     const SeekResult alone = GoalSeek(sheet, seek);
-    ASSERT_TRUE(sought.found);
+    ASSERT_TRUE(sought.succeeded());
     EXPECT_EQ(sought.valueText, alone.valueText);
     EXPECT_EQ(sought.resultText, alone.resultText);
     EXPECT_EQ(Fields(swept), Fields(SweepRunner(sheet, SweepPlan(sheet, sweep), 1).runAll()));

@@ -27,7 +27,7 @@ struct TestSheet : Worksheet {
     int run(const std::string& text, int selection = 0) {
         setFormula(text);
         outcome = engine.ExecuteEquations(selection);
-        return static_cast<int>(outcome.code);
+        return static_cast<int>(outcome.status);
     }
     const std::string& lastMessage() const { return outcome.message; }
 };

@@ -139,7 +139,7 @@ std::string Classified(const std::string& text, testing::TestSheet& sheet) {
     for (const TokenSpan& span : ClassifyFormula(text, sheet.tables())) {
         shown += (shown.empty() ? "" : " ") + std::string(1, "nocv=RU"[span.kind]) + ':' +
                  text.substr(span.begin, span.end - span.begin);
-        if (!span.message.empty()) shown += '[' + span.message + ']';
+        if (span.failure) shown += '[' + span.failure->message + ']';
     }
     return shown;
 }

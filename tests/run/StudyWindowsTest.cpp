@@ -264,7 +264,7 @@ TEST_F(StudyWindowsTest, GoalSeekChangesTheDocumentsOnlyOnStore) {
 
         SeekSetup setup{"Z", 3, test.input, std::pair(0.5L, 10.0L), {}};
         const SeekResult core = GoalSeek(session().worksheetCopy(), setup);
-        ASSERT_TRUE(core.found);
+        ASSERT_TRUE(core.succeeded());
         in<QPushButton>(window, "ButtonStore")->click();
         EXPECT_FALSE(window.canStore());
         // Store's own change does not make what it stored stale.

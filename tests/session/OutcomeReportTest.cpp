@@ -31,7 +31,11 @@ class RecordingFeedback : public RunFeedback {
 };
 
 RunOutcome Failed(ResultCode code, const char* message) {
-    return RunOutcome{code, 1, "", message};
+    RunOutcome outcome;
+    outcome.status = code;
+    outcome.message = message;
+    outcome.equationNumber = 1;
+    return outcome;
 }
 
 TEST(ReportOutcome, AFailureStopsTheLoopBeforeItsBoxAndKeepsTheTimerOff) {
