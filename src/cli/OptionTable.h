@@ -75,7 +75,11 @@ struct StudyRow {
 // The options of a plain run, in the order --help lists them.
 std::span<const CommandOption> PlainOptions();
 
-// The studies, in the order --help lists their options.
+// The studies, in the order --help lists their options. A new study adds
+// its row here, a heading for each of its options to the manual page
+// (doc/man/quantaro-cli.1.scd) and those that take a value to the bash
+// completion's list of values (data/bash-completion/quantaro-cli); a test
+// holds both to this table.
 std::span<const StudyRow> Studies();
 
 // The usage text that --help and every usage error show.
