@@ -10,7 +10,8 @@
 #include <vector>
 
 #include "cli/CsvRecorder.h"
-#include "cli/StudyCommands.h"
+#include "cli/OptionTable.h"
+#include "cli/TableOutput.h"
 #include "documents/DocumentState.h"
 #include "documents/FileName.h"
 #include "documents/WorksheetFiles.h"
@@ -20,23 +21,10 @@
 #include "engine/Messages.h"
 #include "engine/NameTable.h"
 #include "engine/Outcome.h"
-#include "engine/StudyPoint.h"
 #include "engine/Worksheet.h"
 
 namespace quantaro {
 namespace {
-
-const char kUsage[] =
-    "Usage: quantaro-cli [--constants C.CON] [--variables V.VAR] [--equation N] [--passes K]\n"
-    "                    [--degrees | --radians] [--save-variables OUT.VAR]\n"
-    "                    [--csv OUT.csv [--record NAME[,NAME...]]] [--explain]\n"
-    "                    (FORMULA.FOR | --formula-text TEXT)\n"
-    "       quantaro-cli [options] --sweep NAME=FROM:TO:COUNT[:log] [--sweep NAME=...]\n"
-    "                    [--shard I/N] [--record NAME[,NAME...]] --csv (OUT.csv | -)\n"
-    "                    (FORMULA.FOR | --formula-text TEXT)\n"
-    "       quantaro-cli [options] --seek RESULT=TARGET --by NAME [--between LO:HI]\n"
-    "                    (FORMULA.FOR | --formula-text TEXT)\n"
-    "       quantaro-cli (--help | --version)\n";
 
 const char kDescription[] =
     "Runs a Quantaro worksheet without a window and prints its variable table.\n"
@@ -64,17 +52,14 @@ struct BatchOptions {
     std::optional<AngleUnit> angle;
     // Prints each step of one run instead of the variable table.
     bool explain = false;
-    // Runs the formula at every point of one or two inputs' values instead.
-    std::vector<SweepAxis> sweeps;
-    Shard shard;
-    // Seeks the value of an input that sets a variable to a target instead.
-    std::optional<SeekSetup> seek;
+    // Runs a study, such as a sweep or a goal seek, instead.
+    StudyJob study;
     // The help or version text, printed instead of a run when asked for.
     std::string answer;
 };
 
 [[noreturn]] void UsageError(const QString& why) {
-    throw BatchError{kExitUsage, "quantaro-cli: " + why.toStdString() + "\n" + kUsage};
+    throw BatchError{kExitUsage, "quantaro-cli: " + why.toStdString() + "\n" + UsageText()};
 }
 
 // An option that is text rather than a file name: its bytes read as UTF-8,
@@ -82,15 +67,6 @@ struct BatchOptions {
 QString TextOption(const QString& argument) {
     const std::optional<QByteArray> bytes = FileNameBytes(argument);
     return bytes ? QString::fromUtf8(*bytes) : argument;
-}
-
-// The study described by an option's text, or a usage error naming its fault.
-template <typename Parse, typename... Texts>
-auto StudyOption(Parse parse, const Texts&... texts) {
-    std::string fault;
-    auto parsed = parse(texts..., fault);
-    if (!parsed) UsageError(QString::fromStdString(fault));
-    return *parsed;
 }
 
 // The largest --passes and --equation: an int.
@@ -114,116 +90,152 @@ int WholeNumberOption(const QString& text, const char* option, int minimum) {
 std::string HelpText(const QCommandLineParser& parser) {
     const QString listing = parser.helpText();
     // The parser's own first line is a usage without the options' values.
-    return kUsage + listing.mid(listing.indexOf(QLatin1Char('\n'))).toStdString();
+    return UsageText() + listing.mid(listing.indexOf(QLatin1Char('\n'))).toStdString();
+}
+
+QCommandLineOption ParserOption(const CommandOption& option) {
+    QStringList names(QLatin1String(option.name));
+    if (option.shortName) names.prepend(QLatin1String(option.shortName));
+    return option.valueName ? QCommandLineOption(names, QLatin1String(option.description),
+                                                 QLatin1String(option.valueName))
+                            : QCommandLineOption(names, QLatin1String(option.description));
+}
+
+QString Dashed(const char* name) {
+    return QStringLiteral("--") + QLatin1String(name);
+}
+
+QString Times(int count) {
+    return count == 2 ? QStringLiteral("twice") : QStringLiteral("%1 times").arg(count);
+}
+
+// Every option, the plain ones first, as --help lists them.
+std::vector<CommandOption> AllOptions() {
+    std::vector<CommandOption> options(PlainOptions().begin(), PlainOptions().end());
+    for (const StudyRow& study : Studies())
+        options.insert(options.end(), study.options.begin(), study.options.end());
+    return options;
+}
+
+// The options that an explanation of one run refuses, in the order looked
+// at: each study's own, then the plain run's, then the studies' others.
+std::vector<const char*> RefusedByExplain() {
+    std::vector<const char*> names;
+    for (const StudyRow& study : Studies()) names.push_back(study.name());
+    for (const CommandOption& option : PlainOptions()) {
+        if (option.runOnly) names.push_back(option.name);
+    }
+    for (const StudyRow& study : Studies()) {
+        for (std::size_t k = 1; k < study.options.size(); ++k)
+            names.push_back(study.options[k].name);
+    }
+    return names;
+}
+
+// The study asked for, once the studies are known to exclude each other.
+const StudyRow* RequestedStudy(const QCommandLineParser& parser) {
+    const StudyRow* requested = nullptr;
+    for (const StudyRow& study : Studies()) {
+        if (!parser.isSet(study.name())) continue;
+        if (requested) {
+            UsageError(Dashed(requested->name()) + " and " + Dashed(study.name()) +
+                       " exclude each other");
+        }
+        requested = &study;
+    }
+    return requested;
+}
+
+// Ends the run when the studies' options do not fit together; returns the
+// study asked for, if any.
+const StudyRow* CheckStudyOptions(const QCommandLineParser& parser) {
+    for (const CommandOption& option : AllOptions()) {
+        if (option.mostTimes > 1 && parser.values(option.name).size() > option.mostTimes)
+            UsageError(Dashed(option.name) + " given more than " + Times(option.mostTimes));
+    }
+    const StudyRow* study = RequestedStudy(parser);
+    for (const StudyRow& row : Studies()) {
+        for (std::size_t k = 1; k < row.options.size(); ++k) {
+            if (parser.isSet(row.options[k].name) && !parser.isSet(row.name()))
+                UsageError(Dashed(row.options[k].name) + " needs " + Dashed(row.name()));
+        }
+    }
+    if (!study) return nullptr;
+    for (const StudyRule& rule : study->rules) {
+        if (rule.kind == StudyRule::Needs && !parser.isSet(rule.option))
+            UsageError(Dashed(study->name()) + " needs " + QLatin1String(rule.needsText));
+        if (rule.kind == StudyRule::Refuses && parser.isSet(rule.option))
+            UsageError(Dashed(rule.option) + " cannot be given with " + Dashed(study->name()));
+    }
+    return study;
+}
+
+// Standard output carries the variable table of a plain run, and the
+// results of a study that writes them there.
+void CheckCsvToStandardOutput(const QCommandLineParser& parser, const StudyRow* study) {
+    if (parser.value("csv") != QLatin1String("-") || (study && study->csvToStandardOutput)) return;
+    QStringList studies;
+    for (const StudyRow& row : Studies()) {
+        if (row.csvToStandardOutput) studies << Dashed(row.name());
+    }
+    UsageError("--csv - (standard output) needs " + studies.join(" or "));
 }
 
 BatchOptions ParseOptions(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(QLatin1String(kDescription));
-    const QCommandLineOption help({"h", "help"}, "Print this help and exit.");
-    const QCommandLineOption version({"v", "version"}, "Print the version and exit.");
-    const QCommandLineOption constants("constants", "Read the constants from C.CON.", "C.CON");
-    const QCommandLineOption variables("variables", "Read the variables from V.VAR.", "V.VAR");
-    const QCommandLineOption equation("equation", "Run only equation N (0, the default: all).",
-                                      "N");
-    const QCommandLineOption passes("passes", "Run the formula K times (default 1, K < 2^31).",
-                                    "K");
-    const QCommandLineOption degrees("degrees", "Work in degrees, whatever the formula file says.");
-    const QCommandLineOption radians("radians", "Work in radians, whatever the formula file says.");
-    const QCommandLineOption saveVariables(
-        "save-variables", "Write the variable table to OUT.VAR afterwards.", "OUT.VAR");
-    const QCommandLineOption formulaText(
-        "formula-text", "Run TEXT as the formula (in degrees by default).", "TEXT");
-    const QCommandLineOption csv("csv", "Write the passes (or sweep points) to OUT.csv.",
-                                 "OUT.csv");
-    const QCommandLineOption record("record", "With --csv, record only these variables.",
-                                    "NAME[,NAME...]");
-    const QCommandLineOption explain("explain", "Print each step of one run; change nothing.");
-    const QCommandLineOption sweep("sweep", "Run at N values of NAME from FROM to TO.",
-                                   "NAME=FROM:TO:N");
-    const QCommandLineOption shard("shard", "With --sweep, run only block I of N.", "I/N");
-    const QCommandLineOption seek("seek", "Find the --by value that sets RESULT to TARGET.",
-                                  "RESULT=TARGET");
-    const QCommandLineOption by("by", "With --seek, the constant or variable to change.", "NAME");
-    const QCommandLineOption between("between", "With --seek, search between LO and HI.", "LO:HI");
-    parser.addOptions({help, version, constants, variables, equation, passes, degrees, radians,
-                       saveVariables, formulaText, csv, record, explain, sweep, shard, seek, by,
-                       between});
+    for (const CommandOption& option : AllOptions()) parser.addOption(ParserOption(option));
     parser.addPositionalArgument("FORMULA.FOR", "The formula file, read with its .CON and .VAR.");
     if (!parser.parse(QStringList{"quantaro-cli"} + arguments)) UsageError(parser.errorText());
 
     BatchOptions options;
-    if (parser.isSet(help) || parser.isSet(version)) {
-        options.answer = parser.isSet(help) ? HelpText(parser)
-                                            : std::string("quantaro-cli " QUANTARO_VERSION "\n");
+    if (parser.isSet("help") || parser.isSet("version")) {
+        options.answer = parser.isSet("help") ? HelpText(parser)
+                                              : std::string("quantaro-cli " QUANTARO_VERSION "\n");
         return options;
     }
     const QStringList positional = parser.positionalArguments();
-    if (parser.isSet(formulaText) == !positional.isEmpty() || positional.size() > 1) {
+    if (parser.isSet("formula-text") == !positional.isEmpty() || positional.size() > 1) {
         UsageError("give one formula file or --formula-text");
     }
-    if (parser.isSet(degrees) && parser.isSet(radians)) {
+    if (parser.isSet("degrees") && parser.isSet("radians")) {
         UsageError("--degrees and --radians exclude each other");
     }
     // An explanation retraces one run and keeps nothing of it.
-    for (const QCommandLineOption* runOnly :
-         {&sweep, &seek, &passes, &saveVariables, &csv, &record, &shard, &by, &between}) {
-        if (parser.isSet(explain) && parser.isSet(*runOnly))
-            UsageError("--explain cannot be given with --" + runOnly->names().first());
+    for (const char* runOnly : RefusedByExplain()) {
+        if (parser.isSet("explain") && parser.isSet(runOnly))
+            UsageError("--explain cannot be given with " + Dashed(runOnly));
     }
-    if (parser.values(sweep).size() > 2) UsageError("--sweep given more than twice");
-    if (parser.isSet(sweep) && parser.isSet(seek))
-        UsageError("--sweep and --seek exclude each other");
-    if (parser.isSet(shard) && !parser.isSet(sweep)) UsageError("--shard needs --sweep");
-    for (const QCommandLineOption* seekOnly : {&by, &between}) {
-        if (parser.isSet(*seekOnly) && !parser.isSet(seek))
-            UsageError("--" + seekOnly->names().first() + " needs --seek");
+    const StudyRow* study = CheckStudyOptions(parser);
+    CheckCsvToStandardOutput(parser, study);
+    if (parser.isSet("record") && !parser.isSet("csv")) UsageError("--record needs --csv");
+    for (const CommandOption& option : AllOptions()) {
+        if (option.valueName && option.mostTimes == 1 && parser.values(option.name).size() > 1)
+            UsageError(Dashed(option.name) + " given twice");
     }
-    if (parser.isSet(seek) && !parser.isSet(by)) UsageError("--seek needs --by NAME");
-    // A goal seek prints the table of one run; a sweep keeps no table.
-    for (const QCommandLineOption* passesOnly : {&csv, &record}) {
-        if (parser.isSet(seek) && parser.isSet(*passesOnly))
-            UsageError("--" + passesOnly->names().first() + " cannot be given with --seek");
-    }
-    if (parser.isSet(sweep) && parser.isSet(saveVariables))
-        UsageError("--save-variables cannot be given with --sweep");
-    if (parser.isSet(sweep) && !parser.isSet(csv))
-        UsageError("--sweep needs --csv OUT.csv, or --csv - for standard output");
-    // Standard output carries the variable table of a plain run.
-    if (parser.value(csv) == QLatin1String("-") && !parser.isSet(sweep))
-        UsageError("--csv - (standard output) needs --sweep");
-    if (parser.isSet(record) && !parser.isSet(csv)) UsageError("--record needs --csv");
-    for (const QCommandLineOption* once :
-         {&constants, &variables, &equation, &passes, &saveVariables, &formulaText, &csv, &record,
-          &shard, &seek, &by, &between}) {
-        if (parser.values(*once).size() > 1)
-            UsageError("--" + once->names().first() + " given twice");
-    }
-    if (parser.isSet(formulaText)) options.formulaText = TextOption(parser.value(formulaText));
+    if (parser.isSet("formula-text"))
+        options.formulaText = TextOption(parser.value("formula-text"));
     if (!positional.isEmpty()) options.formulaFile = positional.first();
-    options.constantsFile = parser.value(constants);
-    options.variablesFile = parser.value(variables);
-    options.saveVariablesFile = parser.value(saveVariables);
-    if (parser.isSet(csv)) options.csvFile = parser.value(csv);
+    options.constantsFile = parser.value("constants");
+    options.variablesFile = parser.value("variables");
+    options.saveVariablesFile = parser.value("save-variables");
+    if (parser.isSet("csv")) options.csvFile = parser.value("csv");
     // Names are kept as their bytes, so that a message shows a byte that is
     // not UTF-8 as it was typed.
-    if (parser.isSet(record)) options.recordNames = parser.value(record).split(',');
-    if (parser.isSet(equation))
-        options.equation = WholeNumberOption(parser.value(equation), "--equation", 0);
-    if (parser.isSet(passes))
-        options.passes = WholeNumberOption(parser.value(passes), "--passes", 1);
-    if (parser.isSet(degrees)) options.angle = AngleUnit::Degrees;
-    if (parser.isSet(radians)) options.angle = AngleUnit::Radians;
-    options.explain = parser.isSet(explain);
-    for (const QString& text : parser.values(sweep))
-        options.sweeps.push_back(StudyOption(ParseSweepOption, text));
-    if (parser.isSet(shard)) options.shard = StudyOption(ParseShardOption, parser.value(shard));
-    if (parser.isSet(seek)) {
-        const std::optional<QString> interval =
-            parser.isSet(between) ? std::optional(parser.value(between)) : std::nullopt;
-        options.seek =
-            StudyOption(ParseSeekOptions, parser.value(seek), parser.value(by), interval);
+    if (parser.isSet("record")) options.recordNames = parser.value("record").split(',');
+    if (parser.isSet("equation"))
+        options.equation = WholeNumberOption(parser.value("equation"), "--equation", 0);
+    if (parser.isSet("passes"))
+        options.passes = WholeNumberOption(parser.value("passes"), "--passes", 1);
+    if (parser.isSet("degrees")) options.angle = AngleUnit::Degrees;
+    if (parser.isSet("radians")) options.angle = AngleUnit::Radians;
+    options.explain = parser.isSet("explain");
+    if (study) {
+        std::string fault;
+        std::optional<StudyJob> job = study->read(parser, fault);
+        if (!job) UsageError(QString::fromStdString(fault));
+        options.study = std::move(*job);
     }
     return options;
 }
@@ -316,17 +328,6 @@ std::vector<int> RecordedRows(const std::optional<QStringList>& names, const Nam
     return rows;
 }
 
-void PrintRow(const NameTable& table, int row, std::ostream& out) {
-    out << table.name(row) << " = " << table.value(row) << ' ' << table.cell(UnitsColumn, row)
-        << '\n';
-}
-
-void PrintVariables(const NameTable& variables, std::ostream& out) {
-    for (int row = 1; row <= variables.rowCount(); ++row) {
-        if (!variables.name(row).empty()) PrintRow(variables, row, out);
-    }
-}
-
 int StopSignal(PendingStop pendingStop) {
     return pendingStop ? pendingStop() : 0;
 }
@@ -389,36 +390,6 @@ bool Saved(const std::optional<QString>& failure, std::ostream& err) {
     return !failure;
 }
 
-bool Saved(const PerDocument<SaveOutcome>& saved, std::ostream& err) {
-    const SaveOutcome& variables = saved[Document::Variables];
-    if (!variables.succeeded()) err << variables.message << '\n';
-    return variables.succeeded();
-}
-
-// Writes the variable table alone, in the character set it was read in.
-PerDocument<SaveOutcome> SaveVariables(const QString& path, const Worksheet& sheet,
-                                       FileEncoding encoding) {
-    WorksheetEncodings encodings;
-    encodings[Document::Variables] = encoding;
-    return SaveWorksheet(sheet, OneDocumentFile(Document::Variables, path), encodings);
-}
-
-// Prints the tables of the final run at the value found, the input's line
-// first when it is a constant, and saves the variables when asked to.
-int Seek(Worksheet& sheet, const BatchOptions& options, FileEncoding variablesEncoding,
-         std::ostream& out, std::ostream& err, PendingStop pendingStop) {
-    SeekSetup setup = *options.seek;
-    setup.run = {options.equation, options.passes};
-    if (const int exitCode = RunSeekCommand(sheet, setup, err, pendingStop)) return exitCode;
-    const InputCell input = *FindInputCell(sheet, setup.input);
-    if (input.table == InputTable::Constants) PrintRow(sheet.constants, input.row, out);
-    PrintVariables(sheet.variables, out);
-    if (options.saveVariablesFile.isEmpty()) return 0;
-    return Saved(SaveVariables(options.saveVariablesFile, sheet, variablesEncoding), err)
-               ? 0
-               : kExitCannotSave;
-}
-
 // The results are worth nothing if they did not reach their reader.
 bool Written(std::ostream& stream) {
     errno = 0;
@@ -448,13 +419,18 @@ int Run(const QStringList& arguments, std::ostream& out, std::ostream& err,
         Worksheet sheet;
         const FileEncoding variablesEncoding = LoadDocuments(options, sheet);
         if (options.explain) return Explain(sheet, options.equation, out);
-        const StudyRun run{options.equation, options.passes};
-        if (!options.sweeps.empty()) {
-            const SweepCommand sweep{options.sweeps, options.recordNames, options.shard,
-                                     *options.csvFile, run};
-            return RunSweepCommand(sheet, sweep, out, err, pendingStop);
+        if (options.study) {
+            const StudyContext context{sheet,
+                                       StudyRun{options.equation, options.passes},
+                                       options.csvFile,
+                                       options.recordNames,
+                                       options.saveVariablesFile,
+                                       variablesEncoding,
+                                       out,
+                                       err,
+                                       pendingStop};
+            return options.study(context);
         }
-        if (options.seek) return Seek(sheet, options, variablesEncoding, out, err, pendingStop);
         std::optional<CsvRecorder> recorder;
         if (options.csvFile) {
             recorder.emplace(*options.csvFile, sheet.variables,
@@ -469,7 +445,7 @@ int Run(const QStringList& arguments, std::ostream& out, std::ostream& err,
 
         bool saved = true;
         if (!options.saveVariablesFile.isEmpty()) {
-            saved = Saved(SaveVariables(options.saveVariablesFile, sheet, variablesEncoding), err);
+            saved = SaveVariables(options.saveVariablesFile, sheet, variablesEncoding, err);
         }
         if (recorder) saved = Saved(recorder->finish(), err) && saved;
         return exitCode == 0 && !saved ? kExitCannotSave : exitCode;

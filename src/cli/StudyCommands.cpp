@@ -8,6 +8,7 @@
 #include <span>
 
 #include "cli/SignalWatch.h"
+#include "cli/TableOutput.h"
 #include "documents/CsvFormat.h"
 #include "documents/FileIo.h"
 #include "documents/FileName.h"
@@ -290,6 +291,95 @@ int RunSeekCommand(Worksheet& sheet, const SeekSetup& setup, std::ostream& err,
         << sheet.variables.name(sheet.variables.findRow(setup.result)) << " to "
         << result.resultText << " (" << result.trials << " trials)\n";
     return 0;
+}
+
+namespace {
+
+std::optional<StudyJob> ReadSweep(const QCommandLineParser& parser, std::string& fault) {
+    std::vector<SweepAxis> axes;
+    for (const QString& text : parser.values(QStringLiteral("sweep"))) {
+        const std::optional<SweepAxis> axis = ParseSweepOption(text, fault);
+        if (!axis) return std::nullopt;
+        axes.push_back(*axis);
+    }
+    Shard shard;
+    if (parser.isSet(QStringLiteral("shard"))) {
+        const std::optional<Shard> given =
+            ParseShardOption(parser.value(QStringLiteral("shard")), fault);
+        if (!given) return std::nullopt;
+        shard = *given;
+    }
+    return [axes, shard](const StudyContext& context) {
+        const SweepCommand command{axes, context.recordNames, shard, *context.csvFile, context.run};
+        return RunSweepCommand(context.sheet, command, context.out, context.err,
+                               context.pendingStop);
+    };
+}
+
+// Prints the tables of the final run at the value found, the input's line
+// first when it is a constant, and saves the variables when asked to.
+int Seek(SeekSetup setup, const StudyContext& context) {
+    setup.run = context.run;
+    Worksheet& sheet = context.sheet;
+    if (const int exitCode = RunSeekCommand(sheet, setup, context.err, context.pendingStop))
+        return exitCode;
+    const InputCell input = *FindInputCell(sheet, setup.input);
+    if (input.table == InputTable::Constants) PrintRow(sheet.constants, input.row, context.out);
+    PrintVariables(sheet.variables, context.out);
+    if (context.saveVariablesFile.isEmpty()) return 0;
+    return SaveVariables(context.saveVariablesFile, sheet, context.variablesEncoding, context.err)
+               ? 0
+               : kExitCannotSave;
+}
+
+std::optional<StudyJob> ReadSeek(const QCommandLineParser& parser, std::string& fault) {
+    const QString between = QStringLiteral("between");
+    const std::optional<SeekSetup> setup = ParseSeekOptions(
+        parser.value(QStringLiteral("seek")), parser.value(QStringLiteral("by")),
+        parser.isSet(between) ? std::optional(parser.value(between)) : std::nullopt, fault);
+    if (!setup) return std::nullopt;
+    return [setup = *setup](const StudyContext& context) { return Seek(setup, context); };
+}
+
+}  // namespace
+
+StudyRow SweepStudy() {
+    return {
+        .options = {{.name = "sweep",
+                     .valueName = "NAME=FROM:TO:N",
+                     .description = "Run at N values of NAME from FROM to TO.",
+                     .mostTimes = 2},
+                    {.name = "shard",
+                     .valueName = "I/N",
+                     .description = "With --sweep, run only block I of N."}},
+        .synopsis = {"--sweep NAME=FROM:TO:COUNT[:log] [--sweep NAME=...]",
+                     "[--shard I/N] [--record NAME[,NAME...]] --csv (OUT.csv | -)"},
+        // A sweep keeps no table.
+        .rules = {{StudyRule::Refuses, "save-variables"},
+                  {StudyRule::Needs, "csv", "--csv OUT.csv, or --csv - for standard output"}},
+        .csvToStandardOutput = true,
+        .read = ReadSweep,
+    };
+}
+
+StudyRow SeekStudy() {
+    return {
+        .options = {{.name = "seek",
+                     .valueName = "RESULT=TARGET",
+                     .description = "Find the --by value that sets RESULT to TARGET."},
+                    {.name = "by",
+                     .valueName = "NAME",
+                     .description = "With --seek, the constant or variable to change."},
+                    {.name = "between",
+                     .valueName = "LO:HI",
+                     .description = "With --seek, search between LO and HI."}},
+        .synopsis = {"--seek RESULT=TARGET --by NAME [--between LO:HI]"},
+        // A goal seek prints the table of one run, not a trajectory.
+        .rules = {{StudyRule::Needs, "by", "--by NAME"},
+                  {StudyRule::Refuses, "csv"},
+                  {StudyRule::Refuses, "record"}},
+        .read = ReadSeek,
+    };
 }
 
 }  // namespace quantaro

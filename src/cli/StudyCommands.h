@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/BatchRunner.h"
+#include "cli/OptionTable.h"
 #include "engine/GoalSeek.h"
 #include "engine/Sweep.h"
 #include "engine/Worksheet.h"
@@ -61,5 +62,10 @@ int RunSweepCommand(const Worksheet& sheet, const SweepCommand& command, std::os
 // trial too.
 int RunSeekCommand(Worksheet& sheet, const SeekSetup& setup, std::ostream& err,
                    PendingStop pendingStop);
+
+// The rows of the batch runner's table: --sweep, with --shard, writes a CSV
+// file; --seek, with --by and --between, prints the tables at the value found.
+StudyRow SweepStudy();
+StudyRow SeekStudy();
 
 }  // namespace quantaro
