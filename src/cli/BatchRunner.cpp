@@ -20,8 +20,8 @@
 #include "engine/Messages.h"
 #include "engine/NameTable.h"
 #include "engine/Outcome.h"
-#include "engine/StudyPoint.h"
 #include "engine/Worksheet.h"
+#include "studies/StudyPoint.h"
 
 namespace quantaro {
 namespace {

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "cli/BatchRunner.h"
-#include "engine/GoalSeek.h"
-#include "engine/Sweep.h"
 #include "engine/Worksheet.h"
+#include "studies/GoalSeek.h"
+#include "studies/Sweep.h"
 
 namespace quantaro {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <thread>
 
-#include "engine/StudyPoint.h"
+#include "studies/StudyPoint.h"
 
 namespace quantaro {
 

@@ -6,7 +6,7 @@
 
 #include "engine/NameTable.h"
 #include "engine/Numbers.h"
-#include "engine/Sweep.h"
+#include "studies/Sweep.h"
 
 namespace quantaro {
 namespace {

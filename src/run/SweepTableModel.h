@@ -2,7 +2,7 @@
 
 #include <QAbstractTableModel>
 
-#include "engine/Sweep.h"
+#include "studies/Sweep.h"
 
 namespace quantaro {
 

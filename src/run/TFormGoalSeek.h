@@ -5,11 +5,11 @@
 #include <optional>
 #include <span>
 
-#include "engine/GoalSeek.h"
 #include "interaction/ControlTable.h"
 #include "interaction/HintSet.h"
 #include "run/StaleResults.h"
 #include "run/StudyJob.h"
+#include "studies/GoalSeek.h"
 
 class QCheckBox;
 class QComboBox;

@@ -24,7 +24,6 @@
 #include <utility>
 
 #include "documents/CsvFile.h"
-#include "engine/InputUse.h"
 #include "interaction/ContextHelp.h"
 #include "interaction/ItemCheckStyle.h"
 #include "interaction/ItemFocus.h"
@@ -35,6 +34,7 @@
 #include "run/StudyInputs.h"
 #include "run/SweepTableModel.h"
 #include "session/Session.h"
+#include "studies/InputUse.h"
 
 namespace quantaro {
 namespace {

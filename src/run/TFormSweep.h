@@ -10,7 +10,6 @@
 #include <utility>
 #include <vector>
 
-#include "engine/Sweep.h"
 #include "engine/Worksheet.h"
 #include "interaction/ControlTable.h"
 #include "interaction/HintSet.h"
@@ -18,6 +17,7 @@
 #include "run/StudyJob.h"
 #include "run/SweepPlot.h"
 #include "run/TrajectoryPlot.h"
+#include "studies/Sweep.h"
 
 class QCheckBox;
 class QComboBox;

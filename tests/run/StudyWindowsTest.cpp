@@ -13,11 +13,11 @@
 
 #include "RunProgramFixture.h"
 #include "documents/CsvFormat.h"
-#include "engine/GoalSeek.h"
-#include "engine/Sweep.h"
 #include "run/PlotView.h"
 #include "run/TFormGoalSeek.h"
 #include "run/TFormSweep.h"
+#include "studies/GoalSeek.h"
+#include "studies/Sweep.h"
 
 namespace quantaro::testing {
 namespace {

@@ -5,8 +5,8 @@
 #include <utility>
 
 #include "engine/Outcome.h"
-#include "engine/StudyPoint.h"
 #include "engine/Worksheet.h"
+#include "studies/StudyPoint.h"
 
 namespace quantaro {
 

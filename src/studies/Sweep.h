@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/StudyPoint.h"
 #include "engine/Worksheet.h"
+#include "studies/StudyPoint.h"
 
 namespace quantaro {
 

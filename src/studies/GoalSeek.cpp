@@ -1,4 +1,4 @@
-#include "engine/GoalSeek.h"
+#include "studies/GoalSeek.h"
 
 #include <algorithm>
 #include <cfloat>

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "engine/StudyPoint.h"
 #include "engine/Worksheet.h"
+#include "studies/StudyPoint.h"
 
 namespace quantaro {
 

@@ -1,4 +1,4 @@
-#include "engine/InputUse.h"
+#include "studies/InputUse.h"
 
 #include <optional>
 #include <string_view>

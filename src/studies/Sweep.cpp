@@ -1,4 +1,4 @@
-#include "engine/Sweep.h"
+#include "studies/Sweep.h"
 
 #include <sched.h>
 

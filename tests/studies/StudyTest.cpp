@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "engine/Engine.h"
-#include "engine/GoalSeek.h"
-#include "engine/InputUse.h"
 #include "engine/Numbers.h"
-#include "engine/Sweep.h"
+#include "studies/GoalSeek.h"
+#include "studies/InputUse.h"
+#include "studies/Sweep.h"
 
 namespace quantaro {
 namespace {

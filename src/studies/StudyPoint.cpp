@@ -1,4 +1,4 @@
-#include "engine/StudyPoint.h"
+#include "studies/StudyPoint.h"
 
 namespace quantaro {
 namespace {
