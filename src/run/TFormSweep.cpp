@@ -23,14 +23,14 @@
 #include <algorithm>
 #include <utility>
 
+#include "charts/ChartFile.h"
+#include "charts/PlotView.h"
 #include "documents/CsvFile.h"
 #include "interaction/ContextHelp.h"
 #include "interaction/ItemCheckStyle.h"
 #include "interaction/ItemFocus.h"
 #include "interaction/UserInteraction.h"
 #include "interaction/WindowLayout.h"
-#include "run/ChartFile.h"
-#include "run/PlotView.h"
 #include "run/StudyInputs.h"
 #include "run/SweepTableModel.h"
 #include "session/Session.h"

@@ -10,13 +10,13 @@
 #include <utility>
 #include <vector>
 
+#include "charts/SweepPlot.h"
+#include "charts/TrajectoryPlot.h"
 #include "engine/Worksheet.h"
 #include "interaction/ControlTable.h"
 #include "interaction/HintSet.h"
 #include "run/StaleResults.h"
 #include "run/StudyJob.h"
-#include "run/SweepPlot.h"
-#include "run/TrajectoryPlot.h"
 #include "studies/Sweep.h"
 
 class QCheckBox;

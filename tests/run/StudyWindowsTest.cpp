@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "RunProgramFixture.h"
+#include "charts/PlotView.h"
 #include "documents/CsvFormat.h"
-#include "run/PlotView.h"
 #include "run/TFormGoalSeek.h"
 #include "run/TFormSweep.h"
 #include "studies/GoalSeek.h"

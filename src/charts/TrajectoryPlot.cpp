@@ -1,4 +1,4 @@
-#include "run/TrajectoryPlot.h"
+#include "charts/TrajectoryPlot.h"
 
 #include <algorithm>
 #include <cmath>

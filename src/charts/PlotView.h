@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "run/TrajectoryPlot.h"
+#include "charts/TrajectoryPlot.h"
 
 class QAbstractAxis;
 class QLineSeries;

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "run/TrajectoryPlot.h"
+#include "charts/TrajectoryPlot.h"
 
 namespace quantaro {
 

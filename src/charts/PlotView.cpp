@@ -1,4 +1,4 @@
-#include "run/PlotView.h"
+#include "charts/PlotView.h"
 
 #include <QChart>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "run/SweepPlot.h"
+#include "charts/SweepPlot.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "run/ChartFile.h"
+#include "charts/ChartFile.h"
 
 #include <QBuffer>
 #include <QFileInfo>
