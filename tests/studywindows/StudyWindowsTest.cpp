@@ -14,10 +14,10 @@
 #include "RunProgramFixture.h"
 #include "charts/PlotView.h"
 #include "documents/CsvFormat.h"
-#include "run/TFormGoalSeek.h"
-#include "run/TFormSweep.h"
 #include "studies/GoalSeek.h"
 #include "studies/Sweep.h"
+#include "studywindows/TFormGoalSeek.h"
+#include "studywindows/TFormSweep.h"
 
 namespace quantaro::testing {
 namespace {

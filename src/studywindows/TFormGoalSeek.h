@@ -7,9 +7,9 @@
 
 #include "interaction/ControlTable.h"
 #include "interaction/HintSet.h"
-#include "run/StaleResults.h"
-#include "run/StudyJob.h"
 #include "studies/GoalSeek.h"
+#include "studywindows/StaleResults.h"
+#include "studywindows/StudyJob.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,4 +1,4 @@
-#include "run/TFormSweep.h"
+#include "studywindows/TFormSweep.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -31,10 +31,10 @@
 #include "interaction/ItemFocus.h"
 #include "interaction/UserInteraction.h"
 #include "interaction/WindowLayout.h"
-#include "run/StudyInputs.h"
-#include "run/SweepTableModel.h"
 #include "session/Session.h"
 #include "studies/InputUse.h"
+#include "studywindows/StudyInputs.h"
+#include "studywindows/SweepTableModel.h"
 
 namespace quantaro {
 namespace {

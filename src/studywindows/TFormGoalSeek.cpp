@@ -1,4 +1,4 @@
-#include "run/TFormGoalSeek.h"
+#include "studywindows/TFormGoalSeek.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -20,9 +20,9 @@
 #include "interaction/ItemCheckStyle.h"
 #include "interaction/UserInteraction.h"
 #include "interaction/WindowLayout.h"
-#include "run/StudyInputs.h"
 #include "session/FormulaRuns.h"
 #include "session/Session.h"
+#include "studywindows/StudyInputs.h"
 
 namespace quantaro {
 namespace {

@@ -1,4 +1,4 @@
-#include "run/StaleResults.h"
+#include "studywindows/StaleResults.h"
 
 #include <QStringList>
 

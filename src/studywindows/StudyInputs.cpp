@@ -1,4 +1,4 @@
-#include "run/StudyInputs.h"
+#include "studywindows/StudyInputs.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "run/StudyJob.h"
+#include "studywindows/StudyJob.h"
 
 #include <exception>
 #include <new>

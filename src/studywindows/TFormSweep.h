@@ -15,9 +15,9 @@
 #include "engine/Worksheet.h"
 #include "interaction/ControlTable.h"
 #include "interaction/HintSet.h"
-#include "run/StaleResults.h"
-#include "run/StudyJob.h"
 #include "studies/Sweep.h"
+#include "studywindows/StaleResults.h"
+#include "studywindows/StudyJob.h"
 
 class QCheckBox;
 class QComboBox;

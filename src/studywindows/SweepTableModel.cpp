@@ -1,4 +1,4 @@
-#include "run/SweepTableModel.h"
+#include "studywindows/SweepTableModel.h"
 
 #include <string_view>
 #include <utility>
