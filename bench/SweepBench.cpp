@@ -1,7 +1,7 @@
 #include <benchmark/benchmark.h>
 
 #include "ReferenceWorksheet.h"
-#include "engine/Sweep.h"
+#include "studies/Sweep.h"
 
 namespace quantaro::bench {
 namespace {

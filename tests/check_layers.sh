@@ -1,11 +1,12 @@
 #!/bin/bash
 # Fails when a source file includes a header of a layer above its own, names
-# one of the program's headers without its folder, or when the engine reaches
-# outside itself and the standard library.
+# one of the program's headers without its folder, when the engine reaches
+# outside itself and the standard library, or when the studies use Qt.
 #
-# Layers, lowest first: engine, documents, interaction, session (the
-# worksheet's run-time state behind the windows, no widgets), then tables,
-# run and commands side by side, then ui. cli uses engine and documents only.
+# Layers, lowest first: engine, studies (what runs a worksheet many times,
+# no Qt), documents, interaction, session (the worksheet's run-time state
+# behind the windows, no widgets), charts, then tables, run, studywindows and
+# commands side by side, then ui. cli uses engine, studies and documents only.
 #
 # interaction holds two libraries: the interface on Qt Core and the widgets
 # behind it. The session links only the interface, so CMake keeps Qt Widgets
@@ -20,9 +21,9 @@ shift
 declare -A interface_file=()
 for file in "$@"; do interface_file[$(basename "$file")]=1; done
 
-declare -A rank=([engine]=0 [documents]=1 [interaction]=2 [session]=3 [tables]=4 [run]=4 [commands]=4
-                 [ui]=5)
-declare -A cli_may_use=([engine]=1 [documents]=1 [cli]=1)
+declare -A rank=([engine]=0 [studies]=1 [documents]=2 [interaction]=3 [session]=4 [charts]=5
+                 [tables]=6 [run]=6 [studywindows]=6 [commands]=6 [ui]=7)
+declare -A cli_may_use=([engine]=1 [studies]=1 [documents]=1 [cli]=1)
 
 allowed() {  # allowed LAYER INCLUDED_LAYER
     local layer=$1 used=$2
@@ -62,8 +63,13 @@ for dir in "$src"/*/; do
                 fail "$where: the session may include only the interface of interaction, not $included"
             fi
         done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
-        if [[ $layer == engine ]] && grep -Eq '^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q' "$file"; then
-            fail "$where: the engine may use the standard library only"
+        if [[ $layer == engine || $layer == studies ]] &&
+           grep -Eq '^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q' "$file"; then
+            if [[ $layer == engine ]]; then
+                fail "$where: the engine may use the standard library only"
+            else
+                fail "$where: the studies may not use Qt"
+            fi
         fi
     done < <(find "$dir" -name '*.h' -o -name '*.cpp')
 done

@@ -22,6 +22,7 @@
 #include "engine/NameTable.h"
 #include "engine/Outcome.h"
 #include "engine/Worksheet.h"
+#include "studies/StudyPoint.h"
 
 namespace quantaro {
 namespace {

@@ -13,8 +13,8 @@
 
 #include "cli/BatchRunner.h"
 #include "documents/TextEncoding.h"
-#include "engine/StudyPoint.h"
 #include "engine/Worksheet.h"
+#include "studies/StudyPoint.h"
 
 namespace quantaro {
 

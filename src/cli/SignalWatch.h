@@ -4,7 +4,7 @@
 #include <thread>
 
 #include "cli/BatchRunner.h"
-#include "engine/StudyPoint.h"
+#include "studies/StudyPoint.h"
 
 namespace quantaro {
 

@@ -12,8 +12,8 @@
 #include "documents/CsvFormat.h"
 #include "documents/FileIo.h"
 #include "documents/FileName.h"
-#include "engine/InputUse.h"
 #include "engine/Numbers.h"
+#include "studies/InputUse.h"
 
 namespace quantaro {
 namespace {

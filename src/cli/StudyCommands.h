@@ -11,9 +11,9 @@
 
 #include "cli/BatchRunner.h"
 #include "cli/OptionTable.h"
-#include "engine/GoalSeek.h"
-#include "engine/Sweep.h"
 #include "engine/Worksheet.h"
+#include "studies/GoalSeek.h"
+#include "studies/Sweep.h"
 
 namespace quantaro {
 

@@ -5,8 +5,8 @@
 #include <optional>
 
 #include "engine/NameTable.h"
-#include "engine/Sweep.h"
 #include "engine/Trajectory.h"
+#include "studies/Sweep.h"
 
 namespace quantaro {
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "engine/NameTable.h"
-#include "engine/Sweep.h"
 #include "engine/Trajectory.h"
+#include "studies/Sweep.h"
 
 namespace quantaro {
 

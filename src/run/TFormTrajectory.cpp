@@ -14,12 +14,12 @@
 
 #include <algorithm>
 
+#include "charts/ChartFile.h"
+#include "charts/PlotView.h"
 #include "engine/Trajectory.h"
 #include "interaction/ItemCheckStyle.h"
 #include "interaction/UserInteraction.h"
 #include "interaction/WindowLayout.h"
-#include "run/ChartFile.h"
-#include "run/PlotView.h"
 
 namespace quantaro {
 

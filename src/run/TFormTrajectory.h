@@ -8,9 +8,9 @@
 
 #include <span>
 
+#include "charts/TrajectoryPlot.h"
 #include "interaction/ControlTable.h"
 #include "interaction/HintSet.h"
-#include "run/TrajectoryPlot.h"
 
 class QComboBox;
 class QLabel;

@@ -4,7 +4,7 @@
 #include <QTableView>
 
 #include "RunProgramFixture.h"
-#include "run/TFormSweep.h"
+#include "studywindows/TFormSweep.h"
 
 namespace quantaro::testing {
 namespace {

@@ -23,8 +23,8 @@
 
 #include "ScriptedInteraction.h"
 #include "TrajectoryVariables.h"
+#include "charts/PlotView.h"
 #include "engine/Trajectory.h"
-#include "run/PlotView.h"
 
 namespace quantaro::testing {
 namespace {

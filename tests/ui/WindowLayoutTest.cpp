@@ -10,11 +10,11 @@
 #include <utility>
 
 #include "DesktopProgramFixture.h"
-#include "run/TFormGoalSeek.h"
 #include "run/TFormLoopSelect.h"
 #include "run/TFormSelectEquation.h"
-#include "run/TFormSweep.h"
 #include "run/TFormTrajectory.h"
+#include "studywindows/TFormGoalSeek.h"
+#include "studywindows/TFormSweep.h"
 #include "ui/FormulaEditor.h"
 #include "ui/MainMenus.h"
 
