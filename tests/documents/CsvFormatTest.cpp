@@ -34,24 +34,18 @@ TEST(CsvFormatTest, TrajectoryAndTablesFiles) {
               "name,value,units\r\ng,9.81,m/s\xC2\xB2\r\nX,-0.125,\r\nS,,\"\"\"in\"\"\"\r\n");
 }
 
-// A long sweep's rows are made on two threads where there are two cores:
-// the file is the same as its rows appended one by one, the failing point in
-// the middle, where the rows are split, included.
+// A long sweep's rows, made on two threads where there are two cores, are
+// its rows one by one, the failing point in the middle, where they split.
 TEST(CsvFormatTest, ALongSweepIsTheSameAsItsRowsOneByOne) {
     Worksheet sheet;
     sheet.setFormula("1 / X = Y");
     testing::FillRows(sheet.variables, {{"X", "1"}, {"Y"}});
     const SweepSetup setup{{{"X", -5000, 5000, 10'001}}, {"Y"}, {}};
-    ASSERT_EQ(SweepSetupError(sheet, setup), "");
     const SweepResults results = SweepRunner(sheet, SweepPlan(sheet, setup), 2).runAll();
-    ASSERT_EQ(results.size(), 10'001u);
-    ASSERT_EQ(results.failedCount(), 1u);
     std::string rows = SweepCsvHeader(results.inputNames(), results.outputNames());
-    for (std::size_t index = 0; index < results.size(); ++index) {
-        AppendSweepCsvRows(rows, results, index, index + 1);
-    }
+    for (std::size_t i = 0; i < results.size(); ++i) AppendSweepCsvRows(rows, results, i, i + 1);
     EXPECT_EQ(SweepCsv(results), rows);
-    EXPECT_NE(rows.find("\r\n5001,0,,Equation 1: Domain Error: Divide by 0.\r\n"),
+    EXPECT_NE(rows.find("\r\n5001,0,,Equation 1: Domain Error: Divide by 0.\r\n5002,1,1,\r\n"),
               std::string::npos);
 }
 
