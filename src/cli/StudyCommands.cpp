@@ -280,7 +280,7 @@ int RunSeekCommand(Worksheet& sheet, const SeekSetup& setup, std::ostream& err,
     }
     // The final run, as every trial ran, so that the tables show the solution.
     PointRunner runner(sheet, setup.run);
-    runner.run({&cell, 1}, {&result.valueText, 1}, &control);
+    runner.run({&cell, 1}, {&result.value, 1}, &control);
     if (const int signal = watch.signal()) {
         return Stopped("trial", control.done(), 0, signal, err);
     }

@@ -1,6 +1,9 @@
 #include "documents/CsvFormat.h"
 
 #include <algorithm>
+#include <exception>
+#include <system_error>
+#include <thread>
 
 #include "engine/Numbers.h"
 
@@ -120,8 +123,10 @@ std::string SweepCsvHeader(std::span<const std::string> inputs,
     return header;
 }
 
-void AppendSweepCsvRows(std::string& out, const SweepResults& results, std::size_t begin,
-                        std::size_t end) {
+namespace {
+
+void AppendSweepRows(std::string& out, const SweepResults& results, std::size_t begin,
+                     std::size_t end) {
     const std::size_t inputs = results.inputNames().size();
     const std::size_t outputs = results.outputNames().size();
     for (std::size_t index = begin; index < end; ++index) {
@@ -147,6 +152,42 @@ void AppendSweepCsvRows(std::string& out, const SweepResults& results, std::size
         AppendField(out, results.message(index));
         out += kRecordEnd;
     }
+}
+
+// Below so many rows a thread of their own costs more than it saves.
+constexpr std::size_t kRowsWorthAThread = 4096;
+
+}  // namespace
+
+// Making the texts of the numbers costs about what running the points did,
+// so a long range is written on two threads, as its points ran; the results
+// are only read.
+void AppendSweepCsvRows(std::string& out, const SweepResults& results, std::size_t begin,
+                        std::size_t end) {
+    if (end - begin < 2 * kRowsWorthAThread || DefaultWorkerCount() < 2) {
+        AppendSweepRows(out, results, begin, end);
+        return;
+    }
+    const std::size_t middle = begin + (end - begin) / 2;
+    std::string second;
+    std::exception_ptr failure;
+    std::jthread helper;
+    try {
+        helper = std::jthread([&] {
+            try {
+                AppendSweepRows(second, results, middle, end);
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        });
+    } catch (const std::system_error&) {
+        AppendSweepRows(out, results, begin, end);  // no thread to be had
+        return;
+    }
+    AppendSweepRows(out, results, begin, middle);
+    helper.join();
+    if (failure) std::rethrow_exception(failure);
+    out += second;
 }
 
 void AppendSweepCsvRows(std::string& out, const SweepResults& results) {

@@ -1,5 +1,7 @@
 #include "engine/Engine.h"
 
+#include <algorithm>
+
 #include "engine/EquationProgram.h"
 #include "engine/EquationSplitter.h"
 #include "engine/Evaluator.h"
@@ -30,6 +32,21 @@ RunOutcome Engine::ExecuteEquations(int selection) {
     RunOutcome outcome;
     outcome.equationNumber = static_cast<int>(count);
     return outcome;
+}
+
+std::vector<int> Engine::resultRows(int selection) {
+    const std::size_t count = prepareEquations();
+    std::vector<int> rows;
+    if (mode_ == EngineMode::Interpreted) {
+        for (int row = 1; row <= sheet_.variables.rowCount(); ++row) rows.push_back(row);
+        return rows;
+    }
+    for (std::size_t k = 0; k < count; ++k) {
+        const int row = programs_[k].resultRow();
+        if (row == 0 || (selection != 0 && selection != static_cast<int>(k) + 1)) continue;
+        if (std::find(rows.begin(), rows.end(), row) == rows.end()) rows.push_back(row);
+    }
+    return rows;
 }
 
 Engine::Stamps Engine::currentStamps() const {

@@ -38,6 +38,11 @@ class Engine {
     // equation.
     RunOutcome ExecuteEquations(int selection);
 
+    // The variable rows that a run of the selection may store into, each
+    // once: what a run changes in the tables, as they stand now. Compiles
+    // the formula, if it is not compiled yet; interpreted, every data row.
+    std::vector<int> resultRows(int selection);
+
   private:
     // Makes the equations ready and returns how many there are: the
     // programs are compiled again when the formula or the names of a table

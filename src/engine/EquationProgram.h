@@ -35,6 +35,10 @@ class EquationProgram {
     // exact outcome and the first fault.
     std::optional<ResultCode> run(NameTable& variables, AngleUnit angle, std::string& errorItem);
 
+    // The variable row a successful run stores into; 0 when it stores
+    // nothing. Evaluating the equation afresh stores into no other row.
+    int resultRow() const { return resultRow_; }
+
     // The word of the text that cannot be cut, when the equation fails at
     // one; else empty.
     std::string_view faultAt() const {

@@ -49,7 +49,7 @@ std::string NameTable::cell(int column, int row) const {
 
 std::string NameTable::value(int row) const {
     const ValueState& value = values_[valueIndex(row)];
-    return value.stored ? FormatNumber(value.result) : texts_[textIndex(ValueColumn, row)];
+    return value.formatted ? FormatNumber(value.result) : texts_[textIndex(ValueColumn, row)];
 }
 
 void NameTable::setCell(int column, int row, std::string text) {
@@ -63,9 +63,30 @@ void NameTable::setCell(int column, int row, std::string text) {
 
 void NameTable::setResult(int row, long double value) {
     const TextRoundTrip readBack = RoundThroughText(value);
-    values_[valueIndex(row)] = {readBack.value, value, readBack.overflows, true};
+    values_[valueIndex(row)] = {readBack.value, value, readBack.overflows, true, true};
     std::string& typed = texts_[textIndex(ValueColumn, row)];
     if (!typed.empty()) typed.clear();
+}
+
+// RoundThroughText reads the number as ReadTyped reads its text, and raises
+// no fault flag.
+void NameTable::setTypedNumber(int row, long double value) {
+    const TextRoundTrip readBack = RoundThroughText(value);
+    values_[valueIndex(row)] = {readBack.value, value, readBack.overflows, false, true};
+    std::string& typed = texts_[textIndex(ValueColumn, row)];
+    if (!typed.empty()) typed.clear();
+    valuesStamp_ = NextStamp();
+}
+
+void NameTable::restoreValues(const NameTable& source, std::span<const int> rows) {
+    assert(source.rowCount_ == rowCount_ && source.columnCount_ == columnCount_);
+    for (const int row : rows) {
+        values_[valueIndex(row)] = source.values_[valueIndex(row)];
+        const std::string& text = source.texts_[textIndex(ValueColumn, row)];
+        std::string& typed = texts_[textIndex(ValueColumn, row)];
+        if (typed != text) typed = text;
+    }
+    valuesStamp_ = NextStamp();
 }
 
 bool NameTable::operator==(const NameTable& other) const {

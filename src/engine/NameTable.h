@@ -3,6 +3,7 @@
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,7 +24,8 @@ enum TableColumn { NameColumn = 0, ValueColumn = 1, UnitsColumn = 2 };
 // A value cell holds a text typed into it or a result a run stored. A typed
 // text is read as a number once, when it is written; a stored result keeps
 // its number, and its text, FormatNumber of it, is made whenever it is asked
-// for, so that storing costs no text.
+// for, so that storing costs no text. A study types numbers the same way
+// (setTypedNumber).
 //
 // A table holds no cache: whatever is worked out from it for speed (the
 // index of its names, see NameIndex) is kept by whoever reads it and
@@ -57,6 +59,14 @@ class NameTable {
     // Stores a result: the number becomes what reading back its text would
     // give, and the text is FormatNumber(value).
     void setResult(int row, long double value);
+    // Types FormatNumber(value) into a value cell, as setCell would, but
+    // makes the text only when it is asked for: the cell reads as that text
+    // does, and holds no stored result.
+    void setTypedNumber(int row, long double value);
+    // Puts the value cells of the given rows back as they are in source, a
+    // table of the same shape; the other cells are left alone.
+    void restoreValues(const NameTable& source, std::span<const int> rows);
+
     // The result last stored in a value cell, whose text is FormatNumber of
     // it; nullptr when the cell holds a text that was set. A pointer, so that
     // a recording can copy the value's bytes without loading it.
@@ -87,12 +97,13 @@ class NameTable {
 
   private:
     // What a value cell holds besides a typed text: the number it reads as
-    // and, when it holds a stored result, the result.
+    // and, when its text is made on request, the value it is made from.
     struct ValueState {
         long double number = 0.0L;
         long double result = 0.0L;
         bool overflows = false;  // reading the text raises the overflow fault
         bool stored = false;     // the cell holds the result, and no typed text
+        bool formatted = false;  // the text is FormatNumber(result), made when asked for
     };
     static ValueState ReadTyped(const std::string& text);
 

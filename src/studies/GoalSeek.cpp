@@ -172,8 +172,7 @@ class Seeker {
 Trial Seeker::trial(long double x) {
     ++trials_;
     Trial t{x, 0.0L, false, {}};
-    const std::string text = FormatNumber(x);
-    const std::optional<RunOutcome> outcome = runner_.run({&cell_, 1}, {&text, 1}, control_);
+    const std::optional<RunOutcome> outcome = runner_.run({&cell_, 1}, {&x, 1}, control_);
     if (!outcome) return t;  // cancelled within the trial
     t.resultText = runner_.sheet().variables.value(resultRow_);
     if (control_) control_->countDone();

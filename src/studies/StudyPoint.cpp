@@ -66,17 +66,21 @@ std::string QuotedName(std::string_view name) {
 }
 
 PointRunner::PointRunner(const Worksheet& start, StudyRun run)
-    : start_(start), sheet_(start), engine_(sheet_), run_(run) {}
+    : startVariables_(start.variables),
+      sheet_(start),
+      engine_(sheet_),
+      run_(run),
+      resultRows_(engine_.resultRows(run.equation)) {}
 
-// Only the variables need putting back: a run writes nothing else, and the
-// inputs' cells are written afresh for every point. Assigning the whole
-// table keeps its names' stamp, so the engine's programs hold.
+// Only the rows a pass stores into need putting back: a run writes nothing
+// else, and the inputs' cells are typed afresh for every point. Neither
+// touches a name, so the engine's programs hold from point to point.
 std::optional<RunOutcome> PointRunner::run(std::span<const InputCell> cells,
-                                           std::span<const std::string> texts,
+                                           std::span<const long double> values,
                                            const StudyControl* control) {
-    sheet_.variables = start_.variables;
+    sheet_.variables.restoreValues(startVariables_, resultRows_);
     for (std::size_t i = 0; i < cells.size(); ++i) {
-        TableOf(sheet_, cells[i].table).setCell(ValueColumn, cells[i].row, texts[i]);
+        TableOf(sheet_, cells[i].table).setTypedNumber(cells[i].row, values[i]);
     }
     RunOutcome outcome;
     for (int pass = 1; pass <= run_.passes; ++pass) {

@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/Engine.h"
 #include "engine/Worksheet.h"
@@ -13,8 +14,9 @@
 namespace quantaro {
 
 // What-if studies (sweeps and goal seek) run the formula at many points. A
-// point writes a text into the value cell of each input and runs the formula
-// on the tables as they stood when the study started.
+// point types a number into the value cell of each input, as its text
+// FormatNumber(value) would read, and runs the formula on the tables as they
+// stood when the study started.
 
 enum class InputTable { Constants, Variables };
 
@@ -64,30 +66,34 @@ class StudyControl {
 };
 
 // Runs points on a worksheet of its own, so that runners on other threads
-// never share a table that they write.
+// never share a table that they write. The formula is compiled once, when
+// the runner is made; a point then costs about what its passes cost.
 class PointRunner {
   public:
     PointRunner(const Worksheet& start, StudyRun run);
     PointRunner(const PointRunner&) = delete;
     PointRunner& operator=(const PointRunner&) = delete;
 
-    // Puts back the variables as they were at the start, writes each text
-    // into its cell and runs the formula. Returns the outcome of the last
-    // pass run, the failing one if any; nothing when control asks to stop
-    // before the last pass, which is looked at before every pass so that a
-    // point of many passes stops soon too.
+    // Puts back the variables a pass may store into as they were at the
+    // start, types each value into its cell (see NameTable::setTypedNumber)
+    // and runs the formula. Returns the outcome of the last pass run, the
+    // failing one if any; nothing when control asks to stop before the last
+    // pass, which is looked at before every pass so that a point of many
+    // passes stops soon too. The cells must be the same at every point.
     std::optional<RunOutcome> run(std::span<const InputCell> cells,
-                                  std::span<const std::string> texts,
+                                  std::span<const long double> values,
                                   const StudyControl* control = nullptr);
 
     // The tables after the last point, the failing pass included.
     const Worksheet& sheet() const { return sheet_; }
 
   private:
-    Worksheet start_;
+    NameTable startVariables_;
     Worksheet sheet_;
     Engine engine_;
     StudyRun run_;
+    // The variables a pass may store into, which a point puts back.
+    std::vector<int> resultRows_;
 };
 
 }  // namespace quantaro

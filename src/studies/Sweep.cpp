@@ -173,7 +173,10 @@ std::string MemoryText(std::size_t bytes) {
     // Tenths of a gibibyte, rounded up.
     const std::size_t tenths = (bytes / kMebibyte * 10 + 1023) / 1024;
     std::string text = std::to_string(tenths / 10);
-    if (tenths % 10 != 0) text += "." + std::to_string(tenths % 10);
+    if (tenths % 10 != 0) {
+        text += '.';
+        text += static_cast<char>('0' + tenths % 10);
+    }
     return text + " GiB";
 }
 
@@ -412,7 +415,7 @@ struct SweepRunner::Work {
 void SweepRunner::runBlocks(PointRunner& runner, Work& work) const {
     const SweepPlan& plan = *plan_;
     SweepResultsWriter writer(work.results, plan.outputRows());
-    std::vector<std::string> inputs(plan.inputCount());
+    std::vector<long double> inputs(plan.inputCount());
     // The first input keeps its value for many points in a row.
     std::vector<std::int64_t> indices(plan.inputCount(), -1);
     while (!work.stopped()) {
@@ -425,7 +428,7 @@ void SweepRunner::runBlocks(PointRunner& runner, Work& work) const {
             const std::uint64_t point = work.results.pointNumber(index);
             for (std::size_t axis = 0; axis < inputs.size(); ++axis) {
                 const std::int64_t at = plan.axisIndex(point, axis);
-                if (at != indices[axis]) inputs[axis] = plan.inputText(point, axis);
+                if (at != indices[axis]) inputs[axis] = plan.setup().axes[axis].value(at);
                 indices[axis] = at;
             }
             const std::optional<RunOutcome> outcome =

@@ -10,6 +10,7 @@
 #include "engine/Numbers.h"
 #include "studies/GoalSeek.h"
 #include "studies/InputUse.h"
+#include "studies/StudyPoint.h"
 #include "studies/Sweep.h"
 
 namespace quantaro {
@@ -110,6 +111,48 @@ TEST(SweepRunnerTest, PointsStartAfreshAndTheResultsDoNotDependOnTheWorkers) {
     StudyControl cancelled;
     cancelled.cancel();
     EXPECT_EQ(two.runAll(&cancelled).size(), 0u);
+}
+
+// A value cell bit for bit: its text, the number it reads as, any result.
+std::string CellBits(const NameTable& table, int row) {
+    const long double number = table.overflows(row) ? 0.0L : table.number(row);
+    const long double* result = table.storedResult(row);
+    return table.value(row) + std::string(reinterpret_cast<const char*>(&number), 10) +
+           (result ? std::string(reinterpret_cast<const char*>(result), 10) : "typed");
+}
+
+// A point leaves the tables and the outcome as typing the value's text into
+// a copy of the start and running it would, whatever points ran before: one
+// that fails, one whose input the formula writes, a constant input, a value
+// beyond 15 digits, a selected equation.
+TEST(PointRunnerTest, APointEqualsAPlainRunOnACopyOfTheStart) {
+    const Worksheet start = Sheet("X + 1 = X\r\nK / X = Y\r\nY * 1E4930 = Z\r\nW + X = W",
+                                  {{"K", "3"}}, {{"X", "5"}, {"Y", "y?"}, {"Z", ""}, {"W", "1"}});
+    // -3 divides by 0 in the third pass, -0.99 overflows in the first.
+    const std::tuple<const char*, StudyRun, std::vector<long double>> cases[] = {
+        {"X", {0, 3}, {1, -3, 1 / 3.0L, -0.99L, 7}},
+        {"K", {0, 2}, {2, 1E4932L, 1 / 7.0L, 0}},
+        {"X", {2, 1}, {0, 1 / 3.0L}}};
+    for (const auto& [name, run, values] : cases) {
+        const InputCell cell = *FindInputCell(start, name);
+        PointRunner runner(start, run);
+        for (const long double value : values) {
+            Worksheet plain = start;
+            TableOf(plain, cell.table).setCell(ValueColumn, cell.row, FormatNumber(value));
+            Engine engine(plain);
+            RunOutcome expected;
+            for (int pass = 0; pass < run.passes && expected.succeeded(); ++pass)
+                expected = engine.ExecuteEquations(run.equation);
+            const std::optional<RunOutcome> outcome = runner.run({&cell, 1}, {&value, 1});
+            ASSERT_TRUE(outcome);
+            EXPECT_EQ(outcome->message, expected.message) << name << " = " << value;
+            EXPECT_EQ(CellBits(runner.sheet().constants, 1), CellBits(plain.constants, 1));
+            for (int row = 1; row <= 4; ++row) {
+                EXPECT_EQ(CellBits(runner.sheet().variables, row), CellBits(plain.variables, row))
+                    << name << " = " << value << ", row " << row;
+            }
+        }
+    }
 }
 
 // Results that would outgrow their budget end the run with the points before
