@@ -1,7 +1,6 @@
 #include "studywindows/TFormGoalSeek.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -9,14 +8,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <string>
 #include <utility>
 
 #include "engine/Worksheet.h"
-#include "interaction/ContextHelp.h"
 #include "interaction/ItemCheckStyle.h"
 #include "interaction/UserInteraction.h"
 #include "interaction/WindowLayout.h"
@@ -29,7 +26,6 @@ namespace {
 
 // The run items' help context.
 constexpr int kSeekHelp = 14;
-constexpr int kProgressMs = 50;
 
 const ControlEntry kLayout[] = {
     {.name = "TFormGoalSeek",
@@ -85,14 +81,12 @@ Document DocumentOf(InputTable table) {
 }  // namespace
 
 TFormGoalSeek::TFormGoalSeek(Session& session, UserInteraction& interaction, QWidget* parent)
-    : QWidget(parent, Qt::Window), session_(session), interaction_(interaction), stale_(session) {
-    setObjectName(QStringLiteral("TFormGoalSeek"));
-    setWindowTitle(FindControl(kLayout, "TFormGoalSeek").text);
-    setFont(CaptionFont());
+    : StudyWindow(session, interaction, kLayout, "TFormGoalSeek", parent), session_(session) {
     buildControls();
-    ApplyControlTable(this, kLayout, hints_);
-    ContextHelp::setNamesHelpFile(this);
-    wireControls();
+    setUpStudyControls(
+        {.run = ButtonSeek, .cancel = ButtonCancel, .close = ButtonClose, .store = ButtonStore});
+    connect(CheckBoxInterval, &QCheckBox::clicked, this, &TFormGoalSeek::CheckBoxIntervalClick);
+    connect(ButtonSeek, &QPushButton::clicked, this, &TFormGoalSeek::ButtonSeekClick);
     showRunning(false);
     CheckBoxIntervalClick();
     // Placed beside the main window before it is first shown, at the size it shows at.
@@ -129,9 +123,6 @@ void TFormGoalSeek::buildControls() {
     LabelOutcome->setTextInteractionFlags(Qt::TextSelectableByMouse);
     ButtonStore = MakeButton(kLayout, "ButtonStore", this);
     ButtonClose = MakeButton(kLayout, "ButtonClose", this);
-    TimerProgress = new QTimer(this);
-    TimerProgress->setObjectName(QStringLiteral("TimerProgress"));
-    TimerProgress->setInterval(kProgressMs);
 
     auto* grid = new QGridLayout;
     grid->addWidget(MakeLabel(kLayout, "Label1", this), 0, 0);
@@ -169,22 +160,6 @@ void TFormGoalSeek::buildControls() {
                    ButtonClose});
 }
 
-void TFormGoalSeek::wireControls() {
-    connect(CheckBoxInterval, &QCheckBox::clicked, this, &TFormGoalSeek::CheckBoxIntervalClick);
-    connect(ButtonSeek, &QPushButton::clicked, this, &TFormGoalSeek::ButtonSeekClick);
-    connect(ButtonCancel, &QPushButton::clicked, this, &TFormGoalSeek::ButtonCancelClick);
-    connect(ButtonStore, &QPushButton::clicked, this, &TFormGoalSeek::ButtonStoreClick);
-    connect(ButtonClose, &QPushButton::clicked, this, &QWidget::close);
-    connect(TimerProgress, &QTimer::timeout, this, &TFormGoalSeek::TimerProgressTimer);
-    connect(&stale_, &StaleResults::changed, this, &TFormGoalSeek::worksheetChanged);
-    connect(&session_, &Session::namesChanged, this, &TFormGoalSeek::refresh);
-    connect(&session_, &Session::rowsReplaced, this, &TFormGoalSeek::refresh);
-}
-
-void TFormGoalSeek::setHintsShown(bool shown) {
-    hints_.setShown(shown);
-}
-
 void TFormGoalSeek::refresh() {
     OfferNames(ComboResult, VariableNames(session_.variables()));
     OfferNames(ComboInput, InputNames(session_.constants(), session_.variables()));
@@ -220,51 +195,32 @@ std::optional<SeekSetup> TFormGoalSeek::readSetup(QString& fault) const {
 }
 
 void TFormGoalSeek::ButtonSeekClick() {
-    if (job_.running()) return;
-    job_.wait();
+    if (!readyToStart()) return;
     QString fault;
     std::optional<SeekSetup> setup = readSetup(fault);
     Worksheet sheet = session_.worksheetCopy();
     if (setup && fault.isEmpty()) fault = QString::fromStdString(SeekSetupError(sheet, *setup));
     if (!fault.isEmpty()) {
-        interaction_.showError(this, fault);
+        interaction().showError(this, fault);
         return;
     }
     setup_ = std::move(*setup);
     cell_ = FindInputCell(sheet, setup_.input);
     found_.reset();
-    stale_.reset();
-    job_.start([this, sheet = std::move(sheet)](StudyControl& control) {
+    startStudy([this, sheet = std::move(sheet)](StudyControl& control) {
         found_ = GoalSeek(sheet, setup_, &control);
     });
     showOutcome(QStringLiteral("Searching\u2026"));
-    showRunning(true);
-    TimerProgress->start();
 }
 
-void TFormGoalSeek::ButtonCancelClick() {
-    job_.cancel();
+void TFormGoalSeek::showProgress(std::uint64_t done) {
+    showOutcome(QStringLiteral("Searching\u2026 %1 trials").arg(done));
 }
 
-void TFormGoalSeek::closeEvent(QCloseEvent* event) {
-    job_.cancel();
-    QWidget::closeEvent(event);
-}
-
-void TFormGoalSeek::TimerProgressTimer() {
-    if (!job_.finished()) {
-        showOutcome(QStringLiteral("Searching\u2026 %1 trials").arg(job_.done()));
-        return;
-    }
-    finish();
-}
-
-void TFormGoalSeek::finish() {
-    TimerProgress->stop();
-    job_.wait();
-    if (!job_.error().empty()) {
+void TFormGoalSeek::studyFinished() {
+    if (!job().error().empty()) {
         found_.reset();
-        showOutcome(QString::fromStdString(job_.error()));
+        showOutcome(QString::fromStdString(job().error()));
     } else if (!found_ || !found_->succeeded()) {
         const QString message = found_ ? QString::fromStdString(found_->message) : QString();
         found_.reset();
@@ -278,47 +234,36 @@ void TFormGoalSeek::finish() {
                         .arg(found_->trials));
     }
     showRunning(false);
-    if (stale_.stale()) worksheetChanged();
 }
 
-bool TFormGoalSeek::canStore() const {
-    // found_ is the study thread's until it has finished.
-    return !job_.running() && found_ && found_->succeeded() && !stale_.stale() && cell_;
+bool TFormGoalSeek::hasResultToStore() const {
+    return found_ && found_->succeeded() && cell_;
 }
 
 // The outcome, and, once the worksheet has changed, which change.
 void TFormGoalSeek::showOutcome(const QString& outcome) {
     outcome_ = outcome;
     QString text = outcome;
-    if (stale_.stale() && !job_.running()) {
+    if (stale().stale() && !running()) {
         text += QStringLiteral(
                     "\nThe worksheet changed after the search (%1): seek again to "
                     "store a value.")
-                    .arg(stale_.changes());
+                    .arg(stale().changes());
     }
     LabelOutcome->setText(text);
-}
-
-void TFormGoalSeek::showRunning(bool running) {
-    ButtonSeek->setEnabled(!running);
-    ButtonCancel->setEnabled(running);
-    ButtonStore->setEnabled(canStore());
 }
 
 // What the search found answers the worksheet as it was; once that changes,
 // the value may no longer give the target.
 void TFormGoalSeek::worksheetChanged() {
-    if (job_.running()) return;
+    if (running()) return;
     found_.reset();
-    ButtonStore->setEnabled(false);
     showOutcome(outcome_);
 }
 
 // The value's text goes into the cell as an inline edit writes it; the runs
 // then show the solution in the tables, as the search's last trial did.
-void TFormGoalSeek::ButtonStoreClick() {
-    if (!canStore()) return;
-    stale_.setIgnoring(true);
+std::optional<QString> TFormGoalSeek::storeResult() {
     const Document document = DocumentOf(cell_->table);
     session_.setCell(document, ValueColumn, cell_->row, found_->valueText);
     FormulaRuns& runs = session_.runs();
@@ -328,10 +273,12 @@ void TFormGoalSeek::ButtonStoreClick() {
         if (runs.lastRunFailed()) break;
     }
     session_.tableWritten(Document::Variables);
-    stale_.setIgnoring(false);
-    if (fault) interaction_.showError(this, QString::fromStdString(*fault));
+    if (!fault) return std::nullopt;
+    return QString::fromStdString(*fault);
+}
+
+void TFormGoalSeek::resultStored() {
     found_.reset();
-    ButtonStore->setEnabled(false);
     showOutcome(outcome_ + QStringLiteral("\nStored in the tables."));
 }
 

@@ -1,15 +1,10 @@
 #pragma once
 
-#include <QWidget>
-
 #include <optional>
 #include <span>
 
-#include "interaction/ControlTable.h"
-#include "interaction/HintSet.h"
 #include "studies/GoalSeek.h"
-#include "studywindows/StaleResults.h"
-#include "studywindows/StudyJob.h"
+#include "studywindows/StudyWindow.h"
 
 class QCheckBox;
 class QComboBox;
@@ -17,12 +12,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
-class QTimer;
 
 namespace quantaro {
-
-class Session;
-class UserInteraction;
 
 // The Goal Seek window: "Set RESULT to TARGET by changing INPUT". The search
 // runs on a thread of its own over a copy of the session's worksheet, so
@@ -33,7 +24,7 @@ class UserInteraction;
 // window says which change.
 //
 // The session must outlive the window.
-class TFormGoalSeek : public QWidget, public HintTarget {
+class TFormGoalSeek : public StudyWindow {
     Q_OBJECT
 
   public:
@@ -43,42 +34,28 @@ class TFormGoalSeek : public QWidget, public HintTarget {
     // The window and its controls, each with its text, hint and help context.
     static std::span<const ControlEntry> Layout();
 
-    void setHintsShown(bool shown) override;
-
-    // Offers the worksheet's names as they are now; the session's changes of
-    // names and rows call it again.
-    void refresh();
-    bool running() const { return job_.running(); }
-    // Whether Store would write the value found.
-    bool canStore() const;
+    void refresh() override;
 
     // Handlers.
     void ButtonSeekClick();
-    void ButtonCancelClick();
-    void ButtonStoreClick();
     void CheckBoxIntervalClick();
-    void TimerProgressTimer();
-
-  protected:
-    void closeEvent(QCloseEvent* event) override;
 
   private:
     void buildControls();
-    void wireControls();
     std::optional<SeekSetup> readSetup(QString& fault) const;
-    void finish();
-    void showRunning(bool running);
+    void showProgress(std::uint64_t done) override;
+    void studyFinished() override;
+    void worksheetChanged() override;
+    bool hasResultToStore() const override;
+    std::optional<QString> storeResult() override;
+    void resultStored() override;
     void showOutcome(const QString& outcome);
-    void worksheetChanged();
 
     Session& session_;
-    UserInteraction& interaction_;
     SeekSetup setup_;                  // of the last search
     std::optional<InputCell> cell_;    // INPUT's cell in the tables then
     std::optional<SeekResult> found_;  // written by the study's thread
-    StaleResults stale_;               // the worksheet's changes since the search began
     QString outcome_;                  // what the last search found, in words
-    StudyJob job_;
 
     QComboBox* ComboResult = nullptr;
     QLineEdit* EditTarget = nullptr;
@@ -93,8 +70,6 @@ class TFormGoalSeek : public QWidget, public HintTarget {
     QLabel* LabelOutcome = nullptr;
     QPushButton* ButtonStore = nullptr;
     QPushButton* ButtonClose = nullptr;
-    QTimer* TimerProgress = nullptr;
-    HintSet hints_;
 };
 
 }  // namespace quantaro

@@ -1,7 +1,6 @@
 #include "studywindows/TFormSweep.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -17,16 +16,13 @@
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTableView>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <utility>
 
-#include "charts/ChartFile.h"
 #include "charts/PlotView.h"
 #include "documents/CsvFile.h"
-#include "interaction/ContextHelp.h"
 #include "interaction/ItemCheckStyle.h"
 #include "interaction/ItemFocus.h"
 #include "interaction/UserInteraction.h"
@@ -41,12 +37,9 @@ namespace {
 
 // The run items' help context.
 constexpr int kSweepHelp = 14;
-constexpr int kProgressMs = 50;
 constexpr int kMaxAxisPoints = 1'000'000;
 // Larger sweeps run in the batch runner, shard by shard.
 constexpr std::uint64_t kMaxWindowPoints = 10'000'000;
-// The progress bar's steps: a share of the points, as they may exceed an int.
-constexpr int kProgressSteps = 1000;
 
 const ControlEntry kLayout[] = {
     {.name = "TFormSweep",
@@ -139,13 +132,16 @@ const ControlEntry kLayout[] = {
 }  // namespace
 
 TFormSweep::TFormSweep(const Session& session, UserInteraction& interaction, QWidget* parent)
-    : QWidget(parent, Qt::Window), session_(session), interaction_(interaction), stale_(session) {
-    setObjectName(QStringLiteral("TFormSweep"));
-    setWindowTitle(FindControl(kLayout, "TFormSweep").text);
-    setFont(CaptionFont());
+    : StudyWindow(session, interaction, kLayout, "TFormSweep", parent), session_(session) {
     buildControls();
-    ApplyControlTable(this, kLayout, hints_);
-    ContextHelp::setNamesHelpFile(this);
+    setUpStudyControls({.run = ButtonRun,
+                        .cancel = ButtonCancel,
+                        .close = ButtonClose,
+                        .progress = ProgressBarSweep,
+                        .saveChart = ButtonSaveChart,
+                        .chart = ChartView,
+                        .exportCsv = ButtonExport,
+                        .fileStem = QStringLiteral("sweep")});
     wireControls();
     showRunning(false);
     CheckBoxSecondClick();
@@ -190,30 +186,14 @@ void TFormSweep::buildControls() {
     SpinEditPasses = MakeStudySpinEdit("SpinEditPasses", 1, kMaxStudyPasses, 1, this);
     ButtonRun = MakeButton(kLayout, "ButtonRun", this);
     ButtonCancel = MakeButton(kLayout, "ButtonCancel", this);
-    ProgressBarSweep = new QProgressBar(this);
-    ProgressBarSweep->setObjectName(QStringLiteral("ProgressBarSweep"));
-    ProgressBarSweep->setRange(0, kProgressSteps);
-    ProgressBarSweep->setValue(0);
+    ProgressBarSweep = makeProgressBar("ProgressBarSweep");
     LabelFailed = MakeLabel(kLayout, "LabelFailed", this);
     LabelNotes = MakeLabel(kLayout, "LabelNotes", this);
     LabelNotes->setWordWrap(true);
     LabelNotes->setTextInteractionFlags(Qt::TextSelectableByMouse);
     LabelNotes->hide();
     model_ = new SweepTableModel(this);
-    TableResults = new QTableView(this);
-    TableResults->setObjectName(QStringLiteral("TableResults"));
-    TableResults->setModel(model_);
-    ReportItemFocusOnlyWithTheView(TableResults);
-    TableResults->verticalHeader()->hide();
-    // Rows of one height, set once, keep a hundred thousand points cheap to scroll.
-    TableResults->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    TableResults->verticalHeader()->setDefaultSectionSize(TableResults->fontMetrics().height() + 6);
-    TableResults->setWordWrap(false);
-    TableResults->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // Wide enough for any number's 15 digits, sign and exponent.
-    TableResults->horizontalHeader()->setDefaultSectionSize(
-        TableResults->fontMetrics().horizontalAdvance(QStringLiteral("-0.000123456789012345")) +
-        12);
+    TableResults = makeResultsTable(model_, "TableResults");
     ComboChart = new QComboBox(this);
     ComboChart->setObjectName(QStringLiteral("ComboChart"));
     ComboChart->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -235,9 +215,6 @@ void TFormSweep::buildControls() {
     ButtonSaveChart = MakeButton(kLayout, "ButtonSaveChart", this);
     ButtonExport = MakeButton(kLayout, "ButtonExport", this);
     ButtonClose = MakeButton(kLayout, "ButtonClose", this);
-    TimerProgress = new QTimer(this);
-    TimerProgress->setObjectName(QStringLiteral("TimerProgress"));
-    TimerProgress->setInterval(kProgressMs);
 
     auto* grid = new QGridLayout;
     for (int column = 0; column < 4; ++column) {
@@ -321,20 +298,8 @@ void TFormSweep::buildControls() {
 void TFormSweep::wireControls() {
     connect(CheckBoxSecond, &QCheckBox::clicked, this, &TFormSweep::CheckBoxSecondClick);
     connect(ButtonRun, &QPushButton::clicked, this, &TFormSweep::ButtonRunClick);
-    connect(ButtonCancel, &QPushButton::clicked, this, &TFormSweep::ButtonCancelClick);
-    connect(ButtonSaveChart, &QPushButton::clicked, this, &TFormSweep::ButtonSaveChartClick);
-    connect(ButtonExport, &QPushButton::clicked, this, &TFormSweep::ButtonExportClick);
-    connect(ButtonClose, &QPushButton::clicked, this, &QWidget::close);
-    connect(TimerProgress, &QTimer::timeout, this, &TFormSweep::TimerProgressTimer);
     connect(ComboChart, &QComboBox::activated, this, &TFormSweep::ComboChartChange);
     connect(ChartView, &PlotView::seriesRestyled, this, &TFormSweep::fillLegend);
-    connect(&stale_, &StaleResults::changed, this, &TFormSweep::showNotes);
-    connect(&session_, &Session::namesChanged, this, &TFormSweep::refresh);
-    connect(&session_, &Session::rowsReplaced, this, &TFormSweep::refresh);
-}
-
-void TFormSweep::setHintsShown(bool shown) {
-    hints_.setShown(shown);
 }
 
 // The inputs offer every name; the outputs every variable, collected unless
@@ -420,20 +385,19 @@ std::optional<SweepSetup> TFormSweep::readSetup(const Worksheet& sheet, std::str
 }
 
 void TFormSweep::ButtonRunClick() {
-    if (job_.running()) return;
-    job_.wait();
+    if (!readyToStart()) return;
     std::string fault;
     sheet_ = session_.worksheetCopy();
     std::optional<SweepSetup> setup = readSetup(sheet_, fault);
     if (setup && fault.empty()) fault = SweepSetupError(sheet_, *setup);
     if (!fault.empty()) {
-        interaction_.showError(this, QString::fromStdString(fault));
+        interaction().showError(this, QString::fromStdString(fault));
         return;
     }
     SweepPlan plan(sheet_, std::move(*setup));
     const std::size_t bytes = SweepResults::BytesFor(plan.pointCount(), plan.outputCount());
     if (bytes > resultBudget_) {
-        interaction_.showError(
+        interaction().showError(
             this, QStringLiteral("The results of %1 points of %2 results would take %3, and a "
                                  "sweep in this window keeps at most %4 of results. Collect "
                                  "fewer results or run fewer points; quantaro-cli --sweep "
@@ -452,24 +416,23 @@ void TFormSweep::ButtonRunClick() {
     runner_ =
         std::make_unique<SweepRunner>(sheet_, std::move(plan), DefaultWorkerCount(), resultBudget_);
     finished_.reset();
-    stale_.reset();
-    showNotes();
     // Reading a hundred thousand points' numbers for the chart takes a while
     // too: the study's thread does it, while the window leaves sheet_ alone.
-    job_.start([this, source = chartSource()](StudyControl& control) {
-        SweepResults results = runner_->runAll(&control);
-        std::vector<SweepChart> charts = SweepCharts(results, sheet_.variables);
-        finished_.emplace(Finished{std::move(results), std::move(charts), std::nullopt});
-        // The points are kept even when their chart cannot be drawn.
-        if (!finished_->charts.empty()) {
-            const SweepChart& first = finished_->charts[FirstSweepChart(finished_->charts)];
-            finished_->plot = MakeSweepPlot(finished_->results, first, source);
-        }
-    });
-    LabelFailed->setText(QStringLiteral("Running %1 points").arg(runner_->plan().pointCount()));
-    ProgressBarSweep->setValue(0);
-    showRunning(true);
-    TimerProgress->start();
+    const std::uint64_t points = runner_->plan().pointCount();
+    startStudy(
+        [this, source = chartSource()](StudyControl& control) {
+            SweepResults results = runner_->runAll(&control);
+            std::vector<SweepChart> charts = SweepCharts(results, sheet_.variables);
+            finished_.emplace(Finished{std::move(results), std::move(charts), std::nullopt});
+            // The points are kept even when their chart cannot be drawn.
+            if (!finished_->charts.empty()) {
+                const SweepChart& first = finished_->charts[FirstSweepChart(finished_->charts)];
+                finished_->plot = MakeSweepPlot(finished_->results, first, source);
+            }
+        },
+        points);
+    showNotes();
+    LabelFailed->setText(QStringLiteral("Running %1 points").arg(points));
 }
 
 SweepChartSource TFormSweep::chartSource() const {
@@ -477,30 +440,12 @@ SweepChartSource TFormSweep::chartSource() const {
     return {&TableOf(sheet_, runner_->plan().inputCells().front().table), &sheet_.variables};
 }
 
-void TFormSweep::ButtonCancelClick() {
-    job_.cancel();
-}
-
-void TFormSweep::closeEvent(QCloseEvent* event) {
-    job_.cancel();
-    QWidget::closeEvent(event);
-}
-
-void TFormSweep::TimerProgressTimer() {
-    const std::uint64_t total = std::max<std::uint64_t>(runner_->plan().pointCount(), 1);
-    ProgressBarSweep->setValue(int(job_.done() * kProgressSteps / total));
-    if (job_.finished()) finish();
-}
-
-void TFormSweep::finish() {
-    TimerProgress->stop();
-    job_.wait();
-    showRunning(false);
+void TFormSweep::studyFinished() {
     const std::uint64_t planned = runner_->plan().pointCount();
     if (!finished_) {
-        interaction_.showError(this, QString::fromStdString(job_.error()));
+        interaction().showError(this, QString::fromStdString(job().error()));
         LabelFailed->setText(
-            QStringLiteral("The sweep failed: %1").arg(QString::fromStdString(job_.error())));
+            QStringLiteral("The sweep failed: %1").arg(QString::fromStdString(job().error())));
         return;
     }
     Finished finished = std::move(*finished_);
@@ -525,8 +470,7 @@ void TFormSweep::finish() {
     const QString widest = QString::number(results.size()) + QStringLiteral("00");
     TableResults->horizontalHeader()->resizeSection(
         0, TableResults->fontMetrics().horizontalAdvance(widest) + 12);
-    ProgressBarSweep->setValue(
-        int(results.size() * kProgressSteps / std::max<std::uint64_t>(planned, 1)));
+    showProgressOf(results.size());
     {
         const QSignalBlocker blocker(ComboChart);
         ComboChart->clear();
@@ -535,17 +479,16 @@ void TFormSweep::finish() {
     }
     showChart(finished.plot.value_or(Plot()));
     showRunning(false);
-    showNotes();
-    if (!results.shortfall().empty()) interaction_.showError(this, text + '.');
-    if (!job_.error().empty()) {
-        interaction_.showError(this, QStringLiteral("The chart could not be drawn: %1")
-                                         .arg(QString::fromStdString(job_.error())));
+    if (!results.shortfall().empty()) interaction().showError(this, text + '.');
+    if (!job().error().empty()) {
+        interaction().showError(this, QStringLiteral("The chart could not be drawn: %1")
+                                          .arg(QString::fromStdString(job().error())));
     }
 }
 
 void TFormSweep::ComboChartChange() {
     const int chart = ComboChart->currentIndex();
-    if (job_.running() || chart < 0 || std::size_t(chart) >= charts_.size()) return;
+    if (running() || chart < 0 || std::size_t(chart) >= charts_.size()) return;
     showChart(MakeSweepPlot(model_->results(), charts_[std::size_t(chart)], chartSource()));
 }
 
@@ -586,46 +529,32 @@ void TFormSweep::fillLegend() {
 // answer the worksheet.
 void TFormSweep::showNotes() {
     QStringList notes = warnings_;
-    if (stale_.stale()) {
+    if (stale().stale()) {
         notes.append(QStringLiteral("These results are from before the worksheet changed (%1): "
                                     "run the sweep again for results of the worksheet as it is.")
-                         .arg(stale_.changes()));
+                         .arg(stale().changes()));
     }
     LabelNotes->setText(notes.join('\n'));
     LabelNotes->setVisible(!notes.isEmpty());
 }
 
-void TFormSweep::showRunning(bool running) {
-    ButtonRun->setEnabled(!running);
-    ButtonCancel->setEnabled(running);
-    const bool results = !running && model_->rowCount() > 0;
-    ButtonSaveChart->setEnabled(results);
-    ButtonExport->setEnabled(results);
+bool TFormSweep::hasResults() const {
+    return model_->rowCount() > 0;
 }
 
 const SweepResults& TFormSweep::results() const {
     return model_->results();
 }
 
-void TFormSweep::ButtonSaveChartClick() {
+QString TFormSweep::chartTitle() const {
     const int chart = ComboChart->currentIndex();
-    const QString title = chart >= 0 && std::size_t(chart) < charts_.size()
-                              ? SweepChartTitle(model_->results(), charts_[std::size_t(chart)])
-                              : QStringLiteral("Sweep");
-    AskToSaveChart(*ChartView, interaction_, this, QStringLiteral("sweep.png"), title);
+    return chart >= 0 && std::size_t(chart) < charts_.size()
+               ? SweepChartTitle(model_->results(), charts_[std::size_t(chart)])
+               : QStringLiteral("Sweep");
 }
 
-void TFormSweep::ButtonExportClick() {
-    FileDialogOptions options;
-    options.title = QStringLiteral("Export as CSV");
-    options.filter = QStringLiteral("CSV File (*.csv)");
-    options.defaultSuffix = QStringLiteral("csv");
-    options.initialName = QStringLiteral("sweep.csv");
-    const QString path = interaction_.chooseFileToSave(this, options);
-    if (path.isEmpty()) return;
-    if (const std::optional<QString> error = SaveSweepCsv(path, model_->results())) {
-        interaction_.showError(this, *error);
-    }
+std::optional<QString> TFormSweep::saveCsv(const QString& path) const {
+    return SaveSweepCsv(path, model_->results());
 }
 
 }  // namespace quantaro

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QStringList>
-#include <QWidget>
 
 #include <memory>
 #include <optional>
@@ -13,11 +12,8 @@
 #include "charts/SweepPlot.h"
 #include "charts/TrajectoryPlot.h"
 #include "engine/Worksheet.h"
-#include "interaction/ControlTable.h"
-#include "interaction/HintSet.h"
 #include "studies/Sweep.h"
-#include "studywindows/StaleResults.h"
-#include "studywindows/StudyJob.h"
+#include "studywindows/StudyWindow.h"
 
 class QCheckBox;
 class QComboBox;
@@ -28,7 +24,6 @@ class QProgressBar;
 class QPushButton;
 class QSpinBox;
 class QTableView;
-class QTimer;
 
 namespace quantaro {
 
@@ -38,10 +33,7 @@ namespace quantaro {
 // the points before.
 inline constexpr std::size_t kSweepWindowResultBytes = std::size_t{1} << 30;
 
-class PlotView;
-class Session;
 class SweepTableModel;
-class UserInteraction;
 
 // The Sweep window: the results of the formula over a range of one or two
 // inputs, as a table and a chart. The points run on every core, on a copy
@@ -51,7 +43,7 @@ class UserInteraction;
 // before, and which change, until the next Run.
 //
 // The session must outlive the window.
-class TFormSweep : public QWidget, public HintTarget {
+class TFormSweep : public StudyWindow {
     Q_OBJECT
 
   public:
@@ -61,12 +53,7 @@ class TFormSweep : public QWidget, public HintTarget {
     // The window and its controls, each with its text, hint and help context.
     static std::span<const ControlEntry> Layout();
 
-    void setHintsShown(bool shown) override;
-
-    // Offers the worksheet's names as they are now; the session's changes of
-    // names and rows call it again.
-    void refresh();
-    bool running() const { return job_.running(); }
+    void refresh() override;
     // The results shown, those of the last sweep.
     const SweepResults& results() const;
     const PlotView& chart() const { return *ChartView; }
@@ -75,15 +62,8 @@ class TFormSweep : public QWidget, public HintTarget {
 
     // Handlers.
     void ButtonRunClick();
-    void ButtonCancelClick();
-    void ButtonSaveChartClick();
-    void ButtonExportClick();
     void CheckBoxSecondClick();
     void ComboChartChange();
-    void TimerProgressTimer();
-
-  protected:
-    void closeEvent(QCloseEvent* event) override;
 
   private:
     struct AxisControls {
@@ -100,15 +80,17 @@ class TFormSweep : public QWidget, public HintTarget {
     std::optional<SweepSetup> readSetup(const Worksheet& sheet, std::string& fault) const;
     std::optional<SweepAxis> readAxis(const AxisControls& axis, const QString& which,
                                       std::string& fault) const;
-    void finish();
-    void showRunning(bool running);
+    void studyFinished() override;
+    void worksheetChanged() override { showNotes(); }
+    bool hasResults() const override;
+    QString chartTitle() const override;
+    std::optional<QString> saveCsv(const QString& path) const override;
     void showChart(const Plot& plot);
     void fillLegend();
     void showNotes();
     SweepChartSource chartSource() const;
 
     const Session& session_;
-    UserInteraction& interaction_;
     Worksheet sheet_;  // the copy the last sweep started from
     std::unique_ptr<SweepRunner> runner_;
     // What the study's thread leaves: the points, their charts and the
@@ -119,11 +101,9 @@ class TFormSweep : public QWidget, public HintTarget {
         std::optional<Plot> plot;
     };
     std::optional<Finished> finished_;
-    StudyJob job_;
     SweepTableModel* model_ = nullptr;
     std::vector<SweepChart> charts_;  // of the results shown
     QStringList warnings_;            // of the last sweep's setup
-    StaleResults stale_;
     std::size_t resultBudget_ = kSweepWindowResultBytes;
 
     AxisControls axes_[kMaxSweepAxes];
@@ -143,8 +123,6 @@ class TFormSweep : public QWidget, public HintTarget {
     QPushButton* ButtonSaveChart = nullptr;
     QPushButton* ButtonExport = nullptr;
     QPushButton* ButtonClose = nullptr;
-    QTimer* TimerProgress = nullptr;
-    HintSet hints_;
 };
 
 }  // namespace quantaro

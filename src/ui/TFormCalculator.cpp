@@ -391,11 +391,7 @@ void TFormCalculator::Sweep1Click() {
         sweepWindow_ = new TFormSweep(session_, interaction_, this);
         session_.addHintTarget(sweepWindow_);
     }
-    if (sweepWindow_->isHidden()) {
-        PlaceBeside(sweepWindow_, this, {loopWindow_, explainWindow_, goalSeekWindow_});
-    }
-    sweepWindow_->refresh();
-    ShowWithoutModality(sweepWindow_);
+    sweepWindow_->showBeside(this, {loopWindow_, explainWindow_, goalSeekWindow_});
 }
 
 void TFormCalculator::GoalSeek1Click() {
@@ -403,11 +399,7 @@ void TFormCalculator::GoalSeek1Click() {
         goalSeekWindow_ = new TFormGoalSeek(session_, interaction_, this);
         session_.addHintTarget(goalSeekWindow_);
     }
-    if (goalSeekWindow_->isHidden()) {
-        PlaceBeside(goalSeekWindow_, this, {loopWindow_, explainWindow_, sweepWindow_});
-    }
-    goalSeekWindow_->refresh();
-    ShowWithoutModality(goalSeekWindow_);
+    goalSeekWindow_->showBeside(this, {loopWindow_, explainWindow_, sweepWindow_});
 }
 
 void TFormCalculator::About1Click() {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "RunProgramFixture.h"
+#include "WidgetTesting.h"
 #include "charts/PlotView.h"
 #include "documents/CsvFormat.h"
 #include "studies/GoalSeek.h"
@@ -288,6 +289,39 @@ TEST_F(StudyWindowsTest, GoalSeekChangesTheDocumentsOnlyOnStore) {
         session().setCell(Document::Constants, ValueColumn, 1, "2");
     }
     EXPECT_TRUE(user.boxes.empty());
+}
+
+// F1 in either window opens the help at the run items' section, and a
+// change of the worksheet while a search runs leaves what it finds unstorable.
+TEST_F(StudyWindowsTest, StudyWindowsShareHelpAndTheStaleRuleDuringARun) {
+    QFile helpFile(session().helpFiles().helpPath());
+    ASSERT_TRUE(helpFile.open(QIODevice::WriteOnly));
+    helpFile.close();
+    for (QWidget* window : {static_cast<QWidget*>(&sweep()), static_cast<QWidget*>(&seek())}) {
+        MakeActive(*window);
+        auto* passes = in<QSpinBox>(*window, "SpinEditPasses");
+        passes->setFocus();
+        QTest::keyClick(passes, Qt::Key_F1);
+    }
+    ASSERT_EQ(user.helpRequests.size(), 2u);
+    EXPECT_EQ(user.helpRequests[0].context, 14);
+    EXPECT_EQ(user.helpRequests[1].context, 14);
+
+    TFormGoalSeek& window = seek();
+    choose(window, "ComboResult", "Z");
+    in<QLineEdit>(window, "EditTarget")->setText("3");
+    choose(window, "ComboInput", "X");
+    in<QSpinBox>(window, "SpinEditPasses")->setValue(10'000);
+    in<QPushButton>(window, "ButtonSeek")->click();
+    ASSERT_TRUE(window.running());
+    session().setCell(Document::Variables, ValueColumn, 4, "6");
+    waitFor(window);
+    EXPECT_FALSE(window.canStore());
+    EXPECT_FALSE(in<QPushButton>(window, "ButtonStore")->isEnabled());
+    EXPECT_TRUE(in<QLabel>(window, "LabelOutcome")
+                    ->text()
+                    .endsWith("The worksheet changed after the search (a variable changed): "
+                              "seek again to store a value."));
 }
 
 }  // namespace
