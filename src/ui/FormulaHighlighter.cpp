@@ -98,7 +98,7 @@ FormulaHighlighter::FormulaHighlighter(QPlainTextEdit* memo, const Session& sess
     memo->installEventFilter(this);
     // Scrolling, and any other change of what the editor shows; what it
     // shows is known once it has been laid out again.
-    connect(memo, &QPlainTextEdit::updateRequest, this, [this] {
+    viewFollower_ = connect(memo, &QPlainTextEdit::updateRequest, this, [this] {
         if (followQueued_ || document()->characterCount() - 1 <= kLongestHighlighted) return;
         followQueued_ = true;
         QMetaObject::invokeMethod(
@@ -114,8 +114,11 @@ FormulaHighlighter::FormulaHighlighter(QPlainTextEdit* memo, const Session& sess
 }
 
 // The base class takes the colours off the document, which lives on with
-// the session; what that changes is no longer this object's concern.
+// the session; what that changes is no longer this object's concern. Taking
+// them off makes the editor ask for an update, which must not reach this
+// object's members once they are gone.
 FormulaHighlighter::~FormulaHighlighter() {
+    disconnect(viewFollower_);
     if (document()) disconnect(document(), nullptr, this, nullptr);
 }
 

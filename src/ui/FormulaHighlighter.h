@@ -78,6 +78,7 @@ class FormulaHighlighter : public QSyntaxHighlighter {
     void followPalette();
 
     QPlainTextEdit* memo_;
+    QMetaObject::Connection viewFollower_;  // the editor's updates, to follow what it shows
     const Session& session_;
     // The names the text is cut with: copies of the session's tables, taken
     // whenever their names change, and the indexes of their names.
