@@ -192,7 +192,7 @@ class SweepRunner {
     SweepRunner& operator=(const SweepRunner&) = delete;
 
     const SweepPlan& plan() const { return *plan_; }
-    unsigned workerCount() const { return static_cast<unsigned>(runners_.size()); }
+    unsigned workerCount() const { return workers_; }
 
     // Runs points first to last (numbered from 1, last <= pointCount()) and
     // returns them in order, counting each in control. After a cancel, which
@@ -211,7 +211,9 @@ class SweepRunner {
 
     std::shared_ptr<const SweepPlan> plan_;
     std::size_t resultBytes_;
-    std::vector<std::unique_ptr<PointRunner>> runners_;
+    unsigned workers_;
+    // The worksheet every worker copies at the start of a run.
+    Worksheet start_;
 };
 
 }  // namespace quantaro
