@@ -5,6 +5,7 @@
 
 #include "ReferenceWorksheet.h"
 #include "documents/CsvFormat.h"
+#include "studies/CsvWriter.h"
 #include "engine/Engine.h"
 #include "studies/Sweep.h"
 

@@ -9,7 +9,7 @@
 
 #include "cli/SignalWatch.h"
 #include "cli/TableOutput.h"
-#include "documents/CsvFormat.h"
+#include "studies/CsvWriter.h"
 #include "documents/FileIo.h"
 #include "documents/FileName.h"
 #include "engine/Numbers.h"

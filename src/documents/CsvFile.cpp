@@ -27,6 +27,10 @@ std::optional<QString> SaveSweepCsv(const QString& path, const SweepResults& res
     return file.commit();
 }
 
+std::optional<QString> SaveResultTableCsv(const QString& path, const ResultTable& table) {
+    return WriteFileAtomically(path, ResultTableCsv(table));
+}
+
 std::optional<QString> SaveTablesCsv(const QString& path, const NameTable& constants,
                                      const NameTable& variables) {
     return WriteFileAtomically(path, TablesCsv(constants, variables));

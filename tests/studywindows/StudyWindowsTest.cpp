@@ -14,7 +14,7 @@
 #include "RunProgramFixture.h"
 #include "WidgetTesting.h"
 #include "charts/PlotView.h"
-#include "documents/CsvFormat.h"
+#include "studies/CsvWriter.h"
 #include "studies/GoalSeek.h"
 #include "studies/Sweep.h"
 #include "studywindows/TFormGoalSeek.h"
