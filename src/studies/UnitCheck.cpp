@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
 #include <optional>
 #include <string_view>
@@ -120,6 +121,7 @@ class UnitBackend {
     Operand read(const NameTable& table, int row) {
         const bool constant = &table == &tables_.constants;
         const CellUnits& cell = (constant ? constants_ : variables_).at(row);
+        if (cell.status != CellUnits::Empty) readsUnits_ = true;
         Traced value;
         value.unit = cell.unit;
         value.written = cell.unitText;
@@ -157,6 +159,7 @@ class UnitBackend {
 
     std::vector<UnitFinding>& findings() { return findings_; }
     std::vector<std::string>& stepUnits() { return stepUnits_; }
+    bool readsUnits() const { return readsUnits_; }
 
   private:
     Operand push(Traced value) {
@@ -399,6 +402,7 @@ class UnitBackend {
     std::vector<Traced> values_;
     int step_ = 0;
     int operands_ = 0;
+    bool readsUnits_ = false;
     UnitRule rule_ = UnitRule::Bracket;
     std::vector<UnitFinding> findings_;
     struct NotUnderstoodCell {
@@ -482,9 +486,31 @@ UnitReport CheckUnits(const Worksheet& sheet, UnitLibrary& library, int selectio
             finding.equationEnd = offsets.empty() ? 0 : offsets.back() + 1;
             report.findings.push_back(std::move(finding));
         }
-        report.equations.push_back({number, std::move(backend.stepUnits())});
+        report.equations.push_back({number, std::move(backend.stepUnits()), backend.readsUnits()});
     }
     return report;
+}
+
+std::vector<std::string> WithStepUnits(const std::vector<std::string>& explanation,
+                                       const UnitReport& report) {
+    std::vector<std::string> lines;
+    lines.reserve(explanation.size());
+    const EquationUnits* equation = nullptr;
+    std::size_t step = 0;
+    auto next = report.equations.begin();
+    for (const std::string& line : explanation) {
+        lines.push_back(line);
+        if (line.starts_with("Equation ")) {
+            const int number = std::atoi(line.c_str() + 9);
+            while (next != report.equations.end() && next->equation < number) ++next;
+            const bool found = next != report.equations.end() && next->equation == number;
+            equation = found && next->readsUnits ? &*next : nullptr;
+            step = 0;
+        } else if (line.starts_with("  ") && equation && step < equation->stepUnits.size()) {
+            lines.back() += "   [" + equation->stepUnits[step++] + "]";
+        }
+    }
+    return lines;
 }
 
 }  // namespace quantaro

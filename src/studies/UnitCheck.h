@@ -40,6 +40,7 @@ const char* KindName(UnitFinding::Kind kind);
 struct EquationUnits {
     int equation = 0;
     std::vector<std::string> stepUnits;
+    bool readsUnits = false;  // whether any cell it reads has units
 };
 
 struct UnitReport {
@@ -53,5 +54,11 @@ struct UnitReport {
 // Reads the sheet and changes nothing; an equation that a run would reject
 // (an unknown word, a missing "=", unbalanced brackets) is left to the run.
 UnitReport CheckUnits(const Worksheet& sheet, UnitLibrary& library, int selection = 0);
+
+// Explain's lines (ExplainEquations) with each step's unit after its value,
+// "  2 + 3 = 5   [m]", in the equations that read a cell with units; the
+// others, and a worksheet without units, explain as before.
+std::vector<std::string> WithStepUnits(const std::vector<std::string>& explanation,
+                                       const UnitReport& report);
 
 }  // namespace quantaro
