@@ -79,7 +79,12 @@ void FormulaUnitMarks::checkNow() {
     if (!active_) return;
     UnitLibrary* units = WorksheetUnits(session_);
     if (!units) return;
-    Worksheet sheet = session_.worksheetCopy();
+    // The tables and the angle unit as a run takes them; the formula is the
+    // part checked.
+    Worksheet sheet;
+    sheet.constants = session_.constants();
+    sheet.variables = session_.variables();
+    sheet.angle = session_.angleUnit();
     const QString text = EditorText(memo_->document());
     int from = 0;
     int to = static_cast<int>(text.size());
@@ -89,7 +94,7 @@ void FormulaUnitMarks::checkNow() {
         const QRect area = memo_->viewport()->rect();
         const int shownFrom = memo_->cursorForPosition(area.topLeft()).position();
         const int shownTo = memo_->cursorForPosition(area.bottomRight()).position();
-        const int margin = std::max(0, (kLongestChecked - (shownTo - shownFrom)) / 2);
+        const int margin = kMarginChecked;
         from = static_cast<int>(EquationBoundaryAtOrBefore(
             chars, static_cast<std::size_t>(std::max(0, shownFrom - margin))));
         to = static_cast<int>(EquationBoundaryAtOrAfter(

@@ -30,9 +30,11 @@ class FormulaUnitMarks : public QObject {
 
     // How long the worksheet must rest before it is checked again.
     static constexpr int kRestMilliseconds = 400;
-    // Around what the editor shows, this many characters of a longer
-    // formula are checked.
+    // A formula longer than this is checked only from this many characters
+    // before what the editor shows to as many after it, the equations there
+    // whole: marks cost a moment each in a long text.
     static constexpr int kLongestChecked = 100000;
+    static constexpr int kMarginChecked = 10000;
 
     // Switched off, the editor shows no marks.
     void setActive(bool active);
