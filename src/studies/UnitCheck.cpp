@@ -41,6 +41,7 @@ struct Traced {
     std::optional<long double> known;  // a number word's or a constant's value
     std::string written;               // a cell's unit as typed
     int variableRow = 0;               // the variable it was read from
+    std::string_view token;            // the token it was read at
 };
 
 std::string Label(const Traced& value) {
@@ -126,6 +127,7 @@ class UnitBackend {
         value.unit = cell.unit;
         value.written = cell.unitText;
         if (!constant) value.variableRow = row;
+        value.token = at_;
         if (constant && !table.overflows(row)) value.known = table.number(row);
         if (cell.status == CellUnits::NotUnderstood) {
             value.checked = false;
@@ -178,7 +180,9 @@ class UnitBackend {
         return value;
     }
 
-    void find(UnitFinding::Kind kind, std::string_view op, std::string reason) {
+    // A finding at "=" spans the result word too, where the result is stored.
+    void find(UnitFinding::Kind kind, std::string_view op, std::string reason,
+              std::string_view through = {}) {
         UnitFinding finding;
         finding.kind = kind;
         finding.equation = place_.number;
@@ -187,6 +191,8 @@ class UnitBackend {
         finding.reason = std::move(reason);
         finding.at = place_.offsetOf(op);
         finding.length = op.size();
+        if (!through.empty() && through.data() > op.data())
+            finding.length = place_.offsetOf(through) + through.size() - finding.at;
         findings_.push_back(std::move(finding));
     }
 
@@ -352,7 +358,8 @@ class UnitBackend {
                                      : name + "'s units say " + variable.written;
         const std::string shown = ShownUnit(result.unit);
         if (!result.unit.sameDimension(variable.unit)) {
-            find(UnitFinding::Dimension, op, "the result is " + shown + " but " + says);
+            find(UnitFinding::Dimension, op, "the result is " + shown + " but " + says,
+                 variable.token);
             return;
         }
         if (result.unit.angle() != variable.unit.angle() &&
@@ -366,7 +373,8 @@ class UnitBackend {
                    : FormatNumber(ConversionFactor(result.unit, variable.unit)) + " " + in;
         find(UnitFinding::Scale, op,
              "the result is " + shown + ", which is " + which + ", stored in " + name + " whose " +
-                 (variable.written.empty() ? "units are empty" : "units say " + variable.written));
+                 (variable.written.empty() ? "units are empty" : "units say " + variable.written),
+             variable.token);
     }
 
   public:
