@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cfenv>
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
@@ -274,7 +275,8 @@ class UnitBackend {
     // dimensionless unit's own factor turns its value into a plain number,
     // as values are the numbers in the cells.
     static bool Converts(const Traced& l, const Traced& r, bool dividing) {
-        if (!l.checked || !r.checked || !r.known || !Plain(r.unit) || !r.written.empty())
+        if (!l.checked || !r.checked || !r.known || *r.known == 0 || !Plain(r.unit) ||
+            !r.written.empty())
             return false;
         const Unit& unit = l.unit;
         if (!unit.dimensionless() || unit.radians != 0 || unit.offset != 0 || unit.scale == 1)
@@ -425,6 +427,18 @@ class UnitBackend {
     std::vector<std::string> stepUnits_;
 };
 
+// Leaves the floating-point status flags as they were found.
+class FaultFlagsKept {
+  public:
+    FaultFlagsKept() { std::fegetexceptflag(&saved_, FE_ALL_EXCEPT); }
+    ~FaultFlagsKept() { std::fesetexceptflag(&saved_, FE_ALL_EXCEPT); }
+    FaultFlagsKept(const FaultFlagsKept&) = delete;
+    FaultFlagsKept& operator=(const FaultFlagsKept&) = delete;
+
+  private:
+    std::fexcept_t saved_;
+};
+
 std::string_view TrimmedBlanks(std::string_view text) {
     const std::size_t first = text.find_first_not_of(' ');
     if (first == std::string_view::npos) return {};
@@ -460,6 +474,8 @@ bool UnitReport::hasDimensionFinding() const {
 }
 
 UnitReport CheckUnits(const Worksheet& sheet, UnitLibrary& library, int selection) {
+    // Runs test the fault flags, and a check may come between two passes.
+    const FaultFlagsKept kept;
     UnitReport report;
     TableIndexes indexes;
     const EngineTables tables = indexes.follow(sheet.constants, sheet.variables);
