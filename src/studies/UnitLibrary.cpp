@@ -109,7 +109,9 @@ std::unique_ptr<UnitLibrary> UnitLibrary::Load(std::string& fault) {
         fault = "the udunits2 units database could not be read";
         return nullptr;
     }
-    if (!library->addUnits(kShippedUnits, fault)) return nullptr;
+    // A unit a later database defines itself is the database's.
+    std::string ignored;
+    library->addUnits(kShippedUnits, ignored);
     return library;
 }
 
@@ -156,12 +158,16 @@ bool UnitLibrary::addUnits(std::string_view xml, std::string& fault) {
         fault = "no <unit-system>";
         return false;
     }
+    bool added = true;
     for (const std::string& entry : Elements(text, "unit")) {
-        if (!addUnit(entry, fault)) return false;
+        std::string why;
+        if (addUnit(entry, why)) continue;
+        if (added) fault = why;
+        added = false;
     }
     // Cells read before may read differently now.
     cells_.clear();
-    return true;
+    return added;
 }
 
 bool UnitLibrary::addUnit(std::string_view entry, std::string& fault) {

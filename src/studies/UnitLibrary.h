@@ -55,7 +55,7 @@ class UnitLibrary {
     static UnitLibrary* ForDirectory(const std::string& directory);
 
     // Adds the units of a text or a file in the format above; false with the
-    // reason at the first unit that cannot be added (those before it stay).
+    // reason of the first unit that cannot be added (the others are added).
     bool addUnits(std::string_view xml, std::string& fault);
     bool addFile(const std::string& path, std::string& fault);
 
