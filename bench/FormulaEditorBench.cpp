@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -13,6 +15,7 @@
 
 #include "ScriptedInteraction.h"
 #include "ui/FormulaEditor.h"
+#include "ui/FormulaUnitMarks.h"
 #include "ui/StartUp.h"
 #include "ui/TFormCalculator.h"
 
@@ -75,6 +78,57 @@ BENCHMARK(BM_FormulaEditor_OpenLongFormula)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(2);
+
+// Typing in a formula of 1 MiB, with the units check's marks on (1) or off
+// (0): each key pressed and released in the editor and its events handled,
+// as fast as a person never types, so the check, which waits for the text
+// to rest, never runs in between. check_ms is what that check then costs
+// once, around the part the editor shows.
+void BM_FormulaEditor_TypeInLongFormula(benchmark::State& state) {
+    // Every tenth line adds a time to a length.
+    QString formula;
+    for (int line = 0; formula.size() < 1024 * 1024; ++line)
+        formula += line % 10 == 0 ? QStringLiteral("V * T + T = X\r\n")
+                                  : QStringLiteral("V * T + L = X\r\n");
+    QTemporaryDir start;
+    testing::ScriptedInteraction interaction;
+    DesktopProgram program(interaction, start.path());
+    program.show();
+    const char* const rows[][3] = {
+        {"V", "2", "m/s"}, {"T", "3", "s"}, {"L", "1", "m"}, {"X", "0", "m"}};
+    for (int row = 1; row <= 4; ++row) {
+        for (int column = 0; column < 3; ++column)
+            program.session().setCell(Document::Variables, column, row, rows[row - 1][column]);
+    }
+    program.session().setFormulaText(formula);
+    QApplication::processEvents();
+    TFormCalculator& window = program.mainWindow();
+    window.formulaUnitMarks().setActive(state.range(0) != 0);
+    auto* memo = window.findChild<QPlainTextEdit*>(QStringLiteral("MemoFormula"));
+    memo->setFocus();
+    memo->moveCursor(QTextCursor::Start);
+    memo->moveCursor(QTextCursor::EndOfLine);
+    QApplication::processEvents();
+    for (auto _ : state) {
+        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent key(type, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+            QApplication::sendEvent(memo, &key);
+        }
+        QApplication::processEvents();
+    }
+    QElapsedTimer clock;
+    clock.start();
+    window.formulaUnitMarks().checkNow();
+    state.counters["check_ms"] = clock.nsecsElapsed() / 1e6;
+    state.counters["marks"] = window.formulaUnitMarks().markCount();
+}
+BENCHMARK(BM_FormulaEditor_TypeInLongFormula)
+    ->ArgName("unit_marks")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime()
+    ->Iterations(300);
 
 }  // namespace
 }  // namespace quantaro::bench

@@ -17,6 +17,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION math)
 # plugins are loaded at run time, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# The units check reads the udunits2 database at run time.
+string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libudunits2-data")
 # The guide opens in the desktop's browser through xdg-open.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_STRIP_FILES ON)

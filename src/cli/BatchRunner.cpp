@@ -30,9 +30,9 @@ namespace {
 const char kDescription[] =
     "Runs a Quantaro worksheet without a window and prints its variable table.\n"
     "Exit status: 0 success, 1-9 the failing equation's error code, 10 a\n"
-    "floating-point fault, 12 no solution of --seek, 64 bad usage, 66 a missing\n"
-    "file, 73 a file not saved, 74 a read or write error, 130 and 143 stopped by\n"
-    "SIGINT and SIGTERM.";
+    "floating-point fault, 12 no solution of --seek, 13 a units finding of\n"
+    "--check-units, 64 bad usage, 66 a missing file, 73 a file not saved, 74 a\n"
+    "read or write error, 130 and 143 stopped by SIGINT and SIGTERM.";
 
 // Thrown for a request that ends the run before the formula runs: the exit
 // code as its status, and the message.

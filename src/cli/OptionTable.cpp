@@ -1,6 +1,7 @@
 #include "cli/OptionTable.h"
 
 #include "cli/StudyCommands.h"
+#include "cli/UnitCommands.h"
 
 namespace quantaro {
 
@@ -26,7 +27,7 @@ std::span<const CommandOption> PlainOptions() {
 
 // A new study is one more row here.
 std::span<const StudyRow> Studies() {
-    static const StudyRow studies[] = {SweepStudy(), SeekStudy()};
+    static const StudyRow studies[] = {SweepStudy(), SeekStudy(), UnitsStudy()};
     return studies;
 }
 

@@ -15,6 +15,7 @@
 #include "interaction/ContextHelp.h"
 #include "interaction/WindowLayout.h"
 #include "session/Session.h"
+#include "session/WorksheetUnits.h"
 
 namespace quantaro {
 namespace {
@@ -65,8 +66,12 @@ TFormExplain::TFormExplain(const Session& session, QWidget* parent)
 }
 
 void TFormExplain::explain() {
-    Worksheet copy = session_.worksheetCopy();
-    const std::vector<std::string> steps = ExplainEquations(copy).lines;
+    const Worksheet copy = session_.worksheetCopy();
+    // Each step's unit beside its value, as the units check follows it.
+    UnitLibrary* units = WorksheetUnits(session_);
+    const std::vector<std::string> steps =
+        units ? WithStepUnits(ExplainEquations(copy).lines, CheckUnits(copy, *units))
+              : ExplainEquations(copy).lines;
     const std::size_t shown = std::min(steps.size(), kMostShownLines);
     QStringList lines;
     for (std::size_t i = 0; i < shown; ++i) lines.append(QString::fromStdString(steps[i]));

@@ -110,7 +110,10 @@ const std::vector<MenuEntry>& MenuBarTable() {
           Command("Sweep1", QStringLiteral("S&weep\u2026"), kRunItemHelp,
                   [](W& w) { w.Sweep1Click(); }),
           Command("GoalSeek1", QStringLiteral("&Goal Seek\u2026"), kRunItemHelp,
-                  [](W& w) { w.GoalSeek1Click(); })}},
+                  [](W& w) { w.GoalSeek1Click(); }),
+          Command(
+              "CheckUnits1", QStringLiteral("Check &Units"), kRunItemHelp,
+              [](W& w) { w.CheckUnits1Click(); }, Qt::Key_F7)}},
         {"Help1",
          QStringLiteral("&Help"),
          kHelpMenuHelp,

@@ -22,6 +22,7 @@
 #include "interaction/UserSettings.h"
 #include "interaction/WindowLayout.h"
 #include "run/RunControl.h"
+#include "run/TFormCheckUnits.h"
 #include "run/TFormExplain.h"
 #include "run/TFormLoopSelect.h"
 #include "session/Session.h"
@@ -32,6 +33,7 @@
 #include "ui/FormulaCompletion.h"
 #include "ui/FormulaEditor.h"
 #include "ui/FormulaHighlighter.h"
+#include "ui/FormulaUnitMarks.h"
 #include "ui/MainMenus.h"
 #include "ui/MainWindowControls.h"
 #include "ui/MainWindowLayout.h"
@@ -95,6 +97,7 @@ TFormCalculator::~TFormCalculator() {
     // The formula document lives on with the session: it is handed back
     // without this window's colours, and without the editor that shows it.
     delete formulaHighlighter_;
+    formulaUnitMarks_->setActive(false);
     MemoFormula->setDocument(nullptr);
 }
 
@@ -189,6 +192,8 @@ void TFormCalculator::buildFormulaEditor(QWidget* client) {
     formulaEditor_ = std::make_unique<FormulaEditor>(MemoFormula, ButtonClear, session_, this);
     formulaHighlighter_ = new FormulaHighlighter(MemoFormula, session_);
     formulaHighlighter_->setActive(session_.options().highlightEquations);
+    formulaUnitMarks_ = new FormulaUnitMarks(MemoFormula, session_);
+    formulaUnitMarks_->setActive(session_.options().highlightEquations);
     formulaCompletion_ =
         std::make_unique<FormulaCompletion>(MemoFormula, *formulaEditor_, session_, interaction_);
     variableValueEditor_ = std::make_unique<VariableValueEditor>(
@@ -257,6 +262,7 @@ void TFormCalculator::followSession() {
     connect(&session_, &Session::optionsChanged, this, [this] {
         const bool highlight = session_.options().highlightEquations;
         if (formulaHighlighter_->isActive() != highlight) formulaHighlighter_->setActive(highlight);
+        if (formulaUnitMarks_->isActive() != highlight) formulaUnitMarks_->setActive(highlight);
     });
     connect(documentCommands_.get(), &DocumentCommands::formulaOpened, this, [this] {
         ButtonClear->setEnabled(true);
@@ -400,6 +406,28 @@ void TFormCalculator::GoalSeek1Click() {
         session_.addHintTarget(goalSeekWindow_);
     }
     goalSeekWindow_->showBeside(this, {loopWindow_, explainWindow_, sweepWindow_});
+}
+
+void TFormCalculator::CheckUnits1Click() {
+    if (!checkUnitsWindow_) {
+        checkUnitsWindow_ = new TFormCheckUnits(session_, this);
+        session_.addHintTarget(checkUnitsWindow_);
+        connect(checkUnitsWindow_, &TFormCheckUnits::placeChosen, this,
+                [this](int from, int to, bool focus) {
+                    QTextCursor cursor(MemoFormula->document());
+                    cursor.setPosition(from);
+                    cursor.setPosition(to, QTextCursor::KeepAnchor);
+                    MemoFormula->setTextCursor(cursor);
+                    MemoFormula->ensureCursorVisible();
+                    if (!focus) return;
+                    activateWindow();
+                    MemoFormula->setFocus();
+                });
+    }
+    if (checkUnitsWindow_->isHidden())
+        PlaceBeside(checkUnitsWindow_, this, {loopWindow_, explainWindow_});
+    checkUnitsWindow_->check();
+    ShowWithoutModality(checkUnitsWindow_);
 }
 
 void TFormCalculator::About1Click() {

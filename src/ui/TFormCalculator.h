@@ -33,6 +33,8 @@ class RunControl;
 class Session;
 class TFormExplain;
 class TFormGoalSeek;
+class TFormCheckUnits;
+class FormulaUnitMarks;
 class TFormSweep;
 class TFormHelpAbout;
 class TFormLoopSelect;
@@ -74,6 +76,8 @@ class TFormCalculator : public QMainWindow, public HintTarget {
     PrintCommands& printCommands() { return *printCommands_; }
     RunControl& runControl() { return *runControl_; }
     FormulaEditor& formulaEditor() { return *formulaEditor_; }
+    FormulaUnitMarks& formulaUnitMarks() { return *formulaUnitMarks_; }
+    TFormCheckUnits* checkUnitsWindow() const { return checkUnitsWindow_; }
     FormulaHighlighter& formulaHighlighter() { return *formulaHighlighter_; }
     FormulaCompletion& formulaCompletion() { return *formulaCompletion_; }
 
@@ -100,6 +104,9 @@ class TFormCalculator : public QMainWindow, public HintTarget {
     // work on copies of the worksheet.
     void Sweep1Click();
     void GoalSeek1Click();
+    // Run menu: Check Units lists the units check's findings; choosing one
+    // puts the editor's cursor on its step.
+    void CheckUnits1Click();
     TFormSweep* sweepWindow() const { return sweepWindow_; }
     TFormGoalSeek* goalSeekWindow() const { return goalSeekWindow_; }
     void About1Click();
@@ -167,6 +174,7 @@ class TFormCalculator : public QMainWindow, public HintTarget {
     std::unique_ptr<FormulaEditor> formulaEditor_;
     std::unique_ptr<FormulaCompletion> formulaCompletion_;
     FormulaHighlighter* formulaHighlighter_ = nullptr;  // owned by MemoFormula
+    FormulaUnitMarks* formulaUnitMarks_ = nullptr;      // owned by MemoFormula
     std::unique_ptr<VariableValueEditor> variableValueEditor_;
     RecentWorksheetsMenu* recentMenu_ = nullptr;  // owned by its menu
     HintSet hints_;
@@ -174,9 +182,10 @@ class TFormCalculator : public QMainWindow, public HintTarget {
     QWidget* variableScreen_ = nullptr;
     TFormHelpAbout* aboutBox_ = nullptr;
     TFormLoopSelect* loopWindow_ = nullptr;
-    TFormExplain* explainWindow_ = nullptr;    // created when first shown
-    TFormSweep* sweepWindow_ = nullptr;        // created when first shown
-    TFormGoalSeek* goalSeekWindow_ = nullptr;  // created when first shown
+    TFormExplain* explainWindow_ = nullptr;        // created when first shown
+    TFormSweep* sweepWindow_ = nullptr;            // created when first shown
+    TFormGoalSeek* goalSeekWindow_ = nullptr;      // created when first shown
+    TFormCheckUnits* checkUnitsWindow_ = nullptr;  // created when first shown
 };
 
 }  // namespace quantaro

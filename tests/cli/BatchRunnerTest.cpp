@@ -147,6 +147,31 @@ TEST_F(BatchRunnerTest, ExplainPrintsEachStepOfTheRun) {
               "  Y = 1.5707963267949\n");
 }
 
+// One line per finding; only a dimension finding fails, unless strict. A
+// units.xml beside the worksheet adds its units; nothing is run or saved.
+TEST_F(BatchRunnerTest, CheckUnitsPrintsFindingsAndFailsOnDimensions) {
+    writeTable("u.VAR", {{"L", "2", "m"},
+                         {"V", "1", "m/s"},
+                         {"KM", "1", "km"},
+                         {"X", "", "m"},
+                         {"W", "3", "widgets"}});
+    EXPECT_EQ(runText("L + KM = X", "u.VAR", {"--check-units"}), 0);
+    EXPECT_EQ(out, "equation 1, step 1 (+): scale: adds km to m: ×1000\n");
+    EXPECT_EQ(runText("L + KM = X", "u.VAR", {"--check-units", "--strict-units"}), 13);
+    EXPECT_EQ(runText("L = X  L + V = X", "u.VAR", {"--check-units"}), 13);
+    EXPECT_EQ(out, "equation 2, step 1 (+): dimension: adds m/s to m\n");
+    EXPECT_EQ(runText("L + V = X", "u.VAR", {"--check-units", "--save-variables", "o.VAR"}), 64);
+
+    write("u.FOR", "0W * L = X\r\n");
+    EXPECT_EQ(run({"--check-units", path("u.FOR")}), 0);
+    EXPECT_NE(out.find("not understood: the units of W (\"widgets\")"), std::string::npos);
+    write("units.xml", "<unit-system><unit><base/><symbol>widgets</symbol></unit></unit-system>");
+    EXPECT_EQ(run({"--check-units", path("u.FOR")}), 13);
+    EXPECT_EQ(out,
+              "equation 1, step 2 (=): dimension: the result is widgets·m but X's units "
+              "say m\n");
+}
+
 TEST_F(BatchRunnerTest, DerivesTheTableFilesFromTheFormulaFile) {
     write("work.FOR", "1SIN ( PI / 2 ) = X\r\n");
     writeTable("work.CON", {{"PI", "3.14159265358979323846", ""}});

@@ -67,7 +67,7 @@ completions=$(cd "$samples" && PATH="$prefix/bin:$PATH" bash -c '
     }
     complete_words quantaro-cli --c
     complete_words quantaro-cli --variables ""' _ "$prefix/share/bash-completion/completions/quantaro-cli")
-[ "$completions" = $'--constants --csv\nv.var' ] || fail "the completion offers: $completions"
+[ "$completions" = $'--check-units --constants --csv\nv.var' ] || fail "the completion offers: $completions"
 
 # The installed batch runner runs the installed example.
 output=$("$prefix/bin/quantaro-cli" "$prefix/share/quantaro/examples/engineering.FOR") ||

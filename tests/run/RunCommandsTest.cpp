@@ -3,11 +3,14 @@
 #include <QTableView>
 #include <QTextBlock>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include "RunProgramFixture.h"
 #include "run/RunControl.h"
+#include "run/TFormCheckUnits.h"
 #include "run/TFormExplain.h"
 #include "tables/NameTableModel.h"
+#include "ui/FormulaUnitMarks.h"
 
 namespace quantaro::testing {
 namespace {
@@ -241,6 +244,51 @@ TEST_F(RunCommandsTest, ExplainEquationsShowsEachStepAndChangesNoDocument) {
     EXPECT_EQ(memo->blockCount(), 20'001);
     EXPECT_EQ(memo->document()->lastBlock().text(),
               "(1000 more lines are not shown; quantaro-cli --explain writes them all)");
+}
+
+// The findings of the units check, grouped by equation: choosing one puts
+// the editor's cursor on its step, the editor marks that step, Explain
+// writes each step's unit, and nothing of the worksheet changes.
+TEST_F(RunCommandsTest, CheckUnitsListsMarksAndExplainsChangingNothing) {
+    const std::tuple<int, const char*, const char*> rows[] = {
+        {1, "L", "m length"}, {2, "T", "s"}, {3, "X", "m"}};
+    for (const auto& [row, name, units] : rows) {
+        setVariable(row, name, "2");
+        session().setCell(Document::Variables, UnitsColumn, row, units);
+    }
+    setFormula("L * 2 = X\r\nL + T = X");
+    const auto before = std::tuple(session().variables(), session().formulaText(),
+                                   session().documents().isChanged(Document::Formula));
+    action("CheckUnits1")->trigger();
+    TFormCheckUnits* window = main().checkUnitsWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    auto* tree = child<QTreeWidget>(*window, "TreeFindings");
+    ASSERT_EQ(tree->topLevelItemCount(), 1);
+    QTreeWidgetItem* equation = tree->topLevelItem(0);
+    EXPECT_EQ(equation->text(0), "Equation 2: L + T = X");
+    ASSERT_EQ(equation->childCount(), 1);
+    EXPECT_EQ(equation->child(0)->text(0), "step 1 (+): dimension: adds s to m");
+    tree->setCurrentItem(equation->child(0));
+    auto* memo = child<QPlainTextEdit>(main(), "MemoFormula");
+    EXPECT_EQ(memo->textCursor().selectionStart(), 12);
+    EXPECT_EQ(memo->textCursor().selectedText(), "+");
+
+    main().formulaUnitMarks().checkNow();
+    EXPECT_EQ(main().formulaUnitMarks().markCount(), 1);
+    EXPECT_EQ(main().formulaUnitMarks().reasonAt(12),
+              "equation 2, step 1 (+): dimension: adds s to m");
+    action("HighlightEquations1")->setChecked(false);
+    EXPECT_EQ(main().formulaUnitMarks().markCount(), 0);
+
+    action("ExplainEquations1")->trigger();
+    auto* explain = main().findChild<TFormExplain*>(QStringLiteral("TFormExplain"));
+    ASSERT_NE(explain, nullptr);
+    EXPECT_EQ(child<QPlainTextEdit>(*explain, "MemoExplain")->toPlainText().toStdString(),
+              "Equation 1: L * 2 = X\n  2 * 2 = 4   [m]\n  X = 4   [m]\n"
+              "Equation 2: L + T = X\n  2 + 2 = 4   [?]\n  X = 4   [?]");
+    EXPECT_TRUE(std::tuple(session().variables(), session().formulaText(),
+                           session().documents().isChanged(Document::Formula)) == before);
 }
 
 }  // namespace
