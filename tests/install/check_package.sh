@@ -25,6 +25,8 @@ for needed in libqt6widgets6 libqt6printsupport6 libqt6gui6 libqt6core6 libqt6ch
     qt6-qpa-plugins; do
     grep -q "\b$needed\b" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
+# Solve and optimise link NLopt.
+grep -q "\blibnlopt0\b" <<<"$depends" || fail "Depends lacks libnlopt0: $depends"
 
 # Each line of the long description starts with one blank, and nothing else.
 if dpkg-deb -f "$package" Description | tail -n +2 | grep -qv '^ [^ ;]'; then
