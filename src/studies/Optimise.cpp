@@ -1,6 +1,8 @@
 #include "studies/Optimise.h"
 
 #include <nlopt.h>
+#include <Eigen/Dense>
+#include <unsupported/Eigen/NonLinearOptimization>
 
 #include <algorithm>
 #include <atomic>
@@ -26,8 +28,13 @@ constexpr long double kActive = 1e-8L;
 // best start by no more than kPolishLoss (relative), is kept.
 constexpr long double kSettled = 1e-12L;
 constexpr long double kPolishLoss = 1e-8L;
-// Evaluations the gradient polish may take, each with its gradient.
-constexpr int kMaxPolishSteps = 100;
+// The polish's evaluations of the optimality conditions, each of which
+// costs 1 + 2n trials.
+constexpr int kMaxPolishSteps = 60;
+// An input within this fraction of its range from a bound stays there.
+constexpr long double kAtBound = 1e-9L;
+// The residuals of the conditions where a run failed.
+constexpr long double kFailedCondition = 1e100L;
 
 long double Scale(long double value) {
     return value == 0 ? 1.0L : std::fabs(value);
@@ -74,7 +81,6 @@ class LocalSearch {
 
   private:
     const Evaluation& evaluate(const double* x);
-    void computeGradients(const double* x);
     static double Objective(unsigned n, const double* x, double* grad, void* data);
     static double Constraint(unsigned n, const double* x, double* grad, void* data);
     double scaled(long double objective) const {
@@ -87,8 +93,6 @@ class LocalSearch {
     std::optional<Evaluation> last_;
     long double reference_ = 0.0L;
     bool haveReference_ = false;
-    // Gradients at last_: row 0 the objective, then the constraints.
-    std::optional<Jacobian> gradients_;
     StartEnd end_;
     struct ConstraintData {
         LocalSearch* search;
@@ -186,7 +190,6 @@ const Evaluation& LocalSearch::evaluate(const double* x) {
     std::vector<long double> point(n);
     for (std::size_t j = 0; j < n; ++j) point[j] = RoundedToDigits(x[j]);
     if (last_ && last_->x == point) return *last_;
-    gradients_.reset();
     const std::optional<TrialReading> reading = trials_.run(point);
     if (!reading) {
         nlopt_force_stop(opt_);
@@ -208,57 +211,20 @@ const Evaluation& LocalSearch::evaluate(const double* x) {
     return *last_;
 }
 
-// The gradients of the objective and the constraints at x by central
-// differences, for the polish, which asks for them with the values.
-void LocalSearch::computeGradients(const double* x) {
-    if (gradients_) return;
-    const Evaluation centre = evaluate(x);
-    const std::size_t count = 1 + problem_.setup().constraints.size();
-    const ResidualFunction functions = [&](std::span<const long double> point,
-                                           std::span<long double> out) {
-        const std::optional<TrialReading> reading = trials_.run(point);
-        if (!reading || !reading->ok) return false;
-        const Evaluation e = problem_.judge({point.begin(), point.end()}, *reading);
-        out[0] = e.objective;
-        std::copy(e.constraints.begin(), e.constraints.end(), out.begin() + 1);
-        return true;
-    };
-    JacobianResult result = DecimalStepJacobian(functions, centre.x, count);
-    last_ = centre;
-    if (result.ok) gradients_ = std::move(result.jacobian);
-}
-
-double LocalSearch::Objective(unsigned n, const double* x, double* grad, void* data) {
+double LocalSearch::Objective(unsigned, const double* x, double*, void* data) {
     auto* self = static_cast<LocalSearch*>(data);
     const Evaluation& e = self->evaluate(x);
     if (!e.ok) return kFailedValue;
     const double value = self->scaled(e.objective);
-    if (grad) {
-        self->computeGradients(x);
-        for (unsigned j = 0; j < n; ++j) {
-            grad[j] =
-                self->gradients_
-                    ? static_cast<double>(self->gradients_->at(0, j) / Scale(self->reference_))
-                    : 0.0;
-        }
-    }
     return value;
 }
 
-double LocalSearch::Constraint(unsigned n, const double* x, double* grad, void* data) {
+double LocalSearch::Constraint(unsigned, const double* x, double*, void* data) {
     auto* link = static_cast<ConstraintData*>(data);
     LocalSearch* self = link->search;
     const Evaluation& e = self->evaluate(x);
     if (!e.ok) return kFailedValue;
     const double value = static_cast<double>(e.constraints[link->index]);
-    if (grad) {
-        self->computeGradients(x);
-        for (unsigned j = 0; j < n; ++j) {
-            grad[j] = self->gradients_
-                          ? static_cast<double>(self->gradients_->at(1 + link->index, j))
-                          : 0.0;
-        }
-    }
     return value;
 }
 
@@ -295,6 +261,158 @@ StartEnd LocalSearch::run(std::vector<long double> start, nlopt_algorithm algori
     nlopt_destroy(opt_);
     opt_ = nullptr;
     return std::move(end_);
+}
+
+using Vector = Eigen::Matrix<long double, Eigen::Dynamic, 1>;
+using Matrix = Eigen::Matrix<long double, Eigen::Dynamic, Eigen::Dynamic>;
+
+// The last digits of an optimum, which the objective's value cannot tell
+// apart, since it is flat there to second order: the conditions that hold
+// at the optimum, the gradient of the Lagrangian zero and each active
+// constraint met, solved by Powell's hybrid method for the free inputs and
+// the constraints' multipliers. The gradients come by central differences,
+// good to about the 13th digit, and so then are the inputs.
+class KktPolish {
+  public:
+    KktPolish(const Problem& problem, InputTrials& trials, const Evaluation& from)
+        : problem_(problem), trials_(trials), x_(from.x) {
+        const std::vector<OptimiseConstraint>& constraints = problem.setup().constraints;
+        for (std::size_t k = 0; k < constraints.size(); ++k) {
+            if (constraints[k].kind == ConstraintKind::Equal ||
+                std::fabs(from.constraints[k]) <= kActive)
+                active_.push_back(k);
+        }
+        for (std::size_t j = 0; j < problem.n(); ++j) {
+            const long double margin = kAtBound * (problem.high()[j] - problem.low()[j]);
+            if (x_[j] - problem.low()[j] <= margin) {
+                x_[j] = problem.low()[j];
+            } else if (problem.high()[j] - x_[j] <= margin) {
+                x_[j] = problem.high()[j];
+            } else {
+                free_.push_back(j);
+            }
+        }
+        objectiveScale_ = Scale(from.objective);
+    }
+
+    // The point where the conditions hold, when they can be solved there.
+    std::optional<Evaluation> run();
+
+    int operator()(const Vector& z, Vector& conditions) const;
+    int values() const { return static_cast<int>(free_.size() + active_.size()); }
+    int inputs() const { return values(); }
+
+  private:
+    std::vector<long double> point(const Vector& z) const {
+        std::vector<long double> x = x_;
+        for (std::size_t f = 0; f < free_.size(); ++f) x[free_[f]] = RoundedToDigits(z[f]);
+        return x;
+    }
+    // The value and the gradients over the free inputs of the objective
+    // (row 0, scaled) and of every constraint, at x.
+    bool gradients(const std::vector<long double>& x, Evaluation& at, Matrix& rows) const;
+
+    const Problem& problem_;
+    InputTrials& trials_;
+    std::vector<long double> x_;
+    std::vector<std::size_t> free_;
+    std::vector<std::size_t> active_;
+    long double objectiveScale_ = 1.0L;
+    // What the solver's evaluations found, which it asks for through a
+    // const functor.
+    mutable int steps_ = 0;
+    mutable long double bestNorm_ = INFINITY;
+    mutable std::optional<Evaluation> best_;
+    mutable Vector bestMultipliers_;
+};
+
+bool KktPolish::gradients(const std::vector<long double>& x, Evaluation& at, Matrix& rows) const {
+    const std::optional<TrialReading> reading = trials_.run(x);
+    if (!reading || !reading->ok) return false;
+    at = problem_.judge(x, *reading);
+    const std::size_t count = 1 + problem_.setup().constraints.size();
+    std::vector<long double> full = x;
+    const ResidualFunction functions = [&](std::span<const long double> y,
+                                           std::span<long double> out) {
+        for (std::size_t f = 0; f < free_.size(); ++f) full[free_[f]] = y[f];
+        const std::optional<TrialReading> r = trials_.run(full);
+        if (!r || !r->ok) return false;
+        const Evaluation e = problem_.judge(full, *r);
+        out[0] = e.objective / objectiveScale_;
+        std::copy(e.constraints.begin(), e.constraints.end(), out.begin() + 1);
+        return true;
+    };
+    std::vector<long double> y;
+    for (const std::size_t j : free_) y.push_back(x[j]);
+    const JacobianResult result = DecimalStepJacobian(functions, y, count);
+    if (!result.ok) return false;
+    rows.resize(static_cast<Eigen::Index>(count), static_cast<Eigen::Index>(free_.size()));
+    for (std::size_t i = 0; i < count; ++i) {
+        for (std::size_t f = 0; f < free_.size(); ++f) rows(i, f) = result.jacobian.at(i, f);
+    }
+    return true;
+}
+
+int KktPolish::operator()(const Vector& z, Vector& conditions) const {
+    if (trials_.cancelled() || ++steps_ > kMaxPolishSteps) return -1;
+    const std::size_t nf = free_.size();
+    const std::vector<long double> x = point(z);
+    Evaluation at;
+    Matrix rows;
+    if (!gradients(x, at, rows)) {
+        if (trials_.cancelled()) return -1;
+        conditions.setConstant(kFailedCondition);
+        return 0;
+    }
+    const Vector multipliers = z.tail(static_cast<Eigen::Index>(active_.size()));
+    Vector lagrangian = rows.row(0).transpose();
+    for (std::size_t a = 0; a < active_.size(); ++a)
+        lagrangian += multipliers[a] * rows.row(1 + active_[a]).transpose();
+    conditions.head(static_cast<Eigen::Index>(nf)) = lagrangian;
+    for (std::size_t a = 0; a < active_.size(); ++a)
+        conditions[static_cast<Eigen::Index>(nf + a)] = at.constraints[active_[a]];
+    const long double norm = conditions.stableNorm();
+    if (norm < bestNorm_) {
+        bestNorm_ = norm;
+        best_ = std::move(at);
+        bestMultipliers_ = multipliers;
+    }
+    return 0;
+}
+
+std::optional<Evaluation> KktPolish::run() {
+    const std::size_t nf = free_.size();
+    if (nf == 0 || active_.size() > nf) return std::nullopt;  // a vertex: nothing is free
+    Evaluation at;
+    Matrix rows;
+    if (!gradients(x_, at, rows)) return std::nullopt;
+    // The multipliers that best balance the gradients at the start.
+    Matrix normals(static_cast<Eigen::Index>(nf), static_cast<Eigen::Index>(active_.size()));
+    for (std::size_t a = 0; a < active_.size(); ++a)
+        normals.col(static_cast<Eigen::Index>(a)) = rows.row(1 + active_[a]).transpose();
+    Vector z(static_cast<Eigen::Index>(nf + active_.size()));
+    for (std::size_t f = 0; f < nf; ++f) z[f] = x_[free_[f]];
+    if (!active_.empty()) {
+        z.tail(static_cast<Eigen::Index>(active_.size())) =
+            normals.colPivHouseholderQr().solve(-rows.row(0).transpose());
+    }
+    Eigen::HybridNonLinearSolver<KktPolish, long double> solver(*this);
+    solver.parameters.xtol = 1e-18L;
+    solver.parameters.epsfcn = 1e-14L;
+    solver.hybrd1(z, 1e-18L);
+    if (!best_) return std::nullopt;
+    // An inequality pulling the wrong way is not active at the optimum.
+    const std::vector<OptimiseConstraint>& constraints = problem_.setup().constraints;
+    for (std::size_t a = 0; a < active_.size(); ++a) {
+        if (constraints[active_[a]].kind != ConstraintKind::Equal &&
+            bestMultipliers_[static_cast<Eigen::Index>(a)] < 0)
+            return std::nullopt;
+    }
+    for (std::size_t j = 0; j < problem_.n(); ++j) {
+        if (best_->x[j] < problem_.low()[j] || best_->x[j] > problem_.high()[j])
+            return std::nullopt;
+    }
+    return best_;
 }
 
 std::string ConstraintsText(const OptimiseSetup& setup, const std::vector<std::string>& names) {
@@ -381,10 +499,17 @@ OptimiseResult Optimise(const Worksheet& sheet, const OptimiseSetup& setup, Stud
     std::vector<std::string> names{result.objectiveName};
     for (const OptimiseConstraint& c : setup.constraints)
         names.push_back(sheet.variables.name(sheet.variables.findRow(c.result)));
+    // What a start came to: where NLopt ended, when that is feasible, else
+    // the best point it tried.
+    const auto answer = [&](const StartEnd& end) -> const Evaluation* {
+        if (end.final && problem.feasible(*end.final)) return &*end.final;
+        return end.best ? &*end.best : nullptr;
+    };
     const StartEnd* winner = nullptr;
     for (const StartEnd& end : ends) {
         result.evaluations += end.evaluations;
-        if (end.best && (!winner || problem.better(*end.best, *winner->best))) winner = &end;
+        if (answer(end) && (!winner || problem.better(*answer(end), *answer(*winner))))
+            winner = &end;
     }
     const auto fail = [&](const std::string& why) {
         result.status = OptimiseStatus::NoSolution;
@@ -393,36 +518,35 @@ OptimiseResult Optimise(const Worksheet& sheet, const OptimiseSetup& setup, Stud
     };
     if (control && control->cancelled()) return fail("The search was cancelled");
     if (!winner) return fail("The formula fails at every value tried");
-    Evaluation best = *winner->best;
+    const Evaluation& reached = *answer(*winner);
     result.history = winner->history;
-    if (!problem.feasible(best)) {
+    if (!problem.feasible(reached)) {
         std::string nearest;
         for (std::size_t k = 0; k < setup.constraints.size(); ++k)
-            nearest += (k ? ", " : "") + names[k + 1] + " = " + best.texts[k + 1];
+            nearest += (k ? ", " : "") + names[k + 1] + " = " + reached.texts[k + 1];
         return fail("No inputs within their bounds satisfy " + ConstraintsText(setup, names) +
                     " (nearest: " + nearest + ")");
     }
 
-    // The polish: gradients settle digits that R's value alone cannot.
+    // The polish ends where the optimality conditions hold, which may cost
+    // a little of the objective that a point bending a constraint within
+    // its tolerance won; a polish that ends clearly worse, or less feasible,
+    // is dropped.
+    std::optional<Evaluation> polished;
     {
         const std::unique_ptr<InputTrials> trials = problem.trials(sheet, control);
-        LocalSearch polish(problem, *trials);
-        const StartEnd end = polish.run(best.x, NLOPT_LD_SLSQP, kMaxPolishSteps);
-        result.evaluations += end.evaluations;
-        // It ends where the gradients balance, which may cost a little of
-        // the objective that the best start won by bending a constraint
-        // within its tolerance; a polish that ends clearly worse, or less
-        // feasible, is dropped.
-        if (end.final && problem.feasible(*end.final)) {
-            const Evaluation& polished = *end.final;
-            const bool asFeasible = polished.violation(setup.constraints) <=
-                                    std::max(kSettled, best.violation(setup.constraints));
-            if (asFeasible &&
-                polished.objective <= best.objective + kPolishLoss * Scale(best.objective))
-                best = polished;
+        polished = KktPolish(problem, *trials, reached).run();
+        result.evaluations += trials->trials();
+        if (polished) {
+            const bool asFeasible = polished->violation(setup.constraints) <=
+                                    std::max(kSettled, reached.violation(setup.constraints));
+            const bool asGood =
+                polished->objective <= reached.objective + kPolishLoss * Scale(reached.objective);
+            if (!asFeasible || !asGood) polished.reset();
         }
     }
     if (control && control->cancelled()) return fail("The search was cancelled");
+    const Evaluation& best = polished ? *polished : reached;
 
     result.values = best.x;
     for (const long double x : best.x) result.valueTexts.push_back(FormatNumber(x));
@@ -434,10 +558,10 @@ OptimiseResult Optimise(const Worksheet& sheet, const OptimiseSetup& setup, Stud
         result.constraints.push_back({names[k + 1], best.texts[k + 1], active});
     }
     for (const StartEnd& end : ends) {
-        if (!end.best || &end == winner) continue;
+        if (!answer(end) || &end == winner) continue;
         for (std::size_t j = 0; j < problem.n(); ++j) {
             const long double span = problem.high()[j] - problem.low()[j];
-            if (std::fabs(end.best->x[j] - winner->best->x[j]) > 1e-6L * span) {
+            if (std::fabs(answer(end)->x[j] - reached.x[j]) > 1e-6L * span) {
                 ++result.startsElsewhere;
                 break;
             }
