@@ -26,6 +26,8 @@
 #include "run/TFormLoopSelect.h"
 #include "session/Session.h"
 #include "studywindows/TFormGoalSeek.h"
+#include "studywindows/TFormOptimise.h"
+#include "studywindows/TFormSolve.h"
 #include "studywindows/TFormSweep.h"
 #include "tables/NameTableModel.h"
 #include "tables/OperatorTableModel.h"
@@ -400,6 +402,23 @@ void TFormCalculator::GoalSeek1Click() {
         session_.addHintTarget(goalSeekWindow_);
     }
     goalSeekWindow_->showBeside(this, {loopWindow_, explainWindow_, sweepWindow_});
+}
+
+void TFormCalculator::Solve1Click() {
+    if (!solveWindow_) {
+        solveWindow_ = new TFormSolve(session_, interaction_, this);
+        session_.addHintTarget(solveWindow_);
+    }
+    solveWindow_->showBeside(this, {loopWindow_, explainWindow_, sweepWindow_, goalSeekWindow_});
+}
+
+void TFormCalculator::Optimise1Click() {
+    if (!optimiseWindow_) {
+        optimiseWindow_ = new TFormOptimise(session_, interaction_, this);
+        session_.addHintTarget(optimiseWindow_);
+    }
+    optimiseWindow_->showBeside(
+        this, {loopWindow_, explainWindow_, sweepWindow_, goalSeekWindow_, solveWindow_});
 }
 
 void TFormCalculator::About1Click() {

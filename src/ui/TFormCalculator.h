@@ -33,6 +33,8 @@ class RunControl;
 class Session;
 class TFormExplain;
 class TFormGoalSeek;
+class TFormOptimise;
+class TFormSolve;
 class TFormSweep;
 class TFormHelpAbout;
 class TFormLoopSelect;
@@ -102,6 +104,11 @@ class TFormCalculator : public QMainWindow, public HintTarget {
     void GoalSeek1Click();
     TFormSweep* sweepWindow() const { return sweepWindow_; }
     TFormGoalSeek* goalSeekWindow() const { return goalSeekWindow_; }
+    // Run menu: Solve and Optimise, the studies of several inputs at once.
+    void Solve1Click();
+    void Optimise1Click();
+    TFormSolve* solveWindow() const { return solveWindow_; }
+    TFormOptimise* optimiseWindow() const { return optimiseWindow_; }
     void About1Click();
     void About2Click();
     void Exit1Click();
@@ -177,6 +184,8 @@ class TFormCalculator : public QMainWindow, public HintTarget {
     TFormExplain* explainWindow_ = nullptr;    // created when first shown
     TFormSweep* sweepWindow_ = nullptr;        // created when first shown
     TFormGoalSeek* goalSeekWindow_ = nullptr;  // created when first shown
+    TFormSolve* solveWindow_ = nullptr;        // created when first shown
+    TFormOptimise* optimiseWindow_ = nullptr;  // created when first shown
 };
 
 }  // namespace quantaro
