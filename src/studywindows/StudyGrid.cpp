@@ -23,6 +23,9 @@ QTableWidget* MakeStudyGrid(const char* name, const QStringList& headers, int ro
     grid->setMinimumHeight(grid->horizontalHeader()->sizeHint().height() +
                            4 * grid->verticalHeader()->defaultSectionSize());
     grid->setTabKeyNavigation(false);
+    // Typing into a cell edits it, as in the entry screens' grids.
+    grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                          QAbstractItemView::AnyKeyPressed);
     return grid;
 }
 

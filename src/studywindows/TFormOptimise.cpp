@@ -33,8 +33,12 @@ const ControlEntry kLayout[] = {
      .hint = QStringLiteral("The inputs within their bounds that make a result least or "
                             "greatest, found without changing the tables"),
      .helpContext = kOptimiseHelp},
-    {.name = "ComboSense", .hint = QStringLiteral("Look for the least or the greatest value")},
-    {.name = "ComboObjective", .hint = QStringLiteral("The variable to make least or greatest")},
+    {.name = "ComboSense",
+     .hint = QStringLiteral("Look for the least or the greatest value"),
+     .accessibleName = QStringLiteral("Minimise or maximise")},
+    {.name = "ComboObjective",
+     .hint = QStringLiteral("The variable to make least or greatest"),
+     .accessibleName = QStringLiteral("Result")},
     {.name = "Label1", .text = QStringLiteral("by changing"), .labelFor = "GridInputs"},
     {.name = "GridInputs",
      .hint = QStringLiteral("A constant or variable a row, each between its lowest and highest"),
@@ -122,11 +126,9 @@ void TFormOptimise::buildControls() {
     ComboSense = new QComboBox(this);
     ComboSense->setObjectName(QStringLiteral("ComboSense"));
     ComboSense->addItems({QStringLiteral("Minimise"), QStringLiteral("Maximise")});
-    ComboSense->setAccessibleName(QStringLiteral("Minimise or maximise"));
     ComboObjective = new QComboBox(this);
     ComboObjective->setObjectName(QStringLiteral("ComboObjective"));
     ComboObjective->setMinimumContentsLength(10);
-    ComboObjective->setAccessibleName(QStringLiteral("Result"));
     const int rows = static_cast<int>(kMaxOptimiseInputs);
     GridInputs = MakeStudyGrid(
         "GridInputs",
@@ -263,13 +265,16 @@ void TFormOptimise::ButtonOptimiseClick() {
     found_.reset();
     storable_ = false;
     model_->setTable({});
-    startStudy([this, sheet = std::move(sheet)](StudyControl& control) {
-        found_ = Optimise(sheet, setup_, &control, DefaultWorkerCount());
-    });
+    startStudy(
+        [this, sheet = std::move(sheet)](StudyControl& control) {
+            found_ = Optimise(sheet, setup_, &control, DefaultWorkerCount());
+        },
+        static_cast<std::uint64_t>(setup_.starts) * kMaxOptimiseTrials);
     showOutcome(QStringLiteral("Searching\u2026"));
 }
 
 void TFormOptimise::showProgress(std::uint64_t done) {
+    StudyWindow::showProgress(done);
     showOutcome(QStringLiteral("Searching\u2026 %1 evaluations").arg(done));
 }
 
@@ -279,10 +284,13 @@ void TFormOptimise::studyFinished() {
         showOutcome(QString::fromStdString(job().error()));
     } else if (found_) {
         storable_ = found_->succeeded();
+        if (storable_)
+            showProgressOf(static_cast<std::uint64_t>(setup_.starts) * kMaxOptimiseTrials);
         ChartView->showPlot(
             ConvergencePlot(found_->history, QString::fromStdString(found_->objectiveName), false));
         if (found_->succeeded()) {
             model_->setTable(OptimiseReport(*found_, setup_));
+            TableResults->resizeColumnsToContents();
             QString text = QStringLiteral("%1 = %2, %3 evaluations")
                                .arg(QString::fromStdString(found_->objectiveName),
                                     QString::fromStdString(found_->objectiveText))

@@ -205,13 +205,14 @@ void TFormSolve::ButtonSolveClick() {
     found_.reset();
     storable_ = false;
     model_->setTable({});
-    startStudy([this, sheet = std::move(sheet)](StudyControl& control) {
-        found_ = Solve(sheet, setup_, &control);
-    });
+    startStudy([this, sheet = std::move(sheet)](
+                   StudyControl& control) { found_ = Solve(sheet, setup_, &control); },
+               kMaxSolveTrials);
     showOutcome(QStringLiteral("Searching\u2026"));
 }
 
 void TFormSolve::showProgress(std::uint64_t done) {
+    StudyWindow::showProgress(done);
     showOutcome(QStringLiteral("Searching\u2026 %1 trials").arg(done));
 }
 
@@ -221,10 +222,12 @@ void TFormSolve::studyFinished() {
         showOutcome(QString::fromStdString(job().error()));
     } else if (found_) {
         storable_ = found_->succeeded();
+        if (storable_) showProgressOf(kMaxSolveTrials);
         ChartView->showPlot(
             ConvergencePlot(found_->history, QStringLiteral("log10 of the residuals' norm"), true));
         if (found_->succeeded()) {
             model_->setTable(SolveReport(*found_, setup_));
+            TableResults->resizeColumnsToContents();
             QString text =
                 found_->leastSquares
                     ? QStringLiteral("Least squares: sum of squares %1, %2 trials")
