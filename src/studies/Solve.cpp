@@ -131,6 +131,10 @@ class Solver {
     ResidualFunction residualFunction_;
 
     std::optional<Jacobian> jacobian_;  // the latest
+    // The last point whose run succeeded, with its residuals, and the step
+    // whose run failed after it.
+    std::optional<std::pair<Vector, Vector>> lastGood_;
+    std::optional<Vector> failedAt_;
     bool converged_ = false;
     bool cancelled_ = false;
     bool jacobianFailed_ = false;
@@ -204,10 +208,24 @@ bool Solver::atDigitLevel(std::span<const long double> r, std::span<const long d
 
 int Solver::operator()(const Vector& u, Vector& fvec) {
     if (stopping()) return -1;
+    // The point the search restarts from was tried already.
+    if (lastGood_ && lastGood_->first == u) {
+        fvec = lastGood_->second;
+        return 0;
+    }
     if (!residuals({u.data(), n_}, {fvec.data(), m_})) {
         if (cancelled_ || stopping()) return -1;
+        if (m_ == n_) {
+            // Powell's method would fold these residuals into its Broyden
+            // update of the Jacobian; it stops instead, and starts again with
+            // a shorter step (solve()).
+            failedAt_ = u;
+            return -1;
+        }
         fvec.setConstant(kFailedResidual);
+        return 0;
     }
+    lastGood_.emplace(u, fvec);
     return stopping() ? -1 : 0;
 }
 
@@ -267,9 +285,22 @@ SolveResult Solver::solve() {
         Eigen::HybridNonLinearSolver<Solver, long double> solver(*this);
         solver.parameters.xtol = 1e-18L;
         solver.parameters.maxfev = kMaxSolveTrials;
-        auto status = solver.solveInit(u);
-        while (status == Eigen::HybridNonLinearSolverSpace::Running)
-            status = solver.solveOneStep(u);
+        auto status = Eigen::HybridNonLinearSolverSpace::Running;
+        for (;;) {
+            status = solver.solveInit(u);
+            while (status == Eigen::HybridNonLinearSolverSpace::Running)
+                status = solver.solveOneStep(u);
+            if (!failedAt_ || stopping() || !lastGood_) break;
+            // A step into a failing run: from the last point that ran, the
+            // next first step may go half as far, in the scaled norm.
+            const Vector diag =
+                solver.diag.size() == u.size() ? solver.diag : Vector::Ones(u.size());
+            const long double step = diag.cwiseProduct(*failedAt_ - u).stableNorm();
+            const long double norm = diag.cwiseProduct(u).stableNorm();
+            failedAt_.reset();
+            solver.parameters.factor = (norm > 0 ? step / norm : step) / 2;
+            if (!(solver.parameters.factor > 0)) break;
+        }
         progressStopped = status == Eigen::HybridNonLinearSolverSpace::NotMakingProgressJacobian ||
                           status == Eigen::HybridNonLinearSolverSpace::NotMakingProgressIterations;
     } else {
@@ -365,7 +396,8 @@ std::string SolveSetupError(const Worksheet& sheet, const SolveSetup& setup) {
                std::to_string(setup.inputs.size());
     if (setup.targets.size() < setup.inputs.size())
         return "Give at least as many targets as inputs: " + std::to_string(setup.targets.size()) +
-               " targets cannot fix " + std::to_string(setup.inputs.size()) + " inputs";
+               " " + Plural(setup.targets.size(), "target", "targets") + " cannot fix " +
+               std::to_string(setup.inputs.size()) + " inputs";
     std::vector<InputCell> cells;
     for (const SolveInput& input : setup.inputs) {
         const std::optional<InputCell> cell = FindInputCell(sheet, input.name);

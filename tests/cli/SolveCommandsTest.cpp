@@ -88,7 +88,7 @@ TEST_F(SolveCommandsTest, NoSolutionIsTwelveAndBadOptionsAreSixtyFourNamingTheFa
              << "RANGE=1";
     const std::tuple<QStringList, const char*> cases[] = {
         {many + QStringList{"--by", "ANGLE"}, "--solve given more than 20 times"},
-        {{"--solve", "RANGE=1", "--by", "ANGLE,V0"}, "1 targets cannot fix 2 inputs"},
+        {{"--solve", "RANGE=1", "--by", "ANGLE,V0"}, "1 target cannot fix 2 inputs"},
         {{"--solve", "g=1", "--by", "ANGLE"}, "\"g\" is not a variable of the variable table"},
         {{"--solve", "RANGE=1", "--solve", "HMAX=1", "--by", "ANGLE,angle"},
          "\"angle\" is given twice as an input"},

@@ -134,6 +134,18 @@ TEST(SolveTest, NoSolutionAndFaultsAreNamed) {
     const Worksheet logarithm = Sheet("X LN = L", {{"X", "-1"}, {"L", ""}});
     EXPECT_EQ((Solve(logarithm, {{{"L", 1}}, {{"X", {}}}, {}}).message.substr(0, 55)),
               "No value of X makes L = 1: the formula fails at the sta");
+    // From 5, Newton's first step lands at -3, where the run fails: the step
+    // is shortened and the search goes on. Cancelled, it runs nothing.
+    Worksheet fromFive = logarithm;
+    fromFive.variables.setCell(ValueColumn, 1, "5");
+    const SolveResult shortened = Solve(fromFive, {{{"L", 0}}, {{"X", {}}}, {}});
+    ASSERT_TRUE(shortened.succeeded()) << shortened.message;
+    EXPECT_EQ(shortened.valueTexts[0], "1");
+    StudyControl cancelled;
+    cancelled.cancel();
+    const SolveResult stopped = Solve(fromFive, {{{"L", 0}}, {{"X", {}}}, {}}, &cancelled);
+    EXPECT_EQ(stopped.message, "No value of X makes L = 0: the search was cancelled");
+    EXPECT_EQ(stopped.trials, 0);
     Worksheet away = sheet;
     away.variables.setCell(ValueColumn, 1, "3");
     const SolveResult none = Solve(away, {{{"Y", -1}}, {{"X", {}}}, {}});
@@ -143,7 +155,7 @@ TEST(SolveTest, NoSolutionAndFaultsAreNamed) {
     const std::vector<SolveTarget> many(21, SolveTarget{"Y", 1});
     EXPECT_EQ((SolveSetupError(sheet, {many, {{"X", {}}}, {}})), "Give 1 to 20 targets, not 21");
     EXPECT_EQ((SolveSetupError(sheet, {{{"Y", 1}}, {{"X", {}}, {"Z", {}}}, {}})),
-              "Give at least as many targets as inputs: 1 targets cannot fix 2 inputs");
+              "Give at least as many targets as inputs: 1 target cannot fix 2 inputs");
     EXPECT_EQ((SolveSetupError(sheet, {{{"Y", 1}, {"W", 1}}, {{"X", {}}, {"x", {}}}, {}})),
               "\"x\" is given twice as an input");
     EXPECT_EQ((SolveSetupError(sheet, {{{"PI", 1}}, {{"X", {}}}, {}})),
