@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QTableView>
 #include <QTableWidget>
@@ -99,6 +100,25 @@ TEST_F(SolveWindowsTest, OptimiseFindsTheConstrainedMinimumAndStoresIt) {
     EXPECT_FALSE(window.canStore());
     EXPECT_TRUE(in<QLabel>(window, "LabelOutcome")->text().contains("satisfy Y >= 5"));
     EXPECT_TRUE(user.boxes.empty());
+}
+
+// F1 opens the help at each window's own section.
+TEST_F(SolveWindowsTest, EachWindowHasItsOwnHelpContext) {
+    QFile helpFile(session().helpFiles().helpPath());
+    ASSERT_TRUE(helpFile.open(QIODevice::WriteOnly));
+    helpFile.close();
+    action("Solve1")->trigger();
+    action("Optimise1")->trigger();
+    for (QWidget* window : {static_cast<QWidget*>(main().solveWindow()),
+                            static_cast<QWidget*>(main().optimiseWindow())}) {
+        MakeActive(*window);
+        auto* passes = in<QSpinBox>(*window, "SpinEditPasses");
+        passes->setFocus();
+        QTest::keyClick(passes, Qt::Key_F1);
+    }
+    ASSERT_EQ(user.helpRequests.size(), 2u);
+    EXPECT_EQ(user.helpRequests[0].context, 26);
+    EXPECT_EQ(user.helpRequests[1].context, 27);
 }
 
 }  // namespace
