@@ -69,11 +69,15 @@ ResultTable SolveReport(const SolveResult& result, const SolveSetup& setup);
 // else to Levenberg-Marquardt, which minimises their sum of squares, both
 // in extended precision with the Jacobian by central differences. A bounded
 // input moves through a sine of its own unknown, so it never leaves its
-// bounds. A trial whose run fails counts as no value there: its residuals
-// are made so large that the step is shortened. The search stops once every
-// residual is at the level of the 15th digit (no 15-digit value of an input
-// would move a result nearer its target than that), or after
-// kMaxSolveTrials trials. The setup must be free of faults.
+// bounds. A trial whose run fails counts as no value there, and the step
+// to it is shortened: Powell's method starts again from the last point that
+// ran with a first step half as long; for Levenberg-Marquardt its residuals
+// are made so large that the step is refused. The search stops once every
+// result reads as its target, when it settles, or after kMaxSolveTrials
+// trials; its best trial is a solution when every residual is at the level
+// of the 15th digit (no 15-digit value of an input would move a result
+// nearer its target than that), and for more targets than inputs whenever
+// Levenberg-Marquardt converged. The setup must be free of faults.
 SolveResult Solve(const Worksheet& sheet, const SolveSetup& setup, StudyControl* control = nullptr);
 
 }  // namespace quantaro
