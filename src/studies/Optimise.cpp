@@ -68,6 +68,7 @@ struct StartEnd {
     // Where NLopt ended, for the polish, whose end is its answer.
     std::optional<Evaluation> final;
     int evaluations = 0;
+    std::string lastFailure;  // the message of the last run that failed
     std::vector<std::pair<int, long double>> history;
 };
 
@@ -197,6 +198,7 @@ const Evaluation& LocalSearch::evaluate(const double* x) {
         return *last_;
     }
     last_ = problem_.judge(point, *reading);
+    if (!reading->ok) end_.lastFailure = reading->failure;
     if (last_->ok) {
         if (!haveReference_) {
             reference_ = last_->objective;
@@ -517,7 +519,9 @@ OptimiseResult Optimise(const Worksheet& sheet, const OptimiseSetup& setup, Stud
         return result;
     };
     if (control && control->cancelled()) return fail("The search was cancelled");
-    if (!winner) return fail("The formula fails at every value tried");
+    if (!winner) {
+        return fail("The formula fails at every value tried (" + ends.front().lastFailure + ")");
+    }
     const Evaluation& reached = *answer(*winner);
     result.history = winner->history;
     if (!problem.feasible(reached)) {

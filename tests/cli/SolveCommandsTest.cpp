@@ -81,6 +81,12 @@ TEST_F(SolveCommandsTest, NoSolutionIsTwelveAndBadOptionsAreSixtyFourNamingTheFa
         run({"--maximize", "RANGE", "--by", "ANGLE=0:90", "--subject-to", "HMAX>=100", worksheet}),
         12);
     EXPECT_NE(err.find("satisfy HMAX >= 100"), std::string::npos) << err;
+    EXPECT_EQ(run({"--formula-text", "ANGLE LN = HMAX", "--variables",
+                   QUANTARO_EXAMPLES_DIR "/engineering.VAR", "--minimize", "HMAX", "--by",
+                   "ANGLE=-5:-1"}),
+              12);
+    EXPECT_EQ(err.find("quantaro-cli: The formula fails at every value tried (Equation 1: "), 0u)
+        << err;
 
     QStringList many;
     for (int k = 0; k < 21; ++k)
