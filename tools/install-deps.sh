@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
     libgtest-dev libgmock-dev libbenchmark-dev librandom123-dev
     libudunits2-dev libudunits2-data
+    libeigen3-dev libnlopt-cxx-dev
     clang libclang-rt-14-dev
     xvfb xauth locales fonts-dejavu-core
     dbus-daemon libglib2.0-bin at-spi2-core

@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <limits>
@@ -30,9 +31,10 @@ namespace {
 const char kDescription[] =
     "Runs a Quantaro worksheet without a window and prints its variable table.\n"
     "Exit status: 0 success, 1-9 the failing equation's error code, 10 a\n"
-    "floating-point fault, 12 no solution of --seek, 13 a units finding of\n"
-    "--check-units, 64 bad usage, 66 a missing file, 73 a file not saved, 74 a\n"
-    "read or write error, 130 and 143 stopped by SIGINT and SIGTERM.";
+    "floating-point fault, 12 no solution of --seek, --solve, --minimize or\n"
+    "--maximize, 13 a units finding of --check-units, 64 bad usage, 66 a missing\n"
+    "file, 73 a file not saved, 74 a read or write error, 130 and 143 stopped by\n"
+    "SIGINT and SIGTERM.";
 
 // Thrown for a request that ends the run before the formula runs: the exit
 // code as its status, and the message.
@@ -110,12 +112,30 @@ QString Times(int count) {
     return count == 2 ? QStringLiteral("twice") : QStringLiteral("%1 times").arg(count);
 }
 
-// Every option, the plain ones first, as --help lists them.
+// Every option, the plain ones first, as --help lists them; an option that
+// several studies share (--by) once, where the first of them lists it.
 std::vector<CommandOption> AllOptions() {
     std::vector<CommandOption> options(PlainOptions().begin(), PlainOptions().end());
-    for (const StudyRow& study : Studies())
-        options.insert(options.end(), study.options.begin(), study.options.end());
+    for (const StudyRow& study : Studies()) {
+        for (const CommandOption& option : study.options) {
+            const bool listed = std::any_of(options.begin(), options.end(), [&](const auto& o) {
+                return std::strcmp(o.name, option.name) == 0;
+            });
+            if (!listed) options.push_back(option);
+        }
+    }
     return options;
+}
+
+// The studies one of whose other options is this one, as "--a or --b".
+QString StudiesTaking(const char* option) {
+    QStringList studies;
+    for (const StudyRow& row : Studies()) {
+        for (std::size_t k = 1; k < row.options.size(); ++k) {
+            if (std::strcmp(row.options[k].name, option) == 0) studies << Dashed(row.name());
+        }
+    }
+    return studies.join(QStringLiteral(" or "));
 }
 
 // The options that an explanation of one run refuses, in the order looked
@@ -157,8 +177,13 @@ const StudyRow* CheckStudyOptions(const QCommandLineParser& parser) {
     const StudyRow* study = RequestedStudy(parser);
     for (const StudyRow& row : Studies()) {
         for (std::size_t k = 1; k < row.options.size(); ++k) {
-            if (parser.isSet(row.options[k].name) && !parser.isSet(row.name()))
-                UsageError(Dashed(row.options[k].name) + " needs " + Dashed(row.name()));
+            const char* option = row.options[k].name;
+            const bool taken = study && std::any_of(study->options.begin() + 1,
+                                                    study->options.end(), [&](const auto& o) {
+                                                        return std::strcmp(o.name, option) == 0;
+                                                    });
+            if (parser.isSet(option) && !taken)
+                UsageError(Dashed(option) + " needs " + StudiesTaking(option));
         }
     }
     if (!study) return nullptr;

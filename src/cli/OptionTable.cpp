@@ -1,5 +1,6 @@
 #include "cli/OptionTable.h"
 
+#include "cli/SolveCommands.h"
 #include "cli/StudyCommands.h"
 #include "cli/UnitCommands.h"
 
@@ -27,7 +28,8 @@ std::span<const CommandOption> PlainOptions() {
 
 // A new study is one more row here.
 std::span<const StudyRow> Studies() {
-    static const StudyRow studies[] = {SweepStudy(), SeekStudy(), UnitsStudy()};
+    static const StudyRow studies[] = {SweepStudy(), SeekStudy(),     UnitsStudy(),
+                                       SolveStudy(), MinimizeStudy(), MaximizeStudy()};
     return studies;
 }
 
@@ -41,6 +43,7 @@ const std::string& UsageText() {
             "                    [--csv OUT.csv [--record NAME[,NAME...]]] [--explain]\n";
         text += formula;
         for (const StudyRow& study : Studies()) {
+            if (study.synopsis.empty()) continue;  // given with another study's
             const char* lead = "       quantaro-cli [options] ";
             for (const char* line : study.synopsis) {
                 text += std::string(lead) + line + '\n';

@@ -58,9 +58,11 @@ struct StudyRule {
 
 // A study of the batch runner: one row holds all it adds to the command line.
 struct StudyRow {
-    // Its own options; the first asks for the study, each other needs it.
+    // Its own options; the first asks for the study, each other needs it
+    // (or, for one that several studies list, one of them).
     std::vector<CommandOption> options;
-    // The usage lines after "quantaro-cli [options] ", before the formula.
+    // The usage lines after "quantaro-cli [options] ", before the formula;
+    // none when another study's lines show this one's too.
     std::vector<const char*> synopsis;
     std::vector<StudyRule> rules;
     // "--csv -" writes the study's results to standard output.

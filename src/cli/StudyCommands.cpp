@@ -9,10 +9,10 @@
 
 #include "cli/SignalWatch.h"
 #include "cli/TableOutput.h"
-#include "studies/CsvWriter.h"
 #include "documents/FileIo.h"
 #include "documents/FileName.h"
 #include "engine/Numbers.h"
+#include "studies/CsvWriter.h"
 #include "studies/InputUse.h"
 
 namespace quantaro {
@@ -369,7 +369,7 @@ StudyRow SeekStudy() {
                      .description = "Find the --by value that sets RESULT to TARGET."},
                     {.name = "by",
                      .valueName = "NAME",
-                     .description = "With --seek, the constant or variable to change."},
+                     .description = "The inputs to change: NAME,... or NAME=LO:HI,..."},
                     {.name = "between",
                      .valueName = "LO:HI",
                      .description = "With --seek, search between LO and HI."}},

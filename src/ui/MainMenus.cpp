@@ -113,7 +113,11 @@ const std::vector<MenuEntry>& MenuBarTable() {
                   [](W& w) { w.GoalSeek1Click(); }),
           Command(
               "CheckUnits1", QStringLiteral("Check &Units"), kRunItemHelp,
-              [](W& w) { w.CheckUnits1Click(); }, Qt::Key_F7)}},
+              [](W& w) { w.CheckUnits1Click(); }, Qt::Key_F7),
+          Command("Solve1", QStringLiteral("So&lve\u2026"), kRunItemHelp,
+                  [](W& w) { w.Solve1Click(); }),
+          Command("Optimise1", QStringLiteral("O&ptimise\u2026"), kRunItemHelp,
+                  [](W& w) { w.Optimise1Click(); })}},
         {"Help1",
          QStringLiteral("&Help"),
          kHelpMenuHelp,

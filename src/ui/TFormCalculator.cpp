@@ -27,6 +27,8 @@
 #include "run/TFormLoopSelect.h"
 #include "session/Session.h"
 #include "studywindows/TFormGoalSeek.h"
+#include "studywindows/TFormOptimise.h"
+#include "studywindows/TFormSolve.h"
 #include "studywindows/TFormSweep.h"
 #include "tables/NameTableModel.h"
 #include "tables/OperatorTableModel.h"
@@ -428,6 +430,24 @@ void TFormCalculator::CheckUnits1Click() {
         PlaceBeside(checkUnitsWindow_, this, {loopWindow_, explainWindow_});
     checkUnitsWindow_->check();
     ShowWithoutModality(checkUnitsWindow_);
+}
+
+void TFormCalculator::Solve1Click() {
+    if (!solveWindow_) {
+        solveWindow_ = new TFormSolve(session_, interaction_, this);
+        session_.addHintTarget(solveWindow_);
+    }
+    solveWindow_->showBeside(
+        this, {loopWindow_, explainWindow_, sweepWindow_, goalSeekWindow_, checkUnitsWindow_});
+}
+
+void TFormCalculator::Optimise1Click() {
+    if (!optimiseWindow_) {
+        optimiseWindow_ = new TFormOptimise(session_, interaction_, this);
+        session_.addHintTarget(optimiseWindow_);
+    }
+    optimiseWindow_->showBeside(this, {loopWindow_, explainWindow_, sweepWindow_, goalSeekWindow_,
+                                       checkUnitsWindow_, solveWindow_});
 }
 
 void TFormCalculator::About1Click() {

@@ -35,6 +35,8 @@ class TFormExplain;
 class TFormGoalSeek;
 class TFormCheckUnits;
 class FormulaUnitMarks;
+class TFormOptimise;
+class TFormSolve;
 class TFormSweep;
 class TFormHelpAbout;
 class TFormLoopSelect;
@@ -109,6 +111,11 @@ class TFormCalculator : public QMainWindow, public HintTarget {
     void CheckUnits1Click();
     TFormSweep* sweepWindow() const { return sweepWindow_; }
     TFormGoalSeek* goalSeekWindow() const { return goalSeekWindow_; }
+    // Run menu: Solve and Optimise, the studies of several inputs at once.
+    void Solve1Click();
+    void Optimise1Click();
+    TFormSolve* solveWindow() const { return solveWindow_; }
+    TFormOptimise* optimiseWindow() const { return optimiseWindow_; }
     void About1Click();
     void About2Click();
     void Exit1Click();
@@ -186,6 +193,8 @@ class TFormCalculator : public QMainWindow, public HintTarget {
     TFormSweep* sweepWindow_ = nullptr;            // created when first shown
     TFormGoalSeek* goalSeekWindow_ = nullptr;      // created when first shown
     TFormCheckUnits* checkUnitsWindow_ = nullptr;  // created when first shown
+    TFormSolve* solveWindow_ = nullptr;            // created when first shown
+    TFormOptimise* optimiseWindow_ = nullptr;      // created when first shown
 };
 
 }  // namespace quantaro

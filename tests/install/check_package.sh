@@ -28,6 +28,8 @@ done
 for needed in libudunits2-0 libudunits2-data; do
     grep -q "\b$needed\b" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
+# Solve and optimise link NLopt.
+grep -q "\blibnlopt0\b" <<<"$depends" || fail "Depends lacks libnlopt0: $depends"
 
 # Each line of the long description starts with one blank, and nothing else.
 if dpkg-deb -f "$package" Description | tail -n +2 | grep -qv '^ [^ ;]'; then

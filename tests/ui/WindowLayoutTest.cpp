@@ -14,6 +14,8 @@
 #include "run/TFormSelectEquation.h"
 #include "run/TFormTrajectory.h"
 #include "studywindows/TFormGoalSeek.h"
+#include "studywindows/TFormOptimise.h"
+#include "studywindows/TFormSolve.h"
 #include "studywindows/TFormSweep.h"
 #include "ui/FormulaEditor.h"
 #include "ui/MainMenus.h"
@@ -71,6 +73,8 @@ TEST_F(WindowLayoutTest, EveryWindowShowsItsControlsAsItsTableDescribesThem) {
     trajectory->setHintsShown(false);  // it follows the loop window's hints
     main().Sweep1Click();
     main().GoalSeek1Click();
+    main().Solve1Click();
+    main().Optimise1Click();
     main().resize(0, 0);
     QApplication::processEvents();
 
@@ -81,6 +85,8 @@ TEST_F(WindowLayoutTest, EveryWindowShowsItsControlsAsItsTableDescribesThem) {
         {trajectory, TFormTrajectory::Layout()},
         {main().sweepWindow(), TFormSweep::Layout()},
         {main().goalSeekWindow(), TFormGoalSeek::Layout()},
+        {main().solveWindow(), TFormSolve::Layout()},
+        {main().optimiseWindow(), TFormOptimise::Layout()},
     };
     for (const bool hintsOn : {true, false}) {
         SCOPED_TRACE(hintsOn ? "hints on" : "hints off");
