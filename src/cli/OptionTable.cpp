@@ -1,5 +1,6 @@
 #include "cli/OptionTable.h"
 
+#include "cli/FitCommands.h"
 #include "cli/SolveCommands.h"
 #include "cli/StudyCommands.h"
 
@@ -27,8 +28,8 @@ std::span<const CommandOption> PlainOptions() {
 
 // A new study is one more row here.
 std::span<const StudyRow> Studies() {
-    static const StudyRow studies[] = {SweepStudy(), SeekStudy(), SolveStudy(), MinimizeStudy(),
-                                       MaximizeStudy()};
+    static const StudyRow studies[] = {SweepStudy(),    SeekStudy(),     SolveStudy(),
+                                       MinimizeStudy(), MaximizeStudy(), FitStudy()};
     return studies;
 }
 

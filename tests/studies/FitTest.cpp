@@ -126,7 +126,7 @@ TEST(FitTest, NistProblemsAgreeWithTheCertifiedValuesFromBothStarts) {
             Rows constants;
             std::vector<std::string> names;
             for (std::size_t j = 0; j < start->size(); ++j) {
-                names.push_back("B" + std::to_string(j + 1));
+                names.push_back(std::string(1, 'B') += std::to_string(j + 1));
                 constants.push_back({names.back(), (*start)[j]});
             }
             const Worksheet sheet = Sheet(problem.formula, constants, {{"X", "0"}, {"Y", ""}});
