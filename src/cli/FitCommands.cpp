@@ -16,7 +16,10 @@ namespace quantaro {
 namespace {
 
 std::string Quoted(const QString& text) {
-    return "'" + ShownFileName(text).toStdString() + "'";
+    std::string quoted(1, '\'');
+    quoted += ShownFileName(text).toStdString();
+    quoted += '\'';
+    return quoted;
 }
 
 std::string Shown(const QString& text) {

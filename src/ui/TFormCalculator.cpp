@@ -25,6 +25,7 @@
 #include "run/TFormExplain.h"
 #include "run/TFormLoopSelect.h"
 #include "session/Session.h"
+#include "studywindows/TFormFit.h"
 #include "studywindows/TFormGoalSeek.h"
 #include "studywindows/TFormSweep.h"
 #include "tables/NameTableModel.h"
@@ -400,6 +401,14 @@ void TFormCalculator::GoalSeek1Click() {
         session_.addHintTarget(goalSeekWindow_);
     }
     goalSeekWindow_->showBeside(this, {loopWindow_, explainWindow_, sweepWindow_});
+}
+
+void TFormCalculator::Fit1Click() {
+    if (!fitWindow_) {
+        fitWindow_ = new TFormFit(session_, interaction_, this);
+        session_.addHintTarget(fitWindow_);
+    }
+    fitWindow_->showBeside(this, {loopWindow_, explainWindow_, sweepWindow_, goalSeekWindow_});
 }
 
 void TFormCalculator::About1Click() {

@@ -32,6 +32,7 @@ class RecentWorksheetsMenu;
 class RunControl;
 class Session;
 class TFormExplain;
+class TFormFit;
 class TFormGoalSeek;
 class TFormSweep;
 class TFormHelpAbout;
@@ -100,8 +101,11 @@ class TFormCalculator : public QMainWindow, public HintTarget {
     // work on copies of the worksheet.
     void Sweep1Click();
     void GoalSeek1Click();
+    // Run menu: Fit estimates constants or variables from measured data.
+    void Fit1Click();
     TFormSweep* sweepWindow() const { return sweepWindow_; }
     TFormGoalSeek* goalSeekWindow() const { return goalSeekWindow_; }
+    TFormFit* fitWindow() const { return fitWindow_; }
     void About1Click();
     void About2Click();
     void Exit1Click();
@@ -177,6 +181,7 @@ class TFormCalculator : public QMainWindow, public HintTarget {
     TFormExplain* explainWindow_ = nullptr;    // created when first shown
     TFormSweep* sweepWindow_ = nullptr;        // created when first shown
     TFormGoalSeek* goalSeekWindow_ = nullptr;  // created when first shown
+    TFormFit* fitWindow_ = nullptr;            // created when first shown
 };
 
 }  // namespace quantaro
