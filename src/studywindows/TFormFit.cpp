@@ -58,7 +58,7 @@ const ControlEntry kLayout[] = {
     {.name = "ListParameters",
      .hint = QStringLiteral("Tick the constants or variables to estimate, from their values")},
     {.name = "CheckBoxByPass",
-     .text = QStringLiteral("Compare by loop &pass"),
+     .text = QStringLiteral("Compare at &each loop pass"),
      .hint = QStringLiteral("Run the loop once and compare each row at its pass (the Pass "
                             "column, or the row number)")},
     {.name = "CheckBoxSkipRows",
@@ -133,6 +133,8 @@ TFormFit::TFormFit(Session& session, UserInteraction& interaction, QWidget* pare
     connect(ButtonFit, &QPushButton::clicked, this, &TFormFit::ButtonFitClick);
     connect(ComboChart, &QComboBox::activated, this, &TFormFit::ComboChartChange);
     connect(ComboAxis, &QComboBox::activated, this, &TFormFit::ComboChartChange);
+    // A fit by pass runs the loop once, up to the last pass measured.
+    connect(CheckBoxByPass, &QCheckBox::toggled, SpinEditPasses, &QWidget::setDisabled);
     showRunning(false);
     adjustSize();
 }
@@ -267,6 +269,7 @@ void TFormFit::refresh() {
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(ticked.contains(name) ? Qt::Checked : Qt::Unchecked);
     }
+    if (ListParameters->count() > 0) ListParameters->setCurrentRow(0);
     fillColumns();
 }
 
