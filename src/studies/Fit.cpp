@@ -555,8 +555,9 @@ void MapColumnsByName(const Worksheet& sheet, const DataTable& data, FitSetup& s
         const int row = sheet.variables.findRow(column);
         if (row != 0 && std::find(written.begin(), written.end(), row) != written.end()) {
             setup.matches.push_back({sheet.variables.name(row), column});
-        } else if (!setup.byPass && FindInputCell(sheet, column)) {
-            setup.inputs.push_back({column, column});
+        } else if (const std::optional<InputCell> cell = FindInputCell(sheet, column);
+                   cell && !setup.byPass) {
+            setup.inputs.push_back({TableOf(sheet, cell->table).name(cell->row), column});
         }
     }
 }

@@ -206,7 +206,7 @@ TEST(FitTest, FailingRowsAndSetupFaults) {
     const auto fault = [&](FitSetup broken) { return FitSetupError(sheet, data, broken); };
     FitSetup three = setup;
     three.parameters.push_back({"X", {}});
-    EXPECT_EQ(fault(three), "\"x\" is both a parameter and set from a column");
+    EXPECT_EQ(fault(three), "\"X\" is both a parameter and set from a column");
     FitSetup missing = setup;
     missing.matches[0].column = "z";
     EXPECT_EQ(fault(missing), "The data has no column \"z\"");
