@@ -123,7 +123,6 @@ TFormFit::TFormFit(Session& session, UserInteraction& interaction, QWidget* pare
     setUpStudyControls({.run = ButtonFit,
                         .cancel = ButtonCancel,
                         .close = ButtonClose,
-                        .progress = findChild<QProgressBar*>(QStringLiteral("ProgressBarFit")),
                         .store = ButtonStore,
                         .saveChart = ButtonSaveChart,
                         .chart = ChartView,
@@ -171,7 +170,10 @@ void TFormFit::buildControls() {
     SpinEditPasses = MakeStudySpinEdit("SpinEditPasses", 1, kMaxStudyPasses, 1, this);
     ButtonFit = MakeButton(kLayout, "ButtonFit", this);
     ButtonCancel = MakeButton(kLayout, "ButtonCancel", this);
-    QProgressBar* progress = makeProgressBar("ProgressBarFit");
+    // How many evaluations a fit takes is not known before: the bar runs
+    // while it works, the label counts them.
+    ProgressBarFit = makeProgressBar("ProgressBarFit");
+    ProgressBarFit->setTextVisible(false);
     model_ = new ResultTableModel(this);
     QTableView* results = makeResultsTable(model_, "TableResults");
     LabelOutcome = MakeLabel(kLayout, "LabelOutcome", this);
@@ -214,7 +216,7 @@ void TFormFit::buildControls() {
     auto* fit = new QHBoxLayout;
     fit->addWidget(ButtonFit);
     fit->addWidget(ButtonCancel);
-    fit->addWidget(progress, 1);
+    fit->addWidget(ProgressBarFit, 1);
 
     auto* setupColumn = new QWidget(this);
     auto* setupLayout = new QVBoxLayout(setupColumn);
@@ -433,6 +435,12 @@ void TFormFit::ButtonFitClick() {
         fitted_ = Fit(sheet, fitData_, setup_, &control);
     });
     showOutcome(QStringLiteral("Fitting\u2026"));
+}
+
+void TFormFit::showRunning(bool running) {
+    StudyWindow::showRunning(running);
+    ProgressBarFit->setRange(0, running ? 0 : 1);
+    ProgressBarFit->setValue(running || !charted_ ? 0 : 1);
 }
 
 void TFormFit::showProgress(std::uint64_t done) {

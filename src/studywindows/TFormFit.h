@@ -12,6 +12,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QProgressBar;
 class QPushButton;
 class QSpinBox;
 class QTableWidget;
@@ -53,6 +54,7 @@ class TFormFit : public StudyWindow {
     void buildControls();
     void fillColumns();
     std::optional<FitSetup> readSetup(QString& fault) const;
+    void showRunning(bool running) override;
     void showProgress(std::uint64_t done) override;
     void studyFinished() override;
     void worksheetChanged() override;
@@ -85,6 +87,7 @@ class TFormFit : public StudyWindow {
     QSpinBox* SpinEditPasses = nullptr;
     QPushButton* ButtonFit = nullptr;
     QPushButton* ButtonCancel = nullptr;
+    QProgressBar* ProgressBarFit = nullptr;
     QLabel* LabelOutcome = nullptr;
     QComboBox* ComboChart = nullptr;
     QComboBox* ComboAxis = nullptr;
