@@ -102,22 +102,10 @@ TEST(FitTest, ExactDataGiveTheParametersToThirteenDigits) {
     EXPECT_GE(Digits(cooled.values[1], 80.0L), 13);
 }
 
-struct NistCase {
-    const char* file;
-    const char* formula;
-};
-
 // Each problem from both of its starting points: the parameters to at least
 // 8 significant digits of the certified values, their standard errors to 4.
 TEST(FitTest, NistProblemsAgreeWithTheCertifiedValuesFromBothStarts) {
-    const NistCase cases[] = {
-        {"Misra1a", "1 - ( 0 - B2 * X e^ ) * B1 = Y"},
-        {"Chwirut2", "0 - B1 * X e^ / ( B3 * X + B2 ) = Y"},
-        {"DanWood", "X ^ B2 * B1 = Y"},
-        {"BoxBOD", "1 - ( 0 - B2 * X e^ ) * B1 = Y"},
-        {"MGH09", "X ^2 + ( X * B2 ) / ( X ^2 + ( X * B3 ) + B4 ) * B1 = Y"},
-    };
-    for (const NistCase& problem : cases) {
+    for (const NistCase& problem : kNistCases) {
         const NistProblem nist =
             NistProblem::Read(std::string(QUANTARO_NIST_DIR) + "/" + problem.file + ".dat");
         for (const auto* start : {&nist.start1, &nist.start2}) {

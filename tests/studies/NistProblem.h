@@ -46,4 +46,18 @@ struct NistProblem {
     }
 };
 
+// The five problems as worksheets in the engine's left-to-right language:
+// constants B1 to Bk, X set from each row, Y the model.
+struct NistCase {
+    const char* file;
+    const char* formula;
+};
+inline constexpr NistCase kNistCases[] = {
+    {"Misra1a", "1 - ( 0 - B2 * X e^ ) * B1 = Y"},
+    {"Chwirut2", "0 - B1 * X e^ / ( B3 * X + B2 ) = Y"},
+    {"DanWood", "X ^ B2 * B1 = Y"},
+    {"BoxBOD", "1 - ( 0 - B2 * X e^ ) * B1 = Y"},
+    {"MGH09", "X ^2 + ( X * B2 ) / ( X ^2 + ( X * B3 ) + B4 ) * B1 = Y"},
+};
+
 }  // namespace quantaro
