@@ -8,7 +8,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
@@ -17,6 +16,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <array>
+#include <map>
 #include <string>
 #include <utility>
 
@@ -24,6 +25,7 @@
 #include "charts/PlotView.h"
 #include "documents/FileIo.h"
 #include "engine/NameFolding.h"
+#include "engine/Numbers.h"
 #include "interaction/ItemCheckStyle.h"
 #include "interaction/UserInteraction.h"
 #include "interaction/WindowLayout.h"
@@ -54,9 +56,10 @@ const ControlEntry kLayout[] = {
     {.name = "TableColumns",
      .hint = QStringLiteral("What each column of the data stands for; a column named as a row "
                             "is mapped to it")},
-    {.name = "Label3", .text = QStringLiteral("&Parameters"), .labelFor = "ListParameters"},
-    {.name = "ListParameters",
-     .hint = QStringLiteral("Tick the constants or variables to estimate, from their values")},
+    {.name = "Label3", .text = QStringLiteral("&Parameters"), .labelFor = "TableParameters"},
+    {.name = "TableParameters",
+     .hint = QStringLiteral("Tick the constants or variables to estimate, from their values; "
+                            "a low and a high bound keep one between them")},
     {.name = "CheckBoxByPass",
      .text = QStringLiteral("Compare at &each loop pass"),
      .hint = QStringLiteral("Run the loop once and compare each row at its pass (the Pass "
@@ -157,9 +160,14 @@ void TFormFit::buildControls() {
     TableColumns->verticalHeader()->hide();
     TableColumns->setEditTriggers(QAbstractItemView::NoEditTriggers);
     TableColumns->setMinimumHeight(120);
-    ListParameters = new QListWidget(this);
-    ListParameters->setObjectName(QStringLiteral("ListParameters"));
-    ListParameters->setMinimumHeight(120);
+    TableParameters = new QTableWidget(0, 3, this);
+    TableParameters->setObjectName(QStringLiteral("TableParameters"));
+    TableParameters->setHorizontalHeaderLabels(
+        {QStringLiteral("Parameter"), QStringLiteral("Low"), QStringLiteral("High")});
+    TableParameters->verticalHeader()->hide();
+    TableParameters->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    TableParameters->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    TableParameters->setMinimumHeight(120);
     CheckBoxByPass = new QCheckBox(FindControl(kLayout, "CheckBoxByPass").text, this);
     CheckBoxByPass->setObjectName(QStringLiteral("CheckBoxByPass"));
     KeepIndicatorsVisible(CheckBoxByPass);
@@ -202,8 +210,8 @@ void TFormFit::buildControls() {
     lists->addWidget(MakeLabel(kLayout, "Label2", this), 0, 0);
     lists->addWidget(MakeLabel(kLayout, "Label3", this), 0, 1);
     lists->addWidget(TableColumns, 1, 0);
-    lists->addWidget(ListParameters, 1, 1);
-    lists->setColumnStretch(0, 2);
+    lists->addWidget(TableParameters, 1, 1);
+    lists->setColumnStretch(0, 1);
     lists->setColumnStretch(1, 1);
     auto* options = new QGridLayout;
     options->addWidget(CheckBoxByPass, 0, 0, 1, 2);
@@ -252,7 +260,7 @@ void TFormFit::buildControls() {
     layout->setContentsMargins(12, 12, 12, 12);
     layout->addWidget(splitter, 1);
     layout->addLayout(buttons);
-    ChainTabOrder({EditDataFile, ButtonBrowse, TableColumns, ListParameters, CheckBoxByPass,
+    ChainTabOrder({EditDataFile, ButtonBrowse, TableColumns, TableParameters, CheckBoxByPass,
                    CheckBoxSkipRows, SpinEditEquation, SpinEditPasses, ButtonFit, ButtonCancel,
                    results, ComboChart, ComboAxis, ChartView, ButtonStore, ButtonSaveChart,
                    ButtonExport, ButtonClose});
@@ -260,18 +268,26 @@ void TFormFit::buildControls() {
 
 // The parameters offered, the ticked ones kept; and each column's choices.
 void TFormFit::refresh() {
-    QStringList ticked;
-    for (int k = 0; k < ListParameters->count(); ++k) {
-        if (ListParameters->item(k)->checkState() == Qt::Checked)
-            ticked << ListParameters->item(k)->text();
+    // Each name's tick and bounds, as they were.
+    std::map<QString, std::array<QString, 3>> kept;
+    for (int row = 0; row < TableParameters->rowCount(); ++row) {
+        const QTableWidgetItem* name = TableParameters->item(row, 0);
+        kept[name->text()] = {name->checkState() == Qt::Checked ? QStringLiteral("x") : QString(),
+                              TableParameters->item(row, 1)->text(),
+                              TableParameters->item(row, 2)->text()};
     }
-    ListParameters->clear();
-    for (const QString& name : InputNames(session_.constants(), session_.variables())) {
-        auto* item = new QListWidgetItem(name, ListParameters);
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(ticked.contains(name) ? Qt::Checked : Qt::Unchecked);
+    const QStringList names = InputNames(session_.constants(), session_.variables());
+    TableParameters->setRowCount(int(names.size()));
+    for (int row = 0; row < int(names.size()); ++row) {
+        const std::array<QString, 3>& was = kept[names[row]];
+        auto* name = new QTableWidgetItem(names[row]);
+        name->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        name->setCheckState(was[0].isEmpty() ? Qt::Unchecked : Qt::Checked);
+        TableParameters->setItem(row, 0, name);
+        TableParameters->setItem(row, 1, new QTableWidgetItem(was[1]));
+        TableParameters->setItem(row, 2, new QTableWidgetItem(was[2]));
     }
-    if (ListParameters->count() > 0) ListParameters->setCurrentRow(0);
+    if (!names.empty()) TableParameters->setCurrentCell(0, 0);
     fillColumns();
 }
 
@@ -380,9 +396,23 @@ std::optional<FitSetup> TFormFit::readSetup(QString& fault) const {
         return std::nullopt;
     }
     FitSetup setup;
-    for (int k = 0; k < ListParameters->count(); ++k) {
-        if (ListParameters->item(k)->checkState() == Qt::Checked)
-            setup.parameters.push_back({ListParameters->item(k)->text().toStdString(), {}});
+    for (int row = 0; row < TableParameters->rowCount(); ++row) {
+        const QTableWidgetItem* name = TableParameters->item(row, 0);
+        if (name->checkState() != Qt::Checked) continue;
+        FitParameter parameter{name->text().toStdString(), {}};
+        const QString low = TableParameters->item(row, 1)->text().trimmed();
+        const QString high = TableParameters->item(row, 2)->text().trimmed();
+        if (!low.isEmpty() || !high.isEmpty()) {
+            const NumberReading lowNumber = ReadNumber(low.toStdString());
+            const NumberReading highNumber = ReadNumber(high.toStdString());
+            if (!lowNumber.value || !highNumber.value) {
+                fault = QStringLiteral("The bounds of %1 must both be numbers, or both empty")
+                            .arg(name->text());
+                return std::nullopt;
+            }
+            parameter.bounds = std::pair(*lowNumber.value, *highNumber.value);
+        }
+        setup.parameters.push_back(std::move(parameter));
     }
     setup.byPass = CheckBoxByPass->isChecked();
     for (int row = 0; row < TableColumns->rowCount(); ++row) {

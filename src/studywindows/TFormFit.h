@@ -11,7 +11,6 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QProgressBar;
 class QPushButton;
 class QSpinBox;
@@ -80,7 +79,7 @@ class TFormFit : public StudyWindow {
     QLineEdit* EditDataFile = nullptr;
     QPushButton* ButtonBrowse = nullptr;
     QTableWidget* TableColumns = nullptr;
-    QListWidget* ListParameters = nullptr;
+    QTableWidget* TableParameters = nullptr;
     QCheckBox* CheckBoxByPass = nullptr;
     QCheckBox* CheckBoxSkipRows = nullptr;
     QSpinBox* SpinEditEquation = nullptr;

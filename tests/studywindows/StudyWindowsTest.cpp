@@ -6,6 +6,7 @@
 #include <QLineSeries>
 #include <QListWidget>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTextCursor>
 
@@ -342,8 +343,14 @@ TEST_F(StudyWindowsTest, FitMapsColumnsByNameAndChangesTheDocumentsOnlyOnStore) 
     TFormFit& window = fit();
     user.chosenFiles.push_back(data.fileName());
     in<QPushButton>(window, "ButtonBrowse")->click();
-    auto* parameters = in<QListWidget>(window, "ListParameters");
-    parameters->findItems("K", Qt::MatchExactly).front()->setCheckState(Qt::Checked);
+    auto* parameters = in<QTableWidget>(window, "TableParameters");
+    QTableWidgetItem* k = parameters->findItems("K", Qt::MatchExactly).front();
+    k->setCheckState(Qt::Checked);
+    parameters->item(k->row(), 1)->setText("1");
+    in<QPushButton>(window, "ButtonFit")->click();
+    EXPECT_EQ(user.onlyBoxText(), "The bounds of K must both be numbers, or both empty");
+    user.boxes.clear();
+    parameters->item(k->row(), 2)->setText("4");
     const DocumentsSeen before = documents();
     in<QPushButton>(window, "ButtonFit")->click();
     waitFor(window);
