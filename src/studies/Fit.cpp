@@ -181,7 +181,12 @@ class ModelRuns {
                 failures[row] = failure;
                 continue;
             }
-            const std::size_t at = recorded.at(passes_[row]);
+            const auto kept = recorded.find(passes_[row]);
+            if (kept == recorded.end()) {  // beyond what a trajectory keeps
+                failures[row] = "pass " + std::to_string(passes_[row]) + " was not recorded";
+                continue;
+            }
+            const std::size_t at = kept->second;
             for (std::size_t k = 0; k < matchCount(); ++k) {
                 const long double value = loop.trajectory.number(at, k);
                 if (!std::isfinite(value)) {
