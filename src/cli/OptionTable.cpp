@@ -1,5 +1,6 @@
 #include "cli/OptionTable.h"
 
+#include "cli/FitCommands.h"
 #include "cli/SolveCommands.h"
 #include "cli/StudyCommands.h"
 #include "cli/UnitCommands.h"
@@ -28,8 +29,8 @@ std::span<const CommandOption> PlainOptions() {
 
 // A new study is one more row here.
 std::span<const StudyRow> Studies() {
-    static const StudyRow studies[] = {SweepStudy(), SeekStudy(),     UnitsStudy(),
-                                       SolveStudy(), MinimizeStudy(), MaximizeStudy()};
+    static const StudyRow studies[] = {SweepStudy(),    SeekStudy(),     UnitsStudy(), SolveStudy(),
+                                       MinimizeStudy(), MaximizeStudy(), FitStudy()};
     return studies;
 }
 

@@ -26,6 +26,7 @@
 #include "run/TFormExplain.h"
 #include "run/TFormLoopSelect.h"
 #include "session/Session.h"
+#include "studywindows/TFormFit.h"
 #include "studywindows/TFormGoalSeek.h"
 #include "studywindows/TFormOptimise.h"
 #include "studywindows/TFormSolve.h"
@@ -448,6 +449,15 @@ void TFormCalculator::Optimise1Click() {
     }
     optimiseWindow_->showBeside(this, {loopWindow_, explainWindow_, sweepWindow_, goalSeekWindow_,
                                        checkUnitsWindow_, solveWindow_});
+}
+
+void TFormCalculator::Fit1Click() {
+    if (!fitWindow_) {
+        fitWindow_ = new TFormFit(session_, interaction_, this);
+        session_.addHintTarget(fitWindow_);
+    }
+    fitWindow_->showBeside(this, {loopWindow_, explainWindow_, sweepWindow_, goalSeekWindow_,
+                                  checkUnitsWindow_, solveWindow_, optimiseWindow_});
 }
 
 void TFormCalculator::About1Click() {

@@ -32,6 +32,7 @@ class RecentWorksheetsMenu;
 class RunControl;
 class Session;
 class TFormExplain;
+class TFormFit;
 class TFormGoalSeek;
 class TFormCheckUnits;
 class FormulaUnitMarks;
@@ -116,6 +117,9 @@ class TFormCalculator : public QMainWindow, public HintTarget {
     void Optimise1Click();
     TFormSolve* solveWindow() const { return solveWindow_; }
     TFormOptimise* optimiseWindow() const { return optimiseWindow_; }
+    // Run menu: Fit estimates constants or variables from measured data.
+    void Fit1Click();
+    TFormFit* fitWindow() const { return fitWindow_; }
     void About1Click();
     void About2Click();
     void Exit1Click();
@@ -195,6 +199,7 @@ class TFormCalculator : public QMainWindow, public HintTarget {
     TFormCheckUnits* checkUnitsWindow_ = nullptr;  // created when first shown
     TFormSolve* solveWindow_ = nullptr;            // created when first shown
     TFormOptimise* optimiseWindow_ = nullptr;      // created when first shown
+    TFormFit* fitWindow_ = nullptr;                // created when first shown
 };
 
 }  // namespace quantaro

@@ -6,6 +6,8 @@
 #include <QLineSeries>
 #include <QListWidget>
 #include <QTableView>
+#include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTextCursor>
 
 #include <functional>
@@ -17,6 +19,7 @@
 #include "studies/CsvWriter.h"
 #include "studies/GoalSeek.h"
 #include "studies/Sweep.h"
+#include "studywindows/TFormFit.h"
 #include "studywindows/TFormGoalSeek.h"
 #include "studywindows/TFormSweep.h"
 
@@ -85,6 +88,10 @@ class StudyWindowsTest : public RunProgramTest {
     TFormGoalSeek& seek() {
         action("GoalSeek1")->trigger();
         return *main().goalSeekWindow();
+    }
+    TFormFit& fit() {
+        action("Fit1")->trigger();
+        return *main().fitWindow();
     }
 };
 
@@ -322,6 +329,52 @@ TEST_F(StudyWindowsTest, StudyWindowsShareHelpAndTheStaleRuleDuringARun) {
                     ->text()
                     .endsWith("The worksheet changed after the search (a variable changed): "
                               "seek again to store a value."));
+}
+
+// A fit of K to measured Z through the chosen file's columns, mapped by
+// their names: the window shows it and changes nothing until Store, which
+// types K in and runs the formula; Export writes the fitted values.
+TEST_F(StudyWindowsTest, FitMapsColumnsByNameAndChangesTheDocumentsOnlyOnStore) {
+    QTemporaryDir dir;
+    QFile data(dir.filePath("z.csv"));
+    ASSERT_TRUE(data.open(QIODevice::WriteOnly));
+    data.write("x,z\n1,15\n2,7.5\n4,3.75\n5,3\n");
+    data.close();
+    TFormFit& window = fit();
+    user.chosenFiles.push_back(data.fileName());
+    in<QPushButton>(window, "ButtonBrowse")->click();
+    auto* parameters = in<QTableWidget>(window, "TableParameters");
+    QTableWidgetItem* k = parameters->findItems("K", Qt::MatchExactly).front();
+    k->setCheckState(Qt::Checked);
+    parameters->item(k->row(), 1)->setText("1");
+    in<QPushButton>(window, "ButtonFit")->click();
+    EXPECT_EQ(user.onlyBoxText(), "The bounds of K must both be numbers, or both empty");
+    user.boxes.clear();
+    parameters->item(k->row(), 2)->setText("4");
+    const DocumentsSeen before = documents();
+    in<QPushButton>(window, "ButtonFit")->click();
+    waitFor(window);
+    ASSERT_TRUE(user.boxes.empty()) << user.onlyBoxText().toStdString();
+    EXPECT_EQ(documents(), before);
+    const QAbstractItemModel* results = in<QTableView>(window, "TableResults")->model();
+    EXPECT_EQ(results->index(0, 1).data().toString(), "3");
+    const Plot& plot = in<PlotView>(window, "ChartView")->plot();
+    ASSERT_EQ(plot.series.size(), 2u);
+    EXPECT_EQ(plot.series[1].points.size(), 4);
+    EXPECT_EQ(plot.horizontalTitle, "x");
+
+    ASSERT_TRUE(window.canStore());
+    in<QPushButton>(window, "ButtonStore")->click();
+    EXPECT_EQ(session().constants().value(1), "3");
+    EXPECT_EQ(session().variables().value(3), "15");
+    EXPECT_TRUE(session().documents().isChanged(Document::Constants));
+    EXPECT_FALSE(window.canStore());
+
+    user.chosenFiles.push_back(dir.filePath("fit.csv"));
+    in<QPushButton>(window, "ButtonExport")->click();
+    QFile exported(dir.filePath("fit.csv"));
+    ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(exported.readAll().startsWith("x,z,Z fitted,Z residual\r\n1,15,15,0\r\n"));
 }
 
 }  // namespace
