@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <limits>
@@ -55,6 +56,8 @@ struct BatchOptions {
     bool explain = false;
     // Runs a study, such as a sweep or a goal seek, instead.
     StudyJob study;
+    // False for a study of files, which loads no worksheet.
+    bool readsWorksheet = true;
     // The help or version text, printed instead of a run when asked for.
     std::string answer;
 };
@@ -157,8 +160,12 @@ const StudyRow* CheckStudyOptions(const QCommandLineParser& parser) {
     const StudyRow* study = RequestedStudy(parser);
     for (const StudyRow& row : Studies()) {
         for (std::size_t k = 1; k < row.options.size(); ++k) {
-            if (parser.isSet(row.options[k].name) && !parser.isSet(row.name()))
-                UsageError(Dashed(row.options[k].name) + " needs " + Dashed(row.name()));
+            const char* name = row.options[k].name;
+            const bool borrowed =
+                study && std::any_of(study->borrowed.begin(), study->borrowed.end(),
+                                     [&](const char* b) { return std::strcmp(b, name) == 0; });
+            if (parser.isSet(name) && !parser.isSet(row.name()) && !borrowed)
+                UsageError(Dashed(name) + " needs " + Dashed(row.name()));
         }
     }
     if (!study) return nullptr;
@@ -197,7 +204,12 @@ BatchOptions ParseOptions(const QStringList& arguments) {
         return options;
     }
     const QStringList positional = parser.positionalArguments();
-    if (parser.isSet("formula-text") == !positional.isEmpty() || positional.size() > 1) {
+    // A study of files takes them where the formula would be.
+    const bool readsWorksheet = std::none_of(Studies().begin(), Studies().end(), [&](auto& study) {
+        return !study.readsWorksheet && parser.isSet(study.name());
+    });
+    if (readsWorksheet &&
+        (parser.isSet("formula-text") == !positional.isEmpty() || positional.size() > 1)) {
         UsageError("give one formula file or --formula-text");
     }
     if (parser.isSet("degrees") && parser.isSet("radians")) {
@@ -217,7 +229,8 @@ BatchOptions ParseOptions(const QStringList& arguments) {
     }
     if (parser.isSet("formula-text"))
         options.formulaText = TextOption(parser.value("formula-text"));
-    if (!positional.isEmpty()) options.formulaFile = positional.first();
+    options.readsWorksheet = readsWorksheet;
+    if (!positional.isEmpty() && readsWorksheet) options.formulaFile = positional.first();
     options.constantsFile = parser.value("constants");
     options.variablesFile = parser.value("variables");
     options.saveVariablesFile = parser.value("save-variables");
@@ -418,7 +431,8 @@ int Run(const QStringList& arguments, std::ostream& out, std::ostream& err,
             return 0;
         }
         Worksheet sheet;
-        const FileEncoding variablesEncoding = LoadDocuments(options, sheet);
+        const FileEncoding variablesEncoding =
+            options.readsWorksheet ? LoadDocuments(options, sheet) : FileEncoding{};
         if (options.explain) return Explain(sheet, options.equation, out);
         if (options.study) {
             const StudyContext context{sheet,

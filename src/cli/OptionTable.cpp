@@ -1,6 +1,7 @@
 #include "cli/OptionTable.h"
 
 #include "cli/StudyCommands.h"
+#include "cli/UncertaintyCommands.h"
 
 namespace quantaro {
 
@@ -26,7 +27,8 @@ std::span<const CommandOption> PlainOptions() {
 
 // A new study is one more row here.
 std::span<const StudyRow> Studies() {
-    static const StudyRow studies[] = {SweepStudy(), SeekStudy()};
+    static const StudyRow studies[] = {SweepStudy(), SeekStudy(), UncertaintyStudy(),
+                                       SummarizeStudy()};
     return studies;
 }
 
@@ -45,7 +47,7 @@ const std::string& UsageText() {
                 text += std::string(lead) + line + '\n';
                 lead = "                    ";
             }
-            text += formula;
+            if (study.readsWorksheet) text += formula;
         }
         return text + "       quantaro-cli (--help | --version)\n";
     }();

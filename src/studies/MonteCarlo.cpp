@@ -435,7 +435,10 @@ std::string ReadDrawsCsv(std::string_view text, std::string_view source, DrawFil
             // A failing draw's inputs stay as drawn; its results count as failed.
             into.columns[k].push_back(NumberOrNaN(record[k + 1]));
         }
-        if (failed) into.firstFailures.push_back({draw, record.back()});
+        if (failed) {
+            ++into.failedCount;
+            into.firstFailures.push_back({draw, record.back()});
+        }
     }
     return {};
 }
@@ -447,7 +450,7 @@ std::string FinishDrawFile(DrawFile& file) {
                      [&](std::size_t a, std::size_t b) { return file.draws[a] < file.draws[b]; });
     for (std::size_t k = 1; k < order.size(); ++k) {
         if (file.draws[order[k]] == file.draws[order[k - 1]]) {
-            return "draw " + std::to_string(file.draws[order[k]]) + " comes twice";
+            return "draw " + std::to_string(file.draws[order[k]]) + " comes twice in the files";
         }
     }
     std::vector<std::uint64_t> draws;

@@ -142,6 +142,7 @@ struct DrawFile {
     std::vector<std::uint64_t> draws;
     std::vector<std::vector<long double>> columns;  // NaN where the draw failed
     std::vector<DrawFailure> firstFailures;
+    std::uint64_t failedCount = 0;
 };
 
 // Adds the records of one file's text to `into`; the first file sets the

@@ -137,7 +137,7 @@ TEST(UncertaintyTest, DrawsDependOnlyOnSeedDrawAndInput) {
     EXPECT_EQ(SummaryLine("RANGE", "m", SummarizeDraws(file.columns[4])),
               SummaryLine("RANGE", "m", held));
     EXPECT_EQ(ReadDrawsCsv(DrawsCsvHeader(plan) + whole, "again.csv", file), "");
-    EXPECT_EQ(FinishDrawFile(file), "draw 1 comes twice");
+    EXPECT_EQ(FinishDrawFile(file), "draw 1 comes twice in the files");
 }
 
 // A square root below 0 fails its draw: counted, the first messages kept in
