@@ -174,13 +174,43 @@ void UncertaintyPlan::drawInputs(const CounterRandomSource& source, std::uint64_
     }
 }
 
-long double DifferenceStep(long double value, long double uncertainty) {
+int DifferenceStepExponent(long double value, long double uncertainty) {
     const long double base = value != 0 ? std::fabs(value) : uncertainty;
-    if (!(base > 0) || !std::isfinite(base)) return 1e-6L;
-    return std::pow(10.0L, std::floor(std::log10(base)) - 5);
+    if (!(base > 0) || !std::isfinite(base)) return -6;
+    return static_cast<int>(std::floor(std::log10(base))) - 5;
+}
+
+long double DifferenceStep(long double value, long double uncertainty) {
+    return std::pow(10.0L, DifferenceStepExponent(value, uncertainty));
 }
 
 namespace {
+
+// x 10^exponent, rounded once.
+long double TimesPowerOfTen(long double x, int exponent) {
+    if (exponent >= 0 && exponent <= kMaxExactPowerOfTen) {
+        return x * ScaleByExactPowerOfTen(1, exponent);
+    }
+    if (exponent < 0 && -exponent <= kMaxExactPowerOfTen) {
+        return x / ScaleByExactPowerOfTen(1, -exponent);
+    }
+    return x * std::pow(10.0L, exponent);
+}
+
+// The central difference (r+ - r-) / (2 step) of two results near `value`.
+// Both are decimals of 15 digits, read with errors of 2^-64 of their size:
+// their difference is a whole number of units one digit below value's
+// fifteenth, which the errors cannot blur, so it is taken as that and the
+// quotient rounded once. So a result that is linear in an input gives its
+// slope exactly, not with a wrong fifteenth digit.
+long double CentralQuotient(long double difference, long double value, int stepExponent) {
+    const long double plain = TimesPowerOfTen(difference, -stepExponent) / 2;
+    if (value == 0 || !std::isfinite(value)) return plain;
+    const int unit = static_cast<int>(std::floor(std::log10(std::fabs(value)))) - 15;
+    const long double units = std::round(TimesPowerOfTen(difference, -unit));
+    if (!(std::fabs(units) < 0x1p63L)) return plain;
+    return TimesPowerOfTen(units, unit - stepExponent) / 2;
+}
 
 // The worksheet at a point given as steps from the inputs' values: input k
 // at value_k + t_k h_k, so that one Jacobian in t serves inputs of any size
@@ -191,12 +221,15 @@ class SteppedRuns {
                 StudyControl* control)
         : plan_(plan), runner_(sheet, plan.setup().run), rows_(std::move(rows)), control_(control) {
         for (std::size_t k = 0; k < plan.inputCount(); ++k) {
-            steps_.push_back(DifferenceStep(plan.input(k).value, plan.input(k).standard));
+            exponents_.push_back(
+                DifferenceStepExponent(plan.input(k).value, plan.input(k).standard));
+            steps_.push_back(std::pow(10.0L, exponents_.back()));
         }
         point_.resize(plan.inputCount());
     }
 
     long double step(std::size_t input) const { return steps_[input]; }
+    int stepExponent(std::size_t input) const { return exponents_[input]; }
     const std::string& failure() const { return failure_; }
     bool cancelled() const { return cancelled_; }
 
@@ -232,6 +265,7 @@ class SteppedRuns {
     std::vector<int> rows_;
     StudyControl* control_;
     std::vector<long double> steps_;
+    std::vector<int> exponents_;  // steps_ are 10^exponents_
     std::vector<long double> point_;
     std::string failure_;
     bool cancelled_ = false;
@@ -304,8 +338,12 @@ FirstOrderBudget PropagateFirstOrder(const Worksheet& sheet, const UncertaintyPl
         long double variance = 0.0L;
         for (std::size_t k = 0; k < inputs; ++k) {
             SensitivityLine& part = line.inputs[k];
-            part.sensitivity = main.jacobian.at(n, k) / runs.step(k);
-            part.checkSensitivity = check.ok ? check.jacobian.at(n, k) / runs.step(k) : kNoNumber;
+            // The Jacobian's columns are steps of t, 2 and 20 wide.
+            const int exponent = runs.stepExponent(k);
+            part.sensitivity = CentralQuotient(2 * main.jacobian.at(n, k), line.value, exponent);
+            part.checkSensitivity =
+                check.ok ? CentralQuotient(20 * check.jacobian.at(n, k), line.value, exponent + 1)
+                         : kNoNumber;
             part.contribution = std::fabs(part.sensitivity) * plan.input(k).standard;
             variance += part.contribution * part.contribution;
         }

@@ -139,6 +139,8 @@ struct FirstOrderBudget {
 // the rounding of the results' texts (of order 10^-15 / h). At 0, the same
 // of the uncertainty, or 10^-6.
 long double DifferenceStep(long double value, long double uncertainty);
+// Its exponent: the step is 10^DifferenceStepExponent.
+int DifferenceStepExponent(long double value, long double uncertainty);
 
 // Runs the worksheet at the inputs' values and, for each input, a step
 // either side (twice: the step and ten times it, the check).
