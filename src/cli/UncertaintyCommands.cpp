@@ -103,28 +103,10 @@ std::optional<UncertainInput> ParseUncertaintyOption(const QString& text, std::s
     input.name = NameBytes(text.left(equals));
     const std::string where =
         "--uncertainty " + ShownFileName(text.left(equals).trimmed()).toStdString() + ": ";
-    QString amount = parts[0].trimmed();
-    for (const QString& mark : {QStringLiteral("±"), QStringLiteral("+-")}) {
-        if (amount.startsWith(mark)) {
-            input.halfWidth = true;
-            amount = amount.mid(mark.size());
-            break;
-        }
-    }
-    if (amount.endsWith(QLatin1Char('%'))) {
-        input.relative = true;
-        amount.chop(1);
-    }
-    const NumberReading reading = ReadNumber(amount.toStdString());
-    if (!reading.value || !std::isfinite(*reading.value)) {
-        fault = where + "the uncertainty " + Quoted(parts[0]) + " is not a number";
+    if (const std::string why = ReadUncertaintyAmount(NameBytes(parts[0]), input); !why.empty()) {
+        fault = where + why;
         return std::nullopt;
     }
-    if (*reading.value < 0) {
-        fault = where + "the uncertainty " + Quoted(parts[0]) + " must be 0 or more";
-        return std::nullopt;
-    }
-    input.amount = *reading.value;
     if (parts.size() == 2) {
         const std::optional<Distribution> distribution = DistributionNamed(parts[1]);
         if (!distribution) {

@@ -235,6 +235,11 @@ DrawSummary SummarizeDraws(std::span<const long double> values) {
     }
     const auto n = static_cast<long double>(numbers.size());
     summary.mean = std::accumulate(numbers.begin(), numbers.end(), 0.0L) / n;
+    // A second pass takes out the sum's rounding: draws that all hold one
+    // value then have exactly that mean and no deviation.
+    long double residual = 0.0L;
+    for (const long double value : numbers) residual += value - summary.mean;
+    summary.mean += residual / n;
     long double squares = 0.0L;
     for (const long double value : numbers)
         squares += (value - summary.mean) * (value - summary.mean);
@@ -255,6 +260,28 @@ DrawSummary SummarizeDraws(std::span<const long double> values) {
     summary.shortestLow = numbers[best];
     summary.shortestHigh = numbers[best + covered - 1];
     return summary;
+}
+
+Histogram MakeHistogram(std::span<const long double> values, std::size_t bins) {
+    Histogram histogram;
+    long double lowest = INFINITY, highest = -INFINITY;
+    for (const long double value : values) {
+        if (std::isnan(value)) continue;
+        lowest = std::min(lowest, value);
+        highest = std::max(highest, value);
+    }
+    if (lowest > highest || bins == 0) return histogram;
+    if (!(highest > lowest)) bins = 1;
+    const long double width = highest > lowest ? (highest - lowest) / bins : 1.0L;
+    for (std::size_t k = 0; k <= bins; ++k) histogram.edges.push_back(lowest + k * width);
+    histogram.edges.back() = highest > lowest ? highest : lowest + 1;
+    histogram.counts.assign(bins, 0);
+    for (const long double value : values) {
+        if (std::isnan(value)) continue;
+        const auto bin = static_cast<std::size_t>((value - lowest) / width);
+        ++histogram.counts[std::min(bin, bins - 1)];
+    }
+    return histogram;
 }
 
 std::string SummaryLine(std::string_view name, std::string_view units, const DrawSummary& summary) {

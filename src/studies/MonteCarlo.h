@@ -118,6 +118,14 @@ struct DrawSummary {
 // draw without a number.
 DrawSummary SummarizeDraws(std::span<const long double> values);
 
+// The draws with a number, counted in `bins` equal bins from the lowest to
+// the highest (one bin when all are equal); no bins when there are none.
+struct Histogram {
+    std::vector<long double> edges;  // bins + 1
+    std::vector<std::uint64_t> counts;
+};
+Histogram MakeHistogram(std::span<const long double> values, std::size_t bins);
+
 // A summary line as the batch runner prints it:
 // "NAME = MEAN ± SD UNITS [LOW, HIGH] (F failed)".
 std::string SummaryLine(std::string_view name, std::string_view units, const DrawSummary& summary);

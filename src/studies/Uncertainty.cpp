@@ -57,6 +57,32 @@ const char* DistributionName(Distribution distribution) {
     return "normal";
 }
 
+std::string ReadUncertaintyAmount(std::string_view text, UncertainInput& input) {
+    std::string quoted(1, '\'');
+    quoted.append(text).append(1, '\'');
+    std::string_view amount = text;
+    while (amount.starts_with(' ')) amount.remove_prefix(1);
+    while (amount.ends_with(' ')) amount.remove_suffix(1);
+    input.halfWidth = false;
+    for (const std::string_view mark : {std::string_view("±"), std::string_view("+-")}) {
+        if (amount.starts_with(mark)) {
+            input.halfWidth = true;
+            amount.remove_prefix(mark.size());
+            break;
+        }
+    }
+    input.relative = amount.ends_with('%');
+    if (input.relative) amount.remove_suffix(1);
+    std::fexcept_t flags;
+    std::fegetexceptflag(&flags, FE_ALL_EXCEPT);
+    const std::optional<long double> value = ReadNumber(amount).value;
+    std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
+    if (!value || !std::isfinite(*value)) return "the uncertainty " + quoted + " is not a number";
+    if (*value < 0) return "the uncertainty " + quoted + " must be 0 or more";
+    input.amount = *value;
+    return {};
+}
+
 std::vector<std::string> DefaultUncertaintyResults(const Worksheet& sheet,
                                                    const std::vector<UncertainInput>& inputs) {
     std::vector<std::string> results;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/Worksheet.h"
@@ -32,6 +33,11 @@ struct UncertainInput {
     bool halfWidth = false;
     Distribution distribution = Distribution::Normal;
 };
+
+// Reads an uncertainty as the user writes it, "U", "U%", "±A" or "+-A" (a
+// half-width), "±A%", into input; returns the fault in words ("the
+// uncertainty '-1' must be 0 or more"), empty when there is none.
+std::string ReadUncertaintyAmount(std::string_view text, UncertainInput& input);
 
 struct UncertaintySetup {
     std::vector<UncertainInput> inputs;

@@ -20,6 +20,7 @@ constexpr int kVariableScreenHelp = 13;
 constexpr int kRunItemHelp = 14;
 constexpr int kRunMenuHelp = 15;
 constexpr int kHelpMenuHelp = 23;
+constexpr int kUncertaintyHelp = 25;
 
 using W = TFormCalculator;
 
@@ -110,7 +111,9 @@ const std::vector<MenuEntry>& MenuBarTable() {
           Command("Sweep1", QStringLiteral("S&weep\u2026"), kRunItemHelp,
                   [](W& w) { w.Sweep1Click(); }),
           Command("GoalSeek1", QStringLiteral("&Goal Seek\u2026"), kRunItemHelp,
-                  [](W& w) { w.GoalSeek1Click(); })}},
+                  [](W& w) { w.GoalSeek1Click(); }),
+          Command("Uncertainty1", QStringLiteral("&Uncertainty\u2026"), kUncertaintyHelp,
+                  [](W& w) { w.Uncertainty1Click(); })}},
         {"Help1",
          QStringLiteral("&Help"),
          kHelpMenuHelp,

@@ -27,6 +27,7 @@
 #include "session/Session.h"
 #include "studywindows/TFormGoalSeek.h"
 #include "studywindows/TFormSweep.h"
+#include "studywindows/TFormUncertainty.h"
 #include "tables/NameTableModel.h"
 #include "tables/OperatorTableModel.h"
 #include "ui/FormulaCompletion.h"
@@ -400,6 +401,15 @@ void TFormCalculator::GoalSeek1Click() {
         session_.addHintTarget(goalSeekWindow_);
     }
     goalSeekWindow_->showBeside(this, {loopWindow_, explainWindow_, sweepWindow_});
+}
+
+void TFormCalculator::Uncertainty1Click() {
+    if (!uncertaintyWindow_) {
+        uncertaintyWindow_ = new TFormUncertainty(session_, interaction_, this);
+        session_.addHintTarget(uncertaintyWindow_);
+    }
+    uncertaintyWindow_->showBeside(this,
+                                   {loopWindow_, explainWindow_, sweepWindow_, goalSeekWindow_});
 }
 
 void TFormCalculator::About1Click() {

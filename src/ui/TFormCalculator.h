@@ -33,6 +33,7 @@ class RunControl;
 class Session;
 class TFormExplain;
 class TFormGoalSeek;
+class TFormUncertainty;
 class TFormSweep;
 class TFormHelpAbout;
 class TFormLoopSelect;
@@ -102,6 +103,10 @@ class TFormCalculator : public QMainWindow, public HintTarget {
     void GoalSeek1Click();
     TFormSweep* sweepWindow() const { return sweepWindow_; }
     TFormGoalSeek* goalSeekWindow() const { return goalSeekWindow_; }
+    // Run menu: Uncertainty shows how uncertain the results are, worked out
+    // on a copy of the worksheet.
+    void Uncertainty1Click();
+    TFormUncertainty* uncertaintyWindow() const { return uncertaintyWindow_; }
     void About1Click();
     void About2Click();
     void Exit1Click();
@@ -174,9 +179,10 @@ class TFormCalculator : public QMainWindow, public HintTarget {
     QWidget* variableScreen_ = nullptr;
     TFormHelpAbout* aboutBox_ = nullptr;
     TFormLoopSelect* loopWindow_ = nullptr;
-    TFormExplain* explainWindow_ = nullptr;    // created when first shown
-    TFormSweep* sweepWindow_ = nullptr;        // created when first shown
-    TFormGoalSeek* goalSeekWindow_ = nullptr;  // created when first shown
+    TFormExplain* explainWindow_ = nullptr;          // created when first shown
+    TFormSweep* sweepWindow_ = nullptr;              // created when first shown
+    TFormGoalSeek* goalSeekWindow_ = nullptr;        // created when first shown
+    TFormUncertainty* uncertaintyWindow_ = nullptr;  // created when first shown
 };
 
 }  // namespace quantaro

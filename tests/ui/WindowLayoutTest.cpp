@@ -14,6 +14,7 @@
 #include "run/TFormSelectEquation.h"
 #include "run/TFormTrajectory.h"
 #include "studywindows/TFormGoalSeek.h"
+#include "studywindows/TFormUncertainty.h"
 #include "studywindows/TFormSweep.h"
 #include "ui/FormulaEditor.h"
 #include "ui/MainMenus.h"
@@ -71,6 +72,7 @@ TEST_F(WindowLayoutTest, EveryWindowShowsItsControlsAsItsTableDescribesThem) {
     trajectory->setHintsShown(false);  // it follows the loop window's hints
     main().Sweep1Click();
     main().GoalSeek1Click();
+    main().Uncertainty1Click();
     main().resize(0, 0);
     QApplication::processEvents();
 
@@ -81,6 +83,7 @@ TEST_F(WindowLayoutTest, EveryWindowShowsItsControlsAsItsTableDescribesThem) {
         {trajectory, TFormTrajectory::Layout()},
         {main().sweepWindow(), TFormSweep::Layout()},
         {main().goalSeekWindow(), TFormGoalSeek::Layout()},
+        {main().uncertaintyWindow(), TFormUncertainty::Layout()},
     };
     for (const bool hintsOn : {true, false}) {
         SCOPED_TRACE(hintsOn ? "hints on" : "hints off");
