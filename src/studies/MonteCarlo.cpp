@@ -12,6 +12,7 @@
 #include <system_error>
 #include <thread>
 
+#include "engine/Engine.h"
 #include "engine/NumberRounding.h"
 #include "engine/Numbers.h"
 #include "studies/CsvWriter.h"
@@ -57,7 +58,24 @@ const std::string& MonteCarloDraws::message(std::size_t index) const {
 MonteCarloRunner::MonteCarloRunner(const Worksheet& sheet, UncertaintyPlan plan, unsigned workers)
     : plan_(std::make_shared<const UncertaintyPlan>(std::move(plan))),
       workers_(std::max(1u, workers)),
-      start_(sheet) {}
+      start_(sheet) {
+    Worksheet copy = start_;
+    const std::vector<int> stored = Engine(copy).resultRows(plan_->setup().run.equation);
+    const auto storedInto = [&](int row) {
+        return std::find(stored.begin(), stored.end(), row) != stored.end();
+    };
+    for (const int row : plan_->resultRows()) {
+        const bool isInput = std::any_of(
+            plan_->inputCells().begin(), plan_->inputCells().end(),
+            [&](InputCell c) { return c.table == InputTable::Variables && c.row == row; });
+        const bool fixed = !isInput && !storedInto(row);
+        resultFixed_.push_back(fixed);
+        fixedResults_.push_back(fixed ? ResultNumber(start_.variables, row) : kNoNumber);
+    }
+    for (const InputCell& cell : plan_->inputCells()) {
+        inputStoredInto_.push_back(cell.table == InputTable::Variables && storedInto(cell.row));
+    }
+}
 
 struct MonteCarloRunner::Work {
     Work(MonteCarloDraws& draws, StudyControl* control, std::uint64_t seed, std::uint64_t blockSize,
@@ -108,16 +126,30 @@ void MonteCarloRunner::runBlocks(PointRunner& runner, Work& work) const {
         for (std::uint64_t index = from; index < to && !work.stopped(); ++index) {
             const std::uint64_t draw = draws.firstDraw_ + index;
             plan.drawInputs(source_, work.seed, draw, values);
-            for (long double& value : values) value = ThroughText(value);
             const std::optional<RunOutcome> outcome =
                 runner.run(plan.inputCells(), values, work.control);
             if (!outcome) break;  // cancelled within the draw
-            long double* column = draws.values_.data() + index;
-            for (std::size_t k = 0; k < inputs; ++k, column += draws.capacity_) *column = values[k];
+            // Each input as its cell reads it: the table rounded it once
+            // already, unless a run may have stored into that cell since.
+            long double* column = draws.values_.get() + index;
+            for (std::size_t k = 0; k < inputs; ++k, column += draws.capacity_) {
+                const InputCell cell = plan.inputCells()[k];
+                const NameTable& table = TableOf(runner.sheet(), cell.table);
+                if (inputStoredInto_[k]) {
+                    *column = ThroughText(values[k]);
+                } else {
+                    *column = table.overflows(cell.row) ? kNoNumber : table.number(cell.row);
+                }
+            }
             const bool ok = outcome->succeeded();
-            for (const int row : plan.resultRows()) {
-                *column = ok ? ResultNumber(runner.sheet().variables, row) : kNoNumber;
-                column += draws.capacity_;
+            for (std::size_t r = 0; r < plan.resultCount(); ++r, column += draws.capacity_) {
+                if (!ok) {
+                    *column = kNoNumber;
+                } else if (resultFixed_[r]) {
+                    *column = fixedResults_[r];
+                } else {
+                    *column = ResultNumber(runner.sheet().variables, plan.resultRows()[r]);
+                }
             }
             draws.failedFlags_[index] = ok ? 0 : 1;
             if (!ok) {
@@ -148,11 +180,13 @@ MonteCarloDraws MonteCarloRunner::run(std::uint64_t seed, std::uint64_t first, s
         if (count > std::numeric_limits<std::size_t>::max() / sizeof(long double) / (columns + 1)) {
             throw std::bad_alloc();
         }
-        draws.values_.resize(static_cast<std::size_t>(count) * columns);
-        draws.failedFlags_.resize(static_cast<std::size_t>(count));
+        draws.values_ = std::make_unique_for_overwrite<long double[]>(
+            static_cast<std::size_t>(count) * columns);
+        draws.failedFlags_ =
+            std::make_unique_for_overwrite<unsigned char[]>(static_cast<std::size_t>(count));
     } catch (const std::bad_alloc&) {
-        draws.values_.clear();
-        draws.failedFlags_.clear();
+        draws.values_.reset();
+        draws.failedFlags_.reset();
         draws.shortfall_ =
             "there is not enough memory for the values of " + std::to_string(count) + " draws";
         return draws;

@@ -39,10 +39,10 @@ class MonteCarloDraws {
 
     // Column by column: each input's, then each result's.
     std::span<const long double> input(std::size_t k) const {
-        return {values_.data() + k * capacity_, size_};
+        return {values_.get() + k * capacity_, size_};
     }
     std::span<const long double> result(std::size_t r) const {
-        return {values_.data() + (inputCount_ + r) * capacity_, size_};
+        return {values_.get() + (inputCount_ + r) * capacity_, size_};
     }
     bool failed(std::size_t index) const { return failedFlags_[index] != 0; }
     std::uint64_t failedCount() const { return failedCount_; }
@@ -61,8 +61,10 @@ class MonteCarloDraws {
     std::size_t size_ = 0;
     std::size_t inputCount_ = 0;
     std::size_t resultCount_ = 0;
-    std::vector<long double> values_;
-    std::vector<unsigned char> failedFlags_;
+    // Left unwritten until the draws write them: pages not yet written
+    // cost no memory, and a million draws' values no pass to clear them.
+    std::unique_ptr<long double[]> values_;
+    std::unique_ptr<unsigned char[]> failedFlags_;
     std::uint64_t failedCount_ = 0;
     std::vector<DrawFailure> failures_;  // sorted by draw
     std::vector<DrawFailure> firstFailures_;
@@ -96,6 +98,13 @@ class MonteCarloRunner {
     unsigned workers_;
     Worksheet start_;
     PhiloxRandomSource source_;
+    // The results no run stores into, which keep their values at every
+    // draw (NaN for the others, read after each run).
+    std::vector<long double> fixedResults_;
+    std::vector<bool> resultFixed_;
+    // Whether a run may store into an input's cell, so that what a draw
+    // typed there must be rounded from the draw itself.
+    std::vector<bool> inputStoredInto_;
 };
 
 // What the draws say of one quantity: numbers ignore the draws that failed

@@ -173,6 +173,27 @@ std::string NoNumberMessage(const Worksheet& sheet, int row) {
            " after the run, which is no number";
 }
 
+// cos(2 pi t) and sin(2 pi t) for 0 < t < 1 from the nearest quarter turn:
+// the sine and cosine of at most pi / 4, where the library needs no long
+// argument reduction. t's quarters less a whole number are exact.
+std::pair<long double, long double> TurnCosSin(long double t) {
+    const long double quarters = 4 * t;
+    const long double nearest = std::round(quarters);
+    const long double rest = (quarters - nearest) * (std::numbers::pi_v<long double> / 2);
+    long double sine = 0.0L, cosine = 0.0L;
+    sincosl(rest, &sine, &cosine);
+    switch (static_cast<int>(nearest) & 3) {
+        case 1:
+            return {-sine, cosine};
+        case 2:
+            return {-cosine, -sine};
+        case 3:
+            return {sine, -cosine};
+        default:
+            return {cosine, sine};
+    }
+}
+
 long double DrawValue(const UncertaintyPlan::Input& input, long double u1, long double u2) {
     switch (input.distribution) {
         case Distribution::Uniform:
@@ -185,18 +206,30 @@ long double DrawValue(const UncertaintyPlan::Input& input, long double u1, long 
             break;
     }
     const long double radius = std::sqrt(-2 * std::log(u1));
-    return input.value +
-           input.standard * radius * std::cos(2 * std::numbers::pi_v<long double> * u2);
+    return input.value + input.standard * radius * TurnCosSin(u2).first;
 }
 
+// Two normal inputs side by side, 2m and 2m + 1, share the pair of Box and
+// Muller (2m's counters), the cosine's normal for the first, the sine's for
+// the second: two independent normals for one logarithm.
 void UncertaintyPlan::drawInputs(const CounterRandomSource& source, std::uint64_t seed,
                                  std::uint64_t draw, std::span<long double> values) const {
+    const auto normal = [&](std::size_t k) {
+        return k < inputs_.size() && inputs_[k].distribution == Distribution::Normal;
+    };
     for (std::size_t k = 0; k < inputs_.size(); ++k) {
         const long double u1 = source.uniform(seed, draw, 2 * k);
-        const long double u2 = inputs_[k].distribution == Distribution::Normal
-                                   ? source.uniform(seed, draw, 2 * k + 1)
-                                   : 0.5L;
-        values[k] = DrawValue(inputs_[k], u1, u2);
+        if (!normal(k)) {
+            values[k] = DrawValue(inputs_[k], u1, 0.5L);
+            continue;
+        }
+        const long double radius = std::sqrt(-2 * std::log(u1));
+        const auto [cosine, sine] = TurnCosSin(source.uniform(seed, draw, 2 * k + 1));
+        values[k] = inputs_[k].value + inputs_[k].standard * radius * cosine;
+        if (k % 2 == 0 && normal(k + 1)) {
+            ++k;
+            values[k] = inputs_[k].value + inputs_[k].standard * radius * sine;
+        }
     }
 }
 

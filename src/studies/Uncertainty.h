@@ -4,6 +4,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/Worksheet.h"
@@ -85,9 +86,9 @@ class UncertaintyPlan {
     const std::vector<std::string>& resultNames() const { return resultNames_; }
     const std::vector<std::string>& resultUnits() const { return resultUnits_; }
 
-    // Draw `draw`'s value of each input, a function of (seed, draw, input)
-    // alone: the draw is the random source's stream and 2 x input and
-    // 2 x input + 1 its counters.
+    // Draw `draw`'s value of each input, a function of the seed, the draw
+    // and the inputs' places and distributions alone: the draw is the random
+    // source's stream and 2 x input and 2 x input + 1 its counters.
     void drawInputs(const CounterRandomSource& source, std::uint64_t seed, std::uint64_t draw,
                     std::span<long double> values) const;
 
@@ -106,6 +107,9 @@ class UncertaintyPlan {
 long double ResultNumber(const NameTable& variables, int row);
 // Why a result has no number after a run that succeeded.
 std::string NoNumberMessage(const Worksheet& sheet, int row);
+
+// cos(2 pi t) and sin(2 pi t), the turn of a normal pair, for 0 < t < 1.
+std::pair<long double, long double> TurnCosSin(long double t);
 
 // The value of an input at draw `draw` from uniforms u1 and u2 in (0, 1):
 // the normal by Box and Muller, the others by their inverse distribution
