@@ -58,12 +58,12 @@ void UncertaintyChartView::showShares(const std::optional<ShareBars>& bars) {
         QStringList names;
         for (qsizetype k = bars->inputs.size() - 1; k >= 0; --k) {
             *set << bars->shares[static_cast<std::size_t>(k)];
-            names << ChartText(bars->inputs[k]);
+            // The share beside the name: a bar's own label has no room on a thin bar.
+            const double share = bars->shares[static_cast<std::size_t>(k)];
+            names << ChartText(bars->inputs[k] + QStringLiteral("  %1 %").arg(share, 0, 'g', 3));
         }
         auto* series = new QHorizontalBarSeries;
         series->append(set);
-        series->setLabelsVisible(true);
-        series->setLabelsFormat(QStringLiteral("@value %"));
         shares_->addSeries(series);
         auto* across = new QValueAxis;
         across->setRange(0, 100);
@@ -85,6 +85,7 @@ void UncertaintyChartView::showHistogram(const std::optional<DrawHistogram>& his
     histogram_->removeAllSeries();
     for (QAbstractAxis* axis : histogram_->axes()) histogram_->removeAxis(axis), delete axis;
     hasHistogram_ = histogram.has_value() && !histogram->counts.empty();
+    histogram_->setTitle(QStringLiteral("Draws: run Monte Carlo"));
     if (hasHistogram_) {
         histogram_->setTitle(ChartText(
             QStringLiteral("Draws of %1, 95 % between the marks").arg(histogram->result)));
@@ -147,24 +148,14 @@ void UncertaintyChartView::applyPalette(QChart* chart) {
         axis->setLinePenColor(colours.color(QPalette::Mid));
         axis->setGridLineColor(colours.color(QPalette::Midlight));
     }
-    for (QAbstractSeries* series : chart->series()) {
-        if (auto* bars = qobject_cast<QHorizontalBarSeries*>(series)) {
-            for (QBarSet* set : bars->barSets()) set->setLabelColor(text);
-        }
-    }
 }
 
-// The shares on the left, the histogram, when there is one, on the right.
+// The shares on the left, the histogram on the right. Both charts keep their
+// places, empty or not: a chart laid out while hidden elides its labels.
 void UncertaintyChartView::layOut() {
     const QRectF area(QPointF(0, 0), viewport()->size());
     scene_->setSceneRect(area);
     setBackgroundBrush(palette().color(QPalette::Base));
-    if (!hasHistogram_) {
-        histogram_->hide();
-        shares_->setGeometry(area);
-        return;
-    }
-    histogram_->show();
     const double split = area.width() * 0.45;
     shares_->setGeometry(QRectF(0, 0, split, area.height()));
     histogram_->setGeometry(QRectF(split, 0, area.width() - split, area.height()));

@@ -31,7 +31,8 @@ struct DrawHistogram {
 // The charts of an uncertainty study side by side in one view, so that Save
 // Chart keeps both: a horizontal bar for each input's share of the chosen
 // result's variance, and, after Monte Carlo, the histogram of its draws
-// with the 95 % interval marked. Drawn in the colours of the palette.
+// with the 95 % interval marked; each says what to run while it is empty. Drawn in the colours of
+// the palette.
 class UncertaintyChartView : public QGraphicsView {
     Q_OBJECT
 

@@ -50,9 +50,9 @@ const ControlEntry kLayout[] = {
      .hint = QStringLiteral("How uncertain the results are, worked out without changing the "
                             "tables"),
      .helpContext = kUncertaintyHelp},
-    {.name = "Label1", .text = QStringLiteral("Input"), .labelFor = "ComboInput"},
+    {.name = "Label1", .text = QStringLiteral("&Input"), .labelFor = "ComboInput"},
     {.name = "ComboInput", .hint = QStringLiteral("A constant or variable that is uncertain")},
-    {.name = "Label2", .text = QStringLiteral("u"), .labelFor = "EditU"},
+    {.name = "Label2", .text = QStringLiteral("&u"), .labelFor = "EditU"},
     {.name = "EditU",
      .hint = QStringLiteral("Its standard uncertainty: 0.5, 2% of the value, or ±0.3 for the "
                             "half-width of a uniform or triangular distribution"),
@@ -83,7 +83,7 @@ const ControlEntry kLayout[] = {
     {.name = "RadioBoth",
      .text = QStringLiteral("&Both"),
      .hint = QStringLiteral("Both methods side by side")},
-    {.name = "Label4", .text = QStringLiteral("Draws"), .labelFor = "SpinEditDraws"},
+    {.name = "Label4", .text = QStringLiteral("Dra&ws"), .labelFor = "SpinEditDraws"},
     {.name = "SpinEditDraws", .hint = QStringLiteral("How many draws, at most 10000000")},
     {.name = "Label5", .text = QStringLiteral("Seed"), .labelFor = "EditSeed"},
     {.name = "EditSeed",
