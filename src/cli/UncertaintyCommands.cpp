@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <new>
 
 #include "cli/SignalWatch.h"
 #include "documents/FileIo.h"
@@ -241,6 +243,18 @@ int RunSummarizeCommand(const QStringList& files, std::ostream& out, std::ostrea
 
 namespace {
 
+// The draws' values are kept for their summary: too many of them for the
+// memory ends the study with a message, not a crash.
+int WithMemory(std::ostream& err, const std::function<int()>& study) {
+    try {
+        return study();
+    } catch (const std::bad_alloc&) {
+        err << "quantaro-cli: there is not enough memory for the draws' values: run fewer, or "
+               "run them in shards (--shard I/N --csv) and --summarize the files\n";
+        return kExitCannotSave;
+    }
+}
+
 std::optional<StudyJob> ReadUncertainty(const QCommandLineParser& parser, std::string& fault) {
     UncertaintyCommand command;
     for (const QString& text : parser.values(QStringLiteral("uncertainty"))) {
@@ -289,8 +303,10 @@ std::optional<StudyJob> ReadUncertainty(const QCommandLineParser& parser, std::s
         command.report = parser.value(QStringLiteral("report")).split(QLatin1Char(','));
     return [command](const StudyContext& context) mutable {
         command.run = context.run;
-        return RunUncertaintyCommand(context.sheet, command, context.out, context.err,
-                                     context.pendingStop);
+        return WithMemory(context.err, [&] {
+            return RunUncertaintyCommand(context.sheet, command, context.out, context.err,
+                                         context.pendingStop);
+        });
     };
 }
 
@@ -298,7 +314,8 @@ std::optional<StudyJob> ReadSummarize(const QCommandLineParser& parser, std::str
     const QStringList files =
         QStringList(parser.value(QStringLiteral("summarize"))) + parser.positionalArguments();
     return [files](const StudyContext& context) {
-        return RunSummarizeCommand(files, context.out, context.err);
+        return WithMemory(context.err,
+                          [&] { return RunSummarizeCommand(files, context.out, context.err); });
     };
 }
 
