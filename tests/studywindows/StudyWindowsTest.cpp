@@ -10,6 +10,7 @@
 #include <QSpinBox>
 #include <QTableView>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTextCursor>
 
 #include <functional>
@@ -339,7 +340,15 @@ TEST_F(StudyWindowsTest, UncertaintyShowsTheCoresTableAndChangesNoDocument) {
         EXPECT_EQ(std::vector(window.results().row(row).begin(), window.results().row(row).end()),
                   std::vector(expected.row(row).begin(), expected.row(row).end()));
     }
-    EXPECT_TRUE(in<QPushButton>(window, "ButtonExportDraws")->isEnabled());
+    // Export Draws writes the batch runner's file of the same draws.
+    const QTemporaryDir dir;
+    user.chosenFiles.push_back(dir.filePath("draws.csv"));
+    in<QPushButton>(window, "ButtonExportDraws")->click();
+    std::string file = DrawsCsvHeader(plan);
+    AppendDrawsCsvRows(file, draws);
+    QFile written(dir.filePath("draws.csv"));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll().toStdString(), file);
     EXPECT_EQ(user.boxes.size(), 1u);
 }
 
