@@ -14,8 +14,8 @@
 #include "run/TFormSelectEquation.h"
 #include "run/TFormTrajectory.h"
 #include "studywindows/TFormGoalSeek.h"
-#include "studywindows/TFormUncertainty.h"
 #include "studywindows/TFormSweep.h"
+#include "studywindows/TFormUncertainty.h"
 #include "ui/FormulaEditor.h"
 #include "ui/MainMenus.h"
 
