@@ -236,7 +236,7 @@ void UncertaintyPlan::drawInputs(const CounterRandomSource& source, std::uint64_
 int DifferenceStepExponent(long double value, long double uncertainty) {
     const long double base = value != 0 ? std::fabs(value) : uncertainty;
     if (!(base > 0) || !std::isfinite(base)) return -6;
-    return static_cast<int>(std::floor(std::log10(base))) - 5;
+    return static_cast<int>(std::floor(std::log10(base))) - 4;
 }
 
 long double DifferenceStep(long double value, long double uncertainty) {

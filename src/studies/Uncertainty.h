@@ -144,10 +144,11 @@ struct FirstOrderBudget {
 };
 
 // The step of an input's central difference: a power of ten, so that the
-// stepped values are exact in the 15 digits a cell holds; 10^-5 of the value
-// or so, which balances the difference's truncation (of order h^2) against
-// the rounding of the results' texts (of order 10^-15 / h). At 0, the same
-// of the uncertainty, or 10^-6.
+// stepped values are exact in the 15 digits a cell holds; 10^-4 to 10^-5 of
+// the value (its leading digit's place less four), about where the
+// difference's truncation (of order h^2) meets the rounding of the results'
+// 15-digit texts (of order 10^-15 / h). At 0, the same of the uncertainty,
+// or 10^-6.
 long double DifferenceStep(long double value, long double uncertainty);
 // Its exponent: the step is 10^DifferenceStepExponent.
 int DifferenceStepExponent(long double value, long double uncertainty);

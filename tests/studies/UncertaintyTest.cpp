@@ -101,7 +101,7 @@ TEST(UncertaintyTest, ProjectileRangeMatchesTheClosedFormsDerivatives) {
     const long double u = std::hypot(byV0 * 0.5L, byAngle * 1);
     EXPECT_NEAR(range.uncertainty / u, 1.0L, 1e-9L);
     EXPECT_NEAR(range.inputs[0].sensitivity / byV0, 1.0L, 1e-9L);
-    EXPECT_NEAR(range.inputs[1].sensitivity / byAngle, 1.0L, 1e-8L);
+    EXPECT_NEAR(range.inputs[1].sensitivity / byAngle, 1.0L, 1e-9L);
 }
 
 std::string Csv(const MonteCarloDraws& draws) {
