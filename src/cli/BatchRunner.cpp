@@ -57,6 +57,8 @@ struct BatchOptions {
     bool explain = false;
     // Runs a study, such as a sweep or a goal seek, instead.
     StudyJob study;
+    // False for a study of files, which loads no worksheet.
+    bool readsWorksheet = true;
     // The help or version text, printed instead of a run when asked for.
     std::string answer;
 };
@@ -178,10 +180,12 @@ const StudyRow* CheckStudyOptions(const QCommandLineParser& parser) {
     for (const StudyRow& row : Studies()) {
         for (std::size_t k = 1; k < row.options.size(); ++k) {
             const char* option = row.options[k].name;
-            const bool taken = study && std::any_of(study->options.begin() + 1,
-                                                    study->options.end(), [&](const auto& o) {
-                                                        return std::strcmp(o.name, option) == 0;
-                                                    });
+            const auto named = [&](const char* name) { return std::strcmp(name, option) == 0; };
+            // An option of several studies, or one a study borrows from another.
+            const bool taken =
+                study && (std::any_of(study->options.begin() + 1, study->options.end(),
+                                      [&](const auto& o) { return named(o.name); }) ||
+                          std::any_of(study->borrowed.begin(), study->borrowed.end(), named));
             if (parser.isSet(option) && !taken)
                 UsageError(Dashed(option) + " needs " + StudiesTaking(option));
         }
@@ -222,7 +226,12 @@ BatchOptions ParseOptions(const QStringList& arguments) {
         return options;
     }
     const QStringList positional = parser.positionalArguments();
-    if (parser.isSet("formula-text") == !positional.isEmpty() || positional.size() > 1) {
+    // A study of files takes them where the formula would be.
+    const bool readsWorksheet = std::none_of(Studies().begin(), Studies().end(), [&](auto& study) {
+        return !study.readsWorksheet && parser.isSet(study.name());
+    });
+    if (readsWorksheet &&
+        (parser.isSet("formula-text") == !positional.isEmpty() || positional.size() > 1)) {
         UsageError("give one formula file or --formula-text");
     }
     if (parser.isSet("degrees") && parser.isSet("radians")) {
@@ -242,7 +251,8 @@ BatchOptions ParseOptions(const QStringList& arguments) {
     }
     if (parser.isSet("formula-text"))
         options.formulaText = TextOption(parser.value("formula-text"));
-    if (!positional.isEmpty()) options.formulaFile = positional.first();
+    options.readsWorksheet = readsWorksheet;
+    if (!positional.isEmpty() && readsWorksheet) options.formulaFile = positional.first();
     options.constantsFile = parser.value("constants");
     options.variablesFile = parser.value("variables");
     options.saveVariablesFile = parser.value("save-variables");
@@ -443,7 +453,8 @@ int Run(const QStringList& arguments, std::ostream& out, std::ostream& err,
             return 0;
         }
         Worksheet sheet;
-        const FileEncoding variablesEncoding = LoadDocuments(options, sheet);
+        const FileEncoding variablesEncoding =
+            options.readsWorksheet ? LoadDocuments(options, sheet) : FileEncoding{};
         if (options.explain) return Explain(sheet, options.equation, out);
         if (options.study) {
             const StudyContext context{sheet,

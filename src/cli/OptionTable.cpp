@@ -3,6 +3,7 @@
 #include "cli/FitCommands.h"
 #include "cli/SolveCommands.h"
 #include "cli/StudyCommands.h"
+#include "cli/UncertaintyCommands.h"
 #include "cli/UnitCommands.h"
 
 namespace quantaro {
@@ -29,8 +30,9 @@ std::span<const CommandOption> PlainOptions() {
 
 // A new study is one more row here.
 std::span<const StudyRow> Studies() {
-    static const StudyRow studies[] = {SweepStudy(),    SeekStudy(),     UnitsStudy(), SolveStudy(),
-                                       MinimizeStudy(), MaximizeStudy(), FitStudy()};
+    static const StudyRow studies[] = {SweepStudy(),       SeekStudy(),      UnitsStudy(),
+                                       UncertaintyStudy(), SummarizeStudy(), SolveStudy(),
+                                       MinimizeStudy(),    MaximizeStudy(),  FitStudy()};
     return studies;
 }
 
@@ -50,7 +52,7 @@ const std::string& UsageText() {
                 text += std::string(lead) + line + '\n';
                 lead = "                    ";
             }
-            text += formula;
+            if (study.readsWorksheet) text += formula;
         }
         return text + "       quantaro-cli (--help | --version)\n";
     }();

@@ -67,6 +67,11 @@ struct StudyRow {
     std::vector<StudyRule> rules;
     // "--csv -" writes the study's results to standard output.
     bool csvToStandardOutput = false;
+    // Options of another study's row that this study takes too.
+    std::vector<const char*> borrowed = {};
+    // False for a study of files that reads no worksheet: the arguments
+    // after the options are its files, and no formula is given.
+    bool readsWorksheet = true;
     // Reads the study's options, which fit together by then; nothing, with
     // the reason, when a value is bad.
     std::function<std::optional<StudyJob>(const QCommandLineParser&, std::string& fault)> read;

@@ -351,7 +351,7 @@ StudyRow SweepStudy() {
                      .mostTimes = 2},
                     {.name = "shard",
                      .valueName = "I/N",
-                     .description = "With --sweep, run only block I of N."}},
+                     .description = "Run block I of N only (--sweep, --monte-carlo)."}},
         .synopsis = {"--sweep NAME=FROM:TO:COUNT[:log] [--sweep NAME=...]",
                      "[--shard I/N] [--record NAME[,NAME...]] --csv (OUT.csv | -)"},
         // A sweep keeps no table.

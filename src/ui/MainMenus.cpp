@@ -20,6 +20,7 @@ constexpr int kVariableScreenHelp = 13;
 constexpr int kRunItemHelp = 14;
 constexpr int kRunMenuHelp = 15;
 constexpr int kHelpMenuHelp = 23;
+constexpr int kUncertaintyHelp = 25;
 
 using W = TFormCalculator;
 
@@ -114,6 +115,8 @@ const std::vector<MenuEntry>& MenuBarTable() {
           Command(
               "CheckUnits1", QStringLiteral("Check &Units"), kRunItemHelp,
               [](W& w) { w.CheckUnits1Click(); }, Qt::Key_F7),
+          Command("Uncertainty1", QStringLiteral("U&ncertainty\u2026"), kUncertaintyHelp,
+                  [](W& w) { w.Uncertainty1Click(); }),
           Command("Solve1", QStringLiteral("So&lve\u2026"), kRunItemHelp,
                   [](W& w) { w.Solve1Click(); }),
           Command("Optimise1", QStringLiteral("O&ptimise\u2026"), kRunItemHelp,

@@ -31,6 +31,7 @@
 #include "studywindows/TFormOptimise.h"
 #include "studywindows/TFormSolve.h"
 #include "studywindows/TFormSweep.h"
+#include "studywindows/TFormUncertainty.h"
 #include "tables/NameTableModel.h"
 #include "tables/OperatorTableModel.h"
 #include "ui/FormulaCompletion.h"
@@ -431,6 +432,15 @@ void TFormCalculator::CheckUnits1Click() {
         PlaceBeside(checkUnitsWindow_, this, {loopWindow_, explainWindow_});
     checkUnitsWindow_->check();
     ShowWithoutModality(checkUnitsWindow_);
+}
+
+void TFormCalculator::Uncertainty1Click() {
+    if (!uncertaintyWindow_) {
+        uncertaintyWindow_ = new TFormUncertainty(session_, interaction_, this);
+        session_.addHintTarget(uncertaintyWindow_);
+    }
+    uncertaintyWindow_->showBeside(
+        this, {loopWindow_, explainWindow_, sweepWindow_, goalSeekWindow_, checkUnitsWindow_});
 }
 
 void TFormCalculator::Solve1Click() {

@@ -38,6 +38,7 @@ class TFormCheckUnits;
 class FormulaUnitMarks;
 class TFormOptimise;
 class TFormSolve;
+class TFormUncertainty;
 class TFormSweep;
 class TFormHelpAbout;
 class TFormLoopSelect;
@@ -112,6 +113,10 @@ class TFormCalculator : public QMainWindow, public HintTarget {
     void CheckUnits1Click();
     TFormSweep* sweepWindow() const { return sweepWindow_; }
     TFormGoalSeek* goalSeekWindow() const { return goalSeekWindow_; }
+    // Run menu: Uncertainty shows how uncertain the results are, worked out
+    // on a copy of the worksheet.
+    void Uncertainty1Click();
+    TFormUncertainty* uncertaintyWindow() const { return uncertaintyWindow_; }
     // Run menu: Solve and Optimise, the studies of several inputs at once.
     void Solve1Click();
     void Optimise1Click();
@@ -193,13 +198,14 @@ class TFormCalculator : public QMainWindow, public HintTarget {
     QWidget* variableScreen_ = nullptr;
     TFormHelpAbout* aboutBox_ = nullptr;
     TFormLoopSelect* loopWindow_ = nullptr;
-    TFormExplain* explainWindow_ = nullptr;        // created when first shown
-    TFormSweep* sweepWindow_ = nullptr;            // created when first shown
-    TFormGoalSeek* goalSeekWindow_ = nullptr;      // created when first shown
-    TFormCheckUnits* checkUnitsWindow_ = nullptr;  // created when first shown
-    TFormSolve* solveWindow_ = nullptr;            // created when first shown
-    TFormOptimise* optimiseWindow_ = nullptr;      // created when first shown
-    TFormFit* fitWindow_ = nullptr;                // created when first shown
+    TFormExplain* explainWindow_ = nullptr;          // created when first shown
+    TFormSweep* sweepWindow_ = nullptr;              // created when first shown
+    TFormGoalSeek* goalSeekWindow_ = nullptr;        // created when first shown
+    TFormCheckUnits* checkUnitsWindow_ = nullptr;    // created when first shown
+    TFormSolve* solveWindow_ = nullptr;              // created when first shown
+    TFormOptimise* optimiseWindow_ = nullptr;        // created when first shown
+    TFormUncertainty* uncertaintyWindow_ = nullptr;  // created when first shown
+    TFormFit* fitWindow_ = nullptr;                  // created when first shown
 };
 
 }  // namespace quantaro

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -298,6 +299,58 @@ TEST_F(StudyCommandsTest, BadStudyOptionsAreRefusedNamingTheFault) {
         EXPECT_EQ(out, "") << what;
         EXPECT_FALSE(QFile::exists(path("b.csv"))) << what;
     }
+}
+
+// The first-order lines to the byte, a draw summary's shape, and each bad
+// option of an uncertainty study refused with exit 64 naming its fault.
+TEST_F(StudyCommandsTest, UncertaintyPrintsItsLinesAndRefusesBadOptions) {
+    writeTable("u.VAR", {{"X", "1"}, {"Y", ""}});
+    writeTable("u.CON", {{"K", "2"}});
+    const QStringList sheet = {"--formula-text", "X * K = Y",   "--variables",
+                               path("u.VAR"),    "--constants", path("u.CON")};
+    ASSERT_EQ(run(sheet + QStringList{"--uncertainty", "X=10%", "--uncertainty", "K=0"}), 0) << err;
+    EXPECT_EQ(out,
+              "Y = 2 ± 0.2\n  X sensitivity 2 contribution 0.2 share 100%\n"
+              "  K sensitivity 1 contribution 0 share 0%\n");
+    ASSERT_EQ(run(sheet + QStringList{"--uncertainty", "X=±0.1:uniform", "--monte-carlo", "2000"}),
+              0);
+    // The drawn input's summary, then the result's.
+    EXPECT_TRUE(QRegularExpression("\nX = \\S+ ± \\S+ \\[0\\.9\\d+, 1\\.0\\d+\\] \\(0 failed\\)\n"
+                                   "Y = \\S+ ± \\S+ \\[1\\.\\d+, 2\\.\\d+\\] \\(0 failed\\)\n$")
+                    .match(QString::fromStdString(out))
+                    .hasMatch())
+        << out;
+    EXPECT_EQ(err, "quantaro-cli: 0 of 2000 draws failed\n");
+
+    const QStringList mc = {"--uncertainty", "X=1", "--monte-carlo"};
+    const std::tuple<QStringList, const char*> cases[] = {
+        {{"--uncertainty", "Q=1"}, "\"Q\" is neither a constant nor a variable"},
+        {{"--uncertainty", "X=-0.1"}, "--uncertainty X: the uncertainty '-0.1' must be 0 or more"},
+        {{"--uncertainty", "X=a%"}, "--uncertainty X: the uncertainty 'a%' is not a number"},
+        {{"--uncertainty", "X=1:lognormal"},
+         "the distribution may be normal, uniform or triangular"},
+        {{"--uncertainty", "X"}, "--uncertainty takes NAME=U[%][:normal|uniform|triangular]"},
+        {{"--uncertainty", "X=+-1"}, "a half-width '+-1' needs :uniform or :triangular"},
+        {{"--uncertainty", "X=1", "--report", "K"}, "\"K\" is not a variable"},
+        {mc + QStringList{"0"}, "--monte-carlo takes a whole number of draws from 1 to"},
+        {mc + QStringList{"9", "--shard", "3/2", "--csv", path("b.csv")}, "--shard takes I/N"},
+        {mc + QStringList{"9", "--shard", "1/2"}, "--shard needs --csv DRAWS.csv"},
+        {mc + QStringList{"9", "--seed", "-1"}, "--seed takes a whole number from 0 to"},
+        {{"--uncertainty", "X=1", "--csv", path("b.csv")}, "--csv needs --monte-carlo"},
+        {{"--monte-carlo", "5"}, "--monte-carlo needs --uncertainty"},
+        {{"--summarize", path("none.csv")}, "--formula-text cannot be given with --summarize"},
+    };
+    for (const auto& [options, fault] : cases) {
+        const std::string what = options.join(' ').toStdString();
+        EXPECT_EQ(run(sheet + options), 64) << what;
+        EXPECT_NE(err.find(fault), std::string::npos) << what << "\n" << err;
+        EXPECT_EQ(out, "") << what;
+        EXPECT_FALSE(QFile::exists(path("b.csv"))) << what;
+    }
+    EXPECT_EQ(run({"--summarize", path("none.csv")}), 66);
+    testing::WriteRaw(path("b.csv"), "point,X,message\r\n");
+    EXPECT_EQ(run({"--summarize", path("b.csv")}), 64);
+    EXPECT_NE(err.find("is no file of draws"), std::string::npos) << err;
 }
 
 // An input named in --record has its column once; a sweep of a variable the

@@ -3,8 +3,11 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLineSeries>
 #include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -18,10 +21,12 @@
 #include "charts/PlotView.h"
 #include "studies/CsvWriter.h"
 #include "studies/GoalSeek.h"
+#include "studies/MonteCarlo.h"
 #include "studies/Sweep.h"
 #include "studywindows/TFormFit.h"
 #include "studywindows/TFormGoalSeek.h"
 #include "studywindows/TFormSweep.h"
+#include "studywindows/TFormUncertainty.h"
 
 namespace quantaro::testing {
 namespace {
@@ -92,6 +97,10 @@ class StudyWindowsTest : public RunProgramTest {
     TFormFit& fit() {
         action("Fit1")->trigger();
         return *main().fitWindow();
+    }
+    TFormUncertainty& uncertainty() {
+        action("Uncertainty1")->trigger();
+        return *main().uncertaintyWindow();
     }
 };
 
@@ -296,6 +305,56 @@ TEST_F(StudyWindowsTest, GoalSeekChangesTheDocumentsOnlyOnStore) {
         session().setCell(Document::Constants, ValueColumn, 1, "2");
     }
     EXPECT_TRUE(user.boxes.empty());
+}
+
+// Both methods from the window give the core's table, draws on every core
+// included, and change no document; an uncertainty below 0 is refused.
+TEST_F(StudyWindowsTest, UncertaintyShowsTheCoresTableAndChangesNoDocument) {
+    TFormUncertainty& window = uncertainty();
+    const auto add = [&](const char* name, const char* u, int distribution) {
+        choose(window, "ComboInput", name);
+        in<QLineEdit>(window, "EditU")->setText(QString::fromUtf8(u));
+        in<QComboBox>(window, "ComboDistribution")->setCurrentIndex(distribution);
+        in<QPushButton>(window, "ButtonAdd")->click();
+    };
+    add("X", "-1", 0);
+    ASSERT_EQ(user.boxes.size(), 1u);
+    add("X", "10%", 0);
+    add("K", "±0.1", 1);
+    EXPECT_EQ(in<QTableWidget>(window, "TableInputs")->rowCount(), 2);
+    in<QSpinBox>(window, "SpinEditDraws")->setValue(5000);
+    in<QLineEdit>(window, "EditSeed")->setText("3");
+    const DocumentsSeen before = documents();
+    in<QPushButton>(window, "ButtonRun")->click();
+    waitFor(window);
+    EXPECT_EQ(documents(), before);
+
+    const Worksheet sheet = session().worksheetCopy();
+    const UncertaintyPlan plan(
+        sheet,
+        {{{"X", 10, true}, {"K", 0.1L, false, true, Distribution::Uniform}}, {"Y", "Z", "W"}, {}});
+    const FirstOrderBudget budget = PropagateFirstOrder(sheet, plan);
+    const MonteCarloDraws draws = MonteCarloRunner(sheet, plan, 1).run(3, 1, 5000);
+    std::vector<DrawSummary> summaries;
+    for (std::size_t r = 0; r < plan.resultCount(); ++r) {
+        summaries.push_back(SummarizeDraws(draws.result(r)));
+    }
+    const ResultTable expected = UncertaintySummaryTable(plan, &budget, summaries);
+    ASSERT_EQ(window.results().rowCount(), expected.rowCount());
+    for (std::size_t row = 0; row < expected.rowCount(); ++row) {
+        EXPECT_EQ(std::vector(window.results().row(row).begin(), window.results().row(row).end()),
+                  std::vector(expected.row(row).begin(), expected.row(row).end()));
+    }
+    // Export Draws writes the batch runner's file of the same draws.
+    const QTemporaryDir dir;
+    user.chosenFiles.push_back(dir.filePath("draws.csv"));
+    in<QPushButton>(window, "ButtonExportDraws")->click();
+    std::string file = DrawsCsvHeader(plan);
+    AppendDrawsCsvRows(file, draws);
+    QFile written(dir.filePath("draws.csv"));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll().toStdString(), file);
+    EXPECT_EQ(user.boxes.size(), 1u);
 }
 
 // F1 in either window opens the help at the run items' section, and a

@@ -17,6 +17,7 @@
 #include "studywindows/TFormOptimise.h"
 #include "studywindows/TFormSolve.h"
 #include "studywindows/TFormSweep.h"
+#include "studywindows/TFormUncertainty.h"
 #include "ui/FormulaEditor.h"
 #include "ui/MainMenus.h"
 
@@ -75,6 +76,7 @@ TEST_F(WindowLayoutTest, EveryWindowShowsItsControlsAsItsTableDescribesThem) {
     main().GoalSeek1Click();
     main().Solve1Click();
     main().Optimise1Click();
+    main().Uncertainty1Click();
     main().resize(0, 0);
     QApplication::processEvents();
 
@@ -87,6 +89,7 @@ TEST_F(WindowLayoutTest, EveryWindowShowsItsControlsAsItsTableDescribesThem) {
         {main().goalSeekWindow(), TFormGoalSeek::Layout()},
         {main().solveWindow(), TFormSolve::Layout()},
         {main().optimiseWindow(), TFormOptimise::Layout()},
+        {main().uncertaintyWindow(), TFormUncertainty::Layout()},
     };
     for (const bool hintsOn : {true, false}) {
         SCOPED_TRACE(hintsOn ? "hints on" : "hints off");
