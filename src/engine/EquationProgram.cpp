@@ -104,9 +104,9 @@ EquationProgram::Slot EquationProgram::slotOf(const NameTable& table, int row) {
     return slot;
 }
 
-// The flags are sticky, so they are tested once, after the last step: a
-// fault anywhere in the equation leaves one raised. Which fault came first
-// and what follows from it is the checked evaluation's to find.
+// The flags are sticky, so they are tested after the last step, or at the
+// end of the pass: a fault anywhere leaves one raised. Which fault came
+// first and what follows from it is the checked evaluation's to find.
 bool EquationProgram::runSteps(long double* slots, AngleUnit angle) const {
     namespace b = bodies;
     for (const Step& step : steps_) {
@@ -173,22 +173,33 @@ bool EquationProgram::runSteps(long double* slots, AngleUnit angle) const {
         }
         slots[step.result] = value;
     }
-    return !FaultFlagRaised();
+    return true;
+}
+
+bool EquationProgram::compute(AngleUnit angle) {
+    if (numberWordFaults_) RaiseFault(FaultKind::Overflow);
+    long double* const slots = slots_.data();
+    for (const Read& read : reads_) slots[read.slot] = read.table->number(read.row);
+    return runSteps(slots, angle);
 }
 
 std::optional<ResultCode> EquationProgram::run(NameTable& variables, AngleUnit angle,
                                                std::string& errorItem) {
-    if (numberWordFaults_) RaiseFault(FaultKind::Overflow);
-    long double* const slots = slots_.data();
-    for (const Read& read : reads_) slots[read.slot] = read.table->number(read.row);
-    if (!runSteps(slots, angle)) return std::nullopt;
+    if (!compute(angle) || FaultFlagRaised()) return std::nullopt;
     if (code_ != ResultCode::Success) {
         errorItem = errorItem_;
         return code_;
     }
     // An equation of blanks alone succeeds and stores nothing.
-    if (resultRow_ != 0) variables.setResult(resultRow_, slots[resultSlot_]);
+    if (resultRow_ != 0) variables.setResult(resultRow_, slots_[resultSlot_]);
     return ResultCode::Success;
+}
+
+bool EquationProgram::runUnchecked(NameTable& variables, AngleUnit angle,
+                                   NameTable::StoreLog& log) {
+    if (code_ != ResultCode::Success || !compute(angle)) return false;
+    if (resultRow_ != 0) variables.setResult(resultRow_, slots_[resultSlot_], log);
+    return true;
 }
 
 }  // namespace quantaro
