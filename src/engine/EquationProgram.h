@@ -74,7 +74,7 @@ class EquationProgram {
     // The reads, then the steps' results; false when a step needs the
     // checked evaluation. The fault flags are left as the steps leave them.
     bool compute(AngleUnit angle);
-    bool runSteps(long double* slots, AngleUnit angle) const;
+    bool runSteps(const long double* const* operands, long double* slots, AngleUnit angle) const;
     bool recordReads(const std::vector<std::string_view>& tokens, const EngineTables& tables);
     Slot slotOf(const NameTable& table, int row);
 
@@ -83,6 +83,9 @@ class EquationProgram {
     std::vector<Read> reads_;
     std::vector<Step> steps_;
     std::vector<long double> slots_;  // slot 0 holds 0, then numbers, reads, results
+    // Where each slot's value is read from while the program runs: a read's
+    // from its table cell, the others' from slots_.
+    std::vector<const long double*> operands_;
     // How the equation ends when no operator fails.
     ResultCode code_ = ResultCode::Success;
     std::string errorItem_;

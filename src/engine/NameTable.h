@@ -53,6 +53,14 @@ class NameTable {
         if (value.overflows) RaiseFault(FaultKind::Overflow);
         return value.number;
     }
+    // Where number(row) stands, for a reader that reads it many times while
+    // nothing is stored into the table. Throws as number(row) does.
+    // Valid while the table is neither assigned to nor destroyed.
+    const long double* numberAt(int row) const {
+        const ValueState& value = values_[valueIndex(row)];
+        if (value.overflows) RaiseFault(FaultKind::Overflow);
+        return &value.number;
+    }
     // Whether the value cell holds a number beyond the extended range.
     bool overflows(int row) const { return values_[valueIndex(row)].overflows; }
 
