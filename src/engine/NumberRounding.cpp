@@ -389,6 +389,7 @@ static_assert(14 - FloorLog10Pow2(kLastExactPowerExponent) - 1 >= -kMaxExactPowe
 
 TextRoundTrip RoundThroughText(long double x) {
     const ExtendedFields fields = FieldsOf(x);
+    if (fields.biasedExponent == 0 && fields.significand == 0) return {};  // either zero: "0"
     const int e = fields.biasedExponent - kExponentBias;
     if (e >= kFirstExactPowerExponent && e <= kLastExactPowerExponent &&
         (fields.significand & kLeadingBit) != 0) {
