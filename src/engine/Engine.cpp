@@ -19,6 +19,37 @@ RunOutcome Engine::ExecuteEquations(int selection) {
     // Cleared once: an equation leaves them clear unless it faults.
     ClearFaultFlags();
     if (sheet_.formula().empty()) return FailedRun(ResultCode::EmptyFormula, 0, {}, std::nullopt);
+    if (mode_ == EngineMode::Compiled && runPassUnchecked(selection)) {
+        RunOutcome outcome;
+        outcome.equationNumber = static_cast<int>(count);
+        return outcome;
+    }
+    return runPassChecked(selection, count);
+}
+
+// The flags are sticky, so a pass that ends with none raised has raised none
+// on the way; testing them once costs what testing them after each equation
+// cost per equation.
+bool Engine::runPassUnchecked(int selection) {
+    storeLog_.clear();
+    bool clean = true;
+    try {
+        for (std::size_t k = 0; k < programs_.size() && clean; ++k) {
+            if (selection != 0 && selection != static_cast<int>(k) + 1) continue;
+            clean = programs_[k].runUnchecked(sheet_.variables, sheet_.angle, storeLog_);
+        }
+    } catch (const FloatingPointFault&) {
+        clean = false;
+    }
+    if (clean && !FaultFlagRaised()) return true;
+    sheet_.variables.takeBack(storeLog_);
+    ClearFaultFlags();
+    return false;
+}
+
+// Tests the flags after each equation, and evaluates a failing one afresh,
+// so that the run stops at the first fault or failure with its own message.
+RunOutcome Engine::runPassChecked(int selection, std::size_t count) {
     Failure failure;
     for (std::size_t k = 0; k < count; ++k) {
         const int number = static_cast<int>(k) + 1;

@@ -49,6 +49,14 @@ class Engine {
     // have changed since they were compiled; the texts are split afresh.
     std::size_t prepareEquations();
 
+    // A pass first runs the programs without testing the fault flags, and
+    // tests them at its end. When a flag is raised or an equation does not
+    // succeed, its stores are taken back and the pass runs again checked,
+    // which finds its outcome and stores what stands before the failure.
+    // True when the pass succeeded.
+    bool runPassUnchecked(int selection);
+    RunOutcome runPassChecked(int selection, std::size_t count);
+
     // How an equation failed: the error item, the piece of its text at fault
     // (empty for the whole equation) and a fault's kind.
     struct Failure {
@@ -80,6 +88,7 @@ class Engine {
     // Where the splitter took each equation from, for the place of a failure.
     std::vector<std::size_t> starts_;
     Stamps compiledFrom_;
+    NameTable::StoreLog storeLog_;  // of the unchecked pass
 };
 
 }  // namespace quantaro

@@ -104,14 +104,15 @@ EquationProgram::Slot EquationProgram::slotOf(const NameTable& table, int row) {
     return slot;
 }
 
-// The flags are sticky, so they are tested once, after the last step: a
-// fault anywhere in the equation leaves one raised. Which fault came first
-// and what follows from it is the checked evaluation's to find.
-bool EquationProgram::runSteps(long double* slots, AngleUnit angle) const {
+// The flags are sticky, so they are tested after the last step, or at the
+// end of the pass: a fault anywhere leaves one raised. Which fault came
+// first and what follows from it is the checked evaluation's to find.
+bool EquationProgram::runSteps(const long double* const* operands, long double* slots,
+                               AngleUnit angle) const {
     namespace b = bodies;
     for (const Step& step : steps_) {
-        const long double l = slots[step.left];
-        const long double r = slots[step.right];
+        const long double l = *operands[step.left];
+        const long double r = *operands[step.right];
         long double value = 0.0L;
         switch (step.code) {
             case InlineCode::Add:
@@ -173,22 +174,38 @@ bool EquationProgram::runSteps(long double* slots, AngleUnit angle) const {
         }
         slots[step.result] = value;
     }
-    return !FaultFlagRaised();
+    return true;
+}
+
+// The steps read the tables' numbers where they stand, rather than copies:
+// nothing is stored into a table while an equation runs.
+bool EquationProgram::compute(AngleUnit angle) {
+    if (numberWordFaults_) RaiseFault(FaultKind::Overflow);
+    if (operands_.empty() || operands_[0] != slots_.data()) {
+        operands_.resize(slots_.size());
+        for (std::size_t i = 0; i < slots_.size(); ++i) operands_[i] = &slots_[i];
+    }
+    for (const Read& read : reads_) operands_[read.slot] = read.table->numberAt(read.row);
+    return runSteps(operands_.data(), slots_.data(), angle);
 }
 
 std::optional<ResultCode> EquationProgram::run(NameTable& variables, AngleUnit angle,
                                                std::string& errorItem) {
-    if (numberWordFaults_) RaiseFault(FaultKind::Overflow);
-    long double* const slots = slots_.data();
-    for (const Read& read : reads_) slots[read.slot] = read.table->number(read.row);
-    if (!runSteps(slots, angle)) return std::nullopt;
+    if (!compute(angle) || FaultFlagRaised()) return std::nullopt;
     if (code_ != ResultCode::Success) {
         errorItem = errorItem_;
         return code_;
     }
     // An equation of blanks alone succeeds and stores nothing.
-    if (resultRow_ != 0) variables.setResult(resultRow_, slots[resultSlot_]);
+    if (resultRow_ != 0) variables.setResult(resultRow_, *operands_[resultSlot_]);
     return ResultCode::Success;
+}
+
+bool EquationProgram::runUnchecked(NameTable& variables, AngleUnit angle,
+                                   NameTable::StoreLog& log) {
+    if (code_ != ResultCode::Success || !compute(angle)) return false;
+    if (resultRow_ != 0) variables.setResult(resultRow_, *operands_[resultSlot_], log);
+    return true;
 }
 
 }  // namespace quantaro

@@ -35,6 +35,14 @@ class EquationProgram {
     // exact outcome and the first fault.
     std::optional<ResultCode> run(NameTable& variables, AngleUnit angle, std::string& errorItem);
 
+    // Runs the program as run does, but leaves the fault flags untested, for
+    // a pass that tests them once at its end, and notes its store in log.
+    // True when it succeeded and stored its result (or had none to store);
+    // false, having stored nothing, when it ends in any other way but a
+    // fault: its outcome is then the checked run's to find. Raises the fault
+    // a read raises.
+    bool runUnchecked(NameTable& variables, AngleUnit angle, NameTable::StoreLog& log);
+
     // The variable row a successful run stores into; 0 when it stores
     // nothing. Evaluating the equation afresh stores into no other row.
     int resultRow() const { return resultRow_; }
@@ -63,8 +71,10 @@ class EquationProgram {
     };
     class Recorder;
 
-    // The steps' results; false when one needs the checked evaluation.
-    bool runSteps(long double* slots, AngleUnit angle) const;
+    // The reads, then the steps' results; false when a step needs the
+    // checked evaluation. The fault flags are left as the steps leave them.
+    bool compute(AngleUnit angle);
+    bool runSteps(const long double* const* operands, long double* slots, AngleUnit angle) const;
     bool recordReads(const std::vector<std::string_view>& tokens, const EngineTables& tables);
     Slot slotOf(const NameTable& table, int row);
 
@@ -73,6 +83,9 @@ class EquationProgram {
     std::vector<Read> reads_;
     std::vector<Step> steps_;
     std::vector<long double> slots_;  // slot 0 holds 0, then numbers, reads, results
+    // Where each slot's value is read from while the program runs: a read's
+    // from its table cell, the others' from slots_.
+    std::vector<const long double*> operands_;
     // How the equation ends when no operator fails.
     ResultCode code_ = ResultCode::Success;
     std::string errorItem_;

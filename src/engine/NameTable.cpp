@@ -62,10 +62,36 @@ void NameTable::setCell(int column, int row, std::string text) {
 }
 
 void NameTable::setResult(int row, long double value) {
-    const TextRoundTrip readBack = RoundThroughText(value);
-    values_[valueIndex(row)] = {readBack.value, value, readBack.overflows, true, true};
+    storeResult(row, value);
     std::string& typed = texts_[textIndex(ValueColumn, row)];
     if (!typed.empty()) typed.clear();
+}
+
+void NameTable::storeResult(int row, long double value) {
+    const TextRoundTrip readBack = RoundThroughText(value);
+    values_[valueIndex(row)] = {readBack.value, value, readBack.overflows, true, true};
+}
+
+// A typed text is moved into the log rather than copied: after a first store
+// into a row its text is empty, and noting it costs nothing.
+void NameTable::setResult(int row, long double value, StoreLog& log) {
+    if (log.size_ == log.entries_.size()) log.entries_.emplace_back();
+    StoreLog::Entry& entry = log.entries_[log.size_++];
+    entry.row = row;
+    entry.value = values_[valueIndex(row)];
+    entry.typed.clear();
+    std::string& typed = texts_[textIndex(ValueColumn, row)];
+    if (!typed.empty()) entry.typed.swap(typed);
+    storeResult(row, value);
+}
+
+// A cell that held no typed text has none after the stores either.
+void NameTable::takeBack(StoreLog& log) {
+    while (log.size_ > 0) {
+        StoreLog::Entry& entry = log.entries_[--log.size_];
+        values_[valueIndex(entry.row)] = entry.value;
+        if (!entry.typed.empty()) texts_[textIndex(ValueColumn, entry.row)].swap(entry.typed);
+    }
 }
 
 // RoundThroughText reads the number as ReadTyped reads its text, and raises

@@ -53,12 +53,27 @@ class NameTable {
         if (value.overflows) RaiseFault(FaultKind::Overflow);
         return value.number;
     }
+    // Where number(row) stands, for a reader that reads it many times while
+    // nothing is stored into the table. Throws as number(row) does.
+    // Valid while the table is neither assigned to nor destroyed.
+    const long double* numberAt(int row) const {
+        const ValueState& value = values_[valueIndex(row)];
+        if (value.overflows) RaiseFault(FaultKind::Overflow);
+        return &value.number;
+    }
     // Whether the value cell holds a number beyond the extended range.
     bool overflows(int row) const { return values_[valueIndex(row)].overflows; }
 
     // Stores a result: the number becomes what reading back its text would
     // give, and the text is FormatNumber(value).
     void setResult(int row, long double value);
+    // The same, and notes in log what the cell held before, so that a run of
+    // stores can be taken back (takeBack).
+    class StoreLog;
+    void setResult(int row, long double value, StoreLog& log);
+    // Puts back what the stores noted in log changed, last first, and empties
+    // the log: the cells are as they were before the first of them.
+    void takeBack(StoreLog& log);
     // Types FormatNumber(value) into a value cell, as setCell would, but
     // makes the text only when it is asked for: the cell reads as that text
     // does, and holds no stored result.
@@ -106,6 +121,7 @@ class NameTable {
         bool formatted = false;  // the text is FormatNumber(result), made when asked for
     };
     static ValueState ReadTyped(const std::string& text);
+    void storeResult(int row, long double value);
 
     std::size_t textIndex(int column, int row) const {
         assert(column >= 0 && column < columnCount_ && row >= 0 && row <= rowCount_);
@@ -124,6 +140,24 @@ class NameTable {
     std::vector<ValueState> values_;  // one per row
     std::uint64_t namesStamp_;
     std::uint64_t valuesStamp_;
+
+  public:
+    // What stores into a table changed. Kept from one run of stores to the
+    // next, so that noting a store costs no allocation once it has run.
+    class StoreLog {
+      public:
+        void clear() { size_ = 0; }
+
+      private:
+        friend class NameTable;
+        struct Entry {
+            int row = 0;
+            ValueState value;
+            std::string typed;  // the typed text the store cleared, if any
+        };
+        std::vector<Entry> entries_;
+        std::size_t size_ = 0;
+    };
 };
 
 // Sizes of the constant and variable tables, heading row included.

@@ -2,7 +2,9 @@
 
 #include <array>
 #include <bit>
+#include <cassert>
 #include <cfenv>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -284,16 +286,44 @@ std::optional<ReadBack> ToNearestExtended(const FifteenDigits& decimal, bool neg
     return ReadBack{ValueOf({significand, biasedExponent, negative}), false};
 }
 
-// Whether the extended arithmetic rounds to nearest: fegetround's reading of
-// the x87 control word, without the call.
-bool RoundingToNearest() {
+// How the extended arithmetic rounds, as the x87 control word says.
+struct Rounding {
+    bool toNearest = false;
+    bool fullPrecision = false;  // to 64 bits, not to a double's or a float's
+};
+
+Rounding CurrentRounding() {
 #if defined(__x86_64__) && defined(__GNUC__)
     unsigned short control = 0;
     __asm__ volatile("fnstcw %0" : "=m"(control));
-    return (control & 0x0C00) == 0;
+    return {(control & 0x0C00) == 0, (control & 0x0300) == 0x0300};
 #else
-    return std::fegetround() == FE_TONEAREST;
+    return {std::fegetround() == FE_TONEAREST, false};
 #endif
+}
+
+// The common case, a magnitude of about 1E-13 to 1E41 (RoundThroughText
+// checks its exponent), rounding to nearest with full precision: scaled to
+// fifteen integer digits by one exact power of ten and rounded to an
+// integer, it gives the digits FormatNumber writes; scaled back by the same
+// power, what ParseNumber reads them as, since both round the same digits
+// times the same power once. The scaled value lies below 2 * 10^15 < 2^51,
+// so the scaling errs by at most 2^-14, and a fraction farther than 2^-12
+// from one half rounds as the exact value's does. Nearer to one half (exact
+// halfway values among them), nothing.
+std::optional<long double> RoundByExactPowerOfTen(long double magnitude, int binaryExponent) {
+    int k = 14 - FloorLog10Pow2(binaryExponent);  // scaled by 10^k: [10^14, 2 * 10^15)
+    assert(k > -kMaxExactPowerOfTen && k <= kMaxExactPowerOfTen);
+    long double scaled = ScaleByExactPowerOfTen(magnitude, k);
+    // Sixteen digits: one fewer power. An exact value just below 10^15 that
+    // rounds up to it gives 10^15 either way.
+    if (scaled >= 1e15L) scaled = ScaleByExactPowerOfTen(magnitude, --k);
+    // The sum has no fraction bits, so it rounds to the nearest integer.
+    constexpr long double kTwoTo63 = 0x1p63L;
+    const long double nearest = (scaled + kTwoTo63) - kTwoTo63;
+    const long double fraction = scaled - nearest;  // exact
+    if (std::fabs(fraction) > 0.5L - 0x1p-12L) return std::nullopt;
+    return ScaleByExactPowerOfTen(nearest, -k);
 }
 
 // The text path with the caller's fault flags as they were, whatever the C
@@ -316,7 +346,12 @@ std::optional<FifteenDigits> RoundToFifteenDigits(long double x) {
     return RoundSignificand(fields.significand, fields.biasedExponent - kExponentBias - 63);
 }
 
-TextRoundTrip RoundThroughText(long double x) {
+namespace {
+
+// Every value the exact powers of ten do not round: from the binary digits
+// by the 128-bit powers, and in the rare hard cases through the text. Out of
+// line, so that the common case costs no more than its own arithmetic.
+[[gnu::noinline]] TextRoundTrip RoundByBinaryDigits(long double x) {
     const ExtendedFields fields = FieldsOf(x);
     const bool leadingBit = (fields.significand & kLeadingBit) != 0;
     // Infinities and NaNs are written "INF" and "NAN", which read as no number.
@@ -328,7 +363,7 @@ TextRoundTrip RoundThroughText(long double x) {
     if (fields.biasedExponent == 0 && !leadingBit) return {};
     // The lowest binade may read back as a subnormal; the pseudo-denormals are
     // the C library's to write. Other rounding modes read back differently.
-    if (fields.biasedExponent <= 1 || !RoundingToNearest()) {
+    if (fields.biasedExponent <= 1 || !CurrentRounding().toNearest) {
         return RoundThroughTextKeepingFlags(x);
     }
 
@@ -338,6 +373,34 @@ TextRoundTrip RoundThroughText(long double x) {
     const std::optional<ReadBack> read = ToNearestExtended(*decimal, fields.negative);
     if (!read) return RoundThroughTextKeepingFlags(x);
     return {read->value, read->overflows};
+}
+
+// The binary exponents e, 2^e <= |x| < 2^(e+1), of the values that
+// RoundByExactPowerOfTen takes: scaled by 10^k and by 10^(k-1), k = 14 -
+// FloorLog10Pow2(e), exact powers both.
+constexpr int kFirstExactPowerExponent = -43;
+constexpr int kLastExactPowerExponent = 136;
+static_assert(14 - FloorLog10Pow2(kFirstExactPowerExponent) <= kMaxExactPowerOfTen &&
+              14 - FloorLog10Pow2(kFirstExactPowerExponent - 1) > kMaxExactPowerOfTen);
+static_assert(14 - FloorLog10Pow2(kLastExactPowerExponent) - 1 >= -kMaxExactPowerOfTen &&
+              14 - FloorLog10Pow2(kLastExactPowerExponent + 1) - 1 < -kMaxExactPowerOfTen);
+
+}  // namespace
+
+TextRoundTrip RoundThroughText(long double x) {
+    const ExtendedFields fields = FieldsOf(x);
+    if (fields.biasedExponent == 0 && fields.significand == 0) return {};  // either zero: "0"
+    const int e = fields.biasedExponent - kExponentBias;
+    if (e >= kFirstExactPowerExponent && e <= kLastExactPowerExponent &&
+        (fields.significand & kLeadingBit) != 0) {
+        const Rounding rounding = CurrentRounding();
+        if (rounding.toNearest && rounding.fullPrecision) {
+            if (const auto value = RoundByExactPowerOfTen(std::fabs(x), e)) {
+                return {fields.negative ? -*value : *value, false};
+            }
+        }
+    }
+    return RoundByBinaryDigits(x);
 }
 
 TextRoundTrip RoundThroughTextSlowly(long double x) {

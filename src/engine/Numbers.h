@@ -43,14 +43,16 @@ inline constexpr int kMaxExactPowerOfTen = 27;
 // most 19 significant digits and such a scale. |scale| <= kMaxExactPowerOfTen.
 // Both operands are exact extended values: the digits have at most 64 bits
 // and 5^27 < 2^64. Inline, for the rounding of every stored result.
-inline long double ScaleByExactPowerOfTen(std::uint64_t digits, int scale) {
+inline long double ScaleByExactPowerOfTen(long double value, int scale) {
     static constexpr long double kPowersOfTen[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,
                                                    1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
                                                    1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L,
                                                    1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
     static_assert(sizeof kPowersOfTen / sizeof kPowersOfTen[0] == kMaxExactPowerOfTen + 1);
-    const long double value = static_cast<long double>(digits);
     return scale >= 0 ? value * kPowersOfTen[scale] : value / kPowersOfTen[-scale];
+}
+inline long double ScaleByExactPowerOfTen(std::uint64_t digits, int scale) {
+    return ScaleByExactPowerOfTen(static_cast<long double>(digits), scale);
 }
 
 // The general text form of a number: at most 15 significant digits rounded

@@ -248,10 +248,10 @@ namespace {
 // x 10^exponent, rounded once.
 long double TimesPowerOfTen(long double x, int exponent) {
     if (exponent >= 0 && exponent <= kMaxExactPowerOfTen) {
-        return x * ScaleByExactPowerOfTen(1, exponent);
+        return x * ScaleByExactPowerOfTen(1.0L, exponent);
     }
     if (exponent < 0 && -exponent <= kMaxExactPowerOfTen) {
-        return x / ScaleByExactPowerOfTen(1, -exponent);
+        return x / ScaleByExactPowerOfTen(1.0L, -exponent);
     }
     return x * std::pow(10.0L, exponent);
 }

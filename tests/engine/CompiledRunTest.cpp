@@ -130,6 +130,33 @@ TEST(RunFaults, TheMessageNamesTheFirstFault) {
     }
 }
 
+// A pass tests the flags once, at its end; when one is raised, it is run
+// again from the values it started from, to stop at its first fault. The
+// third equation overflows and the fifth divides by zero.
+TEST(RunFaults, APassStopsAtItsFirstFaultWithOnlyTheResultsBeforeIt) {
+    Worksheet sheet = testing::StandardWorksheet();
+    SetRow(sheet.constants, testing::kFirstFreeConstantRow, {"BIG", "1E4000"});
+    std::string formula = "R1 + 1 = R1\r\nR1 * 2 = R2\r\nBIG * BIG = R3\r\nR3 = R4";
+    formula += "\r\n1E-25 COSECH = R5";
+    std::vector<std::string> expected = {"6", "12"};
+    for (int n = 1; n <= 11; ++n) {
+        const std::string name = "R" + std::to_string(n);
+        SetRow(sheet.variables, testing::kFirstFreeVariableRow + n - 1,
+               {name, n == 1 ? "5" : "old"});
+        if (n > 5) formula += "\r\nA = " + name;
+        if (n > 2) expected.push_back("old");
+    }
+    sheet.setFormula(formula);
+    Engine engine(sheet);
+    const RunOutcome outcome = engine.ExecuteEquations(0);
+    EXPECT_EQ(outcome.message, "Floating point overflow");
+    EXPECT_EQ(outcome.equationNumber, 3);
+    std::vector<std::string> values;
+    for (int n = 1; n <= 11; ++n)
+        values.push_back(sheet.variables.value(testing::kFirstFreeVariableRow + n - 1));
+    EXPECT_EQ(values, expected);
+}
+
 // A run's outcome and the bytes of the extended value it stored into X (the
 // text when it stored none).
 std::string OutcomeAndResult(Worksheet& sheet, EngineMode mode) {
