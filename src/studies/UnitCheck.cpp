@@ -40,6 +40,7 @@ struct Traced {
     bool checked = true;
     Unit unit;
     std::optional<long double> known;  // a number word's or a constant's value
+    bool numberWord = false;           // written in the formula as a number
     std::string written;               // a cell's unit as typed
     int variableRow = 0;               // the variable it was read from
     std::string_view token;            // the token it was read at
@@ -117,6 +118,7 @@ class UnitBackend {
     Operand literal(long double value) {
         Traced number;
         number.known = value;
+        number.numberWord = true;
         return push(std::move(number));
     }
 
@@ -270,6 +272,9 @@ class UnitBackend {
     }
 
     static bool both(const Traced& l, const Traced& r) { return l.checked && r.checked; }
+    static bool ZeroWord(const Traced& value) {
+        return value.numberWord && value.known && *value.known == 0;
+    }
 
     // RATE / 100 with RATE in %, or RATE * 0.01: a number word that is a
     // dimensionless unit's own factor turns its value into a plain number,
@@ -293,6 +298,12 @@ class UnitBackend {
     // and one scale unless one side is a plain number and the other an angle.
     Traced alike(std::string_view op, const Traced& l, const Traced& r, const std::string& what) {
         if (!both(l, r)) return Unchecked();
+        // Zero is zero in every unit: 0 - K * V negates, Y >= 0 asks for a sign.
+        if (ZeroWord(l) || ZeroWord(r)) {
+            Traced out = ZeroWord(l) ? r : l;
+            out.known.reset();
+            return out;
+        }
         if (!l.unit.sameDimension(r.unit)) {
             find(UnitFinding::Dimension, op, what);
             return Unchecked();

@@ -114,6 +114,10 @@ TEST(UnitCheck, EachOperatorClassWithMatchingAndMismatchingOperands) {
           "stored in E whose units say kWh"}},
         {"PCT / 100 + 1 = N", {}},
         {"( V + L ) * T = X", {"equation 1, step 1 (+): dimension: adds m to m/s"}},
+        // Zero is zero in every unit; any other number word is a plain number.
+        {"0 - V * T = X", {}},
+        {"L >= 0 = N", {}},
+        {"1 - L = X", {"equation 1, step 1 (-): dimension: subtracts m from a plain number"}},
     };
     for (const Case& c : cases) EXPECT_EQ(Lines(c.formula), c.lines) << c.formula;
 }
