@@ -40,6 +40,11 @@ StudyWindow::StudyWindow(const Session& session, UserInteraction& interaction,
 
 StudyWindow::~StudyWindow() = default;
 
+void StudyWindow::stopStudy() {
+    job_.cancel();
+    job_.wait();
+}
+
 void StudyWindow::setUpStudyControls(const StudyButtons& buttons) {
     buttons_ = buttons;
     timer_ = new QTimer(this);

@@ -88,6 +88,10 @@ class StudyWindow : public QWidget, public HintTarget {
     // the steps the progress bar counts up to.
     void startStudy(std::function<void(StudyControl&)> study, std::uint64_t total = 0);
     void showProgressOf(std::uint64_t done);
+    // Cancels a running study and waits for it. Every derived window's
+    // destructor calls it first: a study writes what it found into the
+    // derived window's members, which go before the base's job does.
+    void stopStudy();
     const StudyJob& job() const { return job_; }
     StaleResults& stale() { return stale_; }
     const StaleResults& stale() const { return stale_; }

@@ -141,7 +141,9 @@ TFormFit::TFormFit(Session& session, UserInteraction& interaction, QWidget* pare
     adjustSize();
 }
 
-TFormFit::~TFormFit() = default;
+TFormFit::~TFormFit() {
+    stopStudy();
+}
 
 std::span<const ControlEntry> TFormFit::Layout() {
     return kLayout;

@@ -93,7 +93,9 @@ TFormGoalSeek::TFormGoalSeek(Session& session, UserInteraction& interaction, QWi
     adjustSize();
 }
 
-TFormGoalSeek::~TFormGoalSeek() = default;
+TFormGoalSeek::~TFormGoalSeek() {
+    stopStudy();
+}
 
 std::span<const ControlEntry> TFormGoalSeek::Layout() {
     return kLayout;

@@ -116,7 +116,9 @@ TFormOptimise::TFormOptimise(Session& session, UserInteraction& interaction, QWi
     resize(760, 680);
 }
 
-TFormOptimise::~TFormOptimise() = default;
+TFormOptimise::~TFormOptimise() {
+    stopStudy();
+}
 
 std::span<const ControlEntry> TFormOptimise::Layout() {
     return kLayout;

@@ -93,7 +93,9 @@ TFormSolve::TFormSolve(Session& session, UserInteraction& interaction, QWidget* 
     resize(760, 640);
 }
 
-TFormSolve::~TFormSolve() = default;
+TFormSolve::~TFormSolve() {
+    stopStudy();
+}
 
 std::span<const ControlEntry> TFormSolve::Layout() {
     return kLayout;

@@ -148,7 +148,9 @@ TFormSweep::TFormSweep(const Session& session, UserInteraction& interaction, QWi
     resize(880, 620);
 }
 
-TFormSweep::~TFormSweep() = default;
+TFormSweep::~TFormSweep() {
+    stopStudy();
+}
 
 std::span<const ControlEntry> TFormSweep::Layout() {
     return kLayout;

@@ -171,7 +171,9 @@ TFormUncertainty::TFormUncertainty(Session& session, UserInteraction& interactio
     adjustSize();
 }
 
-TFormUncertainty::~TFormUncertainty() = default;
+TFormUncertainty::~TFormUncertainty() {
+    stopStudy();
+}
 
 std::span<const ControlEntry> TFormUncertainty::Layout() {
     return kLayout;
