@@ -35,24 +35,6 @@ const long double kNaN = std::numeric_limits<long double>::quiet_NaN();
 
 // A parameter moves freely, or through x = lo + (hi - lo) (1 + sin u) / 2
 // between its bounds.
-struct ParameterMap {
-    bool bounded = false;
-    long double low = 0.0L;
-    long double high = 0.0L;
-
-    long double value(long double u) const {
-        return bounded ? std::clamp(low + (high - low) * (1 + std::sin(u)) / 2, low, high) : u;
-    }
-    long double derivative(long double u) const {
-        return bounded ? (high - low) * std::cos(u) / 2 : 1.0L;
-    }
-    long double unknown(long double x) const {
-        if (!bounded) return x;
-        if (high == low) return 0.0L;
-        return std::asin(std::clamp(2 * (x - low) / (high - low) - 1, -1.0L, 1.0L));
-    }
-};
-
 std::string RowText(std::size_t row) {
     return "row " + std::to_string(row + 1);
 }
@@ -236,17 +218,10 @@ class Fitter {
             const InputCell cell = *FindInputCell(sheet, p.name);
             const NameTable& table = TableOf(sheet, cell.table);
             names_.push_back(table.name(cell.row));
-            ParameterMap map;
-            long double start = table.overflows(cell.row) ? 0.0L : table.number(cell.row);
-            if (p.bounds) {
-                map.bounded = true;
-                map.low = std::min(p.bounds->first, p.bounds->second);
-                map.high = std::max(p.bounds->first, p.bounds->second);
-                // On a bound the sine stands still: start from the middle.
-                if (!(map.low < start && start < map.high)) start = map.low / 2 + map.high / 2;
-            }
+            const BoundedInput map = BoundedInput::Of(p.bounds);
             maps_.push_back(map);
-            start_.push_back(map.unknown(RoundedToDigits(start)));
+            start_.push_back(
+                map.startingUnknown(table.overflows(cell.row) ? 0.0L : table.number(cell.row)));
         }
         const int weightColumn =
             setup.weighting == FitWeighting::None ? -1 : data.findColumn(setup.weightColumn);
@@ -293,7 +268,7 @@ class Fitter {
     ModelRuns model_;
     std::size_t n_ = 0;
     std::vector<std::string> names_;
-    std::vector<ParameterMap> maps_;
+    std::vector<BoundedInput> maps_;
     std::vector<long double> start_;
     std::vector<long double> rootWeights_;
     std::vector<int> matchColumns_;

@@ -1,5 +1,6 @@
 #include "studies/InputTrials.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/Messages.h"
@@ -14,6 +15,30 @@ long double RoundedToDigits(long double x) {
 long double LastDigitUnit(long double x) {
     if (x == 0 || !std::isfinite(x)) return 0;
     return std::pow(10.0L, std::floor(std::log10(std::fabs(x))) - 14);
+}
+
+BoundedInput BoundedInput::Of(const std::optional<std::pair<long double, long double>>& bounds) {
+    if (!bounds) return {};
+    return {true, std::min(bounds->first, bounds->second), std::max(bounds->first, bounds->second)};
+}
+
+long double BoundedInput::value(long double u) const {
+    return bounded ? std::clamp(low + (high - low) * (1 + std::sin(u)) / 2, low, high) : u;
+}
+
+long double BoundedInput::derivative(long double u) const {
+    return bounded ? (high - low) * std::cos(u) / 2 : 1.0L;
+}
+
+long double BoundedInput::unknown(long double x) const {
+    if (!bounded) return x;
+    if (high == low) return 0.0L;
+    return std::asin(std::clamp(2 * (x - low) / (high - low) - 1, -1.0L, 1.0L));
+}
+
+long double BoundedInput::startingUnknown(long double start) const {
+    if (bounded && !(low < start && start < high)) start = low / 2 + high / 2;
+    return unknown(RoundedToDigits(start));
 }
 
 InputTrials::InputTrials(const Worksheet& sheet, std::vector<InputCell> inputs,

@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/Worksheet.h"
@@ -18,6 +19,24 @@ long double RoundedToDigits(long double x);
 
 // One unit of the 15th significant digit of x; 0 for 0.
 long double LastDigitUnit(long double x);
+
+// An input a search keeps within bounds by moving it through a sine of an
+// unknown of its own, so that a search without bounds never leaves them;
+// without bounds the unknown is the value.
+struct BoundedInput {
+    bool bounded = false;
+    long double low = 0.0L;
+    long double high = 0.0L;
+
+    // The bounds may come in either order; none: unbounded.
+    static BoundedInput Of(const std::optional<std::pair<long double, long double>>& bounds);
+    long double value(long double u) const;
+    long double derivative(long double u) const;
+    long double unknown(long double x) const;
+    // The unknown to start from at the value start, taken to 15 digits: from
+    // the middle when start is not inside, as on a bound the sine stands still.
+    long double startingUnknown(long double start) const;
+};
 
 // What a trial of several inputs gave: each result's number, at the full
 // precision the run stored it in, and its text; or why there is none.

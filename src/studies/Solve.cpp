@@ -28,24 +28,6 @@ std::string Plural(std::size_t count, const char* one, const char* many) {
 }
 
 // How an input moves: freely, or through x = lo + (hi - lo) (1 + sin u) / 2.
-struct InputMap {
-    bool bounded = false;
-    long double low = 0.0L;
-    long double high = 0.0L;
-
-    long double value(long double u) const {
-        return bounded ? low + (high - low) * (1 + std::sin(u)) / 2 : u;
-    }
-    long double derivative(long double u) const {
-        return bounded ? (high - low) * std::cos(u) / 2 : 1.0L;
-    }
-    long double unknown(long double x) const {
-        if (!bounded) return x;
-        if (high == low) return 0.0L;
-        return std::asin(std::clamp(2 * (x - low) / (high - low) - 1, -1.0L, 1.0L));
-    }
-};
-
 class Solver {
   public:
     Solver(const Worksheet& sheet, const SolveSetup& setup, StudyControl* control)
@@ -58,17 +40,10 @@ class Solver {
             const InputCell cell = *FindInputCell(sheet, input.name);
             const NameTable& table = TableOf(sheet, cell.table);
             inputNames_.push_back(table.name(cell.row));
-            InputMap map;
-            long double start = table.overflows(cell.row) ? 0.0L : table.number(cell.row);
-            if (input.bounds) {
-                map.bounded = true;
-                map.low = std::min(input.bounds->first, input.bounds->second);
-                map.high = std::max(input.bounds->first, input.bounds->second);
-                // On a bound the sine stands still: start from the middle.
-                if (!(map.low < start && start < map.high)) start = map.low / 2 + map.high / 2;
-            }
+            const BoundedInput map = BoundedInput::Of(input.bounds);
             maps_.push_back(map);
-            start_.push_back(map.unknown(RoundedToDigits(start)));
+            start_.push_back(
+                map.startingUnknown(table.overflows(cell.row) ? 0.0L : table.number(cell.row)));
         }
         for (const SolveTarget& target : setup.targets) {
             scales_.push_back(target.target == 0 ? 1.0L : std::fabs(target.target));
@@ -124,7 +99,7 @@ class Solver {
     std::size_t m_;
     std::size_t n_;
     std::vector<std::string> inputNames_;
-    std::vector<InputMap> maps_;
+    std::vector<BoundedInput> maps_;
     std::vector<long double> start_;
     std::vector<long double> scales_;
     std::vector<std::string> targetTexts_;
