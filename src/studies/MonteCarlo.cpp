@@ -196,28 +196,11 @@ MonteCarloDraws MonteCarloRunner::run(std::uint64_t seed, std::uint64_t first, s
         std::clamp<std::uint64_t>(count / (workers_ * kBlocksPerWorker), 1, kMaxBlock);
     const std::uint64_t blockCount = (count + blockSize - 1) / blockSize;
     Work work(draws, control, seed, blockSize, blockCount);
-    // Each worker copies and compiles the worksheet on its own thread, as a
-    // sweep's do, so that what its passes write lies in its own heap.
-    const auto worker = [&] {
-        try {
-            PointRunner runner(start_, plan_->setup().run);
-            runBlocks(runner, work);
-        } catch (const std::bad_alloc&) {
-            work.halt("memory ran out");
-        } catch (const std::exception& failure) {
-            work.halt(failure.what());
-        }
-    };
-    std::vector<std::thread> threads;
-    for (std::size_t k = 1; k < workers_ && k < blockCount; ++k) {
-        try {
-            threads.emplace_back(worker);
-        } catch (const std::system_error&) {
-            break;  // no more threads to be had: fewer workers do it all
-        }
-    }
-    worker();
-    for (std::thread& thread : threads) thread.join();
+    RunOnWorkers(
+        start_, plan_->setup().run,
+        static_cast<unsigned>(std::min<std::uint64_t>(workers_, blockCount)),
+        [&](PointRunner& runner) { runBlocks(runner, work); },
+        [&](std::string why) { work.halt(std::move(why)); });
 
     for (std::uint64_t block = 0; block < blockCount; ++block) {
         draws.size_ += work.done[block];

@@ -1,5 +1,10 @@
 #include "studies/StudyPoint.h"
 
+#include <exception>
+#include <new>
+#include <system_error>
+#include <thread>
+
 namespace quantaro {
 namespace {
 
@@ -89,6 +94,31 @@ std::optional<RunOutcome> PointRunner::run(std::span<const InputCell> cells,
         if (!outcome.succeeded()) break;
     }
     return outcome;
+}
+
+void RunOnWorkers(const Worksheet& start, StudyRun run, unsigned workers,
+                  const std::function<void(PointRunner&)>& work,
+                  const std::function<void(std::string)>& halt) {
+    const auto worker = [&] {
+        try {
+            PointRunner runner(start, run);
+            work(runner);
+        } catch (const std::bad_alloc&) {
+            halt("memory ran out");
+        } catch (const std::exception& failure) {
+            halt(failure.what());
+        }
+    };
+    std::vector<std::thread> threads;
+    for (unsigned k = 1; k < workers; ++k) {
+        try {
+            threads.emplace_back(worker);
+        } catch (const std::system_error&) {
+            break;  // no more threads to be had: fewer workers do it all
+        }
+    }
+    worker();
+    for (std::thread& thread : threads) thread.join();
 }
 
 }  // namespace quantaro

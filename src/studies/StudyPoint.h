@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -95,5 +96,16 @@ class PointRunner {
     // The variables a pass may store into, which a point puts back.
     std::vector<int> resultRows_;
 };
+
+// Runs work on up to `workers` threads at once, the calling thread one of
+// them, each with a PointRunner of its own from start. Each worker copies and
+// compiles the worksheet on its own thread, so that what its passes write
+// lies in that thread's own heap: copies made one after another on one
+// thread share cache lines where they meet, and two workers writing them
+// cost each point a fifth more time. Fewer threads run when no more can be
+// had; a worker that fails says why through halt.
+void RunOnWorkers(const Worksheet& start, StudyRun run, unsigned workers,
+                  const std::function<void(PointRunner&)>& work,
+                  const std::function<void(std::string)>& halt);
 
 }  // namespace quantaro

@@ -478,31 +478,11 @@ SweepResults SweepRunner::run(std::uint64_t first, std::uint64_t last, StudyCont
     Work work(results, control, count, blockSize);
     const std::uint64_t blockCount = work.blockCount;
     work.shortfall = std::move(shortfall);
-    // Each worker copies and compiles the worksheet on its own thread, so
-    // that what its passes write lies in that thread's own heap. Copies made
-    // one after another on one thread share cache lines where they meet, and
-    // two workers writing them cost each point a fifth more time.
-    const auto worker = [&] {
-        try {
-            PointRunner runner(start_, plan_->setup().run);
-            runBlocks(runner, work);
-        } catch (const std::bad_alloc&) {
-            work.halt("memory ran out");
-        } catch (const std::exception& failure) {
-            work.halt(failure.what());
-        }
-    };
-
-    std::vector<std::thread> threads;
-    for (std::size_t k = 1; k < workers_ && k < blockCount; ++k) {
-        try {
-            threads.emplace_back(worker);
-        } catch (const std::system_error&) {
-            break;  // no more threads to be had: fewer workers do it all
-        }
-    }
-    worker();
-    for (std::thread& thread : threads) thread.join();
+    RunOnWorkers(
+        start_, plan_->setup().run,
+        static_cast<unsigned>(std::min<std::uint64_t>(workers_, blockCount)),
+        [&](PointRunner& runner) { runBlocks(runner, work); },
+        [&](std::string why) { work.halt(std::move(why)); });
 
     // The points up to the first one left unfinished, as far as it got.
     std::uint64_t block = 0;
