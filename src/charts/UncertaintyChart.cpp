@@ -100,6 +100,9 @@ void UncertaintyChartView::showHistogram(const std::optional<DrawHistogram>& his
         base->append(histogram->edges.front(), 0);
         base->append(histogram->edges.back(), 0);
         auto* area = new QAreaSeries(outline, base);
+        // An area series does not own its edges: they go with it.
+        outline->setParent(area);
+        base->setParent(area);
         const QColor ground = palette().color(QPalette::Base);
         QColor fill = SeriesPen(0, ground).color();
         area->setPen(QPen(fill, 1));
