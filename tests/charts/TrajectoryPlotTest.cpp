@@ -45,7 +45,7 @@ TEST_F(TrajectoryPlotTest, DrawsChosenColumnsAgainstPassesOrAVariableWithTitles)
         QString up;
         QList<QPointF> firstSeries;
     };
-    const Case cases[] = {
+    const std::vector<Case> cases = {
         {parabola, {kPassAxis, {0}}, "Pass", "X (m)", {{1, 2}, {2, 4}, {3, 6}}},
         {parabola, {0, {1}}, "X (m)", "Y", {{2, 1}, {4, 4}, {6, 9}}},
         {parabola, {kPassAxis, {0, 1}}, "Pass", "Value", {{1, 2}, {2, 4}, {3, 6}}},
@@ -53,7 +53,7 @@ TEST_F(TrajectoryPlotTest, DrawsChosenColumnsAgainstPassesOrAVariableWithTitles)
         {flat, {kPassAxis, {0}}, "Pass", "X (m)", {{1, 5}, {2, 5}}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(&c - cases);
+        SCOPED_TRACE(&c - cases.data());
         trajectory.clear();
         for (const Pass& pass : c.passes) record(pass);
         const Plot plot = MakePlot(trajectory, variables, c.choice);

@@ -42,4 +42,8 @@ for file in "${installed_files[@]}"; do
 done
 # Debian's own checks of a package.
 report=$(lintian --fail-on error,warning "$package" 2>&1) || fail "lintian: $report"
+# The programs are built with the distribution's hardening flags.
+hardening=$(lintian -I --tags hardening-no-bindnow,hardening-no-fortify-functions,hardening-no-relro \
+    "$package" 2>/dev/null | grep '^[EWI]:' || true)
+[ -z "$hardening" ] || fail "lintian: $hardening"
 echo "$(basename "$package"): Depends: $depends"
