@@ -32,8 +32,14 @@ if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$entry" || fail "desktop-file-validate"
 fi
 if command -v appstreamcli >/dev/null; then
-    appstreamcli validate --no-net "$prefix/share/metainfo/$app_id.metainfo.xml" ||
-        fail "appstreamcli validate"
+    report=$(appstreamcli validate --no-net "$prefix/share/metainfo/$app_id.metainfo.xml" 2>&1) ||
+        fail "appstreamcli validate: $report"
+    # Warnings fail too; only the pedantic notes may stand.
+    if grep -q '^[EW]:' <<<"$report"; then fail "appstreamcli validate: $report"; fi
+fi
+# The project has no web site, so its metainfo names none.
+if grep -q 'https\?://' "$prefix/share/metainfo/$app_id.metainfo.xml"; then
+    fail "the metainfo names a web address"
 fi
 
 # The desktop types each document by its extension, in any case, once the
