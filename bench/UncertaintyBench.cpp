@@ -28,8 +28,8 @@ QString Engineering() {
 
 // Monte Carlo draws beside a sweep's points on the same worksheet, on 1 and
 // 2 workers, collecting the same results: a draw is a point whose inputs are
-// random, so its time should be a point's and the drawing's (two Philox
-// blocks and a logarithm per input). Items are draws.
+// random, so its time should be a point's and the drawing's (for a pair of
+// normal inputs, 4/pi Philox blocks and one logarithm). Items are draws.
 void RunDraws(benchmark::State& state, const QString& base, std::vector<UncertainInput> inputs,
               std::uint64_t draws) {
     Worksheet sheet;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 
 namespace quantaro {
 
@@ -17,15 +18,23 @@ class CounterRandomSource {
     // it can go through a logarithm or an inverse distribution function.
     virtual long double uniform(std::uint64_t seed, std::uint64_t stream,
                                 std::uint64_t counter) const = 0;
+    // Two independent uniforms in (0, 1) at one (seed, stream, counter); the
+    // first is uniform()'s.
+    virtual std::pair<long double, long double> uniformPair(std::uint64_t seed,
+                                                            std::uint64_t stream,
+                                                            std::uint64_t counter) const = 0;
 };
 
 // Philox2x64-10 of Random123 (Salmon et al., SC'11): the seed is its key and
 // (counter, stream) its 128-bit counter. The first output word's top 63 bits
-// k give (k + 1/2) / 2^63, which a 64-bit mantissa holds exactly.
+// k give (k + 1/2) / 2^63, which a 64-bit mantissa holds exactly; a pair
+// takes the second word's the same way.
 class PhiloxRandomSource final : public CounterRandomSource {
   public:
     long double uniform(std::uint64_t seed, std::uint64_t stream,
                         std::uint64_t counter) const override;
+    std::pair<long double, long double> uniformPair(std::uint64_t seed, std::uint64_t stream,
+                                                    std::uint64_t counter) const override;
 };
 
 }  // namespace quantaro

@@ -173,62 +173,55 @@ std::string NoNumberMessage(const Worksheet& sheet, int row) {
            " after the run, which is no number";
 }
 
-// cos(2 pi t) and sin(2 pi t) for 0 < t < 1 from the nearest quarter turn:
-// the sine and cosine of at most pi / 4, where the library needs no long
-// argument reduction. t's quarters less a whole number are exact.
-std::pair<long double, long double> TurnCosSin(long double t) {
-    const long double quarters = 4 * t;
-    const long double nearest = std::round(quarters);
-    const long double rest = (quarters - nearest) * (std::numbers::pi_v<long double> / 2);
-    long double sine = 0.0L, cosine = 0.0L;
-    sincosl(rest, &sine, &cosine);
-    switch (static_cast<int>(nearest) & 3) {
-        case 1:
-            return {-sine, cosine};
-        case 2:
-            return {-cosine, -sine};
-        case 3:
-            return {sine, -cosine};
-        default:
-            return {cosine, sine};
+long double DrawValue(const UncertaintyPlan::Input& input, long double u) {
+    if (input.distribution == Distribution::Triangular) {
+        // The inverse of the distribution function, each half from its end.
+        return u < 0.5L ? input.value - input.halfWidth * (1 - std::sqrt(2 * u))
+                        : input.value + input.halfWidth * (1 - std::sqrt(2 * (1 - u)));
     }
+    return input.value + input.halfWidth * (2 * u - 1);
 }
 
-long double DrawValue(const UncertaintyPlan::Input& input, long double u1, long double u2) {
-    switch (input.distribution) {
-        case Distribution::Uniform:
-            return input.value + input.halfWidth * (2 * u1 - 1);
-        case Distribution::Triangular:
-            // The inverse of the distribution function, each half from its end.
-            return u1 < 0.5L ? input.value - input.halfWidth * (1 - std::sqrt(2 * u1))
-                             : input.value + input.halfWidth * (1 - std::sqrt(2 * (1 - u1)));
-        case Distribution::Normal:
-            break;
+// A point uniform in the square (-1, 1)^2 is kept when it lies inside the
+// unit circle, as pi / 4 of them do; its squared radius s is then uniform and
+// its direction independent of it, so x and y scaled by sqrt(-2 ln s / s) are
+// two independent normals, with no sine or cosine to work out. The uniforms
+// are odd multiples of 2^-63, so x and y are never 0 and s > 0.
+std::pair<long double, long double> NormalPair(const CounterRandomSource& source,
+                                               std::uint64_t seed, std::uint64_t draw,
+                                               std::size_t k) {
+    // 64 points in a row outside the circle come once in 10^42 draws.
+    constexpr std::uint64_t kAttempts = 64;
+    for (std::uint64_t attempt = 0; attempt < kAttempts; ++attempt) {
+        const auto [u1, u2] = source.uniformPair(seed, draw, 2 * k + (attempt << 32));
+        const long double x = 2 * u1 - 1;
+        const long double y = 2 * u2 - 1;
+        const long double s = x * x + y * y;
+        if (s < 1) {
+            const long double scale = std::sqrt(-2 * std::log(s) / s);
+            return {x * scale, y * scale};
+        }
     }
-    const long double radius = std::sqrt(-2 * std::log(u1));
-    return input.value + input.standard * radius * TurnCosSin(u2).first;
+    return {0.0L, 0.0L};
 }
 
-// Two normal inputs side by side, 2m and 2m + 1, share the pair of Box and
-// Muller (2m's counters), the cosine's normal for the first, the sine's for
-// the second: two independent normals for one logarithm.
+// Two normal inputs side by side, 2m and 2m + 1, share the pair drawn at 2m's
+// counters: two independent normals for one logarithm.
 void UncertaintyPlan::drawInputs(const CounterRandomSource& source, std::uint64_t seed,
                                  std::uint64_t draw, std::span<long double> values) const {
     const auto normal = [&](std::size_t k) {
         return k < inputs_.size() && inputs_[k].distribution == Distribution::Normal;
     };
     for (std::size_t k = 0; k < inputs_.size(); ++k) {
-        const long double u1 = source.uniform(seed, draw, 2 * k);
         if (!normal(k)) {
-            values[k] = DrawValue(inputs_[k], u1, 0.5L);
+            values[k] = DrawValue(inputs_[k], source.uniform(seed, draw, 2 * k));
             continue;
         }
-        const long double radius = std::sqrt(-2 * std::log(u1));
-        const auto [cosine, sine] = TurnCosSin(source.uniform(seed, draw, 2 * k + 1));
-        values[k] = inputs_[k].value + inputs_[k].standard * radius * cosine;
+        const auto [first, second] = NormalPair(source, seed, draw, k);
+        values[k] = inputs_[k].value + inputs_[k].standard * first;
         if (k % 2 == 0 && normal(k + 1)) {
             ++k;
-            values[k] = inputs_[k].value + inputs_[k].standard * radius * sine;
+            values[k] = inputs_[k].value + inputs_[k].standard * second;
         }
     }
 }

@@ -108,14 +108,18 @@ long double ResultNumber(const NameTable& variables, int row);
 // Why a result has no number after a run that succeeded.
 std::string NoNumberMessage(const Worksheet& sheet, int row);
 
-// cos(2 pi t) and sin(2 pi t), the turn of a normal pair, for 0 < t < 1.
-std::pair<long double, long double> TurnCosSin(long double t);
+// The value of a uniform or triangular input from a uniform u in (0, 1), by
+// the inverse of its distribution function: an exact transform, so the draws
+// have the distribution asked for, up to the rounding of the extended
+// precision.
+long double DrawValue(const UncertaintyPlan::Input& input, long double u);
 
-// The value of an input at draw `draw` from uniforms u1 and u2 in (0, 1):
-// the normal by Box and Muller, the others by their inverse distribution
-// functions of u1. Exact transforms, so the draws have the distribution
-// asked for, up to the rounding of the extended precision.
-long double DrawValue(const UncertaintyPlan::Input& input, long double u1, long double u2);
+// Two independent standard normals for input k at draw `draw`, by the polar
+// method of Marsaglia and Bray (exact, like the transforms above). Attempt a
+// reads the uniform pair at counter 2k + a * 2^32 of the draw's stream.
+std::pair<long double, long double> NormalPair(const CounterRandomSource& source,
+                                               std::uint64_t seed, std::uint64_t draw,
+                                               std::size_t k);
 
 // One input's part in one result's uncertainty.
 struct SensitivityLine {
