@@ -75,14 +75,13 @@ JsonReport::Table::Table(std::string name, std::vector<std::string> columns)
 
 void JsonReport::Table::addRow(const std::vector<std::string>& fields) {
     for (std::size_t k = 0; k < columns_.size(); ++k)
-        values_[k].push_back(k < fields.size() ? fields[k] : std::string());
+        values_[k].append(k < fields.size() ? JsonText(fields[k]) : QString());
 }
 
 QJsonObject JsonReport::Table::json() const {
     QJsonArray columns;
     for (std::size_t k = 0; k < columns_.size(); ++k)
-        columns.append(
-            QJsonObject{{"name", JsonText(columns_[k])}, {"values", TextArray(values_[k])}});
+        columns.append(QJsonObject{{"name", JsonText(columns_[k])}, {"values", values_[k]}});
     return {{"name", JsonText(name_)}, {"columns", columns}};
 }
 

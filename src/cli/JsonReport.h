@@ -27,7 +27,7 @@ namespace quantaro {
 class JsonReport {
   public:
     // A table whose rows arrive in blocks, as a sweep's points do; kept by
-    // column, as the document writes it.
+    // column as the document writes it, each value once.
     class Table {
       public:
         Table(std::string name, std::vector<std::string> columns);
@@ -37,7 +37,7 @@ class JsonReport {
       private:
         std::string name_;
         std::vector<std::string> columns_;
-        std::vector<std::vector<std::string>> values_;  // by column
+        std::vector<QJsonArray> values_;  // by column
     };
 
     explicit JsonReport(QStringList arguments);
