@@ -252,6 +252,7 @@ int RunSummarizeCommand(const QStringList& files, std::ostream& out, std::ostrea
     for (const QString& path : files) {
         const FileReadResult read = ReadDocumentFile(path, kDrawFileLimit);
         if (read.status != LoadStatus::Loaded) {
+            if (report) report->addInputFile("draws", path);
             if (read.errorText.isEmpty()) {
                 err << "quantaro-cli: there is no file " << Quoted(path) << '\n';
             } else {
