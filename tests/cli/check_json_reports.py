@@ -7,6 +7,7 @@ Usage: check_json_reports.py QUANTARO_CLI EXAMPLES_DIR SCHEMA
 import csv
 import hashlib
 import json
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -15,7 +16,9 @@ from pathlib import Path
 import jsonschema
 
 cli, examples, schema_file = str(Path(sys.argv[1]).resolve()), Path(sys.argv[2]), sys.argv[3]
-validator = jsonschema.Draft202012Validator(json.loads(Path(schema_file).read_text()))
+schema = json.loads(Path(schema_file).read_text())
+jsonschema.Draft202012Validator.check_schema(schema)
+validator = jsonschema.Draft202012Validator(schema)
 work = Path(tempfile.mkdtemp())
 failures = []
 
@@ -142,6 +145,7 @@ if code != 0 or not out.startswith("V0 = 25"):
 elif list(validator.iter_errors(json.loads((work / "report.json").read_text()))):
     failures.append("--json FILE: the file's document is not valid")
 
+shutil.rmtree(work)
 for failure in failures:
     print(failure, file=sys.stderr)
 print(f"{len(failures)} problems")
