@@ -15,6 +15,7 @@ packages=(
     dpkg-dev file appstream desktop-file-utils lintian
     scdoc man-db shared-mime-info xdg-utils bash-completion
     parallel
+    python3 python3-jsonschema
 )
 
 as_root() {

@@ -1,19 +1,24 @@
 #include "cli/BatchRunner.h"
 
 #include <QCommandLineParser>
+#include <QMap>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <limits>
 #include <optional>
+#include <streambuf>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cli/CsvRecorder.h"
+#include "cli/JsonReport.h"
 #include "cli/OptionTable.h"
 #include "cli/TableOutput.h"
 #include "documents/DocumentState.h"
+#include "documents/FileIo.h"
 #include "documents/FileName.h"
 #include "documents/WorksheetFiles.h"
 #include "engine/Engine.h"
@@ -61,6 +66,9 @@ struct BatchOptions {
     bool readsWorksheet = true;
     // The help or version text, printed instead of a run when asked for.
     std::string answer;
+    // What a report names: the mode, and each option given with its values.
+    std::string mode;
+    QMap<QString, QStringList> given;
 };
 
 [[noreturn]] void UsageError(const QString& why) {
@@ -211,7 +219,24 @@ void CheckCsvToStandardOutput(const QCommandLineParser& parser, const StudyRow* 
     UsageError("--csv - (standard output) needs " + studies.join(" or "));
 }
 
-BatchOptions ParseOptions(const QStringList& arguments) {
+// Standard output carries one document at most.
+void CheckJsonToStandardOutput(const QCommandLineParser& parser, bool jsonToStandardOutput) {
+    if (jsonToStandardOutput && parser.value("csv") == QLatin1String("-"))
+        UsageError("--csv - and --json (standard output) exclude each other: give --json=FILE");
+}
+
+// The options given, with their values, and the mode they ask for.
+void NoteGivenOptions(const QCommandLineParser& parser, const StudyRow* study,
+                      BatchOptions& options) {
+    for (const CommandOption& option : AllOptions()) {
+        if (parser.isSet(option.name))
+            options.given.insert(option.name,
+                                 option.valueName ? parser.values(option.name) : QStringList());
+    }
+    options.mode = study ? study->name() : parser.isSet("explain") ? "explain" : "run";
+}
+
+BatchOptions ParseOptions(const QStringList& arguments, bool jsonToStandardOutput) {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(QLatin1String(kDescription));
@@ -244,6 +269,7 @@ BatchOptions ParseOptions(const QStringList& arguments) {
     }
     const StudyRow* study = CheckStudyOptions(parser);
     CheckCsvToStandardOutput(parser, study);
+    CheckJsonToStandardOutput(parser, jsonToStandardOutput);
     if (parser.isSet("record") && !parser.isSet("csv")) UsageError("--record needs --csv");
     for (const CommandOption& option : AllOptions()) {
         if (option.valueName && option.mostTimes == 1 && parser.values(option.name).size() > 1)
@@ -267,6 +293,7 @@ BatchOptions ParseOptions(const QStringList& arguments) {
     if (parser.isSet("degrees")) options.angle = AngleUnit::Degrees;
     if (parser.isSet("radians")) options.angle = AngleUnit::Radians;
     options.explain = parser.isSet("explain");
+    NoteGivenOptions(parser, study, options);
     if (study) {
         std::string fault;
         std::optional<StudyJob> job = study->read(parser, fault);
@@ -322,13 +349,30 @@ void RequireEquation(int selection, std::string_view formula) {
                                      (count == 1 ? " equation" : " equations")};
 }
 
+// The files of the worksheet that were read, or named and not found; a
+// table named after the formula file that is not there is no input.
+void NoteInputFiles(const BatchOptions& options, const WorksheetPaths& paths,
+                    const WorksheetLoad& load, JsonReport& report) {
+    const std::tuple<Document, const char*, bool> documents[] = {
+        {Document::Formula, "formula", !options.formulaText},
+        {Document::Constants, "constants", !options.constantsFile.isEmpty()},
+        {Document::Variables, "variables", !options.variablesFile.isEmpty()}};
+    for (const auto& [document, role, named] : documents) {
+        if (!paths[document] || paths[document]->isEmpty()) continue;
+        if (named || load.documents[document].outcome.status != LoadStatus::Missing)
+            report.addInputFile(role, *paths[document]);
+    }
+}
+
 // Reads the worksheet the options name and ends the run at the first
 // document that could not be read, formula first; an equation selected past
 // the formula's last ends it before the tables are looked at. Returns the
 // character set of the variable file, to save it in again.
-FileEncoding LoadDocuments(const BatchOptions& options, Worksheet& sheet) {
-    WorksheetLoad load = LoadWorksheet(WorksheetFilesOf(options));
+FileEncoding LoadDocuments(const BatchOptions& options, Worksheet& sheet, JsonReport* report) {
+    const WorksheetPaths paths = WorksheetFilesOf(options);
+    WorksheetLoad load = LoadWorksheet(paths);
     sheet = std::move(load.sheet);
+    if (report) NoteInputFiles(options, paths, load, *report);
     if (options.formulaText) {
         sheet.setFormula(options.formulaText->toStdString());
     } else {
@@ -381,25 +425,28 @@ int ExitCodeOf(const RunOutcome& outcome) {
 }
 
 // Runs one pass; returns 0 or the exit code of its failure, whose message
-// it leaves in err.
-int RunPass(Engine& engine, int equation, std::ostream& err) {
+// it leaves in err and the report.
+int RunPass(Engine& engine, int equation, std::ostream& err, JsonReport* report) {
     const RunOutcome outcome = engine.ExecuteEquations(equation);
     if (outcome.succeeded()) return 0;
     err << outcome.message << '\n';
+    if (report) report->setRunFailure(outcome);
     return ExitCodeOf(outcome);
 }
 
-// Runs the passes, recording the table after each, the failing one too;
-// returns the exit code. A stop is looked for before each pass and after the
-// last; a recording that cannot be written ends the run at once.
+// Runs the passes, recording the table after each, the failing one too,
+// and counting them in passesRun; returns the exit code. A stop is looked
+// for before each pass and after the last; a recording that cannot be
+// written ends the run at once.
 int RunPasses(Worksheet& sheet, const BatchOptions& options, CsvRecorder* recorder,
-              PendingStop pendingStop, std::ostream& err) {
+              PendingStop pendingStop, std::ostream& err, JsonReport* report, int& passesRun) {
     Engine engine(sheet);
     const int passes = options.passes;
     for (int pass = 1; pass <= passes; ++pass) {
         if (const int signal = StopSignal(pendingStop))
             return Stopped(signal, pass - 1, passes, err);
-        const int exitCode = RunPass(engine, options.equation, err);
+        passesRun = pass;
+        const int exitCode = RunPass(engine, options.equation, err, report);
         if (recorder) {
             if (const std::optional<QString> failure = recorder->record(pass, sheet.variables)) {
                 err << failure->toStdString() << " (stopped after pass " << pass << " of " << passes
@@ -414,9 +461,13 @@ int RunPasses(Worksheet& sheet, const BatchOptions& options, CsvRecorder* record
 }
 
 // Prints the explanation of one run; returns the exit code the run would give.
-int Explain(const Worksheet& sheet, int equation, std::ostream& out) {
+int Explain(const Worksheet& sheet, int equation, std::ostream& out, JsonReport* report) {
     const Explanation explanation = ExplainEquations(sheet, equation);
     for (const std::string& line : explanation.lines) out << line << '\n';
+    if (report) {
+        report->setExplanation(explanation.lines);
+        report->setRunFailure(explanation.outcome);
+    }
     return ExitCodeOf(explanation.outcome);
 }
 
@@ -444,18 +495,64 @@ int CheckOutput(int exitCode, std::ostream& out, std::ostream& err) {
     return Written(err) ? exitCode : kExitIoError;
 }
 
-int Run(const QStringList& arguments, std::ostream& out, std::ostream& err,
-        PendingStop pendingStop) {
+// A stream's buffer that takes everything and keeps nothing.
+class DiscardingBuffer : public std::streambuf {
+  protected:
+    int overflow(int c) override { return traits_type::not_eof(c); }
+    std::streamsize xsputn(const char*, std::streamsize count) override { return count; }
+};
+
+// A stream's buffer that passes everything on to another and keeps a copy.
+class CopyingBuffer : public std::streambuf {
+  public:
+    explicit CopyingBuffer(std::streambuf* target) : target_(target) {}
+    const std::string& text() const { return text_; }
+
+  protected:
+    int overflow(int c) override {
+        if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+        text_.push_back(traits_type::to_char_type(c));
+        return target_ ? target_->sputc(traits_type::to_char_type(c)) : c;
+    }
+    std::streamsize xsputn(const char* bytes, std::streamsize count) override {
+        text_.append(bytes, static_cast<std::size_t>(count));
+        return target_ ? target_->sputn(bytes, count) : count;
+    }
+    int sync() override { return target_ ? target_->pubsync() : 0; }
+
+  private:
+    std::streambuf* target_;
+    std::string text_;
+};
+
+// Where --json sends its document and the text output that it replaces.
+struct JsonRequest {
+    JsonReport& report;
+    bool toStandardOutput;
+};
+
+int Run(const QStringList& arguments, std::ostream& out, std::ostream& err, PendingStop pendingStop,
+        const std::optional<JsonRequest>& json) {
+    JsonReport* report = json ? &json->report : nullptr;
     try {
-        const BatchOptions options = ParseOptions(arguments);
+        const BatchOptions options = ParseOptions(arguments, json && json->toStandardOutput);
         if (!options.answer.empty()) {
             out << options.answer;
+            if (report) report->skip();
             return 0;
         }
+        if (report) {
+            report->setMode(options.mode);
+            report->setOptions(options.given);
+        }
+        // The document takes the place of the text on standard output.
+        DiscardingBuffer discarded;
+        std::ostream nowhere(&discarded);
+        std::ostream& shown = json && json->toStandardOutput ? nowhere : out;
         Worksheet sheet;
         const FileEncoding variablesEncoding =
-            options.readsWorksheet ? LoadDocuments(options, sheet) : FileEncoding{};
-        if (options.explain) return Explain(sheet, options.equation, out);
+            options.readsWorksheet ? LoadDocuments(options, sheet, report) : FileEncoding{};
+        if (options.explain) return Explain(sheet, options.equation, shown, report);
         if (options.study) {
             const StudyContext context{sheet,
                                        StudyRun{options.equation, options.passes},
@@ -463,9 +560,10 @@ int Run(const QStringList& arguments, std::ostream& out, std::ostream& err,
                                        options.recordNames,
                                        options.saveVariablesFile,
                                        variablesEncoding,
-                                       out,
+                                       shown,
                                        err,
-                                       pendingStop};
+                                       pendingStop,
+                                       report};
             return options.study(context);
         }
         std::optional<CsvRecorder> recorder;
@@ -474,9 +572,14 @@ int Run(const QStringList& arguments, std::ostream& out, std::ostream& err,
                              RecordedRows(options.recordNames, sheet.variables));
         }
 
-        const int exitCode =
-            RunPasses(sheet, options, recorder ? &*recorder : nullptr, pendingStop, err);
-        PrintVariables(sheet.variables, out);
+        int passesRun = 0;
+        const int exitCode = RunPasses(sheet, options, recorder ? &*recorder : nullptr, pendingStop,
+                                       err, report, passesRun);
+        PrintVariables(sheet.variables, shown, report);
+        if (report) {
+            report->setSummary("passes", options.passes);
+            report->setSummary("passesRun", passesRun);
+        }
         // A run stopped by a signal or a recording that failed saves nothing.
         if (exitCode > kExitSignalBase || exitCode == kExitCannotSave) return exitCode;
 
@@ -488,15 +591,103 @@ int Run(const QStringList& arguments, std::ostream& out, std::ostream& err,
         return exitCode == 0 && !saved ? kExitCannotSave : exitCode;
     } catch (const BatchError& error) {
         err << error.message << (error.message.ends_with('\n') ? "" : "\n");
+        if (report) report->setMessage(error.message.substr(0, error.message.find('\n')));
         return error.status;
     }
+}
+
+// Where --json asks the document to go: "-" for standard output; the
+// arguments without it; the reason when it is given wrongly. The word after
+// a bare --json is its file only when it is "-" or ends in ".json", so that
+// a formula file after it is never taken for one (--json=FILE takes any).
+struct JsonTarget {
+    std::optional<QString> file;
+    QStringList rest;
+    std::string fault;
+};
+
+JsonTarget TakeJsonOption(const QStringList& arguments) {
+    JsonTarget target;
+    const std::vector<CommandOption> options = AllOptions();
+    bool valueNext = false;  // the word is the value of the option before it
+    for (qsizetype k = 0; k < arguments.size(); ++k) {
+        const QString& word = arguments[k];
+        const QString name = word.startsWith(QLatin1String("--")) ? word.mid(2)
+                             : word.startsWith(QLatin1Char('-'))  ? word.mid(1)
+                                                                  : QString();
+        const bool json = !valueNext && (name == QLatin1String("json") ||
+                                         name.startsWith(QLatin1String("json=")));
+        if (word == QLatin1String("--") && !valueNext) {
+            target.rest += arguments.mid(k);
+            break;
+        }
+        if (!json) {
+            valueNext = !valueNext && !name.isEmpty() && !name.contains(QLatin1Char('=')) &&
+                        std::any_of(options.begin(), options.end(), [&](auto& o) {
+                            return o.valueName && name == QLatin1String(o.name);
+                        });
+            target.rest << word;
+            continue;
+        }
+        QString file = name.mid(5);
+        if (name == QLatin1String("json")) {
+            const QString next = k + 1 < arguments.size() ? arguments[k + 1] : QString();
+            const bool taken = next == QLatin1String("-") ||
+                               next.endsWith(QLatin1String(".json"), Qt::CaseInsensitive);
+            file = taken ? next : QStringLiteral("-");
+            if (taken) ++k;
+        }
+        if (file.isEmpty()) target.fault = "--json= needs a file name";
+        if (target.file) target.fault = "--json given twice";
+        if (!target.file) target.file = file.isEmpty() ? QStringLiteral("-") : file;
+    }
+    return target;
+}
+
+// Writes the document where it was asked for; false, with the reason on
+// err, when it could not be written to its file.
+bool WriteJson(const QByteArray& document, const QString& file, std::ostream& out,
+               std::ostream& err) {
+    if (file == QLatin1String("-")) {
+        out.write(document.constData(), document.size());
+        return true;
+    }
+    AtomicFileWriter writer(file);
+    std::optional<QString> failure =
+        writer.write(std::string_view(document.constData(), document.size()));
+    if (!failure) failure = writer.commit();
+    if (failure) err << failure->toStdString() << '\n';
+    return !failure;
+}
+
+int RunWithJson(const QStringList& arguments, const JsonTarget& target, std::ostream& out,
+                std::ostream& err, PendingStop pendingStop) {
+    JsonReport report(arguments);
+    report.setOptions({{QStringLiteral("json"), {*target.file}}});
+    CopyingBuffer copy(err.rdbuf());
+    std::ostream copied(&copy);
+    int exitCode = kExitUsage;
+    if (target.fault.empty()) {
+        exitCode = Run(target.rest, out, copied, pendingStop,
+                       JsonRequest{report, *target.file == QLatin1String("-")});
+    } else {
+        copied << "quantaro-cli: " << target.fault << '\n' << UsageText();
+        report.setMessage(target.fault);
+    }
+    copied.flush();
+    if (report.skipped()) return exitCode;
+    const bool written = WriteJson(report.document(exitCode, copy.text()), *target.file, out, err);
+    return !written && exitCode == 0 ? kExitCannotSave : exitCode;
 }
 
 }  // namespace
 
 int RunBatch(const QStringList& arguments, std::ostream& out, std::ostream& err,
              PendingStop pendingStop) {
-    return CheckOutput(Run(arguments, out, err, pendingStop), out, err);
+    const JsonTarget json = TakeJsonOption(arguments);
+    const int exitCode = json.file ? RunWithJson(arguments, json, out, err, pendingStop)
+                                   : Run(arguments, out, err, pendingStop, std::nullopt);
+    return CheckOutput(exitCode, out, err);
 }
 
 }  // namespace quantaro

@@ -28,7 +28,9 @@ using PendingStop = int (*)();
 // prints each step of one run to out instead, message included, and changes
 // and saves nothing. With --sweep it runs the formula at many values of one
 // or two inputs and writes a CSV file; with --seek it finds the value of an
-// input that gives a variable a target value. Returns the process exit code.
+// input that gives a variable a target value. With --json it writes one JSON
+// document of the inputs, outcome and results instead of the text on out
+// (with --json=FILE, to FILE besides the text). Returns the process exit code.
 int RunBatch(const QStringList& arguments, std::ostream& out, std::ostream& err,
              PendingStop pendingStop = nullptr);
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "cli/JsonReport.h"
 #include "cli/SignalWatch.h"
 #include "cli/TableOutput.h"
 #include "documents/FileIo.h"
@@ -219,8 +220,12 @@ bool SaveConstants(const QString& path, const Worksheet& sheet, std::ostream& er
 }  // namespace
 
 int RunFitCommand(Worksheet& sheet, const FitRequest& request, std::ostream& out, std::ostream& err,
-                  PendingStop pendingStop) {
+                  PendingStop pendingStop, JsonReport* report) {
     const FileReadResult file = ReadDocumentFile(request.dataFile);
+    if (report && file.status == LoadStatus::Loaded)
+        report->addInputFile("data", request.dataFile, file.bytes);
+    else if (report)
+        report->addInputFile("data", request.dataFile);
     if (file.status != LoadStatus::Loaded) {
         err << "quantaro-cli: "
             << (file.status == LoadStatus::Missing
@@ -269,6 +274,13 @@ int RunFitCommand(Worksheet& sheet, const FitRequest& request, std::ostream& out
     sheet.variables = runner.sheet().variables;
     PrintFit(result, out);
     out << '\n';
+    if (report) {
+        report->addTable("parameters", FitParameterReport(result));
+        report->addTable("statistics", FitStatisticsReport(result));
+        report->addTable("data", FitDataReport(result, reading.table, setup));
+        report->setSummary("evaluations", result.evaluations);
+        report->setSummary("rowsLeftOut", static_cast<qint64>(result.failures.size()));
+    }
     return 0;
 }
 
@@ -280,15 +292,15 @@ std::optional<StudyJob> ReadFit(const QCommandLineParser& parser, std::string& f
     return [request = *request](const StudyContext& context) mutable {
         request.setup.run = context.run;
         if (const int exitCode = RunFitCommand(context.sheet, request, context.out, context.err,
-                                               context.pendingStop))
+                                               context.pendingStop, context.report))
             return exitCode;
         const Worksheet& sheet = context.sheet;
         for (const FitParameter& p : request.setup.parameters) {
             const InputCell cell = *FindInputCell(sheet, p.name);
             if (cell.table == InputTable::Constants)
-                PrintRow(sheet.constants, cell.row, context.out);
+                PrintConstant(sheet.constants, cell.row, context.out, context.report);
         }
-        PrintVariables(sheet.variables, context.out);
+        PrintVariables(sheet.variables, context.out, context.report);
         if (!context.saveVariablesFile.isEmpty() &&
             !SaveVariables(context.saveVariablesFile, sheet, context.variablesEncoding,
                            context.err))

@@ -28,9 +28,10 @@ struct FitRequest {
 // parameters and the statistics, leaves sheet's tables as a final run at the
 // solution left them and returns 0, else reports on err and returns the exit
 // code: 66 or 74 for a data file that is missing or cannot be read, 64 for
-// a file or setup at fault, 12 when the fit fails.
+// a file or setup at fault, 12 when the fit fails. The report, if any,
+// takes the data file and the fit's tables too.
 int RunFitCommand(Worksheet& sheet, const FitRequest& request, std::ostream& out, std::ostream& err,
-                  PendingStop pendingStop);
+                  PendingStop pendingStop, JsonReport* report = nullptr);
 
 // The row of the batch runner's table: --fit with its options.
 StudyRow FitStudy();

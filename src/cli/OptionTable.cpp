@@ -24,6 +24,8 @@ std::span<const CommandOption> PlainOptions() {
         {"csv", "OUT.csv", "Write the passes (or sweep points) to OUT.csv.", nullptr, 1, true},
         {"record", "NAME[,NAME...]", "With --csv, record only these variables.", nullptr, 1, true},
         {"explain", nullptr, "Print each step of one run; change nothing."},
+        // Taken from the arguments before the others are parsed: its value is optional.
+        {"json", nullptr, "Print a JSON report instead (or to --json=FILE)."},
     };
     return options;
 }

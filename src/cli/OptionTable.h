@@ -18,6 +18,8 @@
 
 namespace quantaro {
 
+class JsonReport;
+
 // One option of quantaro-cli, as --help lists it, the manual page describes
 // it and the shell completes it.
 struct CommandOption {
@@ -42,6 +44,8 @@ struct StudyContext {
     std::ostream& out;
     std::ostream& err;
     PendingStop pendingStop;
+    // With --json, where the study puts its results besides the text; else null.
+    JsonReport* report;
 };
 
 // A study read from its options: runs it and writes its results, returning

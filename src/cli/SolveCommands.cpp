@@ -6,6 +6,7 @@
 #include <limits>
 #include <span>
 
+#include "cli/JsonReport.h"
 #include "cli/SignalWatch.h"
 #include "cli/TableOutput.h"
 #include "documents/FileName.h"
@@ -124,9 +125,10 @@ int PrintTables(const std::vector<std::string>& inputs, const StudyContext& cont
     const Worksheet& sheet = context.sheet;
     for (const std::string& name : inputs) {
         const InputCell input = *FindInputCell(sheet, name);
-        if (input.table == InputTable::Constants) PrintRow(sheet.constants, input.row, context.out);
+        if (input.table == InputTable::Constants)
+            PrintConstant(sheet.constants, input.row, context.out, context.report);
     }
-    PrintVariables(sheet.variables, context.out);
+    PrintVariables(sheet.variables, context.out, context.report);
     if (context.saveVariablesFile.isEmpty()) return 0;
     return SaveVariables(context.saveVariablesFile, sheet, context.variablesEncoding, context.err)
                ? 0
@@ -230,7 +232,7 @@ std::optional<OptimiseSetup> ParseOptimiseOptions(OptimiseSense sense, const QSt
 }
 
 int RunSolveCommand(Worksheet& sheet, const SolveSetup& setup, std::ostream& err,
-                    PendingStop pendingStop) {
+                    PendingStop pendingStop, JsonReport* report) {
     if (const std::string fault = SolveSetupError(sheet, setup); !fault.empty()) {
         err << "quantaro-cli: " << fault << '\n';
         return kExitUsage;
@@ -253,11 +255,17 @@ int RunSolveCommand(Worksheet& sheet, const SolveSetup& setup, std::ostream& err
     if (result.leastSquares)
         err << " with the least sum of squares, " << FormatNumber(result.sumOfSquares);
     err << " (" << result.trials << " trials)\n";
+    if (report) {
+        report->addTable("solution", SolveReport(result, setup));
+        report->setSummary("leastSquares", result.leastSquares);
+        report->setSummary("sumOfSquares", JsonText(FormatNumber(result.sumOfSquares)));
+        report->setSummary("trials", result.trials);
+    }
     return 0;
 }
 
 int RunOptimiseCommand(Worksheet& sheet, const OptimiseSetup& setup, std::ostream& err,
-                       PendingStop pendingStop) {
+                       PendingStop pendingStop, JsonReport* report) {
     if (const std::string fault = OptimiseSetupError(sheet, setup); !fault.empty()) {
         err << "quantaro-cli: " << fault << '\n';
         return kExitUsage;
@@ -290,6 +298,14 @@ int RunOptimiseCommand(Worksheet& sheet, const OptimiseSetup& setup, std::ostrea
         err << "; " << result.startsElsewhere << " of " << setup.starts
             << " starts ended elsewhere";
     err << ")\n";
+    if (report) {
+        report->addTable("optimum", OptimiseReport(result, setup));
+        report->setSummary("objective", JsonText(result.objectiveName));
+        report->setSummary("objectiveValue", JsonText(result.objectiveText));
+        report->setSummary("evaluations", result.evaluations);
+        report->setSummary("starts", setup.starts);
+        report->setSummary("startsElsewhere", result.startsElsewhere);
+    }
     return 0;
 }
 
@@ -302,8 +318,8 @@ std::optional<StudyJob> ReadSolve(const QCommandLineParser& parser, std::string&
     if (!setup) return std::nullopt;
     return [setup = *setup](const StudyContext& context) mutable {
         setup.run = context.run;
-        if (const int exitCode =
-                RunSolveCommand(context.sheet, setup, context.err, context.pendingStop))
+        if (const int exitCode = RunSolveCommand(context.sheet, setup, context.err,
+                                                 context.pendingStop, context.report))
             return exitCode;
         return PrintTables(InputNames(setup), context);
     };
@@ -352,8 +368,8 @@ std::optional<StudyJob> ReadOptimise(OptimiseSense sense, const QCommandLinePars
     }
     return [setup = *setup](const StudyContext& context) mutable {
         setup.run = context.run;
-        if (const int exitCode =
-                RunOptimiseCommand(context.sheet, setup, context.err, context.pendingStop))
+        if (const int exitCode = RunOptimiseCommand(context.sheet, setup, context.err,
+                                                    context.pendingStop, context.report))
             return exitCode;
         return PrintTables(InputNames(setup), context);
     };

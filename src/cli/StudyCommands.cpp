@@ -7,6 +7,7 @@
 #include <limits>
 #include <span>
 
+#include "cli/JsonReport.h"
 #include "cli/SignalWatch.h"
 #include "cli/TableOutput.h"
 #include "documents/FileIo.h"
@@ -26,7 +27,9 @@ constexpr std::uint64_t kMostPointsPerBlock = 16'384;
 
 // An option's text as messages show it: each byte that is not UTF-8 as \xHH.
 std::string Quoted(const QString& text) {
-    return "'" + ShownFileName(text).toStdString() + "'";
+    std::string quoted(1, '\'');
+    quoted.append(ShownFileName(text).toStdString()).append(1, '\'');
+    return quoted;
 }
 
 // A name as its bytes, which match a table's name only when they are UTF-8.
@@ -201,8 +204,35 @@ int Stopped(const char* what, std::uint64_t done, std::uint64_t of, int signal, 
 
 }  // namespace
 
+namespace {
+
+// The report's table of a sweep's points: the CSV file's columns.
+JsonReport::Table* PointTable(JsonReport* report, const SweepPlan& plan) {
+    if (!report) return nullptr;
+    std::vector<std::string> columns{"point"};
+    columns.insert(columns.end(), plan.inputNames().begin(), plan.inputNames().end());
+    columns.insert(columns.end(), plan.outputNames().begin(), plan.outputNames().end());
+    columns.emplace_back("message");
+    return &report->addTable("points", std::move(columns));
+}
+
+void AddPoints(JsonReport::Table& table, const SweepResults& results) {
+    std::vector<std::string> row;
+    for (std::size_t k = 0; k < results.size(); ++k) {
+        row = {std::to_string(results.pointNumber(k))};
+        for (std::size_t axis = 0; axis < results.inputNames().size(); ++axis)
+            row.push_back(results.input(k, axis));
+        for (std::size_t column = 0; column < results.outputNames().size(); ++column)
+            row.push_back(results.output(k, column));
+        row.push_back(results.message(k));
+        table.addRow(row);
+    }
+}
+
+}  // namespace
+
 int RunSweepCommand(const Worksheet& sheet, const SweepCommand& command, std::ostream& out,
-                    std::ostream& err, PendingStop pendingStop) {
+                    std::ostream& err, PendingStop pendingStop, JsonReport* report) {
     SweepSetup setup{command.axes, {}, command.run};
     if (command.record) {
         for (const QString& name : *command.record) setup.outputs.push_back(NameBytes(name));
@@ -217,6 +247,14 @@ int RunSweepCommand(const Worksheet& sheet, const SweepCommand& command, std::os
     const SweepPlan& plan = runner.plan();
     WarnOfIgnoredInputs(sheet, plan.inputCells(), plan.setup().run, err);
     const auto [first, last] = ShardPoints(command.shard, plan.pointCount());
+    JsonReport::Table* points = PointTable(report, plan);
+    if (report) {
+        report->setSummary("points", static_cast<qint64>(plan.pointCount()));
+        report->setSummary("shard", QJsonObject{{"index", static_cast<qint64>(command.shard.index)},
+                                                {"count", static_cast<qint64>(command.shard.count)},
+                                                {"first", static_cast<qint64>(first)},
+                                                {"last", static_cast<qint64>(last)}});
+    }
 
     StudyControl control;
     const SignalWatch watch(pendingStop, control);
@@ -238,6 +276,7 @@ int RunSweepCommand(const Worksheet& sheet, const SweepCommand& command, std::os
     for (std::uint64_t from = first; from <= last; from += block) {
         const SweepResults results = runner.run(from, std::min(last, from + block - 1), &control);
         failed += results.failedCount();
+        if (points) AddPoints(*points, results);
         rows.clear();
         AppendSweepCsvRows(rows, results);
         const std::uint64_t done = from - 1 + results.size();
@@ -254,14 +293,18 @@ int RunSweepCommand(const Worksheet& sheet, const SweepCommand& command, std::os
         err << failure->toStdString() << '\n';
         return kExitCannotSave;
     }
-    const std::uint64_t points = last >= first ? last - first + 1 : 0;
-    err << "quantaro-cli: " << failed << " of " << points << (points == 1 ? " point" : " points")
+    const std::uint64_t run = last >= first ? last - first + 1 : 0;
+    err << "quantaro-cli: " << failed << " of " << run << (run == 1 ? " point" : " points")
         << " failed\n";
+    if (report) {
+        report->setSummary("pointsRun", static_cast<qint64>(run));
+        report->setSummary("failed", static_cast<qint64>(failed));
+    }
     return 0;
 }
 
 int RunSeekCommand(Worksheet& sheet, const SeekSetup& setup, std::ostream& err,
-                   PendingStop pendingStop) {
+                   PendingStop pendingStop, JsonReport* report) {
     if (const std::string fault = SeekSetupError(sheet, setup); !fault.empty()) {
         err << "quantaro-cli: " << fault << '\n';
         return kExitUsage;
@@ -286,10 +329,18 @@ int RunSeekCommand(Worksheet& sheet, const SeekSetup& setup, std::ostream& err,
     }
     sheet.constants = runner.sheet().constants;
     sheet.variables = runner.sheet().variables;
-    err << "quantaro-cli: " << TableOf(sheet, cell.table).name(cell.row) << " = "
-        << result.valueText << " sets "
-        << sheet.variables.name(sheet.variables.findRow(setup.result)) << " to "
+    const std::string& input = TableOf(sheet, cell.table).name(cell.row);
+    const std::string& output = sheet.variables.name(sheet.variables.findRow(setup.result));
+    err << "quantaro-cli: " << input << " = " << result.valueText << " sets " << output << " to "
         << result.resultText << " (" << result.trials << " trials)\n";
+    if (report) {
+        report->setSummary("input", JsonText(input));
+        report->setSummary("value", JsonText(result.valueText));
+        report->setSummary("result", JsonText(output));
+        report->setSummary("target", JsonText(FormatNumber(setup.target)));
+        report->setSummary("resultValue", JsonText(result.resultText));
+        report->setSummary("trials", result.trials);
+    }
     return 0;
 }
 
@@ -312,7 +363,7 @@ std::optional<StudyJob> ReadSweep(const QCommandLineParser& parser, std::string&
     return [axes, shard](const StudyContext& context) {
         const SweepCommand command{axes, context.recordNames, shard, *context.csvFile, context.run};
         return RunSweepCommand(context.sheet, command, context.out, context.err,
-                               context.pendingStop);
+                               context.pendingStop, context.report);
     };
 }
 
@@ -321,11 +372,13 @@ std::optional<StudyJob> ReadSweep(const QCommandLineParser& parser, std::string&
 int Seek(SeekSetup setup, const StudyContext& context) {
     setup.run = context.run;
     Worksheet& sheet = context.sheet;
-    if (const int exitCode = RunSeekCommand(sheet, setup, context.err, context.pendingStop))
+    if (const int exitCode =
+            RunSeekCommand(sheet, setup, context.err, context.pendingStop, context.report))
         return exitCode;
     const InputCell input = *FindInputCell(sheet, setup.input);
-    if (input.table == InputTable::Constants) PrintRow(sheet.constants, input.row, context.out);
-    PrintVariables(sheet.variables, context.out);
+    if (input.table == InputTable::Constants)
+        PrintConstant(sheet.constants, input.row, context.out, context.report);
+    PrintVariables(sheet.variables, context.out, context.report);
     if (context.saveVariablesFile.isEmpty()) return 0;
     return SaveVariables(context.saveVariablesFile, sheet, context.variablesEncoding, context.err)
                ? 0

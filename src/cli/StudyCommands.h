@@ -53,15 +53,16 @@ struct SweepCommand {
 // failed, and warns of an input whose value changes nothing. A stop asked
 // for ends it within a few milliseconds, inside a point too, and leaves the
 // file as it was; so does a write that fails, at once.
+// The report, if any, takes the points as a table, and their count.
 int RunSweepCommand(const Worksheet& sheet, const SweepCommand& command, std::ostream& out,
-                    std::ostream& err, PendingStop pendingStop);
+                    std::ostream& err, PendingStop pendingStop, JsonReport* report = nullptr);
 
 // Seeks the value; on success leaves sheet's tables as the final run at the
 // value found left them and returns 0, else reports on err and returns the
 // exit code. A stop asked for ends it within a few milliseconds, inside a
 // trial too.
 int RunSeekCommand(Worksheet& sheet, const SeekSetup& setup, std::ostream& err,
-                   PendingStop pendingStop);
+                   PendingStop pendingStop, JsonReport* report = nullptr);
 
 // The rows of the batch runner's table: --sweep, with --shard, writes a CSV
 // file; --seek, with --by and --between, prints the tables at the value found.

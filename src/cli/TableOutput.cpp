@@ -1,5 +1,6 @@
 #include "cli/TableOutput.h"
 
+#include "cli/JsonReport.h"
 #include "documents/WorksheetFiles.h"
 
 namespace quantaro {
@@ -9,7 +10,13 @@ void PrintRow(const NameTable& table, int row, std::ostream& out) {
         << '\n';
 }
 
-void PrintVariables(const NameTable& variables, std::ostream& out) {
+void PrintConstant(const NameTable& constants, int row, std::ostream& out, JsonReport* report) {
+    PrintRow(constants, row, out);
+    if (report) report->addConstant(constants, row);
+}
+
+void PrintVariables(const NameTable& variables, std::ostream& out, JsonReport* report) {
+    if (report) report->setVariables(variables);
     for (int row = 1; row <= variables.rowCount(); ++row) {
         if (!variables.name(row).empty()) PrintRow(variables, row, out);
     }

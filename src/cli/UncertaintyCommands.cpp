@@ -8,6 +8,7 @@
 #include <limits>
 #include <new>
 
+#include "cli/JsonReport.h"
 #include "cli/SignalWatch.h"
 #include "documents/FileIo.h"
 #include "documents/FileName.h"
@@ -84,6 +85,33 @@ void PrintFailures(std::span<const DrawFailure> failures, std::uint64_t failed, 
         << " failed\n";
 }
 
+// The report's table of the draws' summaries, one row per quantity.
+JsonReport::Table* SummaryTable(JsonReport* report) {
+    if (!report) return nullptr;
+    return &report->addTable(
+        "monte carlo", {"name", "units", "draws", "failed", "mean", "sd", "2.5 %", "50 %", "97.5 %",
+                        "shortest 95 % from", "to"});
+}
+
+// Prints a quantity's summary line, and adds it to the table if there is one.
+void ShowSummary(const std::string& name, const std::string& units,
+                 std::span<const long double> values, std::ostream& out, JsonReport::Table* table) {
+    const DrawSummary s = SummarizeDraws(values);
+    out << SummaryLine(name, units, s) << '\n';
+    if (!table) return;
+    std::vector<std::string> row{name, units, std::to_string(s.count), std::to_string(s.failed)};
+    for (const long double value :
+         {s.mean, s.deviation, s.low, s.median, s.high, s.shortestLow, s.shortestHigh})
+        row.push_back(std::isnan(value) ? std::string() : FormatNumber(value));
+    table->addRow(row);
+}
+
+void SummarizeFailures(JsonReport* report, std::uint64_t failed, std::uint64_t draws) {
+    if (!report) return;
+    report->setSummary("drawsRun", static_cast<qint64>(draws));
+    report->setSummary("failed", static_cast<qint64>(failed));
+}
+
 int Stopped(std::uint64_t done, std::uint64_t of, int signal, std::ostream& err) {
     err << "quantaro-cli: stopped after draw " << done << " of " << of << " (" << strsignal(signal)
         << ")\n";
@@ -127,7 +155,8 @@ std::optional<UncertainInput> ParseUncertaintyOption(const QString& text, std::s
 }
 
 int RunUncertaintyCommand(const Worksheet& sheet, const UncertaintyCommand& command,
-                          std::ostream& out, std::ostream& err, PendingStop pendingStop) {
+                          std::ostream& out, std::ostream& err, PendingStop pendingStop,
+                          JsonReport* report) {
     UncertaintySetup setup{command.inputs, {}, command.run};
     if (command.report) {
         for (const QString& name : *command.report) setup.results.push_back(NameBytes(name));
@@ -145,7 +174,12 @@ int RunUncertaintyCommand(const Worksheet& sheet, const UncertaintyCommand& comm
         return kExitSignalBase + signal;
     }
     PrintFirstOrder(plan, budget, out);
+    if (report) report->addTable("first order", FirstOrderTable(plan, budget));
     if (!command.draws) return 0;
+    if (report) {
+        report->setSummary("draws", static_cast<qint64>(*command.draws));
+        report->setSummary("seed", QString::number(command.seed));
+    }
 
     const Shard shard = command.shard.value_or(Shard{});
     const auto [first, last] = ShardPoints(shard, *command.draws);
@@ -198,23 +232,27 @@ int RunUncertaintyCommand(const Worksheet& sheet, const UncertaintyCommand& comm
             return kExitCannotSave;
         }
     }
+    JsonReport::Table* table = SummaryTable(report);
     for (std::size_t k = 0; k < columns; ++k) {
         const bool input = k < plan.inputCount();
         const std::string& name =
             input ? plan.input(k).name : plan.resultNames()[k - plan.inputCount()];
         const std::string& units =
             input ? plan.input(k).units : plan.resultUnits()[k - plan.inputCount()];
-        out << SummaryLine(name, units, SummarizeDraws(values[k])) << '\n';
+        ShowSummary(name, units, values[k], out, table);
     }
     PrintFailures(failures, failed, last >= first ? last - first + 1 : 0, err);
+    SummarizeFailures(report, failed, last >= first ? last - first + 1 : 0);
     return 0;
 }
 
-int RunSummarizeCommand(const QStringList& files, std::ostream& out, std::ostream& err) {
+int RunSummarizeCommand(const QStringList& files, std::ostream& out, std::ostream& err,
+                        JsonReport* report) {
     DrawFile draws;
     for (const QString& path : files) {
         const FileReadResult read = ReadDocumentFile(path, kDrawFileLimit);
         if (read.status != LoadStatus::Loaded) {
+            if (report) report->addInputFile("draws", path);
             if (read.errorText.isEmpty()) {
                 err << "quantaro-cli: there is no file " << Quoted(path) << '\n';
             } else {
@@ -222,6 +260,7 @@ int RunSummarizeCommand(const QStringList& files, std::ostream& out, std::ostrea
             }
             return read.status == LoadStatus::Failed ? kExitIoError : kExitMissingFile;
         }
+        if (report) report->addInputFile("draws", path, read.bytes);
         const std::string fault =
             ReadDrawsCsv(read.bytes, ShownFileName(path).toStdString(), draws);
         if (!fault.empty()) {
@@ -233,11 +272,11 @@ int RunSummarizeCommand(const QStringList& files, std::ostream& out, std::ostrea
         err << "quantaro-cli: " << fault << '\n';
         return kExitUsage;
     }
-    for (std::size_t k = 0; k < draws.names.size(); ++k) {
-        out << SummaryLine(draws.names[k], draws.units[k], SummarizeDraws(draws.columns[k]))
-            << '\n';
-    }
+    JsonReport::Table* table = SummaryTable(report);
+    for (std::size_t k = 0; k < draws.names.size(); ++k)
+        ShowSummary(draws.names[k], draws.units[k], draws.columns[k], out, table);
     PrintFailures(draws.firstFailures, draws.failedCount, draws.draws.size(), err);
+    SummarizeFailures(report, draws.failedCount, draws.draws.size());
     return 0;
 }
 
@@ -305,7 +344,7 @@ std::optional<StudyJob> ReadUncertainty(const QCommandLineParser& parser, std::s
         command.run = context.run;
         return WithMemory(context.err, [&] {
             return RunUncertaintyCommand(context.sheet, command, context.out, context.err,
-                                         context.pendingStop);
+                                         context.pendingStop, context.report);
         });
     };
 }
@@ -314,8 +353,9 @@ std::optional<StudyJob> ReadSummarize(const QCommandLineParser& parser, std::str
     const QStringList files =
         QStringList(parser.value(QStringLiteral("summarize"))) + parser.positionalArguments();
     return [files](const StudyContext& context) {
-        return WithMemory(context.err,
-                          [&] { return RunSummarizeCommand(files, context.out, context.err); });
+        return WithMemory(context.err, [&] {
+            return RunSummarizeCommand(files, context.out, context.err, context.report);
+        });
     };
 }
 

@@ -32,12 +32,14 @@ struct UncertaintyCommand {
 // Prints the first-order table to out and, with draws, runs them on every
 // core, writes their file when asked and prints their summary; returns the
 // exit code. A stop asked for ends it within a few milliseconds and leaves
-// the file as it was.
+// the file as it was. The report, if any, takes the tables too.
 int RunUncertaintyCommand(const Worksheet& sheet, const UncertaintyCommand& command,
-                          std::ostream& out, std::ostream& err, PendingStop pendingStop);
+                          std::ostream& out, std::ostream& err, PendingStop pendingStop,
+                          JsonReport* report = nullptr);
 
 // Prints the summary of the draws in the files, read as one study.
-int RunSummarizeCommand(const QStringList& files, std::ostream& out, std::ostream& err);
+int RunSummarizeCommand(const QStringList& files, std::ostream& out, std::ostream& err,
+                        JsonReport* report = nullptr);
 
 // --uncertainty, with --monte-carlo, --seed, --report, --shard (a sweep's)
 // and --csv; --summarize, which reads no worksheet.

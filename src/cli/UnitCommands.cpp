@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+#include "cli/JsonReport.h"
+
 namespace quantaro {
 namespace {
 
@@ -10,6 +12,17 @@ namespace {
 UnitLibrary* LibraryFor(const QString& formulaFile) {
     if (formulaFile.isEmpty()) return UnitLibrary::Shared();
     return UnitLibrary::ForDirectory(QFileInfo(formulaFile).absolutePath().toStdString());
+}
+
+void AddFindings(const UnitReport& units, JsonReport& report) {
+    JsonReport::Table& table =
+        report.addTable("findings", {"equation", "step", "operator", "kind", "reason"});
+    for (const UnitFinding& finding : units.findings) {
+        table.addRow({std::to_string(finding.equation), std::to_string(finding.step), finding.op,
+                      KindName(finding.kind), finding.reason});
+    }
+    report.setSummary("findings", static_cast<qint64>(units.findings.size()));
+    report.setSummary("dimensionFinding", units.hasDimensionFinding());
 }
 
 std::optional<StudyJob> ReadCheckUnits(const QCommandLineParser& parser, std::string&) {
@@ -23,6 +36,7 @@ std::optional<StudyJob> ReadCheckUnits(const QCommandLineParser& parser, std::st
             return kExitIoError;
         }
         const UnitReport report = CheckUnits(context.sheet, *library, context.run.equation);
+        if (context.report) AddFindings(report, *context.report);
         return ReportUnitFindings(report, strict, context.out);
     });
 }

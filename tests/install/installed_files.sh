@@ -5,6 +5,7 @@ installed_files=(
     share/applications/$app_id.desktop share/metainfo/$app_id.metainfo.xml
     share/icons/hicolor/scalable/apps/$app_id.svg share/icons/hicolor/48x48/apps/$app_id.png
     share/quantaro/guide/index.html share/quantaro/guide/context-6.html
+    share/quantaro/guide/quantaro-cli.schema.json
     share/quantaro/examples/engineering.FOR share/quantaro/examples/engineering.CON
     share/quantaro/examples/engineering.VAR share/quantaro/examples/iteration.FOR
     share/mime/packages/$app_id.xml
