@@ -3,11 +3,14 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "engine/NumberRounding.h"
+#include "engine/Numbers.h"
 #include "python/ScriptStudies.h"
 #include "python/ScriptWorksheet.h"
 #include "python/WatchedStudy.h"
@@ -81,6 +84,20 @@ py::object Column(const SweepResults& results, ColumnKind kind, Number number, T
     return column;
 }
 
+// An output as the next run would read its cell: the stored result's
+// text read back, or the kept text's number; NaN for no number and beyond
+// the extended range.
+long double ReadBack(const SweepResults::Field& field) {
+    constexpr long double kNoNumber = std::numeric_limits<long double>::quiet_NaN();
+    if (!field.text) {
+        if (!std::isfinite(field.number)) return kNoNumber;  // "NAN", "INF"
+        const TextRoundTrip read = RoundThroughText(field.number);
+        return read.overflows ? kNoNumber : read.value;
+    }
+    const NumberReading reading = ReadNumber(*field.text);
+    return reading.value.value_or(kNoNumber);
+}
+
 py::dict SweepColumns(const SweepResults& results, ColumnKind kind) {
     const std::size_t size = results.size();
     py::array_t<std::int64_t> points(static_cast<py::ssize_t>(size));
@@ -98,7 +115,7 @@ py::dict SweepColumns(const SweepResults& results, ColumnKind kind) {
     }
     for (std::size_t output = 0; output < results.outputNames().size(); ++output) {
         columns.append(Column(
-            results, kind, [&](std::size_t i) { return results.outputNumber(i, output); },
+            results, kind, [&](std::size_t i) { return ReadBack(results.field(i, output)); },
             [&](std::size_t i) { return results.output(i, output); }));
     }
     py::dict table;
