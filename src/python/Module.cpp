@@ -8,4 +8,5 @@ PYBIND11_MODULE(_quantaro, module) {
     module.attr("__version__") = QUANTARO_VERSION;
     quantaro::BindWorksheet(module);
     quantaro::BindSweep(module);
+    quantaro::BindStudies(module);
 }

@@ -133,3 +133,36 @@ def test_opening_finds_the_tables_as_open_all_does(tmp_path):
     assert missing.value.filename == str(tmp_path / "none.VAR")
     with pytest.raises(FileNotFoundError):
         quantaro.open(tmp_path / "none.FOR")
+
+
+def test_studies_give_the_batch_runners_numbers():
+    code, out, err = cli(example("engineering"), "--uncertainty", "V0=0.5", "--uncertainty",
+                         "ANGLE=1:uniform", "--report", "RANGE,HMAX", "--monte-carlo", "500",
+                         "--seed", "7")
+    ws = quantaro.open(example("engineering"))
+    found = ws.uncertainty({"V0": "0.5", "ANGLE": (1, "uniform")}, results=["RANGE", "HMAX"],
+                           draws=500, seed=7, as_frame=False)
+    lines = out.splitlines()
+    for row in found.summary:
+        assert "%s = %s ± %s %s" % (row["result"], row["value"], row["u"], row["units"]) in lines
+        assert "%s = %s ± %s %s [%s, %s] (0 failed)" % (
+            row["result"], row["mean"], row["sd"], row["units"], row["2.5 %"],
+            row["97.5 %"]) in lines
+    assert len(found.draws) == 500 and found.failed == 0 and found.draws.dtype["RANGE"] == float
+    with pytest.raises(ValueError, match="half-width"):
+        ws.uncertainty({"V0": "+-1"})
+
+    code, out, err = cli(example("engineering"), "--solve", "RANGE=50", "--solve", "HMAX=5",
+                         "--by", "ANGLE,V0", "--bounds", "ANGLE=0:45")
+    solved = ws.solve({"RANGE": 50, "HMAX": "5"}, by=["ANGLE", "V0"], bounds={"angle": (0, 45)})
+    assert (code, printed(ws.variables)) == (0, out)
+    assert solved.results == {name: ws.variables[name].value for name in ("RANGE", "HMAX")}
+
+    can = quantaro.open(example("can"))
+    code, out, err = cli(example("can"), "--minimize", "AREA", "--by", "R=0.1:100,H=0.1:100",
+                         "--subject-to", "VOL>=1000")
+    best = can.minimize("AREA", by={"R": (0.1, 100), "H": (0.1, 100)}, subject_to=["VOL >= 1000"])
+    assert (code, printed(can.variables)) == (0, out)
+    assert best.objective_value == can.variables["AREA"].value
+    with pytest.raises(quantaro.NoSolution):
+        can.maximize("AREA", by={"R": (0.1, 1)}, subject_to=[("VOL", ">=", 1e9)])

@@ -25,8 +25,8 @@ import numpy
 from . import _quantaro
 
 __version__ = _quantaro.__version__
-__all__ = ["open", "Worksheet", "Entry", "Explanation", "SeekResult", "RunError",
-           "NoSolution", "InputWarning"]
+__all__ = ["open", "Worksheet", "Entry", "Explanation", "SeekResult", "Uncertainty",
+           "Solution", "Optimum", "RunError", "NoSolution", "InputWarning"]
 
 
 class RunError(Exception):
@@ -203,6 +203,97 @@ class SeekResult:
             self.input, self.value_text, self.result, self.result_text, self.trials)
 
 
+def _report(table, as_frame):
+    """A study's result table, its texts as the windows show them."""
+    names = table["columns"]
+    rows = table["rows"]
+    columns = [[row[k] for row in rows] for k in range(len(names))]
+    if not rows:
+        columns = [numpy.empty(0, dtype=object) for _ in names]
+    return _frame_or_array(names, columns, as_frame)
+
+
+class Uncertainty:
+    """What an uncertainty study found. summary: a row per result, its value
+    and standard uncertainty u by the first-order law and, with draws, the
+    draws' mean, sd, 2.5 %, 50 % and 97.5 % quantiles and shortest 95 %
+    interval; budget: each input's sensitivity, contribution and share of
+    each result's u; draws: each draw's inputs and results (NaN where it
+    failed), None without draws; failed and failures: how many draws failed
+    and the first ones' (draw, message)."""
+
+    def __init__(self, found, values, as_frame):
+        self.summary = _report(found["summary"], as_frame)
+        self.budget = _report(found["budget"], as_frame)
+        self.draws, self.failed, self.failures = None, 0, []
+        drawn = found["draws"]
+        if drawn is not None:
+            columns = drawn["columns"]
+            if values is float:
+                columns = [column.astype(float) for column in columns]
+            count = len(columns[0]) if columns else 0
+            self.draws = _frame_or_array(["draw"] + drawn["names"],
+                                         [numpy.arange(1, count + 1)] + columns, as_frame)
+            self.failed, self.failures = drawn["failed"], drawn["failures"]
+
+    def __repr__(self):
+        return "<Uncertainty of %d results%s>" % (
+            len(self.summary), "" if self.draws is None else ", %d draws" % len(self.draws))
+
+
+class Solution:
+    """What solve found: each input's value text, each result's text there,
+    whether it is a least-squares fit (more targets than inputs) with its sum
+    of squares, the trials, and the report as the Solve window shows it."""
+
+    def __init__(self, found, as_frame):
+        self.values = dict(zip(found["inputs"], found["values"]))
+        self.results = dict(zip(found["results"], found["result_values"]))
+        self.least_squares, self.sum_of_squares = found["least_squares"], found["sum_of_squares"]
+        self.trials = found["trials"]
+        self.report = _report(found["report"], as_frame)
+
+    def __repr__(self):
+        return "<Solution %s (%d trials)>" % (self.values, self.trials)
+
+
+class Optimum:
+    """What minimize or maximize found: each input's value text, the
+    objective's name and text there, the evaluations, how many starts ended
+    elsewhere, and the report as the Optimise window shows it."""
+
+    def __init__(self, found, as_frame):
+        self.values = dict(zip(found["inputs"], found["values"]))
+        self.objective, self.objective_value = found["objective"], found["objective_value"]
+        self.evaluations, self.starts_elsewhere = found["evaluations"], found["starts_elsewhere"]
+        self.report = _report(found["report"], as_frame)
+
+    def __repr__(self):
+        return "<Optimum %s = %s at %s>" % (self.objective, self.objective_value, self.values)
+
+
+def _pair(name, given):
+    low, high = given
+    return (_text(low), _text(high))
+
+
+def _constraint(given):
+    """("VOL", ">=", 1000) or "VOL >= 1000"."""
+    if isinstance(given, str):
+        for sign in ("<=", ">=", "=="):
+            if sign in given:
+                break
+        else:
+            sign = "="
+        result, _, value = given.partition(sign)
+        if not result.strip() or not value.strip():
+            raise ValueError("a constraint is RESULT<=VALUE, RESULT>=VALUE or RESULT=VALUE, not %r"
+                             % given)
+        return (result.strip(), sign, value.strip())
+    result, sign, value = given
+    return (result, sign, _text(value))
+
+
 def _entries(given):
     """A table's entries from a mapping of name to a value (a text or a
     number) or a (value, units) pair."""
@@ -329,6 +420,75 @@ class Worksheet:
         if not found["found"]:
             raise NoSolution(found["message"])
         return SeekResult(found)
+
+    def uncertainty(self, inputs, *, results=None, draws=None, seed=1, passes=1, equation=0,
+                    angle=None, values=float, as_frame=None):
+        """How sure the results are, given how sure the inputs are: by the
+        first-order law and, with draws=N, by N Monte Carlo draws from seed
+        (the same draws, bit for bit, as quantaro-cli --monte-carlo N --seed).
+        inputs maps each constant or variable to its uncertainty as the user
+        writes it: "U", "U%", "+-A" (a half-width), or (amount, distribution)
+        with the distribution "normal", "uniform" or "triangular". results
+        names the variables to report (every other one without it). Returns
+        an Uncertainty; the worksheet is left as it was."""
+        given = []
+        for name, spec in inputs.items():
+            amount, distribution = spec if isinstance(spec, tuple) else (spec, "normal")
+            given.append((name, _text(amount), distribution))
+        found = _quantaro.uncertainty(self._core, given,
+                                      None if results is None else list(results), draws, seed,
+                                      passes, equation, angle)
+        return Uncertainty(found, values, as_frame)
+
+    def solve(self, targets, by, *, bounds=None, passes=1, equation=0, angle=None,
+              as_frame=None):
+        """Finds the values of the inputs `by` (names) that make each variable
+        of targets (a mapping of name to target value) equal its target, by
+        least squares when there are more targets than inputs; bounds maps an
+        input to the (LO, HI) it must stay within. Leaves the tables as the
+        run at the solution leaves them and returns a Solution; raises
+        NoSolution when there is none."""
+        bounds = dict(bounds or {})
+        folded = {name.upper(): range_ for name, range_ in bounds.items()}
+        if len(folded) != len(bounds) or not set(folded) <= {n.upper() for n in by}:
+            raise ValueError("bounds name only inputs of by, each once")
+        found = _quantaro.solve(
+            self._core, [(name, _text(target)) for name, target in targets.items()],
+            [(name, None if name.upper() not in folded else _pair(name, folded[name.upper()]))
+             for name in by], passes, equation, angle)
+        _warn(found["warnings"])
+        if not found["found"]:
+            raise NoSolution(found["message"])
+        return Solution(found, as_frame)
+
+    def _optimise(self, maximise, objective, by, subject_to, starts, seed, passes, equation,
+                  angle, as_frame):
+        found = _quantaro.optimise(
+            self._core, maximise, objective, [(name, _pair(name, range_)) for name, range_ in
+                                              by.items()],
+            [_constraint(given) for given in subject_to or ()], starts, seed, passes, equation,
+            angle)
+        _warn(found["warnings"])
+        if not found["found"]:
+            raise NoSolution(found["message"])
+        return Optimum(found, as_frame)
+
+    def minimize(self, objective, by, *, subject_to=None, starts=1, seed=1, passes=1,
+                 equation=0, angle=None, as_frame=None):
+        """Finds the inputs, each within the (LO, HI) that by maps it to, that
+        give the variable `objective` its least value, subject to constraints
+        such as "VOL >= 1000" or ("VOL", ">=", 1000); from `starts` starts,
+        the first the tables' values, the others drawn from seed. Leaves the
+        tables as the run at the optimum leaves them and returns an Optimum;
+        raises NoSolution when no point meets the constraints."""
+        return self._optimise(False, objective, by, subject_to, starts, seed, passes, equation,
+                              angle, as_frame)
+
+    def maximize(self, objective, by, *, subject_to=None, starts=1, seed=1, passes=1,
+                 equation=0, angle=None, as_frame=None):
+        """The same as minimize, for the greatest value."""
+        return self._optimise(True, objective, by, subject_to, starts, seed, passes, equation,
+                              angle, as_frame)
 
     def save_formula(self, path):
         """Writes the formula file, replacing the file only once it is whole."""
