@@ -3,20 +3,29 @@
 #include <pybind11/numpy.h>
 #include <pybind11/stl.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "documents/FileIo.h"
+#include "documents/FileName.h"
 #include "engine/Numbers.h"
 #include "python/ScriptWorksheet.h"
 #include "python/WatchedStudy.h"
+#include "studies/DataCsv.h"
+#include "studies/Fit.h"
 #include "studies/InputUse.h"
 #include "studies/MonteCarlo.h"
 #include "studies/Optimise.h"
 #include "studies/Solve.h"
 #include "studies/Uncertainty.h"
+#include "studies/UnitCheck.h"
+#include "studies/UnitLibrary.h"
 
 namespace py = pybind11;
 
@@ -251,6 +260,143 @@ py::dict OptimiseStudy(
     return made;
 }
 
+// The measurements: a CSV file's, read as the batch runner reads it, or a
+// CSV text the script made.
+DataTable DataOf(const std::optional<py::bytes>& path, const std::optional<std::string>& text) {
+    std::string bytes;
+    std::string source = "the data";
+    if (path) {
+        const std::string name = *path;
+        const QString file =
+            FileNameFromBytes(QByteArrayView(name.data(), static_cast<qsizetype>(name.size())));
+        source = ShownFileName(file).toStdString();
+        FileReadResult read = ReadDocumentFile(file);
+        if (read.status == LoadStatus::Missing) {
+            PyErr_SetObject(PyExc_FileNotFoundError,
+                            py::make_tuple(ENOENT, "The data file does not exist", source).ptr());
+            throw py::error_already_set();
+        }
+        if (read.status != LoadStatus::Loaded)
+            RaisePython(PyExc_OSError, read.errorText.toStdString());
+        bytes = std::move(read.bytes);
+    } else {
+        bytes = text.value_or(std::string());
+    }
+    DataReading reading = ReadDataCsv(bytes);
+    if (!reading.succeeded()) RaisePython(PyExc_ValueError, source + ": " + reading.message);
+    return std::move(reading.table);
+}
+
+// The columns the script did not map are mapped by name: those named as a
+// result the formula stores are matched when no match is given, the others
+// set their cells when no input is given (and the fit is not by pass).
+void MapTheRest(const Worksheet& sheet, const DataTable& data, FitSetup& setup) {
+    FitSetup named = setup;
+    MapColumnsByName(sheet, data, named);
+    const auto given = [&](const std::string& column) {
+        const auto same = [&](const FitColumn& c) { return NamesEqual(c.column, column); };
+        return std::any_of(setup.matches.begin(), setup.matches.end(), same) ||
+               std::any_of(setup.inputs.begin(), setup.inputs.end(), same);
+    };
+    const auto add = [&](const std::vector<FitColumn>& from, std::vector<FitColumn>& to) {
+        for (const FitColumn& column : from) {
+            if (!given(column.column)) to.push_back(column);
+        }
+    };
+    std::vector<FitColumn> matches = setup.matches, inputs = setup.inputs;
+    if (setup.matches.empty()) add(named.matches, matches);
+    if (setup.inputs.empty() && !setup.byPass) add(named.inputs, inputs);
+    setup.matches = std::move(matches);
+    setup.inputs = std::move(inputs);
+}
+
+// The last pass a fit by pass compares: the pass column's largest, or the
+// number of rows.
+int LastPass(const DataTable& data, const FitSetup& setup) {
+    if (setup.passColumn.empty()) return static_cast<int>(data.rowCount());
+    const int column = data.findColumn(setup.passColumn);
+    long double last = 1;
+    for (std::size_t row = 0; row < data.rowCount(); ++row)
+        last = std::max(last, data.at(row, column));
+    return static_cast<int>(last);
+}
+
+using ColumnPairs = std::vector<std::pair<std::string, std::string>>;
+
+py::dict FitStudy(ScriptWorksheet& script, const std::optional<py::bytes>& path,
+                  const std::optional<std::string>& text,
+                  const std::vector<std::pair<std::string, Bounds>>& parameters,
+                  const ColumnPairs& matches, const ColumnPairs& inputs,
+                  const std::optional<std::string>& byPass, const std::string& weighting,
+                  const std::string& weightColumn, bool skipFailingRows, int passes, int equation,
+                  const std::optional<std::string>& angle) {
+    const Worksheet sheet = script.sheetIn(angle);
+    const DataTable data = DataOf(path, text);
+    FitSetup setup;
+    setup.run = script.checkedRun(passes, equation);
+    for (const auto& [name, bounds] : parameters) {
+        setup.parameters.push_back({name, std::nullopt});
+        if (bounds) setup.parameters.back().bounds = Range(name, *bounds);
+    }
+    for (const auto& [result, column] : matches) setup.matches.push_back({result, column});
+    for (const auto& [name, column] : inputs) setup.inputs.push_back({name, column});
+    if (byPass) {
+        if (passes != 1)
+            RaisePython(PyExc_ValueError,
+                        "a fit by pass runs the loop up to the last measured pass");
+        if (!inputs.empty())
+            RaisePython(PyExc_ValueError, "a fit by pass runs the loop once from the tables");
+        setup.byPass = true;
+        setup.passColumn = *byPass;
+    }
+    setup.weighting = weighting == "weights"  ? FitWeighting::Weights
+                      : weighting == "sigmas" ? FitWeighting::Sigmas
+                                              : FitWeighting::None;
+    setup.weightColumn = weightColumn;
+    setup.skipFailingRows = skipFailingRows;
+    MapTheRest(sheet, data, setup);
+    RequireSetup(FitSetupError(sheet, data, setup));
+
+    StudyControl control;
+    const FitResult found = RunWatched([&] { return Fit(sheet, data, setup, &control); }, control);
+    py::dict made;
+    py::list failures;
+    for (const FitRowFailure& failure : found.failures)
+        failures.append(py::make_tuple(failure.row + 1, failure.message));
+    made["failures"] = failures;
+    made["found"] = found.succeeded();
+    made["message"] = found.message;
+    if (!found.succeeded()) return made;
+    StudyRun run = setup.run;
+    if (setup.byPass) run.passes = LastPass(data, setup);
+    RunAtValues(script, sheet, found.names, found.values, run);
+    made["names"] = found.names;
+    made["values"] = found.valueTexts;
+    std::vector<std::string> errors;
+    for (const long double error : found.standardErrors)
+        errors.push_back(std::isnan(error) ? std::string() : FormatNumber(error));
+    made["standard_errors"] = errors;
+    made["parameters"] = ReportOf(FitParameterReport(found));
+    made["statistics"] = ReportOf(FitStatisticsReport(found));
+    made["data"] = ReportOf(FitDataReport(found, data, setup));
+    return made;
+}
+
+py::list CheckUnitsOf(const ScriptWorksheet& script, int equation,
+                      const std::optional<std::string>& angle) {
+    script.checkedRun(1, equation);
+    UnitLibrary* library = script.folder().empty() ? UnitLibrary::Shared()
+                                                   : UnitLibrary::ForDirectory(script.folder());
+    if (!library) RaisePython(PyExc_OSError, "the udunits2 units database could not be read");
+    const UnitReport report = CheckUnits(script.sheetIn(angle), *library, equation);
+    py::list findings;
+    for (const UnitFinding& finding : report.findings) {
+        findings.append(py::make_tuple(KindName(finding.kind), finding.equation, finding.step,
+                                       finding.op, finding.reason, FindingLine(finding)));
+    }
+    return findings;
+}
+
 }  // namespace
 
 void BindStudies(py::module_& module) {
@@ -262,6 +408,12 @@ void BindStudies(py::module_& module) {
     module.def("optimise", &OptimiseStudy, py::arg("sheet"), py::arg("maximise"),
                py::arg("objective"), py::arg("inputs"), py::arg("constraints"), py::arg("starts"),
                py::arg("seed"), py::arg("passes"), py::arg("equation"), py::arg("angle"));
+    module.def("fit", &FitStudy, py::arg("sheet"), py::arg("path"), py::arg("text"),
+               py::arg("parameters"), py::arg("matches"), py::arg("inputs"), py::arg("by_pass"),
+               py::arg("weighting"), py::arg("weight_column"), py::arg("skip_failing_rows"),
+               py::arg("passes"), py::arg("equation"), py::arg("angle"));
+    module.def("check_units", &CheckUnitsOf, py::arg("sheet"), py::arg("equation"),
+               py::arg("angle"));
 }
 
 }  // namespace quantaro

@@ -165,6 +165,8 @@ ScriptWorksheet ScriptWorksheet::Open(const py::bytes& formula,
     }
     ScriptWorksheet opened;
     opened.sheet_ = std::move(load.sheet);
+    const std::optional<QByteArray> folder = FileNameBytes(FolderOf(AbsoluteFileName(formulaPath)));
+    if (folder) opened.folder_ = folder->toStdString();
     for (Document document : {Document::Formula, Document::Constants, Document::Variables})
         opened.encodings_[document] = load.documents[document].encoding;
     return opened;

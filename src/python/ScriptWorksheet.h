@@ -72,6 +72,10 @@ class ScriptWorksheet {
     // OSError naming the file and the reason when it cannot.
     void save(const std::string& document, const pybind11::bytes& path) const;
 
+    // The folder of the formula file it was opened from (whose units.xml
+    // the units check reads too); empty for one made from texts.
+    const std::string& folder() const { return folder_; }
+
     Worksheet& sheet() { return sheet_; }
     const Worksheet& sheet() const { return sheet_; }
     // The worksheet as a run in that angle unit sees it.
@@ -84,6 +88,7 @@ class ScriptWorksheet {
   private:
     Worksheet sheet_;
     WorksheetEncodings encodings_;
+    std::string folder_;
 };
 
 // "degrees" or "radians", in any case; ValueError for anything else.

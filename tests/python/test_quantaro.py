@@ -166,3 +166,29 @@ def test_studies_give_the_batch_runners_numbers():
     assert best.objective_value == can.variables["AREA"].value
     with pytest.raises(quantaro.NoSolution):
         can.maximize("AREA", by={"R": (0.1, 1)}, subject_to=[("VOL", ">=", 1e9)])
+
+
+def test_fit_and_units_check_agree_with_the_batch_runner(tmp_path):
+    flight = os.path.join(EXAMPLES, "projectile-flight.csv")
+    code, out, err = cli("--fit", flight, "--estimate", "K", "--by-pass", "pass",
+                         example("projectile"))
+    ws = quantaro.open(example("projectile"))
+    fitted = ws.fit(flight, ["K"], by_pass="pass", as_frame=False)
+    statistics = "".join("%s = %s\n" % tuple(row) for row in fitted.statistics[:-1])
+    assert out == ("K = %s ± %s\n" % (fitted.values["K"], fitted.standard_errors["K"]) +
+                   statistics + "Stopped because: %s\n\n" % fitted.statistics[-1][1] +
+                   "K = %s 1/m\n" % ws.constants["K"].value + printed(ws.variables))
+    made = quantaro.Worksheet(formula="K * T = D", constants={"K": "1"},
+                              variables={"T": "0", "D": "0"})
+    assert made.fit({"T": [0, 1, 2], "D": [0, 3, "6.0"]}, ["K"]).values == {"K": "3"}
+    assert made.constants["K"].value == "3"
+
+    mixed = quantaro.Worksheet(formula="A + B = X\nA * 1000 = Y",
+                               variables={"A": ("1", "m"), "B": ("2", "s"), "X": ("0", "m"),
+                                          "Y": ("0", "km")})
+    for document in ("formula", "variables"):
+        getattr(mixed, "save_" + document)(tmp_path / ("mixed." + document[:3].upper()))
+    code, out, err = cli(str(tmp_path / "mixed.FOR"), "--check-units")
+    findings = mixed.check_units()
+    assert [finding.kind for finding in findings] == ["dimension", "scale"]
+    assert (code, "".join(str(finding) + "\n" for finding in findings)) == (13, out)

@@ -16,7 +16,9 @@ at many values of one or two inputs on every core, Worksheet.seek() finds
 the value of an input that gives a variable a target value.
 """
 
+import csv
 import html
+import io
 import os
 import warnings
 
@@ -26,7 +28,7 @@ from . import _quantaro
 
 __version__ = _quantaro.__version__
 __all__ = ["open", "Worksheet", "Entry", "Explanation", "SeekResult", "Uncertainty",
-           "Solution", "Optimum", "RunError", "NoSolution", "InputWarning"]
+           "Solution", "Optimum", "Fit", "UnitFinding", "RunError", "NoSolution", "InputWarning"]
 
 
 class RunError(Exception):
@@ -272,6 +274,57 @@ class Optimum:
         return "<Optimum %s = %s at %s>" % (self.objective, self.objective_value, self.values)
 
 
+class Fit:
+    """What a fit found: each parameter's value text and standard error text
+    (empty where the data cannot give one), the rows left out as (row,
+    message), and the reports as the Fit window shows them: parameters (with
+    their correlations), statistics and the data with each match's fitted
+    value and residual."""
+
+    def __init__(self, found, as_frame):
+        self.values = dict(zip(found["names"], found["values"]))
+        self.standard_errors = dict(zip(found["names"], found["standard_errors"]))
+        self.failures = found["failures"]
+        self.parameters = _report(found["parameters"], as_frame)
+        self.statistics = _report(found["statistics"], as_frame)
+        self.data = _report(found["data"], as_frame)
+
+    def __repr__(self):
+        return "<Fit %s>" % self.values
+
+
+class UnitFinding:
+    """Something the units check found: its kind ("dimension", "scale" or
+    "not understood"), the equation and step (as Explain numbers them), the
+    operator and the reason in plain words; str() is the batch runner's line."""
+
+    __slots__ = ("kind", "equation", "step", "op", "reason", "line")
+
+    def __init__(self, kind, equation, step, op, reason, line):
+        self.kind, self.equation, self.step = kind, equation, step
+        self.op, self.reason, self.line = op, reason, line
+
+    def __str__(self):
+        return self.line
+
+    def __repr__(self):
+        return "<UnitFinding %s>" % self.line
+
+
+def _csv_text(data):
+    """A CSV text of measurements from a mapping of column to values (a
+    pandas DataFrame too), each value a number or its text."""
+    names = list(data.keys())
+    columns = [list(data[name]) for name in names]
+    if any(len(column) != len(columns[0]) for column in columns):
+        raise ValueError("the data's columns differ in length")
+    out = io.StringIO(newline="")
+    writer = csv.writer(out, lineterminator="\r\n")
+    writer.writerow(names)
+    writer.writerows([_text(value) for value in row] for row in zip(*columns))
+    return out.getvalue()
+
+
 def _pair(name, given):
     low, high = given
     return (_text(low), _text(high))
@@ -489,6 +542,48 @@ class Worksheet:
         """The same as minimize, for the greatest value."""
         return self._optimise(True, objective, by, subject_to, starts, seed, passes, equation,
                               angle, as_frame)
+
+    def fit(self, data, estimate, *, bounds=None, match=None, set=None, by_pass=None,
+            weights=None, sigma=None, skip_failing_rows=False, passes=1, equation=0,
+            angle=None, as_frame=None):
+        """Fits the constants or variables `estimate` (names) to measurements:
+        data is a CSV file's name, or a mapping of column name to values (a
+        pandas DataFrame too). match maps a result variable to the column it
+        is compared with, set a constant or variable to the column typed into
+        it for each row; without them, columns named as results are matched
+        and the others set. by_pass="pass" (a column of pass numbers) or
+        by_pass="-" (the row's number) compares each row at that pass of the
+        loop. weights or sigma names a column of weights or of standard
+        deviations. bounds maps a parameter to its (LO, HI). Leaves the
+        tables as the run with the values found leaves them and returns a
+        Fit; raises NoSolution when the fit fails."""
+        if weights is not None and sigma is not None:
+            raise ValueError("weights and sigma exclude each other")
+        bounds = {name.upper(): range_ for name, range_ in (bounds or {}).items()}
+        if any(name not in {n.upper() for n in estimate} for name in bounds):
+            raise ValueError("bounds name only parameters of estimate")
+        path, text = (None, _csv_text(data)) if hasattr(data, "keys") else (_path(data), None)
+        found = _quantaro.fit(
+            self._core, path, text,
+            [(name, None if name.upper() not in bounds else _pair(name, bounds[name.upper()]))
+             for name in estimate],
+            list((match or {}).items()), list((set or {}).items()), by_pass,
+            "weights" if weights is not None else "sigmas" if sigma is not None else "none",
+            weights if weights is not None else sigma or "", skip_failing_rows, passes, equation,
+            angle)
+        for row, message in found["failures"]:
+            warnings.warn("row %d left out: %s" % (row, message), InputWarning, stacklevel=2)
+        if not found["found"]:
+            raise NoSolution(found["message"])
+        return Fit(found, as_frame)
+
+    def check_units(self, equation=0, angle=None):
+        """Follows every equation (or only the given one) through the units of
+        the cells it reads, in the run's own order, and returns the
+        UnitFindings; runs nothing. A worksheet opened from a folder with a
+        units.xml knows that file's units too."""
+        return [UnitFinding(*finding) for finding in
+                _quantaro.check_units(self._core, equation, angle)]
 
     def save_formula(self, path):
         """Writes the formula file, replacing the file only once it is whole."""
