@@ -192,3 +192,13 @@ def test_fit_and_units_check_agree_with_the_batch_runner(tmp_path):
     findings = mixed.check_units()
     assert [finding.kind for finding in findings] == ["dimension", "scale"]
     assert (code, "".join(str(finding) + "\n" for finding in findings)) == (13, out)
+
+
+def test_a_sweep_is_a_dataframe_where_pandas_is_installed():
+    pandas = pytest.importorskip("pandas")
+    ws = quantaro.open(example("engineering"))
+    frame = ws.sweep(ANGLE=(0, 90, 7), outputs=["RANGE"])
+    array = ws.sweep(ANGLE=(0, 90, 7), outputs=["RANGE"], as_frame=False)
+    assert isinstance(frame, pandas.DataFrame) and list(frame.columns) == list(array.dtype.names)
+    assert frame["RANGE"].tolist() == array["RANGE"].tolist()
+    assert isinstance(ws.uncertainty({"V0": "1"}).summary, pandas.DataFrame)
