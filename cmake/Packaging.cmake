@@ -19,6 +19,15 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 # The units check reads the udunits2 database at run time.
 string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libudunits2-data")
+# The Python module quantaro is for the system's Python 3 and hands its
+# sweeps over as NumPy arrays.
+get_property(python_depends GLOBAL PROPERTY QUANTARO_PYTHON_DEPENDS)
+if(python_depends)
+  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", ${python_depends}")
+  # The bytecode Python writes beside the module goes with the package.
+  set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/data/debian/prerm)
+  set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+endif()
 # The guide opens in the desktop's browser through xdg-open.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_STRIP_FILES ON)

@@ -6,7 +6,8 @@
 # Layers, lowest first: engine, studies (what runs a worksheet many times,
 # no Qt), documents, interaction, session (the worksheet's run-time state
 # behind the windows, no widgets), charts, then tables, run, studywindows and
-# commands side by side, then ui. cli uses engine, studies and documents only.
+# commands side by side, then ui. cli and python use engine, studies and
+# documents only.
 #
 # interaction holds two libraries: the interface on Qt Core and the widgets
 # behind it. The session links only the interface, so CMake keeps Qt Widgets
@@ -28,7 +29,7 @@ declare -A cli_may_use=([engine]=1 [studies]=1 [documents]=1 [cli]=1)
 allowed() {  # allowed LAYER INCLUDED_LAYER
     local layer=$1 used=$2
     [[ $layer == "$used" ]] && return 0
-    if [[ $layer == cli ]]; then
+    if [[ $layer == cli || $layer == python ]]; then
         [[ -n ${cli_may_use[$used]:-} ]]
         return
     fi
@@ -43,7 +44,7 @@ fail() {
 
 for dir in "$src"/*/; do
     layer=$(basename "$dir")
-    if [[ -z ${rank[$layer]:-} && $layer != cli ]]; then
+    if [[ -z ${rank[$layer]:-} && $layer != cli && $layer != python ]]; then
         fail "$layer: a folder that belongs to no layer"
         continue
     fi

@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev librandom123-dev
     libudunits2-dev libudunits2-data
     libeigen3-dev libnlopt-cxx-dev
+    pybind11-dev python3-dev python3-numpy python3-pytest
     clang libclang-rt-14-dev
     xvfb xauth locales fonts-dejavu-core
     dbus-daemon libglib2.0-bin at-spi2-core

@@ -79,4 +79,14 @@ completions=$(cd "$samples" && PATH="$prefix/bin:$PATH" bash -c '
 output=$("$prefix/bin/quantaro-cli" "$prefix/share/quantaro/examples/engineering.FOR") ||
     fail "quantaro-cli on the installed example"
 grep -q '^RANGE' <<<"$output" || fail "the example's results: $output"
+# The installed Python module runs the installed example as the batch runner does.
+if [ -n "$python_module" ]; then
+    from_python=$(PYTHONPATH="$prefix/$python_module/.." /usr/bin/python3 -c '
+import sys, quantaro
+ws = quantaro.open(sys.argv[1])
+ws.run()
+print("".join("%s = %s %s\n" % (e.name, e.value, e.units) for e in ws.variables.values()), end="")
+' "$prefix/share/quantaro/examples/engineering.FOR") || fail "the installed Python module"
+    [ "$from_python" = "$output" ] || fail "the Python module's results: $from_python"
+fi
 echo "installed under $prefix: all present"

@@ -28,6 +28,10 @@ done
 for needed in libudunits2-0 libudunits2-data; do
     grep -q "\b$needed\b" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
+# The Python module is for the system's Python, and hands over NumPy arrays.
+for needed in ${python_module:+python3 python3-numpy}; do
+    grep -q "\b$needed\b" <<<"$depends" || fail "Depends lacks $needed: $depends"
+done
 # Solve and optimise link NLopt.
 grep -q "\blibnlopt0\b" <<<"$depends" || fail "Depends lacks libnlopt0: $depends"
 
@@ -40,6 +44,10 @@ contents=$(dpkg-deb -c "$package")
 for file in "${installed_files[@]}"; do
     grep -q " ./usr/$file\$" <<<"$contents" || fail "the package lacks $file"
 done
+if [ -n "$python_module" ]; then
+    grep -q " ./usr/$python_module/_quantaro\.cpython-[0-9]*-[^/]*\.so\$" <<<"$contents" ||
+        fail "the package lacks the Python module's compiled core"
+fi
 # Debian's own checks of a package.
 report=$(lintian --fail-on error,warning "$package" 2>&1) || fail "lintian: $report"
 # The programs are built with the distribution's hardening flags.

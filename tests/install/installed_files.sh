@@ -13,3 +13,9 @@ installed_files=(
     share/bash-completion/completions/quantaro-cli
     share/doc/quantaro/copyright share/doc/quantaro/changelog.gz
 )
+# The Python module, in a build that makes it (a sanitized one does not).
+python_module=
+if [ -d "$build_dir/python/quantaro" ]; then
+    python_module=lib/python3/dist-packages/quantaro
+    installed_files+=("$python_module/__init__.py")
+fi
