@@ -38,34 +38,26 @@ TEST_F(TrajectoryPlotTest, DrawsChosenColumnsAgainstPassesOrAVariableWithTitles)
     const std::vector<Pass> parabola = {{1, "2", "1"}, {2, "4", "4"}, {3, "6", "9"}};
     const std::vector<Pass> gaps = {{1, "2", ""}, {2, "", "4"}, {3, "6", "9"}};
     const std::vector<Pass> flat = {{1, "5", "0"}, {2, "5", "0"}};
-    struct Case {
-        std::vector<Pass> passes;
-        PlotChoice choice;
-        QString across;
-        QString up;
-        QList<QPointF> firstSeries;
-    };
-    const std::vector<Case> cases = {
-        {parabola, {kPassAxis, {0}}, "Pass", "X (m)", {{1, 2}, {2, 4}, {3, 6}}},
-        {parabola, {0, {1}}, "X (m)", "Y", {{2, 1}, {4, 4}, {6, 9}}},
-        {parabola, {kPassAxis, {0, 1}}, "Pass", "Value", {{1, 2}, {2, 4}, {3, 6}}},
-        {gaps, {0, {1}}, "X (m)", "Y", {{6, 9}}},
-        {flat, {kPassAxis, {0}}, "Pass", "X (m)", {{1, 5}, {2, 5}}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(&c - cases.data());
+    const auto check = [&](const std::vector<Pass>& passes, const PlotChoice& choice,
+                           const QString& across, const QString& up,
+                           const QList<QPointF>& firstSeries) {
         trajectory.clear();
-        for (const Pass& pass : c.passes) record(pass);
-        const Plot plot = MakePlot(trajectory, variables, c.choice);
-        ASSERT_EQ(plot.series.size(), c.choice.vertical.size());
-        EXPECT_EQ(plot.series[0].points, c.firstSeries);
-        EXPECT_EQ(plot.horizontalTitle, c.across);
-        EXPECT_EQ(plot.verticalTitle, c.up);
-        for (const QPointF& p : c.firstSeries) {
+        for (const Pass& pass : passes) record(pass);
+        const Plot plot = MakePlot(trajectory, variables, choice);
+        ASSERT_EQ(plot.series.size(), choice.vertical.size());
+        EXPECT_EQ(plot.series[0].points, firstSeries);
+        EXPECT_EQ(plot.horizontalTitle, across);
+        EXPECT_EQ(plot.verticalTitle, up);
+        for (const QPointF& p : firstSeries) {
             EXPECT_TRUE(plot.horizontal.low <= p.x() && p.x() <= plot.horizontal.high);
             EXPECT_TRUE(plot.vertical.low < p.y() && p.y() < plot.vertical.high);
         }
-    }
+    };
+    check(parabola, {kPassAxis, {0}}, "Pass", "X (m)", {{1, 2}, {2, 4}, {3, 6}});
+    check(parabola, {0, {1}}, "X (m)", "Y", {{2, 1}, {4, 4}, {6, 9}});
+    check(parabola, {kPassAxis, {0, 1}}, "Pass", "Value", {{1, 2}, {2, 4}, {3, 6}});
+    check(gaps, {0, {1}}, "X (m)", "Y", {{6, 9}});
+    check(flat, {kPassAxis, {0}}, "Pass", "X (m)", {{1, 5}, {2, 5}});
     variables.setCell(UnitsColumn, 2, "m");
     EXPECT_EQ(VerticalTitle({"X", "Y"}, variables), "m");
 }
