@@ -11,7 +11,7 @@
 
 #include "interaction/ControlTable.h"
 #include "interaction/HintSet.h"
-#include "studywindows/ReplayCommand.h"
+#include "session/ReplayCommand.h"
 #include "studywindows/StaleResults.h"
 #include "studywindows/StudyJob.h"
 

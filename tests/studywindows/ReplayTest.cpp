@@ -207,6 +207,34 @@ TEST_F(ReplayTest, GoalSeekCommandFindsTheWindowsValue) {
                                                   found[1].section(" = ", 1), found[2]));
 }
 
+// The loop's passes are run again from the files before a line is copied:
+// its passes write the variable table, so the flags cannot tell.
+TEST_F(ReplayTest, LoopCommandWritesTheTrajectoryExportOnlyWhileTheFilesGiveIt) {
+    open("iteration");
+    action("ContinuousLoop1")->trigger();
+    loopSpin("SpinEditEquation")->setValue(0);
+    setLoops("40");
+    runLoop();
+    loopButton("ButtonTrajectory")->click();
+    auto* window = loop().findChild<QWidget*>(QStringLiteral("TFormTrajectory"));
+    ASSERT_NE(window, nullptr);
+    user.chosenFiles.push_back(dir.filePath("trajectory.csv"));
+    action("ExportTrajectory1")->trigger();
+    const QString line = copied(*window);
+    ASSERT_TRUE(line.startsWith("quantaro-cli --passes 40 --record N,X,")) << line.toStdString();
+    ASSERT_EQ(replay(line), 0) << line.toStdString() << '\n' << errors.toStdString();
+    EXPECT_EQ(FileBytes(dir.filePath("run/trajectory.csv")),
+              FileBytes(dir.filePath("trajectory.csv")));
+
+    // Forty more passes go on from the tables as the first forty left them.
+    runLoop();
+    EXPECT_TRUE(copied(*window).startsWith("quantaro-cli --passes 80 "))
+        << user.clipboard.toStdString();
+    loopButton("ButtonReset")->click();
+    runLoop();
+    EXPECT_TRUE(copied(*window).startsWith("box: The saved files do not give this history"));
+}
+
 // A command is copied only when the saved files hold what the study read.
 TEST_F(ReplayTest, CopyAsCommandSaysWhyTheFilesWouldNotReproduceTheStudy) {
     action("Sweep1")->trigger();

@@ -1,4 +1,4 @@
-#include "studywindows/ReplayCommand.h"
+#include "session/ReplayCommand.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -67,7 +67,8 @@ const char* DocumentWord(Document document) {
 
 }  // namespace
 
-std::optional<SavedFiles> SavedWorksheetFiles(const DocumentState& documents, QString& fault) {
+std::optional<SavedFiles> SavedWorksheetFiles(const DocumentState& documents, QString& fault,
+                                              bool changesAllowed) {
     QString paths[3];
     for (const Document document : {Document::Formula, Document::Constants, Document::Variables}) {
         const QString& name = documents.fileName(document);
@@ -80,7 +81,7 @@ std::optional<SavedFiles> SavedWorksheetFiles(const DocumentState& documents, QS
                         .arg(what);
             return std::nullopt;
         }
-        if (documents.isChanged(document)) {
+        if (documents.isChanged(document) && !changesAllowed) {
             fault = QStringLiteral(
                         "The %1 has changed since it was saved as %2: save it, and "
                         "copy the command again, so that the batch runner reads what "

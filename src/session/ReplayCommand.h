@@ -53,7 +53,10 @@ struct SavedFiles {
 
 // The files of the three documents when each is saved and unchanged since;
 // otherwise nothing, and fault says which document is not, and what to do.
-std::optional<SavedFiles> SavedWorksheetFiles(const DocumentState& documents, QString& fault);
+// With changesAllowed a document changed since only needs a file: the
+// caller compares the files with what it ran.
+std::optional<SavedFiles> SavedWorksheetFiles(const DocumentState& documents, QString& fault,
+                                              bool changesAllowed = false);
 
 // The whole line: "quantaro-cli", the command's arguments and the files,
 // the tables named only where the batch runner would not find them beside
