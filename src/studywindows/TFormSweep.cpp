@@ -566,6 +566,12 @@ QString TFormSweep::chartTitle() const {
 std::optional<ReplayCommand> TFormSweep::replayCommand(QString& fault) const {
     if (!runner_) return StudyWindow::replayCommand(fault);
     const SweepSetup& setup = runner_->plan().setup();
+    if (results().size() < runner_->plan().pointCount()) {
+        fault = QStringLiteral(
+            "The sweep stopped before its last point, and the command would "
+            "run them all: run the sweep to its end first.");
+        return std::nullopt;
+    }
     if (setup.outputs.empty()) {
         fault = QStringLiteral(
             "The sweep collected no results, which the batch runner cannot "

@@ -596,7 +596,13 @@ std::string UncertaintyOption(const UncertainInput& input) {
 
 // The study as the last Run read it; with draws, they go to the file that
 // Export Draws writes.
-std::optional<ReplayCommand> TFormUncertainty::replayCommand(QString&) const {
+std::optional<ReplayCommand> TFormUncertainty::replayCommand(QString& fault) const {
+    if (drawsAsked_ && (!draws_ || draws_->size() < *drawsAsked_)) {
+        fault = QStringLiteral(
+            "The study stopped before its last draw, and the command would run "
+            "them all: run the study to its end first.");
+        return std::nullopt;
+    }
     const UncertaintySetup& setup = plan_.setup();
     ReplayCommand command;
     command.addRun(setup.run);
