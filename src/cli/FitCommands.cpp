@@ -7,6 +7,7 @@
 #include "cli/JsonReport.h"
 #include "cli/SignalWatch.h"
 #include "cli/TableOutput.h"
+#include "documents/CsvFile.h"
 #include "documents/FileIo.h"
 #include "documents/FileName.h"
 #include "documents/WorksheetFiles.h"
@@ -281,7 +282,11 @@ int RunFitCommand(Worksheet& sheet, const FitRequest& request, std::ostream& out
         report->setSummary("evaluations", result.evaluations);
         report->setSummary("rowsLeftOut", static_cast<qint64>(result.failures.size()));
     }
-    return 0;
+    if (request.reportFile.isEmpty()) return 0;
+    const std::optional<QString> failure =
+        SaveResultTableCsv(request.reportFile, FitDataReport(result, reading.table, setup));
+    if (failure) err << failure->toStdString() << '\n';
+    return failure ? kExitCannotSave : 0;
 }
 
 namespace {
@@ -291,6 +296,7 @@ std::optional<StudyJob> ReadFit(const QCommandLineParser& parser, std::string& f
     if (!request) return std::nullopt;
     return [request = *request](const StudyContext& context) mutable {
         request.setup.run = context.run;
+        request.reportFile = context.csvFile.value_or(QString());
         if (const int exitCode = RunFitCommand(context.sheet, request, context.out, context.err,
                                                context.pendingStop, context.report))
             return exitCode;
@@ -353,9 +359,9 @@ StudyRow FitStudy() {
         .synopsis =
             {"--fit DATA.csv --estimate NAME[,NAME...] [--match RESULT=COLUMN...]",
              "[--set NAME=COLUMN...] [--by-pass COLUMN] [--weights COLUMN | --sigma COLUMN]",
-             "[--bounds NAME=LO:HI...] [--skip-failing-rows] [--save-constants OUT.CON]"},
+             "[--bounds NAME=LO:HI...] [--skip-failing-rows] [--save-constants OUT.CON]",
+             "[--csv ROWS.csv]"},
         .rules = {{StudyRule::Needs, "estimate", "--estimate NAME[,NAME...]"},
-                  {StudyRule::Refuses, "csv"},
                   {StudyRule::Refuses, "record"}},
         .read = ReadFit,
     };

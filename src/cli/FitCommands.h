@@ -22,6 +22,8 @@ struct FitRequest {
     bool matchesGiven = false;
     bool inputsGiven = false;
     QString saveConstantsFile;  // empty when not asked for
+    // --csv: each row's data, fitted values and residuals, as the window exports them.
+    QString reportFile;
 };
 
 // Fits the parameters to the data file's rows; on success prints the

@@ -9,6 +9,7 @@
 #include "cli/JsonReport.h"
 #include "cli/SignalWatch.h"
 #include "cli/TableOutput.h"
+#include "documents/CsvFile.h"
 #include "documents/FileName.h"
 #include "engine/Numbers.h"
 #include "studies/InputUse.h"
@@ -109,6 +110,15 @@ int RunAtValues(Worksheet& sheet, const std::vector<std::string>& names,
     sheet.constants = runner.sheet().constants;
     sheet.variables = runner.sheet().variables;
     return 0;
+}
+
+// The report as the window's Export writes it; false, said on err, when the
+// file could not be written.
+bool WriteReport(const QString& path, const ResultTable& report, std::ostream& err) {
+    if (path.isEmpty()) return true;
+    const std::optional<QString> failure = SaveResultTableCsv(path, report);
+    if (failure) err << failure->toStdString() << '\n';
+    return !failure;
 }
 
 std::string Assignments(const std::vector<std::string>& names,
@@ -232,7 +242,7 @@ std::optional<OptimiseSetup> ParseOptimiseOptions(OptimiseSense sense, const QSt
 }
 
 int RunSolveCommand(Worksheet& sheet, const SolveSetup& setup, std::ostream& err,
-                    PendingStop pendingStop, JsonReport* report) {
+                    PendingStop pendingStop, const QString& reportFile, JsonReport* report) {
     if (const std::string fault = SolveSetupError(sheet, setup); !fault.empty()) {
         err << "quantaro-cli: " << fault << '\n';
         return kExitUsage;
@@ -261,11 +271,11 @@ int RunSolveCommand(Worksheet& sheet, const SolveSetup& setup, std::ostream& err
         report->setSummary("sumOfSquares", JsonText(FormatNumber(result.sumOfSquares)));
         report->setSummary("trials", result.trials);
     }
-    return 0;
+    return WriteReport(reportFile, SolveReport(result, setup), err) ? 0 : kExitCannotSave;
 }
 
 int RunOptimiseCommand(Worksheet& sheet, const OptimiseSetup& setup, std::ostream& err,
-                       PendingStop pendingStop, JsonReport* report) {
+                       PendingStop pendingStop, const QString& reportFile, JsonReport* report) {
     if (const std::string fault = OptimiseSetupError(sheet, setup); !fault.empty()) {
         err << "quantaro-cli: " << fault << '\n';
         return kExitUsage;
@@ -306,10 +316,14 @@ int RunOptimiseCommand(Worksheet& sheet, const OptimiseSetup& setup, std::ostrea
         report->setSummary("starts", setup.starts);
         report->setSummary("startsElsewhere", result.startsElsewhere);
     }
-    return 0;
+    return WriteReport(reportFile, OptimiseReport(result, setup), err) ? 0 : kExitCannotSave;
 }
 
 namespace {
+
+QString ReportFile(const StudyContext& context) {
+    return context.csvFile.value_or(QString());
+}
 
 std::optional<StudyJob> ReadSolve(const QCommandLineParser& parser, std::string& fault) {
     std::optional<SolveSetup> setup = ParseSolveOptions(
@@ -318,8 +332,9 @@ std::optional<StudyJob> ReadSolve(const QCommandLineParser& parser, std::string&
     if (!setup) return std::nullopt;
     return [setup = *setup](const StudyContext& context) mutable {
         setup.run = context.run;
-        if (const int exitCode = RunSolveCommand(context.sheet, setup, context.err,
-                                                 context.pendingStop, context.report))
+        if (const int exitCode =
+                RunSolveCommand(context.sheet, setup, context.err, context.pendingStop,
+                                ReportFile(context), context.report))
             return exitCode;
         return PrintTables(InputNames(setup), context);
     };
@@ -368,8 +383,9 @@ std::optional<StudyJob> ReadOptimise(OptimiseSense sense, const QCommandLinePars
     }
     return [setup = *setup](const StudyContext& context) mutable {
         setup.run = context.run;
-        if (const int exitCode = RunOptimiseCommand(context.sheet, setup, context.err,
-                                                    context.pendingStop, context.report))
+        if (const int exitCode =
+                RunOptimiseCommand(context.sheet, setup, context.err, context.pendingStop,
+                                   ReportFile(context), context.report))
             return exitCode;
         return PrintTables(InputNames(setup), context);
     };
@@ -395,7 +411,6 @@ std::vector<CommandOption> OptimiseOptions(CommandOption first) {
 
 std::vector<StudyRule> OptimiseRules() {
     return {{StudyRule::Needs, "by", "--by NAME=LO:HI[,NAME=LO:HI...]"},
-            {StudyRule::Refuses, "csv"},
             {StudyRule::Refuses, "record"}};
 }
 
@@ -415,10 +430,8 @@ StudyRow SolveStudy() {
                      .description = "With --solve, keep NAME between LO and HI.",
                      .mostTimes = static_cast<int>(kMaxSolveNames)}},
         .synopsis = {"--solve RESULT=TARGET [--solve RESULT=TARGET...]",
-                     "--by NAME[,NAME...] [--bounds NAME=LO:HI...]"},
-        .rules = {{StudyRule::Needs, "by", "--by NAME[,NAME...]"},
-                  {StudyRule::Refuses, "csv"},
-                  {StudyRule::Refuses, "record"}},
+                     "--by NAME[,NAME...] [--bounds NAME=LO:HI...] [--csv REPORT.csv]"},
+        .rules = {{StudyRule::Needs, "by", "--by NAME[,NAME...]"}, {StudyRule::Refuses, "record"}},
         .read = ReadSolve,
     };
 }
@@ -429,7 +442,7 @@ StudyRow MinimizeStudy() {
                                     .valueName = "RESULT",
                                     .description = "Find the --by values that make RESULT least."}),
         .synopsis = {"(--minimize | --maximize) RESULT --by NAME=LO:HI[,NAME=LO:HI...]",
-                     "[--subject-to 'C<=V'...] [--starts K [--seed S]]"},
+                     "[--subject-to 'C<=V'...] [--starts K [--seed S]] [--csv REPORT.csv]"},
         .rules = OptimiseRules(),
         .read =
             [](const QCommandLineParser& parser, std::string& fault) {

@@ -34,11 +34,14 @@ std::optional<OptimiseSetup> ParseOptimiseOptions(OptimiseSense sense, const QSt
 // the values found left them and returns 0, else reports on err and returns
 // the exit code: 64 for a setup that does not fit the worksheet, 12 when
 // there is no solution. A stop asked for ends it within a few milliseconds.
-// The report, if any, takes the values found as a table.
+// The report, if any, takes the values found as a table; given a report
+// file, it writes there the table the window exports (73 when it cannot).
 int RunSolveCommand(Worksheet& sheet, const SolveSetup& setup, std::ostream& err,
-                    PendingStop pendingStop, JsonReport* report = nullptr);
+                    PendingStop pendingStop, const QString& reportFile = QString(),
+                    JsonReport* report = nullptr);
 int RunOptimiseCommand(Worksheet& sheet, const OptimiseSetup& setup, std::ostream& err,
-                       PendingStop pendingStop, JsonReport* report = nullptr);
+                       PendingStop pendingStop, const QString& reportFile = QString(),
+                       JsonReport* report = nullptr);
 
 // The rows of the batch runner's table: --solve, --minimize and --maximize,
 // which share --by with --seek, and print the tables at the values found.

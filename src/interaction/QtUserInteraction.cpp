@@ -1,6 +1,7 @@
 #include "interaction/QtUserInteraction.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -220,6 +221,10 @@ ChosenFile CheckChosenFile(UserInteraction& user, QWidget* owner, const QString&
 
 void QtUserInteraction::beep() {
     QApplication::beep();
+}
+
+void QtUserInteraction::copyToClipboard(const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
 }
 
 bool QtUserInteraction::showHelp(const QString& helpPath, int context) {

@@ -15,6 +15,7 @@ class QtUserInteraction : public UserInteraction {
     QString chooseFileToOpen(QWidget* owner, const FileDialogOptions& options) override;
     QString chooseFileToSave(QWidget* owner, const FileDialogOptions& options) override;
     void beep() override;
+    void copyToClipboard(const QString& text) override;
     bool showHelp(const QString& helpPath, int context) override;
     bool choosePrinter(QWidget* owner, QPrinter& printer) override;
 };

@@ -28,7 +28,7 @@ struct FileDialogOptions {
 };
 
 // Everything that leaves the program's own windows to ask or tell the user
-// something: message boxes, file dialogs, the beep and help requests. The
+// something: message boxes, file dialogs, the beep, the clipboard and help requests. The
 // desktop program uses the Qt implementation; tests script the answers.
 class UserInteraction {
   public:
@@ -57,6 +57,9 @@ class UserInteraction {
 
     // The system's default beep.
     virtual void beep() = 0;
+
+    // Puts text on the clipboard, for pasting into another program.
+    virtual void copyToClipboard(const QString& text) = 0;
 
     // Opens the help file at helpPath through the desktop's default handler;
     // context 0 opens it at its start. False when the desktop has no handler

@@ -19,6 +19,7 @@
 #include "run/TFormTrajectory.h"
 #include "session/ContinuousLoop.h"
 #include "session/LoopNumbers.h"
+#include "session/LoopReplay.h"
 #include "session/Session.h"
 
 namespace quantaro {
@@ -262,6 +263,8 @@ void TFormLoopSelect::showTrajectoryWindow() {
             new TFormTrajectory(loop_.trajectory(), session_.variables(), interaction_, this);
         connect(&loop_, &ContinuousLoop::trajectoryChanged, trajectoryWindow_,
                 &TFormTrajectory::followTrajectory);
+        trajectoryWindow_->setCommandSource(
+            [this](QString& fault) { return LoopCommandLine(session_, fault); });
         trajectoryWindow_->setHintsShown(hintsShown_);
         PlaceBeside(trajectoryWindow_, mainWindow_ ? mainWindow_ : this, {this});
     }

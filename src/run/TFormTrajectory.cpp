@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 #include "charts/ChartFile.h"
 #include "charts/PlotView.h"
@@ -45,6 +46,10 @@ const ControlEntry kLayout[] = {
     {.name = "ButtonSaveChart",
      .text = QStringLiteral("&Save Chart\u2026"),
      .hint = QStringLiteral("Save the chart as a PNG, SVG or PDF file")},
+    {.name = "ButtonCopyCommand",
+     .text = QStringLiteral("Cop&y as Command"),
+     .hint = QStringLiteral("Copy the quantaro-cli line that runs these passes again on the "
+                            "saved files")},
     {.name = "LabelPointer"},
     {.name = "LabelThinned", .text = QStringLiteral("History thinned: not every pass is shown")},
 };
@@ -91,6 +96,8 @@ void TFormTrajectory::buildControls() {
     KeepIndicatorsVisible(ListVertical);
     ButtonResetZoom = MakeButton(kLayout, "ButtonResetZoom", this);
     ButtonSaveChart = MakeButton(kLayout, "ButtonSaveChart", this);
+    ButtonCopyCommand = MakeButton(kLayout, "ButtonCopyCommand", this);
+    ButtonCopyCommand->hide();
     LabelPointer = MakeLabel(kLayout, "LabelPointer", this);
     LabelThinned = MakeLabel(kLayout, "LabelThinned", this);
 
@@ -106,6 +113,7 @@ void TFormTrajectory::buildControls() {
     side->addSpacing(8);
     side->addWidget(ButtonResetZoom);
     side->addWidget(ButtonSaveChart);
+    side->addWidget(ButtonCopyCommand);
 
     auto* body = new QHBoxLayout;
     body->addWidget(ChartView, 1);
@@ -118,7 +126,8 @@ void TFormTrajectory::buildControls() {
     layout->addLayout(body, 1);
     layout->addLayout(status);
 
-    ChainTabOrder({ChartView, ComboHorizontal, ListVertical, ButtonResetZoom, ButtonSaveChart});
+    ChainTabOrder({ChartView, ComboHorizontal, ListVertical, ButtonResetZoom, ButtonSaveChart,
+                   ButtonCopyCommand});
 
     // Gathers the changes of a running loop into one drawing.
     TimerRefresh = new QTimer(this);
@@ -137,6 +146,8 @@ void TFormTrajectory::wireControls() {
     connect(ListVertical, &QListWidget::itemChanged, this, &TFormTrajectory::ListVerticalChange);
     connect(ButtonResetZoom, &QPushButton::clicked, this, &TFormTrajectory::ButtonResetZoomClick);
     connect(ButtonSaveChart, &QPushButton::clicked, this, &TFormTrajectory::ButtonSaveChartClick);
+    connect(ButtonCopyCommand, &QPushButton::clicked, this,
+            &TFormTrajectory::ButtonCopyCommandClick);
     connect(TimerRefresh, &QTimer::timeout, this, &TFormTrajectory::TimerRefreshTimer);
     connect(ChartView, &PlotView::pointerMoved, LabelPointer, &QLabel::setText);
 }
@@ -195,6 +206,21 @@ void TFormTrajectory::ButtonResetZoomClick() {
 
 bool TFormTrajectory::zoomed() const {
     return ChartView->zoomed();
+}
+
+void TFormTrajectory::setCommandSource(CommandSource source) {
+    commandSource_ = std::move(source);
+    ButtonCopyCommand->setVisible(static_cast<bool>(commandSource_));
+}
+
+void TFormTrajectory::ButtonCopyCommandClick() {
+    if (!commandSource_) return;
+    QString fault;
+    if (const std::optional<QString> line = commandSource_(fault)) {
+        interaction_.copyToClipboard(*line);
+    } else {
+        interaction_.showInformation(this, fault);
+    }
 }
 
 void TFormTrajectory::ButtonSaveChartClick() {

@@ -4,6 +4,8 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <vector>
 
 #include <span>
@@ -55,11 +57,17 @@ class TFormTrajectory : public QWidget, public HintTarget {
     // Whether the axes are the user's rather than fitted to the data.
     bool zoomed() const;
 
+    // What Copy as Command copies: the command line of the history, or
+    // nothing with the reason in fault. Without a source the button is hidden.
+    using CommandSource = std::function<std::optional<QString>(QString& fault)>;
+    void setCommandSource(CommandSource source);
+
     // Handlers.
     void ComboHorizontalChange();
     void ListVerticalChange();
     void ButtonResetZoomClick();
     void ButtonSaveChartClick();
+    void ButtonCopyCommandClick();
     // Draws the trajectory as it is now, unless the last drawing was too
     // recent; then it tries again later.
     void TimerRefreshTimer();
@@ -92,6 +100,8 @@ class TFormTrajectory : public QWidget, public HintTarget {
     QListWidget* ListVertical = nullptr;
     QPushButton* ButtonResetZoom = nullptr;
     QPushButton* ButtonSaveChart = nullptr;
+    QPushButton* ButtonCopyCommand = nullptr;
+    CommandSource commandSource_;
     QLabel* LabelPointer = nullptr;
     QLabel* LabelThinned = nullptr;
     QTimer* TimerRefresh = nullptr;

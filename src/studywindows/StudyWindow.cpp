@@ -29,7 +29,11 @@ constexpr int kProgressSteps = 1000;
 
 StudyWindow::StudyWindow(const Session& session, UserInteraction& interaction,
                          std::span<const ControlEntry> layout, const char* name, QWidget* parent)
-    : QWidget(parent, Qt::Window), interaction_(interaction), layout_(layout), stale_(session) {
+    : QWidget(parent, Qt::Window),
+      session_(session),
+      interaction_(interaction),
+      layout_(layout),
+      stale_(session) {
     setObjectName(QLatin1String(name));
     setWindowTitle(FindControl(layout_, name).text);
     setFont(CaptionFont());
@@ -61,6 +65,9 @@ void StudyWindow::setUpStudyControls(const StudyButtons& buttons) {
     }
     if (buttons_.exportCsv) {
         connect(buttons_.exportCsv, &QPushButton::clicked, this, &StudyWindow::exportCsv);
+    }
+    if (buttons_.copyCommand) {
+        connect(buttons_.copyCommand, &QPushButton::clicked, this, &StudyWindow::copyCommand);
     }
 }
 
@@ -108,6 +115,8 @@ bool StudyWindow::readyToStart() {
 
 void StudyWindow::startStudy(std::function<void(StudyControl&)> study, std::uint64_t total) {
     stale_.reset();
+    studied_ = true;
+    studyAngle_ = session_.angleUnit();
     total_ = total;
     job_.start(std::move(study));
     showProgressOf(0);
@@ -144,6 +153,7 @@ void StudyWindow::showRunning(bool running) {
     const bool results = !running && hasResults();
     if (buttons_.saveChart) buttons_.saveChart->setEnabled(results);
     if (buttons_.exportCsv) buttons_.exportCsv->setEnabled(results);
+    if (buttons_.copyCommand) buttons_.copyCommand->setEnabled(!running);
 }
 
 bool StudyWindow::canStore() const {
@@ -187,6 +197,44 @@ void StudyWindow::exportCsv() {
     const QString path = interaction_.chooseFileToSave(this, options);
     if (path.isEmpty()) return;
     if (const std::optional<QString> error = saveCsv(path)) interaction_.showError(this, *error);
+}
+
+std::optional<ReplayCommand> StudyWindow::replayCommand(QString& fault) const {
+    fault = QStringLiteral("Run the study first: the command repeats the last run.");
+    return std::nullopt;
+}
+
+// A command reproduces the study only from the files as the study read them.
+std::optional<QString> StudyWindow::commandLine(QString& fault) const {
+    if (job_.running()) {
+        fault = QStringLiteral("The study is still running: copy its command once it has ended.");
+        return std::nullopt;
+    }
+    std::optional<ReplayCommand> command = studied_ ? replayCommand(fault) : std::nullopt;
+    if (!command) {
+        if (!studied_) StudyWindow::replayCommand(fault);
+        return std::nullopt;
+    }
+    command->addAngle(studyAngle_);
+    if (stale_.stale()) {
+        fault = QStringLiteral(
+                    "The worksheet changed after the study ran (%1): run it again, "
+                    "save the worksheet and copy the command then.")
+                    .arg(stale_.changes());
+        return std::nullopt;
+    }
+    const std::optional<SavedFiles> files = SavedWorksheetFiles(session_.documents(), fault);
+    if (!files) return std::nullopt;
+    return ReplayLine(*command, *files);
+}
+
+void StudyWindow::copyCommand() {
+    QString fault;
+    if (const std::optional<QString> line = commandLine(fault)) {
+        interaction_.copyToClipboard(*line);
+    } else {
+        interaction_.showInformation(this, fault);
+    }
 }
 
 void StudyWindow::closeEvent(QCloseEvent* event) {

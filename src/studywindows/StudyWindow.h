@@ -11,6 +11,7 @@
 
 #include "interaction/ControlTable.h"
 #include "interaction/HintSet.h"
+#include "session/ReplayCommand.h"
 #include "studywindows/StaleResults.h"
 #include "studywindows/StudyJob.h"
 
@@ -66,6 +67,7 @@ class StudyWindow : public QWidget, public HintTarget {
         QPushButton* saveChart = nullptr;
         PlotView* chart = nullptr;
         QPushButton* exportCsv = nullptr;
+        QPushButton* copyCommand = nullptr;  // Copy as Command
         // The files offered to Save Chart and Export: "sweep" offers sweep.png and sweep.csv.
         QString fileStem{};
     };
@@ -116,7 +118,17 @@ class StudyWindow : public QWidget, public HintTarget {
     virtual bool hasResults() const { return false; }
     virtual QString chartTitle() const { return QString(); }
     virtual std::optional<QString> saveCsv(const QString& path) const;
+    // The batch runner's options that run the last study again, its files
+    // left out; nothing, with the reason in fault, before the first run.
+    virtual std::optional<ReplayCommand> replayCommand(QString& fault) const;
 
+  public:
+    // The command line Copy as Command puts on the clipboard; nothing, with
+    // the reason in fault, when the saved files would not give this study's
+    // results.
+    std::optional<QString> commandLine(QString& fault) const;
+
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -125,7 +137,9 @@ class StudyWindow : public QWidget, public HintTarget {
     void store();
     void saveChart();
     void exportCsv();
+    void copyCommand();
 
+    const Session& session_;
     UserInteraction& interaction_;
     std::span<const ControlEntry> layout_;
     StudyButtons buttons_;
@@ -133,6 +147,8 @@ class StudyWindow : public QWidget, public HintTarget {
     std::uint64_t total_ = 0;  // of the progress bar
     StudyJob job_;
     StaleResults stale_;
+    bool studied_ = false;                       // a study has started
+    AngleUnit studyAngle_ = AngleUnit::Degrees;  // the last study's
     HintSet hints_;
 };
 

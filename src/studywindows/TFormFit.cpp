@@ -101,6 +101,10 @@ const ControlEntry kLayout[] = {
     {.name = "ButtonExport",
      .text = QStringLiteral("E&xport\u2026"),
      .hint = QStringLiteral("Save the data, fitted values and residuals as CSV")},
+    {.name = "ButtonCopyCommand",
+     .text = QStringLiteral("Cop&y as Command"),
+     .hint = QStringLiteral("Copy the quantaro-cli line that runs this fit again on the saved "
+                            "files")},
     {.name = "ButtonClose",
      .text = QStringLiteral("C&lose"),
      .hint = QStringLiteral("Return to main screen; nothing changes")},
@@ -130,6 +134,7 @@ TFormFit::TFormFit(Session& session, UserInteraction& interaction, QWidget* pare
                         .saveChart = ButtonSaveChart,
                         .chart = ChartView,
                         .exportCsv = ButtonExport,
+                        .copyCommand = ButtonCopyCommand,
                         .fileStem = QStringLiteral("fit")});
     connect(ButtonBrowse, &QPushButton::clicked, this, &TFormFit::ButtonBrowseClick);
     connect(ButtonFit, &QPushButton::clicked, this, &TFormFit::ButtonFitClick);
@@ -202,6 +207,7 @@ void TFormFit::buildControls() {
     ButtonStore = MakeButton(kLayout, "ButtonStore", this);
     ButtonSaveChart = MakeButton(kLayout, "ButtonSaveChart", this);
     ButtonExport = MakeButton(kLayout, "ButtonExport", this);
+    ButtonCopyCommand = MakeButton(kLayout, "ButtonCopyCommand", this);
     ButtonClose = MakeButton(kLayout, "ButtonClose", this);
 
     auto* file = new QHBoxLayout;
@@ -257,6 +263,7 @@ void TFormFit::buildControls() {
     buttons->addWidget(ButtonStore);
     buttons->addWidget(ButtonSaveChart);
     buttons->addWidget(ButtonExport);
+    buttons->addWidget(ButtonCopyCommand);
     buttons->addWidget(ButtonClose);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
@@ -265,7 +272,7 @@ void TFormFit::buildControls() {
     ChainTabOrder({EditDataFile, ButtonBrowse, TableColumns, TableParameters, CheckBoxByPass,
                    CheckBoxSkipRows, SpinEditEquation, SpinEditPasses, ButtonFit, ButtonCancel,
                    results, ComboChart, ComboAxis, ChartView, ButtonStore, ButtonSaveChart,
-                   ButtonExport, ButtonClose});
+                   ButtonExport, ButtonCopyCommand, ButtonClose});
 }
 
 // The parameters offered, the ticked ones kept; and each column's choices.
@@ -460,6 +467,7 @@ void TFormFit::ButtonFitClick() {
     }
     setup_ = std::move(*setup);
     fitData_ = data_;
+    fitDataFile_ = QFileInfo(EditDataFile->text()).absoluteFilePath();
     fitted_.reset();
     storable_ = false;
     charted_ = false;
@@ -576,6 +584,49 @@ std::optional<QString> TFormFit::storeResult() {
 void TFormFit::resultStored() {
     storable_ = false;
     showOutcome(outcome_ + QStringLiteral("\nStored in the tables."));
+}
+
+// The fit as the last Fit read it, each column's role given, so that the
+// batch runner maps none by its name; its rows written as Export writes them.
+std::optional<ReplayCommand> TFormFit::replayCommand(QString& fault) const {
+    if (setup_.inputs.empty() && !setup_.byPass) {
+        FitSetup named = setup_;
+        MapColumnsByName(session_.worksheetCopy(), fitData_, named);
+        if (!named.inputs.empty()) {
+            fault = QStringLiteral(
+                        "The batch runner would type the column %1 into %2, which this "
+                        "fit left unused: the command cannot say so. Let the column "
+                        "set it, or rename it, and fit again.")
+                        .arg(QString::fromStdString(named.inputs.front().column),
+                             QString::fromStdString(named.inputs.front().name));
+            return std::nullopt;
+        }
+    }
+    ReplayCommand command;
+    command.addRun(setup_.run);
+    command.addOption("fit", fitDataFile_);
+    QStringList names;
+    for (const FitParameter& p : setup_.parameters) names << QString::fromStdString(p.name);
+    command.addOption("estimate", names.join(QLatin1Char(',')));
+    for (const FitParameter& p : setup_.parameters) {
+        if (!p.bounds) continue;
+        const auto [low, high] = std::minmax(p.bounds->first, p.bounds->second);
+        command.addOption("bounds", p.name + '=' + ReplayRange(low, high));
+    }
+    for (const FitColumn& match : setup_.matches)
+        command.addOption("match", match.name + '=' + match.column);
+    for (const FitColumn& input : setup_.inputs)
+        command.addOption("set", input.name + '=' + input.column);
+    if (setup_.byPass)
+        command.addOption("by-pass",
+                          setup_.passColumn.empty() ? std::string("-") : setup_.passColumn);
+    if (setup_.weighting != FitWeighting::None) {
+        command.addOption(setup_.weighting == FitWeighting::Weights ? "weights" : "sigma",
+                          setup_.weightColumn);
+    }
+    if (setup_.skipFailingRows) command.addSwitch("skip-failing-rows");
+    command.addOption("csv", QStringLiteral("fit.csv"));
+    return command;
 }
 
 }  // namespace quantaro

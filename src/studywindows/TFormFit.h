@@ -57,6 +57,7 @@ class TFormFit : public StudyWindow {
     void showProgress(std::uint64_t done) override;
     void studyFinished() override;
     void worksheetChanged() override;
+    std::optional<ReplayCommand> replayCommand(QString& fault) const override;
     bool hasResultToStore() const override;
     std::optional<QString> storeResult() override;
     void resultStored() override;
@@ -68,6 +69,7 @@ class TFormFit : public StudyWindow {
     Session& session_;
     DataTable data_;                   // of the file read
     DataTable fitData_;                // of the last fit
+    QString fitDataFile_;              // which it was read from
     FitSetup setup_;                   // of the last fit
     std::optional<FitResult> fitted_;  // written by the study's thread
     // Read on this thread only: whether there is a fit to store and to chart.
@@ -94,6 +96,7 @@ class TFormFit : public StudyWindow {
     QPushButton* ButtonStore = nullptr;
     QPushButton* ButtonSaveChart = nullptr;
     QPushButton* ButtonExport = nullptr;
+    QPushButton* ButtonCopyCommand = nullptr;
     QPushButton* ButtonClose = nullptr;
 };
 

@@ -69,6 +69,11 @@ const ControlEntry kLayout[] = {
     {.name = "ButtonStore",
      .text = QStringLiteral("&Store"),
      .hint = QStringLiteral("Write the value found into the input's cell and run the formula")},
+    {.name = "ButtonCopyCommand",
+     .text = QStringLiteral("Cop&y as Command"),
+     .hint =
+         QStringLiteral("Copy the quantaro-cli line that runs this goal seek again on the saved "
+                        "files")},
     {.name = "ButtonClose",
      .text = QStringLiteral("C&lose"),
      .hint = QStringLiteral("Return to main screen; nothing changes")},
@@ -83,8 +88,11 @@ Document DocumentOf(InputTable table) {
 TFormGoalSeek::TFormGoalSeek(Session& session, UserInteraction& interaction, QWidget* parent)
     : StudyWindow(session, interaction, kLayout, "TFormGoalSeek", parent), session_(session) {
     buildControls();
-    setUpStudyControls(
-        {.run = ButtonSeek, .cancel = ButtonCancel, .close = ButtonClose, .store = ButtonStore});
+    setUpStudyControls({.run = ButtonSeek,
+                        .cancel = ButtonCancel,
+                        .close = ButtonClose,
+                        .store = ButtonStore,
+                        .copyCommand = ButtonCopyCommand});
     connect(CheckBoxInterval, &QCheckBox::clicked, this, &TFormGoalSeek::CheckBoxIntervalClick);
     connect(ButtonSeek, &QPushButton::clicked, this, &TFormGoalSeek::ButtonSeekClick);
     showRunning(false);
@@ -124,6 +132,7 @@ void TFormGoalSeek::buildControls() {
     LabelOutcome->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     LabelOutcome->setTextInteractionFlags(Qt::TextSelectableByMouse);
     ButtonStore = MakeButton(kLayout, "ButtonStore", this);
+    ButtonCopyCommand = MakeButton(kLayout, "ButtonCopyCommand", this);
     ButtonClose = MakeButton(kLayout, "ButtonClose", this);
 
     auto* grid = new QGridLayout;
@@ -150,6 +159,7 @@ void TFormGoalSeek::buildControls() {
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ButtonStore);
+    buttons->addWidget(ButtonCopyCommand);
     buttons->addWidget(ButtonClose);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
@@ -159,7 +169,7 @@ void TFormGoalSeek::buildControls() {
     layout->addLayout(buttons);
     ChainTabOrder({ComboResult, EditTarget, ComboInput, CheckBoxInterval, EditLow, EditHigh,
                    SpinEditEquation, SpinEditPasses, ButtonSeek, ButtonCancel, ButtonStore,
-                   ButtonClose});
+                   ButtonCopyCommand, ButtonClose});
 }
 
 void TFormGoalSeek::refresh() {
@@ -282,6 +292,18 @@ std::optional<QString> TFormGoalSeek::storeResult() {
 void TFormGoalSeek::resultStored() {
     found_.reset();
     showOutcome(outcome_ + QStringLiteral("\nStored in the tables."));
+}
+
+// The search as the last Seek read it; the batch runner prints what it found.
+std::optional<ReplayCommand> TFormGoalSeek::replayCommand(QString&) const {
+    ReplayCommand command;
+    command.addRun(setup_.run);
+    command.addOption("seek", setup_.result + '=' + ReplayNumber(setup_.target));
+    command.addOption("by", setup_.input);
+    if (setup_.interval) {
+        command.addOption("between", ReplayRange(setup_.interval->first, setup_.interval->second));
+    }
+    return command;
 }
 
 }  // namespace quantaro

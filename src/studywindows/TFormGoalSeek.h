@@ -46,6 +46,7 @@ class TFormGoalSeek : public StudyWindow {
     void showProgress(std::uint64_t done) override;
     void studyFinished() override;
     void worksheetChanged() override;
+    std::optional<ReplayCommand> replayCommand(QString& fault) const override;
     bool hasResultToStore() const override;
     std::optional<QString> storeResult() override;
     void resultStored() override;
@@ -69,6 +70,7 @@ class TFormGoalSeek : public StudyWindow {
     QPushButton* ButtonCancel = nullptr;
     QLabel* LabelOutcome = nullptr;
     QPushButton* ButtonStore = nullptr;
+    QPushButton* ButtonCopyCommand = nullptr;
     QPushButton* ButtonClose = nullptr;
 };
 

@@ -85,6 +85,10 @@ const ControlEntry kLayout[] = {
     {.name = "ButtonExport",
      .text = QStringLiteral("&Export as CSV\u2026"),
      .hint = QStringLiteral("Save the results table as a CSV file")},
+    {.name = "ButtonCopyCommand",
+     .text = QStringLiteral("Cop&y as Command"),
+     .hint = QStringLiteral("Copy the quantaro-cli line that runs this search again on the saved "
+                            "files")},
     {.name = "ButtonClose",
      .text = QStringLiteral("C&lose"),
      .hint = QStringLiteral("Return to main screen; nothing changes")},
@@ -110,6 +114,7 @@ TFormOptimise::TFormOptimise(Session& session, UserInteraction& interaction, QWi
                         .saveChart = ButtonSaveChart,
                         .chart = ChartView,
                         .exportCsv = ButtonExport,
+                        .copyCommand = ButtonCopyCommand,
                         .fileStem = QStringLiteral("optimise")});
     connect(ButtonOptimise, &QPushButton::clicked, this, &TFormOptimise::ButtonOptimiseClick);
     showRunning(false);
@@ -158,6 +163,7 @@ void TFormOptimise::buildControls() {
     ButtonStore = MakeButton(kLayout, "ButtonStore", this);
     ButtonSaveChart = MakeButton(kLayout, "ButtonSaveChart", this);
     ButtonExport = MakeButton(kLayout, "ButtonExport", this);
+    ButtonCopyCommand = MakeButton(kLayout, "ButtonCopyCommand", this);
     ButtonClose = MakeButton(kLayout, "ButtonClose", this);
 
     auto* goal = new QHBoxLayout;
@@ -194,6 +200,7 @@ void TFormOptimise::buildControls() {
     buttons->addWidget(ButtonExport);
     buttons->addStretch();
     buttons->addWidget(ButtonStore);
+    buttons->addWidget(ButtonCopyCommand);
     buttons->addWidget(ButtonClose);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
@@ -207,7 +214,7 @@ void TFormOptimise::buildControls() {
     ChainTabOrder({ComboSense, ComboObjective, GridInputs, GridConstraints, SpinEditStarts,
                    EditSeed, SpinEditEquation, SpinEditPasses, ButtonOptimise, ButtonCancel,
                    TableResults, ChartView, ButtonSaveChart, ButtonExport, ButtonStore,
-                   ButtonClose});
+                   ButtonCopyCommand, ButtonClose});
 }
 
 void TFormOptimise::refresh() {
@@ -351,6 +358,30 @@ QString TFormOptimise::chartTitle() const {
 
 std::optional<QString> TFormOptimise::saveCsv(const QString& path) const {
     return SaveResultTableCsv(path, model_->table());
+}
+
+// The search as the last Optimise read it, its table written as Export writes it.
+std::optional<ReplayCommand> TFormOptimise::replayCommand(QString&) const {
+    ReplayCommand command;
+    command.addRun(setup_.run);
+    command.addOption(setup_.sense == OptimiseSense::Maximise ? "maximize" : "minimize",
+                      setup_.objective);
+    QStringList inputs;
+    for (const OptimiseInput& input : setup_.inputs) {
+        inputs << QString::fromStdString(input.name + '=' + ReplayRange(input.low, input.high));
+    }
+    command.addOption("by", inputs.join(QLatin1Char(',')));
+    for (const OptimiseConstraint& constraint : setup_.constraints) {
+        command.addOption("subject-to", constraint.result + ConstraintSign(constraint.kind) +
+                                            ReplayNumber(constraint.value));
+    }
+    // One start is the tables' values alone: no seed comes into it.
+    if (setup_.starts > 1) {
+        command.addOption("starts", QString::number(setup_.starts));
+        command.addOption("seed", QString::number(setup_.seed));
+    }
+    command.addOption("csv", QStringLiteral("optimise.csv"));
+    return command;
 }
 
 }  // namespace quantaro

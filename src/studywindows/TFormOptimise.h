@@ -46,6 +46,7 @@ class TFormOptimise : public StudyWindow {
     void showProgress(std::uint64_t done) override;
     void studyFinished() override;
     void worksheetChanged() override;
+    std::optional<ReplayCommand> replayCommand(QString& fault) const override;
     bool hasResultToStore() const override;
     std::optional<QString> storeResult() override;
     void resultStored() override;
@@ -79,6 +80,7 @@ class TFormOptimise : public StudyWindow {
     QPushButton* ButtonStore = nullptr;
     QPushButton* ButtonSaveChart = nullptr;
     QPushButton* ButtonExport = nullptr;
+    QPushButton* ButtonCopyCommand = nullptr;
     QPushButton* ButtonClose = nullptr;
 };
 

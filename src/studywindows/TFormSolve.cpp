@@ -10,6 +10,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "charts/PlotView.h"
 #include "documents/CsvFile.h"
 #include "engine/Numbers.h"
@@ -69,6 +71,10 @@ const ControlEntry kLayout[] = {
     {.name = "ButtonExport",
      .text = QStringLiteral("&Export as CSV\u2026"),
      .hint = QStringLiteral("Save the results table as a CSV file")},
+    {.name = "ButtonCopyCommand",
+     .text = QStringLiteral("Cop&y as Command"),
+     .hint = QStringLiteral("Copy the quantaro-cli line that runs this search again on the saved "
+                            "files")},
     {.name = "ButtonClose",
      .text = QStringLiteral("C&lose"),
      .hint = QStringLiteral("Return to main screen; nothing changes")},
@@ -87,6 +93,7 @@ TFormSolve::TFormSolve(Session& session, UserInteraction& interaction, QWidget* 
                         .saveChart = ButtonSaveChart,
                         .chart = ChartView,
                         .exportCsv = ButtonExport,
+                        .copyCommand = ButtonCopyCommand,
                         .fileStem = QStringLiteral("solve")});
     connect(ButtonSolve, &QPushButton::clicked, this, &TFormSolve::ButtonSolveClick);
     showRunning(false);
@@ -124,6 +131,7 @@ void TFormSolve::buildControls() {
     ButtonStore = MakeButton(kLayout, "ButtonStore", this);
     ButtonSaveChart = MakeButton(kLayout, "ButtonSaveChart", this);
     ButtonExport = MakeButton(kLayout, "ButtonExport", this);
+    ButtonCopyCommand = MakeButton(kLayout, "ButtonCopyCommand", this);
     ButtonClose = MakeButton(kLayout, "ButtonClose", this);
 
     auto* setup = new QGridLayout;
@@ -151,6 +159,7 @@ void TFormSolve::buildControls() {
     buttons->addWidget(ButtonExport);
     buttons->addStretch();
     buttons->addWidget(ButtonStore);
+    buttons->addWidget(ButtonCopyCommand);
     buttons->addWidget(ButtonClose);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
@@ -162,7 +171,7 @@ void TFormSolve::buildControls() {
     layout->addLayout(buttons);
     ChainTabOrder({GridTargets, GridInputs, SpinEditEquation, SpinEditPasses, ButtonSolve,
                    ButtonCancel, TableResults, ChartView, ButtonSaveChart, ButtonExport,
-                   ButtonStore, ButtonClose});
+                   ButtonStore, ButtonCopyCommand, ButtonClose});
 }
 
 std::optional<SolveSetup> TFormSolve::readSetup(QString& fault) const {
@@ -285,6 +294,24 @@ QString TFormSolve::chartTitle() const {
 
 std::optional<QString> TFormSolve::saveCsv(const QString& path) const {
     return SaveResultTableCsv(path, model_->table());
+}
+
+// The search as the last Solve read it, its table written as Export writes it.
+std::optional<ReplayCommand> TFormSolve::replayCommand(QString&) const {
+    ReplayCommand command;
+    command.addRun(setup_.run);
+    for (const SolveTarget& target : setup_.targets)
+        command.addOption("solve", target.result + '=' + ReplayNumber(target.target));
+    QStringList inputs;
+    for (const SolveInput& input : setup_.inputs) inputs << QString::fromStdString(input.name);
+    command.addOption("by", inputs.join(QLatin1Char(',')));
+    for (const SolveInput& input : setup_.inputs) {
+        if (!input.bounds) continue;
+        const auto [low, high] = std::minmax(input.bounds->first, input.bounds->second);
+        command.addOption("bounds", input.name + '=' + ReplayRange(low, high));
+    }
+    command.addOption("csv", QStringLiteral("solve.csv"));
+    return command;
 }
 
 }  // namespace quantaro

@@ -124,6 +124,10 @@ const ControlEntry kLayout[] = {
     {.name = "ButtonExport",
      .text = QStringLiteral("&Export as CSV\u2026"),
      .hint = QStringLiteral("Save the table as the batch runner's sweep CSV")},
+    {.name = "ButtonCopyCommand",
+     .text = QStringLiteral("Cop&y as Command"),
+     .hint = QStringLiteral("Copy the quantaro-cli line that runs this sweep again on the saved "
+                            "files")},
     {.name = "ButtonClose",
      .text = QStringLiteral("C&lose"),
      .hint = QStringLiteral("Return to main screen")},
@@ -141,6 +145,7 @@ TFormSweep::TFormSweep(const Session& session, UserInteraction& interaction, QWi
                         .saveChart = ButtonSaveChart,
                         .chart = ChartView,
                         .exportCsv = ButtonExport,
+                        .copyCommand = ButtonCopyCommand,
                         .fileStem = QStringLiteral("sweep")});
     wireControls();
     showRunning(false);
@@ -216,6 +221,7 @@ void TFormSweep::buildControls() {
     ReportItemFocusOnlyWithTheView(ListLegend);
     ButtonSaveChart = MakeButton(kLayout, "ButtonSaveChart", this);
     ButtonExport = MakeButton(kLayout, "ButtonExport", this);
+    ButtonCopyCommand = MakeButton(kLayout, "ButtonCopyCommand", this);
     ButtonClose = MakeButton(kLayout, "ButtonClose", this);
 
     auto* grid = new QGridLayout;
@@ -280,6 +286,7 @@ void TFormSweep::buildControls() {
     buttons->addStretch();
     buttons->addWidget(ButtonSaveChart);
     buttons->addWidget(ButtonExport);
+    buttons->addWidget(ButtonCopyCommand);
     buttons->addWidget(ButtonClose);
 
     auto* layout = new QVBoxLayout(this);
@@ -289,12 +296,12 @@ void TFormSweep::buildControls() {
     layout->addWidget(LabelNotes);
     layout->addWidget(splitter, 1);
     layout->addLayout(buttons);
-    ChainTabOrder({axes_[0].input,   axes_[0].from,   axes_[0].to,    axes_[0].points,
-                   axes_[0].log,     CheckBoxSecond,  axes_[1].input, axes_[1].from,
-                   axes_[1].to,      axes_[1].points, axes_[1].log,   ListOutputs,
-                   SpinEditEquation, SpinEditPasses,  ButtonRun,      ButtonCancel,
-                   TableResults,     ComboChart,      ChartView,      ListLegend,
-                   ButtonSaveChart,  ButtonExport,    ButtonClose});
+    ChainTabOrder({axes_[0].input,   axes_[0].from,   axes_[0].to,       axes_[0].points,
+                   axes_[0].log,     CheckBoxSecond,  axes_[1].input,    axes_[1].from,
+                   axes_[1].to,      axes_[1].points, axes_[1].log,      ListOutputs,
+                   SpinEditEquation, SpinEditPasses,  ButtonRun,         ButtonCancel,
+                   TableResults,     ComboChart,      ChartView,         ListLegend,
+                   ButtonSaveChart,  ButtonExport,    ButtonCopyCommand, ButtonClose});
 }
 
 void TFormSweep::wireControls() {
@@ -553,6 +560,37 @@ QString TFormSweep::chartTitle() const {
     return chart >= 0 && std::size_t(chart) < charts_.size()
                ? SweepChartTitle(model_->results(), charts_[std::size_t(chart)])
                : QStringLiteral("Sweep");
+}
+
+// The sweep as the last Run read it, its table written as Export writes it.
+std::optional<ReplayCommand> TFormSweep::replayCommand(QString& fault) const {
+    if (!runner_) return StudyWindow::replayCommand(fault);
+    const SweepSetup& setup = runner_->plan().setup();
+    if (results().size() < runner_->plan().pointCount()) {
+        fault = QStringLiteral(
+            "The sweep stopped before its last point, and the command would "
+            "run them all: run the sweep to its end first.");
+        return std::nullopt;
+    }
+    if (setup.outputs.empty()) {
+        fault = QStringLiteral(
+            "The sweep collected no results, which the batch runner cannot "
+            "be told: tick a result and run the sweep again.");
+        return std::nullopt;
+    }
+    ReplayCommand command;
+    command.addRun(setup.run);
+    for (const SweepAxis& axis : setup.axes) {
+        std::string text =
+            axis.name + '=' + ReplayRange(axis.from, axis.to) + ':' + std::to_string(axis.count);
+        if (axis.spacing == SweepSpacing::Logarithmic) text += ":log";
+        command.addOption("sweep", text);
+    }
+    QStringList outputs;
+    for (const std::string& name : setup.outputs) outputs << QString::fromStdString(name);
+    command.addOption("record", outputs.join(QLatin1Char(',')));
+    command.addOption("csv", QStringLiteral("sweep.csv"));
+    return command;
 }
 
 std::optional<QString> TFormSweep::saveCsv(const QString& path) const {

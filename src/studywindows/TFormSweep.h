@@ -85,6 +85,7 @@ class TFormSweep : public StudyWindow {
     bool hasResults() const override;
     QString chartTitle() const override;
     std::optional<QString> saveCsv(const QString& path) const override;
+    std::optional<ReplayCommand> replayCommand(QString& fault) const override;
     void showChart(const Plot& plot);
     void fillLegend();
     void showNotes();
@@ -122,6 +123,7 @@ class TFormSweep : public StudyWindow {
     QListWidget* ListLegend = nullptr;
     QPushButton* ButtonSaveChart = nullptr;
     QPushButton* ButtonExport = nullptr;
+    QPushButton* ButtonCopyCommand = nullptr;
     QPushButton* ButtonClose = nullptr;
 };
 

@@ -123,6 +123,10 @@ const ControlEntry kLayout[] = {
     {.name = "ButtonExportDraws",
      .text = QStringLiteral("Export &Draws\u2026"),
      .hint = QStringLiteral("Save every draw as the batch runner's draws CSV")},
+    {.name = "ButtonCopyCommand",
+     .text = QStringLiteral("Cop&y as Command"),
+     .hint = QStringLiteral("Copy the quantaro-cli line that runs this study again on the saved "
+                            "files")},
     {.name = "ButtonClose",
      .text = QStringLiteral("C&lose"),
      .hint = QStringLiteral("Return to main screen")},
@@ -156,6 +160,7 @@ TFormUncertainty::TFormUncertainty(Session& session, UserInteraction& interactio
                         .close = ButtonClose,
                         .progress = ProgressBarDraws,
                         .exportCsv = ButtonExport,
+                        .copyCommand = ButtonCopyCommand,
                         .fileStem = QStringLiteral("uncertainty")});
     connect(ButtonAdd, &QPushButton::clicked, this, &TFormUncertainty::ButtonAddClick);
     connect(ButtonRemove, &QPushButton::clicked, this, &TFormUncertainty::ButtonRemoveClick);
@@ -244,6 +249,7 @@ void TFormUncertainty::buildControls() {
     ButtonSaveChart = MakeButton(kLayout, "ButtonSaveChart", this);
     ButtonExport = MakeButton(kLayout, "ButtonExport", this);
     ButtonExportDraws = MakeButton(kLayout, "ButtonExportDraws", this);
+    ButtonCopyCommand = MakeButton(kLayout, "ButtonCopyCommand", this);
     ButtonClose = MakeButton(kLayout, "ButtonClose", this);
 
     auto* add = new QHBoxLayout;
@@ -304,6 +310,7 @@ void TFormUncertainty::buildControls() {
     buttons->addWidget(ButtonExport);
     buttons->addWidget(ButtonExportDraws);
     buttons->addStretch();
+    buttons->addWidget(ButtonCopyCommand);
     buttons->addWidget(ButtonClose);
 
     auto* layout = new QVBoxLayout(this);
@@ -314,14 +321,18 @@ void TFormUncertainty::buildControls() {
     layout->addWidget(LabelOutcome);
     layout->addWidget(splitter, 1);
     layout->addLayout(buttons);
-    ChainTabOrder({ComboInput,        EditU,           ComboDistribution,
-                   ButtonAdd,         TableInputs,     ButtonRemove,
-                   ListResults,       RadioFirstOrder, RadioMonteCarlo,
-                   RadioBoth,         SpinEditDraws,   EditSeed,
-                   SpinEditEquation,  SpinEditPasses,  ButtonRun,
-                   ButtonCancel,      TableResults,    ComboChart,
-                   ChartView,         ButtonSaveChart, ButtonExport,
-                   ButtonExportDraws, ButtonClose});
+    ChainTabOrder({ComboInput,        EditU,
+                   ComboDistribution, ButtonAdd,
+                   TableInputs,       ButtonRemove,
+                   ListResults,       RadioFirstOrder,
+                   RadioMonteCarlo,   RadioBoth,
+                   SpinEditDraws,     EditSeed,
+                   SpinEditEquation,  SpinEditPasses,
+                   ButtonRun,         ButtonCancel,
+                   TableResults,      ComboChart,
+                   ChartView,         ButtonSaveChart,
+                   ButtonExport,      ButtonExportDraws,
+                   ButtonCopyCommand, ButtonClose});
 }
 
 // The inputs offer every name; the results every variable but the inputs,
@@ -443,6 +454,7 @@ void TFormUncertainty::ButtonRunClick() {
     const bool firstOrder = !RadioMonteCarlo->isChecked();
     const bool monteCarlo = !RadioFirstOrder->isChecked();
     const auto draws = static_cast<std::uint64_t>(SpinEditDraws->value());
+    drawsAsked_ = monteCarlo ? std::optional(draws) : std::nullopt;
     startStudy(
         [this, sheet = std::move(sheet), firstOrder, monteCarlo, draws](StudyControl& control) {
             if (firstOrder) budget_ = PropagateFirstOrder(sheet, plan_, &control);
@@ -567,6 +579,44 @@ void TFormUncertainty::ButtonExportDrawsClick() {
     if (const std::optional<QString> error = WriteFileAtomically(path, bytes)) {
         interaction().showError(this, *error);
     }
+}
+
+namespace {
+
+// "NAME=U", "NAME=U%", "NAME=+-A:uniform": the input as --uncertainty reads it.
+std::string UncertaintyOption(const UncertainInput& input) {
+    std::string text = input.name + '=' + (input.halfWidth ? "+-" : "") +
+                       ReplayNumber(input.amount) + (input.relative ? "%" : "");
+    if (input.distribution != Distribution::Normal)
+        text += std::string(":") + DistributionName(input.distribution);
+    return text;
+}
+
+}  // namespace
+
+// The study as the last Run read it; with draws, they go to the file that
+// Export Draws writes.
+std::optional<ReplayCommand> TFormUncertainty::replayCommand(QString& fault) const {
+    if (drawsAsked_ && (!draws_ || draws_->size() < *drawsAsked_)) {
+        fault = QStringLiteral(
+            "The study stopped before its last draw, and the command would run "
+            "them all: run the study to its end first.");
+        return std::nullopt;
+    }
+    const UncertaintySetup& setup = plan_.setup();
+    ReplayCommand command;
+    command.addRun(setup.run);
+    for (const UncertainInput& input : setup.inputs)
+        command.addOption("uncertainty", UncertaintyOption(input));
+    QStringList results;
+    for (const std::string& name : setup.results) results << QString::fromStdString(name);
+    command.addOption("report", results.join(QLatin1Char(',')));
+    if (drawsAsked_) {
+        command.addOption("monte-carlo", QString::number(*drawsAsked_));
+        command.addOption("seed", QString::number(seed_));
+        command.addOption("csv", QStringLiteral("draws.csv"));
+    }
+    return command;
 }
 
 }  // namespace quantaro

@@ -59,6 +59,7 @@ class TFormUncertainty : public StudyWindow {
     void showRunning(bool running) override;
     void studyFinished() override;
     void worksheetChanged() override;
+    std::optional<ReplayCommand> replayCommand(QString& fault) const override;
     bool hasResults() const override;
     QString chartTitle() const override;
     std::optional<QString> saveCsv(const QString& path) const override;
@@ -69,6 +70,7 @@ class TFormUncertainty : public StudyWindow {
     // Written by the study's thread, read once it has finished.
     UncertaintyPlan plan_;
     std::uint64_t seed_ = 1;
+    std::optional<std::uint64_t> drawsAsked_;  // by the last run, when it drew
     std::optional<FirstOrderBudget> budget_;
     std::optional<MonteCarloDraws> draws_;
     std::vector<DrawSummary> summaries_;  // one per result
@@ -98,6 +100,7 @@ class TFormUncertainty : public StudyWindow {
     QPushButton* ButtonSaveChart = nullptr;
     QPushButton* ButtonExport = nullptr;
     QPushButton* ButtonExportDraws = nullptr;
+    QPushButton* ButtonCopyCommand = nullptr;
     QPushButton* ButtonClose = nullptr;
 };
 

@@ -50,6 +50,7 @@ class ScriptedInteraction : public UserInteraction {
     std::deque<bool> printAnswers;
     QString pdfFile;
     int beeps = 0;
+    QString clipboard;  // the text last copied
     std::deque<BoxAnswer> answers;
     // Called for every box while it is "open", before it is answered.
     std::function<void(const Box&)> whileBoxOpen;
@@ -82,6 +83,7 @@ class ScriptedInteraction : public UserInteraction {
         return choose(Dialog::Save, owner, options);
     }
     void beep() override { ++beeps; }
+    void copyToClipboard(const QString& text) override { clipboard = text; }
     bool choosePrinter(QWidget*, QPrinter& printer) override {
         ++printDialogs;
         if (printAnswers.empty() || !printAnswers.front()) {
