@@ -155,29 +155,6 @@ std::optional<FitRequest> ParseFitOptions(const QCommandLineParser& parser, std:
     return request;
 }
 
-// The columns left to their names: those of a kind not mapped on the
-// command line, and not taken by a column mapped there.
-void MapTheRest(const Worksheet& sheet, const DataTable& data, const FitRequest& request,
-                FitSetup& setup) {
-    FitSetup named = setup;
-    MapColumnsByName(sheet, data, named);
-    const auto given = [&](const std::string& column) {
-        const auto same = [&](const FitColumn& c) { return NamesEqual(c.column, column); };
-        return std::any_of(setup.matches.begin(), setup.matches.end(), same) ||
-               std::any_of(setup.inputs.begin(), setup.inputs.end(), same);
-    };
-    const auto add = [&](const std::vector<FitColumn>& from, std::vector<FitColumn>& to) {
-        for (const FitColumn& column : from) {
-            if (!given(column.column)) to.push_back(column);
-        }
-    };
-    std::vector<FitColumn> matches = setup.matches, inputs = setup.inputs;
-    if (!request.matchesGiven) add(named.matches, matches);
-    if (!request.inputsGiven && !setup.byPass) add(named.inputs, inputs);
-    setup.matches = std::move(matches);
-    setup.inputs = std::move(inputs);
-}
-
 std::string Plus(long double error) {
     return std::isnan(error) ? std::string("(no standard error)") : "± " + FormatNumber(error);
 }
@@ -241,7 +218,8 @@ int RunFitCommand(Worksheet& sheet, const FitRequest& request, std::ostream& out
         return kExitUsage;
     }
     FitSetup setup = request.setup;
-    MapTheRest(sheet, reading.table, request, setup);
+    MapRemainingColumnsByName(sheet, reading.table, request.matchesGiven, request.inputsGiven,
+                              setup);
     if (const std::string fault = FitSetupError(sheet, reading.table, setup); !fault.empty()) {
         err << "quantaro-cli: " << fault << '\n';
         return kExitUsage;

@@ -287,29 +287,6 @@ DataTable DataOf(const std::optional<py::bytes>& path, const std::optional<std::
     return std::move(reading.table);
 }
 
-// The columns the script did not map are mapped by name: those named as a
-// result the formula stores are matched when no match is given, the others
-// set their cells when no input is given (and the fit is not by pass).
-void MapTheRest(const Worksheet& sheet, const DataTable& data, FitSetup& setup) {
-    FitSetup named = setup;
-    MapColumnsByName(sheet, data, named);
-    const auto given = [&](const std::string& column) {
-        const auto same = [&](const FitColumn& c) { return NamesEqual(c.column, column); };
-        return std::any_of(setup.matches.begin(), setup.matches.end(), same) ||
-               std::any_of(setup.inputs.begin(), setup.inputs.end(), same);
-    };
-    const auto add = [&](const std::vector<FitColumn>& from, std::vector<FitColumn>& to) {
-        for (const FitColumn& column : from) {
-            if (!given(column.column)) to.push_back(column);
-        }
-    };
-    std::vector<FitColumn> matches = setup.matches, inputs = setup.inputs;
-    if (setup.matches.empty()) add(named.matches, matches);
-    if (setup.inputs.empty() && !setup.byPass) add(named.inputs, inputs);
-    setup.matches = std::move(matches);
-    setup.inputs = std::move(inputs);
-}
-
 // The last pass a fit by pass compares: the pass column's largest, or the
 // number of rows.
 int LastPass(const DataTable& data, const FitSetup& setup) {
@@ -354,7 +331,8 @@ py::dict FitStudy(ScriptWorksheet& script, const std::optional<py::bytes>& path,
                                               : FitWeighting::None;
     setup.weightColumn = weightColumn;
     setup.skipFailingRows = skipFailingRows;
-    MapTheRest(sheet, data, setup);
+    // The columns the script did not map are mapped by name.
+    MapRemainingColumnsByName(sheet, data, !setup.matches.empty(), !setup.inputs.empty(), setup);
     RequireSetup(FitSetupError(sheet, data, setup));
 
     StudyControl control;

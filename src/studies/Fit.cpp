@@ -542,6 +542,27 @@ void MapColumnsByName(const Worksheet& sheet, const DataTable& data, FitSetup& s
     }
 }
 
+void MapRemainingColumnsByName(const Worksheet& sheet, const DataTable& data, bool matchesGiven,
+                               bool inputsGiven, FitSetup& setup) {
+    FitSetup named = setup;
+    MapColumnsByName(sheet, data, named);
+    const auto given = [&](const std::string& column) {
+        const auto same = [&](const FitColumn& c) { return NamesEqual(c.column, column); };
+        return std::any_of(setup.matches.begin(), setup.matches.end(), same) ||
+               std::any_of(setup.inputs.begin(), setup.inputs.end(), same);
+    };
+    const auto add = [&](const std::vector<FitColumn>& from, std::vector<FitColumn>& to) {
+        for (const FitColumn& column : from) {
+            if (!given(column.column)) to.push_back(column);
+        }
+    };
+    std::vector<FitColumn> matches = setup.matches, inputs = setup.inputs;
+    if (!matchesGiven) add(named.matches, matches);
+    if (!inputsGiven && !setup.byPass) add(named.inputs, inputs);
+    setup.matches = std::move(matches);
+    setup.inputs = std::move(inputs);
+}
+
 std::string FitSetupError(const Worksheet& sheet, const DataTable& data, const FitSetup& setup) {
     if (setup.parameters.empty() || setup.parameters.size() > kMaxFitParameters)
         return "Give 1 to " + std::to_string(kMaxFitParameters) + " parameters to estimate, not " +

@@ -60,6 +60,11 @@ inline constexpr int kMaxFitEvaluations = 4000;
 // a constant or a variable sets it; the parameters, the pass column and the
 // weight column are left out.
 void MapColumnsByName(const Worksheet& sheet, const DataTable& data, FitSetup& setup);
+// Adds to the setup's own mapping the columns left to their names: of each
+// kind (matches, inputs) whose mapping was not given, those MapColumnsByName
+// would map and that no given column takes already.
+void MapRemainingColumnsByName(const Worksheet& sheet, const DataTable& data, bool matchesGiven,
+                               bool inputsGiven, FitSetup& setup);
 
 // What stops the fit from running on the worksheet and the data, in words
 // for its user; empty when nothing does.
