@@ -116,6 +116,7 @@ bool StudyWindow::readyToStart() {
 void StudyWindow::startStudy(std::function<void(StudyControl&)> study, std::uint64_t total) {
     stale_.reset();
     studied_ = true;
+    storedSinceStudy_ = false;
     studyAngle_ = session_.angleUnit();
     total_ = total;
     job_.start(std::move(study));
@@ -175,6 +176,7 @@ void StudyWindow::store() {
     const std::optional<QString> fault = storeResult();
     stale_.setIgnoring(false);
     if (fault) interaction_.showError(this, *fault);
+    storedSinceStudy_ = storedSinceStudy_ || !fault;
     resultStored();
     buttons_.store->setEnabled(canStore());
 }
@@ -221,6 +223,13 @@ std::optional<QString> StudyWindow::commandLine(QString& fault) const {
                     "The worksheet changed after the study ran (%1): run it again, "
                     "save the worksheet and copy the command then.")
                     .arg(stale_.changes());
+        return std::nullopt;
+    }
+    // What Store wrote is not what the study read, saved or not.
+    if (storedSinceStudy_) {
+        fault = QStringLiteral(
+            "The study's result has been stored into the tables since it ran: run it again on "
+            "the saved worksheet and copy the command then.");
         return std::nullopt;
     }
     const std::optional<SavedFiles> files = SavedWorksheetFiles(session_.documents(), fault);

@@ -148,6 +148,7 @@ class StudyWindow : public QWidget, public HintTarget {
     StudyJob job_;
     StaleResults stale_;
     bool studied_ = false;                       // a study has started
+    bool storedSinceStudy_ = false;              // Store has changed the tables since
     AngleUnit studyAngle_ = AngleUnit::Degrees;  // the last study's
     HintSet hints_;
 };

@@ -161,6 +161,9 @@ TEST_F(ReplayTest, EachStudyWindowsCommandWritesItsExportByteForByte) {
     EXPECT_EQ(QString::fromUtf8(errors), QStringLiteral("quantaro-cli: %1 sets %2 to %3 (%4)\n")
                                              .arg(found[0], found[1].section(" = ", 0, 0),
                                                   found[1].section(" = ", 1), found[2]));
+    // After Store the tables hold the solution, not what the seek read.
+    child<QPushButton>(seek, "ButtonStore")->click();
+    EXPECT_TRUE(copied(seek).startsWith("box: The study's result has been stored into the tables"));
 
     open("can");
     action("Optimise1")->trigger();
