@@ -351,8 +351,9 @@ constexpr std::array<BinadeScale, kLastScaledBinade - kFirstScaledBinade + 1> Ma
             scale.atLeast = static_cast<std::int8_t>(13 - decimal);
         }
         for (const int k : {scale.below, scale.atLeast}) {
-            if (k < -kMaxExactPowerOfTen || k > kMaxExactPowerOfTen) throw "no exact power";
+            if (k < -kMaxExactPowerOfTen || k > kLargestScale) throw "no power of ten";
         }
+        if (kLargestScale > 2 * kMaxExactPowerOfTen) throw "no product of two";
     }
     return scales;
 }
@@ -361,6 +362,17 @@ constexpr std::array<BinadeScale, kLastScaledBinade - kFirstScaledBinade + 1> Ma
 
 constexpr std::array<BinadeScale, kLastScaledBinade - kFirstScaledBinade + 1> kBinadeScales =
     MakeBinadeScales();
+
+TextRoundTrip ReadBackDigits(const long double& x, long double shifted, int exponent) {
+    const ExtendedFields sum = FieldsOf(shifted);  // of the binade [2^63, 2^64)
+    const auto nearest = static_cast<std::int64_t>(sum.significand - 0xC000'0000'0000'0000);
+    FifteenDigits decimal{static_cast<std::uint64_t>(nearest < 0 ? -nearest : nearest), exponent};
+    // Digits just below 10^15 may round up to it.
+    if (decimal.digits == kTenTo15) decimal = {kTenTo14, exponent + 1};
+    const std::optional<ReadBack> read = ToNearestExtended(decimal, nearest < 0);
+    if (!read) return RoundThroughTextKeepingFlags(x);
+    return {read->value, read->overflows};
+}
 
 TextRoundTrip RoundByBinaryDigits(long double x) {
     const ExtendedFields fields = FieldsOf(x);
