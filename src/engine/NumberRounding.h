@@ -66,10 +66,10 @@ extern const std::array<BinadeScale, kLastScaledBinade - kFirstScaledBinade + 1>
 // arithmetic.
 TextRoundTrip RoundByBinaryDigits(long double x);
 
-// What ParseNumber reads the fifteen digits |shifted| - 1.5 * 2^63 times
-// 10^exponent as, the sign of x's, for an exponent below -27, where no exact
-// power divides them; x's own when the digits are too near to halfway
-// between two extended values to tell.
+// What ParseNumber reads fifteen digits times 10^exponent as, for an
+// exponent below -27, where no exact power divides them: the digits are
+// shifted - 1.5 * 2^63, signed as x is. Digits too near to halfway between
+// two extended values for the 128-bit powers to tell take x's text.
 TextRoundTrip ReadBackDigits(const long double& x, long double shifted, int exponent);
 
 // Whether the extended arithmetic rounds to nearest with the full 64 bits,
