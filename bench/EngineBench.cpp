@@ -40,6 +40,8 @@ void BM_ExecuteWorksheet(benchmark::State& state, const char* base) {
 }
 BENCHMARK_CAPTURE(BM_ExecuteWorksheet, Reference, "reference");
 BENCHMARK_CAPTURE(BM_ExecuteWorksheet, Projectile, "projectile/projectile");
+// The engine's share of a pass of the loop window on the iteration example.
+BENCHMARK_CAPTURE(BM_ExecuteWorksheet, Iteration, "../examples/iteration");
 
 // Test One Equation on the longest equation of the worksheet (number 27).
 void BM_ExecuteOneEquation(benchmark::State& state) {

@@ -65,11 +65,11 @@ std::vector<long double> ComputedResults() {
     return values;
 }
 
-template <TextRoundTrip (*Round)(long double)>
+template <auto Round>
 void BM_RoundComputedResults(benchmark::State& state) {
     const std::vector<long double> values = ComputedResults();
     for (auto _ : state) {
-        for (long double value : values) benchmark::DoNotOptimize(Round(value));
+        for (const long double& value : values) benchmark::DoNotOptimize(Round(value));
     }
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(values.size()));
 }

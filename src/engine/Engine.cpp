@@ -16,14 +16,17 @@ Engine::~Engine() = default;
 
 RunOutcome Engine::ExecuteEquations(int selection) {
     const std::size_t count = prepareEquations();
-    // Cleared once: an equation leaves them clear unless it faults.
-    ClearFaultFlags();
-    if (sheet_.formula().empty()) return FailedRun(ResultCode::EmptyFormula, 0, {}, std::nullopt);
-    if (mode_ == EngineMode::Compiled && runPassUnchecked(selection)) {
+    // The unchecked pass does not clear the flags first: one raised before it
+    // only sends the pass to the checked run, which clears them, and a
+    // pass then costs one test of the flags rather than two.
+    if (mode_ == EngineMode::Compiled && !sheet_.formula().empty() && runPassUnchecked(selection)) {
         RunOutcome outcome;
         outcome.equationNumber = static_cast<int>(count);
         return outcome;
     }
+    // Cleared once: an equation leaves them clear unless it faults.
+    ClearFaultFlags();
+    if (sheet_.formula().empty()) return FailedRun(ResultCode::EmptyFormula, 0, {}, std::nullopt);
     return runPassChecked(selection, count);
 }
 

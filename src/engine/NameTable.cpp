@@ -61,20 +61,20 @@ void NameTable::setCell(int column, int row, std::string text) {
     texts_[textIndex(column, row)] = std::move(text);
 }
 
-void NameTable::setResult(int row, long double value) {
+void NameTable::setResult(int row, const long double& value) {
     storeResult(row, value);
     std::string& typed = texts_[textIndex(ValueColumn, row)];
     if (!typed.empty()) typed.clear();
 }
 
-void NameTable::storeResult(int row, long double value) {
+void NameTable::storeResult(int row, const long double& value) {
     const TextRoundTrip readBack = RoundThroughText(value);
     values_[valueIndex(row)] = {readBack.value, value, readBack.overflows, true, true};
 }
 
 // A typed text is moved into the log rather than copied: after a first store
 // into a row its text is empty, and noting it costs nothing.
-void NameTable::setResult(int row, long double value, StoreLog& log) {
+void NameTable::setResult(int row, const long double& value, StoreLog& log) {
     if (log.size_ == log.entries_.size()) log.entries_.emplace_back();
     StoreLog::Entry& entry = log.entries_[log.size_++];
     entry.row = row;

@@ -66,11 +66,11 @@ class NameTable {
 
     // Stores a result: the number becomes what reading back its text would
     // give, and the text is FormatNumber(value).
-    void setResult(int row, long double value);
+    void setResult(int row, const long double& value);
     // The same, and notes in log what the cell held before, so that a run of
     // stores can be taken back (takeBack).
     class StoreLog;
-    void setResult(int row, long double value, StoreLog& log);
+    void setResult(int row, const long double& value, StoreLog& log);
     // Puts back what the stores noted in log changed, last first, and empties
     // the log: the cells are as they were before the first of them.
     void takeBack(StoreLog& log);
@@ -121,7 +121,7 @@ class NameTable {
         bool formatted = false;  // the text is FormatNumber(result), made when asked for
     };
     static ValueState ReadTyped(const std::string& text);
-    void storeResult(int row, long double value);
+    void storeResult(int row, const long double& value);
 
     std::size_t textIndex(int column, int row) const {
         assert(column >= 0 && column < columnCount_ && row >= 0 && row <= rowCount_);

@@ -176,7 +176,7 @@ const PowerOfTen& PowerOfTenEntry(int k) {
     return kPowersOfTen.entries[static_cast<std::size_t>(k + kMaxPower)];
 }
 
-bool IsExactPower(int k) {
+constexpr bool IsExactPower(int k) {
     return k >= 0 && k <= kLastExactPower;
 }
 
@@ -302,30 +302,6 @@ Rounding CurrentRounding() {
 #endif
 }
 
-// The common case, a magnitude of about 1E-13 to 1E41 (RoundThroughText
-// checks its exponent), rounding to nearest with full precision: scaled to
-// fifteen integer digits by one exact power of ten and rounded to an
-// integer, it gives the digits FormatNumber writes; scaled back by the same
-// power, what ParseNumber reads them as, since both round the same digits
-// times the same power once. The scaled value lies below 2 * 10^15 < 2^51,
-// so the scaling errs by at most 2^-14, and a fraction farther than 2^-12
-// from one half rounds as the exact value's does. Nearer to one half (exact
-// halfway values among them), nothing.
-std::optional<long double> RoundByExactPowerOfTen(long double magnitude, int binaryExponent) {
-    int k = 14 - FloorLog10Pow2(binaryExponent);  // scaled by 10^k: [10^14, 2 * 10^15)
-    assert(k > -kMaxExactPowerOfTen && k <= kMaxExactPowerOfTen);
-    long double scaled = ScaleByExactPowerOfTen(magnitude, k);
-    // Sixteen digits: one fewer power. An exact value just below 10^15 that
-    // rounds up to it gives 10^15 either way.
-    if (scaled >= 1e15L) scaled = ScaleByExactPowerOfTen(magnitude, --k);
-    // The sum has no fraction bits, so it rounds to the nearest integer.
-    constexpr long double kTwoTo63 = 0x1p63L;
-    const long double nearest = (scaled + kTwoTo63) - kTwoTo63;
-    const long double fraction = scaled - nearest;  // exact
-    if (std::fabs(fraction) > 0.5L - 0x1p-12L) return std::nullopt;
-    return ScaleByExactPowerOfTen(nearest, -k);
-}
-
 // The text path with the caller's fault flags as they were, whatever the C
 // library's conversions raise on the way.
 TextRoundTrip RoundThroughTextKeepingFlags(long double x) {
@@ -346,12 +322,59 @@ std::optional<FifteenDigits> RoundToFifteenDigits(long double x) {
     return RoundSignificand(fields.significand, fields.biasedExponent - kExponentBias - 63);
 }
 
+namespace rounding_detail {
+
 namespace {
 
-// Every value the exact powers of ten do not round: from the binary digits
-// by the 128-bit powers, and in the rare hard cases through the text. Out of
-// line, so that the common case costs no more than its own arithmetic.
-[[gnu::noinline]] TextRoundTrip RoundByBinaryDigits(long double x) {
+constexpr std::array<BinadeScale, kLastScaledBinade - kFirstScaledBinade + 1> MakeBinadeScales() {
+    std::array<BinadeScale, kLastScaledBinade - kFirstScaledBinade + 1> scales{};
+    for (int e = kFirstScaledBinade; e <= kLastScaledBinade; ++e) {
+        // 10^E <= 2^e, so 10^(14-E) scales the binade to [10^14, 2 * 10^15);
+        // from the power 10^(E+1) on, if the binade holds it, 10^(13-E)
+        // scales it to [10^14, 10^15). Its significand in the binade is the
+        // table's T, a power of ten times 2^(127 - e), over 2^64.
+        const int decimal = FloorLog10Pow2(e);
+        BinadeScale& scale = scales[static_cast<std::size_t>(e - kFirstScaledBinade)];
+        scale = {~std::uint64_t{0}, static_cast<std::int8_t>(14 - decimal),
+                 static_cast<std::int8_t>(14 - decimal)};
+        if (FloorLog2Pow10(decimal + 1) == e) {
+            const PowerOfTen& power =
+                kPowersOfTen.entries[static_cast<std::size_t>(decimal + 1 + kMaxPower)];
+            // An exact power is T / 2^64, rounded up. Below 1 the power is no
+            // binary fraction, so it lies strictly between two integers: T is
+            // short of it by less than 1 + 2^-100 units, which a low part
+            // below 2^64 - 2 leaves in the same unit.
+            if (!IsExactPower(decimal + 1) && power.low >= ~std::uint64_t{0} - 1) {
+                throw "the threshold is not certain";
+            }
+            scale.threshold = power.high + (!IsExactPower(decimal + 1) || power.low != 0 ? 1 : 0);
+            scale.atLeast = static_cast<std::int8_t>(13 - decimal);
+        }
+        for (const int k : {scale.below, scale.atLeast}) {
+            if (k < -kMaxExactPowerOfTen || k > kLargestScale) throw "no power of ten";
+        }
+        if (kLargestScale > 2 * kMaxExactPowerOfTen) throw "no product of two";
+    }
+    return scales;
+}
+
+}  // namespace
+
+constexpr std::array<BinadeScale, kLastScaledBinade - kFirstScaledBinade + 1> kBinadeScales =
+    MakeBinadeScales();
+
+TextRoundTrip ReadBackDigits(const long double& x, long double shifted, int exponent) {
+    const ExtendedFields sum = FieldsOf(shifted);  // of the binade [2^63, 2^64)
+    const auto nearest = static_cast<std::int64_t>(sum.significand - 0xC000'0000'0000'0000);
+    FifteenDigits decimal{static_cast<std::uint64_t>(nearest < 0 ? -nearest : nearest), exponent};
+    // Digits just below 10^15 may round up to it.
+    if (decimal.digits == kTenTo15) decimal = {kTenTo14, exponent + 1};
+    const std::optional<ReadBack> read = ToNearestExtended(decimal, nearest < 0);
+    if (!read) return RoundThroughTextKeepingFlags(x);
+    return {read->value, read->overflows};
+}
+
+TextRoundTrip RoundByBinaryDigits(long double x) {
     const ExtendedFields fields = FieldsOf(x);
     const bool leadingBit = (fields.significand & kLeadingBit) != 0;
     // Infinities and NaNs are written "INF" and "NAN", which read as no number.
@@ -375,33 +398,7 @@ namespace {
     return {read->value, read->overflows};
 }
 
-// The binary exponents e, 2^e <= |x| < 2^(e+1), of the values that
-// RoundByExactPowerOfTen takes: scaled by 10^k and by 10^(k-1), k = 14 -
-// FloorLog10Pow2(e), exact powers both.
-constexpr int kFirstExactPowerExponent = -43;
-constexpr int kLastExactPowerExponent = 136;
-static_assert(14 - FloorLog10Pow2(kFirstExactPowerExponent) <= kMaxExactPowerOfTen &&
-              14 - FloorLog10Pow2(kFirstExactPowerExponent - 1) > kMaxExactPowerOfTen);
-static_assert(14 - FloorLog10Pow2(kLastExactPowerExponent) - 1 >= -kMaxExactPowerOfTen &&
-              14 - FloorLog10Pow2(kLastExactPowerExponent + 1) - 1 < -kMaxExactPowerOfTen);
-
-}  // namespace
-
-TextRoundTrip RoundThroughText(long double x) {
-    const ExtendedFields fields = FieldsOf(x);
-    if (fields.biasedExponent == 0 && fields.significand == 0) return {};  // either zero: "0"
-    const int e = fields.biasedExponent - kExponentBias;
-    if (e >= kFirstExactPowerExponent && e <= kLastExactPowerExponent &&
-        (fields.significand & kLeadingBit) != 0) {
-        const Rounding rounding = CurrentRounding();
-        if (rounding.toNearest && rounding.fullPrecision) {
-            if (const auto value = RoundByExactPowerOfTen(std::fabs(x), e)) {
-                return {fields.negative ? -*value : *value, false};
-            }
-        }
-    }
-    return RoundByBinaryDigits(x);
-}
+}  // namespace rounding_detail
 
 TextRoundTrip RoundThroughTextSlowly(long double x) {
     TextRoundTrip result;

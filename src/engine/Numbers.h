@@ -43,13 +43,19 @@ inline constexpr int kMaxExactPowerOfTen = 27;
 // most 19 significant digits and such a scale. |scale| <= kMaxExactPowerOfTen.
 // Both operands are exact extended values: the digits have at most 64 bits
 // and 5^27 < 2^64. Inline, for the rounding of every stored result.
+// Up to 10^22 the powers are exact doubles too, and a double loads into the
+// FPU in a third of the time an extended value takes.
 inline long double ScaleByExactPowerOfTen(long double value, int scale) {
-    static constexpr long double kPowersOfTen[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,
-                                                   1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
-                                                   1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L,
-                                                   1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
-    static_assert(sizeof kPowersOfTen / sizeof kPowersOfTen[0] == kMaxExactPowerOfTen + 1);
-    return scale >= 0 ? value * kPowersOfTen[scale] : value / kPowersOfTen[-scale];
+    static constexpr double kDoublePowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                               1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                               1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    static constexpr long double kExtendedPowers[] = {1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
+    constexpr int kDoubles = sizeof kDoublePowers / sizeof kDoublePowers[0];
+    static_assert(kDoubles + sizeof kExtendedPowers / sizeof kExtendedPowers[0] ==
+                  kMaxExactPowerOfTen + 1);
+    const int k = scale >= 0 ? scale : -scale;
+    const long double power = k < kDoubles ? kDoublePowers[k] : kExtendedPowers[k - kDoubles];
+    return scale >= 0 ? value * power : value / power;
 }
 inline long double ScaleByExactPowerOfTen(std::uint64_t digits, int scale) {
     return ScaleByExactPowerOfTen(static_cast<long double>(digits), scale);

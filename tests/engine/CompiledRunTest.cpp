@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cfenv>
 #include <functional>
 #include <string>
 #include <vector>
@@ -155,6 +156,19 @@ TEST(RunFaults, APassStopsAtItsFirstFaultWithOnlyTheResultsBeforeIt) {
     for (int n = 1; n <= 11; ++n)
         values.push_back(sheet.variables.value(testing::kFirstFreeVariableRow + n - 1));
     EXPECT_EQ(values, expected);
+}
+
+// A flag left raised by whatever ran before a run is no fault of the run's.
+TEST(RunFaults, AFlagRaisedBeforeARunIsNotItsFault) {
+    Worksheet sheet = testing::StandardWorksheet();
+    SetRow(sheet.variables, testing::kFirstFreeVariableRow, {"R1", "1"});
+    sheet.setFormula("R1 / 3 = R1");
+    Engine engine(sheet);
+    for (const int flag : {FE_OVERFLOW, FE_DIVBYZERO, FE_INVALID}) {
+        std::feraiseexcept(flag);
+        EXPECT_EQ(Outcome(engine), "0 #1 ");
+    }
+    EXPECT_EQ(sheet.variables.value(testing::kFirstFreeVariableRow), "0.037037037037037");
 }
 
 // A run's outcome and the bytes of the extended value it stored into X (the
