@@ -362,18 +362,18 @@ def _entries(given):
     return entries
 
 
-def _axis(name, spec):
+def _axis(name, span):
     """A sweep's input from (FROM, TO, COUNT) or (FROM, TO, COUNT, "log")."""
-    if not isinstance(spec, (tuple, list)) or len(spec) not in (3, 4):
+    if not isinstance(span, (tuple, list)) or len(span) not in (3, 4):
         raise ValueError("%s: a sweep's input is (FROM, TO, COUNT) or (FROM, TO, COUNT, 'log')"
                          % name)
-    log = len(spec) == 4
-    if log and str(spec[3]).lower() != "log":
-        raise ValueError("%s: the fourth part may only be 'log', not %r" % (name, spec[3]))
-    count = spec[2]
+    log = len(span) == 4
+    if log and str(span[3]).lower() != "log":
+        raise ValueError("%s: the fourth part may only be 'log', not %r" % (name, span[3]))
+    count = span[2]
     if isinstance(count, bool) or not isinstance(count, (int, numpy.integer)):
         raise TypeError("%s: COUNT is a whole number, not %r" % (name, count))
-    return (name, _text(spec[0]), _text(spec[1]), int(count), log)
+    return (name, _text(span[0]), _text(span[1]), int(count), log)
 
 
 class Worksheet:
@@ -450,7 +450,7 @@ class Worksheet:
         kind = {float: "float", numpy.longdouble: "longdouble", str: "text"}.get(values)
         if kind is None:
             raise ValueError("values is float, numpy.longdouble or str, not %r" % (values,))
-        table = _quantaro.sweep(self._core, [_axis(name, spec) for name, spec in given],
+        table = _quantaro.sweep(self._core, [_axis(name, span) for name, span in given],
                                 None if outputs is None else list(outputs), passes, equation,
                                 angle, kind, workers)
         _warn(table["warnings"])
@@ -485,8 +485,8 @@ class Worksheet:
         names the variables to report (every other one without it). Returns
         an Uncertainty; the worksheet is left as it was."""
         given = []
-        for name, spec in inputs.items():
-            amount, distribution = spec if isinstance(spec, tuple) else (spec, "normal")
+        for name, given_as in inputs.items():
+            amount, distribution = given_as if isinstance(given_as, tuple) else (given_as, "normal")
             given.append((name, _text(amount), distribution))
         found = _quantaro.uncertainty(self._core, given,
                                       None if results is None else list(results), draws, seed,
