@@ -74,6 +74,25 @@ void BM_SweepProjectileBeside(benchmark::State& state) {
     state.SetLabel("items = points");
 }
 
+// The like of a draw with two uncertain inputs: a sweep that types two
+// inputs at each point, 317 x 316 of them (100,172 points).
+void BM_SweepProjectileTwoInputsBeside(benchmark::State& state) {
+    Worksheet sheet;
+    if (!Load(sheet, Projectile(), state)) return;
+    SweepSetup setup;
+    setup.axes = {{"VX", 1, 100, 317, SweepSpacing::Linear},
+                  {"VY", 1, 100, 316, SweepSpacing::Linear}};
+    setup.outputs = DefaultUncertaintyResults(sheet, {{"VX", 1}, {"VY", 1}});
+    const SweepPlan plan(sheet, setup);
+    const auto workers = static_cast<unsigned>(state.range(0));
+    for (auto _ : state) {
+        SweepRunner runner(sheet, plan, workers);
+        benchmark::DoNotOptimize(runner.runAll().size());
+    }
+    state.SetItemsProcessed(state.iterations() * 317 * 316);
+    state.SetLabel("items = points");
+}
+
 // A million draws of the engineering example, V0 and ANGLE uncertain, every
 // variable but those reported.
 void BM_MonteCarloEngineeringMillion(benchmark::State& state) {
@@ -98,6 +117,13 @@ void BM_SweepEngineeringBeside(benchmark::State& state) {
 
 // The CPU time is the whole process's; the real time halves on two free cores.
 BENCHMARK(BM_SweepProjectileBeside)
+    ->Arg(1)
+    ->Arg(2)
+    ->ArgName("workers")
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(BM_SweepProjectileTwoInputsBeside)
     ->Arg(1)
     ->Arg(2)
     ->ArgName("workers")
