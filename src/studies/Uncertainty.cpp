@@ -191,8 +191,9 @@ long double DrawValue(const UncertaintyPlan::Input& input, long double u) {
 // fifteen significant digits, which double's relative error of a few 2^-53
 // leaves alone in all but a handful of draws in ten thousand (their last
 // digit), and the double logarithm costs a fraction of the extended one. The
-// uniforms are odd multiples of 2^-64 in (0, 1), so 2u - 1 is exact; in
-// double it may round to 0 or to -1, hence s > 0 among the conditions.
+// uniforms are odd multiples of 2^-64 in (0, 1), so 2u - 1 is exact and at
+// least 2^-63 from 0, which double keeps apart from 0 as well: s > 0. Near
+// +-1 it may round to +-1, and s < 1 turns that point away.
 std::pair<long double, long double> NormalPair(const CounterRandomSource& source,
                                                std::uint64_t seed, std::uint64_t draw,
                                                std::size_t k) {
@@ -203,7 +204,7 @@ std::pair<long double, long double> NormalPair(const CounterRandomSource& source
         const auto x = static_cast<double>(2 * u1 - 1);
         const auto y = static_cast<double>(2 * u2 - 1);
         const double s = x * x + y * y;
-        if (s > 0 && s < 1) {
+        if (s < 1) {
             const double scale = std::sqrt(-2 * std::log(s) / s);
             return {x * scale, y * scale};
         }
